@@ -1,0 +1,31 @@
+# novrix_add_test(<name> SOURCES <src>... [LINK <lib>...])
+#
+# One GoogleTest executable, registered with CTest.  Tests link the test support
+# library, which gives every test its own platform root.  On the windows preset the
+# executables are cross-built (to be run on Windows or under Wine) and not registered.
+if(NOVRIX_TESTS)
+  if(WIN32)
+    if(NOT TARGET gtest)
+      set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+      set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+      add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+    endif()
+    set(NOVRIX_GTEST gtest gmock)
+  else()
+    find_package(GTest REQUIRED)
+    set(NOVRIX_GTEST GTest::gtest GTest::gmock)
+  endif()
+endif()
+
+function(novrix_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
+  target_link_libraries(${name} PRIVATE novrix_test_support ${ARG_LINK} ${NOVRIX_GTEST})
+  if(NOT WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "NOVRIX_DRIVER_DIR=${NOVRIX_DRIVER_DIR};NOVRIX_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  endif()
+endfunction()

@@ -1,0 +1,37 @@
+// Host interface of the Linux platform layer.
+//
+// Hosts (the novrix tool, tests) use these to configure and observe the layer.
+// The module never includes this header: it sees only win32.h.
+#pragma once
+
+#include "win32.h"
+
+#ifndef _WIN32
+NVX_BEGIN_DECLS
+
+// Platform root: the folder that holds the registry and spooler database and the
+// Windows folder.  It comes from the environment variable NOVRIX_PLATFORM_ROOT,
+// else "$XDG_DATA_HOME/novrix/platform", else "$HOME/.local/share/novrix/platform".
+// It is created on first use.  The answer is a UTF-8 path, valid until the root changes.
+NVXAPI const char* NvxPlatform_Root(void);
+
+// Switches the layer to another root (created if missing).  Open registry keys and
+// printer handles of the old root become invalid.  Returns FALSE when the folder
+// cannot be created.
+NVXAPI BOOL NvxPlatform_SetRoot(const char* utf8Path);
+
+// Whether the current user administers printers (default TRUE).  Without it,
+// OpenPrinterW with PRINTER_ACCESS_ADMINISTER is refused.
+NVXAPI void NvxPlatform_SetAdministrator(BOOL isAdministrator);
+NVXAPI BOOL NvxPlatform_IsAdministrator(void);
+
+// The system code page behind CP_ACP: 1252 (default) or 932.
+NVXAPI BOOL NvxPlatform_SetAnsiCodePage(UINT codePage);
+NVXAPI UINT NvxPlatform_AnsiCodePage(void);
+
+// The country code that GetLocaleInfoW(LOCALE_ICOUNTRY) answers (default 1).
+NVXAPI void NvxPlatform_SetCountryCode(int country);
+NVXAPI int NvxPlatform_CountryCode(void);
+
+NVX_END_DECLS
+#endif

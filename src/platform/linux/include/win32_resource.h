@@ -1,0 +1,3 @@
+// Win32 resource subset of the Linux platform layer.
+#pragma once
+#include "win32_types.h"

@@ -1,0 +1,1 @@
+novrix_add_test(common_tests SOURCES common/text_test.cpp)

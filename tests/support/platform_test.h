@@ -1,0 +1,27 @@
+// Test fixture that gives each test its own platform root: its own registry,
+// printers, forms and Windows folder.  On Windows it does nothing (the tests run
+// against the real system there).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32.h"
+
+class PlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The UTF-8 path of this test's root (empty on Windows).
+    const std::string& Root() const { return root_; }
+
+private:
+    std::string root_;
+};
+
+namespace nvxtest {
+// A fresh, empty temporary folder (removed by the caller or at process exit).
+std::string MakeTempDir(const char* tag);
+void RemoveTree(const std::string& path);
+}  // namespace nvxtest
