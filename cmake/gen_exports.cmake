@@ -1,11 +1,14 @@
 # Turns a module-definition (.def) file into the Linux export table:
 #   CPP: the ordinal table that GetProcAddress searches for lookups by ordinal;
-#   MAP: a linker version script exporting exactly the listed names.
-# Usage: cmake -DDEF=x.def -DCPP=out.cpp -DMAP=out.map -P gen_exports.cmake
+#   MAP: a linker version script exporting exactly the listed names;
+#   INC (optional): one NVX_EXPORT_ROW(ordinal, name) line per export, for hosts
+#   and tests that list the table.
+# Usage: cmake -DDEF=x.def -DCPP=out.cpp -DMAP=out.map [-DINC=out.inc] -P gen_exports.cmake
 file(STRINGS "${DEF}" lines)
 set(in_exports FALSE)
 set(rows "")
 set(globals "")
+set(inc_rows "")
 foreach(line IN LISTS lines)
   string(REGEX REPLACE ";.*$" "" line "${line}")
   string(STRIP "${line}" line)
@@ -24,6 +27,7 @@ foreach(line IN LISTS lines)
     set(ordinal "${CMAKE_MATCH_2}")
     string(APPEND rows "    {${ordinal}, \"${name}\"},\n")
     string(APPEND globals "    ${name};\n")
+    string(APPEND inc_rows "NVX_EXPORT_ROW(${ordinal}, ${name})\n")
   elseif(line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)$")
     string(APPEND globals "    ${CMAKE_MATCH_1};\n")
   else()
@@ -41,3 +45,7 @@ file(WRITE "${MAP}.tmp"
   "{\n  global:\n    DllMain;\n    nvx_*;\n${globals}  local: *;\n};\n")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${CPP}.tmp" "${CPP}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${MAP}.tmp" "${MAP}")
+if(INC)
+  file(WRITE "${INC}.tmp" "// Generated from ${DEF}.\n${inc_rows}")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${INC}.tmp" "${INC}")
+endif()
