@@ -1,0 +1,160 @@
+// The attach and detach sequences of the module.
+//
+// Attach and detach run under the system's loader lock: they create no threads,
+// wait for nothing and talk to no device.
+#include "device/oapi_link.h"
+#include "frame/module_state.h"
+#include "frame/paths.h"
+#include "frame/variant_switches.h"
+
+namespace nvx::frame {
+
+ModuleState& Module() {
+    static ModuleState state;
+    return state;
+}
+
+namespace {
+
+// ---- Attach steps, in order ----
+
+void LoadImageResources(ModuleState& m) {
+    m.imageResources = LoadModuleLibrary(BesideModule(m.self, WL("NOVRIX_R.DLL")).c_str());
+}
+
+void LoadDialogResources(ModuleState& m) {
+    m.dialogResources = LoadModuleLibrary(BesideModule(m.self, WL("NOVRIX_S.DLL")).c_str());
+}
+
+void LinkDeviceApi(ModuleState& m) {
+    device::LinkDeviceApi(BesideModule(m.self, WL("NOVRIX_O.DLL")).c_str());
+}
+
+void AllocateHintBuffers(ModuleState&) {
+    // The hint buffers belong to the page framework's hint table; they are
+    // allocated here once the framework provides the table.
+}
+
+void ClearEngineStateWords(ModuleState& m) {
+    // Two of the twelve words belong to the type-1 cover page and stay untouched
+    // when that variant is not built.
+    const bool coverType1 = AskVariant("_PRP_COVER_TYPE1") != 0;
+    for (unsigned i = 0; i < 12; ++i)
+        if (i < 10 || !coverType1) m.engineStateWords[i] = 0;
+}
+
+void ResetDeviceApiSelection(ModuleState& m) {
+    m.deviceApiSelected = 0;
+    m.deviceApiSelectionMarker = 0xFFFD;
+}
+
+void ReadConstraintFile(ModuleState&) {
+    // The constraint file is read into the constraint block here (rules, conditions,
+    // 32-bit and 64-bit values); the engine's prepared rules are built at step 17.
+}
+
+void AllocatePerPageBuffers(ModuleState&) {
+    // Per-page setting buffers (10 x N slots) exist only without the type-1 cover
+    // page; they come with the per-page settings.
+}
+
+void BuildUiItemTable(ModuleState&) {
+    // Built from the UI item definitions and the device-option table.
+}
+
+void ChooseBindingEdgeList(ModuleState&) {
+    // "BindingEdge_MFP" for a multifunction model, else by the default orientation.
+}
+
+void BuildConstraintIndex(ModuleState&) {
+    // Prepared rules of the constraint engine.
+}
+
+void ReadCustomizationVersion(ModuleState&) {
+    // Taken from the constraint header's "Ver_Cst" name and text.
+}
+
+void LinkSecurityInterface(ModuleState& m) {
+    m.security.library = LoadModuleLibrary(WL("Secur32.dll"));
+    if (!m.security.library) return;
+    using InitFn = void* (WINAPI*)(void);
+    auto init = reinterpret_cast<InitFn>(GetProcAddress(m.security.library, "InitSecurityInterfaceW"));
+    m.security.functionTable = init ? init() : nullptr;
+    m.security.getUserNameEx = GetProcAddress(m.security.library, "GetUserNameExW");
+    m.security.count = 37;
+}
+
+// ---- Detach steps ----
+
+void FreeHintBuffers(ModuleState&) {}
+void DestroyToolWindows(ModuleState&) {}
+void FreePerPageBuffers(ModuleState&) {}
+void FreeConstraintFile(ModuleState&) {}
+void FreeConstraintIndex(ModuleState&) {}
+void FreeUiItemTable(ModuleState&) {}
+void FreeSetupErrorMessages(ModuleState&) {}
+
+void UnlinkSecurityInterface(ModuleState& m) {
+    if (m.security.library) {
+        FreeLibrary(m.security.library);
+        m.security.library = nullptr;
+    }
+    m.security.functionTable = nullptr;
+    m.security.getUserNameEx = nullptr;
+}
+
+void FreeImageResources(ModuleState& m) {
+    if (m.imageResources) {
+        FreeLibrary(m.imageResources);
+        m.imageResources = nullptr;
+    }
+}
+
+}  // namespace
+
+BOOL AttachModule(HMODULE self) {
+    ModuleState& m = Module();
+    m.self = self;                                        // 1
+    LoadImageResources(m);                                // 2
+    LoadDialogResources(m);                               // 3
+    device::InitDeviceApiLock();                          // 4
+    LinkDeviceApi(m);                                     // 5
+    model::AllocateMessageTables(m.messages);             // 6
+    AllocateHintBuffers(m);                               // 7
+    ClearEngineStateWords(m);                             // 8
+    model::BuildModelTables(m.model, m.messages, self);   // 9
+    ResetDeviceApiSelection(m);                           // 10
+    if (!model::HasMandatoryTables(m.model)) return FALSE;  // 11
+    ReadConstraintFile(m);                                // 12
+    model::LinkHostLibrary(m.host, self);                 // 13
+    if (AskVariant("_PRP_COVER_TYPE1") == 0) AllocatePerPageBuffers(m);  // 14
+    BuildUiItemTable(m);                                  // 15
+    ChooseBindingEdgeList(m);                             // 16
+    BuildConstraintIndex(m);                              // 17
+    model::ReadPackageVersions(m.model.versions, self);   // 18
+    ReadCustomizationVersion(m);                          // 19
+    LinkSecurityInterface(m);                             // 20
+    m.attached = true;
+    return TRUE;                                          // 21
+}
+
+void DetachModule() {
+    ModuleState& m = Module();
+    model::FreeMessageTables(m.messages);                 // 1
+    FreeHintBuffers(m);                                   // 2
+    DestroyToolWindows(m);                                // 3
+    if (AskVariant("_PRP_COVER_TYPE1") == 0) FreePerPageBuffers(m);  // 4
+    device::UnlinkDeviceApi();                            // 5
+    device::DeleteDeviceApiLock();                        // 6
+    FreeImageResources(m);                                // 7
+    FreeConstraintFile(m);                                // 8
+    FreeConstraintIndex(m);                               // 9
+    model::FreeModelTables(m.model);                      // 10
+    FreeUiItemTable(m);                                   // 11
+    FreeSetupErrorMessages(m);                            // 12
+    UnlinkSecurityInterface(m);                           // 13
+    model::UnlinkHostLibrary(m.host);                     // 14
+    m.attached = false;
+}
+
+}  // namespace nvx::frame

@@ -1,0 +1,59 @@
+// Model data tables built from the main package at attach, read-only afterwards.
+#pragma once
+
+#include <cstdint>
+
+#include "common/text.h"
+#include "model/messages.h"
+
+namespace nvx::model {
+
+constexpr size_t kVersionChars = 32;
+
+// Version strings of the packages.
+struct VersionStrings {
+    WCHAR basic[kVersionChars] = {};         // "Version" / "Ver_Basic" of NOVRIX_D.VPD
+    WCHAR uiSetup[kVersionChars] = {};       // "Version" / "Ver_UISetup"
+    WCHAR localize[kVersionChars] = {};      // "Version" / "Ver_Localize"
+    WCHAR driver[kVersionChars] = {};        // NOVRIX__.VPD "Ver_driver", built-in "1.2.6"
+    WCHAR command[kVersionChars] = {};       // NOVRIX_M.VPD "Ver_Command"
+    WCHAR customization[kVersionChars] = {}; // constraint file header "Ver_Cst"
+};
+
+// Service settings of the package.
+struct ServiceSettings {
+    WCHAR makerName[257] = {};         // "RegistryKeySetting" / "VendorName", else "VELMORA"
+    WCHAR downloadManagerFile[MAX_PATH] = {};  // "DLManagerSetting" / "DLFileName"
+    uint32_t sharedLogon = 1;          // "LSR_ShareLogonInfo"
+    uint32_t directorySsl = 0;         // "LSR_SSL"
+};
+
+// The model record.  It grows with the feature catalogue; today it records that the
+// main package was read and what the frame needs from it.
+struct ModelRecord {
+    bool multifunction = true;
+};
+
+struct ModelTables {
+    // Mandatory: without it attach fails.  The device-option table and the
+    // list-relation table join this check when the feature catalogue builds them.
+    ModelRecord* record = nullptr;
+
+    VersionStrings versions;
+    ServiceSettings services;
+};
+
+// The built-in maker name.
+inline constexpr const WCHAR* kDefaultMakerName = WL("VELMORA");
+// The built-in driver version.
+inline constexpr const WCHAR* kDefaultDriverVersion = WL("1.2.6");
+
+// Builds the tables from NOVRIX_D.VPD beside the module, filling the message tables
+// on the way.  Leaves the mandatory tables null when the package cannot be read.
+void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self);
+// Reads the driver and command versions from NOVRIX__.VPD and NOVRIX_M.VPD.
+void ReadPackageVersions(VersionStrings& versions, HMODULE self);
+bool HasMandatoryTables(const ModelTables& tables);
+void FreeModelTables(ModelTables& tables);
+
+}  // namespace nvx::model

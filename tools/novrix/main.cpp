@@ -1,0 +1,57 @@
+// novrix: the host side of the NOVRIX printer driver.
+//
+// It plays what lies outside the UI module: the host driver UI that loads the
+// module and opens its pages, and a spooler client that keeps printers in the
+// platform layer's store.  Every action goes through the module's entry points.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const novrix::Options&, const std::vector<std::string>&);
+    const char* help;
+};
+
+const Command kCommands[] = {
+    {"info", novrix::CmdInfo, "show the platform root, the printers, the driver folder and the module"},
+};
+
+void Usage(FILE* out) {
+    fprintf(out, "usage: novrix [--driver FOLDER] COMMAND [ARGS]\n\ncommands:\n");
+    for (const auto& c : kCommands) fprintf(out, "  %-10s %s\n", c.name, c.help);
+    fprintf(out, "\nThe driver folder defaults to NOVRIX_DRIVER_DIR, else ../driver beside novrix.\n"
+                 "The platform root (registry and printers) is NOVRIX_PLATFORM_ROOT, else a per-user folder.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    novrix::Options options;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    size_t i = 0;
+    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        if (args[i] == "--driver" && i + 1 < args.size()) {
+            options.driverFolder = args[++i];
+        } else if (args[i] == "--help") {
+            Usage(stdout);
+            return 0;
+        } else {
+            fprintf(stderr, "novrix: unknown option %s\n", args[i].c_str());
+            Usage(stderr);
+            return 2;
+        }
+    }
+    std::string name = i < args.size() ? args[i++] : "info";
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i), args.end());
+    for (const auto& c : kCommands)
+        if (name == c.name) return c.run(options, rest);
+    fprintf(stderr, "novrix: unknown command '%s'\n", name.c_str());
+    Usage(stderr);
+    return 2;
+}
