@@ -103,10 +103,16 @@ void UnlinkSecurityInterface(ModuleState& m) {
     m.security.getUserNameEx = nullptr;
 }
 
-void FreeImageResources(ModuleState& m) {
+void FreeResourceLibraries(ModuleState& m) {
     if (m.imageResources) {
         FreeLibrary(m.imageResources);
         m.imageResources = nullptr;
+    }
+    // The dialog resource library is released too, so that a failed or finished
+    // load leaves no library of the module behind.
+    if (m.dialogResources) {
+        FreeLibrary(m.dialogResources);
+        m.dialogResources = nullptr;
     }
 }
 
@@ -146,7 +152,7 @@ void DetachModule() {
     if (AskVariant("_PRP_COVER_TYPE1") == 0) FreePerPageBuffers(m);  // 4
     device::UnlinkDeviceApi();                            // 5
     device::DeleteDeviceApiLock();                        // 6
-    FreeImageResources(m);                                // 7
+    FreeResourceLibraries(m);                             // 7
     FreeConstraintFile(m);                                // 8
     FreeConstraintIndex(m);                               // 9
     model::FreeModelTables(m.model);                      // 10

@@ -24,7 +24,7 @@ struct SecurityLink {
 struct ModuleState {
     HMODULE self = nullptr;             // not owned
     HMODULE imageResources = nullptr;   // NOVRIX_R.DLL; GetImgResInst answers it
-    HMODULE dialogResources = nullptr;  // NOVRIX_S.DLL; stays loaded until the process ends
+    HMODULE dialogResources = nullptr;  // NOVRIX_S.DLL; released at detach with NOVRIX_R.DLL
     model::MessageTables messages;
     uint32_t engineStateWords[12] = {}; // UI item table builder and constraint engine
     model::ModelTables model;

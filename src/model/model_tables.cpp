@@ -1,0 +1,80 @@
+// Building the model tables from the packages beside the module.
+#include "model/model_tables.h"
+
+#include <cstring>
+
+#include "frame/paths.h"
+#include "model/package.h"
+
+namespace nvx::model {
+namespace {
+
+PackagePtr OpenBesideModule(HMODULE self, const WCHAR* fileName) {
+    WString path = frame::BesideModule(self, fileName);
+    return path.empty() ? nullptr : Package::Open(path.c_str());
+}
+
+void ReadMainVersions(const Package& pkg, VersionStrings& v) {
+    KeyedValueLoad(pkg, "Version", "Ver_Basic", v.basic, kVersionChars);
+    KeyedValueLoad(pkg, "Version", "Ver_UISetup", v.uiSetup, kVersionChars);
+    KeyedValueLoad(pkg, "Version", "Ver_Localize", v.localize, kVersionChars);
+}
+
+void LoadMessageTables(const Package& pkg, MessageTables& messages) {
+    for (unsigned i = 0; i < kMessageTableCount; ++i) {
+        if (messages.text[i])
+            NumberedStringLoad(pkg, kMessageEntryNames[i], messages.text[i], kMessageSlotChars, kMessageSlots);
+    }
+}
+
+bool DefaultItemIs(const Package& pkg, const char* entry, const char* key, bool* answer) {
+    char name[292] = {};
+    if (!pkg.ReadDefaultName(entry, name, sizeof name)) return false;
+    *answer = AsciiEqualNoCase(name, key);
+    return true;
+}
+
+void ReadServiceSettings(const Package& pkg, ServiceSettings& s) {
+    KeyedValueLoad(pkg, "DLManagerSetting", "DLFileName", s.downloadManagerFile, MAX_PATH);
+    KeyedValueLoad(pkg, "RegistryKeySetting", "VendorName", s.makerName, sizeof s.makerName / sizeof(WCHAR));
+    s.sharedLogon = 1;
+    s.directorySsl = 0;
+    bool is = false;
+    if (DefaultItemIs(pkg, "LSR_ShareLogonInfo", "LSR_ShareLogonInfoOFF", &is)) s.sharedLogon = is ? 0 : 1;
+    if (DefaultItemIs(pkg, "LSR_SSL", "ChkLDAPServerUseSSLON", &is)) s.directorySsl = is ? 1 : 0;
+}
+
+}  // namespace
+
+void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self) {
+    WCopy(tables.services.makerName, sizeof tables.services.makerName / sizeof(WCHAR), kDefaultMakerName);
+    PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX_D.VPD"));  // 1
+    if (!pkg) return;
+    tables.record = new ModelRecord();                           // 2: the model record
+    ReadMainVersions(*pkg, tables.versions);                     // 3
+    // 4-11: paper names, catalogue binding, page texts, option lists, ranges,
+    // list refills, device options and fax lists come with the feature catalogue.
+    LoadMessageTables(*pkg, messages);                           // 12
+    ReadServiceSettings(*pkg, tables.services);                  // 13
+    // 14-18: destination lists, custom page, setup error messages, encryption
+    // settings and the list-relation table come with their features.
+}
+
+void ReadPackageVersions(VersionStrings& versions, HMODULE self) {
+    WCopy(versions.driver, kVersionChars, kDefaultDriverVersion);
+    if (PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX__.VPD")))
+        KeyedValueLoad(*pkg, "Version", "Ver_driver", versions.driver, kVersionChars);
+    if (PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX_M.VPD")))
+        KeyedValueLoad40(*pkg, "Version", "Ver_Command", versions.command, kVersionChars);
+}
+
+bool HasMandatoryTables(const ModelTables& tables) {
+    return tables.record != nullptr;
+}
+
+void FreeModelTables(ModelTables& tables) {
+    delete tables.record;
+    tables.record = nullptr;
+}
+
+}  // namespace nvx::model

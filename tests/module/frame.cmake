@@ -1,0 +1,10 @@
+if(TARGET novrix_module_core)
+  novrix_add_test(module_frame_tests
+    SOURCES module/variant_switches_test.cpp module/attach_test.cpp module/module_services_test.cpp
+    LINK novrix_module_core)
+  add_dependencies(module_frame_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources)
+endif()
+if(TARGET module_frame_tests)
+  target_include_directories(module_frame_tests PRIVATE "${CMAKE_BINARY_DIR}/generated")
+  add_dependencies(module_frame_tests novrix_export_list)
+endif()
