@@ -137,7 +137,7 @@ BOOL AttachModule(HMODULE self) {
     BuildUiItemTable(m);                                  // 15
     ChooseBindingEdgeList(m);                             // 16
     BuildConstraintIndex(m);                              // 17
-    model::ReadPackageVersions(m.model.versions, self);   // 18
+    model::ReadPackageVersions(m.model.versions, BesideModule(self, WL("")));  // 18
     ReadCustomizationVersion(m);                          // 19
     LinkSecurityInterface(m);                             // 20
     m.attached = true;

@@ -9,15 +9,8 @@
 namespace nvx::model {
 namespace {
 
-PackagePtr OpenBesideModule(HMODULE self, const WCHAR* fileName) {
-    WString path = frame::BesideModule(self, fileName);
-    return path.empty() ? nullptr : Package::Open(path.c_str());
-}
-
-void ReadMainVersions(const Package& pkg, VersionStrings& v) {
-    KeyedValueLoad(pkg, "Version", "Ver_Basic", v.basic, kVersionChars);
-    KeyedValueLoad(pkg, "Version", "Ver_UISetup", v.uiSetup, kVersionChars);
-    KeyedValueLoad(pkg, "Version", "Ver_Localize", v.localize, kVersionChars);
+PackagePtr OpenInFolder(const WString& folder, const WCHAR* fileName) {
+    return folder.empty() ? nullptr : Package::Open((folder + fileName).c_str());
 }
 
 void LoadMessageTables(const Package& pkg, MessageTables& messages) {
@@ -46,9 +39,15 @@ void ReadServiceSettings(const Package& pkg, ServiceSettings& s) {
 
 }  // namespace
 
+void ReadMainVersions(const Package& pkg, VersionStrings& v) {
+    KeyedValueLoad(pkg, "Version", "Ver_Basic", v.basic, kVersionChars);
+    KeyedValueLoad(pkg, "Version", "Ver_UISetup", v.uiSetup, kVersionChars);
+    KeyedValueLoad(pkg, "Version", "Ver_Localize", v.localize, kVersionChars);
+}
+
 void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self) {
     WCopy(tables.services.makerName, sizeof tables.services.makerName / sizeof(WCHAR), kDefaultMakerName);
-    PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX_D.VPD"));  // 1
+    PackagePtr pkg = OpenInFolder(frame::BesideModule(self, WL("")), WL("NOVRIX_D.VPD"));  // 1
     if (!pkg) return;
     tables.record = new ModelRecord();                           // 2: the model record
     ReadMainVersions(*pkg, tables.versions);                     // 3
@@ -60,11 +59,11 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     // settings and the list-relation table come with their features.
 }
 
-void ReadPackageVersions(VersionStrings& versions, HMODULE self) {
+void ReadPackageVersions(VersionStrings& versions, const WString& folder) {
     WCopy(versions.driver, kVersionChars, kDefaultDriverVersion);
-    if (PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX__.VPD")))
+    if (PackagePtr pkg = OpenInFolder(folder, WL("NOVRIX__.VPD")))
         KeyedValueLoad(*pkg, "Version", "Ver_driver", versions.driver, kVersionChars);
-    if (PackagePtr pkg = OpenBesideModule(self, WL("NOVRIX_M.VPD")))
+    if (PackagePtr pkg = OpenInFolder(folder, WL("NOVRIX_M.VPD")))
         KeyedValueLoad40(*pkg, "Version", "Ver_Command", versions.command, kVersionChars);
 }
 

@@ -8,6 +8,8 @@
 
 namespace nvx::model {
 
+class Package;
+
 constexpr size_t kVersionChars = 32;
 
 // Version strings of the packages.
@@ -51,8 +53,11 @@ inline constexpr const WCHAR* kDefaultDriverVersion = WL("1.2.6");
 // Builds the tables from NOVRIX_D.VPD beside the module, filling the message tables
 // on the way.  Leaves the mandatory tables null when the package cannot be read.
 void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self);
-// Reads the driver and command versions from NOVRIX__.VPD and NOVRIX_M.VPD.
-void ReadPackageVersions(VersionStrings& versions, HMODULE self);
+// Reads the driver and command versions from NOVRIX__.VPD and NOVRIX_M.VPD in
+// folder (a path ending in a separator, as BesideModule(self, "") gives it).
+void ReadPackageVersions(VersionStrings& versions, const WString& folder);
+// Reads the three versions of the main package's "Version" entry.
+void ReadMainVersions(const Package& pkg, VersionStrings& versions);
 bool HasMandatoryTables(const ModelTables& tables);
 void FreeModelTables(ModelTables& tables);
 
