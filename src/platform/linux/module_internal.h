@@ -61,8 +61,9 @@ Module* FindModule(HMODULE handle);
 // answers as kernel32.dll), or null.  Loader lock held.
 Module* FindModuleByMap(link_map* map);
 
-// A loaded module by name: a base name ("NOVRIX_R.DLL", "novrix_r", a system
-// module name) or a path.  Data-file loads are not found.  Loader lock held.
+// A loaded module by name as the caller gave it (normalized here): a base name
+// ("NOVRIX_R.DLL", "novrix_r", a system module name) or a path.  Data-file
+// loads are not found.  Loader lock held.
 Module* FindLoaded(nvx::WStringView name);
 
 // A symbol that the module's own object defines (not one of its dependencies),

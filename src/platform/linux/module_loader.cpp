@@ -243,7 +243,7 @@ NVXAPI HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD 
     nvx::WString name = nvxp::NormalizeModuleName(lpLibFileName);
 
     std::lock_guard<std::recursive_mutex> lock(nvxp::LoaderLock());
-    if (Module* m = nvxp::FindLoaded(name)) {
+    if (Module* m = nvxp::FindLoaded(lpLibFileName)) {
         // Loaded already (also for a data-file request, as Windows answers it).
         if (!m->pinned) ++m->refs;
         return reinterpret_cast<HMODULE>(m);

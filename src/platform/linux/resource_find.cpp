@@ -10,6 +10,22 @@
 #include "platform/linux/resource_index.h"
 
 namespace nvxp {
+
+const ResourceIndex& ModuleResources(Module& module) {
+    std::call_once(module.resourcesParsed, [&] {
+        const BYTE* data = nullptr;
+        size_t size = 0;
+        if (module.kind != Module::Kind::System) {
+            data = static_cast<const BYTE*>(OwnSymbol(module, "nvx_resource_data"));
+            auto sizeOf = reinterpret_cast<size_t (*)()>(OwnSymbol(module, "nvx_resource_size"));
+            if (data && sizeOf) size = sizeOf();
+        }
+        module.resources = std::make_unique<ResourceIndex>(data, size);
+    });
+    return *module.resources;
+}
+
+
 namespace {
 
 // The module's entry for hResInfo, or null with the last error set.  Loader lock held.

@@ -1,10 +1,10 @@
-// Parsing and searching the .res data that a module embeds.
+// Parsing and searching the .res data that a module embeds.  Depends on no
+// other part of the layer, so that tests can feed it malformed data directly.
 #include "platform/linux/resource_index.h"
 
 #include <algorithm>
 
 #include "common/le.h"
-#include "platform/linux/module_internal.h"
 
 namespace nvxp {
 namespace {
@@ -183,20 +183,6 @@ std::vector<const ResourceId*> ResourceIndex::Names(const ResourceId& type) cons
         out.push_back(&e.name);
     }
     return out;
-}
-
-const ResourceIndex& ModuleResources(Module& module) {
-    std::call_once(module.resourcesParsed, [&] {
-        const BYTE* data = nullptr;
-        size_t size = 0;
-        if (module.kind != Module::Kind::System) {
-            data = static_cast<const BYTE*>(OwnSymbol(module, "nvx_resource_data"));
-            auto sizeOf = reinterpret_cast<size_t (*)()>(OwnSymbol(module, "nvx_resource_size"));
-            if (data && sizeOf) size = sizeOf();
-        }
-        module.resources = std::make_unique<ResourceIndex>(data, size);
-    });
-    return *module.resources;
 }
 
 }  // namespace nvxp
