@@ -36,7 +36,7 @@ function(_novrix_embed_resources target rc)
   if(WIN32)
     target_sources(${target} PRIVATE "${rc}")
     target_include_directories(${target} PRIVATE "${rc_dir}" "${PROJECT_SOURCE_DIR}/src")
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:--codepage=65001>)
+    set_source_files_properties("${rc}" TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS "--codepage=65001")
     return()
   endif()
   if(NOT NOVRIX_WINDRES)
@@ -134,7 +134,14 @@ function(novrix_add_dll target)
     _novrix_embed_resources(${target} "${ARG_RC}")
   endif()
   if(WIN32)
+    # Static C and C++ runtimes (libgcc, libstdc++, winpthread): the DLL needs
+    # nothing beyond the system libraries.
     target_link_libraries(${target} PRIVATE novrix_platform ${ARG_LINK})
+    # ("-Wl,-Bstatic" undoes the toolchain's trailing "-Wl,-Bdynamic", which would
+    # otherwise make -static pick the DLL import libraries of libstdc++ and winpthread.)
+    target_link_options(${target} PRIVATE "-static" "LINKER:-Bstatic")
+    # Import libraries per target: two libraries may share a file name in different folders.
+    set_target_properties(${target} PROPERTIES ARCHIVE_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib/${target}")
   else()
     target_link_libraries(${target} PRIVATE novrix_platform ${ARG_LINK})
     if(ARG_DEF)
