@@ -33,5 +33,11 @@ NVXAPI UINT NvxPlatform_AnsiCodePage(void);
 NVXAPI void NvxPlatform_SetCountryCode(int country);
 NVXAPI int NvxPlatform_CountryCode(void);
 
+// Where the files of a printer driver live (a UTF-8 path, or null to forget
+// it).  Every printer of that driver, and every one added later, answers the
+// folder in GetPrinterDriverW levels 2 and 3.  Returns FALSE on a bad name or
+// a store failure.
+NVXAPI BOOL NvxPlatform_SetDriverFolder(const char* driverName, const char* utf8Folder);
+
 NVX_END_DECLS
 #endif
