@@ -39,5 +39,14 @@ NVXAPI int NvxPlatform_CountryCode(void);
 // a store failure.
 NVXAPI BOOL NvxPlatform_SetDriverFolder(const char* driverName, const char* utf8Folder);
 
+// Debugger output (OutputDebugStringW/A): the last 256 lines are kept in memory
+// (and written to stderr as well when NOVRIX_DEBUG_OUTPUT=1).  Copies the kept
+// lines as UTF-8, each ended by a line feed, into buffer (terminated, cut to
+// size - 1 bytes) and answers the full length without the terminator, as
+// snprintf does.  A text not yet ended by a line feed counts as the last line.
+NVXAPI size_t NvxPlatform_GetDebugOutput(char* buffer, size_t size);
+// Forgets the kept debugger output.
+NVXAPI void NvxPlatform_ClearDebugOutput(void);
+
 NVX_END_DECLS
 #endif
