@@ -2,6 +2,7 @@
 //
 // Attach and detach run under the system's loader lock: they create no threads,
 // wait for nothing and talk to no device.
+#include "common/proc.h"
 #include "device/oapi_link.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
@@ -78,7 +79,7 @@ void LinkSecurityInterface(ModuleState& m) {
     m.security.library = LoadModuleLibrary(WL("Secur32.dll"));
     if (!m.security.library) return;
     using InitFn = void* (WINAPI*)(void);
-    auto init = reinterpret_cast<InitFn>(GetProcAddress(m.security.library, "InitSecurityInterfaceW"));
+    auto init = ProcAs<InitFn>(GetProcAddress(m.security.library, "InitSecurityInterfaceW"));
     m.security.functionTable = init ? init() : nullptr;
     m.security.getUserNameEx = GetProcAddress(m.security.library, "GetUserNameExW");
     m.security.count = 37;

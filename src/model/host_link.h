@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "common/proc.h"
 #include "common/text.h"
 
 namespace nvx::model {
@@ -63,7 +64,7 @@ void UnlinkHostLibrary(HostLink& link);
 // The function's address cast to its type, or null when the host lacks it.
 template <typename Fn>
 Fn HostFunction(const HostLink& link, HostFn which) {
-    return reinterpret_cast<Fn>(link.fn[static_cast<unsigned>(which)]);
+    return ProcAs<Fn>(link.fn[static_cast<unsigned>(which)]);
 }
 
 }  // namespace nvx::model

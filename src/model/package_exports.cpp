@@ -14,5 +14,5 @@ NVX_EXPORT UINT_PTR SetDispStringSingle(void* module, const char* entryName, con
     if (path.empty()) return 0;
     nvx::model::PackagePtr pkg = nvx::model::Package::Open(path.c_str());
     if (!pkg) return 0;
-    return nvx::model::KeyedValueLoad(*pkg, entryName, key, destination, nvx::model::vpd::kMaxString + 1) ? 1 : 0;
+    return nvx::model::KeyedValueLoad(*pkg, entryName, key, destination, nvx::vpd::kMaxString + 1) ? 1 : 0;
 }

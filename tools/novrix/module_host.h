@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/proc.h"
 #include "common/text.h"
 
 namespace novrix {
@@ -22,7 +23,7 @@ public:
     // The entry point by name, cast to its type (null when missing).
     template <typename Fn>
     Fn Entry(const char* name) const {
-        return module_ ? reinterpret_cast<Fn>(GetProcAddress(module_, name)) : nullptr;
+        return module_ ? nvx::ProcAs<Fn>(GetProcAddress(module_, name)) : nullptr;
     }
 
 private:
