@@ -132,8 +132,9 @@ BOOL CallEntry(Module* m, DWORD reason) {
     return m->dllMain(reinterpret_cast<HINSTANCE>(m), reason, nullptr);
 }
 
-// Loads the file at `path` (canonical, existing) as a new record.  Loader lock held.
-HMODULE LoadFile(const std::string& path, bool dataFile) {
+// Loads the file at `path` (canonical, existing) as a new record; runEntry false
+// leaves DllMain uncalled (DONT_RESOLVE_DLL_REFERENCES).  Loader lock held.
+HMODULE LoadFile(const std::string& path, bool dataFile, bool runEntry) {
     if (!dataFile) {
         if (Module* m = LoadedByPath(path)) {
             ++m->refs;
@@ -158,7 +159,7 @@ HMODULE LoadFile(const std::string& path, bool dataFile) {
     m->map = MapOf(dl);
     m->refs = 1;
     m->ordinals = static_cast<const NvxOrdinalEntry*>(OwnSymbol(*m, "nvx_ordinal_table"));
-    if (!dataFile) m->dllMain = reinterpret_cast<DllMainProc>(OwnSymbol(*m, "DllMain"));
+    if (!dataFile && runEntry) m->dllMain = reinterpret_cast<DllMainProc>(OwnSymbol(*m, "DllMain"));
     Modules().push_back(m);
     m->attaching = true;
     BOOL attached = dataFile || CallEntry(m, DLL_PROCESS_ATTACH);
@@ -250,7 +251,7 @@ NVXAPI HMODULE WINAPI LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD 
     }
     std::string path = nvxp::FindLibraryFile(name);
     if (path.empty()) return Fail(ERROR_MOD_NOT_FOUND, HMODULE(nullptr));
-    return nvxp::LoadFile(nvxp::CanonicalPath(path), dataFile);
+    return nvxp::LoadFile(nvxp::CanonicalPath(path), dataFile, !(dwFlags & DONT_RESOLVE_DLL_REFERENCES));
 }
 
 NVXAPI HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
