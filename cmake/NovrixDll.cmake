@@ -150,5 +150,10 @@ function(novrix_add_dll target)
       set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${gen_map}")
     endif()
     target_link_options(${target} PRIVATE "LINKER:-Bsymbolic")
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      # No STB_GNU_UNIQUE symbols: they would make dlclose a no-op, so that a library
+      # freed and loaded again kept its old static state instead of a fresh image.
+      target_compile_options(${target} PRIVATE -fno-gnu-unique)
+    endif()
   endif()
 endfunction()

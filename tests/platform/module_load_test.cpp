@@ -41,6 +41,20 @@ TEST_F(ModuleLoad, AttachesOnceAndDetachesOnTheLastFree) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
+TEST_F(ModuleLoad, ALibraryLoadedAgainStartsFresh) {
+    HMODULE probe = LoadLibraryW(Path("TSTPROBE.DLL").c_str());
+    ASSERT_NE(probe, nullptr);
+    Proc<void (*)(const char*)>(probe, "Probe_Note")("old");
+    EXPECT_TRUE(FreeLibrary(probe));
+    EXPECT_EQ(GetModuleHandleW(WL("TSTPROBE.DLL")), nullptr);
+    probe = LoadLibraryW(Path("TSTPROBE.DLL").c_str());
+    ASSERT_NE(probe, nullptr);
+    char log[64] = "?";
+    EXPECT_EQ(Proc<int (*)(char*, int)>(probe, "Probe_Read")(log, sizeof log), 0);
+    EXPECT_STREQ(log, "");
+    EXPECT_TRUE(FreeLibrary(probe));
+}
+
 TEST_F(ModuleLoad, RefusedAttachDetachesAndLeavesNothingLoaded) {
     testdll::Probe probe;
     auto marker = testdll::FsPath(Path("TSTMAIN.DLL") + WL(".fail"));
