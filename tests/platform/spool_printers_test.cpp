@@ -1,0 +1,290 @@
+// Printers: adding, opening with rights, exact packing of the info levels,
+// enumeration, deletion, the default printer, drivers, jobs and port addresses.
+#include <cstring>
+#include <vector>
+
+#include "common/text.h"
+#include "support/platform_test.h"
+#ifndef _WIN32
+#include "platform/host.h"
+#endif
+
+namespace {
+
+LPWSTR W(const WCHAR* text) {
+    return const_cast<LPWSTR>(text);
+}
+
+class Printers : public PlatformTest {
+protected:
+    void TearDown() override {
+        for (HANDLE printer : added_) {
+            DeletePrinter(printer);
+            ClosePrinter(printer);
+        }
+        PlatformTest::TearDown();
+    }
+    // Adds a printer and keeps its all-access handle for the tear-down.
+    HANDLE Add(const WCHAR* name, const WCHAR* port = WL("IP_192.0.2.7"), DEVMODEW* devmode = nullptr) {
+        PRINTER_INFO_2W info{};
+        info.pPrinterName = W(name);
+        info.pDriverName = W(WL("Novrix Test Driver"));
+        info.pPortName = W(port);
+        info.pPrintProcessor = W(WL("winprint"));
+        info.pComment = W(WL("desk"));
+        info.pLocation = W(WL("hall"));
+        info.pDevMode = devmode;
+        HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        if (printer) added_.push_back(printer);
+        return printer;
+    }
+    HANDLE Open(const WCHAR* name, ACCESS_MASK access) {
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
+        HANDLE printer = nullptr;
+        EXPECT_TRUE(OpenPrinterW(W(name), &printer, &defaults)) << GetLastError();
+        return printer;
+    }
+    std::vector<HANDLE> added_;
+};
+
+TEST_F(Printers, AddChecksNamesAndCreatesTheKey) {
+    ASSERT_NE(nullptr, Add(WL("Office")));
+    EXPECT_EQ(nullptr, Add(WL("OFFICE")));
+    EXPECT_EQ(DWORD(ERROR_PRINTER_ALREADY_EXISTS), GetLastError());
+    for (const WCHAR* bad : {WL(""), WL("back\\slash"), WL("com,ma"), WL("\\\\server")}) {
+        EXPECT_EQ(nullptr, Add(bad));
+        EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
+    }
+    PRINTER_INFO_2W info{};
+    info.pPrinterName = W(WL("NoDriver"));
+    info.pPortName = W(WL("LPT1:"));
+    EXPECT_EQ(nullptr, AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
+    EXPECT_EQ(DWORD(ERROR_UNKNOWN_PRINTER_DRIVER), GetLastError());
+    EXPECT_EQ(nullptr, AddPrinterW(nullptr, 1, reinterpret_cast<LPBYTE>(&info)));
+    EXPECT_EQ(DWORD(ERROR_INVALID_LEVEL), GetLastError());
+
+    // A local printer has its key under HKLM; a connection has none, so the
+    // connection test (backslashes as commas, open fails with error 2) holds.
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                                           WL("System\\CurrentControlSet\\Control\\Print\\Printers\\Office"), 0,
+                                           KEY_READ, &key));
+    RegCloseKey(key);
+    ASSERT_NE(nullptr, Add(WL("\\\\srv\\q1")));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, WL("System\\CurrentControlSet\\Control\\Print\\Printers\\,,srv,q1"), 0,
+                            KEY_READ, &key));
+#ifndef _WIN32
+    NvxPlatform_SetAdministrator(FALSE);
+    EXPECT_EQ(nullptr, Add(WL("Refused")));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+#endif
+}
+
+TEST_F(Printers, OpenGrantsAccessByRequestAndUser) {
+    ASSERT_NE(nullptr, Add(WL("Office")));
+    HANDLE printer = nullptr;
+    EXPECT_FALSE(OpenPrinterW(W(WL("Nowhere")), &printer, nullptr));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
+    EXPECT_FALSE(OpenPrinterW(W(WL("Office")), nullptr, nullptr));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), GetLastError());
+
+    // No defaults: use access only, so printer data cannot be written.
+    ASSERT_TRUE(OpenPrinterW(W(WL("office")), &printer, nullptr));
+    DWORD value = 1;
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), SetPrinterDataW(printer, W(WL("v")), REG_DWORD,
+                                                          reinterpret_cast<LPBYTE>(&value), 4));
+    EXPECT_FALSE(DeletePrinter(printer));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_TRUE(ClosePrinter(printer));
+    EXPECT_FALSE(ClosePrinter(printer));
+    EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), GetLastError());
+
+    HANDLE admin = Open(WL("Office"), PRINTER_ALL_ACCESS);
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), SetPrinterDataW(admin, W(WL("v")), REG_DWORD, reinterpret_cast<LPBYTE>(&value), 4));
+    ClosePrinter(admin);
+#ifndef _WIN32
+    NvxPlatform_SetAdministrator(FALSE);
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
+    EXPECT_FALSE(OpenPrinterW(W(WL("Office")), &printer, &defaults));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    defaults.DesiredAccess = PRINTER_ACCESS_USE;
+    EXPECT_TRUE(OpenPrinterW(W(WL("Office")), &printer, &defaults));
+    ClosePrinter(printer);
+#endif
+}
+
+TEST_F(Printers, Level2IsPackedStructureFirst) {
+    HANDLE printer = Add(WL("Office"));
+    ASSERT_NE(nullptr, printer);
+    DWORD needed = 0;
+    EXPECT_FALSE(GetPrinterW(printer, 2, nullptr, 0, &needed));
+    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    // Structure, the strings in field order, then the device mode at 8-byte alignment.
+    size_t strings = sizeof(WCHAR) * (7 + 13 + 19 + 5 + 5 + 9 + 4);  // name port driver comment location processor RAW
+    size_t devmodeAt = (sizeof(PRINTER_INFO_2W) + strings + 7) / 8 * 8;
+    EXPECT_EQ(devmodeAt + sizeof(DEVMODEW), needed);
+
+    std::vector<BYTE> buffer(needed);
+    DWORD again = 0;
+    EXPECT_FALSE(GetPrinterW(printer, 2, buffer.data(), needed - 1, &again));
+    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    EXPECT_EQ(needed, again);
+    EXPECT_FALSE(GetPrinterW(printer, 2, nullptr, 16, &again));
+    EXPECT_EQ(DWORD(ERROR_INVALID_USER_BUFFER), GetLastError());
+    ASSERT_TRUE(GetPrinterW(printer, 2, buffer.data(), needed, &again));
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    EXPECT_EQ(nullptr, info->pServerName);
+    EXPECT_EQ(reinterpret_cast<BYTE*>(info->pPrinterName), buffer.data() + sizeof(PRINTER_INFO_2W));
+    EXPECT_EQ(reinterpret_cast<BYTE*>(info->pPortName), reinterpret_cast<BYTE*>(info->pPrinterName) + 14);
+    EXPECT_EQ(reinterpret_cast<BYTE*>(info->pDevMode), buffer.data() + devmodeAt);
+    EXPECT_EQ(nvx::WString(WL("Office")), info->pPrinterName);
+    EXPECT_EQ(nvx::WString(WL("IP_192.0.2.7")), info->pPortName);
+    EXPECT_EQ(nvx::WString(WL("Novrix Test Driver")), info->pDriverName);
+    EXPECT_EQ(nvx::WString(WL("RAW")), info->pDatatype);
+    EXPECT_EQ(nullptr, info->pShareName);
+    EXPECT_EQ(sizeof(DEVMODEW), info->pDevMode->dmSize);
+    EXPECT_TRUE(info->Attributes & PRINTER_ATTRIBUTE_LOCAL);
+    EXPECT_EQ(0u, info->cJobs);
+
+    ASSERT_FALSE(GetPrinterW(printer, 1, nullptr, 0, &needed));
+    buffer.assign(needed, 0);
+    ASSERT_TRUE(GetPrinterW(printer, 1, buffer.data(), needed, &needed));
+    auto* one = reinterpret_cast<PRINTER_INFO_1W*>(buffer.data());
+    EXPECT_EQ(nvx::WString(WL("Office,Novrix Test Driver,hall")), one->pDescription);
+    EXPECT_EQ(nvx::WString(WL("Office")), one->pName);
+    EXPECT_FALSE(GetPrinterW(printer, 3, buffer.data(), needed, &needed));
+    EXPECT_EQ(DWORD(ERROR_INVALID_LEVEL), GetLastError());
+}
+
+TEST_F(Printers, EnumerationListsLocalsAndConnectionsApart) {
+    ASSERT_NE(nullptr, Add(WL("Zeta")));
+    ASSERT_NE(nullptr, Add(WL("alpha")));
+    ASSERT_NE(nullptr, Add(WL("\\\\srv\\q1")));
+    auto names = [](DWORD flags) {
+        DWORD needed = 0, count = 7;
+        std::vector<nvx::WString> out;
+        if (EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count)) return out;  // nothing to list
+        EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+        EXPECT_EQ(0u, count);
+        std::vector<BYTE> buffer(needed);
+        EXPECT_TRUE(EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count));
+        auto* infos = reinterpret_cast<PRINTER_INFO_4W*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) out.emplace_back(infos[i].pPrinterName);
+        return out;
+    };
+    EXPECT_EQ((std::vector<nvx::WString>{WL("alpha"), WL("Zeta")}), names(PRINTER_ENUM_LOCAL));
+    EXPECT_EQ((std::vector<nvx::WString>{WL("\\\\srv\\q1")}), names(PRINTER_ENUM_CONNECTIONS));
+    EXPECT_EQ(3u, names(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS).size());
+    DWORD needed = 0, count = 0;
+    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 3, nullptr, 0, &needed, &count));
+    EXPECT_EQ(DWORD(ERROR_INVALID_LEVEL), GetLastError());
+}
+
+TEST_F(Printers, DeleteRemovesPrinterKeyAndDefault) {
+    HANDLE printer = Add(WL("Office"));
+    ASSERT_NE(nullptr, printer);
+    WCHAR name[32];
+    DWORD chars = 32;
+    EXPECT_FALSE(GetDefaultPrinterW(name, &chars));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
+    ASSERT_TRUE(SetDefaultPrinterW(WL("OFFICE")));
+    chars = 3;
+    EXPECT_FALSE(GetDefaultPrinterW(name, &chars));
+    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    EXPECT_EQ(7u, chars);
+    ASSERT_TRUE(GetDefaultPrinterW(name, &chars));
+    EXPECT_EQ(nvx::WString(WL("Office")), name);
+    EXPECT_FALSE(SetDefaultPrinterW(WL("Nowhere")));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
+
+    ASSERT_TRUE(DeletePrinter(printer));
+    DWORD needed = 0;
+    EXPECT_FALSE(GetPrinterW(printer, 2, nullptr, 0, &needed));
+    EXPECT_EQ(DWORD(ERROR_PRINTER_DELETED), GetLastError());
+    HANDLE gone = nullptr;
+    EXPECT_FALSE(OpenPrinterW(W(WL("Office")), &gone, nullptr));
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                                                  WL("System\\CurrentControlSet\\Control\\Print\\Printers\\Office"), 0,
+                                                  KEY_READ, &key));
+    chars = 32;
+    EXPECT_FALSE(GetDefaultPrinterW(name, &chars));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
+}
+
+TEST_F(Printers, SetPrinterRenamesAndControls) {
+    HANDLE printer = Add(WL("Old"));
+    ASSERT_NE(nullptr, printer);
+    HANDLE user = Open(WL("Old"), PRINTER_ACCESS_USE);
+    PRINTER_INFO_2W change{};
+    change.pPrinterName = W(WL("New"));
+    change.pComment = W(WL("moved"));
+    EXPECT_FALSE(SetPrinterW(user, 2, reinterpret_cast<LPBYTE>(&change), 0));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    ASSERT_TRUE(SetPrinterW(printer, 2, reinterpret_cast<LPBYTE>(&change), 0));
+    HANDLE old = nullptr;
+    EXPECT_FALSE(OpenPrinterW(W(WL("Old")), &old, nullptr));
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                                           WL("System\\CurrentControlSet\\Control\\Print\\Printers\\New"), 0, KEY_READ,
+                                           &key));
+    RegCloseKey(key);
+
+    ASSERT_TRUE(SetPrinterW(printer, 0, nullptr, PRINTER_CONTROL_PAUSE));
+    DWORD needed = 0;
+    GetPrinterW(user, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(GetPrinterW(user, 2, buffer.data(), needed, &needed));
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    EXPECT_EQ(nvx::WString(WL("New")), info->pPrinterName);
+    EXPECT_EQ(nvx::WString(WL("moved")), info->pComment);
+    EXPECT_EQ(nvx::WString(WL("IP_192.0.2.7")), info->pPortName);  // null fields keep their value
+    EXPECT_TRUE(info->Status & PRINTER_STATUS_PAUSED);
+    EXPECT_FALSE(SetPrinterW(printer, 2, reinterpret_cast<LPBYTE>(&change), PRINTER_CONTROL_PAUSE));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), GetLastError());
+    ClosePrinter(user);
+}
+
+TEST_F(Printers, DriverJobsAndPortAddress) {
+    HANDLE printer = Add(WL("Office"));
+    ASSERT_NE(nullptr, Add(WL("Parallel"), WL("LPT1:")));
+    DWORD needed = 0;
+    ASSERT_FALSE(GetPrinterDriverW(printer, nullptr, 1, nullptr, 0, &needed));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(GetPrinterDriverW(printer, nullptr, 1, buffer.data(), needed, &needed));
+    EXPECT_EQ(nvx::WString(WL("Novrix Test Driver")), reinterpret_cast<DRIVER_INFO_1W*>(buffer.data())->pName);
+#ifndef _WIN32
+    ASSERT_TRUE(NvxPlatform_SetDriverFolder("novrix test DRIVER", "/opt/novrix/driver"));
+    ASSERT_FALSE(GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed));
+    buffer.assign(needed, 0);
+    ASSERT_TRUE(GetPrinterDriverW(printer, nullptr, 2, buffer.data(), needed, &needed));
+    EXPECT_EQ(nvx::WString(WL("/opt/novrix/driver")), reinterpret_cast<DRIVER_INFO_2W*>(buffer.data())->pConfigFile);
+#endif
+    DWORD count = 9;
+    EXPECT_TRUE(EnumJobsW(printer, 0, 10, 1, nullptr, 0, &needed, &count));
+    EXPECT_EQ(0u, count);
+    EXPECT_EQ(0u, needed);
+
+    HANDLE xcv = Open(WL(",XcvPort IP_192.0.2.7"), SERVER_ACCESS_ENUMERATE);
+    WCHAR address[32];
+    DWORD status = 0;
+    EXPECT_TRUE(XcvDataW(xcv, WL("IPAddress"), nullptr, 0, reinterpret_cast<PBYTE>(address), 4, &needed, &status));
+    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), status);
+    EXPECT_EQ(20u, needed);
+    EXPECT_TRUE(XcvDataW(xcv, WL("IPAddress"), nullptr, 0, reinterpret_cast<PBYTE>(address), sizeof address, &needed,
+                         &status));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), status);
+    EXPECT_EQ(nvx::WString(WL("192.0.2.7")), address);
+    ClosePrinter(xcv);
+    xcv = Open(WL(",XcvPort LPT1:"), SERVER_ACCESS_ENUMERATE);
+    EXPECT_TRUE(XcvDataW(xcv, WL("IPAddress"), nullptr, 0, reinterpret_cast<PBYTE>(address), sizeof address, &needed,
+                         &status));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), status);
+    EXPECT_FALSE(XcvDataW(printer, WL("IPAddress"), nullptr, 0, nullptr, 0, &needed, &status));
+    ClosePrinter(xcv);
+    HANDLE none = nullptr;
+    EXPECT_FALSE(OpenPrinterW(W(WL(",XcvPort COM9:")), &none, nullptr));
+}
+
+}  // namespace
