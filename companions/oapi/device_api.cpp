@@ -1,0 +1,345 @@
+// NOVRIX_O.DLL: the 25 functions of the device-API component, answering from the
+// device profiles.  Each function checks its arguments, then runs as one device
+// call (device_call.h); no exception leaves the library.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <type_traits>
+
+#include "block_writer.h"
+#include "device/oapi.h"
+#include "device_call.h"
+#include "device_login.h"
+
+#ifdef _WIN32
+#define NVXO_API extern "C"
+#else
+#define NVXO_API extern "C" __attribute__((visibility("default")))
+#endif
+
+using namespace nvxo;
+namespace o = nvx::oapi;
+
+namespace {
+
+// Runs an entry point's body; an exception (memory) answers "busy".
+template <typename F>
+auto Guarded(F&& body, decltype(body()) onException) -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        return onException;
+    }
+}
+
+bool ValidAddress(const char* address) {
+    if (!address) return false;
+    size_t n = strnlen(address, o::kAddressSize);
+    return n > 0 && n <= o::kAddressMax;
+}
+
+bool ValidVersion(double version) { return std::isfinite(version) && version > 0; }
+
+const json* Blocks(const Profile& p, const char* kind) { return Member(Member(&p.doc, "blocks"), kind); }
+
+// Zeroes a block and writes a record description into it.
+Answer Record(const json* description, const Layout& layout, BYTE* out, size_t size) {
+    std::memset(out, 0, size);
+    WriteRecord(description, layout, out, size);
+    return {};
+}
+
+// Zeroes a list block and writes entries [first, first + max) into it.
+Answer List(const json* entries, const Layout& layout, size_t entrySize, size_t first, size_t max, BYTE* out,
+            size_t size) {
+    std::memset(out, 0, size);
+    WriteList(entries, layout, entrySize, first, max, out, size);
+    return {};
+}
+
+// Speed dials and the user's boxes need a login when the device authenticates users.
+bool NeedsLogin(const Profile& p, const Session& s) { return AuthenticationType(p) != "None" && !s.loggedIn; }
+
+struct FileKind {
+    DWORD kind;
+    const char* block;
+    const Layout* layout;
+    size_t entries;
+    size_t entrySize;
+};
+constexpr FileKind kFileKinds[] = {
+    {o::kFileTintBlock, "fileInfo.6", &kTintBlockEntryLayout, o::kTintBlockEntries, o::kTintBlockEntrySize},
+    {o::kFileHeaderFooter, "fileInfo.8", &kHeaderFooterEntryLayout, o::kHeaderFooterEntries,
+     o::kHeaderFooterEntrySize},
+    {o::kFileOverlay, "fileInfo.9", &kOverlayEntryLayout, o::kOverlayEntries, o::kOverlayEntrySize},
+};
+
+// Both file information calls: the list of a kind, at most the kind's count.
+uint32_t FileInfo(const char* function, OAPIHANDLE handle, DWORD kind, const OapiFileInfoRequest* request,
+                  BYTE* buffer, bool forDriver) {
+    const FileKind* k = nullptr;
+    for (const FileKind& f : kFileKinds) {
+        if (f.kind == kind) k = &f;
+    }
+    if (!k || !request || !buffer || request->version != 1) return o::kBadParameter;
+    size_t count = request->count < k->entries ? request->count : k->entries;
+    return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
+        if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
+        return List(Blocks(p, k->block), *k->layout, k->entrySize, 0, count, buffer,
+                    o::kListHeaderSize + count * k->entrySize);
+    });
+}
+
+uint32_t PermanentSetting(const char* function, OAPIHANDLE handle, DWORD settingClass, BYTE* buffer,
+                          bool forDriver) {
+    if (!buffer || settingClass != o::kPermanentColourProfile) return o::kBadParameter;
+    return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
+        if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
+        return Record(Blocks(p, "permanent.5"), kNoLayout, buffer, o::kPermanentSettingSize);
+    });
+}
+
+uint32_t EncryptionSetting(const char* function, OAPIHANDLE handle, BYTE* buffer, bool forDriver) {
+    if (!buffer) return o::kBadParameter;
+    return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
+        if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
+        const json* encryption = Member(&p.doc, "encryption");
+        if (!encryption) return {o::kNotSupported, {}};
+        return Record(encryption, kEncryptionLayout, buffer, o::kEncryptionSettingSize);
+    });
+}
+
+// Calls the device does not offer to this driver.
+uint32_t NotOffered(const char* function, OAPIHANDLE handle, const BYTE* buffer) {
+    if (!buffer) return o::kBadParameter;
+    return CallOnSession(function, handle, [](const Profile&, Session&) -> Answer { return {o::kNotSupported, {}}; });
+}
+
+}  // namespace
+
+// ---- Access ----
+
+NVXO_API void OAPIAccessWarmUp(void) { CallScope scope; }
+
+NVXO_API DWORD OAPIConfigurationCheck(double apiVersion, double clientVersion, const char* address,
+                                      BYTE* configuration) {
+    if (!configuration || !ValidAddress(address) || !ValidVersion(apiVersion) || !ValidVersion(clientVersion))
+        return o::kBadParameter;
+    return Guarded([&] {
+        return CallAtAddress("OAPIConfigurationCheck", address, [&](const Profile& p) {
+            return Record(Member(&p.doc, "configuration"), kConfigurationLayout, configuration,
+                          o::kConfigurationSize);
+        });
+    }, o::kBusy);
+}
+
+NVXO_API OAPIHANDLE OAPIAccessInit(double apiVersion, DWORD reserved1, DWORD reserved2, const char* address,
+                                   WORD port, BYTE flag) {
+    if (!ValidAddress(address) || !ValidVersion(apiVersion)) return 0;
+    return Guarded([&] {
+        OAPIHANDLE handle = 0;
+        CallAtAddress("OAPIAccessInit", address, [&](const Profile& p) -> Answer {
+            // The device listens on its configured port only.
+            if (NumberOf(Member(Member(&p.doc, "configuration"), "port")) != port) return {o::kNoAnswer, {}};
+            handle = OpenSession(address, apiVersion);
+            return {};
+        });
+        return handle;
+    }, OAPIHANDLE{0});
+}
+
+NVXO_API DWORD OAPIAccessEnd(OAPIHANDLE handle) {
+    return Guarded([&]() -> DWORD {
+        CallScope scope;
+        std::optional<Session> session = FindSession(handle);
+        if (!session || !EndSession(handle)) return o::kUnknownHandle;
+        if (std::optional<Profile> p = LoadProfile(session->address); p && !p->behaviour.logPath.empty())
+            AppendLog(p->behaviour.logPath, "OAPIAccessEnd " + session->address + " 0" +
+                                                (scope.Overlapped() ? " overlap" : ""));
+        return o::kOk;
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetErrorDetail(OAPIHANDLE handle, char* detail, DWORD detailSize) {
+    if (!detail || detailSize == 0) return o::kBadParameter;
+    detail[0] = '\0';
+    return Guarded([&]() -> DWORD {
+        CallScope scope;
+        std::optional<Session> session = FindSession(handle);
+        if (!session) return o::kUnknownHandle;
+        size_t n = session->detail.size() < detailSize - 1 ? session->detail.size() : detailSize - 1;
+        std::memcpy(detail, session->detail.data(), n);
+        detail[n] = '\0';
+        return o::kOk;
+    }, o::kBusy);
+}
+
+// ---- Authentication ----
+
+NVXO_API DWORD OAPIGetAuthCapability(OAPIHANDLE handle, BYTE* capability) {
+    if (!capability) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetAuthCapability", handle, [&](const Profile& p, Session&) {
+            return Record(Member(&p.doc, "capability"), kCapabilityLayout, capability, o::kCapabilitySize);
+        });
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPILogin(OAPIHANDLE handle, const OapiLoginRecord* record, const BYTE* ticket, DWORD ticketLength,
+                         UINT_PTR passThrough1, UINT_PTR passThrough2) {
+    if (!record && (!ticket || ticketLength == 0)) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPILogin", handle, [&](const Profile& p, Session& s) {
+            Answer answer = CheckLogin(p, record, ticket, ticketLength);
+            s.loggedIn = answer.code == o::kOk;
+            return answer;
+        });
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPILogout(OAPIHANDLE handle) {
+    return Guarded([&] {
+        return CallOnSession("OAPILogout", handle, [](const Profile&, Session& s) {
+            s.loggedIn = false;
+            return Answer{};
+        });
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetSingleSignOnInfo(OAPIHANDLE handle, const char* request, char* answer, DWORD answerSize) {
+    if (!request || !*request || !answer || answerSize == 0) return o::kBadParameter;
+    answer[0] = '\0';
+    size_t capacity = answerSize < o::kSignOnTokenSize ? answerSize : o::kSignOnTokenSize;
+    if (strnlen(request, o::kSignOnTokenSize) >= o::kSignOnTokenSize) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetSingleSignOnInfo", handle, [&](const Profile& p, Session&) -> Answer {
+            if (!SignOnEnabled(p)) return {o::kNotSupported, {}};
+            std::string token = TextOf(Member(Member(&p.doc, "signOn"), "answer"));
+            if (token.empty()) return {o::kRefusedWithDetail, "AuthServerAuthFailure"};
+            if (token.size() >= capacity) return {o::kBadParameter, {}};
+            std::memcpy(answer, token.c_str(), token.size() + 1);
+            return {};
+        });
+    }, o::kBusy);
+}
+
+// ---- Device information ----
+
+NVXO_API DWORD OAPIGetFileInfo(OAPIHANDLE handle, DWORD kind, const OapiFileInfoRequest* request, BYTE* buffer) {
+    return Guarded([&] { return FileInfo("OAPIGetFileInfo", handle, kind, request, buffer, false); }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetFileInfoForDriver(OAPIHANDLE handle, UINT_PTR request, DWORD kind,
+                                        const OapiFileInfoRequest* fileRequest, BYTE* buffer) {
+    return Guarded([&] { return FileInfo("OAPIGetFileInfoForDriver", handle, kind, fileRequest, buffer, true); },
+                   o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetDevicePermanentSetting(OAPIHANDLE handle, DWORD settingClass, BYTE* buffer) {
+    return Guarded([&] { return PermanentSetting("OAPIGetDevicePermanentSetting", handle, settingClass, buffer, false); },
+                   o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetDevicePermanentSettingForDriver(OAPIHANDLE handle, UINT_PTR request, DWORD settingClass,
+                                                      BYTE* buffer) {
+    return Guarded(
+        [&] { return PermanentSetting("OAPIGetDevicePermanentSettingForDriver", handle, settingClass, buffer, true); },
+        o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetPrinterEncryptionSetting(OAPIHANDLE handle, BYTE* buffer) {
+    return Guarded([&] { return EncryptionSetting("OAPIGetPrinterEncryptionSetting", handle, buffer, false); },
+                   o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetPrinterEncryptionSettingForDriver(OAPIHANDLE handle, UINT_PTR request, BYTE* buffer) {
+    return Guarded([&] { return EncryptionSetting("OAPIGetPrinterEncryptionSettingForDriver", handle, buffer, true); },
+                   o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetMiddleServerSetting(OAPIHANDLE handle, const char* languageCode, BYTE* buffer) {
+    if (!buffer || !languageCode || strnlen(languageCode, o::kLanguageCodeMax + 1) > o::kLanguageCodeMax)
+        return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetMiddleServerSetting", handle, [&](const Profile& p, Session&) -> Answer {
+            const json* block = Blocks(p, "middleServer");
+            if (!block) return {o::kNotSupported, {}};
+            return Record(block, kNoLayout, buffer, o::kMiddleServerSettingSize);
+        });
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetUserBoxList(OAPIHANDLE handle, UINT_PTR request, BYTE* buffer) {
+    if (!buffer) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetUserBoxList", handle, [&](const Profile& p, Session& s) -> Answer {
+            if (!s.loggedIn) return {o::kNotLoggedIn, {}};
+            return List(Blocks(p, "userBoxList"), kUserBoxEntryLayout, o::kUserBoxEntrySize, 0, o::kUserBoxEntries,
+                        buffer, o::kUserBoxListSize);
+        });
+    }, o::kBusy);
+}
+
+// ---- Speed dials ----
+
+NVXO_API DWORD OAPIGetAbbrConfiguration(OAPIHANDLE handle, DWORD selector, BYTE* buffer) {
+    if (!buffer || selector != 0) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetAbbrConfiguration", handle, [&](const Profile& p, Session& s) -> Answer {
+            if (NeedsLogin(p, s)) return {o::kNotLoggedIn, {}};
+            std::memset(buffer, 0, o::kAbbrConfigurationSize);
+            const json* entries = Blocks(p, "abbr");
+            uint32_t count = entries && entries->is_array() ? static_cast<uint32_t>(entries->size()) : 0;
+            for (int i = 0; i < 4; ++i) buffer[o::kAbbrConfCount + i] = static_cast<BYTE>(count >> (8 * i));
+            WriteRecord(Blocks(p, "abbrConfiguration"), kAbbrConfigurationLayout, buffer, o::kAbbrConfigurationSize);
+            return {};
+        });
+    }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetAbbr(OAPIHANDLE handle, DWORD firstEntry, BYTE* page) {
+    if (!page || firstEntry == 0) return o::kBadParameter;
+    if (std::memcmp(page, o::kAbbrRequestTag, o::kAbbrRequestTagSize) != 0) return o::kBadParameter;
+    return Guarded([&] {
+        return CallOnSession("OAPIGetAbbr", handle, [&](const Profile& p, Session& s) -> Answer {
+            if (NeedsLogin(p, s)) return {o::kNotLoggedIn, {}};
+            return List(Blocks(p, "abbr"), kAbbrEntryLayout, o::kAbbrEntrySize, firstEntry - 1, o::kAbbrPageEntries,
+                        page, o::kAbbrPageSize);
+        });
+    }, o::kBusy);
+}
+
+// ---- Wake-up ----
+
+NVXO_API DWORD OAPIWakeUpDevice(const char* address) {
+    if (!ValidAddress(address)) return o::kBadParameter;
+    return Guarded([&] { return CallAtAddress("OAPIWakeUpDevice", address, [](const Profile&) { return Answer{}; }); },
+                   o::kBusy);
+}
+
+// ---- Present for the interface, not offered to this driver ----
+
+NVXO_API DWORD OAPIGetDeviceInfo(OAPIHANDLE handle, BYTE* buffer, DWORD size) {
+    return Guarded([&] { return NotOffered("OAPIGetDeviceInfo", handle, buffer); }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetDeviceInfoDetail(OAPIHANDLE handle, BYTE* buffer, DWORD size) {
+    return Guarded([&] { return NotOffered("OAPIGetDeviceInfoDetail", handle, buffer); }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetJobList(OAPIHANDLE handle, BYTE* buffer, DWORD size) {
+    return Guarded([&] { return NotOffered("OAPIGetJobList", handle, buffer); }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetJobJournalList(OAPIHANDLE handle, BYTE* buffer, DWORD size) {
+    return Guarded([&] { return NotOffered("OAPIGetJobJournalList", handle, buffer); }, o::kBusy);
+}
+
+NVXO_API DWORD OAPIGetGammaCorrectionTableForDriver(OAPIHANDLE handle, UINT_PTR request, BYTE* buffer, DWORD size) {
+    return Guarded([&] { return NotOffered("OAPIGetGammaCorrectionTableForDriver", handle, buffer); }, o::kBusy);
+}
+
+// The signatures above are the interface's: a mismatch with oapi.h fails here.
+#define NVXO_CHECK_SIGNATURE(name) static_assert(std::is_same_v<decltype(&name), PFN_##name>, #name);
+NVX_OAPI_FUNCTIONS(NVXO_CHECK_SIGNATURE)
+#undef NVXO_CHECK_SIGNATURE
