@@ -6,7 +6,9 @@
 # calling folder.
 #
 # Windows: a PE DLL from the sources, the .def file (exports and ordinals) and the
-# .rc file (resources, compiled by windres).
+# .rc file (resources, compiled by windres), with its C and C++ runtimes linked in.
+# Each DLL with a .def gets a CTest test "pe_exports_<target>" that compares its
+# export table with the .def (cmake/check_pe_exports.cmake).
 #
 # Linux: an ELF shared object with the same file name, linked to the platform
 # layer.  With a .def file the library exports exactly the listed names, DllMain
@@ -142,6 +144,12 @@ function(novrix_add_dll target)
     target_link_options(${target} PRIVATE "-static" "LINKER:-Bstatic")
     # Import libraries per target: two libraries may share a file name in different folders.
     set_target_properties(${target} PROPERTIES ARCHIVE_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib/${target}")
+    if(ARG_DEF)
+      # CTest checks the built export table against the .def (names and ordinals).
+      add_test(NAME pe_exports_${target}
+        COMMAND "${CMAKE_COMMAND}" -DDLL=$<TARGET_FILE:${target}> -DDEF=${ARG_DEF}
+                -P "${PROJECT_SOURCE_DIR}/cmake/check_pe_exports.cmake")
+    endif()
   else()
     target_link_libraries(${target} PRIVATE novrix_platform ${ARG_LINK})
     if(ARG_DEF)

@@ -32,15 +32,6 @@ add_dependencies(platform_module_tests ${NVX_TESTDLLS})
 
 if(WIN32)
   target_link_libraries(platform_module_tests PRIVATE version)  # GetFileVersionInfoW lives there
-  # The PE export tables of the test libraries with a .def, checked as CI checks NOVRIX_U.DLL.
-  foreach(pair "nvx_testdll_ordinals;ordinals.def" "nvx_testdll_probe;probe.def"
-               "nvx_testdll_entry;entry.def" "nvx_testdll_nested;nested.def")
-    list(GET pair 0 dll)
-    list(GET pair 1 def)
-    add_test(NAME pe_exports_${dll}
-      COMMAND "${CMAKE_COMMAND}" -DDLL=$<TARGET_FILE:${dll}> -DDEF=${NVX_TESTDLL_SRC}/${def}
-              -P "${PROJECT_SOURCE_DIR}/cmake/check_pe_exports.cmake")
-  endforeach()
 else()
   # The .res parser on its own, fed malformed data (it depends on no other part of the layer).
   novrix_add_test(platform_resource_parse_tests SOURCES
