@@ -306,6 +306,41 @@ TEST_F(KernelFiles, PathRules) {
     EXPECT_EQ(nullptr, part);
 }
 
+TEST_F(KernelFiles, CurrentDirectoryTempNamesAndDeleteOnClose) {
+    WCHAR saved[MAX_PATH], now[MAX_PATH];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(n + 1, GetCurrentDirectoryW(0, nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(Dir().c_str()));
+    ASSERT_TRUE(WriteBytes(WL("relative.txt"), "r"));  // lands in the current directory
+    EXPECT_EQ("r", ReadBytes(Path(WL("relative.txt"))));
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_TRUE(nvx::WEqualNoCase(Dir(), now));
+    EXPECT_FALSE(RemoveDirectoryW(Dir().c_str()));  // in use as the current directory
+    EXPECT_FALSE(SetCurrentDirectoryW(Path(WL("relative.txt")).c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_DIRECTORY), GetLastError());
+    EXPECT_FALSE(SetCurrentDirectoryW(Path(WL("none")).c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    ASSERT_TRUE(SetCurrentDirectoryW(saved));
+
+    WCHAR temp[MAX_PATH];
+    UINT unique = GetTempFileNameW(Dir().c_str(), WL("nvxtmp"), 0, temp);
+    EXPECT_NE(0u, unique);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temp));  // created, empty
+    EXPECT_EQ(0, nvx::WCompareNoCase(nvx::WStringView(temp).substr(Dir().size() + 1, 3), WL("nvx")));
+    EXPECT_EQ(0x1234u, GetTempFileNameW(Dir().c_str(), WL("x"), 0x1234, temp));
+    EXPECT_TRUE(nvx::WEqualNoCase(Path(WL("x1234.tmp")), temp));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temp));  // a given number creates nothing
+
+    nvx::WString scratch = Path(WL("scratch.tmp"));
+    HANDLE h = CreateFileW(scratch.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(scratch.c_str()));
+    CloseHandle(h);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(scratch.c_str()));
+}
+
 TEST_F(KernelFiles, WellKnownFoldersAnswerNeededSizes) {
     WCHAR buf[MAX_PATH];
     UINT n = GetWindowsDirectoryW(buf, MAX_PATH);

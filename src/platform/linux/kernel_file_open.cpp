@@ -99,6 +99,7 @@ NVXAPI HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWOR
                         false};
     request.appendOnly = (dwDesiredAccess & FILE_APPEND_DATA) &&
                          !(dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA));
+    if (dwFlagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) request.access |= kShareDelete;  // implied DELETE access
     if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
         (dwShareMode & ~static_cast<DWORD>(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)))
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
