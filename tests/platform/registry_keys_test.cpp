@@ -1,4 +1,5 @@
 // Registry keys: creating, opening, closing, deleting, names, rights and stale handles.
+#include <fstream>
 #include <string>
 
 #include "common/text.h"
@@ -62,11 +63,11 @@ TEST_F(RegistryKeys, NameLengthLimits) {
     HKEY key = Create(longest.c_str());
     ASSERT_NE(key, nullptr);
     RegCloseKey(key);
-    nvx::WString tooLong(256, WL('k'));
+    nvx::WString tooLong(300, WL('k'));
     nvx::WString path = nvx::WString(kBase) + WL("\\") + tooLong;
     EXPECT_EQ(ERROR_INVALID_PARAMETER,
               RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key));
 }
 
 TEST_F(RegistryKeys, UnknownAndClosedHandlesAreRefused) {
@@ -176,6 +177,20 @@ TEST_F(RegistryKeys, LocalMachineNeedsNoAdministrator) {
     DWORD value = 1;
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, WL("v"), 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4));
     RegCloseKey(key);
+}
+
+TEST_F(RegistryKeys, DamagedDatabaseFailsCleanly) {
+    // The root's database opens on first use: put something else in its place first.
+    std::ofstream(Root() + "/platform.db", std::ios::binary) << std::string(8192, 'x');
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_REGISTRY_CORRUPT, RegCreateKeyExW(HKEY_CURRENT_USER, kBase, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                      nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_REGISTRY_CORRUPT, RegOpenKeyExW(HKEY_CURRENT_USER, kBase, 0, KEY_READ, &key));
+    PRINTER_INFO_2W info{};
+    info.pPrinterName = const_cast<LPWSTR>(WL("P"));
+    info.pDriverName = info.pPortName = const_cast<LPWSTR>(WL("D"));
+    EXPECT_EQ(nullptr, AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
+    EXPECT_EQ(DWORD(ERROR_REGISTRY_CORRUPT), GetLastError());
 }
 #endif
 

@@ -118,7 +118,9 @@ TEST_F(RegistryValues, StringsKeepWhatTheCallerCounted) {
 TEST_F(RegistryValues, DefaultValueNamesAndErrors) {
     DWORD one = 1, two = 2, size = 4, got = 0;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExW(key_, nullptr, nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(0u, size);  // a size query of a missing value answers 0
     ASSERT_EQ(ERROR_SUCCESS, Set(nullptr, REG_DWORD, &one, 4));
+    size = 4;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key_, WL(""), nullptr, nullptr, reinterpret_cast<BYTE*>(&got), &size));
     EXPECT_EQ(1u, got);
 

@@ -134,7 +134,7 @@ NVXAPI LSTATUS WINAPI RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchC
     if (lpcchClass) {
         if (lpClass && *lpcchClass > 0) {
             if (keyClass.size() >= *lpcchClass)
-                rc = ERROR_MORE_DATA;
+                rc = ERROR_INSUFFICIENT_BUFFER;  // what Windows answers here, not ERROR_MORE_DATA
             else
                 CopyName(lpClass, keyClass);
         }

@@ -91,6 +91,7 @@ LONG SplitKeyPath(const WCHAR* path, std::vector<nvx::WStringView>* parts) {
     while (!rest.empty()) {
         size_t cut = rest.find(u'\\');
         nvx::WStringView part = rest.substr(0, cut);
+        if (part.size() > kMaxKeyNameChars) return ERROR_INVALID_PARAMETER;
         if (!part.empty()) parts->push_back(part);
         if (cut == nvx::WStringView::npos) break;
         rest.remove_prefix(cut + 1);

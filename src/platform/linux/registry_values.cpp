@@ -55,7 +55,9 @@ NVXAPI LSTATUS WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD l
     if (step != SQLITE_ROW) {
         if (step != SQLITE_DONE) return static_cast<LONG>(nvxp::StoreErrorFor(step));
         LONG state = nvxp::CheckKey(store, ref.id);
-        return state == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : state;
+        if (state != ERROR_SUCCESS) return state;
+        if (lpcbData && !lpData) *lpcbData = 0;  // a size query of a missing value answers 0, as Windows does
+        return ERROR_FILE_NOT_FOUND;
     }
     if (lpType) *lpType = static_cast<DWORD>(read.ColInt(0));
     const BYTE* data = read.ColBlob(1);

@@ -31,8 +31,9 @@ bool CloseKeyHandle(HKEY key);
 REGSAM MapKeyAccess(REGSAM requested);
 
 // Cuts a subkey path into its components.  A leading backslash answers
-// ERROR_BAD_PATHNAME; doubled and trailing backslashes are skipped.  A null
-// path is empty.
+// ERROR_BAD_PATHNAME, a component longer than kMaxKeyNameChars
+// ERROR_INVALID_PARAMETER; doubled and trailing backslashes are skipped.  A
+// null path is empty.
 LONG SplitKeyPath(const WCHAR* path, std::vector<nvx::WStringView>* parts);
 
 // Whether the key row still exists (ERROR_SUCCESS, ERROR_KEY_DELETED or a store error).
