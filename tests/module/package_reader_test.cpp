@@ -192,18 +192,21 @@ TEST(PackageReader, OffsetsPastTheEndAndUnterminatedStrings) {
     EXPECT_FALSE(pkg->ReadDefaultName("Property_0", name, sizeof name));
     // The index itself past the end.
     pkgtest::Put32(b, kEntry0Count + 8, 0xffffff00);
+    pkg = OpenBytes(b);
+    ASSERT_TRUE(pkg->GetEntry("Property_0", &e));
     visited = 0;
-    OpenBytes(b)->ForEachItem(e, ItemOrder::Index, [&](uint32_t) { return ++visited, true; });
+    pkg->ForEachItem(e, ItemOrder::Index, [&](uint32_t) { return ++visited, true; });
     EXPECT_EQ(visited, 0u);
 
     // A key and a value that run off the end of the file end there.
+    vpdc::Bytes k = Build(kTwoEntries);
+    k.insert(k.end(), {'T', 'A', 'I', 'L'});
+    char key[16] = {};
+    EXPECT_TRUE(OpenBytes(k)->ReadKey(static_cast<uint32_t>(k.size()) - 4, key, sizeof key));
+    EXPECT_STREQ(key, "TAIL");
     vpdc::Bytes c = Build(kTwoEntries);
-    c.insert(c.end(), {'T', 'A', 'I', 'L'});
     c.insert(c.end(), {'x', 0, 'y', 0, 'z'});
     auto tail = OpenBytes(c);
-    char key[16] = {};
-    EXPECT_TRUE(tail->ReadKey(static_cast<uint32_t>(c.size()) - 9, key, sizeof key));
-    EXPECT_STREQ(key, "TAIL");
     WCHAR value[16] = {};
     EXPECT_TRUE(tail->ReadValue(static_cast<uint32_t>(c.size()) - 5, value, 16));
     EXPECT_EQ(pkgtest::Utf8(value), "xy");  // the dangling byte is no character

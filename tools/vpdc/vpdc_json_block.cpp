@@ -50,8 +50,9 @@ Json NameOf(uint32_t code, const Name (&names)[N]) {
     return code;
 }
 
-// Postfix expression: "c0 c1 and end"; c<n> selects condition n, #<n> any number.
-std::vector<uint32_t> ParseExpr(const std::string& s, const Place& at) {
+// Postfix expression: "c0 c1 and end"; c<n> selects condition n (which must
+// exist), #<n> is any number as it stands.
+std::vector<uint32_t> ParseExpr(const std::string& s, size_t conditions, const Place& at) {
     std::vector<uint32_t> tokens;
     std::istringstream in(s);
     std::string w;
@@ -63,6 +64,7 @@ std::vector<uint32_t> ParseExpr(const std::string& s, const Place& at) {
                  w.find_first_not_of("0123456789", 1) == std::string::npos) {
             uint64_t n = std::stoull(w.substr(1));
             if (n > UINT32_MAX || (w[0] == 'c' && n >= vpd::kTokenAnd)) at.Fail("token \"" + w + "\" out of range");
+            if (w[0] == 'c' && n >= conditions) at.Fail("token " + w + " names a missing condition");
             tokens.push_back(static_cast<uint32_t>(n));
         } else {
             at.Fail("unknown token \"" + w + "\" (c<n>, and, or, end, #<number>)");
@@ -71,14 +73,14 @@ std::vector<uint32_t> ParseExpr(const std::string& s, const Place& at) {
     return tokens;
 }
 
-std::string ExprToString(const std::vector<uint32_t>& tokens) {
+std::string ExprToString(const std::vector<uint32_t>& tokens, size_t conditions) {
     std::string s;
     for (uint32_t t : tokens) {
         if (!s.empty()) s += ' ';
         if (t == vpd::kTokenAnd) s += "and";
         else if (t == vpd::kTokenOr) s += "or";
         else if (t == vpd::kTokenEnd) s += "end";
-        else if (t < vpd::kTokenAnd) s += "c" + std::to_string(t);
+        else if (t < conditions) s += "c" + std::to_string(t);
         else s += "#" + std::to_string(t);
     }
     return s;
@@ -146,14 +148,11 @@ Rule ReadRule(const Json& v, Place at) {
         for (size_t i = 0; i < c.size(); ++i) r.conditions.push_back(ReadCondition(c[i], (at / "conditions")[i]));
     }
     if (v.contains("expr") && v.contains("tokens")) at.Fail("give \"expr\" or \"tokens\", not both");
-    if (v.contains("expr")) r.tokens = ParseExpr(String(v["expr"], at / "expr"), at / "expr");
+    if (v.contains("expr")) r.tokens = ParseExpr(String(v["expr"], at / "expr"), r.conditions.size(), at / "expr");
     if (v.contains("tokens")) {
         const Json& t = Array(v["tokens"], at / "tokens");
         for (size_t i = 0; i < t.size(); ++i) r.tokens.push_back(U32(t[i], (at / "tokens")[i]));
     }
-    for (uint32_t t : r.tokens)
-        if (t < vpd::kTokenAnd && t >= r.conditions.size() && !v.contains("condition_count"))
-            (at / "expr").Fail("token c" + std::to_string(t) + " names a missing condition");
     if (v.contains("actions")) {
         const Json& a = Array(v["actions"], at / "actions");
         for (size_t i = 0; i < a.size(); ++i) r.actions.push_back(ReadAction(a[i], (at / "actions")[i]));
@@ -185,7 +184,7 @@ Json RuleToJson(const Rule& r) {
         for (const Condition& cond : r.conditions) c.push_back(ConditionToJson(cond));
         o["conditions"] = c;
     }
-    if (!r.tokens.empty()) o["expr"] = ExprToString(r.tokens);
+    if (!r.tokens.empty()) o["expr"] = ExprToString(r.tokens, r.conditions.size());
     if (!r.actions.empty()) {
         Json a = Json::array();
         for (const Action& act : r.actions) a.push_back(Json::array({NameOf(act.code, kActions), act.param}));

@@ -120,7 +120,7 @@ size_t ReadRef(const Json& v, const Entry& e, const Place& at) {
 
 Entry ReadEntry(const Json& v, Place at, uint32_t entrySize, const Layouts& layouts) {
     Object(v, at);
-    OnlyMembers(v, at, {"name", "name_hex", "flags", "reserved", "info", "count", "info_reserved", "record_size",
+    OnlyMembers(v, at, {"name", "name_hex", "flags", "reserved", "count", "info_reserved", "record_size",
                         "record", "items", "chain_order", "display", "index", "default", "range", "comment"});
     Entry e;
     if (v.contains("name_hex")) {
@@ -141,7 +141,6 @@ Entry ReadEntry(const Json& v, Place at, uint32_t entrySize, const Layouts& layo
         if (r.size() != 2) (at / "reserved").Fail("expected two numbers");
         e.reserved = {U32(r[0], (at / "reserved")[0]), U32(r[1], (at / "reserved")[1])};
     }
-    if (v.contains("info")) e.info = Bool(v["info"], at / "info");
     if (v.contains("count")) e.count = I32(v["count"], at / "count");
     if (v.contains("info_reserved")) e.infoReserved = U32(v["info_reserved"], at / "info_reserved");
     const RecordLayout* layout = nullptr;
@@ -286,7 +285,6 @@ Json EntryToJson(const Entry& e, const RecordLayout* layout, const std::string& 
     else o["name_hex"] = ToHex(Bytes(e.name.begin(), e.name.end()));
     if (e.flags) o["flags"] = FlagsToJson(e.flags);
     if (e.reserved[0] || e.reserved[1]) o["reserved"] = {e.reserved[0], e.reserved[1]};
-    if (!e.info) o["info"] = false;
     if (e.count) o["count"] = *e.count;
     if (e.infoReserved) o["info_reserved"] = e.infoReserved;
     // The record size most items have is the entry's.

@@ -43,7 +43,6 @@ struct Entry {
     std::string name;                     // up to 32 bytes (32 only when unterminated)
     uint32_t flags = 0;                   // 52-byte layout
     std::array<uint32_t, 2> reserved{};   // 52-byte layout, +36 and +40
-    bool info = true;                     // information block present
     std::optional<int32_t> count;         // information block count when not the chain length
     uint32_t infoReserved = 0;            // 40-byte layout, information block +4
     std::vector<Item> items;              // in record order

@@ -106,7 +106,6 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
         for (size_t i = 0; i < vpd::kNameField && f.U8(at + i) != 0; ++i) e.name.push_back(static_cast<char>(f.U8(at + i)));
         const uint32_t next = f.U32(at + nextAt);
         const uint64_t space = (next > at ? std::min<uint64_t>(next, f.Size()) : f.Size()) - at;
-        e.info = space >= es + infoSize;
         starts.insert(at);
         uint32_t first = f.U32(at + offsetof(vpd::Entry52, firstItem));
         int32_t count = 0;
@@ -115,9 +114,11 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
             e.reserved = {f.U32(at + offsetof(vpd::Entry52, reserved)), f.U32(at + offsetof(vpd::Entry52, reserved) + 4)};
             e.flags = f.U32(at + offsetof(vpd::Entry52, flags));
         }
-        if (e.info) {
+        {
+            // Every entry has its information block: the module reads one there.
             size_t info = at + es;
             starts.insert(info);
+            dataStarts.insert(info);
             count = static_cast<int32_t>(f.U32(info));
             if (wide) {
                 defaultAt = f.U32(info + offsetof(vpd::Info52, defaultItem));
@@ -125,6 +126,7 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
                 if (space >= vpd::kRangeAt + vpd::kRangeSize) {
                     size_t r = at + vpd::kRangeAt;
                     starts.insert(r);
+                    dataStarts.insert(r);
                     Range range;
                     for (size_t i = 0; i < range.skipped.size(); ++i) range.skipped[i] = f.U8(r + i);
                     range.minimum = static_cast<int32_t>(f.U32(r + offsetof(vpd::RangeBlock, minimum)));
@@ -170,8 +172,8 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
             if (!pos) break;
             chain.push_back(*pos);
         }
-        if (e.info && static_cast<int64_t>(chain.size()) != count) e.count = count;
-        if (wide && e.info && indexAt != 0 && count > 0 && indexAt < f.Size()) {
+        if (static_cast<int64_t>(chain.size()) != count) e.count = count;
+        if (wide && indexAt != 0 && count > 0 && indexAt < f.Size()) {
             starts.insert(indexAt);
             dataStarts.insert(indexAt);
             dataStart = std::min<uint64_t>(dataStart, indexAt);
@@ -183,7 +185,7 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
         } else if (wide && !chain.empty()) {
             e.index = false;
         }
-        if (wide && e.info) e.defaultItem = itemAt(defaultAt, false);
+        if (wide) e.defaultItem = itemAt(defaultAt, false);
         if (!chain.empty()) e.chainOrder = chain;
         parsed.push_back(std::move(p));
 
@@ -241,7 +243,7 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
     }
     // The directory end vpdc would write: after the last entry's blocks.
     uint64_t canonical = vpd::kHeaderSize;
-    for (const Entry& e : pkg.entries) canonical += es + (e.info ? infoSize : 0) + (e.range ? vpd::kRangeSize : 0);
+    for (const Entry& e : pkg.entries) canonical += es + infoSize + (e.range ? vpd::kRangeSize : 0);
     if (canonical != dirEnd) pkg.directoryEnd = dirEnd;
     return pkg;
 }
@@ -280,10 +282,23 @@ BlockPackage ReadBlock(const Bytes& bytes) {
     for (size_t i = 0; i < 64; ++i) pkg.versionName[i] = f.U8(offsetof(vpd::BlockHeader, versionName) + i);
     for (size_t i = 0; i < 128; ++i) pkg.versionText[i] = f.U8(offsetof(vpd::BlockHeader, versionText) + i);
 
-    const uint32_t rules = Held(f, field[vpd::kRuleCount], field[vpd::kRuleOffset], vpd::kRuleRecordSize);
-    const uint32_t conds = Held(f, field[vpd::kConditionCount], field[vpd::kConditionOffset], vpd::kConditionSize);
-    const uint32_t tokens = Held(f, field[vpd::kTokenCount], field[vpd::kTokenOffset], 4);
-    const uint32_t actions = Held(f, field[vpd::kActionCount], field[vpd::kActionOffset], vpd::kActionSize);
+    // In vpdc's layout the arrays lie back to back from the header to the end of
+    // the file, so their offsets tell how many elements were written even where
+    // a header count says otherwise; elsewhere a count is trusted as far as the
+    // file holds its elements.
+    const uint64_t ro = field[vpd::kRuleOffset], co = field[vpd::kConditionOffset], to = field[vpd::kTokenOffset],
+                   ao = field[vpd::kActionOffset], size = f.Size();
+    const bool canonical = ro == vpd::kBlockHeaderSize && co >= ro && (co - ro) % vpd::kRuleRecordSize == 0 &&
+                           to >= co && (to - co) % vpd::kConditionSize == 0 && ao >= to && (ao - to) % 4 == 0 &&
+                           size >= ao && (size - ao) % vpd::kActionSize == 0;
+    const uint32_t rules = canonical ? static_cast<uint32_t>((co - ro) / vpd::kRuleRecordSize)
+                                     : Held(f, field[vpd::kRuleCount], field[vpd::kRuleOffset], vpd::kRuleRecordSize);
+    const uint32_t conds = canonical ? static_cast<uint32_t>((to - co) / vpd::kConditionSize)
+                                     : Held(f, field[vpd::kConditionCount], field[vpd::kConditionOffset], vpd::kConditionSize);
+    const uint32_t tokens = canonical ? static_cast<uint32_t>((ao - to) / 4)
+                                      : Held(f, field[vpd::kTokenCount], field[vpd::kTokenOffset], 4);
+    const uint32_t actions = canonical ? static_cast<uint32_t>((size - ao) / vpd::kActionSize)
+                                       : Held(f, field[vpd::kActionCount], field[vpd::kActionOffset], vpd::kActionSize);
     if (rules != field[vpd::kRuleCount]) pkg.ruleCount = field[vpd::kRuleCount];
     if (conds != field[vpd::kConditionCount]) pkg.conditionCount = field[vpd::kConditionCount];
     if (tokens != field[vpd::kTokenCount]) pkg.tokenCount = field[vpd::kTokenCount];

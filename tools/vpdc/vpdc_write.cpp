@@ -64,8 +64,6 @@ void CheckEntry(const Entry& e, uint32_t entrySize) {
         if (inChain[pos]) throw Error(where + ": item " + std::to_string(pos) + " is twice in the chain");
         inChain[pos] = true;
     }
-    if (!e.info && (!e.items.empty() || e.range || e.count))
-        throw Error(where + ": items, a count and a range need the information block");
     if (e.count && *e.count >= 0 && static_cast<size_t>(*e.count) < chain.size())
         throw Error(where + ": count " + std::to_string(*e.count) + " is smaller than the chain (" +
                     std::to_string(chain.size()) + " items); remove items instead");
@@ -119,7 +117,7 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
     std::vector<size_t> entryAt;
     for (const Entry& e : pkg.entries) {
         entryAt.push_back(Grow(b, es));
-        if (e.info) Grow(b, infoSize);
+        Grow(b, infoSize);  // every entry has its information block
         if (e.range) Grow(b, vpd::kRangeSize);
     }
     const uint32_t dirEnd = Off(b.size(), "directory");
@@ -176,12 +174,10 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
             Put32(b, at + offsetof(vpd::Entry52, reserved) + 4, e.reserved[1]);
             Put32(b, at + offsetof(vpd::Entry52, flags), e.flags);
             Put32(b, at + offsetof(vpd::Entry52, next), next);
-            if (e.info) {
-                size_t info = at + vpd::kInfo52At;
-                Put32(b, info + offsetof(vpd::Info52, count), static_cast<uint32_t>(count));
-                Put32(b, info + offsetof(vpd::Info52, defaultItem), e.defaultItem ? rec[*e.defaultItem] : 0);
-                Put32(b, info + offsetof(vpd::Info52, index), indexAt);
-            }
+            size_t info = at + vpd::kInfo52At;
+            Put32(b, info + offsetof(vpd::Info52, count), static_cast<uint32_t>(count));
+            Put32(b, info + offsetof(vpd::Info52, defaultItem), e.defaultItem ? rec[*e.defaultItem] : 0);
+            Put32(b, info + offsetof(vpd::Info52, index), indexAt);
             if (e.range) {
                 size_t r = at + vpd::kRangeAt;
                 std::memcpy(b.data() + r, e.range->skipped.data(), e.range->skipped.size());
@@ -192,10 +188,8 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
         } else {
             Put32(b, at + offsetof(vpd::Entry40, firstItem), first);
             Put32(b, at + offsetof(vpd::Entry40, next), next);
-            if (e.info) {
-                Put32(b, at + es + offsetof(vpd::Info40, count), static_cast<uint32_t>(count));
-                Put32(b, at + es + offsetof(vpd::Info40, reserved), e.infoReserved);
-            }
+            Put32(b, at + es + offsetof(vpd::Info40, count), static_cast<uint32_t>(count));
+            Put32(b, at + es + offsetof(vpd::Info40, reserved), e.infoReserved);
         }
     }
     Off(b.size(), "package");
