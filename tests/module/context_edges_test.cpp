@@ -1,0 +1,189 @@
+// The accessors' none values and the host data they refuse to trust.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/le.h"
+#include "common/text.h"
+#include "pages/printer_ui_context.h"
+#include "support/sheet_builder.h"
+
+namespace {
+
+using nvx::host::HostSheet;
+using nvx::host::SheetForm;
+using namespace nvx::pages;
+
+void PutPointer(BYTE* record, size_t offset, const void* pointer) {
+    std::memcpy(record + offset, &pointer, sizeof pointer);
+}
+
+// Every accessor answers its none value, and the writers touch nothing.
+void ExpectNone(const PrinterUIContext* ctx, const char* what) {
+    SCOPED_TRACE(what);
+    EXPECT_FALSE(ContextIsFormA(ctx));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, ContextPrinter(ctx));
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    EXPECT_EQ(nullptr, ContextDevMode(ctx));
+    EXPECT_EQ(nullptr, ContextPageWorkArea(ctx));
+    EXPECT_EQ(nullptr, ContextSecondaryWorkArea(ctx));
+    EXPECT_EQ(0u, ContextSheetFlags(ctx));
+    EXPECT_EQ(0u, ContextMayApply(ctx));
+    EXPECT_EQ(0u, ContextMayApplyAlt(ctx));
+    EXPECT_EQ(0u, ContextCounter(ctx));
+    ContextSetChanged(ctx);
+    EXPECT_FALSE(ContextDefaultSettings(ctx));
+}
+
+TEST(ContextEdges, NullContextsAndUnknownForms) {
+    ExpectNone(nullptr, "null context");
+    EXPECT_EQ(0, ContextForm(nullptr));
+
+    BYTE noBlock[64] = {};
+    ExpectNone(reinterpret_cast<PrinterUIContext*>(noBlock), "context without a block");
+    EXPECT_EQ(0, ContextForm(reinterpret_cast<PrinterUIContext*>(noBlock)));
+
+    // Low byte nonzero and a high byte that is not 1 or 2: no form.  The form
+    // accessor still answers the high byte.
+    for (uint16_t kind : {uint16_t(0x0001), uint16_t(0x0301), uint16_t(0xFF7F)}) {
+        HostSheet sheet(SheetForm::One);
+        nvxtest::MarkSheet(sheet, {reinterpret_cast<HANDLE>(5), 0x20, 3});
+        nvx::PutLE16(sheet.Block(), kind);
+        ExpectNone(sheet.Context(), "unknown kind word");
+        EXPECT_EQ(kind >> 8, ContextForm(sheet.Context()));
+        EXPECT_EQ(0u, sheet.ChangedMark());
+    }
+}
+
+TEST(ContextEdges, LowByteZeroIsFormAWhateverTheHighByte) {
+    HostSheet sheet(SheetForm::A);
+    nvx::PutLE16(sheet.Block(), 0x0200);
+    EXPECT_TRUE(ContextIsFormA(sheet.Context()));
+    EXPECT_EQ(2, ContextForm(sheet.Context()));
+    EXPECT_EQ(sheet.Block() + 65822, ContextPageWorkArea(sheet.Context()));
+}
+
+TEST(ContextEdges, FormAWithoutAUsableDeviceMode) {
+    HostSheet sheet(SheetForm::A);
+    PrinterUIContext* ctx = sheet.Context();
+    ASSERT_NE(nullptr, ContextSettingsRecord(ctx));
+
+    // A device mode too small for the record answers no record, not a pointer
+    // the pages would write 8344 bytes through.
+    sheet.DevMode()->dmDriverExtra = 4 + 8343;
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    EXPECT_EQ(sheet.DevMode(), ContextDevMode(ctx));
+    sheet.DevMode()->dmDriverExtra = 4 + 8344;
+    EXPECT_NE(nullptr, ContextSettingsRecord(ctx));
+
+    PutPointer(sheet.Block(), 5776, nullptr);
+    EXPECT_EQ(nullptr, ContextDevMode(ctx));
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    EXPECT_NE(nullptr, ContextPageWorkArea(ctx));  // the block's own fields stay
+}
+
+TEST(ContextEdges, Form1HostRecordsMissing) {
+    HostSheet sheet(SheetForm::One);
+    nvxtest::MarkSheet(sheet, {reinterpret_cast<HANDLE>(9), 0x21, 3});
+    PrinterUIContext* ctx = sheet.Context();
+
+    PutPointer(sheet.Block(), 48, nullptr);  // no parameter record
+    EXPECT_EQ(INVALID_HANDLE_VALUE, ContextPrinter(ctx));
+    EXPECT_EQ(0u, ContextSheetFlags(ctx));
+    EXPECT_EQ(1u, ContextMayApply(ctx));     // no flags refuse
+    EXPECT_EQ(1u, ContextMayApplyAlt(ctx));
+    EXPECT_NE(nullptr, ContextDevMode(ctx));
+
+    PutPointer(sheet.Block(), 32, nullptr);  // no document record
+    EXPECT_EQ(nullptr, ContextDevMode(ctx));
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    EXPECT_EQ(sheet.Block() + 23624, ContextPageWorkArea(ctx));
+    ContextSetChanged(ctx);
+    EXPECT_EQ(1u, sheet.ChangedMark());
+}
+
+TEST(ContextEdges, Form1RecordIsFoundByItsHeader) {
+    HostSheet sheet(SheetForm::One);
+    PrinterUIContext* ctx = sheet.Context();
+    DEVMODEW* dm = sheet.DevMode();
+    BYTE* extra = reinterpret_cast<BYTE*>(dm) + 220;
+
+    // A foreign device mode: no header, a wrong version, a wrong size.
+    std::memset(extra, 0, 16);
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    HostSheet::StampRecordHeader(extra + 4);
+    nvx::PutLE32(extra + 4 + 8, 2);
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+    HostSheet::StampRecordHeader(extra + 4);
+    nvx::PutLE32(extra + 4, 8343);
+    EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
+
+    // At the start of a larger area, and later in it.
+    std::vector<BYTE> big(220 + 8344 + 40, 0);
+    std::memcpy(big.data(), dm, 220);
+    auto* bigDm = reinterpret_cast<DEVMODEW*>(big.data());
+    bigDm->dmDriverExtra = 8344 + 40;
+    HostSheet::StampRecordHeader(big.data() + 220);
+    EXPECT_EQ(big.data() + 220, FindRecordInDevMode(bigDm));
+    std::memset(big.data() + 220, 0, 16);
+    HostSheet::StampRecordHeader(big.data() + 220 + 40);
+    EXPECT_EQ(big.data() + 220 + 40, FindRecordInDevMode(bigDm));
+    // A header whose record would run past the area is not a record.
+    std::memset(big.data() + 220 + 40, 0, 16);
+    HostSheet::StampRecordHeader(big.data() + 220 + 41);
+    EXPECT_EQ(nullptr, FindRecordInDevMode(bigDm));
+    bigDm->dmDriverExtra = 12;
+    EXPECT_EQ(nullptr, FindRecordInDevMode(bigDm));
+    EXPECT_EQ(nullptr, FindRecordInDevMode(nullptr));
+}
+
+TEST(ContextEdges, Form2WithoutItsForm1Block) {
+    HostSheet sheet(SheetForm::Two);
+    nvxtest::MarkSheet(sheet, {reinterpret_cast<HANDLE>(4), 0x21, 3});
+    PrinterUIContext* ctx = sheet.Context();
+    PutPointer(sheet.Block(), 93144, nullptr);
+    EXPECT_EQ(reinterpret_cast<HANDLE>(4), ContextPrinter(ctx));
+    EXPECT_EQ(sheet.Block() + 93152, ContextSettingsRecord(ctx));
+    EXPECT_EQ(nullptr, ContextDevMode(ctx));
+    EXPECT_EQ(nullptr, ContextSecondaryWorkArea(ctx));
+    EXPECT_EQ(0u, ContextSheetFlags(ctx));
+    EXPECT_EQ(1u, ContextMayApply(ctx));
+    EXPECT_EQ(1u, ContextMayApplyAlt(ctx));
+}
+
+TEST(ContextEdges, DefaultSettingsWaitForTheSettingsCode) {
+    // Until the settings record code provides defaults the hook fills nothing.
+    for (SheetForm form : {SheetForm::A, SheetForm::One, SheetForm::Two}) {
+        HostSheet sheet(form);
+        std::vector<BYTE> before(sheet.Record(), sheet.Record() + 8344);
+        EXPECT_FALSE(ContextDefaultSettings(sheet.Context()));
+        EXPECT_EQ(0, std::memcmp(before.data(), sheet.Record(), 8344));
+    }
+}
+
+TEST(ContextEdges, BuilderDeviceModeShape) {
+    HostSheet sheet(SheetForm::A);
+    sheet.SetDeviceName(WL("A printer name that is longer than thirty-one characters"));
+    const DEVMODEW* dm = sheet.DevMode();
+    EXPECT_EQ(220, dm->dmSize);
+    EXPECT_EQ(4 + 8344, dm->dmDriverExtra);
+    EXPECT_EQ(DWORD(DM_SPECVERSION), dm->dmSpecVersion);
+    EXPECT_EQ(1, dm->dmCopies);
+    EXPECT_EQ(0, dm->dmDeviceName[31]);
+    EXPECT_EQ(u'A', dm->dmDeviceName[0]);
+    const BYTE* record = sheet.Record();
+    EXPECT_EQ(8344u, nvx::GetLE32(record));
+    EXPECT_EQ(0, std::memcmp(record + 4, "SPLX", 4));
+    EXPECT_EQ(1u, nvx::GetLE32(record + 8));
+    EXPECT_EQ(8344u, nvx::GetLE32(record + 12));
+
+    std::vector<BYTE> fresh(8344, 0x33);
+    HostSheet::StampRecordHeader(fresh.data());
+    HostSheet two(SheetForm::Two);
+    two.LoadRecord(fresh.data());
+    EXPECT_EQ(0, std::memcmp(fresh.data(), two.Record(), 8344));
+    EXPECT_EQ(0, std::memcmp(fresh.data(), two.Form1Sheet()->Record(), 8344));
+}
+
+}  // namespace
