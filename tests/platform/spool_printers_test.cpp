@@ -222,6 +222,10 @@ TEST_F(Printers, SetPrinterRenamesAndControls) {
     change.pComment = W(WL("moved"));
     EXPECT_FALSE(SetPrinterW(user, 2, reinterpret_cast<LPBYTE>(&change), 0));
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+    PRINTER_INFO_2W bad{};
+    bad.pPrinterName = W(WL("bad\\name"));
+    EXPECT_FALSE(SetPrinterW(printer, 2, reinterpret_cast<LPBYTE>(&bad), 0));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
     ASSERT_TRUE(SetPrinterW(printer, 2, reinterpret_cast<LPBYTE>(&change), 0));
     HANDLE old = nullptr;
     EXPECT_FALSE(OpenPrinterW(W(WL("Old")), &old, nullptr));

@@ -121,6 +121,15 @@ bool IsConnectionName(nvx::WStringView name) {
     return name.size() >= 2 && name[0] == u'\\' && name[1] == u'\\';
 }
 
+bool ValidPrinterName(nvx::WStringView name) {
+    if (name.empty() || name.size() > kMaxPrinterNameChars) return false;
+    if (!IsConnectionName(name)) return name.find_first_of(u"\\,") == nvx::WStringView::npos;
+    size_t cut = name.find(u'\\', 2);
+    if (cut == nvx::WStringView::npos || cut == 2 || cut + 1 == name.size()) return false;
+    return name.find_first_of(u"\\,", cut + 1) == nvx::WStringView::npos &&
+           name.substr(2, cut - 2).find(u',') == nvx::WStringView::npos;
+}
+
 std::optional<nvx::WString> ServerOf(nvx::WStringView name) {
     if (!IsConnectionName(name)) return std::nullopt;
     size_t cut = name.find(u'\\', 2);

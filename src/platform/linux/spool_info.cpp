@@ -147,10 +147,8 @@ DWORD RenameFollowers(StoreLock& store, const nvx::WString& oldName, const nvx::
 DWORD UpdatePrinter(StoreLock& store, const PrinterRow& row, const PRINTER_INFO_2W* info) {
     nvx::WString name = info->pPrinterName && *info->pPrinterName ? nvx::WString(info->pPrinterName) : row.name;
     if (name != row.name) {
-        bool valid = name.size() <= nvxp::kMaxPrinterNameChars &&
-                     nvxp::IsConnectionName(name) == nvxp::IsConnectionName(row.name) &&
-                     (nvxp::IsConnectionName(name) || name.find_first_of(u"\\,") == nvx::WString::npos);
-        if (!valid) return ERROR_INVALID_PRINTER_NAME;
+        if (!nvxp::ValidPrinterName(name) || nvxp::IsConnectionName(name) != nvxp::IsConnectionName(row.name))
+            return ERROR_INVALID_PRINTER_NAME;
     }
     if (info->Priority > MAX_PRIORITY || info->DefaultPriority > MAX_PRIORITY) return ERROR_INVALID_PRIORITY;
     std::vector<BYTE> devmode;

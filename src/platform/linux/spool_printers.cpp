@@ -13,16 +13,6 @@ constexpr const WCHAR kXcvPortPrefix[] = u",XcvPort ";
 constexpr ACCESS_MASK kAdminRights = PRINTER_ACCESS_ADMINISTER | SERVER_ACCESS_ADMINISTER | DELETE | WRITE_DAC |
                                      WRITE_OWNER;
 
-// A local name holds no backslash or comma; a connection is "\\server\queue".
-bool ValidPrinterName(nvx::WStringView name) {
-    if (name.empty() || name.size() > nvxp::kMaxPrinterNameChars) return false;
-    if (!nvxp::IsConnectionName(name)) return name.find_first_of(u"\\,") == nvx::WStringView::npos;
-    size_t cut = name.find(u'\\', 2);
-    if (cut == nvx::WStringView::npos || cut == 2 || cut + 1 == name.size()) return false;
-    return name.find_first_of(u"\\,", cut + 1) == nvx::WStringView::npos &&
-           name.substr(2, cut - 2).find(u',') == nvx::WStringView::npos;
-}
-
 bool Empty(const WCHAR* text) {
     return !text || !*text;
 }
@@ -62,7 +52,7 @@ NVXAPI HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
     if (!pPrinter) return Fail(ERROR_INVALID_PARAMETER, HANDLE(nullptr));
     if (!NvxPlatform_IsAdministrator()) return Fail(ERROR_ACCESS_DENIED, HANDLE(nullptr));
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
-    if (Empty(info->pPrinterName) || !ValidPrinterName(info->pPrinterName))
+    if (Empty(info->pPrinterName) || !nvxp::ValidPrinterName(info->pPrinterName))
         return Fail(ERROR_INVALID_PRINTER_NAME, HANDLE(nullptr));
     if (Empty(info->pDriverName)) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER, HANDLE(nullptr));
     if (Empty(info->pPortName)) return Fail(ERROR_UNKNOWN_PORT, HANDLE(nullptr));

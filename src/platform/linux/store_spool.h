@@ -52,6 +52,8 @@ DWORD FindPrinter(StoreLock& store, nvx::WStringView name, int64_t* id);
 
 // A connection's name begins with two backslashes ("\\server\queue").
 bool IsConnectionName(nvx::WStringView name);
+// A local name holds no backslash or comma; a connection is "\\server\queue".
+bool ValidPrinterName(nvx::WStringView name);
 // "\\server" of a connection, nothing for a local printer.
 std::optional<nvx::WString> ServerOf(nvx::WStringView name);
 // The printer's key below HKEY_LOCAL_MACHINE, relative to it.
