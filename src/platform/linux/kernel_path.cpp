@@ -164,8 +164,10 @@ DWORD FullPathName(nvx::WStringView path, nvx::WString& full) {
         }
         // "X:name": relative to the current directory when that is on drive X.
         nvx::WString cwd = CurrentDirectory();
-        if (HasDrive(cwd) && nvx::WToUpper(cwd[0]) == drive)
+        if (HasDrive(cwd) && nvx::WToUpper(cwd[0]) == drive) {
+            if (path.size() == 2) return FullPathName(cwd, full);  // "X:" alone is the current directory
             return FullPathName(cwd + u'\\' + nvx::WString(path.substr(2)), full);
+        }
         full = Normalise(nvx::WString{drive, u':', u'\\'}, path.substr(2), u'\\');
         return ERROR_SUCCESS;
     }
