@@ -53,12 +53,6 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT, UINT_PTR, UINT_PTR, WORD, UINT, UINT_PTR
     Unavailable("DoConstraints");
     return 199;
 }
-NVX_EXPORT OEMDEV* FindOEMDevPtr(DEVMODEW*) {
-    Unavailable("FindOEMDevPtr");
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return nullptr;
-}
-NVX_EXPORT void Prc_ResetDevOption(BYTE*) { Unavailable("Prc_ResetDevOption"); }
 
 // Presets, watermarks, forms.
 NVX_EXPORT UINT_PTR SetEasySetPreset(const WCHAR*) { return Unavailable("SetEasySetPreset"); }
