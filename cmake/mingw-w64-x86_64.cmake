@@ -8,6 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The DLLs carry their C and C++ runtimes so that they need nothing beyond the system libraries.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic -lwinpthread -Wl,-Bdynamic")
+# Executables carry their C and C++ runtimes so that they need nothing beyond the
+# system libraries; the DLLs get the same from novrix_add_dll.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
