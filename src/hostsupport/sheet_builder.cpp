@@ -120,11 +120,13 @@ void HostSheet::SetMayApply(uint32_t value) {
 }
 
 size_t HostSheet::CounterOffset() const {
-    return form_ == SheetForm::A ? L::formA::kCounter : form_ == SheetForm::One ? L::form1::kCounter : L::form2::kCounter;
+    if (form_ == SheetForm::A) return L::formA::kCounter;
+    return form_ == SheetForm::One ? L::form1::kCounter : L::form2::kCounter;
 }
 
 size_t HostSheet::ChangedOffset() const {
-    return form_ == SheetForm::A ? L::formA::kChanged : form_ == SheetForm::One ? L::form1::kChanged : L::form2::kChanged;
+    if (form_ == SheetForm::A) return L::formA::kChanged;
+    return form_ == SheetForm::One ? L::form1::kChanged : L::form2::kChanged;
 }
 
 void HostSheet::SetCounter(uint32_t value) {

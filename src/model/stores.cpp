@@ -292,7 +292,8 @@ uint32_t ReadExcelJobCtrl(HANDLE printer, uint32_t modelDefault) {
 
 WString NumberedNames::Name(uint32_t position) const {
     WCHAR name[128];
-    if (!format || WFormat(name, sizeof name / sizeof name[0], format, static_cast<int>(first + position)) < 0) return WString();
+    if (!format || WFormat(name, sizeof name / sizeof name[0], format, static_cast<int>(first + position)) < 0)
+        return WString();
     return name;
 }
 
@@ -332,7 +333,8 @@ ListWrite WriteList(const ValueStore& store, const WCHAR* countName, const Numbe
     if (!ReadCount(store, countName, &oldCount)) oldCount = 0;
     for (const ValueBytes& value : values) {
         WString name = names.Name(result.written);
-        result.error = name.empty() ? DWORD(ERROR_INVALID_NAME) : store.Write(name.c_str(), type, value.data, value.size);
+        result.error =
+            name.empty() ? DWORD(ERROR_INVALID_NAME) : store.Write(name.c_str(), type, value.data, value.size);
         if (result.error != ERROR_SUCCESS) break;
         ++result.written;
     }

@@ -55,18 +55,6 @@ protected:
     RegKey key_;
 };
 
-TEST_F(StoresListsTest, NumberedNames) {
-    EXPECT_EQ(nvx::WString(WL("EasySetData0001")), kChunks.Name(0));
-    EXPECT_EQ(nvx::WString(WL("WaterMark12")), kMarks.Name(11));
-    EXPECT_EQ(nvx::WString(WL("WMOrder00")), kOrder.Name(0));
-    EXPECT_EQ(nvx::WString(), (NumberedNames{nullptr, 0}.Name(0)));
-    std::u16string longName(126, u'x');
-    longName += u"%d";
-    NumberedNames tooLong{reinterpret_cast<const WCHAR*>(longName.c_str()), 0};
-    EXPECT_EQ(127u, tooLong.Name(9).size());
-    EXPECT_TRUE(tooLong.Name(10).empty());
-}
-
 TEST_F(StoresListsTest, ShorterWriteLeavesNoStaleValues) {
     for (const ValueStore& store : Stores()) {
         ListWrite w = Write(store, {Pattern(449, 1), Pattern(449, 2), Pattern(449, 3), Pattern(449, 4)});

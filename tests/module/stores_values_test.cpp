@@ -164,7 +164,7 @@ TEST_F(StoresValuesTest, PerUserExcelJobCtrlOverridesTheDefault) {
     EXPECT_EQ(0u, ReadExcelJobCtrl(printer_, 1));
     // Nor does a key that is gone.
     key_.Close();
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, WL("Software\\VELMORA")));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, WL("Software\\VELMORA\\NOVRIX Fax Driver\\Values Fax")));
     EXPECT_EQ(0u, ReadExcelJobCtrl(printer_, 1));
 }
 
