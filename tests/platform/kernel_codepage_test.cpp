@@ -49,8 +49,10 @@ TEST_F(KernelCodePage, SizesTerminatorsAndShortBuffers) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(0, MultiByteToWideChar(1252, 0, "abc", 0, wide, 8));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
-    EXPECT_EQ(0, MultiByteToWideChar(1252, 0, "abc", -2, wide, 8));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(4, MultiByteToWideChar(1252, 0, "abc", -2002, wide, 8));  // any negative length is -1
+    EXPECT_EQ(0xdeadbeefu, GetLastError());  // success leaves the last error alone
+    EXPECT_EQ(4, WideCharToMultiByte(1252, 0, WL("xyz"), -7, narrow, 8, nullptr, nullptr));
     EXPECT_EQ(0, MultiByteToWideChar(1252, 0, "abc", 3, nullptr, 8));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(0, MultiByteToWideChar(12345, 0, "abc", 3, wide, 8));

@@ -120,8 +120,11 @@ TEST_F(KernelFiles, ReadWriteAndOverlappedOffsets) {
     EXPECT_TRUE(WriteFile(h, "ab", 2, nullptr, &ov));  // the count may be left out with an OVERLAPPED
     EXPECT_EQ(2u, ov.InternalHigh);
 
-    EXPECT_FALSE(ReadFile(h, buf, 2, nullptr, nullptr));  // but not without one
+#ifndef _WIN32
+    // Without an OVERLAPPED the count pointer is required (Windows may fault instead).
+    EXPECT_FALSE(ReadFile(h, buf, 2, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+#endif
     CloseHandle(h);
     EXPECT_EQ("01ab456789", ReadBytes(path));
 

@@ -120,7 +120,6 @@ TEST_F(KernelProfile, IntegersAsWindowsReadsThem) {
             << nvx::Utf8FromW(c.value);
     }
     EXPECT_EQ(4294967295u, GetPrivateProfileIntW(WL("Test"), WL("Missing"), -1, ini_.c_str()));
-    EXPECT_EQ(5u, GetPrivateProfileIntW(WL("Test"), nullptr, 5, ini_.c_str()));
     EXPECT_EQ(5u, GetPrivateProfileIntW(WL("Test"), WL("Int"), 5, Path(WL("none.ini")).c_str()));
 }
 
@@ -132,8 +131,15 @@ TEST_F(KernelProfile, DeletionsKeepTheRestOfTheFile) {
     EXPECT_TRUE(WritePrivateProfileStringW(WL("edit"), WL("K2"), nullptr, ini_.c_str()));  // null value: key goes
     EXPECT_TRUE(WritePrivateProfileStringW(WL("Edit"), WL("k3"), WL("new"), ini_.c_str()));
     EXPECT_TRUE(WritePrivateProfileStringW(WL("Edit"), WL("k4"), WL("v4"), ini_.c_str()));
-    // The file keeps its own line breaks, spacing and comments.
+    WCHAR list[64];
+    DWORD n = GetPrivateProfileSectionNamesW(list, 64, ini_.c_str());
+    EXPECT_EQ(nvx::WString(WL("Keep,Edit")), Joined(list, n));
+    n = GetPrivateProfileSectionW(WL("Edit"), list, 64, ini_.c_str());
+    EXPECT_EQ(nvx::WString(WL("k1=v1,k3=new,k4=v4")), Joined(list, n));
+#ifndef _WIN32
+    // Beyond that, this layer keeps every other byte: line breaks, spacing and comments.
     EXPECT_EQ("; header comment\n[Keep]\nA = 1\n\n[Edit]\n; note\nk1=v1\nk3=new\nk4=v4\n", ReadBytes(ini_));
+#endif
     // Deleting what is not there changes nothing and succeeds.
     EXPECT_TRUE(WritePrivateProfileStringW(WL("Nope"), nullptr, nullptr, ini_.c_str()));
     EXPECT_TRUE(WritePrivateProfileStringW(WL("Edit"), WL("nope"), nullptr, ini_.c_str()));

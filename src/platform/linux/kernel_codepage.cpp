@@ -1,5 +1,5 @@
 // MultiByteToWideChar, WideCharToMultiByte and the DBCS queries with the Win32
-// contract: -1 lengths count the terminator, a zero output size asks for the
+// contract: -1 (any negative) lengths count the terminator, a zero output size asks for the
 // needed size, a short buffer fails with ERROR_INSUFFICIENT_BUFFER, and the
 // strict flags fail with ERROR_NO_UNICODE_TRANSLATION.
 #include <cstring>
@@ -233,7 +233,7 @@ extern "C" {
 NVXAPI int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                       LPWSTR lpWideCharStr, int cchWideChar) {
     using namespace nvxp;
-    if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
+    if (!lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 ||
         (cchWideChar > 0 && !lpWideCharStr) ||
         static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr))
         return Fail(ERROR_INVALID_PARAMETER, 0);
@@ -243,7 +243,8 @@ NVXAPI int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMul
                       : ((dwFlags & ~kMbFlags) != 0 || (dwFlags & (MB_PRECOMPOSED | MB_COMPOSITE)) ==
                                                             (MB_PRECOMPOSED | MB_COMPOSITE)))
         return Fail(ERROR_INVALID_FLAGS, 0);
-    size_t length = cbMultiByte == -1 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
+    // Any negative length means "terminated", the terminator included (as -1).
+    size_t length = cbMultiByte < 0 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     auto bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
     bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
     nvx::WString result;
@@ -262,13 +263,13 @@ NVXAPI int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWi
                                       LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                                       LPBOOL lpUsedDefaultChar) {
     using namespace nvxp;
-    if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
+    if (!lpWideCharStr || cchWideChar == 0 || cbMultiByte < 0 ||
         (cbMultiByte > 0 && !lpMultiByteStr) ||
         static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr))
         return Fail(ERROR_INVALID_PARAMETER, 0);
     UINT cp = ResolveCodePage(CodePage);
     if (!IsSupported(cp)) return Fail(ERROR_INVALID_PARAMETER, 0);
-    size_t length = cchWideChar == -1 ? nvx::WLen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
+    size_t length = cchWideChar < 0 ? nvx::WLen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
     std::string result;
     result.reserve(length);
     const CodePageTable* table = nullptr;
