@@ -152,12 +152,17 @@ bool Package::ReadKey(uint32_t offset, char* dst, size_t size) const {
     if (offset == 0 || dst == nullptr || size == 0 || offset >= size_) return false;
     char buf[vpd::kMaxString + 1];
     uint32_t avail = size_ - offset < sizeof buf ? size_ - offset : static_cast<uint32_t>(sizeof buf);
-    int64_t got = Read(buf, avail, offset);
-    if (got <= 0) return false;
+    const char* src = reinterpret_cast<const char*>(image_) + offset;  // scanned in place in image mode
+    if (!imageMode_) {
+        int64_t got = Read(buf, avail, offset);
+        if (got <= 0) return false;
+        avail = static_cast<uint32_t>(got);
+        src = buf;
+    }
     // A key that runs off the end of the file ends there.
-    size_t len = strnlen(buf, static_cast<size_t>(got));
+    size_t len = strnlen(src, avail);
     if (len > vpd::kMaxString || len > size - 1) return false;
-    std::memcpy(dst, buf, len);
+    std::memcpy(dst, src, len);
     dst[len] = 0;
     return true;
 }
@@ -166,14 +171,19 @@ bool Package::ReadValue(uint32_t offset, WCHAR* dst, size_t cap) const {
     if (offset == 0 || dst == nullptr || cap < 2 || offset >= size_) return false;
     uint8_t buf[2 * vpd::kMaxString];
     uint32_t avail = size_ - offset < sizeof buf ? size_ - offset : static_cast<uint32_t>(sizeof buf);
-    int64_t got = Read(buf, avail, offset);
-    if (got <= 0) return false;
-    size_t limit = static_cast<size_t>(got) / 2;  // a dangling odd byte is no character
+    const uint8_t* src = image_ + offset;  // scanned in place in image mode
+    if (!imageMode_) {
+        int64_t got = Read(buf, avail, offset);
+        if (got <= 0) return false;
+        avail = static_cast<uint32_t>(got);
+        src = buf;
+    }
+    size_t limit = avail / 2;  // a dangling odd byte is no character
     if (limit > cap - 1) limit = cap - 1;
     size_t len = 0;
-    while (len < limit && GetLE16(buf + 2 * len) != 0) ++len;
+    while (len < limit && GetLE16(src + 2 * len) != 0) ++len;
     if (len == 0) return false;
-    for (size_t i = 0; i < len; ++i) dst[i] = static_cast<WCHAR>(GetLE16(buf + 2 * i));
+    for (size_t i = 0; i < len; ++i) dst[i] = static_cast<WCHAR>(GetLE16(src + 2 * i));
     dst[len] = 0;
     return true;
 }

@@ -131,7 +131,8 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
         std::vector<uint32_t> rec;
         for (const Item& it : e.items) {
             rec.push_back(Off(Grow(b, it.size), where));
-            std::memcpy(b.data() + rec.back() + vpd::kItemSize, it.extra.data(), it.extra.size());
+            if (!it.extra.empty())
+                std::memcpy(b.data() + rec.back() + vpd::kItemSize, it.extra.data(), it.extra.size());
         }
         std::vector<size_t> chain = ChainOf(e);
         std::vector<std::optional<size_t>> display = DisplayOf(e);
