@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/proc.h"
 #include "common/text.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -30,7 +31,7 @@ TEST_F(AttachTest, LoadsAndUnloadsWithEveryCompanion) {
     nvxtest::DriverCopy driver;
     HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
     ASSERT_NE(nullptr, module) << GetLastError();
-    auto getImgResInst = reinterpret_cast<HMODULE (*)()>(GetProcAddress(module, "GetImgResInst"));
+    auto getImgResInst = nvx::ProcAs<HMODULE (*)()>(GetProcAddress(module, "GetImgResInst"));
     ASSERT_NE(nullptr, getImgResInst);
     EXPECT_EQ(GetModuleHandleW(WL("NOVRIX_R.DLL")), getImgResInst());
     EXPECT_NE(nullptr, getImgResInst());
@@ -47,7 +48,7 @@ TEST_F(AttachTest, MissingOptionalCompanionsAreNotFatal) {
                                 "NOVRIX_M.VPD", "NOVRIX__.VPD"});
     HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
     ASSERT_NE(nullptr, module) << GetLastError();
-    auto getImgResInst = reinterpret_cast<HMODULE (*)()>(GetProcAddress(module, "GetImgResInst"));
+    auto getImgResInst = nvx::ProcAs<HMODULE (*)()>(GetProcAddress(module, "GetImgResInst"));
     EXPECT_EQ(nullptr, getImgResInst());
     EXPECT_TRUE(FreeLibrary(module));
 }

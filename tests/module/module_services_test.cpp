@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/proc.h"
 #include "common/text.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -23,7 +24,7 @@ protected:
     }
     template <typename Fn>
     Fn Entry(const char* name) {
-        return reinterpret_cast<Fn>(GetProcAddress(module_, name));
+        return nvx::ProcAs<Fn>(GetProcAddress(module_, name));
     }
 
     nvxtest::DriverCopy driver_;
