@@ -199,15 +199,17 @@ bool Package::ReadRange(uint32_t offset, int32_t dst[3]) const {
 
 // Walks the directory from offset 8 for an entry named `name`.  An entry counts
 // only below the directory end; the walk stops at a link at or beyond it, at a
-// link to itself, at a short read, or after as many steps as the directory can
-// hold entries, so that backward links and cycles end it.
+// link to itself, at a short read, or after as many steps as the directory (and
+// the file) can hold entries, so that backward links and cycles end it.
 uint32_t Package::WalkDirectory(const char* name, uint32_t entrySize, uint32_t nextAt) const {
     if (name == nullptr) return 0;
     uint8_t header[vpd::kHeaderSize];
     if (Read(header, sizeof header, 0) != sizeof header) return 0;  // a short file has no entries
     uint32_t dirEnd = GetLE32(header + offsetof(vpd::FileHeader, directoryEnd));
     std::string_view wanted(name);
-    uint32_t steps = dirEnd > vpd::kFirstEntry ? (dirEnd - vpd::kFirstEntry) / entrySize + 1 : 1;
+    // Entries lie below the directory end and wholly inside the file.
+    uint32_t end = dirEnd < size_ ? dirEnd : size_;
+    uint32_t steps = end > vpd::kFirstEntry ? (end - vpd::kFirstEntry) / entrySize + 1 : 1;
     uint32_t at = vpd::kFirstEntry;
     uint8_t entry[vpd::kEntry52Size];
     for (uint32_t i = 0; i < steps; ++i) {
