@@ -49,9 +49,9 @@ void ResetDeviceApiSelection(ModuleState& m) {
     m.deviceApiSelectionMarker = 0xFFFD;
 }
 
-void ReadConstraintFile(ModuleState&) {
-    // The constraint file is read into the constraint block here (rules, conditions,
-    // 32-bit and 64-bit values); the engine's prepared rules are built at step 17.
+void ReadConstraintFile(ModuleState& m) {
+    // A missing file leaves one zeroed row of each kind and a rule count of 0.
+    m.constraints.Load(BesideModule(m.self, WL("NOVRIX_C.VPD")).c_str());
 }
 
 void AllocatePerPageBuffers(ModuleState&) {
@@ -71,8 +71,8 @@ void BuildConstraintIndex(ModuleState&) {
     // Prepared rules of the constraint engine.
 }
 
-void ReadCustomizationVersion(ModuleState&) {
-    // Taken from the constraint header's "Ver_Cst" name and text.
+void ReadCustomizationVersion(ModuleState& m) {
+    model::ReadCustomizationVersion(m.constraints, m.model.versions);
 }
 
 void LinkSecurityInterface(ModuleState& m) {
@@ -90,7 +90,9 @@ void LinkSecurityInterface(ModuleState& m) {
 void FreeHintBuffers(ModuleState&) {}
 void DestroyToolWindows(ModuleState&) {}
 void FreePerPageBuffers(ModuleState&) {}
-void FreeConstraintFile(ModuleState&) {}
+void FreeConstraintFile(ModuleState& m) {
+    m.constraints.Clear();
+}
 void FreeConstraintIndex(ModuleState&) {}
 void FreeUiItemTable(ModuleState&) {}
 void FreeSetupErrorMessages(ModuleState&) {}

@@ -10,6 +10,7 @@
 #include "model/host_link.h"
 #include "model/messages.h"
 #include "model/model_tables.h"
+#include "model/package_block.h"
 
 namespace nvx::frame {
 
@@ -28,6 +29,7 @@ struct ModuleState {
     model::MessageTables messages;
     uint32_t engineStateWords[12] = {}; // UI item table builder and constraint engine
     model::ModelTables model;
+    model::ConstraintBlock constraints;  // the constraint file's header and arrays
     model::HostLink host;
     SecurityLink security;
     // Device-API selection: a flag and a marker that the Basic tab and the

@@ -3,8 +3,10 @@
 
 #include <cstring>
 
+#include "common/ansi.h"
 #include "frame/paths.h"
 #include "model/package.h"
+#include "model/package_block.h"
 
 namespace nvx::model {
 namespace {
@@ -43,6 +45,11 @@ void ReadMainVersions(const Package& pkg, VersionStrings& v) {
     KeyedValueLoad(pkg, "Version", "Ver_Basic", v.basic, kVersionChars);
     KeyedValueLoad(pkg, "Version", "Ver_UISetup", v.uiSetup, kVersionChars);
     KeyedValueLoad(pkg, "Version", "Ver_Localize", v.localize, kVersionChars);
+}
+
+void ReadCustomizationVersion(const ConstraintBlock& constraints, VersionStrings& versions) {
+    char text[sizeof(ConstraintHeader::versionText) + 1] = {};
+    if (constraints.CustomVersion(text, sizeof text)) WCopy(versions.customization, kVersionChars, WFromAnsi(text));
 }
 
 void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self) {

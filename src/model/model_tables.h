@@ -9,6 +9,7 @@
 namespace nvx::model {
 
 class Package;
+class ConstraintBlock;
 
 constexpr size_t kVersionChars = 32;
 
@@ -56,6 +57,9 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
 // Reads the driver and command versions from NOVRIX__.VPD and NOVRIX_M.VPD in
 // folder (a path ending in a separator, as BesideModule(self, "") gives it).
 void ReadPackageVersions(VersionStrings& versions, const WString& folder);
+// The customisation version: the constraint header's text (ANSI, system code page)
+// when its name field reads "Ver_Cst"; unchanged otherwise.
+void ReadCustomizationVersion(const ConstraintBlock& constraints, VersionStrings& versions);
 // Reads the three versions of the main package's "Version" entry.
 void ReadMainVersions(const Package& pkg, VersionStrings& versions);
 bool HasMandatoryTables(const ModelTables& tables);

@@ -3,6 +3,7 @@
 
 #include "model/model_tables.h"
 #include "model/package.h"
+#include "model/package_block.h"
 
 namespace novrix {
 namespace {
@@ -19,6 +20,9 @@ PackageVersions ReadPackageVersions(const std::string& driverFolder) {
     if (auto pkg = nvx::model::Package::Open((folder + WL("NOVRIX_D.VPD")).c_str()))
         nvx::model::ReadMainVersions(*pkg, v);
     nvx::model::ReadPackageVersions(v, folder);
+    nvx::model::ConstraintBlock constraints;
+    constraints.Load((folder + WL("NOVRIX_C.VPD")).c_str());
+    nvx::model::ReadCustomizationVersion(constraints, v);
     return {OrDash(v.basic), OrDash(v.uiSetup), OrDash(v.localize), OrDash(v.driver), OrDash(v.command),
             OrDash(v.customization)};
 }
