@@ -30,13 +30,13 @@ void WriteDefault(OEMDEV& out, const FieldDef& def) {
 void WriteFontTable(OEMDEV& out) {
     char name[32];
     for (size_t i = 0; i < std::size(kTemplateTrueTypeFonts); ++i) {
-        std::snprintf(name, sizeof name, "SubTTFontName[%zu]", i);
+        std::snprintf(name, sizeof name, "SubTTFontName[%u]", static_cast<unsigned>(i));
         SetAnsi(out, FindField(name), kTemplateTrueTypeFonts[i]);
-        std::snprintf(name, sizeof name, "SubPrnFontName[%zu]", i);
+        std::snprintf(name, sizeof name, "SubPrnFontName[%u]", static_cast<unsigned>(i));
         SetAnsi(out, FindField(name), kTemplateDeviceFonts[i]);
     }
     for (size_t i = 0; i < std::size(kTemplateFontNumbers); ++i) {
-        std::snprintf(name, sizeof name, "SubTTFontNameNumber[%zu]", i);
+        std::snprintf(name, sizeof name, "SubTTFontNameNumber[%u]", static_cast<unsigned>(i));
         SetNumber(out, FindField(name), kTemplateFontNumbers[i]);
     }
 }
@@ -135,7 +135,8 @@ void PrepareDefaultTemplate() {
 
 bool ApplyEntryDefault(OEMDEV& record, std::string_view entry, int32_t value) {
     for (size_t i = 0; i < kEntryDefaultFieldCount; ++i)
-        if (entry == kEntryDefaultFields[i].entry) return SetNumber(record, FindField(kEntryDefaultFields[i].field), value);
+        if (entry == kEntryDefaultFields[i].entry)
+            return SetNumber(record, FindField(kEntryDefaultFields[i].field), value);
     return false;
 }
 

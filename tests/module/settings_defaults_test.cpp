@@ -8,6 +8,7 @@
 #include "common/le.h"
 #include "settings/oemdev_defaults.h"
 #include "settings/oemdev_template.h"
+#include "settings/settings_state.h"
 #include "support/platform_test.h"
 #ifndef _WIN32
 #include "platform/host.h"
@@ -188,13 +189,30 @@ TEST_F(SettingsDefaults, LocalePaperAdjustsTheTemplate) {
 TEST_F(SettingsDefaults, ProcessWideEntryUsesTheFactsAndTemplate) {
     HANDLE printer = AddTestPrinter(WL("Wide"), WL("Novrix Fax Mono"));
     ASSERT_NE(nullptr, printer);
-    PrepareDefaultTemplate();
-    ClearModelFacts();
+#ifndef _WIN32
+    NvxPlatform_SetCountryCode(1);
+#endif
+    ModelFacts stale;
+    stale.papers = {Paper(1, 2159, 2794, 40, {1})};
+    SetModelFacts(stale);
+    SetNumber(DefaultTemplate(), "nCopies", 9);
+    PrepareSettings();  // as attach does it: built-in template, no facts
+    EXPECT_TRUE(CurrentModelFacts().papers.empty());
     OEMDEV record{};
     EXPECT_FALSE(FillDefaultSettings(nullptr, printer));
     EXPECT_TRUE(FillDefaultSettings(record.bytes, printer));
     EXPECT_EQ("Q57_3FA", GetAnsi(record, FindField("szModelID")));
     EXPECT_EQ(2, GetNumber(record, "DevOvlInfo.DevOvlBack.nDevOvlColor"));
+    EXPECT_EQ(1, GetNumber(record, "nCopies"));
+    EXPECT_EQ(9, GetNumber(record, "nPaperSize"));
+
+    SetModelFacts(stale);  // the locale's paper now comes from the facts (country 1)
+    EXPECT_TRUE(FillDefaultSettings(record.bytes, printer));
+#ifndef _WIN32
+    EXPECT_EQ(1, GetNumber(record, "nPaperSize"));
+#endif
+    ReleaseSettings();
+    EXPECT_TRUE(CurrentModelFacts().papers.empty());
 }
 
 TEST(SettingsTemplate, PackageDefaultsAdjustTheirFields) {
