@@ -123,6 +123,13 @@ ClassRef FindClass(LPCWSTR name, HINSTANCE instance) {
     return nullptr;
 }
 
+ClassRef BuiltinClassByAtom(ATOM atom) {
+    UiLock lock(UiMutex());
+    for (const ClassRef& cls : Classes())
+        if (cls->builtin && cls->atom == atom) return cls;
+    return nullptr;
+}
+
 void RegisterBuiltinClassesOnce() {
     UiLock lock(UiMutex());
     if (Classes().empty()) RegisterBuiltins();

@@ -60,6 +60,8 @@ ClassRef FindClass(LPCWSTR name, HINSTANCE instance);
 // Makes sure the built-in classes and the desktop exist (idempotent).
 void EnsureUserInit();
 void RegisterBuiltinClassesOnce();
+// A built-in class by atom, without initialising (for the initialisation itself).
+ClassRef BuiltinClassByAtom(ATOM atom);
 
 // ---- Windows ---------------------------------------------------------------
 // Private state of a control class or of a dialog; freed with the Window.
@@ -268,8 +270,10 @@ const void* FindDialogTemplate(HINSTANCE instance, LPCWSTR name, size_t* size);
 bool DialogEnded(HWND dialog, INT_PTR* result);
 
 // ---- Modal loop and host hooks (user_modal.cpp) ----------------------------
-// Runs a modal dialog (or sheet) until it ends; answers its result.
-INT_PTR RunModalLoop(HWND dialog, HWND disabledOwner, bool (*ended)(HWND, INT_PTR*));
+// Runs a modal dialog (or sheet) until `ended` says so: shows it, runs its
+// queued messages, calls the host's driver, cancels it when it is still open,
+// re-enables the owner, destroys it and logs it (kind NVXUI_LOG_*).
+INT_PTR RunModalLoop(HWND dialog, HWND disabledOwner, bool (*ended)(HWND, INT_PTR*), int logKind);
 
 // ---- Built-in window procedures -------------------------------------------
 LRESULT CALLBACK DesktopProc(HWND, UINT, WPARAM, LPARAM);
@@ -291,6 +295,20 @@ LRESULT CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM);
 // state: wParam = 0, lParam = std::string* to append UTF-8 text to (one line,
 // no trailing newline) and, for item lists, further lines prefixed "\n".
 constexpr UINT kDescribeMessage = 0x03F0;
+// Private messages of the host interface (acts of a user that have no Win32 message):
+// a click on item wParam of a combo box's dropped list;
+constexpr UINT kComboChoose = 0x03F1;
+// a drag of a trackbar's thumb to position wParam;
+constexpr UINT kTrackDrag = 0x03F2;
+// the text of tool (lParam = ToolTipQuery*) as the host inspects it.
+constexpr UINT kToolTipQuery = 0x03F3;
+struct ToolTipQuery {
+    HWND owner;
+    UINT_PTR id;
+    nvx::WString text;
+};
+// The host's keyboard state (user_focus.cpp).
+void SetKeyDown(int vk, bool down);
 
 // ---- Small text helpers ----------------------------------------------------
 // A possibly null or resource-ordinal string as text (ordinals give "").

@@ -4,11 +4,6 @@
 namespace nvxp {
 #define NVX_PENDING(name) \
     LRESULT CALLBACK name(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
-NVX_PENDING(ButtonProc)
-NVX_PENDING(EditProc)
-NVX_PENDING(StaticProc)
-NVX_PENDING(ListBoxProc)
-NVX_PENDING(ComboBoxProc)
 NVX_PENDING(ListViewProc)
 NVX_PENDING(UpDownProc)
 NVX_PENDING(ToolTipProc)
@@ -18,7 +13,3 @@ NVX_PENDING(AnimateProc)
 NVX_PENDING(ProgressProc)
 }  // namespace nvxp
 
-extern "C" {
-NVXAPI LRESULT WINAPI DefDlgProcW(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
-NVXAPI BOOL WINAPI IsDialogMessageW(HWND, LPMSG) { return FALSE; }
-}

@@ -35,7 +35,7 @@ void InitOnce() {
     UiLock lock(UiMutex());
     auto desktop = std::make_shared<Window>();
     desktop->hwnd = reinterpret_cast<HWND>(uintptr_t(0x10010));
-    desktop->cls = FindClass(reinterpret_cast<LPCWSTR>(uintptr_t(0x8001)), nullptr);
+    desktop->cls = BuiltinClassByAtom(0x8001);
     desktop->proc = DesktopProc;
     desktop->style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     desktop->rect = ScreenRect();
@@ -330,7 +330,6 @@ LONG_PTR SetStyle(HWND hWnd, int nIndex, DWORD value) {
 
 LONG_PTR SetLong(HWND hWnd, int nIndex, LONG_PTR value, size_t size) {
     if (!nvxp::CheckWindow(hWnd)) return 0;
-    SetLastError(ERROR_SUCCESS);
     if (nIndex == GWL_STYLE || nIndex == GWL_EXSTYLE) return SetStyle(hWnd, nIndex, static_cast<DWORD>(value));
     UiLock lock(UiMutex());
     Window* w = nvxp::FindWindowLocked(hWnd);

@@ -1,0 +1,12 @@
+# The user interface of the platform layer: conformance tests of windows,
+# messages, dialogs, controls and property sheets (written against Win32 only;
+# the host-interface parts are Linux-only), and the test resource library
+# UITEST.DLL with its .rc dialog templates.
+set(NVX_UIDLL_SRC "${CMAKE_CURRENT_LIST_DIR}/uidlls")
+set(NVX_UIDLL_DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls")
+
+novrix_add_test(platform_ui_tests SOURCES
+  "${CMAKE_CURRENT_LIST_DIR}/ui_test_util.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/ui_window_test.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/ui_message_test.cpp")
+target_include_directories(platform_ui_tests PRIVATE "${CMAKE_CURRENT_LIST_DIR}")
