@@ -20,7 +20,10 @@ std::string_view FieldName(const uint8_t* field) {
 // Reads length bytes at offset through the file, looping over short reads.
 // Answers the count read, or -1 when a read fails.
 int64_t ReadThroughFile(HANDLE file, void* dst, uint32_t length, uint32_t offset) {
-    if (SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+    // With a high part the low part counts as unsigned, so offsets from 2 GiB work.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR) {
         return 0;
     }
@@ -62,6 +65,7 @@ bool Package::Load(HANDLE file, const WCHAR* path, PackageOpenMode mode) {
     WCopy(path_, MAX_PATH, path);
     imageMode_ = false;
     DWORD high = 0;
+    SetLastError(NO_ERROR);  // a size of 0xFFFFFFFF is told from a failure by the last error
     DWORD low = GetFileSize(file, &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         size_ = UINT32_MAX;  // unknown: file mode reads until the file ends
