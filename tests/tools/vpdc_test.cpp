@@ -52,6 +52,11 @@ TEST(Vpdc, CompileOfDumpRewritesEveryPackageByteForByte) {
     ExpectRoundTrip(Compile(R"({"layout": "directory52"})"));
     ExpectRoundTrip(Compile(R"({"layout": "directory40", "entries": [{"name": "Version", "info_reserved": 7,
         "items": [["Ver_Command", "3.1"], {"key": "X", "aux": 1, "size": 20, "extra": "0a"}]}, {"name": "Other"}]})"));
+    // The layouts are told apart by their content: single-entry version packages.
+    ExpectRoundTrip(Compile(R"({"layout": "directory40", "entries": [{"name": "Version",
+        "items": [["Ver_Command", "3.1.4, with a value long enough to reach past a 52-byte entry"]]}]})"));
+    ExpectRoundTrip(Compile(R"({"layout": "directory52", "entries": [{"name": "Version",
+        "items": [["Ver_driver", "1.2.6, with a value long enough to reach past a 52-byte entry"]]}]})"));
     // A directory end before the last entry, and one after all of the data.
     ExpectRoundTrip(Compile(R"({"layout": "directory52", "directory_end": 72,
         "entries": [{"name": "A", "items": [["k", "v"]]}, {"name": "B", "items": [["k", "w"]]}]})"));

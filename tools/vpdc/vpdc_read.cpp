@@ -56,11 +56,42 @@ bool PlausibleName(const File& f, size_t at) {
     return n > 0;
 }
 
-// Whether a link from the first entry looks like one of a directory with entries
-// of entrySize bytes.
-bool PlausibleLink(const File& f, uint32_t link, uint32_t dirEnd, uint32_t entrySize) {
-    if (link == dirEnd && link >= vpd::kFirstEntry + entrySize) return true;
-    return link >= vpd::kFirstEntry + entrySize && PlausibleName(f, link);
+// A key string: 1 to 290 printable ASCII characters, terminated inside the file.
+bool PlausibleKey(const File& f, uint32_t at) {
+    size_t n = 0;
+    for (; n <= vpd::kMaxString && at + n < f.Size(); ++n) {
+        uint8_t c = f.U8(at + n);
+        if (c == 0) return n > 0;
+        if (c < 0x20 || c > 0x7e) return false;
+    }
+    return false;
+}
+
+// How well the file reads as a directory of entrySize-byte entries: 10 for each
+// entry with a readable name that the walk reaches, 1 for each item of their
+// chains with a readable key.
+int Score(const File& f, uint32_t entrySize) {
+    const bool wide = entrySize == vpd::kEntry52Size;
+    const uint32_t nextAt = wide ? offsetof(vpd::Entry52, next) : offsetof(vpd::Entry40, next);
+    const uint32_t dirEnd = f.U32(4);
+    int score = 0;
+    std::set<uint32_t> seen;
+    for (uint32_t at = vpd::kFirstEntry; f.Has(at, entrySize) && seen.insert(at).second && seen.size() < 4096;) {
+        if (!PlausibleName(f, at)) break;
+        score += 10;
+        int32_t count = static_cast<int32_t>(f.U32(at + entrySize));
+        uint32_t item = f.U32(at + offsetof(vpd::Entry52, firstItem));
+        std::set<uint32_t> items;
+        for (int32_t i = 0; i < count && i < 64 && item != 0 && f.Has(item, vpd::kItemSize) && items.insert(item).second;
+             ++i) {
+            if (PlausibleKey(f, f.U32(item))) ++score;
+            item = f.U32(item + offsetof(vpd::Item, next));
+        }
+        uint32_t next = f.U32(at + nextAt);
+        if (next == 0 || next >= dirEnd) break;
+        at = next;
+    }
+    return score;
 }
 
 // Per-entry working state of the directory reader.
@@ -74,12 +105,8 @@ struct Parsed {
 
 Layout DetectLayout(const Bytes& bytes) {
     File f(bytes);
-    if (PlausibleName(f, vpd::kFirstEntry) || f.Size() < vpd::kBlockHeaderSize) {
-        uint32_t dirEnd = f.U32(4);
-        bool as40 = PlausibleLink(f, f.U32(vpd::kFirstEntry + offsetof(vpd::Entry40, next)), dirEnd, 40);
-        bool as52 = PlausibleLink(f, f.U32(vpd::kFirstEntry + offsetof(vpd::Entry52, next)), dirEnd, 52);
-        return as40 && !as52 ? Layout::Directory40 : Layout::Directory52;
-    }
+    if (PlausibleName(f, vpd::kFirstEntry) || f.Size() < vpd::kBlockHeaderSize)
+        return Score(f, vpd::kEntry40Size) > Score(f, vpd::kEntry52Size) ? Layout::Directory40 : Layout::Directory52;
     return Layout::Block;
 }
 
