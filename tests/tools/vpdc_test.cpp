@@ -52,6 +52,17 @@ TEST(Vpdc, CompileOfDumpRewritesEveryPackageByteForByte) {
     ExpectRoundTrip(Compile(R"({"layout": "directory52"})"));
     ExpectRoundTrip(Compile(R"({"layout": "directory40", "entries": [{"name": "Version", "info_reserved": 7,
         "items": [["Ver_Command", "3.1"], {"key": "X", "aux": 1, "size": 20, "extra": "0a"}]}, {"name": "Other"}]})"));
+    // A count beyond the listed index positions: the missing ones are written empty.
+    Bytes padded = Compile(R"({"layout": "directory52", "entries": [
+        {"name": "A", "count": 6, "display": ["k"], "items": [["k", "v"]]}, {"name": "B", "items": [["x", "y"]]}]})");
+    ExpectRoundTrip(padded);
+    auto pkg = nvx::model::Package::OpenImage(padded.data(), padded.size());
+    nvx::model::EntryInfo info;
+    ASSERT_TRUE(pkg->GetEntry("A", &info));
+    EXPECT_EQ(info.count, 6);
+    size_t positions = 0;
+    pkg->ForEachItem(info, nvx::model::ItemOrder::Index, [&](uint32_t) { return ++positions, true; });
+    EXPECT_EQ(positions, 1u);
     // The layouts are told apart by their content: single-entry version packages.
     ExpectRoundTrip(Compile(R"({"layout": "directory40", "entries": [{"name": "Version",
         "items": [["Ver_Command", "3.1.4, with a value long enough to reach past a 52-byte entry"]]}]})"));
@@ -169,6 +180,10 @@ TEST(Vpdc, BadSourcesAreRefusedWithThePlaceOfTheProblem) {
          "smaller than the chain"},
         {R"({"layout": "directory52", "entries": [{"name": "A", "items": [{"key": "k", "chain": false}]}]})",
          "unreachable"},
+        {R"({"layout": "directory52", "entries": [{"name": "A", "display": ["k"], "items": [["k", "v"], ["l", "w"]]}]})",
+         "the index lists 1 items but the chain has 2"},
+        {R"({"layout": "directory52", "entries": [{"name": "A", "count": 100000, "items": [["k", "v"]]}]})",
+         "index positions unlisted"},
         {R"({"layout": "directory40", "entries": [{"name": "A", "range": {}}]})", "40-byte entries"},
         {R"({"layout": "directory52", "entries": [{"name": "A", "range": {"min": "ten"}}]})", "range min"},
         {R"({"layout": "block", "rules": [{"kind": "chnage"}]})", "rules[0] kind: unknown rule kind \"chnage\""},

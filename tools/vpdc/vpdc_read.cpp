@@ -199,19 +199,24 @@ DirectoryPackage ReadDirectory(const Bytes& bytes, uint32_t es) {
             if (!pos) break;
             chain.push_back(*pos);
         }
-        if (static_cast<int64_t>(chain.size()) != count) e.count = count;
         if (wide && indexAt != 0 && count > 0 && indexAt < f.Size()) {
             starts.insert(indexAt);
             dataStarts.insert(indexAt);
             dataStart = std::min<uint64_t>(dataStart, indexAt);
             std::vector<std::optional<size_t>> display;
-            // Positions past the end of the file read as empty ones.
-            for (int64_t i = 0; i < count && i < static_cast<int64_t>(f.Size() / 4); ++i)
+            // The positions the file holds; a count beyond them and beyond the chain
+            // is lowered to what can be read (the reader reads no further either).
+            const int64_t held = static_cast<int64_t>((f.Size() - indexAt) / 4);
+            for (int64_t i = 0; i < count && i < held; ++i)
                 display.push_back(itemAt(f.U32(indexAt + 4 * static_cast<size_t>(i)), false));
+            if (count > held) count = static_cast<int32_t>(std::max<size_t>(display.size(), chain.size()));
             e.display = std::move(display);
         } else if (wide && !chain.empty()) {
             e.index = false;
         }
+        if (static_cast<int64_t>(chain.size()) != count ||
+            (e.display && static_cast<int64_t>(e.display->size()) != count))
+            e.count = count;
         if (wide) e.defaultItem = itemAt(defaultAt, false);
         if (!chain.empty()) e.chainOrder = chain;
         parsed.push_back(std::move(p));

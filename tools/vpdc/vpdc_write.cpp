@@ -45,6 +45,9 @@ std::vector<size_t> ChainOf(const Entry& e) {
     return chain;
 }
 
+// Index positions that a count beyond the listed ones may leave to be written empty.
+constexpr size_t kMaxPadSlots = 65536;
+
 // The information block's count: as given, else the longer of the chain and the index.
 int32_t CountOf(const Entry& e) {
     if (e.count) return *e.count;
@@ -67,11 +70,11 @@ void CheckEntry(const Entry& e, uint32_t entrySize) {
     if (e.count && *e.count >= 0 && static_cast<size_t>(*e.count) < chain.size())
         throw Error(where + ": count " + std::to_string(*e.count) + " is smaller than the chain (" +
                     std::to_string(chain.size()) + " items); remove items instead");
-    int32_t count = CountOf(e);
-    if (entrySize == vpd::kEntry52Size && e.index && e.display && count > 0 &&
-        e.display->size() != static_cast<size_t>(count))
-        throw Error(where + ": the index lists " + std::to_string(e.display->size()) + " items but the count is " +
-                    std::to_string(count) + " (use null for an empty position)");
+    // Without a count of its own the entry's count covers the chain and the index,
+    // and the index must cover the chain: the reader takes `count` positions.
+    if (!e.count && entrySize == vpd::kEntry52Size && e.index && e.display && e.display->size() < chain.size())
+        throw Error(where + ": the index lists " + std::to_string(e.display->size()) + " items but the chain has " +
+                    std::to_string(chain.size()) + " (use null for an empty position)");
     if (entrySize == vpd::kEntry40Size &&
         (e.flags || e.reserved[0] || e.reserved[1] || e.range || e.defaultItem || (e.display && !e.display->empty())))
         throw Error(where + ": 40-byte entries have no flags, reserved fields, range, default item or index");
@@ -137,8 +140,19 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
         std::vector<size_t> chain = ChainOf(e);
         std::vector<std::optional<size_t>> display = DisplayOf(e);
         uint32_t indexAt = 0;
+        const int32_t count = CountOf(e);
         if (es == vpd::kEntry52Size && e.index && !display.empty()) {
-            indexAt = Off(Grow(b, 4 * display.size()), where);
+            // The reader takes `count` positions: those the index does not list are
+            // written as empty slots, so that nothing else is read as a position.
+            size_t slots = display.size();
+            if (count > 0 && static_cast<size_t>(count) > slots) {
+                if (static_cast<size_t>(count) - slots > kMaxPadSlots)
+                    throw Error(where + ": count " + std::to_string(count) + " leaves " +
+                                std::to_string(static_cast<size_t>(count) - slots) +
+                                " index positions unlisted (at most " + std::to_string(kMaxPadSlots) + ")");
+                slots = static_cast<size_t>(count);
+            }
+            indexAt = Off(Grow(b, 4 * slots), where);
             for (size_t i = 0; i < display.size(); ++i)
                 Put32(b, indexAt + 4 * i, display[i] ? rec[*display[i]] : 0);
         }
@@ -168,7 +182,6 @@ Bytes WriteDirectory(const DirectoryPackage& pkg) {
         std::memcpy(b.data() + at, e.name.data(), e.name.size());
         uint32_t first = chain.empty() ? 0 : rec[chain.front()];
         uint32_t next = k + 1 < pkg.entries.size() ? static_cast<uint32_t>(entryAt[k + 1]) : dirEnd;
-        int32_t count = CountOf(e);
         if (es == vpd::kEntry52Size) {
             Put32(b, at + offsetof(vpd::Entry52, firstItem), first);
             Put32(b, at + offsetof(vpd::Entry52, reserved), e.reserved[0]);
