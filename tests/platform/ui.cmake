@@ -8,5 +8,6 @@ set(NVX_UIDLL_DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls")
 novrix_add_test(platform_ui_tests SOURCES
   "${CMAKE_CURRENT_LIST_DIR}/ui_test_util.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/ui_window_test.cpp"
-  "${CMAKE_CURRENT_LIST_DIR}/ui_message_test.cpp")
+  "${CMAKE_CURRENT_LIST_DIR}/ui_message_test.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/ui_dialog_test.cpp")
 target_include_directories(platform_ui_tests PRIVATE "${CMAKE_CURRENT_LIST_DIR}")

@@ -278,11 +278,30 @@ const void* FindDialogTemplate(HINSTANCE instance, LPCWSTR name, size_t* size) {
     return LockResource(LoadResource(instance, info));
 }
 
+bool TemplateClientSize(const void* data, size_t size, SIZE* pixels, nvx::WString* caption) {
+    DialogTemplateInfo t;
+    if (!ParseDialogTemplate(data, size, &t)) return false;
+    SIZE base{8, 16};
+    if (t.hasFont) {
+        HFONT font = DialogFont(t);
+        base = FontCharSize(font);
+        DeleteObject(font);
+    }
+    if (pixels) *pixels = SIZE{MulDivRound(t.cx, base.cx, 4), MulDivRound(t.cy, base.cy, 8)};
+    if (caption) *caption = t.title;
+    return true;
+}
+
 HWND CreateDialogFromTemplate(HINSTANCE instance, const void* data, size_t size, HWND parent, DLGPROC proc,
-                              LPARAM param, bool modal, HWND* disabledOwner, int resourceId) {
+                              LPARAM param, bool modal, HWND* disabledOwner, int resourceId,
+                              const TemplateAdjust* adjust) {
     if (disabledOwner) *disabledOwner = nullptr;
     DialogTemplateInfo t;
     if (!ParseDialogTemplate(data, size, &t)) return Fail(ERROR_INVALID_DATA, HWND(nullptr));
+    if (adjust) {
+        t.style = (t.style & ~adjust->styleClear) | adjust->styleSet;
+        t.exStyle |= adjust->exStyleSet;
+    }
     if (parent && !CheckWindow(parent)) return nullptr;
     HWND owner = parent;
     if (modal && owner) {

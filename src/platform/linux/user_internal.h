@@ -261,9 +261,19 @@ HWND DialogAncestor(HWND hwnd);
 void DialogSetFocus(HWND control);
 // The resource name a dialog was created from (0 when not from a numbered resource).
 int DialogResourceId(HWND dialog);
+// Style changes applied to a template's own styles (property pages become
+// child controls of their sheet).
+struct TemplateAdjust {
+    DWORD styleSet = 0;
+    DWORD styleClear = 0;
+    DWORD exStyleSet = 0;
+};
 // Dialog creation from a template in memory; modal reports the owner it disabled.
 HWND CreateDialogFromTemplate(HINSTANCE instance, const void* templ, size_t size, HWND parent, DLGPROC proc,
-                              LPARAM param, bool modal, HWND* disabledOwner, int resourceId);
+                              LPARAM param, bool modal, HWND* disabledOwner, int resourceId,
+                              const TemplateAdjust* adjust = nullptr);
+// The size a template's client area has in pixels, and its caption; false when malformed.
+bool TemplateClientSize(const void* templ, size_t size, SIZE* pixels, nvx::WString* caption);
 // Finds and locks a dialog template in a module's resources: pointer and size, or null.
 const void* FindDialogTemplate(HINSTANCE instance, LPCWSTR name, size_t* size);
 // Whether EndDialog was called, and its result.
