@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "common/ansi.h"
+#include "features/list_builders.h"
+#include "features/model_record.h"
+#include "features/template_adjust.h"
 #include "frame/paths.h"
 #include "model/package.h"
 #include "model/package_block.h"
@@ -56,14 +59,21 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     WCopy(tables.services.makerName, sizeof tables.services.makerName / sizeof(WCHAR), kDefaultMakerName);
     PackagePtr pkg = OpenInFolder(frame::BesideModule(self, WL("")), WL("NOVRIX_D.VPD"));  // 1
     if (!pkg) return;
-    tables.record = new ModelRecord();                           // 2: the model record
+    if (!features::BuildModelRecord(*pkg, tables)) return;       // 2: the model record
     ReadMainVersions(*pkg, tables.versions);                     // 3
-    // 4-11: paper names, catalogue binding, page texts, option lists, ranges,
-    // list refills, device options and fax lists come with the feature catalogue.
+    features::PrepareDefaults(*pkg, tables);                     // 4: catalogue binding, templates
+    // 5, 6: binding-edge and position lists, page texts come with their pages.
+    features::LoadOptionTexts(*pkg, tables);                     // 7: option texts and reorders
+    // 8: numeric ranges come with their pages.
+    features::RefillLists(*pkg, tables);                         // 9
+    if (!features::BuildDeviceOptionTable(*pkg, tables)) return;  // 10
+    features::LoadFaxLists(*pkg, tables);                        // 11
     LoadMessageTables(*pkg, messages);                           // 12
     ReadServiceSettings(*pkg, tables.services);                  // 13
-    // 14-18: destination lists, custom page, setup error messages, encryption
-    // settings and the list-relation table come with their features.
+    features::LoadDestinationLists(*pkg, tables);                // 14
+    // 15: custom page, setup error messages and encryption settings come with their features.
+    if (!features::BuildListRelationTable(tables)) return;       // 16
+    // 17, 18: message list and directory-search methods come with their features.
 }
 
 void ReadPackageVersions(VersionStrings& versions, const WString& folder) {
@@ -75,12 +85,11 @@ void ReadPackageVersions(VersionStrings& versions, const WString& folder) {
 }
 
 bool HasMandatoryTables(const ModelTables& tables) {
-    return tables.record != nullptr;
+    return tables.record != nullptr && tables.deviceOptions != nullptr && tables.listRelations != nullptr;
 }
 
 void FreeModelTables(ModelTables& tables) {
-    delete tables.record;
-    tables.record = nullptr;
+    features::FreeCatalogueTables(tables);
 }
 
 }  // namespace nvx::model

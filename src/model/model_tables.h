@@ -6,6 +6,12 @@
 #include "common/text.h"
 #include "model/messages.h"
 
+namespace nvx::features {
+struct ModelRecord;
+struct DeviceOptionTable;
+struct ListRelationTable;
+}  // namespace nvx::features
+
 namespace nvx::model {
 
 class Package;
@@ -31,16 +37,15 @@ struct ServiceSettings {
     uint32_t directorySsl = 0;         // "LSR_SSL"
 };
 
-// The model record.  It grows with the feature catalogue; today it records that the
-// main package was read and what the frame needs from it.
-struct ModelRecord {
-    bool multifunction = true;
-};
+// The model record, the device-option table and the list-relation table are the
+// feature catalogue's (features/model_record.h, features/list_builders.h).
+using features::ModelRecord;
 
 struct ModelTables {
-    // Mandatory: without it attach fails.  The device-option table and the
-    // list-relation table join this check when the feature catalogue builds them.
+    // Mandatory: without any of the three attach fails.
     ModelRecord* record = nullptr;
+    features::DeviceOptionTable* deviceOptions = nullptr;
+    features::ListRelationTable* listRelations = nullptr;
 
     VersionStrings versions;
     ServiceSettings services;

@@ -1,0 +1,15 @@
+# The feature catalogue: option records, the 251 features, the model switches, the
+# model record and the lists the package fills, against the sample model's source.
+if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
+  novrix_add_test(module_catalogue_tests
+    SOURCES
+      module/catalogue_records_test.cpp
+      module/catalogue_switches_test.cpp
+      module/catalogue_lists_test.cpp
+      module/catalogue_model_test.cpp
+      module/catalogue_attach_test.cpp
+    LINK novrix_module_core novrix_vpdc_lib)
+  target_compile_definitions(module_catalogue_tests PRIVATE
+    NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json")
+  add_dependencies(module_catalogue_tests novrix_module novrix_sample_model)
+endif()
