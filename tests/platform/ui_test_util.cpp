@@ -95,6 +95,49 @@ std::string Describe(UINT msg, WPARAM wParam, LPARAM lParam) {
     return buf;
 }
 
+Recorder& DialogLog() {
+    static Recorder log;
+    return log;
+}
+
+std::vector<std::pair<UINT, LRESULT>>& NotifyAnswers() {
+    static std::vector<std::pair<UINT, LRESULT>> answers;
+    return answers;
+}
+
+INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: DialogLog().Add(Describe(msg, wParam, lParam)); return TRUE;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        if (hdr->code == TTN_GETDISPINFOW) return FALSE;
+        DialogLog().Add(Describe(msg, wParam, lParam));
+        for (const auto& answer : NotifyAnswers())
+            if (answer.first == hdr->code) {
+                SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, answer.second);
+                return TRUE;
+            }
+        return FALSE;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        char buf[64];
+        snprintf(buf, sizeof buf, "%s %d %d", msg == WM_HSCROLL ? "WM_HSCROLL" : "WM_VSCROLL",
+                 static_cast<int>(LOWORD(wParam)), static_cast<int>(static_cast<short>(HIWORD(wParam))));
+        DialogLog().Add(buf);
+        return TRUE;
+    }
+    default: return FALSE;
+    }
+}
+
+HWND CreateRecordingDialog(TemplateBuilder& t) {
+    DialogLog().Clear();
+    NotifyAnswers().clear();
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, RecordingDialogProc, 0);
+}
+
 namespace {
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp) {
     (void)hwnd;

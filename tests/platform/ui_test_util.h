@@ -147,6 +147,15 @@ public:
     std::vector<std::string> lines;
 };
 
+// A dialog procedure that records WM_COMMAND, WM_NOTIFY (but not
+// TTN_GETDISPINFOW) and scroll messages into DialogLog(), and answers WM_NOTIFY
+// codes listed in NotifyAnswers() through DWLP_MSGRESULT.
+Recorder& DialogLog();
+std::vector<std::pair<UINT, LRESULT>>& NotifyAnswers();
+INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Creates a modeless dialog with RecordingDialogProc from a template.
+HWND CreateRecordingDialog(TemplateBuilder& t);
+
 // Fixture: every test starts and ends without windows of its own.
 class UiTest : public PlatformTest {
 protected:

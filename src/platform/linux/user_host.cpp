@@ -264,6 +264,8 @@ NVXAPI BOOL NvxUi_Type(HWND edit, LPCWSTR text, UINT flags) {
     if (flags & NVXUI_TYPE_APPEND) {
         int len = GetWindowTextLengthW(target);
         SendMessageW(target, EM_SETSEL, static_cast<WPARAM>(len), len);
+    } else {
+        SendMessageW(target, EM_SETSEL, 0, -1);
     }
     nvxp::RunQueue(edit);
     for (const WCHAR* p = text; *p; ++p) {
