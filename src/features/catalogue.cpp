@@ -151,13 +151,10 @@ bool Catalogue::Bind(std::string_view name, uint8_t* list) {
 }
 
 Catalogue::CoverModes Catalogue::ChooseCoverLists(bool frontCoverPrint, bool backCoverPrint) {
-    uint8_t* front = FindList(frontCoverPrint ? "FrontCover_op" : "FrontCover_op_PJL");
-    uint8_t* back = FindList(backCoverPrint ? "BackCover_op" : "BackCover_op_PJL");
-    // The built-in FrontCover_op list stays reachable under its own slot even while
-    // the row points elsewhere, so take the slot's storage, not the row's pointer.
-    if (frontCoverPrint) front = storage_.data() + SlotOf("FrontCover_op")->offset;
-    if (backCoverPrint) back = storage_.data() + SlotOf("BackCover_op")->offset;
-    CoverModes modes;
+    // The slots keep every built-in list whatever the rows point at.
+    auto slotList = [this](const char* name) { return storage_.data() + SlotOf(name)->offset; };
+    uint8_t* front = slotList(frontCoverPrint ? "FrontCover_op" : "FrontCover_op_PJL");
+    uint8_t* back = slotList(backCoverPrint ? "BackCover_op" : "BackCover_op_PJL");
     bool frontSet = false, backSet = false;
     for (FeatureEntry& row : rows_) {  // the search stops once both rows are set
         if (row.name[0] == 0 || (frontSet && backSet)) break;
@@ -169,6 +166,7 @@ Catalogue::CoverModes Catalogue::ChooseCoverLists(bool frontCoverPrint, bool bac
             backSet = true;
         }
     }
+    CoverModes modes;
     modes.front = ValueAt(front, 0).value_or(0);
     modes.back = ValueAt(back, 0).value_or(0);
     return modes;

@@ -74,6 +74,7 @@ bool BuildListRelationTable(model::ModelTables& tables) {
 }
 
 void FreeCatalogueTables(model::ModelTables& tables) {
+    const bool any = tables.record || tables.deviceOptions || tables.listRelations;
     FreeListRelationTable(tables.listRelations);
     tables.listRelations = nullptr;
     delete tables.deviceOptions;
@@ -81,7 +82,7 @@ void FreeCatalogueTables(model::ModelTables& tables) {
     FreeModelRecord(tables.record);
     tables.record = nullptr;
     // The catalogue's rows pointed into the tables just freed.
-    TheCatalogue().Reset();
+    if (any) TheCatalogue().Reset();
 }
 
 }  // namespace nvx::features
