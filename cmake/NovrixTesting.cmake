@@ -25,7 +25,9 @@ function(novrix_add_test name)
   target_link_libraries(${name} PRIVATE novrix_test_support ${ARG_LINK} ${NOVRIX_GTEST})
   if(NOT WIN32)
     add_test(NAME ${name} COMMAND ${name})
+    # A hung test fails after five minutes instead of stalling the whole run.
     set_tests_properties(${name} PROPERTIES
+      TIMEOUT 300
       ENVIRONMENT "NOVRIX_DRIVER_DIR=${NOVRIX_DRIVER_DIR};NOVRIX_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
   endif()
 endfunction()
