@@ -2,6 +2,7 @@
 // each turned into the window messages Win32 delivers for it.  Every action
 // runs the thread's ready messages afterwards, as a message loop would between
 // two inputs.  The sequences are listed in docs/platform-ui.md.
+#include <algorithm>
 #include <string>
 
 #include "platform/linux/user_internal.h"
@@ -237,7 +238,8 @@ NVXAPI BOOL NvxUi_CheckListItem(HWND listView, int index, BOOL checked) {
     RECT icon{};
     icon.left = LVIR_ICON;
     SendMessageW(listView, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&icon));
-    nvxp::Click(listView, POINT{icon.left + 2, (icon.top + icon.bottom) / 2}, false);
+    // The check box is the state image, left of the icon.
+    nvxp::Click(listView, POINT{std::max<LONG>(1, icon.left - 8), (icon.top + icon.bottom) / 2}, false);
     return IsWindow(listView) && isChecked() == (checked != FALSE) ? TRUE : Fail(ERROR_INVALID_PARAMETER, FALSE);
 }
 
