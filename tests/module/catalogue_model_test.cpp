@@ -199,3 +199,21 @@ TEST_F(CatalogueModel, MandatoryTablesFailAsAWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CatalogueModel, TruncatedPackagesNeverReadOutsideTheFile) {
+    vpdc::Bytes full = vpdc::Compile(cattest::SampleSource());
+    for (size_t cut = 0; cut < full.size(); cut += 331) {
+        auto pkg = nvx::model::Package::OpenImage(full.data(), cut);
+        ASSERT_NE(nullptr, pkg);
+        cattest::Built b(*pkg);  // whatever it builds, it builds from bytes inside the cut
+        if (cut < 4096) {
+            EXPECT_FALSE(b.ok) << cut;
+        }
+    }
+    auto whole = nvx::model::Package::OpenImage(full.data(), full.size());
+    EXPECT_TRUE(cattest::Built(*whole).ok);
+}
+
+}  // namespace
