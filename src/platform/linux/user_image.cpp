@@ -165,6 +165,14 @@ bool IsIconHandle(HANDLE image) {
     return Images().Contains(image);
 }
 
+bool ImageSize(HANDLE image, SIZE* size) {
+    if (Image* img = Images().Find(image)) {
+        *size = img->size;
+        return true;
+    }
+    return BitmapSize(static_cast<HBITMAP>(image), size);
+}
+
 }  // namespace nvxp
 
 using nvxp::Fail;

@@ -249,6 +249,8 @@ int GdiObjectCount();
 // "icon #108", "icon IDI_WARNING", "bitmap #120", or "" for none / unknown.
 std::string DescribeImage(HANDLE image);
 bool IsIconHandle(HANDLE image);
+// The size of an icon, cursor or bitmap; false for anything else.
+bool ImageSize(HANDLE image, SIZE* size);
 // Formats a resource name: "#108" for an ordinal, else the name.
 std::string ResourceNameText(LPCWSTR name);
 

@@ -80,6 +80,15 @@ void Paint(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
+// An icon or bitmap static takes the size of its image (unless
+// SS_REALSIZECONTROL or SS_CENTERIMAGE keep the template's size).
+void FitImage(HWND hwnd, HANDLE image) {
+    DWORD style = StyleOf(hwnd);
+    SIZE size;
+    if (!image || (style & (SS_REALSIZECONTROL | SS_CENTERIMAGE)) || !ImageSize(image, &size)) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+}
+
 // Sets the image of a static of the matching type; answers the previous one.
 HANDLE SetImage(HWND hwnd, StaticData* s, UINT imageType, HANDLE image) {
     DWORD type = TypeOf(hwnd);
@@ -89,6 +98,7 @@ HANDLE SetImage(HWND hwnd, StaticData* s, UINT imageType, HANDLE image) {
     s->image = image;
     s->imageType = imageType;
     s->ownsImage = false;
+    FitImage(hwnd, image);
     InvalidateRect(hwnd, nullptr, TRUE);
     return old;
 }
@@ -115,6 +125,9 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DWORD type = TypeOf(hwnd);
     DWORD style = StyleOf(hwnd);
     switch (msg) {
+    case WM_CREATE:
+        if (type == SS_ICON || type == SS_BITMAP) FitImage(hwnd, s->image);
+        return 0;
     case WM_NCDESTROY:
         // Bitmaps a static loaded itself are its own.
         if (s->image && s->ownsImage) DeleteObject(s->image);

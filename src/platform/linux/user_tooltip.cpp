@@ -126,6 +126,10 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (!d) return DefWindowProcW(hwnd, msg, wParam, lParam);
     auto* ti = reinterpret_cast<TTTOOLINFOW*>(lParam);
     switch (msg) {
+    case WM_CREATE:
+        // A tip has no size until it shows (which it never does here).
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case TTM_ADDTOOLW: {
