@@ -7,6 +7,7 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "settings/settings_state.h"
 
 namespace nvx::frame {
 
@@ -131,7 +132,8 @@ BOOL AttachModule(HMODULE self) {
     model::AllocateMessageTables(m.messages);             // 6
     AllocateHintBuffers(m);                               // 7
     ClearEngineStateWords(m);                             // 8
-    model::BuildModelTables(m.model, m.messages, self);   // 9
+    settings::PrepareSettings();                          // 9: the templates the build adjusts
+    model::BuildModelTables(m.model, m.messages, self);
     ResetDeviceApiSelection(m);                           // 10
     if (!model::HasMandatoryTables(m.model)) return FALSE;  // 11
     ReadConstraintFile(m);                                // 12
@@ -159,6 +161,7 @@ void DetachModule() {
     FreeConstraintFile(m);                                // 8
     FreeConstraintIndex(m);                               // 9
     model::FreeModelTables(m.model);                      // 10
+    settings::ReleaseSettings();
     FreeUiItemTable(m);                                   // 11
     FreeSetupErrorMessages(m);                            // 12
     UnlinkSecurityInterface(m);                           // 13

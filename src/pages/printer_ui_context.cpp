@@ -5,6 +5,8 @@
 
 #include "common/le.h"
 #include "pages/sheet_layout.h"
+#include "settings/oemdev.h"
+#include "settings/oemdev_defaults.h"
 
 namespace nvx::pages {
 
@@ -200,26 +202,11 @@ bool ContextDefaultSettings(const PrinterUIContext* ctx) {
 }
 
 bool FillDefaultSettingsHook(BYTE* record, HANDLE printer) {
-    // The settings record code supplies the defaults (the printer's stored
-    // "DefaultOEMDEV" or the adjusted template); until it does, nothing is filled.
-    (void)record;
-    (void)printer;
-    return false;
+    return settings::FillDefaultSettings(record, printer);
 }
 
 BYTE* FindRecordInDevMode(DEVMODEW* devmode) {
-    if (!devmode) return nullptr;
-    BYTE* extra = reinterpret_cast<BYTE*>(devmode) + devmode->dmSize;
-    size_t length = devmode->dmDriverExtra;
-    constexpr uint32_t kSignature = 0x584C5053;  // "SPLX"
-    // The whole record must lie in the area, not only its header.
-    if (length < L::kSettingsRecordBytes) return nullptr;
-    for (size_t at = 0; at + L::kSettingsRecordBytes <= length; ++at) {
-        if (GetLE32(extra + at) == L::kSettingsRecordBytes && GetLE32(extra + at + 4) == kSignature &&
-            GetLE32(extra + at + 8) == 1)
-            return extra + at;
-    }
-    return nullptr;
+    return reinterpret_cast<BYTE*>(settings::FindRecordInDevMode(devmode));
 }
 
 }  // namespace nvx::pages

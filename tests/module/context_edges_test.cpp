@@ -152,14 +152,19 @@ TEST(ContextEdges, Form2WithoutItsForm1Block) {
     EXPECT_EQ(1u, ContextMayApplyAlt(ctx));
 }
 
-TEST(ContextEdges, DefaultSettingsWaitForTheSettingsCode) {
-    // Until the settings record code provides defaults the hook fills nothing.
+TEST(ContextEdges, DefaultSettingsFillTheSheetsRecord) {
     for (SheetForm form : {SheetForm::A, SheetForm::One, SheetForm::Two}) {
         HostSheet sheet(form);
-        std::vector<BYTE> before(sheet.Record(), sheet.Record() + 8344);
-        EXPECT_FALSE(ContextDefaultSettings(sheet.Context()));
-        EXPECT_EQ(0, std::memcmp(before.data(), sheet.Record(), 8344));
+        std::memset(sheet.Record() + 12, 0xEE, 8344 - 12);
+        EXPECT_TRUE(ContextDefaultSettings(sheet.Context()));
+        using nvx::GetLE32;
+        EXPECT_EQ(8344u, GetLE32(sheet.Record()));
+        EXPECT_EQ(0x584C5053u, GetLE32(sheet.Record() + 4));
+        EXPECT_EQ(1u, GetLE32(sheet.Record() + 8));
+        EXPECT_EQ(8344u, GetLE32(sheet.Record() + 12));
+        EXPECT_NE(0xEE, sheet.Record()[72]);  // nOrientation came from the defaults
     }
+    EXPECT_FALSE(ContextDefaultSettings(nullptr));
 }
 
 TEST(ContextEdges, BuilderDeviceModeShape) {
