@@ -9,6 +9,7 @@
 #include "features/template_adjust.h"
 #include "frame/paths.h"
 #include "model/package.h"
+#include "model/numeric_ranges.h"
 #include "model/package_block.h"
 
 namespace nvx::model {
@@ -64,7 +65,7 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     features::PrepareDefaults(*pkg, tables);                     // 4: catalogue binding, templates
     // 5, 6: binding-edge and position lists, page texts come with their pages.
     features::LoadOptionTexts(*pkg, tables);                     // 7: option texts and reorders
-    // 8: numeric ranges come with their pages.
+    LoadNumericRanges(*pkg, tables.ranges);                      // 8
     features::RefillLists(*pkg, tables);                         // 9
     if (!features::BuildDeviceOptionTable(*pkg, tables)) return;  // 10
     features::LoadFaxLists(*pkg, tables);                        // 11

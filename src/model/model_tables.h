@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "model/messages.h"
+#include "model/numeric_ranges.h"
 
 namespace nvx::features {
 struct ModelRecord;
@@ -49,6 +50,7 @@ struct ModelTables {
 
     VersionStrings versions;
     ServiceSettings services;
+    NumericRanges ranges;
 };
 
 // The built-in maker name.

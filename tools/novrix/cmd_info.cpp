@@ -9,6 +9,7 @@
 #include "module_host.h"
 #include "package_versions.h"
 #include "platform/host.h"
+#include "settings/oemdev_template.h"
 
 namespace novrix {
 namespace {
@@ -72,6 +73,7 @@ int ShowModule(const std::string& folder) {
         getCompanyName(maker, 257);
         printf("  maker name     %s\n", nvx::Utf8FromW(maker).c_str());
     }
+    printf("  model          %s\n", nvx::settings::kModelIdentifier);
     if (auto getImgResInst = host.Entry<HMODULE (*)()>("GetImgResInst"))
         printf("  image library  %s\n", getImgResInst() ? "NOVRIX_R.DLL loaded" : "not loaded");
     const char* const companions[] = {"NOVRIX_R.DLL", "NOVRIX_S.DLL", "NOVRIX_O.DLL", "NOVRIX_D.DLL"};
