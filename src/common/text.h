@@ -52,6 +52,8 @@ bool AsciiEqualNoCase(std::string_view a, std::string_view b);
 // UTF-8 <-> UTF-16.  Unpaired surrogates become U+FFFD in UTF-8; malformed UTF-8
 // sequences become one U+FFFD per byte in UTF-16.
 std::string Utf8FromW(WStringView s);
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 std::string Utf8FromW(const WCHAR* s);
 WString WFromUtf8(std::string_view s);
 // ASCII (bytes 0..127; others pass through as Latin-1) <-> UTF-16.
