@@ -240,42 +240,42 @@ int WFormatV(WCHAR* dst, size_t cap, const WCHAR* fmt, va_list args) {
             continue;
         }
         // Flags, width and precision are handed to snprintf for numbers.
-        std::string spec = "%";
+        std::string conversion = "%";
         bool left = false;
         while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') {
             if (*p == u'-') left = true;
-            spec += static_cast<char>(*p++);
+            conversion += static_cast<char>(*p++);
         }
         int width = -1;
         if (*p == u'*') {
             width = va_arg(args, int);
             if (width < 0) {
                 left = true;
-                spec += '-';
+                conversion += '-';
                 width = -width;
             }
-            spec += std::to_string(width);
+            conversion += std::to_string(width);
             ++p;
         } else if (*p >= u'0' && *p <= u'9') {
             width = 0;
             while (*p >= u'0' && *p <= u'9') {
                 width = width * 10 + (*p - u'0');
-                spec += static_cast<char>(*p++);
+                conversion += static_cast<char>(*p++);
             }
         }
         int precision = -1;
         if (*p == u'.') {
-            spec += '.';
+            conversion += '.';
             ++p;
             precision = 0;
             if (*p == u'*') {
                 precision = va_arg(args, int);
-                spec += std::to_string(precision < 0 ? 0 : precision);
+                conversion += std::to_string(precision < 0 ? 0 : precision);
                 ++p;
             } else {
                 while (*p >= u'0' && *p <= u'9') {
                     precision = precision * 10 + (*p - u'0');
-                    spec += static_cast<char>(*p++);
+                    conversion += static_cast<char>(*p++);
                 }
             }
         }
@@ -313,7 +313,7 @@ int WFormatV(WCHAR* dst, size_t cap, const WCHAR* fmt, va_list args) {
                               : size == kSize ? static_cast<long long>(va_arg(args, ptrdiff_t))
                                               : static_cast<long long>(va_arg(args, int));
                 if (size == kShort) v = static_cast<short>(v);
-                snprintf(buf, sizeof buf, (spec + "lld").c_str(), v);
+                snprintf(buf, sizeof buf, (conversion + "lld").c_str(), v);
                 PutString(out, buf, strlen(buf), 0, false);
                 break;
             }
@@ -325,7 +325,7 @@ int WFormatV(WCHAR* dst, size_t cap, const WCHAR* fmt, va_list args) {
                                        : size == kSize ? static_cast<unsigned long long>(va_arg(args, size_t))
                                                        : static_cast<unsigned long long>(va_arg(args, unsigned));
                 if (size == kShort) v = static_cast<unsigned short>(v);
-                snprintf(buf, sizeof buf, (spec + "ll" + static_cast<char>(type)).c_str(), v);
+                snprintf(buf, sizeof buf, (conversion + "ll" + static_cast<char>(type)).c_str(), v);
                 PutString(out, buf, strlen(buf), 0, false);
                 break;
             }
