@@ -4,6 +4,7 @@
 // wait for nothing and talk to no device.
 #include "common/proc.h"
 #include "device/oapi_link.h"
+#include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
@@ -60,8 +61,12 @@ void AllocatePerPageBuffers(ModuleState&) {
     // page; they come with the per-page settings.
 }
 
-void BuildUiItemTable(ModuleState&) {
+void BuildUiItemTable(ModuleState& m) {
     // Built from the UI item definitions and the device-option table.
+    features::UiBuildInputs in;
+    in.record = m.model.record;
+    in.deviceOptions = m.model.deviceOptions;
+    m.uiItems = features::BuildUiItemTable(in);
 }
 
 void ChooseBindingEdgeList(ModuleState&) {
@@ -95,7 +100,10 @@ void FreeConstraintFile(ModuleState& m) {
     m.constraints.Clear();
 }
 void FreeConstraintIndex(ModuleState&) {}
-void FreeUiItemTable(ModuleState&) {}
+void FreeUiItemTable(ModuleState& m) {
+    features::FreeUiItemTable(m.uiItems);
+    m.uiItems = nullptr;
+}
 void FreeSetupErrorMessages(ModuleState&) {}
 
 void UnlinkSecurityInterface(ModuleState& m) {

@@ -12,6 +12,10 @@
 #include "model/model_tables.h"
 #include "model/package_block.h"
 
+namespace nvx::features {
+struct UiItemTable;
+}
+
 namespace nvx::frame {
 
 // The security interface link (single sign-on).
@@ -30,6 +34,7 @@ struct ModuleState {
     uint32_t engineStateWords[12] = {}; // UI item table builder and constraint engine
     model::ModelTables model;
     model::ConstraintBlock constraints;  // the constraint file's header and arrays
+    features::UiItemTable* uiItems = nullptr;  // null when it could not be built
     model::HostLink host;
     SecurityLink security;
     // Device-API selection: a flag and a marker that the Basic tab and the
