@@ -9,6 +9,10 @@ using uitest::DialogLog;
 using uitest::TemplateBuilder;
 using uitest::UiTest;
 
+std::pair<DWORD, DWORD> Range(DWORD s, DWORD e) {
+    return {s, e};
+}
+
 constexpr int kText = 10, kNumber = 11, kUpper = 12, kReadOnly = 13, kPassword = 14, kMulti = 15, kOther = 16;
 
 class Edits : public UiTest {
@@ -55,7 +59,7 @@ TEST_F(Edits, TypingNotifiesUpdateThenChange) {
     EXPECT_EQ(Text(kText), nvx::WString(WL("abcde")));
     EXPECT_EQ(DialogLog().Joined(), "10:EN_UPDATE|10:EN_CHANGE|10:EN_UPDATE|10:EN_CHANGE");
     EXPECT_TRUE(SendMessageW(Item(kText), EM_GETMODIFY, 0, 0));
-    EXPECT_EQ(Sel(kText), std::make_pair(5u, 5u));
+    EXPECT_EQ(Sel(kText), Range(5, 5));
 
     SendMessageW(Item(kText), EM_SETSEL, 1, 3);  // a selection is replaced
     Type(kText, WL("X"));
@@ -74,7 +78,7 @@ TEST_F(Edits, TypingNotifiesUpdateThenChange) {
     EXPECT_TRUE(SetDlgItemTextW(dlg_, kText, WL("longer than three")));
     EXPECT_EQ(Text(kText), nvx::WString(WL("longer than three")));
     EXPECT_FALSE(SendMessageW(Item(kText), EM_GETMODIFY, 0, 0));
-    EXPECT_EQ(Sel(kText), std::make_pair(0u, 0u));
+    EXPECT_EQ(Sel(kText), Range(0, 0));
     EXPECT_EQ(DialogLog().Joined(), "10:EN_UPDATE|10:EN_CHANGE");
     DialogLog().Clear();
     SetDlgItemTextW(dlg_, kMulti, WL("x"));  // multi-line: no notification
@@ -118,12 +122,12 @@ TEST_F(Edits, LimitFiltersAndReadOnly) {
 
 TEST_F(Edits, SelectionPasswordAndLines) {
     SendMessageW(Item(kText), EM_SETSEL, 2, 1);  // reversed: normalised when read
-    EXPECT_EQ(Sel(kText), std::make_pair(1u, 2u));
+    EXPECT_EQ(Sel(kText), Range(1, 2));
     EXPECT_EQ(SendMessageW(Item(kText), EM_GETSEL, 0, 0), MAKELONG(1, 2));
     SendMessageW(Item(kText), EM_SETSEL, 0, -1);
-    EXPECT_EQ(Sel(kText), std::make_pair(0u, 3u));
+    EXPECT_EQ(Sel(kText), Range(0, 3));
     SendMessageW(Item(kText), EM_SETSEL, 99, 100);
-    EXPECT_EQ(Sel(kText), std::make_pair(3u, 3u));
+    EXPECT_EQ(Sel(kText), Range(3, 3));
     SendMessageW(Item(kText), EM_SETSEL, 1, 2);
     SendMessageW(Item(kText), EM_SETSEL, static_cast<WPARAM>(-1), 0);  // -1: no selection
     EXPECT_EQ(Sel(kText).first, Sel(kText).second);
@@ -160,7 +164,7 @@ TEST_F(Edits, FocusNotifications) {
     EXPECT_EQ(DialogLog().Joined(), "10:EN_SETFOCUS|10:EN_KILLFOCUS");
     // The dialog manager selects an edit's text when it moves the focus there.
     SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(kText)), TRUE);
-    EXPECT_EQ(Sel(kText), std::make_pair(0u, 3u));
+    EXPECT_EQ(Sel(kText), Range(0, 3));
 }
 
 #ifndef _WIN32

@@ -274,9 +274,8 @@ TEST_F(Windows, SubclassingChains) {
     EXPECT_EQ(SendMessageW(w, WM_USER + 1, 1, 2), 16);
     EXPECT_TRUE(SetWindowSubclass(w, AddTen, 1, 100));  // a second entry of the same procedure
     EXPECT_EQ(SendMessageW(w, WM_USER + 1, 1, 2), 117);
-    DWORD_PTR ref = 0;
-    EXPECT_TRUE(GetWindowSubclass(w, AddTen, 1, &ref));
-    EXPECT_EQ(ref, 100u);
+    EXPECT_TRUE(SetWindowSubclass(w, AddTen, 1, 1000));  // the same entry gets new data
+    EXPECT_EQ(SendMessageW(w, WM_USER + 1, 1, 2), 1017);
     EXPECT_TRUE(RemoveWindowSubclass(w, AddTen, 0));
     EXPECT_TRUE(RemoveWindowSubclass(w, AddTen, 1));
     EXPECT_FALSE(RemoveWindowSubclass(w, AddTen, 1));
