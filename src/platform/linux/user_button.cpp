@@ -1,8 +1,9 @@
 // The BUTTON class: push buttons, check boxes, 3-state boxes, radio buttons,
 // group boxes.  A click is WM_LBUTTONDOWN (focus, capture, pushed state) and
 // WM_LBUTTONUP (auto styles change their check, then BN_CLICKED to the parent).
-// An auto radio button that becomes checked unchecks the other auto radio
-// buttons of its group (from the previous WS_GROUP control up to the next one).
+// A click on an auto radio button checks it and unchecks the other radio
+// buttons of its group (the siblings GetNextDlgGroupItem reaches: enabled and
+// visible ones); BM_SETCHECK changes one button only.
 #include <string>
 
 #include "platform/linux/user_internal.h"
@@ -10,7 +11,9 @@
 namespace nvxp {
 namespace {
 
-constexpr UINT kPressed = 0x4000;  // internal: the mouse went down on the button
+constexpr UINT kPressed = 0x4000;    // internal: the mouse went down on the button
+constexpr UINT kDontClick = 0x8000;  // BM_SETDONTCLICK: gaining the focus sends no BN_CLICKED
+constexpr UINT kInClick = 0x10000;   // inside BM_CLICK: the focus it takes sends no BN_CLICKED
 
 struct ButtonData : ControlData {
     UINT state = 0;  // BST_ check bits, BST_PUSHED, BST_FOCUS, kPressed
@@ -44,21 +47,16 @@ UINT MaxCheck(UINT type) {
     }
 }
 
-// Unchecks the other auto radio buttons of hwnd's group.
-void UncheckGroup(HWND hwnd) {
+// Checks hwnd and unchecks the other radio buttons of its group, walking the
+// group as the dialog manager does (disabled and hidden buttons keep theirs).
+void CheckAutoRadio(HWND hwnd) {
     HWND parent = GetParent(hwnd);
-    std::vector<HWND> siblings = ChildHandles(parent);
-    size_t me = 0;
-    while (me < siblings.size() && siblings[me] != hwnd) ++me;
-    if (me == siblings.size()) return;
-    size_t first = me;
-    while (first > 0 && !(StyleOf(siblings[first]) & WS_GROUP)) --first;
-    size_t end = me + 1;
-    while (end < siblings.size() && !(StyleOf(siblings[end]) & WS_GROUP)) ++end;
-    for (size_t i = first; i < end; ++i) {
-        HWND other = siblings[i];
-        if (other == hwnd || !IsClass(other, u"Button") || TypeOf(other) != BS_AUTORADIOBUTTON) continue;
-        if (Send(other, BM_GETCHECK) != BST_UNCHECKED) Send(other, BM_SETCHECK, BST_UNCHECKED);
+    HWND sibling = hwnd;
+    for (size_t guard = 0; sibling && guard < 100000; ++guard) {
+        if ((Send(sibling, WM_GETDLGCODE) & (DLGC_BUTTON | DLGC_RADIOBUTTON)) == (DLGC_BUTTON | DLGC_RADIOBUTTON))
+            Send(sibling, BM_SETCHECK, sibling == hwnd ? BST_CHECKED : BST_UNCHECKED);
+        sibling = GetNextDlgGroupItem(parent, sibling, FALSE);
+        if (sibling == hwnd) break;
     }
 }
 
@@ -122,7 +120,7 @@ void Release(HWND hwnd, ButtonData* b, bool inside) {
     }
     switch (TypeOf(hwnd)) {
     case BS_AUTOCHECKBOX: Send(hwnd, BM_SETCHECK, !(b->state & BST_CHECKED)); break;
-    case BS_AUTORADIOBUTTON: Send(hwnd, BM_SETCHECK, TRUE); break;
+    case BS_AUTORADIOBUTTON: CheckAutoRadio(hwnd); break;
     case BS_AUTO3STATE:
         Send(hwnd, BM_SETCHECK, (b->state & BST_INDETERMINATE) ? 0 : ((b->state & 3) + 1));
         break;
@@ -212,7 +210,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         b->state |= BST_FOCUS;
         InvalidateRect(hwnd, nullptr, FALSE);
         if (style & BS_NOTIFY) NotifyCommand(hwnd, BN_SETFOCUS);
-        if (IsRadio(type) && (b = ControlOf<ButtonData>(hwnd)) && !(b->state & BST_CHECKED))
+        if (IsRadio(type) && (b = ControlOf<ButtonData>(hwnd)) && !(b->state & (BST_CHECKED | kDontClick | kInClick)))
             NotifyCommand(hwnd, BN_CLICKED);
         return 0;
     case WM_KILLFOCUS:
@@ -226,8 +224,14 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case BM_CLICK:
+        b->state |= kInClick;
         Send(hwnd, WM_LBUTTONDOWN, 0, 0);
+        if ((b = ControlOf<ButtonData>(hwnd))) b->state &= ~kInClick;
         Send(hwnd, WM_LBUTTONUP, 0, 0);
+        return 0;
+    case BM_SETDONTCLICK:
+        if (wParam) b->state |= kDontClick;
+        else b->state &= ~kDontClick;
         return 0;
     case BM_GETCHECK:
         return b->state & 3;
@@ -239,7 +243,6 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             b->state = (b->state & ~3u) | check;
             InvalidateRect(hwnd, nullptr, FALSE);
         }
-        if (type == BS_AUTORADIOBUTTON && check == BST_CHECKED && (style & WS_CHILD)) UncheckGroup(hwnd);
         return 0;
     }
     case BM_GETSTATE:
