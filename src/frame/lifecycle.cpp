@@ -4,10 +4,13 @@
 // wait for nothing and talk to no device.
 #include "common/proc.h"
 #include "device/oapi_link.h"
+#include "features/model_record.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "settings/oemdev.h"
+#include "settings/oemdev_template.h"
 #include "settings/settings_state.h"
 
 namespace nvx::frame {
@@ -69,8 +72,14 @@ void BuildUiItemTable(ModuleState& m) {
     m.uiItems = features::BuildUiItemTable(in);
 }
 
-void ChooseBindingEdgeList(ModuleState&) {
-    // "BindingEdge_MFP" for a multifunction model, else by the default orientation.
+void ChooseBindingEdgeList(ModuleState& m) {
+    if (m.model.record && m.model.record->Multifunction()) {
+        m.bindingEdgeList = "BindingEdge_MFP";
+        return;
+    }
+    // The orientation of the default settings: 2 is landscape (DMORIENT_LANDSCAPE).
+    const bool landscape = settings::GetNumber(settings::DefaultTemplate(), "nOrientation") == 2;
+    m.bindingEdgeList = landscape ? "BindingEdge_PRN_Landscape" : "BindingEdge_PRN_Portrait";
 }
 
 void BuildConstraintIndex(ModuleState&) {

@@ -34,6 +34,7 @@ struct ModuleState {
     uint32_t engineStateWords[12] = {}; // UI item table builder and constraint engine
     model::ModelTables model;
     model::ConstraintBlock constraints;  // the constraint file's header and arrays
+    const char* bindingEdgeList = nullptr;  // the binding-edge option list the pages show
     features::UiItemTable* uiItems = nullptr;  // null when it could not be built
     model::HostLink host;
     SecurityLink security;

@@ -1,7 +1,7 @@
 if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
   novrix_add_test(module_frame_tests
     SOURCES module/variant_switches_test.cpp module/attach_test.cpp module/module_services_test.cpp
-            module/ranges_test.cpp
+            module/ranges_test.cpp module/lifecycle_test.cpp
     LINK novrix_module_core novrix_vpdc_lib)
   add_dependencies(module_frame_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources)
 endif()
