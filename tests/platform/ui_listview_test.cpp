@@ -149,10 +149,12 @@ TEST_F(ListViews, StateChangesNotifyAndCanBeRefused) {
     EXPECT_EQ(g_changed.uChanged, static_cast<UINT>(LVIF_STATE));
     EXPECT_EQ(g_changed.lParam, 1000);
 
-    // Single selection: selecting item 2 deselects item 0 first.
+    // Single selection: selecting item 2 deselects item 0 inside the change
+    // of item 2 (a nested pair), and item 2's LVN_ITEMCHANGED closes.
     DialogLog().Clear();
     SetState(2, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ(DialogLog().Joined("CHANGED"), "10:LVN_ITEMCHANGED|10:LVN_ITEMCHANGED");
+    EXPECT_EQ(DialogLog().Joined(), "10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED|10:LVN_ITEMCHANGED");
+    EXPECT_EQ(g_changed.iItem, 2);
     EXPECT_EQ(Send(LVM_GETITEMSTATE, 0, LVIS_SELECTED), 0);
     EXPECT_EQ(Send(LVM_GETITEMSTATE, 0, LVIS_FOCUSED), LVIS_FOCUSED);
     EXPECT_EQ(Send(LVM_GETSELECTEDCOUNT), 1);
@@ -160,11 +162,23 @@ TEST_F(ListViews, StateChangesNotifyAndCanBeRefused) {
     EXPECT_EQ(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
     EXPECT_EQ(Send(LVM_GETNEXTITEM, 0, LVNI_ALL), 1);
 
-    // The parent refuses: nothing changes, LVN_ITEMCHANGED does not come.
+    // A change that changes nothing still asks; -1 cannot focus every item.
+    DialogLog().Clear();
+    SetState(2, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(DialogLog().Joined(), "10:LVN_ITEMCHANGING");
+    LVITEMW all{};
+    all.stateMask = LVIS_FOCUSED;
+    all.state = LVIS_FOCUSED;
+    EXPECT_FALSE(Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all)));
+    all.stateMask = all.state = LVIS_SELECTED;  // nor select every item of a single-selection view
+    EXPECT_FALSE(Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all)));
+    EXPECT_EQ(Send(LVM_GETSELECTEDCOUNT), 1);
+
+    // The parent refuses: nothing changes, not even the other items' states.
     NotifyAnswers().push_back({LVN_ITEMCHANGING, TRUE});
     DialogLog().Clear();
     SetState(1, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ(DialogLog().Joined(), "10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGING");
+    EXPECT_EQ(DialogLog().Joined(), "10:LVN_ITEMCHANGING");
     EXPECT_EQ(Send(LVM_GETITEMSTATE, 1, LVIS_SELECTED), 0);
     EXPECT_EQ(Send(LVM_GETITEMSTATE, 2, LVIS_SELECTED), LVIS_SELECTED);
     NotifyAnswers().clear();
@@ -183,9 +197,10 @@ TEST_F(ListViews, DeletionAndClicks) {
     EXPECT_FALSE(Send(LVM_DELETEITEM, 5));
     EXPECT_EQ(Send(LVM_GETITEMCOUNT), 2);
     EXPECT_EQ(Text(1, 0), nvx::WString(WL("Carol")));
-    EXPECT_EQ(DialogLog().Joined(), "10:LVN_DELETEITEM");
+    // The item first loses selection and focus (it had neither: no LVN_ITEMCHANGED).
+    EXPECT_EQ(DialogLog().Joined(), "10:LVN_ITEMCHANGING|10:LVN_DELETEITEM");
 
-    // A click selects and focuses the item, then NM_CLICK on release.
+    // A click selects and focuses the item, takes the focus, then NM_CLICK on release.
     RECT r{};
     r.left = LVIR_LABEL;
     EXPECT_TRUE(Send(LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r)));
@@ -193,7 +208,8 @@ TEST_F(ListViews, DeletionAndClicks) {
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
     Send(WM_LBUTTONUP, 0, at);
-    EXPECT_EQ(DialogLog().Joined(), "10:NM_SETFOCUS|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED|10:NM_CLICK");
+    EXPECT_EQ(DialogLog().Joined(),
+              "10:NM_RELEASEDCAPTURE|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED|10:NM_SETFOCUS|10:NM_CLICK");
     EXPECT_EQ(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED), 1);
     LVHITTESTINFO hit{};
     hit.pt = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -210,7 +226,8 @@ TEST_F(ListViews, DeletionAndClicks) {
 #ifndef _WIN32
 TEST_F(ListViews, HostChoosesAndChecksItems) {
     EXPECT_TRUE(NvxUi_ChooseListItem(view_, 2));
-    EXPECT_EQ(DialogLog().Joined(), "10:NM_SETFOCUS|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED|10:NM_CLICK");
+    EXPECT_EQ(DialogLog().Joined(),
+              "10:NM_RELEASEDCAPTURE|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED|10:NM_SETFOCUS|10:NM_CLICK");
     DialogLog().Clear();
     EXPECT_TRUE(NvxUi_ChooseListItem(view_, 0));
     // The old item loses selection and focus (one pair each), the new one gains both.
@@ -218,7 +235,9 @@ TEST_F(ListViews, HostChoosesAndChecksItems) {
     EXPECT_FALSE(NvxUi_ChooseListItem(view_, 3));
     EXPECT_FALSE(NvxUi_CheckListItem(view_, 0, TRUE));  // no check boxes yet
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);
+    DialogLog().Clear();
     EXPECT_TRUE(NvxUi_CheckListItem(view_, 1, TRUE));
+    EXPECT_EQ(DialogLog().Joined(), "10:NM_RELEASEDCAPTURE|10:NM_CLICK|10:LVN_ITEMCHANGING|10:LVN_ITEMCHANGED");
     EXPECT_EQ(Send(LVM_GETITEMSTATE, 1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
     EXPECT_EQ(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);  // the check left the selection
     EXPECT_TRUE(NvxUi_CheckListItem(view_, 1, FALSE));

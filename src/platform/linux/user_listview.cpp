@@ -3,11 +3,12 @@
 // unchecked, 2 checked).  Every state change, by message or by the user, goes
 // through LVN_ITEMCHANGING (a TRUE answer refuses it) and LVN_ITEMCHANGED.
 //
-// A click on an item: the other selected items are deselected, the item that
-// had the focus loses it, the item becomes selected and focused (one
-// ITEMCHANGING/ITEMCHANGED pair each), then NM_CLICK when the button is
-// released.  A click on a check box toggles its state image.  A double click
-// sends NM_DBLCLK and LVN_ITEMACTIVATE.
+// A click on an item: NM_RELEASEDCAPTURE, the other selected items are
+// deselected, the item becomes selected and focused (the item that had the
+// focus loses it inside that change), the view takes the focus (NM_SETFOCUS),
+// then NM_CLICK when the button is released.  A click on a check box sends
+// NM_CLICK and toggles its state image.  A double click sends NM_DBLCLK and
+// LVN_ITEMACTIVATE.
 //
 // Rows are one font height plus 4 pixels, below a header of one font height
 // plus 7; the state image takes the first 16 pixels of a row, the small
@@ -51,6 +52,7 @@ struct ListViewData : ControlData {
     UINT callbackMask = 0;
     int pressed = -2;  // the item under the button while it is down (-1: none), -2: not down
     int pressedSub = 0;
+    int reselect = -1;  // a click on a selected item: deselect the others on release
 };
 
 ListViewData* Data(HWND hwnd) {
@@ -94,42 +96,59 @@ LRESULT NotifyItem(HWND hwnd, UINT code, int item, UINT newState, UINT oldState,
     return NotifyParent(hwnd, &nm.hdr, code);
 }
 
-// Changes the bits of `mask` of an item's state with the two notifications;
-// answers false when refused (or nothing changed).
+// Changes the bits of `mask` of an item's state.  LVN_ITEMCHANGING comes
+// first, even when nothing would change (a TRUE answer refuses: false).  Then
+// the state is stored; selecting in a single-selection view deselects the
+// other items and taking the focus takes it from the focused item (nested
+// pairs of notifications); LVN_ITEMCHANGED closes when something changed.
 bool ChangeState(HWND hwnd, int i, UINT state, UINT mask) {
     ListViewData* d = Data(hwnd);
     if (!d || !Valid(d, i)) return false;
     UINT old = d->items[static_cast<size_t>(i)].state;
     UINT updated = (old & ~mask) | (state & mask);
-    if (updated == old) return false;
     LPARAM param = d->items[static_cast<size_t>(i)].param;
     if (NotifyItem(hwnd, LVN_ITEMCHANGING, i, updated, old, LVIF_STATE, param)) return false;
     if (!(d = Data(hwnd)) || !Valid(d, i)) return false;
+    old = d->items[static_cast<size_t>(i)].state;
+    updated = (old & ~mask) | (state & mask);
+    if (updated == old) return true;
     d->items[static_cast<size_t>(i)].state = updated;
-    if ((updated & LVIS_SELECTED) && !(old & LVIS_SELECTED)) d->mark = d->mark < 0 ? i : d->mark;
+    if ((updated & LVIS_SELECTED) && !(old & LVIS_SELECTED) && (StyleOf(hwnd) & LVS_SINGLESEL))
+        for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
+            if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED)) ChangeState(hwnd, k, 0, LVIS_SELECTED);
+    if ((updated & LVIS_FOCUSED) && !(old & LVIS_FOCUSED)) {
+        for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
+            if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_FOCUSED)) ChangeState(hwnd, k, 0, LVIS_FOCUSED);
+        if ((d = Data(hwnd)) && d->mark < 0) d->mark = i;
+    }
+    if (!IsWindow(hwnd)) return false;
     InvalidateRect(hwnd, nullptr, TRUE);
     NotifyItem(hwnd, LVN_ITEMCHANGED, i, updated, old, LVIF_STATE, param);
     return true;
 }
 
-// LVM_SETITEMSTATE semantics: single selection and single focus are kept.
-void SetState(HWND hwnd, int i, UINT state, UINT mask) {
+// LVM_SETITEMSTATE: one item, or every item with -1 (which cannot focus all
+// items, nor select all of a single-selection view).
+bool SetState(HWND hwnd, int i, UINT state, UINT mask) {
     ListViewData* d = Data(hwnd);
-    if (!d) return;
-    if (i == -1) {
-        for (int k = 0; Data(hwnd) && k < static_cast<int>(Data(hwnd)->items.size()); ++k)
-            ChangeState(hwnd, k, state, mask & ~LVIS_FOCUSED);
-        return;
-    }
-    if (!Valid(d, i)) return;
-    bool single = (StyleOf(hwnd) & LVS_SINGLESEL) != 0;
-    if ((mask & LVIS_SELECTED) && (state & LVIS_SELECTED) && single)
-        for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
-            if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED)) ChangeState(hwnd, k, 0, LVIS_SELECTED);
-    if ((mask & LVIS_FOCUSED) && (state & LVIS_FOCUSED))
-        for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
-            if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_FOCUSED)) ChangeState(hwnd, k, 0, LVIS_FOCUSED);
-    ChangeState(hwnd, i, state, mask);
+    if (!d) return false;
+    if (i != -1) return ChangeState(hwnd, i, state, mask);
+    if (state & mask & LVIS_FOCUSED) return false;
+    if ((state & mask & LVIS_SELECTED) && (StyleOf(hwnd) & LVS_SINGLESEL)) return false;
+    bool ok = true;
+    for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
+        ok = ChangeState(hwnd, k, state, mask) && ok;
+    return ok;
+}
+
+// Selects and focuses item i alone: the other selected items are deselected
+// first, then the item changes (its focus taken from the focused item).
+void SelectOnly(HWND hwnd, int i) {
+    ListViewData* d;
+    for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
+        if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED)) ChangeState(hwnd, k, 0, LVIS_SELECTED);
+    ChangeState(hwnd, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if ((d = Data(hwnd))) d->mark = i;
 }
 
 nvx::WString ItemText(HWND hwnd, ListViewData* d, int i, int sub) {
@@ -238,8 +257,12 @@ bool GetItem(HWND hwnd, ListViewData* d, LVITEMW* lv) {
     return true;
 }
 
+// LVM_DELETEITEM: the item loses its selection and focus (LVN_ITEMCHANGING,
+// and LVN_ITEMCHANGED when it had either), then LVN_DELETEITEM.
 bool Delete(HWND hwnd, ListViewData* d, int i) {
     if (!Valid(d, i)) return false;
+    ChangeState(hwnd, i, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!(d = Data(hwnd)) || !Valid(d, i)) return false;
     NotifyItem(hwnd, LVN_DELETEITEM, i, 0, 0, 0, d->items[static_cast<size_t>(i)].param);
     if (!(d = Data(hwnd)) || !Valid(d, i)) return false;
     d->items.erase(d->items.begin() + i);
@@ -344,33 +367,48 @@ void NotifyClick(HWND hwnd, UINT code, int item, int sub, POINT at) {
     NotifyParent(hwnd, &nm.hdr, code);
 }
 
+// WM_LBUTTONDOWN: NM_RELEASEDCAPTURE, then a click on a check box sends
+// NM_CLICK and toggles the state image at once; a click on an item changes
+// the selection and then takes the focus (NM_SETFOCUS); NM_CLICK follows on
+// release.  A click on an item already selected only moves the focus; the
+// other items are deselected on release.
 void Click(HWND hwnd, ListViewData* d, POINT pt) {
+    NMHDR released{};
+    NotifyParent(hwnd, &released, NM_RELEASEDCAPTURE);
+    if (!(d = Data(hwnd))) return;
     UINT flags;
     int sub;
     int i = HitTest(hwnd, d, pt, &flags, &sub);
     d->pressed = i;
     d->pressedSub = sub;
+    d->reselect = -1;
     if (i >= 0 && (flags & LVHT_ONITEMSTATEICON) && (d->exStyle & LVS_EX_CHECKBOXES)) {
+        d->pressed = -2;
+        NotifyClick(hwnd, NM_CLICK, i, sub, pt);
+        if (!(d = Data(hwnd)) || !Valid(d, i)) return;
         UINT image = (d->items[static_cast<size_t>(i)].state & LVIS_STATEIMAGEMASK) >> 12;
         ChangeState(hwnd, i, INDEXTOSTATEIMAGEMASK(image == 2 ? 1 : 2), LVIS_STATEIMAGEMASK);
         return;
     }
     bool toggle = (GetKeyState(VK_CONTROL) & 0x8000) && !(StyleOf(hwnd) & LVS_SINGLESEL);
     if (i < 0) {
+        if (GetFocus() != hwnd) SetFocus(hwnd);
         if (!toggle)
             for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
-                ChangeState(hwnd, k, 0, LVIS_SELECTED);
+                if (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED) ChangeState(hwnd, k, 0, LVIS_SELECTED);
         return;
     }
+    bool selected = (d->items[static_cast<size_t>(i)].state & LVIS_SELECTED) != 0;
     if (toggle) {
-        bool selected = (d->items[static_cast<size_t>(i)].state & LVIS_SELECTED) != 0;
-        SetState(hwnd, i, (selected ? 0 : LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ChangeState(hwnd, i, (selected ? 0 : LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        if ((d = Data(hwnd))) d->mark = i;
+    } else if (selected) {
+        ChangeState(hwnd, i, LVIS_FOCUSED, LVIS_FOCUSED);
+        if ((d = Data(hwnd))) d->reselect = i;
     } else {
-        for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
-            if (k != i && (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED)) ChangeState(hwnd, k, 0, LVIS_SELECTED);
-        SetState(hwnd, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SelectOnly(hwnd, i);
     }
-    if ((d = Data(hwnd))) d->mark = i;
+    if (IsWindow(hwnd) && GetFocus() != hwnd) SetFocus(hwnd);
 }
 
 void KeyDown(HWND hwnd, ListViewData* d, WPARAM vk) {
@@ -390,9 +428,7 @@ void KeyDown(HWND hwnd, ListViewData* d, WPARAM vk) {
     case VK_END: to = n - 1; break;
     default: return;
     }
-    for (int k = 0; (d = Data(hwnd)) && k < static_cast<int>(d->items.size()); ++k)
-        if (k != to && (d->items[static_cast<size_t>(k)].state & LVIS_SELECTED)) ChangeState(hwnd, k, 0, LVIS_SELECTED);
-    SetState(hwnd, to, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SelectOnly(hwnd, to);
 }
 
 void SetExStyle(HWND hwnd, ListViewData* d, DWORD mask, DWORD style) {
@@ -466,10 +502,15 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_LBUTTONDOWN:
+        Click(hwnd, d, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case WM_RBUTTONDOWN: {
-        SetFocus(hwnd);
+        NMHDR released{};
+        NotifyParent(hwnd, &released, NM_RELEASEDCAPTURE);
+        if (IsWindow(hwnd) && GetFocus() != hwnd) SetFocus(hwnd);
         if (!(d = Data(hwnd))) return 0;
-        if (msg == WM_LBUTTONDOWN) Click(hwnd, d, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        UINT flags;
+        d->pressed = HitTest(hwnd, d, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &flags, &d->pressedSub);
         return 0;
     }
     case WM_LBUTTONUP:
@@ -477,8 +518,12 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (d->pressed >= -1) {
             int item = d->pressed;
             d->pressed = -2;
+            int reselect = d->reselect;
+            d->reselect = -1;
             NotifyClick(hwnd, msg == WM_LBUTTONUP ? NM_CLICK : NM_RCLICK, item, d->pressedSub,
                         POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            if (msg == WM_LBUTTONUP && reselect >= 0 && reselect == item && (d = Data(hwnd)) && Valid(d, item))
+                SelectOnly(hwnd, item);
         }
         return 0;
     case WM_LBUTTONDBLCLK: {
@@ -575,8 +620,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LVM_SETITEMSTATE: {
         auto* lv = reinterpret_cast<const LVITEMW*>(lParam);
         if (!lv || (index != -1 && !Valid(d, index))) return FALSE;
-        SetState(hwnd, index, lv->state, lv->stateMask);
-        return TRUE;
+        return SetState(hwnd, index, lv->state, lv->stateMask);
     }
     case LVM_DELETEITEM: return Delete(hwnd, d, index);
     case LVM_DELETEALLITEMS: {
