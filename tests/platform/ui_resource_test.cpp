@@ -58,11 +58,6 @@ TEST_F(Resources, DialogFromTheLibraryHasEveryControl) {
     EXPECT_EQ(GetObjectW(bitmap, sizeof bm, &bm), static_cast<int>(sizeof bm));
     EXPECT_EQ(bm.bmWidth, 16);
     EXPECT_EQ(bm.bmHeight, 8);
-    // The clip is an "AVI" resource of the library.
-    EXPECT_TRUE(SendDlgItemMessageW(dlg, IDC_ANIMATE, ACM_OPENW, reinterpret_cast<WPARAM>(module_),
-                                    reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_CLIP))));
-    EXPECT_TRUE(SendDlgItemMessageW(dlg, IDC_ANIMATE, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, -1)));
-    EXPECT_TRUE(SendDlgItemMessageW(dlg, IDC_ANIMATE, ACM_STOP, 0, 0));
     EXPECT_TRUE(DestroyWindow(dlg));
 
     // The classic DIALOG template, and a template that does not exist.
@@ -186,6 +181,61 @@ INT_PTR CALLBACK AllControlsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     return uitest::RecordingDialogProc(hwnd, msg, wParam, lParam);
 }
 
+TEST_F(Resources, AnimationPlaysTheLibraryClip) {
+    HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_ALLCONTROLS), nullptr, uitest::RecordingDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    HWND centred = GetDlgItem(dlg, IDC_ANIMATE);  // ACS_CENTER: keeps its size
+    RECT before{};
+    GetClientRect(centred, &before);
+    // The clip (an "AVI" resource: two 4x4 frames, 10 a second) opens by id.
+    EXPECT_TRUE(SendMessageW(centred, ACM_OPENW, reinterpret_cast<WPARAM>(module_),
+                             reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_CLIP))));
+    RECT after{};
+    GetClientRect(centred, &after);
+    EXPECT_EQ(after.right, before.right);
+    // Without ACS_CENTER the control takes the size of the frames.
+    HWND sized = CreateWindowExW(0, WL("SysAnimate32"), WL(""), WS_CHILD | WS_VISIBLE, 5, 5, 60, 60, dlg,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(77)), module_, nullptr);
+    ASSERT_NE(sized, nullptr);
+    EXPECT_TRUE(SendMessageW(sized, ACM_OPENW, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_CLIP))));
+    RECT frame{};
+    GetWindowRect(sized, &frame);
+    EXPECT_EQ(frame.right - frame.left, 4);
+    EXPECT_EQ(frame.bottom - frame.top, 4);
+
+    // A play sends ACN_START; one round of a repeat count of 1 ends with ACN_STOP.
+    DialogLog().Clear();
+    EXPECT_TRUE(SendMessageW(sized, ACM_PLAY, 1, MAKELPARAM(0, -1)));
+    EXPECT_TRUE(SendMessageW(sized, ACM_ISPLAYING, 0, 0));
+    EXPECT_EQ(DialogLog().Joined(), "77:ACN_START");
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (SendMessageW(sized, ACM_ISPLAYING, 0, 0) && GetTickCount() - start < 5000) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    EXPECT_FALSE(SendMessageW(sized, ACM_ISPLAYING, 0, 0));
+    EXPECT_EQ(DialogLog().Joined(), "77:ACN_START|77:ACN_STOP");
+
+    // A play of one frame is a seek: no notification.  Frames past the clip fail.
+    DialogLog().Clear();
+    EXPECT_TRUE(SendMessageW(sized, ACM_PLAY, 1, MAKELPARAM(1, 1)));
+    EXPECT_FALSE(SendMessageW(sized, ACM_ISPLAYING, 0, 0));
+    EXPECT_FALSE(SendMessageW(sized, ACM_PLAY, 1, MAKELPARAM(5, 9)));
+    EXPECT_TRUE(SendMessageW(centred, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, -1)));
+    EXPECT_TRUE(SendMessageW(centred, ACM_STOP, 0, 0));
+    EXPECT_EQ(DialogLog().Joined(), "1019:ACN_START|1019:ACN_STOP");
+
+    // What is not an AVI clip does not open (a bitmap in an "AVI" resource,
+    // a resource that does not exist), and closing works.
+    EXPECT_FALSE(SendMessageW(sized, ACM_OPENW, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_NOTACLIP))));
+    EXPECT_FALSE(SendMessageW(sized, ACM_OPENW, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDI_SAMPLE))));
+    EXPECT_FALSE(SendMessageW(sized, ACM_PLAY, 1, MAKELPARAM(0, -1)));
+    EXPECT_TRUE(SendMessageW(centred, ACM_OPENW, 0, 0));
+    EXPECT_FALSE(SendMessageW(centred, ACM_PLAY, 1, MAKELPARAM(0, -1)));
+    EXPECT_TRUE(DestroyWindow(dlg));
+}
+
 std::string g_tree;
 
 // Acts on every control as a user would, then presses OK.
@@ -237,7 +287,7 @@ TEST_F(Resources, HostDrivesEveryControlClass) {
           "#1014 ComboBox \"Legal\" dropdownlist sel=2 items=3", "    * \"Legal\"",
           "#1016 SysListView32 \"\" items=2 checkboxes columns: \"Destination\" 90", "* \"Office\" focused unchecked",
           "- \"Home\" checked", "#1017 SysTabControl32 \"\" sel=1 items=2", "#1018 msctls_trackbar32 \"\" range=0..8 pos=5",
-          "#1019 SysAnimate32 \"\" clip=#202", "#1020 msctls_progress32 \"\" range=0..100 pos=30",
+          "#1019 SysAnimate32 \"\" clip=#202 frames=2 frame=0", "#1020 msctls_progress32 \"\" range=0..100 pos=30",
           "#1 Button \"OK\" default-push"})
         EXPECT_NE(g_tree.find(expected), std::string::npos) << expected << "\n" << g_tree;
     ASSERT_GT(NvxUi_LogCount(), 0);

@@ -42,6 +42,7 @@ const Code kListCodes[] = {{LBN_SELCHANGE, "LBN_SELCHANGE"}, {LBN_DBLCLK, "LBN_D
                            {LBN_SETFOCUS, "LBN_SETFOCUS"}, {LBN_KILLFOCUS, "LBN_KILLFOCUS"}};
 const Code kStaticCodes[] = {{STN_CLICKED, "STN_CLICKED"}, {STN_DBLCLK, "STN_DBLCLK"},
                              {STN_ENABLE, "STN_ENABLE"}, {STN_DISABLE, "STN_DISABLE"}};
+const Code kAnimateCodes[] = {{ACN_START, "ACN_START"}, {ACN_STOP, "ACN_STOP"}};
 const Code kNotifyCodes[] = {
     {NM_CLICK, "NM_CLICK"},           {NM_DBLCLK, "NM_DBLCLK"},           {NM_SETFOCUS, "NM_SETFOCUS"},
     {NM_KILLFOCUS, "NM_KILLFOCUS"},   {NM_RCLICK, "NM_RCLICK"},           {LVN_ITEMCHANGING, "LVN_ITEMCHANGING"},
@@ -78,6 +79,7 @@ std::string Describe(UINT msg, WPARAM wParam, LPARAM lParam) {
         else if (cls == "ComboBox") name = Find(kComboCodes, std::size(kComboCodes), code);
         else if (cls == "ListBox") name = Find(kListCodes, std::size(kListCodes), code);
         else if (cls == "Static") name = Find(kStaticCodes, std::size(kStaticCodes), code);
+        else if (cls == "SysAnimate32") name = Find(kAnimateCodes, std::size(kAnimateCodes), code);
         if (name) snprintf(buf, sizeof buf, "%d:%s", id, name);
         else snprintf(buf, sizeof buf, "WM_COMMAND %d:%u", id, code);
         return buf;

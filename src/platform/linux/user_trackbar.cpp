@@ -1,13 +1,9 @@
-// msctls_trackbar32, SysAnimate32 and msctls_progress32.
+// msctls_trackbar32 and msctls_progress32 (SysAnimate32: user_animate.cpp).
 //
 // Trackbar: a drag of the thumb takes the focus and sends WM_HSCROLL (WM_VSCROLL
 // with TBS_VERT) with TB_THUMBTRACK at the new position, then TB_THUMBPOSITION
 // and TB_ENDTRACK, then NM_RELEASEDCAPTURE.  Arrow keys send TB_LINEUP or
 // TB_LINEDOWN, and TB_ENDTRACK when the key comes up.
-//
-// Animation: ACM_OPENW finds the "AVI" resource (or a file); ACM_PLAY and
-// ACM_STOP record the state and notify ACN_START, ACN_STOP.  Nothing plays:
-// a clip stays "playing" until stopped.
 //
 // Progress bar: range, position and step are kept.
 #include <algorithm>
@@ -37,13 +33,6 @@ void Scroll(HWND hwnd, int code, int pos) {
         Send(parent, (StyleOf(hwnd) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos),
              reinterpret_cast<LPARAM>(hwnd));
 }
-
-struct AnimateData : ControlData {
-    bool open = false;
-    std::string clip;
-    bool playing = false;
-    int from = 0, to = -1, repeat = 0;
-};
 
 struct ProgressData : ControlData {
     int low = 0, high = 100, pos = 0, step = 10;
@@ -163,68 +152,6 @@ LRESULT CALLBACK TrackBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case kDescribeMessage: {
         auto* out = reinterpret_cast<std::string*>(lParam);
         if (out) *out += " range=" + std::to_string(t->min) + ".." + std::to_string(t->max) + " pos=" + std::to_string(t->pos);
-        return 0;
-    }
-    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-LRESULT CALLBACK AnimateProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        AttachControl(hwnd, std::make_unique<AnimateData>());
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    auto* a = ControlOf<AnimateData>(hwnd);
-    if (!a) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, &ps);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case ACM_OPENW: {
-        auto name = reinterpret_cast<LPCWSTR>(lParam);
-        if (a->playing) {
-            a->playing = false;
-            NotifyCommand(hwnd, ACN_STOP);
-            if (!(a = ControlOf<AnimateData>(hwnd))) return FALSE;
-        }
-        a->open = false;
-        a->clip.clear();
-        if (!name) return TRUE;  // closes the clip
-        HINSTANCE module = wParam ? reinterpret_cast<HINSTANCE>(wParam)
-                                  : reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
-        bool found = FindResourceW(module, name, u"AVI") != nullptr;
-        if (!found && !IS_INTRESOURCE(name)) found = GetFileAttributesW(name) != INVALID_FILE_ATTRIBUTES;
-        if (!found) return FALSE;
-        a->open = true;
-        a->clip = ResourceNameText(name);
-        if (StyleOf(hwnd) & ACS_AUTOPLAY) Send(hwnd, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
-        return TRUE;
-    }
-    case ACM_PLAY:
-        if (!a->open) return FALSE;
-        a->repeat = static_cast<int>(static_cast<INT>(wParam));
-        a->from = static_cast<short>(LOWORD(lParam));
-        a->to = static_cast<short>(HIWORD(lParam));
-        a->playing = true;
-        NotifyCommand(hwnd, ACN_START);
-        return TRUE;
-    case ACM_STOP:
-        if (a->playing) {
-            a->playing = false;
-            NotifyCommand(hwnd, ACN_STOP);
-        }
-        return TRUE;
-    case ACM_ISPLAYING: return a->playing;
-    case kDescribeMessage: {
-        auto* out = reinterpret_cast<std::string*>(lParam);
-        if (!out) return 0;
-        *out += a->open ? " clip=" + a->clip : std::string(" closed");
-        if (a->playing)
-            *out += " playing=" + std::to_string(a->from) + ".." + std::to_string(a->to) + " repeat=" + std::to_string(a->repeat);
         return 0;
     }
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -8,6 +8,7 @@
 #define IDI_SAMPLE 200
 #define IDB_SAMPLE 201
 #define IDR_CLIP 202
+#define IDR_NOTACLIP 203
 #define IDS_TIP 300
 #define IDS_TITLE 301
 
