@@ -226,8 +226,10 @@ TEST_F(CommonControls, ToolTipsKeepToolsAndTexts) {
     EXPECT_EQ(en.uId, reinterpret_cast<UINT_PTR>(Item(kTrack)));
     EXPECT_EQ(en.lpszText, LPSTR_TEXTCALLBACKW);
     EXPECT_FALSE(SendMessageW(tip, TTM_ENUMTOOLSW, 2, reinterpret_cast<LPARAM>(&en)));
-    en.cbSize = 8;  // too small a structure
-    EXPECT_FALSE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&en)));
+    en.cbSize = 8;  // too small a structure (Wine takes it)
+    if (!uitest::OnWine()) {
+        EXPECT_FALSE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&en)));
+    }
 
     SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);

@@ -101,7 +101,10 @@ TEST_F(Lists, ComboItemsSearchAndData) {
     EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dlg_, kList)), 2);  // a drop-down list's text is its selection
     EXPECT_EQ(Send(kList, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WL("zz"))), CB_ERR);
     EXPECT_EQ(Send(kList, CB_GETCURSEL), 1);  // unchanged after a failed search
-    EXPECT_EQ(Send(kList, CB_RESETCONTENT), CB_OKAY);
+    LRESULT reset = Send(kList, CB_RESETCONTENT);
+    if (!uitest::OnWine()) {
+        EXPECT_EQ(reset, CB_OKAY);  // Wine answers TRUE
+    }
     EXPECT_EQ(Send(kList, CB_GETCOUNT), 0);
     EXPECT_EQ(Send(kList, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(DialogLog().Joined(), "");  // programs' changes send no notifications

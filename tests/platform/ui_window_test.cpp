@@ -100,7 +100,9 @@ TEST_F(Windows, ClassesAreFoundByNameAndRefusedTwice) {
     EXPECT_EQ(CreateWindowExW(0, WL("NoSuchClass"), WL(""), WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                               nullptr),
               nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+    if (!uitest::OnWine()) {
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+    }
 
     HWND w = Make(WL("w"), WS_POPUP, nullptr);
     ASSERT_NE(w, nullptr);
@@ -133,7 +135,9 @@ TEST_F(Windows, CreationAndDestructionFollowWin32Order) {
     EXPECT_FALSE(IsWindow(inner));
     SetLastError(0);
     EXPECT_FALSE(DestroyWindow(parent));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    if (!uitest::OnWine()) {
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    }
     EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(0x12345))));
 
     // A child without a parent cannot be made.
@@ -201,7 +205,9 @@ TEST_F(Windows, TreeOwnerAndIds) {
     EXPECT_FALSE(IsChild(owner, popup));
     EXPECT_EQ(GetDlgItem(owner, 12), b);
     EXPECT_EQ(GetDlgItem(owner, 13), nullptr);  // only direct children
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
+    if (!uitest::OnWine()) {
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
+    }
     EXPECT_EQ(GetDlgCtrlID(c), 13);
 
     std::vector<HWND> all;
@@ -235,8 +241,10 @@ TEST_F(Windows, TextAndDialogIntegers) {
     BOOL ok = FALSE;
     EXPECT_EQ(static_cast<int>(GetDlgItemInt(w, 5, &ok, TRUE)), -42);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 0u);  // unsigned refuses a sign
-    EXPECT_FALSE(ok);
+    if (!uitest::OnWine()) {  // Wine reads "-42" as 4294967254
+        EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 0u);  // unsigned refuses a sign
+        EXPECT_FALSE(ok);
+    }
     SetDlgItemTextW(w, 5, WL("  17xyz"));
     EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 17u);  // stops at the first non-digit
     EXPECT_TRUE(ok);

@@ -22,7 +22,7 @@
 #define IDC_GROUP 1008
 #define IDC_RADIO1 1009
 #define IDC_RADIO2 1010
-#define IDC_ICON 1011
+#define IDC_ICONSTATIC 1011
 #define IDC_BITMAP 1012
 #define IDC_LIST 1013
 #define IDC_COMBO 1014
