@@ -81,8 +81,8 @@ TEST_F(CommonControls, UpDownRangeBuddyAndArrows) {
     DialogLog().Clear();
     RECT r;
     GetClientRect(Item(kSpin), &r);
-    Send(kSpin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, 1));
-    Send(kSpin, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, 1));
+    Send(kSpin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 4));
+    Send(kSpin, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 4));
     EXPECT_EQ(Text(kBuddy), nvx::WString(WL("11")));
     EXPECT_EQ(DialogLog().Joined(), "11:UDN_DELTAPOS|10:EN_UPDATE|10:EN_CHANGE|WM_VSCROLL 4 11|WM_VSCROLL 8 11");
     EXPECT_EQ(GetFocus(), Item(kBuddy));  // an arrow click keeps the focus in the buddy
@@ -90,7 +90,7 @@ TEST_F(CommonControls, UpDownRangeBuddyAndArrows) {
     // Refused: the position stays, the scroll message still comes.
     NotifyAnswers().push_back({UDN_DELTAPOS, TRUE});
     DialogLog().Clear();
-    Send(kSpin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom - 1));
+    Send(kSpin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom * 3 / 4));
     Send(kSpin, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(Send(kSpin, UDM_GETPOS32), 11);
     EXPECT_EQ(DialogLog().Joined(), "11:UDN_DELTAPOS|WM_VSCROLL 4 11|WM_VSCROLL 8 11");
