@@ -23,3 +23,10 @@ novrix_add_test(platform_ui_tests SOURCES
   "${CMAKE_CURRENT_LIST_DIR}/ui_resource_test.cpp")
 target_include_directories(platform_ui_tests PRIVATE "${CMAKE_CURRENT_LIST_DIR}")
 add_dependencies(platform_ui_tests nvx_uidll)
+
+if(NOT WIN32)
+  # The dialog template parser on its own, fed malformed templates.
+  novrix_add_test(platform_ui_template_tests SOURCES
+    "${CMAKE_CURRENT_LIST_DIR}/ui_template_parse_test.cpp"
+    "${PROJECT_SOURCE_DIR}/src/platform/linux/user_dlgtemplate.cpp")
+endif()
