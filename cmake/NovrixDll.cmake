@@ -35,8 +35,13 @@ endif()
 function(_novrix_embed_resources target rc)
   get_filename_component(rc "${rc}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(rc_dir "${rc}" DIRECTORY)
+  # Binary files an .rc names (icons, bitmaps, clips) are not in the preprocessor's
+  # dependency list: the files beside the .rc count as its inputs.
+  file(GLOB rc_data CONFIGURE_DEPENDS
+    "${rc_dir}/*.ico" "${rc_dir}/*.bmp" "${rc_dir}/*.cur" "${rc_dir}/*.avi" "${rc_dir}/*.bin" "${rc_dir}/*.manifest")
   if(WIN32)
     target_sources(${target} PRIVATE "${rc}")
+    set_source_files_properties("${rc}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${rc_data}")
     target_include_directories(${target} PRIVATE "${rc_dir}" "${PROJECT_SOURCE_DIR}/src")
     set_source_files_properties("${rc}" TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS "--codepage=65001")
     return()
@@ -51,7 +56,7 @@ function(_novrix_embed_resources target rc)
             --preprocessor-arg=-MD --preprocessor-arg=-MF --preprocessor-arg=${res}.d
             --preprocessor-arg=-MT --preprocessor-arg=${res}
             -O res -i "${rc}" -o "${res}"
-    DEPENDS "${rc}"
+    DEPENDS "${rc}" ${rc_data}
     DEPFILE "${res}.d"
     WORKING_DIRECTORY "${rc_dir}"
     COMMENT "Resources of ${target}"
