@@ -110,40 +110,41 @@ void RegKey::Close() {
     key_ = nullptr;
 }
 
-LSTATUS OpenUserKey(HANDLE printer, RegKey* key, const WCHAR* subkey) {
+namespace {
+
+// Forms the key path with formPath(path) (a Win32 error code, 0 on success), then
+// opens or creates it into key.  A null key is ERROR_INVALID_PARAMETER.
+template <typename FormPath>
+LSTATUS UserKeyFromPath(RegKey* key, FormPath formPath, LSTATUS (*openOrCreate)(const WCHAR*, RegKey*)) {
     if (!key) return ERROR_INVALID_PARAMETER;
     key->Close();
     WCHAR path[kUserKeyPathChars];
-    if (DWORD rc = UserKeyPathOf(printer, path, subkey)) return static_cast<LSTATUS>(rc);
-    return OpenPath(path, key);
+    if (DWORD rc = formPath(path)) return static_cast<LSTATUS>(rc);
+    return openOrCreate(path, key);
+}
+
+}  // namespace
+
+LSTATUS OpenUserKey(HANDLE printer, RegKey* key, const WCHAR* subkey) {
+    return UserKeyFromPath(key, [&](auto& path) { return UserKeyPathOf(printer, path, subkey); }, OpenPath);
 }
 
 LSTATUS CreateUserKey(HANDLE printer, RegKey* key, const WCHAR* subkey) {
-    if (!key) return ERROR_INVALID_PARAMETER;
-    key->Close();
-    WCHAR path[kUserKeyPathChars];
-    if (DWORD rc = UserKeyPathOf(printer, path, subkey)) return static_cast<LSTATUS>(rc);
-    return CreatePath(path, key);
+    return UserKeyFromPath(key, [&](auto& path) { return UserKeyPathOf(printer, path, subkey); }, CreatePath);
 }
 
 LSTATUS OpenUserKeyByNames(const WCHAR* maker, const WCHAR* driver, const WCHAR* printer, RegKey* key,
                            const WCHAR* subkey) {
-    if (!key) return ERROR_INVALID_PARAMETER;
-    key->Close();
-    WCHAR path[kUserKeyPathChars];
-    if (DWORD rc = FormatUserKeyPath(path, kUserKeyPathChars, maker, driver, printer, subkey))
-        return static_cast<LSTATUS>(rc);
-    return OpenPath(path, key);
+    return UserKeyFromPath(
+        key, [&](auto& path) { return FormatUserKeyPath(path, kUserKeyPathChars, maker, driver, printer, subkey); },
+        OpenPath);
 }
 
 LSTATUS CreateUserKeyByNames(const WCHAR* maker, const WCHAR* driver, const WCHAR* printer, RegKey* key,
                              const WCHAR* subkey) {
-    if (!key) return ERROR_INVALID_PARAMETER;
-    key->Close();
-    WCHAR path[kUserKeyPathChars];
-    if (DWORD rc = FormatUserKeyPath(path, kUserKeyPathChars, maker, driver, printer, subkey))
-        return static_cast<LSTATUS>(rc);
-    return CreatePath(path, key);
+    return UserKeyFromPath(
+        key, [&](auto& path) { return FormatUserKeyPath(path, kUserKeyPathChars, maker, driver, printer, subkey); },
+        CreatePath);
 }
 
 // ---- Printers -------------------------------------------------------------------

@@ -279,17 +279,17 @@ NVXAPI BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME* lpCreationTime, con
     if (!file->CanWriteAttributes()) return Fail(ERROR_ACCESS_DENIED, FALSE);
     // The creation time has no place on this file system and is not kept.
     auto toSpec = [](const FILETIME* ft) {
-        timespec spec{0, UTIME_OMIT};
+        timespec stamp{0, UTIME_OMIT};
         bool keep = !ft || (ft->dwLowDateTime == 0 && ft->dwHighDateTime == 0) ||
                     (ft->dwLowDateTime == 0xFFFFFFFFu && ft->dwHighDateTime == 0xFFFFFFFFu);
         if (!keep) {
             LONGLONG seconds;
             long nanoseconds;
             UnixFromFileTime(*ft, seconds, nanoseconds);
-            spec.tv_sec = seconds;
-            spec.tv_nsec = nanoseconds;
+            stamp.tv_sec = seconds;
+            stamp.tv_nsec = nanoseconds;
         }
-        return spec;
+        return stamp;
     };
     timespec times[2] = {toSpec(lpLastAccessTime), toSpec(lpLastWriteTime)};
     if (futimens(file->fd(), times) != 0) return Fail(IoError(errno), FALSE);

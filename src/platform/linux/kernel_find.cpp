@@ -138,16 +138,16 @@ NVXAPI HANDLE WINAPI FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFin
     using namespace nvxp;
     if (!lpFindFileData) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     if (!lpFileName || !*lpFileName) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    nvx::WStringView spec(lpFileName);
-    size_t slash = spec.find_last_of(u"\\/");
-    nvx::WString folderPart = slash == nvx::WStringView::npos ? nvx::WString(u".") : nvx::WString(spec.substr(0, slash + 1));
-    if (slash == nvx::WStringView::npos && spec.size() >= 2 && spec[1] == u':') {
-        folderPart = nvx::WString(spec.substr(0, 2));  // "C:name"
-        spec = spec.substr(2);
+    nvx::WStringView request(lpFileName);
+    size_t slash = request.find_last_of(u"\\/");
+    nvx::WString folderPart = slash == nvx::WStringView::npos ? nvx::WString(u".") : nvx::WString(request.substr(0, slash + 1));
+    if (slash == nvx::WStringView::npos && request.size() >= 2 && request[1] == u':') {
+        folderPart = nvx::WString(request.substr(0, 2));  // "C:name"
+        request = request.substr(2);
     } else if (slash != nvx::WStringView::npos) {
-        spec = spec.substr(slash + 1);
+        request = request.substr(slash + 1);
     }
-    nvx::WString pattern(spec);
+    nvx::WString pattern(request);
     if (pattern.empty()) return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (!HasWildcards(pattern)) {
         // A plain name: trailing dots and spaces go, as for any path.
