@@ -90,6 +90,7 @@ uint8_t* ListFor(const UiItemDef& def, const UiBuildInputs& in, const CatalogueI
 // The icon control an item keeps: the definition's, unless the model switch of its
 // feature is off for the features that have one.
 uint32_t IconFor(const UiItemDef& def, const ModelRecord* record) {
+    const uint32_t icon = def.iconControl ? def.iconControl : BuiltInIconControl(def.feature);
     struct Gate {
         const char* feature;
         SwitchId sw;
@@ -105,8 +106,8 @@ uint32_t IconFor(const UiItemDef& def, const ModelRecord* record) {
         {"CC_CopyTrayManual", kSw_CC_CopyTrayManual},
     };
     for (const Gate& g : kGates)
-        if (Is(def.feature, g.feature)) return Switch(record, g.sw) != 0 ? def.iconControl : 0;
-    return def.iconControl;
+        if (Is(def.feature, g.feature)) return Switch(record, g.sw) != 0 ? icon : 0;
+    return icon;
 }
 
 UiItem ItemFromDef(const UiItemDef& def) {

@@ -162,6 +162,10 @@ int FindUiItem(const UiItemTable* table, std::string_view feature, std::string_v
 // not 0, that the dialog holds.  -1 when none: row 0 is an item like any other.
 int FindUiItemByControl(const UiItemTable* table, uint32_t control, uint32_t dialog = 0);
 
+// The icon control the builder gives an item of this feature when its definition
+// row has none (ui_item_icons.cpp); 0 when the feature shows no icon.
+uint32_t BuiltInIconControl(std::string_view feature);
+
 // The settings field name that holds a feature's value, or null for a feature
 // that no field holds.  The names resolve in the settings field table.
 const char* UiFieldNameOf(std::string_view feature);
