@@ -8,9 +8,11 @@
 #include "features/model_record.h"
 #include "features/template_adjust.h"
 #include "frame/paths.h"
+#include "frame/variant_switches.h"
 #include "model/package.h"
 #include "model/numeric_ranges.h"
 #include "model/package_block.h"
+#include "model/text_tables.h"
 
 namespace nvx::model {
 namespace {
@@ -43,6 +45,13 @@ void ReadServiceSettings(const Package& pkg, ServiceSettings& s) {
     if (DefaultItemIs(pkg, "LSR_SSL", "ChkLDAPServerUseSSLON", &is)) s.directorySsl = is ? 1 : 0;
 }
 
+TextLoadChoices TextChoices() {
+    TextLoadChoices c;
+    c.userSettingType1 = frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
+    c.imageShiftType1 = frame::AskVariant("_DLG_IMGSHIFT_TYPE1") != 0;
+    return c;
+}
+
 }  // namespace
 
 void ReadMainVersions(const Package& pkg, VersionStrings& v) {
@@ -63,7 +72,8 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     if (!features::BuildModelRecord(*pkg, tables)) return;       // 2: the model record
     ReadMainVersions(*pkg, tables.versions);                     // 3
     features::PrepareDefaults(*pkg, tables);                     // 4: catalogue binding, templates
-    // 5, 6: binding-edge and position lists, page texts come with their pages.
+    // 5: the binding-edge and position lists are chosen after the build.
+    LoadTextTables(*pkg, TextChoices());                         // 6: page and dialog texts
     features::LoadOptionTexts(*pkg, tables);                     // 7: option texts and reorders
     LoadNumericRanges(*pkg, tables.ranges);                      // 8
     features::RefillLists(*pkg, tables);                         // 9
@@ -91,6 +101,7 @@ bool HasMandatoryTables(const ModelTables& tables) {
 
 void FreeModelTables(ModelTables& tables) {
     features::FreeCatalogueTables(tables);
+    ResetTextTables();
 }
 
 }  // namespace nvx::model
