@@ -2,8 +2,11 @@
 // package back into that form.
 //
 //   vpdc compile <source.json> -o <file.VPD>
+//   vpdc compile <source.rules> -o <file.VPD>     (the rule language, by extension)
 //   vpdc dump <file.VPD> [-o <source.json>] [--layout directory52|directory40|block]
 //                        [--layouts <source.json>]
+//   vpdc dump --rules <file.VPD> [-o <source.rules>]
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,11 +17,13 @@
 
 #include "vpdc.h"
 #include "vpdc_print.h"
+#include "vpdc_rules.h"
 
 namespace {
 
 int Usage() {
-    std::cerr << "usage: vpdc compile <source.json> -o <file.VPD>\n"
+    std::cerr << "usage: vpdc compile <source.json|source.rules> -o <file.VPD>\n"
+                 "       vpdc dump --rules <file.VPD> [-o <source.rules>]\n"
                  "       vpdc dump <file.VPD> [-o <source.json>] [--layout directory52|directory40|block]\n"
                  "                            [--layouts <source.json>]\n";
     return 2;
@@ -95,7 +100,19 @@ void WriteFile(const std::string& path, const void* data, size_t size) {
 
 struct Args {
     std::string command, input, output, layout, layouts;
+    bool rules = false;
 };
+
+bool IsRulesSource(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".rules";
+}
+
+std::string ReadText(const std::string& path) {
+    vpdc::Bytes b = ReadFile(path);
+    return std::string(b.begin(), b.end());
+}
 
 bool Parse(int argc, char** argv, Args& a) {
     if (argc < 3) return false;
@@ -113,6 +130,8 @@ bool Parse(int argc, char** argv, Args& a) {
             if (!value(a.layout)) return false;
         } else if (arg == "--layouts") {
             if (!value(a.layouts)) return false;
+        } else if (arg == "--rules") {
+            a.rules = true;
         } else if (a.input.empty() && !arg.empty() && arg[0] != '-') {
             a.input = arg;
         } else {
@@ -130,12 +149,39 @@ int main(int argc, char** argv) {
     std::string current = a.input;
     try {
         if (a.command == "compile") {
-            if (a.output.empty() || !a.layout.empty() || !a.layouts.empty()) return Usage();
+            if (a.output.empty() || !a.layout.empty() || !a.layouts.empty() || a.rules) return Usage();
+            if (IsRulesSource(a.input)) {
+                // Messages of the rule reader already name the file and line.
+                std::vector<std::string> warnings;
+                vpdc::BlockPackage pkg;
+                try {
+                    pkg = vpdc::RulesFromText(ReadText(a.input), a.input, &warnings);
+                } catch (const vpdc::Error& e) {
+                    std::cerr << "vpdc: " << e.what() << "\n";
+                    return 1;
+                }
+                for (const std::string& w : warnings) std::cerr << "vpdc: warning: " << w << "\n";
+                vpdc::Bytes out = vpdc::WriteBlock(pkg);
+                current = a.output;
+                WriteFile(a.output, out.data(), out.size());
+                return 0;
+            }
             vpdc::Json src = ReadJson(a.input);
             ResolveIncludes(src, a.input);
             vpdc::Bytes out = vpdc::Compile(src);
             current = a.output;
             WriteFile(a.output, out.data(), out.size());
+            return 0;
+        }
+        if (a.command == "dump" && a.rules) {
+            if (!a.layout.empty() || !a.layouts.empty()) return Usage();
+            std::string text = vpdc::RulesToText(vpdc::ReadBlock(ReadFile(a.input)));
+            if (a.output.empty()) {
+                std::cout << text;
+                return std::cout ? 0 : 1;
+            }
+            current = a.output;
+            WriteFile(a.output, text.data(), text.size());
             return 0;
         }
         if (a.command == "dump") {
