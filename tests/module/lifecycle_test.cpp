@@ -42,7 +42,7 @@ TEST_F(LifecycleTest, AttachBuildsTheTablesAndDetachReleasesThemOnce) {
     EXPECT_EQ(nvx::WString(WL("1.2.6")), m.model.versions.driver);
     EXPECT_EQ(nvx::WString(WL("2.10")), m.model.versions.command);
     EXPECT_EQ(nvx::WString(WL("1.00")), m.model.versions.customization);
-    EXPECT_EQ(nvx::WString(WL("The settings conflict with each other.")),
+    EXPECT_EQ(nvx::WString(WL("Printing Preferences")),
               nvx::model::MessageSlot(m.messages, nvx::model::MessageTable::Message, 1));
     EXPECT_EQ(nvx::WString(WL("")), nvx::model::MessageSlot(m.messages, nvx::model::MessageTable::Message, 1000));
     EXPECT_NE(nullptr, m.constraints.Rules());  // the file's rows, or the one zeroed fallback row
