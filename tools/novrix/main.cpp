@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "store.h"
 
 namespace {
 
@@ -20,13 +21,17 @@ struct Command {
 
 const Command kCommands[] = {
     {"info", novrix::CmdInfo, "show the platform root, the printers, the driver folder and the module"},
+    {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
+    {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
 };
 
 void Usage(FILE* out) {
-    fprintf(out, "usage: novrix [--driver FOLDER] COMMAND [ARGS]\n\ncommands:\n");
+    fprintf(out, "usage: novrix [--driver FOLDER] [--root DIR] COMMAND [ARGS]\n\ncommands:\n");
     for (const auto& c : kCommands) fprintf(out, "  %-10s %s\n", c.name, c.help);
     fprintf(out, "\nThe driver folder defaults to NOVRIX_DRIVER_DIR, else ../driver beside novrix.\n"
-                 "The platform root (registry and printers) is NOVRIX_PLATFORM_ROOT, else a per-user folder.\n");
+                 "The platform root (registry and printers) is --root DIR, else NOVRIX_PLATFORM_ROOT,\n"
+                 "else a per-user folder (~/.local/share/novrix/platform).\n"
+                 "Exit codes: 0 done, 1 refused or failed, 2 usage error.\n");
 }
 
 }  // namespace
@@ -38,6 +43,8 @@ int main(int argc, char** argv) {
     for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
         if (args[i] == "--driver" && i + 1 < args.size()) {
             options.driverFolder = args[++i];
+        } else if (args[i] == "--root" && i + 1 < args.size()) {
+            options.root = args[++i];
         } else if (args[i] == "--help") {
             Usage(stdout);
             return 0;
@@ -49,8 +56,15 @@ int main(int argc, char** argv) {
     }
     std::string name = i < args.size() ? args[i++] : "info";
     std::vector<std::string> rest(args.begin() + static_cast<long>(i), args.end());
-    for (const auto& c : kCommands)
-        if (name == c.name) return c.run(options, rest);
+    for (const auto& c : kCommands) {
+        if (name != c.name) continue;
+        std::string error;
+        if (!novrix::OpenStore(options, &error)) {
+            fprintf(stderr, "novrix: %s\n", error.c_str());
+            return novrix::kExitFailed;
+        }
+        return c.run(options, rest);
+    }
     fprintf(stderr, "novrix: unknown command '%s'\n", name.c_str());
     Usage(stderr);
     return 2;

@@ -1,0 +1,95 @@
+// novrix printer: list, add, remove printers and choose the default.
+#include <cstdio>
+
+#include "commands.h"
+#include "driver_folder.h"
+#include "store.h"
+
+namespace novrix {
+namespace {
+
+void PrinterUsage(FILE* out) {
+    fprintf(out,
+            "usage: novrix printer list\n"
+            "       novrix printer add NAME [--driver-folder DIR] [--port PORT]\n"
+            "       novrix printer remove NAME\n"
+            "       novrix printer default NAME\n"
+            "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
+            "In the list, * marks the default printer.\n",
+            kDriverName, kDefaultPort);
+}
+
+int List(const Options& options) {
+    std::vector<PrinterEntry> printers = ListPrinters();
+    if (printers.empty()) {
+        printf("No printers.\n");
+        return kExitOk;
+    }
+    for (const PrinterEntry& p : printers) {
+        printf("%s %s  (driver %s, port %s, folder %s)\n", p.isDefault ? "*" : " ", p.name.c_str(), p.driver.c_str(),
+               p.port.c_str(), p.driverFolder.empty() ? DriverFolder(options.driverFolder).c_str()
+                                                      : p.driverFolder.c_str());
+    }
+    return kExitOk;
+}
+
+int Add(const std::vector<std::string>& args) {
+    std::string name, folder, port;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--driver-folder" && i + 1 < args.size()) {
+            folder = args[++i];
+        } else if (args[i] == "--port" && i + 1 < args.size()) {
+            port = args[++i];
+        } else if (name.empty() && args[i].rfind("--", 0) != 0) {
+            name = args[i];
+        } else {
+            fprintf(stderr, "novrix printer add: unexpected argument '%s'\n", args[i].c_str());
+            return kExitUsage;
+        }
+    }
+    if (name.empty()) {
+        fprintf(stderr, "novrix printer add: a printer name is needed\n");
+        return kExitUsage;
+    }
+    DWORD rc = AddHostPrinter(name, folder, port);
+    if (rc != ERROR_SUCCESS) {
+        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", name.c_str(), ErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    printf("Added printer \"%s\"%s.\n", name.c_str(), DefaultPrinterName() == name ? " (the default printer)" : "");
+    return kExitOk;
+}
+
+// remove NAME / default NAME: one name, nothing else.
+int OnePrinter(const std::vector<std::string>& args, DWORD (*action)(const std::string&), const char* done) {
+    if (args.size() != 2 || args[1].empty()) {
+        fprintf(stderr, "novrix printer %s: give exactly one printer name\n", args[0].c_str());
+        return kExitUsage;
+    }
+    DWORD rc = action(args[1]);
+    if (rc != ERROR_SUCCESS) {
+        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", args[0].c_str(), args[1].c_str(), ErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    printf(done, args[1].c_str());
+    return kExitOk;
+}
+
+}  // namespace
+
+int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
+    const std::string sub = args.empty() ? "list" : args[0];
+    if (sub == "list" && args.size() <= 1) return List(options);
+    if (sub == "add") return Add(args);
+    if (sub == "remove") return OnePrinter(args, RemoveHostPrinter, "Removed printer \"%s\".\n");
+    if (sub == "default") return OnePrinter(args, SetDefaultHostPrinter, "\"%s\" is now the default printer.\n");
+    if (sub == "--help" || sub == "help") {
+        PrinterUsage(stdout);
+        return kExitOk;
+    }
+    fprintf(stderr, "novrix printer: unknown request '%s'\n", sub.c_str());
+    PrinterUsage(stderr);
+    return kExitUsage;
+}
+
+}  // namespace novrix
