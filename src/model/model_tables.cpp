@@ -13,6 +13,8 @@
 #include "model/numeric_ranges.h"
 #include "model/package_block.h"
 #include "model/text_tables.h"
+#include "settings/oemdev_defaults.h"
+#include "settings/paper_defaults.h"
 
 namespace nvx::model {
 namespace {
@@ -45,6 +47,17 @@ void ReadServiceSettings(const Package& pkg, ServiceSettings& s) {
     if (DefaultItemIs(pkg, "LSR_SSL", "ChkLDAPServerUseSSLON", &is)) s.directorySsl = is ? 1 : 0;
 }
 
+// The paper of the user's locale among the model's papers (the package's default
+// paper when no paper lists the locale's country).
+void FindLocalePaper(PaperNames& papers) {
+    const settings::ModelFacts& f = settings::CurrentModelFacts();
+    if (const settings::PaperRow* p = settings::ChooseLocalePaper(f.papers, settings::UserCountryCode(),
+                                                                  f.hasPackageDefaultPaper, f.packageDefaultPaper)) {
+        papers.hasLocalePaper = true;
+        papers.localePaper = p->id;
+    }
+}
+
 TextLoadChoices TextChoices() {
     TextLoadChoices c;
     c.userSettingType1 = frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
@@ -71,7 +84,9 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     if (!pkg) return;
     if (!features::BuildModelRecord(*pkg, tables)) return;       // 2: the model record
     ReadMainVersions(*pkg, tables.versions);                     // 3
-    features::PrepareDefaults(*pkg, tables);                     // 4: catalogue binding, templates
+    LoadPaperNames(*pkg, tables.settings.papers);                // 4: paper names, locale paper,
+    features::PrepareDefaults(*pkg, tables);                     //    catalogue binding, templates
+    FindLocalePaper(tables.settings.papers);
     // 5: the binding-edge and position lists are chosen after the build.
     LoadTextTables(*pkg, TextChoices());                         // 6: page and dialog texts
     features::LoadOptionTexts(*pkg, tables);                     // 7: option texts and reorders
@@ -82,9 +97,14 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     LoadMessageTables(*pkg, messages);                           // 12
     ReadServiceSettings(*pkg, tables.services);                  // 13
     features::LoadDestinationLists(*pkg, tables);                // 14
-    // 15: custom page, setup error messages and encryption settings come with their features.
+    LoadCustomPage(*pkg, tables.settings.customPage);            // 15
+    LoadSetupErrorMessages(*pkg, tables.settings.setupErrors);
+    LoadEncryptionSettings(*pkg, tables.settings.encryption);
     if (!features::BuildListRelationTable(tables)) return;       // 16
-    // 17, 18: message list and directory-search methods come with their features.
+    LoadMessageList(*pkg, tables.settings.messageList);          // 17
+    LoadDirectoryAuthMethods(*pkg, tables.settings.directoryAuth);
+    // 18: run-time text lookups open their own reader (SetDispStringSingle).
+    SetDefaultFontNames(tables.settings.fonts);
 }
 
 void ReadPackageVersions(VersionStrings& versions, const WString& folder) {
@@ -101,6 +121,7 @@ bool HasMandatoryTables(const ModelTables& tables) {
 
 void FreeModelTables(ModelTables& tables) {
     features::FreeCatalogueTables(tables);
+    ClearModelSettings(tables.settings);
     ResetTextTables();
 }
 

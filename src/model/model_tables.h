@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "model/messages.h"
+#include "model/model_settings.h"
 #include "model/numeric_ranges.h"
 
 namespace nvx::features {
@@ -51,6 +52,7 @@ struct ModelTables {
     VersionStrings versions;
     ServiceSettings services;
     NumericRanges ranges;
+    ModelSettings settings;  // paper names, custom page, setup messages, cipher, ...
 };
 
 // The built-in maker name.

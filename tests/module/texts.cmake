@@ -3,7 +3,8 @@
 if(TARGET novrix_model_package AND TARGET novrix_vpdc_lib)
   # The tables need only the package reader: their test builds them from source.
   novrix_add_test(module_texts_tests
-    SOURCES module/text_tables_test.cpp
+    SOURCES module/text_tables_test.cpp module/model_steps_test.cpp
+            ${PROJECT_SOURCE_DIR}/src/model/model_settings.cpp
             ${PROJECT_SOURCE_DIR}/src/model/text_tables.cpp
             ${PROJECT_SOURCE_DIR}/src/model/text_tables_data.cpp
     LINK novrix_model_package novrix_vpdc_lib)
