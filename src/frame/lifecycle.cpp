@@ -9,6 +9,8 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "pages/hints.h"
+#include "pages/stop_icon_draw.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 #include "settings/settings_state.h"
@@ -37,8 +39,7 @@ void LinkDeviceApi(ModuleState& m) {
 }
 
 void AllocateHintBuffers(ModuleState&) {
-    // The hint buffers belong to the page framework's hint table; they are
-    // allocated here once the framework provides the table.
+    pages::AllocateHintBuffers();
 }
 
 void ClearEngineStateWords(ModuleState& m) {
@@ -102,8 +103,12 @@ void LinkSecurityInterface(ModuleState& m) {
 
 // ---- Detach steps ----
 
-void FreeHintBuffers(ModuleState&) {}
-void DestroyToolWindows(ModuleState&) {}
+void FreeHintBuffers(ModuleState&) {
+    pages::FreeHintBuffers();
+}
+void DestroyToolWindows(ModuleState&) {
+    pages::DestroyToolWindows();
+}
 void FreePerPageBuffers(ModuleState&) {}
 void FreeConstraintFile(ModuleState& m) {
     m.constraints.Clear();

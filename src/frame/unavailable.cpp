@@ -127,18 +127,3 @@ NVX_EXPORT UINT_PTR Bidi_PrintStart_IsCommunicate(UINT_PTR, UINT_PTR, UINT_PTR, 
 NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
     return Unavailable("Bidi_PrintStart_SSO");
 }
-
-// Display functions of the page framework.
-NVX_EXPORT UINT_PTR MyDialogBox(BYTE*, UINT_PTR, UINT, UINT_PTR, UINT_PTR) { return Unavailable("MyDialogBox"); }
-NVX_EXPORT UINT_PTR ReplaceDlgDispString(HWND, UINT*) { return Unavailable("ReplaceDlgDispString"); }
-NVX_EXPORT UINT_PTR ReplaceDlgDispStringCmnItem(HWND, void*, UINT, INT_PTR) {
-    return Unavailable("ReplaceDlgDispStringCmnItem");
-}
-NVX_EXPORT void DispHintControl(UINT_PTR, UINT_PTR, WORD) { Unavailable("DispHintControl"); }
-NVX_EXPORT INT_PTR CreateToolWnd(HWND) { return static_cast<INT_PTR>(Unavailable("CreateToolWnd")); }
-NVX_EXPORT void StoreStopIconRectExp(HWND) { Unavailable("StoreStopIconRectExp"); }
-NVX_EXPORT void ReqDrawStopInfoIconExp(HWND, UINT, WCHAR**) { Unavailable("ReqDrawStopInfoIconExp"); }
-NVX_EXPORT UINT_PTR Prc_TBLimit_CheckString(HWND, UINT_PTR, UINT) { return Unavailable("Prc_TBLimit_CheckString"); }
-NVX_EXPORT UINT_PTR Prc_TBLimit_CheckMinMaxFromString(HWND, UINT_PTR, UINT, UINT, UINT) {
-    return Unavailable("Prc_TBLimit_CheckMinMaxFromString");
-}

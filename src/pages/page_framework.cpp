@@ -1,0 +1,193 @@
+#include "pages/page_framework.h"
+
+#include "common/proc.h"
+#include "frame/module_state.h"
+#include "model/host_link.h"
+#include "pages/hints.h"
+#include "pages/page_items.h"
+#include "pages/page_texts.h"
+#include "pages/page_work.h"
+#include "pages/sheet_paper_lists.h"
+#include "pages/stop_icon_draw.h"
+#include "pages/text_display.h"
+
+namespace nvx::pages {
+
+namespace {
+
+const WCHAR kToolWindowProp[] = WL("NovrixPageToolWindow");
+constexpr int kTabTipInitialDelay = 0;
+constexpr int kTabTipAutoPop = 30000;
+constexpr int kTabTipWidth = 1024;
+
+bool g_checkRunning = false;
+
+using HostDlgProc = INT_PTR (*)(UINT page, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* handled);
+using DoConstraintsFn = UINT_PTR (*)(UINT, UINT_PTR, UINT_PTR, WORD, UINT, UINT_PTR);
+
+// a. The sheet's tab control gets a tooltip window once.
+void EnsureTabTips(HWND page) {
+    HWND sheet = GetParent(page);
+    HWND tab = sheet ? reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+    if (!tab || SendMessageW(tab, TCM_GETTOOLTIPS, 0, 0)) return;
+    HWND tip = CreateWindowExW(0, WL("tooltips_class32"), nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, sheet, nullptr,
+                               frame::Module().dialogResources, nullptr);
+    if (!tip) return;
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, kTabTipInitialDelay);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTabTipAutoPop);
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTabTipWidth);
+    SendMessageW(tab, TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(tip), 0);
+}
+
+// b. Drop-down combo boxes open with the keyboard's extended interface.
+BOOL CALLBACK ExtendCombo(HWND child, LPARAM) {
+    WCHAR cls[16] = {};
+    GetClassNameW(child, cls, 16);
+    if (WCompareNoCase(WStringView(cls), WStringView(WL("COMBOBOX"))) == 0 &&
+        (GetWindowLongW(child, GWL_STYLE) & 0x3) != 0)
+        SendMessageW(child, CB_SETEXTENDEDUI, TRUE, 0);
+    return TRUE;
+}
+
+// c. The common hook: the context in the user data slot; the sheet's first-page state.
+void CommonHook(HWND page, UINT msg, LPARAM lParam) {
+    if (msg != WM_INITDIALOG) return;
+    SetWindowLongPtrW(page, DWLP_USER, lParam);
+    auto* ctx = ContextFromParam(lParam);
+    if (!WorkGet(ctx, work::kFirstPageState)) WorkSet(ctx, work::kFirstPageState, 1);
+}
+
+// d. The view-state hook.
+void ViewStateHook(uint32_t pageId, HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* ctx = ContextFromParam(lParam);
+        // The sheet's one-time page setup: nothing beyond the mark in this build (no
+        // model switch asks for a picture area).
+        if (!WorkGet(ctx, work::kSetupDone)) WorkSet(ctx, work::kSetupDone, 1);
+        LayoutForViewState(page, pageId);
+    } else if (msg == WM_NOTIFY) {
+        const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
+        if (nm && nm->code == static_cast<UINT>(PSN_SETACTIVE)) LayoutForViewState(page, pageId);
+    } else if (msg == WM_COMMAND && LOWORD(wParam) == kIdViewToggle && HIWORD(wParam) == 0) {
+        auto* ctx = PageContext(page);
+        WorkSet(ctx, work::kViewState, WorkGet(ctx, work::kViewState) ? 0 : 1);
+        LayoutForViewState(page, pageId);
+        SetPageChanged(page);
+    }
+}
+
+// e. The sheet's paper lists.
+void PaperListsStep(HWND page, UINT msg, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* ctx = ContextFromParam(lParam);
+        if (ctx && WorkGet64(ctx, work::kPaperListsOwner) == 0) {
+            WorkSet64(ctx, work::kPaperListsOwner, reinterpret_cast<uintptr_t>(page));
+            BuildSheetPaperLists(page);
+        }
+    } else if (msg == WM_DESTROY) {
+        auto* ctx = PageContext(page);
+        if (WorkGet64(ctx, work::kPaperListsOwner) == reinterpret_cast<uintptr_t>(page)) {
+            WorkSet64(ctx, work::kPaperListsOwner, 0);
+            ReleaseSheetPaperLists(page);
+        }
+    }
+}
+
+// The controls that the detail view adds to a page.
+const uint32_t* DetailControls(uint32_t pageId) {
+    static const uint32_t basic[] = {1193, 1194, 0};
+    static const uint32_t none[] = {0};
+    return pageId == kPageBasic ? basic : none;
+}
+
+}  // namespace
+
+PrinterUIContext* PageContext(HWND page) {
+    return page ? reinterpret_cast<PrinterUIContext*>(GetWindowLongPtrW(page, DWLP_USER)) : nullptr;
+}
+
+OEMDEV* PageRecord(HWND page) {
+    return settings::AsRecord(ContextSettingsRecord(PageContext(page)));
+}
+
+bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                     INT_PTR* result) {
+    if ((steps & kStepTabTips) && msg == WM_INITDIALOG) EnsureTabTips(hwnd);
+    if ((steps & kStepComboUi) && msg == WM_INITDIALOG) EnumChildWindows(hwnd, ExtendCombo, 0);
+    if (steps & kStepCommonHook) CommonHook(hwnd, msg, lParam);
+    if (steps & kStepViewState) ViewStateHook(page, hwnd, msg, wParam, lParam);
+    if (steps & kStepPaperLists) PaperListsStep(hwnd, msg, lParam);
+    if (auto hook = model::HostFunction<HostDlgProc>(frame::Module().host, model::HostFn::DDProc_DlgProc)) {
+        BOOL handled = FALSE;
+        const INT_PTR r = hook(page, hwnd, msg, wParam, lParam, &handled);
+        if (handled) {
+            if (result) *result = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+void InitPageCommon(HWND page, uint32_t pageId, LPARAM context) {
+    SetWindowLongPtrW(page, DWLP_USER, context);
+    auto* ctx = ContextFromParam(context);
+    ApplyCommonTextTable(page, CommonTexts());
+    ApplyTextTable(page, PageTexts(pageId));
+    FillPageDropDowns(page, pageId);
+    if (!InCustomPage(ctx)) {
+        MakeToolWindows(page);
+        StoreStopIconRects(page);
+    }
+    ShowPageHints(page, ctx, pageId);
+}
+
+void SetPageChanged(HWND page) {
+    auto* ctx = PageContext(page);
+    ContextSetChanged(ctx);
+    HWND parent = GetParent(page);
+    if (InCustomPage(ctx))
+        SendMessageW(GetAncestor(page, GA_ROOT), PSM_CHANGED, reinterpret_cast<WPARAM>(parent), 0);
+    else if (parent)
+        SendMessageW(parent, PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+HWND PageToolWindow(HWND page) {
+    return page ? static_cast<HWND>(GetPropW(page, kToolWindowProp)) : nullptr;
+}
+
+void SetPageToolWindow(HWND page, HWND tool) {
+    if (!page) return;
+    if (tool) SetPropW(page, kToolWindowProp, tool);
+    else RemovePropW(page, kToolWindowProp);
+}
+
+bool CheckRunning() {
+    return g_checkRunning;
+}
+
+UINT_PTR CheckConstraints(HWND page, uint32_t control) {
+    if (g_checkRunning) return kCheckStands;
+    auto check = ProcAs<DoConstraintsFn>(GetProcAddress(frame::Module().self, "DoConstraints"));
+    if (!check) return kCheckStands;
+    g_checkRunning = true;
+    const UINT_PTR r = check(0, reinterpret_cast<UINT_PTR>(page), reinterpret_cast<UINT_PTR>(PageToolWindow(page)),
+                             static_cast<WORD>(control), static_cast<UINT>(-1), 0);
+    g_checkRunning = false;
+    return r;
+}
+
+void LayoutForViewState(HWND page, uint32_t pageId) {
+    const bool details = WorkGet(PageContext(page), work::kViewState) != 0;
+    for (const uint32_t* id = DetailControls(pageId); *id; ++id) {
+        HWND c = GetDlgItem(page, static_cast<int>(*id));
+        if (!c || ControlSwitchedOff(c)) continue;
+        ShowWindow(c, details ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void PageTeardown(HWND page, uint32_t) {
+    SetPageToolWindow(page, nullptr);
+}
+
+}  // namespace nvx::pages

@@ -1,0 +1,44 @@
+#include "pages/safe_format.h"
+
+#include <string>
+
+namespace nvx::pages {
+
+WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
+    WString out;
+    int used = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            out.push_back(format[i]);
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == '%') {
+            out.push_back('%');
+            ++i;
+            continue;
+        }
+        // %[flags][width]d
+        size_t j = i + 1;
+        std::string spec = "%";
+        while (j < format.size() && (format[j] == '-' || format[j] == '0' || format[j] == '+' || format[j] == ' '))
+            spec.push_back(static_cast<char>(format[j++]));
+        int digits = 0;
+        while (j < format.size() && format[j] >= '0' && format[j] <= '9' && digits < 2) {
+            spec.push_back(static_cast<char>(format[j++]));
+            ++digits;
+        }
+        if (j < format.size() && format[j] == 'd' && used < 2) {
+            spec.push_back('d');
+            char buf[48];
+            std::snprintf(buf, sizeof buf, spec.c_str(), used == 0 ? a : b);
+            ++used;
+            for (const char* p = buf; *p; ++p) out.push_back(static_cast<WCHAR>(*p));
+            i = j;
+            continue;
+        }
+        out.push_back('%');
+    }
+    return out;
+}
+
+}  // namespace nvx::pages

@@ -1,0 +1,16 @@
+// Formatting package texts that carry "%d" conversions.  Texts come from the model
+// package, which is outside data: only %d (with flags and width) and %% are
+// conversions here; any other conversion is copied as written, so a text with
+// "%s" cannot make the formatter read a number as a pointer.
+#pragma once
+
+#include <cstdint>
+
+#include "common/text.h"
+
+namespace nvx::pages {
+
+// Fills the first %d with a, the second with b; later %d stay as written.
+WString FormatNumbers(WStringView format, int32_t a, int32_t b);
+
+}  // namespace nvx::pages
