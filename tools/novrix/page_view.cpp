@@ -1,0 +1,377 @@
+// Reading a page's controls as labelled settings (see page_view.h).
+#include "page_view.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "common/text.h"
+#include "platform/ui_host.h"
+
+namespace novrix {
+namespace {
+
+constexpr int kHintTextId = 1016;  // the hint area's text, common to every page
+
+enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown };
+
+struct Control {
+    HWND hwnd;
+    Kind kind;
+    std::string text;
+    RECT rect;
+};
+
+std::string WindowText(HWND hwnd) {
+    int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    nvx::WString text(static_cast<size_t>(length) + 1, u'\0');
+    int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return nvx::Utf8FromW(text.c_str());
+}
+
+std::string ClassName(HWND hwnd) {
+    WCHAR name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return nvx::Utf8FromW(name);
+}
+
+bool Same(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+Kind Classify(HWND hwnd) {
+    std::string cls = ClassName(hwnd);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    if (Same(cls, "Static")) {
+        switch (style & 0x1F) {  // SS_TYPEMASK
+        case SS_LEFT: case SS_CENTER: case SS_RIGHT: case SS_SIMPLE: case SS_LEFTNOWORDWRAP: return Kind::Label;
+        default: return Kind::Other;
+        }
+    }
+    if (Same(cls, "Button")) {
+        switch (style & 0xF) {
+        case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: return Kind::Radio;
+        case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE: return Kind::Check;
+        case BS_GROUPBOX: return Kind::GroupBox;
+        default: return Kind::Push;
+        }
+    }
+    if (Same(cls, "ComboBox")) return Kind::Combo;
+    if (Same(cls, "Edit")) return Kind::Edit;
+    if (Same(cls, "msctls_updown32")) return Kind::UpDown;
+    return Kind::Other;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+// The text of the smallest group box around rect, empty when none.
+std::string GroupAround(const std::vector<Control>& controls, const RECT& rect) {
+    const Control* best = nullptr;
+    for (const Control& c : controls) {
+        if (c.kind != Kind::GroupBox || !Inside(rect, c.rect)) continue;
+        if (!best || Inside(c.rect, best->rect)) best = &c;
+    }
+    return best ? CleanLabel(best->text) : std::string();
+}
+
+// The next control after index i that is not an up-down control, or null.
+const Control* NextInput(const std::vector<Control>& controls, size_t i) {
+    for (size_t j = i + 1; j < controls.size(); ++j)
+        if (controls[j].kind != Kind::UpDown) return &controls[j];
+    return nullptr;
+}
+
+std::string ComboItem(HWND combo, int index) {
+    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return {};
+    nvx::WString text(static_cast<size_t>(length) + 1, u'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return nvx::Utf8FromW(text.c_str());
+}
+
+bool IsNumber(const std::string& text) {
+    if (text.empty()) return false;
+    size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    return true;
+}
+
+// on/off words; -1 when the text is neither.
+int OnOff(const std::string& text) {
+    for (const char* on : {"on", "yes", "true", "1", "checked"})
+        if (Same(text, on)) return 1;
+    for (const char* off : {"off", "no", "false", "0", "unchecked"})
+        if (Same(text, off)) return 0;
+    return -1;
+}
+
+std::string Join(const std::vector<std::string>& items, const char* separator) {
+    std::string out;
+    for (const std::string& s : items) out += (out.empty() ? "" : separator) + s;
+    return out;
+}
+
+// The action failed: disabled/hidden, or something else the layer answered.
+SetOutcome ActionFailed(const Setting& s, std::string* message) {
+    DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) {
+        *message = s.label + " cannot be changed now (" + SettingMarks(s) + ")";
+        if (SettingMarks(s).empty()) *message = s.label + " cannot be changed now";
+        return SetOutcome::Disabled;
+    }
+    *message = s.label + ": the page did not take the input (error " + std::to_string(error) + ")";
+    return SetOutcome::Refused;
+}
+
+SetOutcome Refused(const Setting& s, const std::string& value, std::string* message) {
+    *message = s.label + "=" + value + " was refused: the page shows " + SettingValue(s);
+    return SetOutcome::Refused;
+}
+
+SetOutcome SetRadio(const Setting& s, const std::string& value, std::string* message) {
+    for (HWND radio : s.controls) {
+        if (!SameLabel(WindowText(radio), value)) continue;
+        if (SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED) return SetOutcome::Done;
+        if (!NvxUi_Click(radio)) return ActionFailed(s, message);
+        return SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED ? SetOutcome::Done : Refused(s, value, message);
+    }
+    *message = s.label + " has no choice \"" + value + "\" (choices: " + Join(SettingChoices(s), ", ") + ")";
+    return SetOutcome::NotInList;
+}
+
+SetOutcome SetCheck(const Setting& s, const std::string& value, std::string* message) {
+    int on = OnOff(value);
+    if (on < 0) {
+        *message = s.label + " is a check box: give on or off, not \"" + value + "\"";
+        return SetOutcome::NotInList;
+    }
+    UINT want = on ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<UINT>(SendMessageW(s.controls[0], BM_GETCHECK, 0, 0)) == want) return SetOutcome::Done;
+    if (!NvxUi_SetCheck(s.controls[0], want)) return ActionFailed(s, message);
+    return static_cast<UINT>(SendMessageW(s.controls[0], BM_GETCHECK, 0, 0)) == want ? SetOutcome::Done
+                                                                                     : Refused(s, value, message);
+}
+
+SetOutcome SetCombo(const Setting& s, const std::string& value, std::string* message) {
+    std::vector<std::string> items = SettingChoices(s);
+    for (const std::string& item : items) {
+        if (!SameLabel(item, value)) continue;
+        if (SameLabel(SettingValue(s), item)) return SetOutcome::Done;
+        nvx::WString wide = nvx::WFromUtf8(item);
+        if (!NvxUi_ChooseComboText(s.controls[0], wide.c_str())) return ActionFailed(s, message);
+        return SameLabel(SettingValue(s), item) ? SetOutcome::Done : Refused(s, value, message);
+    }
+    *message = s.label + " has no entry \"" + value + "\" (entries: " + Join(items, ", ") + ")";
+    return SetOutcome::NotInList;
+}
+
+SetOutcome SetEdit(const Setting& s, const std::string& value, std::string* message) {
+    if (!IsNumber(value)) {
+        *message = s.label + " takes a number, not \"" + value + "\"";
+        return SetOutcome::NotInList;
+    }
+    if (SettingValue(s) == value) return SetOutcome::Done;
+    nvx::WString wide = nvx::WFromUtf8(value);
+    if (!NvxUi_Type(s.controls[0], wide.c_str(), NVXUI_TYPE_REPLACE)) return ActionFailed(s, message);
+    NvxUi_LeaveControl(s.controls[0]);  // the page checks a box when the focus leaves it
+    return SettingValue(s) == value ? SetOutcome::Done : Refused(s, value, message);
+}
+
+}  // namespace
+
+std::string CleanLabel(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') out += text[++i];
+            continue;
+        }
+        out += text[i] == '\t' || text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+    }
+    auto trim = [&out] {
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        size_t start = out.find_first_not_of(' ');
+        out.erase(0, start == std::string::npos ? out.size() : start);
+    };
+    trim();
+    if (out.size() >= 3 && out.compare(out.size() - 3, 3, "...") == 0) out.resize(out.size() - 3);
+    if (!out.empty() && out.back() == ':') out.pop_back();
+    trim();
+    return out;
+}
+
+bool SameLabel(const std::string& a, const std::string& b) {
+    std::string x = CleanLabel(a), y = CleanLabel(b);
+    return Same(x, y.c_str());
+}
+
+PageView ScanPage(HWND page) {
+    PageView view;
+    view.window = page;
+    std::vector<Control> controls;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        Control c{child, Classify(child), WindowText(child), {}};
+        GetWindowRect(child, &c.rect);
+        if (c.kind == Kind::Label && GetDlgCtrlID(child) == kHintTextId) {
+            view.hint = c.text;
+            continue;
+        }
+        controls.push_back(c);
+    }
+    std::string pending;  // a text label waiting for the box it names
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        Setting s;
+        s.controls.push_back(c.hwnd);
+        switch (c.kind) {
+        case Kind::Label: {
+            const Control* next = NextInput(controls, i);
+            if (next && (next->kind == Kind::Combo || next->kind == Kind::Edit)) {
+                pending = CleanLabel(c.text);
+            } else if (!view.settings.empty() && view.settings.back().kind == SettingKind::Edit && !c.text.empty()) {
+                std::string& note = view.settings.back().note;
+                note += (note.empty() ? "" : " ") + c.text;
+            }
+            continue;
+        }
+        case Kind::Radio: {
+            std::string label = GroupAround(controls, c.rect);
+            if (label.empty()) label = pending;
+            LONG style = GetWindowLongW(c.hwnd, GWL_STYLE);
+            Setting* last = view.settings.empty() ? nullptr : &view.settings.back();
+            if (last && last->kind == SettingKind::Radio && !(style & WS_GROUP) &&
+                (label.empty() || SameLabel(label, last->label))) {
+                last->controls.push_back(c.hwnd);
+                continue;
+            }
+            s.kind = SettingKind::Radio;
+            s.label = label.empty() ? CleanLabel(c.text) : label;
+            break;
+        }
+        case Kind::Check:
+            s.kind = SettingKind::Check;
+            s.label = CleanLabel(c.text);
+            break;
+        case Kind::Combo:
+        case Kind::Edit:
+            s.kind = c.kind == Kind::Combo ? SettingKind::Combo : SettingKind::Edit;
+            s.label = !pending.empty() ? pending : GroupAround(controls, c.rect);
+            if (s.label.empty()) s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
+            break;
+        case Kind::Push:
+            s.kind = SettingKind::Button;
+            s.label = CleanLabel(c.text);
+            if (s.label.empty()) continue;
+            break;
+        default:
+            continue;
+        }
+        pending.clear();
+        view.settings.push_back(std::move(s));
+    }
+    return view;
+}
+
+std::string SettingValue(const Setting& s) {
+    switch (s.kind) {
+    case SettingKind::Radio:
+        for (HWND radio : s.controls)
+            if (SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED) return CleanLabel(WindowText(radio));
+        return "(none)";
+    case SettingKind::Check: {
+        LRESULT state = SendMessageW(s.controls[0], BM_GETCHECK, 0, 0);
+        return state == BST_CHECKED ? "on" : state == BST_INDETERMINATE ? "mixed" : "off";
+    }
+    case SettingKind::Combo: {
+        LRESULT sel = SendMessageW(s.controls[0], CB_GETCURSEL, 0, 0);
+        return sel < 0 ? "(none)" : ComboItem(s.controls[0], static_cast<int>(sel));
+    }
+    case SettingKind::Edit:
+        return WindowText(s.controls[0]);
+    case SettingKind::Button:
+        return {};
+    }
+    return {};
+}
+
+std::vector<std::string> SettingChoices(const Setting& s) {
+    std::vector<std::string> out;
+    if (s.kind == SettingKind::Radio) {
+        for (HWND radio : s.controls) out.push_back(CleanLabel(WindowText(radio)));
+    } else if (s.kind == SettingKind::Combo) {
+        LRESULT count = SendMessageW(s.controls[0], CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) out.push_back(ComboItem(s.controls[0], static_cast<int>(i)));
+    }
+    return out;
+}
+
+std::string SettingMarks(const Setting& s) {
+    bool hidden = true, disabled = true;
+    for (HWND c : s.controls) {
+        LONG style = GetWindowLongW(c, GWL_STYLE);
+        hidden = hidden && !(style & WS_VISIBLE);
+        disabled = disabled && (style & WS_DISABLED);
+    }
+    if (hidden && disabled) return "hidden, disabled";
+    return hidden ? "hidden" : disabled ? "disabled" : "";
+}
+
+std::string RenderPage(const PageView& view, const std::string& title) {
+    std::string out = "[" + title + "]\n";
+    for (const Setting& s : view.settings) {
+        std::string marks = SettingMarks(s);
+        std::string line = "  ";
+        if (s.kind == SettingKind::Button) {
+            line += "[" + s.label + "...]";
+        } else {
+            line += s.label + ": " + SettingValue(s);
+            if (!s.note.empty()) line += " " + s.note;
+            if (s.kind == SettingKind::Radio) line += "  (" + Join(SettingChoices(s), " | ") + ")";
+        }
+        if (!marks.empty()) line += "  [" + marks + "]";
+        out += line + "\n";
+    }
+    if (!view.hint.empty()) out += "  Hint: " + view.hint + "\n";
+    return out;
+}
+
+bool HasSetting(const PageView& view, const std::string& label) {
+    for (const Setting& s : view.settings)
+        if (s.kind != SettingKind::Button && SameLabel(s.label, label)) return true;
+    return false;
+}
+
+SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
+                      std::string* message) {
+    const Setting* chosen = nullptr;
+    for (const Setting& s : view.settings) {
+        if (s.kind == SettingKind::Button || !SameLabel(s.label, label)) continue;
+        // One label may name an edit box and radio buttons: a number goes to the box.
+        if (!chosen || (IsNumber(value) == (s.kind == SettingKind::Edit))) chosen = &s;
+    }
+    if (!chosen) {
+        *message = "no setting \"" + label + "\" on this page";
+        return SetOutcome::NoLabel;
+    }
+    switch (chosen->kind) {
+    case SettingKind::Radio: return SetRadio(*chosen, value, message);
+    case SettingKind::Check: return SetCheck(*chosen, value, message);
+    case SettingKind::Combo: return SetCombo(*chosen, value, message);
+    case SettingKind::Edit: return SetEdit(*chosen, value, message);
+    case SettingKind::Button: break;
+    }
+    return SetOutcome::NoLabel;
+}
+
+}  // namespace novrix

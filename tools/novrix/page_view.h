@@ -1,0 +1,76 @@
+// A page (or dialog) as a person sees it: its settings by their visible labels,
+// their values and marks, the hint text; and changing a setting the way a person
+// does (a click, a choice in a list, typing), through the platform's host
+// interface, so that the page sees exactly the messages of a real user.
+//
+// How labels are found, in the page's control order (tab order):
+// - a radio button group is named by the group box around it (else by the text
+//   label before it); its value is the checked button's text;
+// - a check box is named by its own text; its value is on or off;
+// - a combo box or edit box is named by the text label just before it, else by
+//   the group box around it ("Zoom" names the zoom radios and the zoom box: a
+//   number chooses the box, a word the radios);
+// - a text that is no label and follows an edit box (a unit, a range) is shown
+//   beside it; the hint area (control 1016) is shown as the page's hint;
+// - push buttons are listed by their text.
+// Labels compare without case, without "&", a trailing ":" or "...".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace novrix {
+
+enum class SettingKind { Radio, Check, Combo, Edit, Button };
+
+struct Setting {
+    std::string label;           // as shown (without "&" and ":")
+    SettingKind kind = SettingKind::Button;
+    std::vector<HWND> controls;  // the radio buttons of a group; else one control
+    std::string note;            // unit or range text shown beside an edit box
+};
+
+struct PageView {
+    HWND window = nullptr;
+    std::vector<Setting> settings;
+    std::string hint;
+};
+
+// Reads the page's controls (the page need not be the one shown).
+PageView ScanPage(HWND page);
+
+// The value a person sees: radio text, "on"/"off", the chosen entry, the text.
+std::string SettingValue(const Setting& setting);
+// The entries of a combo box, or the texts of a radio group.
+std::vector<std::string> SettingChoices(const Setting& setting);
+// "disabled", "hidden", both ("hidden, disabled") or empty.
+std::string SettingMarks(const Setting& setting);
+
+// The page as text: one line per setting ("  Label: value  note  [marks]"),
+// radio choices in parentheses, buttons in brackets, then "  Hint: ...".
+std::string RenderPage(const PageView& view, const std::string& title);
+
+// A label without "&", surrounding blanks, a trailing ":" or "...".
+std::string CleanLabel(const std::string& text);
+// Labels compare without case after CleanLabel.
+bool SameLabel(const std::string& a, const std::string& b);
+
+enum class SetOutcome {
+    Done,       // the page shows the value now
+    NoLabel,    // no setting of that label on this page
+    NotInList,  // the value is none of the setting's choices (or not a number / on/off)
+    Disabled,   // the control does not take input (disabled or hidden)
+    Refused,    // the page put the old value back (the change was declined or not allowed)
+};
+
+// Changes the setting of that label to value as a person would.  *message says
+// what went wrong (with the choices where it helps).
+SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
+                      std::string* message);
+
+// Whether a page has a setting of that label (buttons excluded).
+bool HasSetting(const PageView& view, const std::string& label);
+
+}  // namespace novrix

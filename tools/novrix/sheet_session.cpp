@@ -1,0 +1,167 @@
+// The printing-preferences sheet session (see sheet_session.h).
+#include "sheet_session.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "common/text.h"
+#include "platform/host.h"
+#include "platform/ui_host.h"
+#include "settings/oemdev.h"
+#include "settings/oemdev_defaults.h"
+#include "settings/oemdev_template.h"
+
+namespace novrix {
+
+const PageSpec kPreferencePages[] = {
+    {"Basic", 100, "Prc_DocPaper1Proc"},
+    {"Version", 106, "Prc_DocVersionProc"},
+};
+const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
+
+// The page's copy of its PROPSHEETPAGEW is the context the module reads: lParam
+// must sit where the context keeps its block pointer.
+static_assert(offsetof(PROPSHEETPAGEW, lParam) == 48, "the page's lParam is the context's block pointer");
+
+SheetSession::~SheetSession() {
+    DestroySheet();
+}
+
+void SheetSession::DestroySheet() {
+    if (sheet_) DestroyWindow(sheet_);
+    sheet_ = nullptr;
+}
+
+bool SheetSession::Open(const Options& options, const std::string& printer, std::string* error) {
+    printerName_ = printer.empty() ? DefaultPrinterName() : printer;
+    if (printerName_.empty()) {
+        *error = "there is no default printer; name one with --printer (novrix printer list)";
+        return false;
+    }
+    if (DWORD rc = printer_.Open(printerName_); rc != ERROR_SUCCESS) {
+        *error = "unknown printer \"" + printerName_ + "\" (" + ErrorText(rc) + "; novrix printer list shows them)";
+        return false;
+    }
+    std::string folder = PrinterDriverFolder(printer_.get(), options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    if (!module_.Load(folder)) {
+        *error = module_.Error();
+        return false;
+    }
+    host_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_.get());
+    nvx::WString wname = nvx::WFromUtf8(printerName_);
+    host_->SetDeviceName(wname.c_str());
+    LoadDevMode();
+
+    HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));
+    std::vector<PROPSHEETPAGEW> sheetPages;
+    titles_.clear();
+    titles_.reserve(kPreferencePageCount);
+    for (const PageSpec& spec : std::vector<PageSpec>(kPreferencePages, kPreferencePages + kPreferencePageCount)) {
+        FARPROC proc = GetProcAddress(module_.Handle(), spec.procedure);
+        if (!proc) {
+            fprintf(stderr, "novrix: the %s page is left out: the module has no %s\n", spec.title, spec.procedure);
+            continue;
+        }
+        if (!resources || !FindResourceW(resources, MAKEINTRESOURCEW(spec.templateId), RT_DIALOG)) {
+            fprintf(stderr, "novrix: the %s page is left out: NOVRIX_S.DLL has no dialog template %d\n", spec.title,
+                    spec.templateId);
+            continue;
+        }
+        titles_.push_back(nvx::WFromUtf8(spec.title));
+        PROPSHEETPAGEW page{};
+        page.dwSize = sizeof page;
+        page.dwFlags = PSP_USETITLE;
+        page.hInstance = resources;
+        page.pszTemplate = MAKEINTRESOURCEW(spec.templateId);
+        page.pszTitle = titles_.back().c_str();
+        page.pfnDlgProc = reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(proc));
+        page.lParam = reinterpret_cast<LPARAM>(host_->Block());
+        sheetPages.push_back(page);
+        pages_.push_back(spec);
+    }
+    if (sheetPages.empty()) return true;
+
+    caption_ = nvx::WFromUtf8(printerName_ + " Printing Preferences");
+    PROPSHEETHEADERW header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
+    header.hInstance = resources;
+    header.pszCaption = caption_.c_str();
+    header.nPages = static_cast<UINT>(sheetPages.size());
+    header.ppsp = sheetPages.data();
+    INT_PTR result = PropertySheetW(&header);
+    if (result == 0 || result == -1) {
+        *error = "the property sheet could not be made (error " + std::to_string(GetLastError()) + ")";
+        pages_.clear();
+        return false;
+    }
+    sheet_ = reinterpret_cast<HWND>(result);
+    return true;
+}
+
+// The user's stored device mode when it carries this driver's record; else the
+// default settings (the printer's stored defaults, else the built-in template).
+void SheetSession::LoadDevMode() {
+    std::vector<BYTE> stored = LoadUserDevMode(printer_.get());
+    DEVMODEW* dm = host_->DevMode();
+    if (stored.size() == host_->DevModeSize()) {
+        auto* sdm = reinterpret_cast<DEVMODEW*>(stored.data());
+        const auto recordOffset = host_->Record() - reinterpret_cast<BYTE*>(dm);
+        const OEMDEV* record = nvx::settings::FindRecordInDevMode(sdm);
+        if (sdm->dmSize == dm->dmSize && sdm->dmDriverExtra == dm->dmDriverExtra && record &&
+            reinterpret_cast<const BYTE*>(record) - stored.data() == recordOffset) {
+            std::memcpy(dm, stored.data(), stored.size());
+            loadedStored_ = true;
+            return;
+        }
+    }
+    nvx::settings::PrepareDefaultTemplate();
+    OEMDEV record;
+    nvx::settings::MakeDefaultSettings(&record, printer_.get(), nvx::settings::CurrentModelFacts(),
+                                       nvx::settings::DefaultTemplate());
+    host_->LoadRecord(record.bytes);
+}
+
+int SheetSession::FindPage(const std::string& title) const {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        nvx::WString a = nvx::WFromUtf8(title), b = nvx::WFromUtf8(pages_[i].title);
+        if (nvx::WCompareNoCase(a.c_str(), b.c_str()) == 0) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+HWND SheetSession::ShowPage(size_t i) {
+    if (!sheet_ || i >= pages_.size()) return nullptr;
+    if (CurrentPage() != static_cast<int>(i)) SendMessageW(sheet_, PSM_SETCURSEL, i, 0);
+    return CurrentPage() == static_cast<int>(i) ? CurrentPageWindow() : nullptr;
+}
+
+HWND SheetSession::CurrentPageWindow() const {
+    return sheet_ ? reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)) : nullptr;
+}
+
+int SheetSession::CurrentPage() const {
+    HWND page = CurrentPageWindow();
+    return page ? static_cast<int>(SendMessageW(sheet_, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0)) : -1;
+}
+
+bool SheetSession::Apply(std::string* error) {
+    if (sheet_ && !SendMessageW(sheet_, PSM_APPLY, 0, 0)) {
+        *error = "a page did not accept the settings; nothing was stored";
+        return false;
+    }
+    if (DWORD rc = SaveUserDevMode(printer_.get(), host_->DevMode()); rc != ERROR_SUCCESS) {
+        *error = "the preferences could not be stored: " + ErrorText(rc);
+        return false;
+    }
+    return true;
+}
+
+void SheetSession::Cancel() {
+    if (sheet_) NvxUi_PressButton(sheet_, IDCANCEL);
+    DestroySheet();
+}
+
+}  // namespace novrix

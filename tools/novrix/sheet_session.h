@@ -1,0 +1,86 @@
+// One printing-preferences sheet, opened as the host driver UI opens it: the
+// printer, the module loaded from the printer's driver folder, a form-A sheet
+// block (the host's own document sheet) holding the user's device mode, and a
+// modeless property sheet with the module's pages that exist.
+//
+// The pages receive the sheet block as their PROPSHEETPAGEW lParam: the page's
+// copy of the structure is then the printer UI context, whose pointer-sized
+// field at byte 48 (lParam) designates the block.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "hostsupport/sheet_builder.h"
+#include "module_host.h"
+#include "store.h"
+
+namespace novrix {
+
+// A page of the preferences sheet: its tab title, its dialog template in
+// NOVRIX_S.DLL and the module's exported page procedure.
+struct PageSpec {
+    const char* title;
+    int templateId;
+    const char* procedure;
+};
+extern const PageSpec kPreferencePages[];
+extern const size_t kPreferencePageCount;
+
+class SheetSession {
+public:
+    SheetSession() = default;
+    ~SheetSession();
+    SheetSession(const SheetSession&) = delete;
+    SheetSession& operator=(const SheetSession&) = delete;
+
+    // Opens the printer (empty name: the default printer), loads the module and
+    // creates the sheet.  A page whose template or procedure is missing is left
+    // out with a note on stderr.  False with *error set when the printer is
+    // unknown, the module does not load or the sheet cannot be made.  A sheet
+    // with no page at all is not an error: HasSheet() is then false.
+    bool Open(const Options& options, const std::string& printer, std::string* error);
+
+    const std::string& PrinterName() const { return printerName_; }
+    bool HasSheet() const { return sheet_ != nullptr; }
+    HWND SheetWindow() const { return sheet_; }
+    size_t PageCount() const { return pages_.size(); }
+    const char* PageTitle(size_t i) const { return pages_[i].title; }
+    // The page index of a title (case ignored), or -1.
+    int FindPage(const std::string& title) const;
+    // Makes page i the current one (creating it); its window or null.
+    HWND ShowPage(size_t i);
+    int CurrentPage() const;
+    HWND CurrentPageWindow() const;
+
+    // The settings record the sheet edits, and its device mode.
+    BYTE* Record() { return host_->Record(); }
+    DEVMODEW* DevMode() { return host_->DevMode(); }
+    // Whether the stored preferences were loaded (false: defaults).
+    bool LoadedStored() const { return loadedStored_; }
+
+    // Apply: the pages complete the record (PSN_APPLY), then the device mode is
+    // stored as the user's preferences.  False with *error when a page kept the
+    // sheet open or the store refused.
+    bool Apply(std::string* error);
+    // Cancel as the Cancel button does; the sheet closes.
+    void Cancel();
+
+private:
+    void LoadDevMode();
+    void DestroySheet();
+
+    ModuleHost module_;  // unloaded last
+    PrinterHandle printer_;
+    std::string printerName_;
+    std::unique_ptr<nvx::host::HostSheet> host_;
+    std::vector<PageSpec> pages_;
+    std::vector<nvx::WString> titles_;
+    nvx::WString caption_;
+    HWND sheet_ = nullptr;
+    bool loadedStored_ = false;
+};
+
+}  // namespace novrix
