@@ -28,6 +28,18 @@ const OptionTextLoad kAliasedTextLoads[] = {
     {"SeparatePage", "SeparatePage_op", 1},
     {"DateFormat", "CP_Date", 1},
     {"TimeFormat", "CP_Time", 1},
+    // The model record's lists named after their entry with "_op", and OutputOrder.
+    {"Combination", "Combination_op", 1},
+    {"Folding", "Folding_op", 1},
+    {"HolePunch", "HolePunch_op", 1},
+    {"Staple", "Staple_op", 1},
+    {"OHP_Interleave", "OHP_Interleave_op", 1},
+    {"PIFrontCover", "PIFrontCover_op", 1},
+    {"PIBackCover", "PIBackCover_op", 1},
+    {"OutputOrder", "OutputOrder", 1},
+    // Two fax transmission lists also take their names here (and again with the fax lists).
+    {"FtpECM", "FtpECM", 1},
+    {"FtpV34", "FtpV34", 1},
 };
 
 bool IsFaxList(std::string_view name) {

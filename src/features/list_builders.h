@@ -30,8 +30,9 @@ struct OptionTextLoad {
     const char* list;   // catalogue row or built-in list
     uint32_t kind;      // the loader's list kind (1: names are written)
 };
-// The step-7 loads (every catalogue list of 144 bytes or more but the fax lists,
-// by the entry of its name, and the entries whose name is not the list's).
+// The step-7 loads, 116 in all: every catalogue list of 144 bytes or more but the
+// fax lists, by the entry of its name; then the entries whose name is not the
+// list's, the model record's "_op" lists, OutputOrder, FtpECM and FtpV34.
 std::vector<OptionTextLoad> OptionTextLoads();
 // The eight reorder loads, in order; the last (FontDownload) only when the entry
 // carries the reorder flag.

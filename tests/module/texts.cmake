@@ -9,3 +9,11 @@ if(TARGET novrix_model_package AND TARGET novrix_vpdc_lib)
             ${PROJECT_SOURCE_DIR}/src/model/text_tables_data.cpp
     LINK novrix_model_package novrix_vpdc_lib)
 endif()
+# The same texts and settings built by the attach sequence from the sample model.
+if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
+  novrix_add_test(module_texts_attach_tests
+    SOURCES module/texts_attach_test.cpp
+    LINK novrix_module_core)
+  add_dependencies(module_texts_attach_tests novrix_module novrix_host novrix_image_resources
+                   novrix_dialog_resources novrix_sample_model)
+endif()

@@ -1,7 +1,10 @@
 // novrix info: what this machine holds for the driver, and what the module says.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "commands.h"
@@ -9,6 +12,12 @@
 #include "module_host.h"
 #include "package_versions.h"
 #include "platform/host.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "model/messages.h"
+#include "model/model_tables.h"
+#include "model/package.h"
+#include "model/text_tables.h"
 #include "settings/oemdev_template.h"
 
 namespace novrix {
@@ -58,6 +67,127 @@ void ShowVersions(const std::string& folder) {
     printf("  driver         %s\n", v.driver.c_str());
     printf("  packages       %s.%s.%s.%s.%s (basic, UI setup, localisation, command, customisation)\n",
            v.basic.c_str(), v.uiSetup.c_str(), v.localize.c_str(), v.command.c_str(), v.customization.c_str());
+}
+
+// ---- The model data of NOVRIX_D.VPD, read as the module reads it ----
+
+// Prints words after an indent, wrapped at 100 columns.
+void PrintWrapped(const std::vector<std::string>& words, const char* indent) {
+    size_t column = 0;
+    for (const std::string& w : words) {
+        if (column > 0 && column + w.size() + 2 > 100) {
+            printf(",\n");
+            column = 0;
+        }
+        printf("%s%s", column == 0 ? indent : ", ", w.c_str());
+        column += (column == 0 ? strlen(indent) : 2) + w.size();
+    }
+    if (column > 0) printf("\n");
+}
+
+// The "FeatureSetting" items, name=value.
+void ShowSwitches(const nvx::model::Package& pkg) {
+    nvx::model::EntryInfo e;
+    std::vector<std::string> words;
+    if (pkg.GetEntry("FeatureSetting", &e)) {
+        pkg.ForEachItem(e, nvx::model::ItemOrder::Chain, [&](uint32_t at) {
+            nvx::vpd::Item item;
+            char key[nvx::vpd::kMaxString + 1] = {};
+            WCHAR value[nvx::vpd::kMaxString + 1] = {};
+            if (pkg.ReadItem(at, &item) && pkg.ReadKey(item.key, key, sizeof key)) {
+                pkg.ReadValue(item.value, value, nvx::vpd::kMaxString + 1);
+                words.push_back(std::string(key) + "=" + nvx::Utf8FromW(value));
+            }
+            return true;
+        });
+    }
+    printf("  switches       %zu (FeatureSetting)\n", words.size());
+    PrintWrapped(words, "    ");
+}
+
+// The model record's lists: name, option count and keywords (the default marked *).
+void ShowLists(const nvx::model::Package& pkg) {
+    nvx::model::ModelTables tables;
+    if (!nvx::features::BuildModelRecord(pkg, tables)) {
+        printf("  lists          the model record cannot be built\n");
+        return;
+    }
+    size_t present = 0;
+    for (size_t i = 0; i < nvx::features::kModelListCount; ++i) present += tables.record->lists[i].present;
+    printf("  lists          %zu of %zu in the package\n", present, nvx::features::kModelListCount);
+    for (size_t i = 0; i < nvx::features::kModelListCount; ++i) {
+        const nvx::features::ModelList& list = tables.record->lists[i];
+        if (!list.present) continue;
+        const uint8_t* data = list.Data();
+        size_t n = nvx::features::ListCount(data);
+        std::vector<std::string> words;
+        for (size_t k = 0; k < n; ++k) {
+            std::string word(nvx::features::Keyword(nvx::features::RecordAt(data, k)));
+            if (static_cast<int>(k) == list.defaultIndex) word += "*";
+            words.push_back(word);
+        }
+        printf("    %-24s %2zu: ", nvx::features::kModelLists[i].name, n);
+        std::string line;
+        for (size_t k = 0; k < words.size(); ++k) line += (k ? " " : "") + words[k];
+        printf("%s\n", line.c_str());
+    }
+    nvx::features::FreeModelRecord(tables.record);
+    tables.record = nullptr;
+}
+
+// Filled slots of the six message tables.
+void ShowMessages(const nvx::model::Package& pkg) {
+    using namespace nvx::model;
+    std::vector<WCHAR> table(kMessageSlots * kMessageSlotChars);
+    printf("  messages      ");
+    for (unsigned t = 0; t < kMessageTableCount; ++t) {
+        std::fill(table.begin(), table.end(), WCHAR(0));
+        NumberedStringLoad(pkg, kMessageEntryNames[t], table.data(), kMessageSlotChars, kMessageSlots);
+        unsigned filled = 0;
+        for (size_t i = 0; i < kMessageSlots; ++i) filled += table[i * kMessageSlotChars] != 0;
+        printf(" %s %u%s", kMessageEntryNames[t], filled, t + 1 < kMessageTableCount ? "," : "\n");
+    }
+}
+
+// The text tables: which entries the package fills, with their captions.
+void ShowTexts(const nvx::model::Package& pkg) {
+    using namespace nvx::model;
+    ResetTextTables();
+    LoadTextTables(pkg, {});
+    std::vector<std::string> filled, missing;
+    const char* last = "";
+    for (size_t i = 0; i < TextEntryCount(); ++i) {
+        const char* entry = TextEntryName(i);
+        if (strcmp(entry, last) == 0) continue;  // variant tables of one entry
+        last = entry;
+        EntryInfo e;
+        if (pkg.GetEntry(entry, &e))
+            filled.push_back(std::string(entry) + " \"" + nvx::Utf8FromW(TextTable(entry)[0].text) + "\" (" +
+                             std::to_string(e.count) + ")");
+        else
+            missing.push_back(entry);
+    }
+    printf("  text tables    %zu of %zu entries from the package\n", filled.size(), filled.size() + missing.size());
+    PrintWrapped(filled, "    ");
+    if (!missing.empty()) {
+        printf("    built-in only:\n");
+        PrintWrapped(missing, "      ");
+    }
+    ResetTextTables();
+}
+
+void ShowModelData(const std::string& folder) {
+    nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::Open(path.c_str());
+    if (!pkg) {
+        printf("Model data: NOVRIX_D.VPD cannot be read\n");
+        return;
+    }
+    printf("Model data: NOVRIX_D.VPD, %u bytes\n", pkg->Size());
+    ShowSwitches(*pkg);
+    ShowLists(*pkg);
+    ShowMessages(*pkg);
+    ShowTexts(*pkg);
 }
 
 int ShowModule(const std::string& folder) {
@@ -113,6 +243,7 @@ int CmdInfo(const Options& options, const std::vector<std::string>& args) {
     ShowPrinters();
     ShowDriverFolder(folder);
     ShowVersions(folder);
+    ShowModelData(folder);
     return ShowModule(folder);
 }
 
