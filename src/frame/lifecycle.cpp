@@ -3,6 +3,7 @@
 // Attach and detach run under the system's loader lock: they create no threads,
 // wait for nothing and talk to no device.
 #include "common/proc.h"
+#include "constraints/prepared_rules.h"
 #include "device/oapi_link.h"
 #include "features/model_record.h"
 #include "features/ui_items.h"
@@ -84,7 +85,7 @@ void ChooseBindingEdgeList(ModuleState& m) {
 }
 
 void BuildConstraintIndex(ModuleState&) {
-    // Prepared rules of the constraint engine.
+    constraints::BuildConstraintIndex();
 }
 
 void ReadCustomizationVersion(ModuleState& m) {
@@ -113,7 +114,9 @@ void FreePerPageBuffers(ModuleState&) {}
 void FreeConstraintFile(ModuleState& m) {
     m.constraints.Clear();
 }
-void FreeConstraintIndex(ModuleState&) {}
+void FreeConstraintIndex(ModuleState&) {
+    constraints::FreeConstraintIndex();
+}
 void FreeUiItemTable(ModuleState& m) {
     features::FreeUiItemTable(m.uiItems);
     m.uiItems = nullptr;

@@ -15,6 +15,9 @@
 namespace nvx::features {
 struct UiItemTable;
 }
+namespace nvx::constraints {
+struct PreparedRules;
+}
 
 namespace nvx::frame {
 
@@ -36,6 +39,7 @@ struct ModuleState {
     model::ConstraintBlock constraints;  // the constraint file's header and arrays
     const char* bindingEdgeList = nullptr;  // the binding-edge option list the pages show
     features::UiItemTable* uiItems = nullptr;  // null when it could not be built
+    constraints::PreparedRules* rules = nullptr;  // the prepared constraint rules, or null
     model::HostLink host;
     SecurityLink security;
     // Device-API selection: a flag and a marker that the Basic tab and the

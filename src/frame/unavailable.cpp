@@ -47,13 +47,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnDeviceOptionProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
-// Constraints and settings records.
-NVX_EXPORT UINT_PTR DoConstraints(UINT, UINT_PTR, UINT_PTR, WORD, UINT, UINT_PTR) {
-    // With no rules to check, every change stands.
-    Unavailable("DoConstraints");
-    return 199;
-}
-
 // Presets, watermarks, forms.
 NVX_EXPORT UINT_PTR SetEasySetPreset(const WCHAR*) { return Unavailable("SetEasySetPreset"); }
 NVX_EXPORT UINT_PTR SetEasySetPresetByHandle(HANDLE) { return Unavailable("SetEasySetPresetByHandle"); }

@@ -1,0 +1,28 @@
+// The DoConstraints export: the constraint check for a page's dialog.
+#include "constraints/engine.h"
+#include "frame/exports.h"
+#include "pages/printer_ui_context.h"
+
+// mode 0 runs a check and answers 199, 100 or 101; mode 1 (and any other mode)
+// does nothing and answers 0.  The record is the sheet's, through the context in
+// the dialog's DWLP_USER slot; a call without a dialog or context checks the record a host set (SetCheckRecord).
+NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindow, WORD controlId, UINT item,
+                                  UINT_PTR) {
+    if (mode != 0) return 0;
+    using namespace nvx;
+    constraints::CheckContext ctx;
+    ctx.dialog = reinterpret_cast<HWND>(dialog);
+    if (ctx.dialog && !IsWindow(ctx.dialog)) ctx.dialog = nullptr;
+    ctx.toolWindow = reinterpret_cast<HWND>(toolWindow);
+    ctx.control = controlId;
+    ctx.deviceOption = static_cast<int32_t>(item);
+    if (ctx.dialog) {
+        const auto* sheet = reinterpret_cast<const pages::PrinterUIContext*>(GetWindowLongPtrW(ctx.dialog, DWLP_USER));
+        ctx.sheet = sheet;
+        ctx.record = sheet ? pages::ContextSettingsRecord(sheet) : nullptr;
+        // The custom size dialog holds the width and length fields.
+        ctx.customPaper = GetDlgItem(ctx.dialog, 1336) && GetDlgItem(ctx.dialog, 1337);
+    }
+    if (!ctx.record) ctx.record = constraints::CheckRecordForHosts();
+    return constraints::RunCheck(ctx);
+}

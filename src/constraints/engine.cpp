@@ -1,0 +1,446 @@
+// One check of the constraint engine, step by step in its fixed order.
+#include "constraints/engine.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "constraints/engine_state.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "frame/module_state.h"
+#include "frame/variant_switches.h"
+#include "pages/stop_icons.h"
+
+namespace nvx::constraints {
+
+using detail::Check;
+using detail::EvalMode;
+using detail::Truth;
+using model::MessageTable;
+
+namespace {
+
+std::vector<FixedSetting> g_fixed;
+IconRedrawFn g_iconRedraw = nullptr;
+std::vector<uint16_t> g_extraSecurityControls;
+
+struct OptionTip {
+    uint32_t control;
+    int32_t value;
+    WString text;
+};
+std::vector<OptionTip> g_optionTips;
+
+bool HasAction(const PreparedRule& r, uint32_t code, uint32_t* param = nullptr, uint32_t from = 0) {
+    const uint32_t n = r.row->actions ? r.row->actionCount : 0;
+    for (uint32_t a = from; a < n; ++a)
+        if (r.row->actions[a].code == code) {
+            if (param) *param = r.row->actions[a].param;
+            return true;
+        }
+    return false;
+}
+
+WStringView Name(const WCHAR (&f)[32]) { return WStringView(f, WLenBounded(f, 32)); }
+
+}  // namespace
+
+namespace detail {
+
+std::vector<std::pair<int, const uint8_t*>>& PassMarks() {
+    static std::vector<std::pair<int, const uint8_t*>> marks;
+    return marks;
+}
+void ClearOptionTips() { g_optionTips.clear(); }
+void AddOptionTip(uint32_t control, int32_t value, const WString& text) {
+    for (OptionTip& t : g_optionTips)
+        if (t.control == control && t.value == value) {
+            if (t.text.find(text) == WString::npos) {
+                t.text += WL("\r\n");
+                t.text += text;
+            }
+            if (t.text.size() > pages::kStopIconTextChars - 1) t.text.resize(pages::kStopIconTextChars - 1);
+            return;
+        }
+    g_optionTips.push_back({control, value, text.substr(0, pages::kStopIconTextChars - 1)});
+}
+IconRedrawFn IconRedraw() { return g_iconRedraw; }
+BYTE*& HostRecord() {
+    static BYTE* record = nullptr;
+    return record;
+}
+bool IsSecurityControl(uint16_t c) {
+    static const uint16_t kControls[] = {1000, 1013, 1060, 1061, 1078, 1081, 1092, 1138, 1149, 1159,
+                                         1164, 1208, 1222, 1227, 1228, 1230, 1610, 1779, 1833, 1871,
+                                         1872, 1946, 2189, 2190, 2266, 2583, 2585, 3168};
+    return std::find(std::begin(kControls), std::end(kControls), c) != std::end(kControls) ||
+           std::find(g_extraSecurityControls.begin(), g_extraSecurityControls.end(), c) !=
+               g_extraSecurityControls.end();
+}
+
+Check::Check(CheckContext& ctx, const EngineTables& t) : ctx_(ctx), t_(t) {}
+
+void Check::SetMark(int row, uint8_t* rec, bool on) {
+    if (!rec) return;
+    features::SetForbidden(rec, on);
+    auto& marks = PassMarks();
+    const auto key = std::make_pair(row, static_cast<const uint8_t*>(rec));
+    const bool listed = std::find(marks.begin(), marks.end(), key) != marks.end();
+    if (on && !listed) marks.push_back(key);
+}
+
+uint32_t Check::Run() {
+    if (!ctx_.record || !t_.items) return kCheckStands;
+    static const PreparedRules kNoRules;
+    const PreparedRules& rules = t_.rules ? *t_.rules : kNoRules;
+    features::UiItemTable& items = *t_.items;
+
+    // 1. Per-call state.
+    ResetKeywordCache();
+    try {
+        fired_.assign(rules.rules.size(), 0);
+        listedChange_.assign(model::kMessageSlots, 0);
+        listedCst_.assign(model::kMessageSlots, 0);
+    } catch (const std::bad_alloc&) {
+        return kCheckStands;
+    }
+    range_ = features::EffectiveCustomRange(features::CustomPaperModelOf(t_.record));
+    for (size_t i = 0; i < items.count; ++i) {
+        features::UiItemState& s = items.rows[i].state;
+        s.present = OnDialog(static_cast<int>(i)) ? 1 : 0;
+        s.pending = -1;
+        s.scratch[0] = 0;  // a pending value is recorded
+    }
+    changedRow_ = -1;
+    if (ctx_.control) {
+        for (size_t i = 0; i < items.count && changedRow_ < 0; ++i)
+            if (items.rows[i].control == ctx_.control && items.rows[i].state.present)
+                changedRow_ = static_cast<int>(i);
+    }
+
+    // 2. Marks kept from earlier passes, fixed settings.
+    if (ctx_.control == 0) PassMarks().clear();
+    auto clearUnlessPassed = [&](const char* feature, const char* option) {
+        const int row = features::FindUiItem(&items, feature);
+        features::UiItem* item = Item(row);
+        if (!item || !item->options) return;
+        uint8_t* rec = features::RecordAt(item->options, std::max(0, features::IndexOfKeyword(item->options, option)));
+        if (!rec || features::IndexOfKeyword(item->options, option) < 0) return;
+        auto& marks = PassMarks();
+        if (std::find(marks.begin(), marks.end(), std::make_pair(row, static_cast<const uint8_t*>(rec))) == marks.end())
+            features::SetForbidden(rec, false);
+    };
+    if (t_.record && t_.record->switches[features::kSw_Overlay] == 2) {
+        clearUnlessPassed("Overlay_Switch", "Ovl_Host_Create");
+        clearUnlessPassed("Overlay_Switch", "Ovl_Host_Print");
+    }
+    if (t_.record && (t_.record->switches[features::kSw_CopyProtect] == 2 ||
+                      t_.record->switches[features::kSw_CopyProtect] == 3))
+        clearUnlessPassed("CopyProtect_op", "CP_PasswordCopy");
+    if (ctx_.control == 0) {
+        for (const FixedSetting& f : g_fixed) {
+            const int row = features::FindUiItem(&items, std::string_view(f.feature, strnlen(f.feature, 32)));
+            features::UiItem* item = Item(row);
+            if (!item || !item->options) continue;
+            const int index = features::IndexOfKeyword(item->options, std::string_view(f.option, strnlen(f.option, 32)));
+            if (index < 0) continue;
+            const int32_t value = *features::ValueAt(item->options, static_cast<size_t>(index));
+            if (Current(row) != value && Write(row, value)) ShowValue(row, value);
+        }
+        auto clearMark = [&](const char* feature, const char* option) {
+            features::UiItem* item = Item(features::FindUiItem(&items, feature));
+            const int index = item ? features::IndexOfKeyword(item->options, option) : -1;
+            if (index >= 0) features::SetForbidden(features::RecordAt(item->options, static_cast<size_t>(index)), false);
+        };
+        clearMark("DoubleSides", "Booklet");
+        for (const char* o : {"2x2", "3x3", "4x4"}) clearMark("Nup_op", o);
+    }
+
+    // 3. Prohibition check of the changed control.
+    if (changedRow_ >= 0) {
+        bool anyMessage = false;
+        std::vector<const PreparedRule*> holding;
+        for (size_t k : rules.prohibit.rules) {
+            const PreparedRule& r = rules.rules[k];
+            uint32_t param = 0;
+            if (!HasAction(r, vpd::kActConstraintMessage, &param) || !SameFeature(r.targetRow, changedRow_)) continue;
+            if (Evaluate(r, {}) != Truth::True) continue;
+            holding.push_back(&r);
+            for (uint32_t a = 0; a < r.row->actionCount; ++a)
+                if (r.row->actions[a].code == vpd::kActConstraintMessage) {
+                    const uint32_t slot = r.row->actions[a].param;
+                    if (slot < model::kMessageSlots && listedCst_[slot]) continue;
+                    if (slot < model::kMessageSlots) listedCst_[slot] = 1;
+                    Append(prohibitText_, MessageTable::Constraint, slot, prohibitHeaded_);
+                    anyMessage = true;
+                }
+        }
+        const bool contextFailed = ContextChecks(true);
+        if (anyMessage) {
+            // A holding rule forbids its option: refused when that option is the value now set.
+            const auto current = Current(changedRow_);
+            for (const PreparedRule* r : holding) {
+                const Lookup l = LookupKeyword(r->targetRow, r->row->second.option);
+                uint8_t* rec = OptionRecord(r->targetRow, l);
+                if (!rec || !current) continue;
+                SetMark(r->targetRow, rec, true);
+                if (features::Value(rec) == *current) {
+                    ctx_.refused = true;
+                    ShowMessage(MessageTable::Constraint, prohibitText_, MB_OK | MB_ICONEXCLAMATION);
+                    return kCheckRefused;
+                }
+            }
+        }
+        if (contextFailed) {
+            ctx_.refused = true;
+            ShowMessage(MessageTable::Constraint, contextText_, MB_OK | MB_ICONEXCLAMATION);
+            return kCheckRefused;
+        }
+    }
+
+    // 4. Change detection: change rules, then per-page change rules, in file order.
+    bool anyChange = false;
+    const EvalMode changeMode{ctx_.control != 0, false, false};
+    auto detect = [&](const KindRun& run) {
+        for (size_t k : run.rules) {
+            const PreparedRule& r = rules.rules[k];
+            features::UiItem* target = Item(r.targetRow);
+            if (!target || Evaluate(r, changeMode) != Truth::True) continue;
+            const Lookup l = LookupKeyword(r.targetRow, r.row->second.option);
+            if (!l.usable() || !l.hasValue()) continue;
+            const auto current = Current(r.targetRow);
+            if (!current) continue;
+            if (*current != l.value) {
+                target->state.pending = l.value;
+                target->state.scratch[0] = 1;
+                fired_[k] = 1;
+                for (uint32_t a = 0; a < r.row->actionCount; ++a)
+                    if (r.row->actions[a].code == vpd::kActChangeMessage) {
+                        const uint32_t slot = r.row->actions[a].param;
+                        if (slot < model::kMessageSlots && listedChange_[slot]) continue;
+                        if (slot < model::kMessageSlots) listedChange_[slot] = 1;
+                        Append(changeText_, MessageTable::Change, slot, changeHeaded_);
+                    }
+            } else {
+                // The last holding rule decides: this one keeps the current value.
+                target->state.pending = -1;
+                target->state.scratch[0] = 0;
+                for (size_t j = 0; j < fired_.size(); ++j)
+                    if (fired_[j] && rules.rules[j].targetRow == r.targetRow) fired_[j] = 0;
+            }
+        }
+    };
+    detect(rules.change);
+    if (frame::AskVariant("_PRP_COVER_TYPE1") == 0) detect(rules.perPage);
+    for (size_t i = 0; i < items.count; ++i) anyChange = anyChange || items.rows[i].state.scratch[0];
+
+    // 5. Output method, secure printing and single sign-on.
+    if (ctx_.control && IsSecurityControl(ctx_.control)) SecurityChecks();
+
+    // 6. Confirmation.
+    if (ctx_.control && anyChange) {
+        ctx_.asked = true;
+        const WString text = changeText_.empty() ? WString(Slot(MessageTable::Change, 1)) : changeText_;
+        if (ShowMessage(MessageTable::Change, text, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            for (size_t i = 0; i < items.count; ++i) {
+                items.rows[i].state.pending = -1;
+                items.rows[i].state.scratch[0] = 0;
+            }
+            return kCheckDeclined;
+        }
+    }
+
+    // 7. Apply the fired change rules.
+    for (size_t i = 0; i < items.count; ++i) {
+        features::UiItemState& s = items.rows[i].state;
+        if (!s.scratch[0] || items.rows[i].type == features::kUiPerPageColumn) continue;
+        if (Write(static_cast<int>(i), s.pending)) ShowValue(static_cast<int>(i), s.pending);
+        s.pending = -1;
+        s.scratch[0] = 0;
+    }
+    std::fill(fired_.begin(), fired_.end(), 0);
+
+    // 8. Per-page lists and account settings.
+    ExtraApplyPasses();
+
+    // 9. Enable states and icon flags of change rules.
+    for (pages::StopIconRow* row = pages::StopIconTable(); row->control; ++row)
+        if (!ctx_.dialog || Control(row->control)) {
+            row->hasMessage = 0;
+            row->flags = 0;
+            row->text[0] = 0;
+        }
+    std::vector<int8_t> disabled(items.count, -1);
+    auto deviceFilter = [&](const PreparedRule& r) {
+        if (ctx_.deviceOption == -1) return true;
+        const features::UiItem* t = Item(r.targetRow);
+        return t && t->deviceOption;
+    };
+    std::vector<uint8_t> holds(rules.rules.size(), 0);
+    auto enableStates = [&](const KindRun& run) {
+        for (size_t k : run.rules) {
+            const PreparedRule& r = rules.rules[k];
+            if (!(r.Has(vpd::kActDisable) || r.Has(vpd::kActIcon)) || !OnDialog(r.targetRow) || !deviceFilter(r))
+                continue;
+            const EvalMode mode{false, !Name(r.row->first.option).empty(), false};
+            const bool h = Evaluate(r, mode) == Truth::True;
+            holds[k] = h;
+            if (r.Has(vpd::kActDisable)) {
+                int8_t& d = disabled[static_cast<size_t>(r.targetRow)];
+                d = static_cast<int8_t>(d == 1 || h);
+            }
+            if (h && r.Has(vpd::kActIcon))
+                if (pages::StopIconRow* icon = pages::FindStopIcon(Item(r.targetRow)->iconControl))
+                    icon->hasMessage = 1;
+        }
+    };
+    enableStates(rules.change);
+    enableStates(rules.perPage);
+    for (size_t i = 0; i < items.count; ++i)
+        if (disabled[i] >= 0) items.rows[i].state.disabled = static_cast<uint32_t>(disabled[i]);
+
+    // 10. Actions of the change rules.
+    auto runActions = [&](const PreparedRule& r, bool holdsNow) {
+        const uint32_t n = r.row->actions ? r.row->actionCount : 0;
+        for (uint32_t a = 0; a < n; ++a) {
+            const uint32_t code = r.row->actions[a].code;
+            if (code == vpd::kActGate && !holdsNow) return;
+            if (code == vpd::kActDisable && OnDialog(r.targetRow))
+                ApplyEnable(r, r.kind == vpd::kRuleControl ? true : Item(r.targetRow)->state.disabled != 0);
+        }
+    };
+    for (size_t k : rules.change.rules) {
+        const PreparedRule& r = rules.rules[k];
+        if (!Item(r.targetRow)) continue;
+        const bool gateHolds = !r.Has(vpd::kActGate) || Evaluate(r, {}) == Truth::True;
+        runActions(r, gateHolds);
+    }
+
+    // 11. Prohibition marks.
+    std::vector<std::pair<int, uint8_t*>> seen;
+    for (size_t k : rules.prohibit.rules) {
+        const PreparedRule& r = rules.rules[k];
+        features::UiItem* target = Item(r.targetRow);
+        if (!target || !target->state.present) continue;
+        const Truth h = Evaluate(r, {});
+        if (h == Truth::Skipped) continue;
+        holds[k] = h == Truth::True;
+        const Lookup l = LookupKeyword(r.targetRow, r.row->second.option);
+        uint8_t* rec = OptionRecord(r.targetRow, l);
+        if (!rec) continue;
+        const auto key = std::make_pair(r.targetRow, rec);
+        const bool first = std::find(seen.begin(), seen.end(), key) == seen.end();
+        if (first) seen.push_back(key);
+        const bool on = h == Truth::True || (!first && features::Forbidden(rec));
+        SetMark(r.targetRow, rec, on);
+        // The per-tray media entries that stand for the same media type follow.
+        if (target->control == 1003 && t_.record && t_.record->facts[features::kFactPerTrayMedia]) {
+            const int32_t v = features::Value(rec);
+            for (size_t i = 0; uint8_t* e = features::RecordAt(target->options, i); ++i) {
+                const int32_t ev = features::Value(e);
+                if (ev >= 1001 && Normalise(*target, ev) == v && e != rec) features::SetForbidden(e, on);
+            }
+        }
+    }
+
+    // 12. Control rules.
+    for (size_t k : rules.control.rules) {
+        const PreparedRule& r = rules.rules[k];
+        if (!Item(r.targetRow) || !deviceFilter(r)) continue;
+        const bool h = Evaluate(r, {}) == Truth::True;
+        holds[k] = h;
+        runActions(r, h);
+    }
+
+    // 13. Written-in checks, marks only.
+    ContextChecks(false);
+
+    // 14. Icons.
+    ClearOptionTips();
+    std::vector<std::vector<uint32_t>> listedTips;
+    for (size_t k = 0; k < rules.rules.size(); ++k) {
+        const PreparedRule& r = rules.rules[k];
+        if (!holds[k] || !r.Has(vpd::kActIcon)) continue;
+        features::UiItem* target = Item(r.targetRow);
+        if (!target) continue;
+        if (r.kind == vpd::kRuleControl)
+            if (pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl)) icon->hasMessage = 1;
+        pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl);
+        for (uint32_t a = 0; a < r.row->actionCount; ++a) {
+            if (r.row->actions[a].code != vpd::kActIcon) continue;
+            const WString message = DisplayText(Slot(MessageTable::ToolTip, r.row->actions[a].param));
+            if (icon && icon->hasMessage && (r.kind != vpd::kRuleProhibit)) {
+                WString text(icon->text, WLenBounded(icon->text, pages::kStopIconTextChars));
+                if (!(icon->flags & pages::kStopIconHeaderWritten)) {
+                    text = DisplayText(Slot(MessageTable::ToolTip, 1));
+                    icon->flags |= pages::kStopIconHeaderWritten;
+                }
+                if (text.find(message) == WString::npos || message.empty()) {
+                    if (!text.empty()) text += WL("\r\n");
+                    text += message;
+                }
+                WCopy(icon->text, pages::kStopIconTextChars, text);
+            }
+            if (r.kind == vpd::kRuleProhibit && target->options) {
+                const WStringView first = Name(r.row->first.option);
+                for (size_t i = 0; const uint8_t* e = features::RecordAt(target->options, i); ++i) {
+                    if (!features::Forbidden(e)) continue;
+                    const std::string_view kw = features::Keyword(e);
+                    if (first.size() != kw.size() || !std::equal(kw.begin(), kw.end(), first.begin())) continue;
+                    detail::AddOptionTip(target->control, features::Value(e), message);
+                }
+            }
+        }
+    }
+    if (ctx_.dialog)
+        for (pages::StopIconRow* row = pages::StopIconTable(); row->control; ++row) {
+            HWND c = Control(row->control);
+            if (!c) continue;
+            if (g_iconRedraw)
+                g_iconRedraw(ctx_.dialog, row->control, nullptr);
+            else
+                InvalidateRect(c, nullptr, TRUE);
+        }
+
+    // 15. Repaint.
+    if (ctx_.dialog) InvalidateRect(ctx_.dialog, nullptr, TRUE);
+    return kCheckStands;
+}
+
+}  // namespace detail
+
+EngineTables EngineTables::OfModule() {
+    frame::ModuleState& m = frame::Module();
+    EngineTables t;
+    t.items = m.uiItems;
+    t.rules = m.rules;
+    t.messages = &m.messages;
+    t.record = m.model.record;
+    return t;
+}
+
+uint32_t RunCheck(CheckContext& ctx, const EngineTables& tables) {
+    Check check(ctx, tables);
+    return check.Run();
+}
+
+uint32_t RunCheck(CheckContext& ctx) { return RunCheck(ctx, EngineTables::OfModule()); }
+
+void SetFixedSettings(const std::vector<FixedSetting>& list) { g_fixed = list; }
+const std::vector<FixedSetting>& FixedSettings() { return g_fixed; }
+
+const WCHAR* OptionTipText(uint32_t control, int32_t value) {
+    for (const auto& t : g_optionTips)
+        if (t.control == control && t.value == value) return t.text.c_str();
+    return nullptr;
+}
+
+void AddSecurityCheckControl(uint16_t control) { g_extraSecurityControls.push_back(control); }
+void SetIconRedraw(IconRedrawFn fn) { g_iconRedraw = fn; }
+void SetCheckRecord(BYTE* record) { detail::HostRecord() = record; }
+BYTE* CheckRecordForHosts() { return detail::HostRecord(); }
+
+WString DisplayText(WStringView text) { return model::MessageForDisplay(WString(text).c_str()); }
+
+}  // namespace nvx::constraints

@@ -1,0 +1,96 @@
+// The engine's internals shared by its files: one check's working state, the
+// keyword cache and the value lookups.  Not part of the engine's interface.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "constraints/engine.h"
+#include "constraints/prepared_rules.h"
+#include "features/custom_paper.h"
+#include "features/ui_items.h"
+#include "model/messages.h"
+
+namespace nvx::constraints::detail {
+
+// The outcome of evaluating one rule.
+enum class Truth { Skipped, False, True };
+
+// A keyword looked up in an item's list.
+struct Lookup {
+    uint32_t index = features::kIndexNotFound;  // list position or a special index
+    int32_t value = features::kValueNone;       // the option's value, kValueNone for none
+    bool usable() const {
+        return index != features::kIndexNotFound && index != static_cast<uint32_t>(features::kValueNoList);
+    }
+    bool hasValue() const { return value != features::kValueNone; }
+};
+
+// Evaluation switches.
+struct EvalMode {
+    bool requireChanged = false;  // the changed control must be among the conditions
+    bool dropLast = false;        // the last condition is left out (counts as holding)
+    bool rangeSizes = false;      // custom width/length conditions use values clamped to the range
+};
+
+class Check {
+public:
+    Check(CheckContext& ctx, const EngineTables& t);
+    uint32_t Run();
+
+    // ---- lookups (lookup.cpp) ----
+    Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
+    std::optional<int32_t> Current(int row) const;
+    bool Write(int row, int32_t value);
+    int32_t Normalise(const features::UiItem& item, int32_t value) const;
+    uint8_t* OptionRecord(int row, const Lookup& l);
+    // ---- evaluation (evaluate.cpp) ----
+    Truth Evaluate(const PreparedRule& r, EvalMode mode);
+    Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    // ---- controls (controls.cpp) ----
+    bool OnDialog(int row) const;
+    HWND Control(uint32_t id) const;
+    void ShowValue(int row, int32_t value);
+    void ApplyEnable(const PreparedRule& r, bool disabled);
+    int ShowMessage(model::MessageTable table, const WString& text, UINT flags);
+    // ---- written-in checks (context_checks.cpp) ----
+    bool ContextChecks(bool withMessages);
+    void SecurityChecks();
+    void ExtraApplyPasses();
+
+    features::UiItem* Item(int row) const { return t_.items ? t_.items->Row(row) : nullptr; }
+    const WCHAR* Slot(model::MessageTable table, unsigned n) const;
+    void Append(WString& text, model::MessageTable table, unsigned slot, bool& headed);
+    void SetMark(int row, uint8_t* rec, bool on);
+    bool SameFeature(int a, int b) const;
+
+    CheckContext& ctx_;
+    const EngineTables& t_;
+    int changedRow_ = -1;
+    features::SizeRange range_{};
+    WString changeText_;
+    bool changeHeaded_ = false;
+    WString prohibitText_;
+    bool prohibitHeaded_ = false;
+    WString contextText_;   // text of a failed written-in check
+    bool contextHeaded_ = false;
+    std::vector<uint8_t> listedChange_;   // change messages listed in this call (by slot)
+    std::vector<uint8_t> listedCst_;
+    std::vector<uint8_t> fired_;          // per prepared rule
+};
+
+// The module-wide set of options marked forbidden in the current pass of
+// whole-sheet checks: (item row, option record).
+std::vector<std::pair<int, const uint8_t*>>& PassMarks();
+// Per-option tooltip texts of the last check.
+void ClearOptionTips();
+void AddOptionTip(uint32_t control, int32_t value, const WString& text);
+// The keyword cache's per-call reset.
+void ResetKeywordCache();
+IconRedrawFn IconRedraw();
+// The record a check without a dialog works on (SetCheckRecord).
+BYTE*& HostRecord();
+bool IsSecurityControl(uint16_t control);
+
+}  // namespace nvx::constraints::detail

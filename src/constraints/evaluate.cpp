@@ -1,0 +1,150 @@
+// Evaluating one rule: its conditions against the current values, combined by its
+// postfix token list.
+#include <algorithm>
+
+#include "constraints/engine_state.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+
+namespace nvx::constraints::detail {
+
+namespace {
+
+bool Compare(uint32_t op, int32_t current, int32_t option) {
+    switch (op) {
+    case vpd::kOpEqual: return current == option;
+    case vpd::kOpNotEqual: return current != option;
+    case vpd::kOpLess: return current < option;
+    case vpd::kOpGreater: return current > option;
+    case vpd::kOpLessEqual:
+    case vpd::kOpLessEqual2: return current <= option;
+    case vpd::kOpGreaterEqual:
+    case vpd::kOpGreaterEqual2: return current >= option;
+    }
+    return false;  // 1007, 1008 and unknown operators never hold
+}
+
+// The postfix expression over the condition results.  A malformed list (a
+// condition number out of range, too few operands, more than the stack holds, an
+// unknown token, no result) is false.
+bool Expression(const model::ConstraintRow& row, const bool* results, size_t conditions) {
+    bool stack[kStackDepth];
+    size_t depth = 0;
+    const uint32_t count = row.tokens ? row.tokenCount : 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t token = row.tokens[i];
+        if (token == vpd::kTokenEnd) break;
+        if (token < vpd::kTokenAnd) {
+            if (token >= conditions || depth == kStackDepth) return false;
+            stack[depth++] = results[token];
+        } else if (token == vpd::kTokenAnd || token == vpd::kTokenOr) {
+            if (depth < 2) return false;
+            const bool b = stack[--depth];
+            bool& a = stack[depth - 1];
+            a = token == vpd::kTokenAnd ? (a && b) : (a || b);
+        } else {
+            return false;
+        }
+    }
+    return depth > 0 && stack[depth - 1];
+}
+
+bool IsSizeField(const features::UiItemTable& t, int row, bool* width) {
+    const features::UiDirectRows& d = t.direct;
+    *width = row == d.userPaperWidth || row == d.outUserPaperWidth;
+    return *width || row == d.userPaperLength || row == d.outUserPaperLength;
+}
+
+}  // namespace
+
+bool Check::SameFeature(int a, int b) const {
+    const features::UiItem* x = Item(a);
+    const features::UiItem* y = Item(b);
+    if (!x || !y) return false;
+    return std::equal(std::begin(x->feature), std::end(x->feature), std::begin(y->feature));
+}
+
+// Whether the current custom size is of the kind a custom keyword names:
+// "UserPaper" any custom size, "UserLongLengthPaper" one longer than the normal
+// range allows, "UserLargePaper" one wider or longer than the normal range.
+static bool CustomKindHolds(const Check& c, int row, uint32_t index, uint32_t op) {
+    const features::UiItemTable& t = *c.t_.items;
+    const bool out = row == t.direct.outPaperSize;
+    const int wRow = out ? t.direct.outUserPaperWidth : t.direct.userPaperWidth;
+    const int lRow = out ? t.direct.outUserPaperLength : t.direct.userPaperLength;
+    const auto current = c.Current(row);
+    bool custom = false;
+    if (current) {
+        features::UiItem* item = c.Item(row);
+        const int own = features::IndexOfKeyword(item->options, out ? "OutUserPaper" : "UserPaper");
+        custom = own >= 0 && features::ValueAt(item->options, static_cast<size_t>(own)) == *current;
+    }
+    bool holds = false;
+    if (custom) {
+        const int32_t w = c.Current(wRow).value_or(0), l = c.Current(lRow).value_or(0);
+        const features::CustomPaperModel m = features::CustomPaperModelOf(c.t_.record);
+        if (index == features::kIndexUserPaper)
+            holds = true;
+        else if (index == features::kIndexUserLongLengthPaper)
+            holds = l > m.normal.maxLength && w <= m.longLength.maxWidth && l <= m.longLength.maxLength;
+        else
+            holds = !features::InRange(m.normal, w, l) && features::InRange(m.large, w, l);
+    }
+    if (op == vpd::kOpEqual) return holds;
+    if (op == vpd::kOpNotEqual) return !holds;
+    return false;
+}
+
+Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
+    const model::ConstraintRow& row = *r.row;
+    size_t n = r.conditionRows.size();
+    bool results[256];
+    std::fill(results, results + 256, true);
+    const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
+    bool mentionsChanged = false;
+    for (size_t c = 0; c < used; ++c) {
+        const int item = r.conditionRows[c];
+        features::UiItem* it = Item(item);
+        if (!it) return Truth::Skipped;
+        const model::ConditionRecord& cond = row.conditions[c];
+        const Lookup l = LookupKeyword(item, cond.option);
+        if (!l.usable()) return Truth::Skipped;
+        if (changedRow_ >= 0 && (item == changedRow_ || SameFeature(item, changedRow_))) mentionsChanged = true;
+        if (features::IsCustomPaperIndex(l.index)) {
+            results[c] = CustomKindHolds(*this, item, l.index, cond.op);
+            continue;
+        }
+        auto cur = Current(item);
+        if (!cur) return Truth::Skipped;
+        int32_t value = *cur;
+        bool width = false;
+        if (mode.rangeSizes && IsSizeField(*t_.items, item, &width))
+            value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
+        results[c] = l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value));
+    }
+    if (mode.requireChanged && !mentionsChanged) return Truth::False;
+    // A change rule whose second feature the administrator fixed never holds.
+    if ((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0) {
+        const features::UiItem* second = Item(r.secondRow);
+        for (const FixedSetting& f : FixedSettings()) {
+            size_t i = 0;
+            while (i < 31 && f.feature[i] && second->feature[i] == static_cast<unsigned char>(f.feature[i])) ++i;
+            if (i < 32 && !f.feature[i] && !second->feature[i]) {
+                std::fill(results, results + n, false);
+                break;
+            }
+        }
+    }
+    return Expression(row, results, n) ? Truth::True : Truth::False;
+}
+
+Truth Check::Evaluate(const PreparedRule& r, EvalMode mode) {
+    const Truth first = EvaluatePlain(r, mode);
+    if (first != Truth::False || ctx_.deviceOption != -1 || !ctx_.customPaper || !r.paper) return first;
+    // A custom size being edited: once more with the sizes brought into the range.
+    EvalMode again = mode;
+    again.rangeSizes = true;
+    return EvaluatePlain(r, again) == Truth::True ? Truth::True : Truth::False;
+}
+
+}  // namespace nvx::constraints::detail

@@ -1,0 +1,176 @@
+// Value lookups of the engine: a keyword in an item's list (through the keyword
+// cache), the current value of an item's settings field, and writing it.
+#include <cstring>
+
+#include "common/le.h"
+#include "constraints/engine_state.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "settings/oemdev.h"
+#include "settings/oemdev_template.h"
+
+namespace nvx::constraints::detail {
+
+namespace {
+
+using features::UiItem;
+
+// One cache slot: the keyword, the item row and what the lookup found.  A slot
+// counts only when its generation is the current call's, so clearing the cache is
+// one increment instead of rewriting 32,173 slots.
+struct CacheSlot {
+    uint32_t generation;
+    int32_t row;
+    uint32_t length;
+    uint32_t index;
+    int32_t value;
+    WCHAR keyword[32];
+};
+
+CacheSlot g_cache[kCacheSlots];
+uint32_t g_generation = 0;
+
+uint32_t Hash(const WCHAR* k, uint32_t length, int row) {
+    uint32_t h = 2166136261u ^ static_cast<uint32_t>(row);
+    for (uint32_t i = 0; i < length; ++i) h = (h ^ k[i]) * 16777619u;
+    return h % kCacheSlots;
+}
+
+bool IsPaperItem(const features::UiItemTable* t, int row) {
+    return t && (row == t->direct.paperSize || row == t->direct.outPaperSize);
+}
+
+// A decimal number with an optional sign, the whole text; false otherwise.
+bool ParseDecimal(const WCHAR* s, uint32_t n, int32_t* out) {
+    uint32_t i = 0;
+    bool negative = false;
+    if (i < n && (s[i] == u'-' || s[i] == u'+')) negative = s[i++] == u'-';
+    if (i == n) return false;
+    int64_t v = 0;
+    for (; i < n; ++i) {
+        if (s[i] < u'0' || s[i] > u'9') return false;
+        v = v * 10 + (s[i] - u'0');
+        if (v > int64_t{1} << 32) return false;
+    }
+    v = negative ? -v : v;
+    if (v < INT32_MIN || v > INT32_MAX) return false;
+    *out = static_cast<int32_t>(v);
+    return true;
+}
+
+Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, const WCHAR* k, uint32_t n) {
+    Lookup l;
+    if (n == 0) {
+        l.index = features::kIndexEmpty;
+        return l;
+    }
+    if (IsPaperItem(t, row)) {
+        const uint32_t special = features::SpecialPaperIndex(WStringView(k, n));
+        if (special == features::kIndexDefaultPaper) {
+            l.index = special;
+            l.value = settings::GetNumber(settings::DefaultTemplate(), "nPaperSize");
+            return l;
+        }
+        if (special) {
+            l.index = special;  // a custom size: no value of its own
+            return l;
+        }
+    }
+    if (item.type == features::kUiNumeric && !item.options) {
+        int32_t v = 0;
+        if (ParseDecimal(k, n, &v)) {
+            l.index = 0;
+            l.value = v;
+        }
+        return l;
+    }
+    if (!item.options) {
+        l.index = static_cast<uint32_t>(features::kValueNoList);
+        return l;
+    }
+    char narrow[32] = {};
+    for (uint32_t i = 0; i < n; ++i) {
+        if (k[i] > 0x7E) return l;  // option keywords are ASCII
+        narrow[i] = static_cast<char>(k[i]);
+    }
+    const int index = features::IndexOfKeyword(item.options, std::string_view(narrow, n));
+    if (index < 0) return l;
+    l.index = static_cast<uint32_t>(index);
+    l.value = features::ValueAt(item.options, static_cast<size_t>(index)).value_or(features::kValueNone);
+    return l;
+}
+
+}  // namespace
+
+void ResetKeywordCache() {
+    if (++g_generation == 0) {  // after 2^32 calls the stale generations could match again
+        std::memset(g_cache, 0, sizeof g_cache);
+        g_generation = 1;
+    }
+}
+
+Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32]) {
+    const UiItem* item = Item(row);
+    if (!item) return {};
+    const uint32_t n = static_cast<uint32_t>(WLenBounded(keyword, 32));
+    CacheSlot& s = g_cache[Hash(keyword, n, row)];
+    if (s.generation == g_generation && s.row == row && s.length == n &&
+        std::memcmp(s.keyword, keyword, n * sizeof(WCHAR)) == 0)
+        return Lookup{s.index, s.value};
+    const Lookup l = Resolve(t_.items, *item, row, keyword, n);
+    s.generation = g_generation;
+    s.row = row;
+    s.length = n;
+    s.index = l.index;
+    s.value = l.value;
+    std::memcpy(s.keyword, keyword, n * sizeof(WCHAR));
+    return l;
+}
+
+std::optional<int32_t> Check::Current(int row) const {
+    const UiItem* item = Item(row);
+    if (!item || !item->state.field || !ctx_.record) return std::nullopt;
+    const settings::FieldRef f = item->state.field;
+    if (f.Offset() + f.Size() > settings::kOemDevSize || f.Size() == 0) return std::nullopt;
+    const BYTE* p = ctx_.record + f.Offset();
+    switch (item->state.storage) {
+    case features::kUiStoreU8: return static_cast<int32_t>(p[0]);
+    case features::kUiStoreI8: return static_cast<int32_t>(static_cast<int8_t>(p[0]));
+    case features::kUiStoreI16: return static_cast<int32_t>(static_cast<int16_t>(GetLE16(p)));
+    case features::kUiStoreU16: return static_cast<int32_t>(GetLE16(p));
+    case features::kUiStoreU32:
+        return f.Size() >= 4 ? static_cast<int32_t>(GetLE32(p)) : static_cast<int32_t>(p[0]);
+    }
+    return std::nullopt;
+}
+
+bool Check::Write(int row, int32_t value) {
+    const UiItem* item = Item(row);
+    if (!item || !item->state.field || !ctx_.record) return false;
+    const settings::FieldRef f = item->state.field;
+    if (!settings::IsNumberKind(f.def->kind)) return false;  // text fields are never written
+    return settings::SetNumber(*settings::AsRecord(ctx_.record), f, value);
+}
+
+int32_t Check::Normalise(const UiItem& item, int32_t v) const {
+    if (!t_.record || t_.record->facts[features::kFactPerTrayMedia] == 0 || item.control != 1003) return v;
+    if (v >= 1001 && v <= 1020) return ctx_.trayMedia[v - 1001];
+    // Custom media names (1021 and up) have no model media type of the same name
+    // in this model: they keep their value.
+    return v;
+}
+
+uint8_t* Check::OptionRecord(int row, const Lookup& l) {
+    UiItem* item = Item(row);
+    if (!item || !item->options) return nullptr;
+    if (features::IsCustomPaperIndex(l.index)) {
+        // A custom size keyword stands for the list's own custom size option.
+        const char* own = row == (t_.items ? t_.items->direct.outPaperSize : -1) ? "OutUserPaper" : "UserPaper";
+        const int i = features::IndexOfKeyword(item->options, own);
+        return i < 0 ? nullptr : features::RecordAt(item->options, static_cast<size_t>(i));
+    }
+    if (l.index >= features::kIndexUserLargePaper) return nullptr;
+    return features::RecordAt(item->options, l.index);
+}
+
+}  // namespace nvx::constraints::detail

@@ -1,0 +1,136 @@
+// Preparing the constraint file's rules against the UI item table.
+#include "constraints/prepared_rules.h"
+
+#include <new>
+
+#include "features/model_record.h"
+#include "features/ui_items.h"
+#include "frame/module_state.h"
+
+namespace nvx::constraints {
+
+namespace {
+
+using features::FindUiItem;
+using features::UiItemTable;
+
+WStringView Name(const WCHAR (&field)[32]) { return WStringView(field, WLenBounded(field, 32)); }
+
+bool Is(WStringView a, const char* b) {
+    size_t i = 0;
+    for (; b[i]; ++i)
+        if (i >= a.size() || a[i] != static_cast<WCHAR>(b[i])) return false;
+    return i == a.size();
+}
+
+// The row of a condition's feature: the radio row of its option when the feature
+// has one, else the feature's first row.
+int ConditionRow(const UiItemTable* items, const model::ConditionRecord& c) {
+    const WStringView option = Name(c.option);
+    if (!option.empty()) {
+        const int radio = FindUiItem(items, Name(c.feature), option);
+        if (radio >= 0) return radio;
+    }
+    return FindUiItem(items, Name(c.feature));
+}
+
+int TargetRow(const UiItemTable* items, const model::ConstraintRow& r, bool bindingEdgeSwitch) {
+    const WStringView feature = Name(r.first.feature);
+    if (feature.empty()) return -1;
+    int row = FindUiItem(items, feature);
+    if (row < 0 && bindingEdgeSwitch &&
+        (Is(feature, "BindingEdge_PRN_Portrait") || Is(feature, "BindingEdge_PRN_Landscape") ||
+         Is(feature, "BindingEdge_PS")))
+        row = FindUiItem(items, WL("BindingEdge_MFP"));
+    const features::UiItem* item = items ? items->Row(row) : nullptr;
+    if (item && item->type == features::kUiRadio && !Name(r.first.option).empty()) {
+        const int radio = FindUiItem(items, feature, Name(r.first.option));
+        if (radio >= 0) row = radio;
+    }
+    return row;
+}
+
+bool PaperCondition(const model::ConditionRecord& c) {
+    const WStringView f = Name(c.feature), o = Name(c.option);
+    return (Is(f, "PaperSize") && Is(o, "UserPaper")) || (Is(f, "OutPaperSize") && Is(o, "OutUserPaper")) ||
+           Is(f, "UserPaper_Width") || Is(f, "UserPaper_Length") || Is(f, "OutUserPaper_Width") ||
+           Is(f, "OutUserPaper_Length");
+}
+
+bool PaperTarget(const model::ConstraintRow& r) {
+    if (!Is(Name(r.first.feature), "PaperSize")) return false;
+    const WStringView option = r.id == vpd::kRuleProhibit ? Name(r.second.option) : Name(r.first.option);
+    return Is(option, "UserPaper");
+}
+
+KindRun* RunOf(PreparedRules& p, uint32_t kind) {
+    switch (kind) {
+    case vpd::kRuleChange: return &p.change;
+    case vpd::kRuleProhibit: return &p.prohibit;
+    case vpd::kRuleControl: return &p.control;
+    case vpd::kRulePerPageChange: return &p.perPage;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTable* items, bool bindingEdgeSwitch) {
+    PreparedRules* p = new (std::nothrow) PreparedRules;
+    if (!p) return nullptr;
+    try {
+        const uint32_t count = file.Rules() ? file.RuleCount() : 0;
+        p->rules.reserve(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            const model::ConstraintRow& row = file.Rules()[i];
+            KindRun* run = RunOf(*p, row.id);
+            if (!run) {
+                p->ignored = count - i;  // an unknown kind ends the grouping
+                break;
+            }
+            PreparedRule r;
+            r.row = &row;
+            r.kind = row.id;
+            r.fileIndex = i;
+            const uint32_t conditions = row.conditions ? row.conditionCount : 0;
+            r.conditionRows.resize(conditions, -1);
+            for (uint32_t c = 0; c < conditions; ++c) {
+                r.conditionRows[c] = ConditionRow(items, row.conditions[c]);
+                r.paper = r.paper || PaperCondition(row.conditions[c]);
+            }
+            r.paper = r.paper || PaperTarget(row);
+            r.targetRow = TargetRow(items, row, bindingEdgeSwitch);
+            r.secondRow = Name(row.second.feature).empty() ? -1 : FindUiItem(items, Name(row.second.feature));
+            const uint32_t actions = row.actions ? row.actionCount : 0;
+            for (uint32_t a = 0; a < actions; ++a) {
+                const uint32_t code = row.actions[a].code;
+                if (code >= 1028 && code <= 1032) r.hasAction[code - 1028] = true;
+            }
+            run->rules.push_back(p->rules.size());
+            p->rules.push_back(std::move(r));
+        }
+    } catch (const std::bad_alloc&) {
+        delete p;
+        return nullptr;
+    }
+    return p;
+}
+
+void FreeRules(PreparedRules* rules) { delete rules; }
+
+PreparedRules* ModuleRules() { return frame::Module().rules; }
+
+void BuildConstraintIndex() {
+    frame::ModuleState& m = frame::Module();
+    FreeRules(m.rules);
+    const bool bindingEdge = m.model.record && m.model.record->switches[features::kSw_BindingEdge] != 0;
+    m.rules = PrepareRules(m.constraints, m.uiItems, bindingEdge);
+}
+
+void FreeConstraintIndex() {
+    frame::ModuleState& m = frame::Module();
+    FreeRules(m.rules);
+    m.rules = nullptr;
+}
+
+}  // namespace nvx::constraints

@@ -1,0 +1,62 @@
+// The prepared rules: the constraint file's rule rows, tied at attach to the UI
+// item rows they address, and grouped by kind.
+//
+// Built once from the loaded constraint file and the UI item table (attach step
+// "build the constraint index") and freed at detach.  The engine reads them; it
+// never changes them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/package_block.h"
+
+namespace nvx::features {
+struct UiItemTable;
+}
+
+namespace nvx::constraints {
+
+inline constexpr size_t kStackDepth = 80;
+
+struct PreparedRule {
+    const model::ConstraintRow* row = nullptr;  // the file's rule (conditions, tokens, actions)
+    uint32_t kind = 0;
+    uint32_t fileIndex = 0;         // position in the file
+    std::vector<int> conditionRows; // item row of each condition, -1 when the model has none
+    int targetRow = -1;             // item row of the target feature (radio: the first option's row)
+    int secondRow = -1;             // item row of the second feature, -1 none
+    bool paper = false;             // a condition or the target is on a custom paper size
+    bool hasAction[5] = {};         // codes 1028 ... 1032 present
+
+    bool Has(uint32_t code) const { return code >= 1028 && code <= 1032 && hasAction[code - 1028]; }
+};
+
+struct KindRun {
+    std::vector<size_t> rules;  // indexes into PreparedRules::rules, in file order
+};
+
+struct PreparedRules {
+    std::vector<PreparedRule> rules;  // every grouped rule, in file order
+    KindRun change;                   // 1022
+    KindRun prohibit;                 // 1023
+    KindRun control;                  // 1024
+    KindRun perPage;                  // 1025
+    size_t ignored = 0;               // rules after a kind outside 1022 ... 1025
+};
+
+// Builds the prepared rules from a loaded constraint file.  A null table or an
+// empty file gives an empty set; bindingEdgeSwitch lets the printer binding-edge
+// targets match the binding-edge item.  Null only when memory runs out.
+PreparedRules* PrepareRules(const model::ConstraintBlock& file, const features::UiItemTable* items,
+                            bool bindingEdgeSwitch);
+void FreeRules(PreparedRules* rules);
+
+// The module's set (null before attach and after detach).
+PreparedRules* ModuleRules();
+// Attach and detach steps.
+void BuildConstraintIndex();
+void FreeConstraintIndex();
+
+}  // namespace nvx::constraints

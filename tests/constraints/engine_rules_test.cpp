@@ -1,0 +1,241 @@
+// The check over a bare settings record: expressions and operators, change rules
+// with their confirmation, prohibitions with their refusal, enable states, icons,
+// fixed settings and the written-in booklet check.
+#include "engine_fixture.h"
+
+#include "frame/exports.h"
+#include "pages/stop_icons.h"
+
+namespace {
+
+using cstest::Json;
+using cstest::Rule;
+using nvx::constraints::kCheckDeclined;
+using nvx::constraints::kCheckRefused;
+using nvx::constraints::kCheckStands;
+
+class Rules : public cstest::EngineTest {};
+
+TEST_F(Rules, TokensCombineConditionsAndSomeOperatorsNeverHold) {
+    LoadRules(Json::array({
+        Rule("change", "JobOffset", "JobOffsetON",
+             {{"Orientation", "eq", "Landscape"}, {"InTray", "eq", "Tray1"}}, "c0 c1 and end"),
+        Rule("change", "Collate", "CollateON", {{"Orientation", "eq", "Landscape"}, {"InTray", "eq", "Tray1"}},
+             "c0 c1 or end"),
+        Rule("change", "PaperOption1", "PaperOption1ON", {{"Orientation", "never", "Portrait"}}, "c0 end"),
+        Rule("change", "PaperOption2", "PaperOption2ON", {{"Orientation", 1008, "Portrait"}}, "c0 end"),
+    }));
+    Set("nOrientation", 2);
+    Set("nDefaultSource", 258);  // Tray2
+    Set("bJobOffset", 0);
+    Set("bCollate", 0);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(0, Get("bJobOffset"));  // AND: one of two
+    EXPECT_EQ(1, Get("bCollate"));    // OR: one of two
+    EXPECT_EQ(0, Get("bPaperOption1"));
+    EXPECT_EQ(0, Get("bPaperOption2"));
+    Set("nDefaultSource", 257);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(1, Get("bJobOffset"));
+    EXPECT_TRUE(boxes_.empty());  // the whole-sheet check never asks
+}
+
+TEST_F(Rules, NumericConditionsCompareSigned) {
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"Copies", "ge", "5"}, {"Copies", 1014, "5"}}, "c0 c1 and end"),
+        Rule("change", "JobOffset", "JobOffsetON", {{"Copies", "lt", "3"}, {"Copies", 1012, "-1"}}, "c0 c1 or end"),
+    }));
+    for (int copies : {4, 5, 2}) {
+        Set("nCopies", copies);
+        Set("bCollate", 0);
+        Set("bJobOffset", 0);
+        Run(0);
+        EXPECT_EQ(copies >= 5 ? 1 : 0, Get("bCollate")) << copies;
+        EXPECT_EQ(copies < 3 ? 1 : 0, Get("bJobOffset")) << copies;
+    }
+}
+
+TEST_F(Rules, ConfirmationAnsweredNoChangesNothingAndYesApplies) {
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 11)})),
+        Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 11), cstest::Act("change_message", 12)})),
+    }));
+    Set("bCollate", 0);
+    Set("bJobOffset", 0);
+    // A control no rule mentions: nothing happens.
+    EXPECT_EQ(kCheckStands, Run(1011));
+    EXPECT_TRUE(boxes_.empty());
+    Set("nPaperSize", 11);  // the user picks A5
+    answer_ = IDNO;
+    EXPECT_EQ(kCheckDeclined, Run(1000));
+    ASSERT_EQ(1u, boxes_.size());
+    EXPECT_EQ("Change title", boxes_[0].caption);
+    // Header and first message directly, each message once, the line break shown.
+    EXPECT_EQ("These settings change: \nchange 11\r\nchange 12", boxes_[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), boxes_[0].type);
+    EXPECT_EQ(0, Get("bCollate"));
+    EXPECT_EQ(0, Get("bJobOffset"));
+    answer_ = IDYES;
+    EXPECT_EQ(kCheckStands, Run(1000));
+    EXPECT_EQ(1, Get("bCollate"));
+    EXPECT_EQ(1, Get("bJobOffset"));
+    // Values already equal: no message.
+    boxes_.clear();
+    EXPECT_EQ(kCheckStands, Run(1000));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Rules, TheLastHoldingRuleOnAnItemDecides) {
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 14)})),
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 15)})),
+        Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 16)})),
+    }));
+    Set("bCollate", 0);
+    Set("bJobOffset", 0);
+    Set("nPaperSize", 11);
+    EXPECT_EQ(kCheckStands, Run(1000));
+    ASSERT_EQ(1u, boxes_.size());
+    EXPECT_EQ("These settings change: \nchange 14\r\nchange 16", boxes_[0].text);
+    EXPECT_EQ(0, Get("bCollate"));
+    EXPECT_EQ(1, Get("bJobOffset"));
+}
+
+TEST_F(Rules, ForbiddenChoiceIsRefusedAndMarksFollowTheRule) {
+    SetSlot(nvx::model::MessageTable::Constraint, 12, "A5 cannot be landscape\\nhere");
+    LoadRules(Json::array({
+        Rule("prohibit", "PaperSize", "A5", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("constraint_message", 12)})),
+    }));
+    Set("nOrientation", 2);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_TRUE(Forbidden("PaperSize", "A5"));
+    EXPECT_FALSE(Forbidden("PaperSize", "A4"));
+    Set("nPaperSize", 11);
+    EXPECT_EQ(kCheckRefused, Run(1000));
+    ASSERT_EQ(1u, boxes_.size());
+    EXPECT_EQ("Refused title", boxes_[0].caption);
+    EXPECT_EQ("Not possible: \nA5 cannot be landscape \nhere", boxes_[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), boxes_[0].type);
+    // Another size passes; portrait lifts the mark.
+    Set("nPaperSize", 9);
+    EXPECT_EQ(kCheckStands, Run(1000));
+    Set("nOrientation", 1);
+    EXPECT_EQ(kCheckStands, Run(1020));
+    EXPECT_FALSE(Forbidden("PaperSize", "A5"));
+    Set("nPaperSize", 11);
+    EXPECT_EQ(kCheckStands, Run(1000));
+    EXPECT_EQ(1u, boxes_.size());
+}
+
+TEST_F(Rules, EnableStatesIconsAndOptionTips) {
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("disable", 0), cstest::Act("icon", 17)})),
+        Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "1"}}, "c0 end", Json::array({cstest::Act("icon", 18), cstest::Act("icon", 17)})),
+        Rule("prohibit", "InTray", "Tray1", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("icon", 19)}), "Tray1"),
+    }));
+    const int collate = nvx::features::FindUiItem(items_, "Collate");
+    Set("nPaperSize", 11);
+    Set("nCopies", 1);
+    Run(0);
+    EXPECT_EQ(1u, items_->rows[collate].state.disabled);
+    const nvx::pages::StopIconRow* icon = nvx::pages::FindStopIcon(3608);
+    ASSERT_NE(nullptr, icon);
+    EXPECT_EQ(1u, icon->hasMessage);
+    EXPECT_EQ("Why:\r\ntip 17\r\ntip 18", nvx::Utf8FromW(icon->text));  // header once, each tip once
+    const WCHAR* tip = nvx::constraints::OptionTipText(1006, 257);
+    ASSERT_NE(nullptr, tip);
+    EXPECT_EQ("tip 19", nvx::Utf8FromW(tip));
+    Set("nPaperSize", 9);
+    Set("nCopies", 2);
+    Run(0);
+    EXPECT_EQ(0u, items_->rows[collate].state.disabled);
+    EXPECT_EQ(0u, icon->hasMessage);
+    EXPECT_EQ(0, icon->text[0]);
+    EXPECT_EQ(nullptr, nvx::constraints::OptionTipText(1006, 257));
+}
+
+TEST_F(Rules, FixedSettingsAreWrittenAndSilenceRulesOnThem) {
+    Json r = Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end");
+    r["second"] = "Collate";
+    LoadRules(Json::array({r}));
+    Set("nPaperSize", 11);
+    Set("bCollate", 0);
+    Set("bJobOffset", 0);
+    nvx::constraints::FixedSetting f{};
+    std::strcpy(f.feature, "Collate");
+    std::strcpy(f.option, "CollateON");
+    nvx::constraints::SetFixedSettings({f});
+    Run(0);
+    EXPECT_EQ(1, Get("bCollate"));
+    EXPECT_EQ(0, Get("bJobOffset"));  // its second feature is fixed
+    nvx::constraints::SetFixedSettings({});
+    Run(0);
+    EXPECT_EQ(1, Get("bJobOffset"));
+}
+
+TEST_F(Rules, ContextsWithoutBookletsForbidAndRefuseThem) {
+    SetSlot(nvx::model::MessageTable::Constraint, 70, "no booklet");
+    SetSlot(nvx::model::MessageTable::Constraint, 71, "no poster");
+    LoadRules(Json::array());
+    noBooklet_ = true;
+    Run(0);
+    EXPECT_TRUE(Forbidden("Nup_op", "2x2"));
+    EXPECT_TRUE(Forbidden("Nup_op", "4x4"));
+    EXPECT_FALSE(Forbidden("Nup_op", "2up"));
+    EXPECT_TRUE(Forbidden("DoubleSides", "Booklet"));
+    Set("nDuplex", 3);
+    EXPECT_EQ(kCheckRefused, Run(1286));
+    Set("nDuplex", 2);
+    EXPECT_EQ(kCheckStands, Run(1286));
+    Set("bNup", 1);
+    Set("nNup", 8);
+    EXPECT_EQ(kCheckRefused, Run(1025));
+    ASSERT_EQ(2u, boxes_.size());
+    EXPECT_EQ("Not possible: \nno booklet", boxes_[0].text);
+    EXPECT_EQ("Not possible: \nno poster", boxes_[1].text);
+    // A context that can: the whole-sheet check lifts the marks.
+    noBooklet_ = false;
+    Run(0);
+    EXPECT_FALSE(Forbidden("Nup_op", "2x2"));
+    EXPECT_EQ(kCheckStands, Run(1025));
+}
+
+TEST_F(Rules, CustomSizesCountAsTheirKindOfPaper) {
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "UserPaper"}}, "c0 end"),
+        Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "UserLongLengthPaper"}}, "c0 end"),
+    }));
+    Set("bCollate", 0);
+    Set("bJobOffset", 0);
+    Set("nPaperSize", 9);  // A4 is no custom size
+    Run(0);
+    EXPECT_EQ(0, Get("bCollate"));
+    Set("nPaperSize", 256);
+    Set("sizInUserDefPaperMM.cx", 2100);
+    Set("sizInUserDefPaperMM.cy", 2970);
+    Run(0);
+    EXPECT_EQ(1, Get("bCollate"));
+    EXPECT_EQ(0, Get("bJobOffset"));
+    Set("sizInUserDefPaperMM.cy", 9000);  // beyond the normal length: long-length paper
+    Run(0);
+    EXPECT_EQ(1, Get("bJobOffset"));
+}
+
+TEST_F(Rules, ModeOneAndMissingPiecesChangeNothing) {
+    LoadRules(Json::array({Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A4"}}, "c0 end")}));
+    Set("bCollate", 0);
+    EXPECT_EQ(0u, DoConstraints(1, 0, 0, 0, 0xFFFFFFFFu, 0));
+    EXPECT_EQ(0u, DoConstraints(7, 0, 0, 1000, 0xFFFFFFFFu, 0));
+    nvx::constraints::CheckContext none;  // no record
+    EXPECT_EQ(kCheckStands, nvx::constraints::RunCheck(none, Tables()));
+    nvx::constraints::EngineTables noItems = Tables();
+    noItems.items = nullptr;
+    ctx_ = {};
+    ctx_.record = record_.data();
+    EXPECT_EQ(kCheckStands, nvx::constraints::RunCheck(ctx_, noItems));
+    EXPECT_EQ(0, Get("bCollate"));
+}
+
+}  // namespace

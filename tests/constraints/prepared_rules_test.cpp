@@ -1,0 +1,116 @@
+// Preparing rule files: rows of conditions and targets, the paper flag, grouping
+// by kind, and malformed files that must never make the engine read outside them.
+#include "engine_fixture.h"
+
+namespace {
+
+using cstest::Json;
+using cstest::Rule;
+using nvx::constraints::kCheckStands;
+
+class Prepared : public cstest::EngineTest {};
+
+TEST_F(Prepared, RowsFlagsAndGroups) {
+    Json paperTarget = Rule("change", "PaperSize", "A4", {{"Copies", "eq", "2"}}, "c0 end");
+    paperTarget["option"] = "UserPaper";
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"Orientation", "eq", "Landscape"}, {"NoSuchFeature", "eq", "X"}},
+             "c0 end"),
+        Rule("change", "JobOffset", "JobOffsetON", {{"UserPaper_Width", "gt", "2000"}}, "c0 end"),
+        paperTarget,
+        Rule("prohibit", "PaperSize", "UserPaper", {{"Copies", "eq", "2"}}, "c0 end"),
+        Rule("control", "Collate", "", {{"Copies", "eq", "2"}}, "c0 end", Json::array({cstest::Act("gate", 0), cstest::Act("disable", 0)})),
+        Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),  // a second run of a kind
+        Rule(999, "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),
+        Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),
+    }));
+    const auto& p = *rules_;
+    ASSERT_EQ(6u, p.rules.size());
+    EXPECT_EQ(2u, p.ignored);
+    EXPECT_EQ(4u, p.change.rules.size());
+    EXPECT_EQ(1u, p.prohibit.rules.size());
+    EXPECT_EQ(1u, p.control.rules.size());
+    EXPECT_EQ(5u, p.rules[p.change.rules.back()].fileIndex);
+    const auto& r0 = p.rules[0];
+    EXPECT_EQ(nvx::features::FindUiItem(items_, "Orientation", "Landscape"), r0.conditionRows[0]);
+    EXPECT_NE(nvx::features::FindUiItem(items_, "Orientation"), r0.conditionRows[0]);  // the radio row
+    EXPECT_EQ(-1, r0.conditionRows[1]);
+    EXPECT_EQ(nvx::features::FindUiItem(items_, "Collate"), r0.targetRow);
+    EXPECT_FALSE(r0.paper);
+    EXPECT_TRUE(p.rules[1].paper);
+    EXPECT_TRUE(p.rules[2].paper);
+    EXPECT_TRUE(p.rules[3].paper);  // a prohibition tests its target option
+    EXPECT_TRUE(p.rules[4].Has(1032));
+    EXPECT_FALSE(p.rules[4].Has(1031));
+    // A condition on a feature the model lacks skips the rule.
+    Set("nOrientation", 2);
+    Set("bCollate", 0);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(0, Get("bCollate"));
+}
+
+TEST_F(Prepared, BindingEdgeTargetsMatchTheBindingEdgeItemWhenSwitchedOn) {
+    LoadRules(Json::array({Rule("change", "BindingEdge_PRN_Portrait", "LongEdgeLeft", {{"Copies", "eq", "2"}},
+                                "c0 end")}));
+    EXPECT_EQ(-1, rules_->rules[0].targetRow);
+    nvx::constraints::PreparedRules* on = nvx::constraints::PrepareRules(block_, items_, true);
+    ASSERT_NE(nullptr, on);
+    EXPECT_EQ(nvx::features::FindUiItem(items_, "BindingEdge_MFP"), on->rules[0].targetRow);
+    nvx::constraints::FreeRules(on);
+}
+
+// Expressions and counts that do not fit: the rule is false, nothing is read
+// outside the file's arrays (the suite runs under AddressSanitizer).
+TEST_F(Prepared, MalformedRulesNeverHoldAndNeverCrash) {
+    Json deep = Json::array();
+    for (int i = 0; i < 81; ++i) deep.push_back(0);
+    deep.push_back(1017);
+    Json rules = Json::array();
+    auto add = [&](Json tokens) {
+        Json r = Rule("change", "Collate", "CollateON", {{"Copies", "ge", "0"}}, "c0 end");
+        r.erase("expr");
+        r["tokens"] = tokens;
+        rules.push_back(r);
+    };
+    add({5, 1017});           // condition number past the rule's conditions
+    add({1003, 1017});        // AND without operands
+    add({0, 1004, 1017});     // OR with one operand
+    add({0, 1999, 1017});     // unknown token
+    add(Json::array());       // no tokens at all
+    add(deep);                // more than the 80-entry stack
+    add({1017, 0});           // the end comes first
+    LoadRules(rules);
+    ASSERT_EQ(7u, rules_->rules.size());
+    Set("bCollate", 0);
+    Set("nCopies", 1);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(kCheckStands, Run(1011));
+    EXPECT_EQ(0, Get("bCollate"));
+    // The same rule with a good expression holds.
+    Json good = Rule("change", "Collate", "CollateON", {{"Copies", "ge", "0"}}, "c0 c0 and end");
+    LoadRules(Json::array({good}));
+    Run(0);
+    EXPECT_EQ(1, Get("bCollate"));
+}
+
+TEST_F(Prepared, CountsBeyondTheFileAreTrimmed) {
+    Json src{{"layout", "block"},
+             {"rules", Json::array({Rule("change", "Collate", "CollateON", {{"Copies", "ge", "0"}}, "c0 end"),
+                                    Rule("change", "JobOffset", "JobOffsetON", {{"Copies", "ge", "0"}}, "c0 end")})}};
+    src["rules"][1]["condition_count"] = 200;
+    src["rules"][1]["token_count"] = 100000;
+    src["rules"][1]["action_count"] = 255;
+    LoadSource(src);
+    Set("bCollate", 0);
+    Set("bJobOffset", 0);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(1, Get("bCollate"));
+    EXPECT_EQ(0, Get("bJobOffset"));  // its share runs past the pools: dropped
+    // Bytes that are no constraint file at all.
+    LoadBytes(std::vector<uint8_t>(300, 0xFF));
+    EXPECT_EQ(kCheckStands, Run(0));
+    LoadBytes(std::vector<uint8_t>(10, 0));
+    EXPECT_EQ(kCheckStands, Run(1000));
+}
+
+}  // namespace
