@@ -206,7 +206,7 @@ struct Repl {
 
     static const Setting* FindSetting(const PageView& view, const std::string& label) {
         for (const Setting& s : view.settings)
-            if (s.kind != SettingKind::Button && SameLabel(s.label, label)) return &s;
+            if (s.kind != SettingKind::Button && s.kind != SettingKind::Text && SameLabel(s.label, label)) return &s;
         return nullptr;
     }
 

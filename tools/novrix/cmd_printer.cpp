@@ -53,7 +53,10 @@ int Add(const std::vector<std::string>& args) {
     }
     DWORD rc = AddHostPrinter(name, folder, port);
     if (rc != ERROR_SUCCESS) {
-        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", name.c_str(), ErrorText(rc).c_str());
+        bool badName = rc == ERROR_INVALID_PRINTER_NAME || rc == ERROR_INVALID_NAME || rc == ERROR_INVALID_PARAMETER;
+        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", name.c_str(),
+                badName ? "not a valid printer name (at most 220 characters, no comma or backslash)"
+                        : ErrorText(rc).c_str());
         return kExitFailed;
     }
     printf("Added printer \"%s\"%s.\n", name.c_str(), DefaultPrinterName() == name ? " (the default printer)" : "");

@@ -242,6 +242,9 @@ PageView ScanPage(HWND page) {
             } else if (!view.settings.empty() && view.settings.back().kind == SettingKind::Edit && !c.text.empty()) {
                 std::string& note = view.settings.back().note;
                 note += (note.empty() ? "" : " ") + c.text;
+            } else if (!c.text.empty()) {
+                s.kind = SettingKind::Text;
+                view.settings.push_back(std::move(s));
             }
             continue;
         }
@@ -263,8 +266,13 @@ PageView ScanPage(HWND page) {
             s.kind = SettingKind::Check;
             s.label = CleanLabel(c.text);
             break;
-        case Kind::Combo:
         case Kind::Edit:
+            if (GetWindowLongW(c.hwnd, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) {
+                s.kind = SettingKind::Text;
+                break;
+            }
+            [[fallthrough]];
+        case Kind::Combo:
             s.kind = c.kind == Kind::Combo ? SettingKind::Combo : SettingKind::Edit;
             s.label = !pending.empty() ? pending : GroupAround(controls, c.rect);
             if (s.label.empty()) s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
@@ -298,6 +306,7 @@ std::string SettingValue(const Setting& s) {
         return sel < 0 ? "(none)" : ComboItem(s.controls[0], static_cast<int>(sel));
     }
     case SettingKind::Edit:
+    case SettingKind::Text:
         return WindowText(s.controls[0]);
     case SettingKind::Button:
         return {};
@@ -333,7 +342,13 @@ std::string RenderPage(const PageView& view, const std::string& title) {
         std::string marks = SettingMarks(s);
         std::string line = "  ";
         if (s.kind == SettingKind::Button) {
-            line += "[" + s.label + "...]";
+            line += "[" + s.label + "]";
+        } else if (s.kind == SettingKind::Text) {
+            if (marks.find("hidden") != std::string::npos) continue;
+            std::string text = SettingValue(s);
+            if (text.empty()) continue;
+            for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.replace(at, 2, "\n    ");
+            line += text;
         } else {
             line += s.label + ": " + SettingValue(s);
             if (!s.note.empty()) line += " " + s.note;
@@ -348,7 +363,7 @@ std::string RenderPage(const PageView& view, const std::string& title) {
 
 bool HasSetting(const PageView& view, const std::string& label) {
     for (const Setting& s : view.settings)
-        if (s.kind != SettingKind::Button && SameLabel(s.label, label)) return true;
+        if (s.kind != SettingKind::Button && s.kind != SettingKind::Text && SameLabel(s.label, label)) return true;
     return false;
 }
 
@@ -356,7 +371,7 @@ SetOutcome SetSetting(const PageView& view, const std::string& label, const std:
                       std::string* message) {
     const Setting* chosen = nullptr;
     for (const Setting& s : view.settings) {
-        if (s.kind == SettingKind::Button || !SameLabel(s.label, label)) continue;
+        if (s.kind == SettingKind::Button || s.kind == SettingKind::Text || !SameLabel(s.label, label)) continue;
         // One label may name an edit box and radio buttons: a number goes to the box.
         if (!chosen || (IsNumber(value) == (s.kind == SettingKind::Edit))) chosen = &s;
     }
@@ -369,7 +384,8 @@ SetOutcome SetSetting(const PageView& view, const std::string& label, const std:
     case SettingKind::Check: return SetCheck(*chosen, value, message);
     case SettingKind::Combo: return SetCombo(*chosen, value, message);
     case SettingKind::Edit: return SetEdit(*chosen, value, message);
-    case SettingKind::Button: break;
+    case SettingKind::Button:
+    case SettingKind::Text: break;
     }
     return SetOutcome::NoLabel;
 }

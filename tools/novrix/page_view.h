@@ -12,7 +12,8 @@
 //   number chooses the box, a word the radios);
 // - a text that is no label and follows an edit box (a unit, a range) is shown
 //   beside it; the hint area (control 1016) is shown as the page's hint;
-// - push buttons are listed by their text.
+// - push buttons are listed by their text;
+// - any other text (a static text, a read-only box) is shown as it stands.
 // Labels compare without case, without "&", a trailing ":" or "...".
 #pragma once
 
@@ -23,7 +24,7 @@
 
 namespace novrix {
 
-enum class SettingKind { Radio, Check, Combo, Edit, Button };
+enum class SettingKind { Radio, Check, Combo, Edit, Button, Text };
 
 struct Setting {
     std::string label;           // as shown (without "&" and ":")

