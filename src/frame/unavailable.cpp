@@ -26,7 +26,6 @@ UINT_PTR Unavailable(const char* name) {
     NVX_DLGPROC(name) { return FALSE; }
 
 // Property pages.
-NVX_SWITCHED_OFF_PAGE(Prc_DocPaper1Proc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocPaper2Proc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocQualityProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocQualityMonoProc)
@@ -39,8 +38,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)
 NVX_SWITCHED_OFF_PAGE(Prc_DocWOProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocFaxProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocVersionProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocInitializeProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)

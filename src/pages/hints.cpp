@@ -14,15 +14,14 @@
 
 namespace nvx::pages {
 
-// Pages with hints: the Basic page, the custom size dialog, the initial page and
-// the finishing pages (110 and its variant 202) have HintStr slots; the other rows
-// are kept for the pages to come and stay disabled until they get texts.
+// Pages with hints: the Basic page and the initial page have HintStr slots; the
+// other rows are kept for the pages to come and stay disabled until they get texts.
 const HintDef kHintDefs[kHintRows] = {
-    {100, {1, 2}}, {101, {}}, {104, {}}, {105, {}}, {110, {5}}, {111, {}}, {113, {}}, {115, {}},
+    {100, {1, 2, 3, 4, 5, 6}}, {101, {}}, {104, {}}, {105, {}}, {110, {}}, {111, {}}, {113, {}}, {115, {}},
     {116, {}},     {117, {}}, {121, {}}, {126, {}}, {127, {}}, {129, {}}, {130, {}}, {132, {}},
-    {134, {}},     {137, {}}, {144, {}}, {146, {}}, {151, {3}}, {154, {}}, {156, {}}, {157, {}},
-    {161, {4}},    {163, {}}, {167, {}}, {168, {}}, {171, {}}, {182, {}}, {185, {}}, {187, {}},
-    {189, {}},     {194, {}}, {202, {6}}, {203, {}}, {206, {}}, {207, {}}, {208, {}},
+    {134, {}},     {137, {}}, {144, {}}, {146, {}}, {151, {}}, {154, {}}, {156, {}}, {157, {}},
+    {161, {7, 8}},    {163, {}}, {167, {}}, {168, {}}, {171, {}}, {182, {}}, {185, {}}, {187, {}},
+    {189, {}},     {194, {}}, {202, {}}, {203, {}}, {206, {}}, {207, {}}, {208, {}},
 };
 
 namespace {

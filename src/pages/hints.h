@@ -30,7 +30,7 @@ struct HintRow {
 // docs/pages.md).
 struct HintDef {
     uint32_t page;
-    uint32_t numbers[4];    // ending at 0
+    uint32_t numbers[8];    // ending at 0
 };
 extern const HintDef kHintDefs[kHintRows];
 

@@ -1,5 +1,8 @@
 #include "pages/page_framework.h"
 
+#include <map>
+#include <vector>
+
 #include "common/proc.h"
 #include "frame/module_state.h"
 #include "model/host_link.h"
@@ -21,6 +24,13 @@ constexpr int kTabTipAutoPop = 30000;
 constexpr int kTabTipWidth = 1024;
 
 bool g_checkRunning = false;
+// The read-only controls of each open page (disabled while the sheet may not apply).
+std::map<HWND, std::vector<int>> g_readOnly;
+
+BOOL CALLBACK DisableSwitchedOff(HWND child, LPARAM) {
+    if (ControlSwitchedOff(child) && IsWindowEnabled(child)) EnableWindow(child, FALSE);
+    return TRUE;
+}
 
 using HostDlgProc = INT_PTR (*)(UINT page, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, BOOL* handled);
 using DoConstraintsFn = UINT_PTR (*)(UINT, UINT_PTR, UINT_PTR, WORD, UINT, UINT_PTR);
@@ -162,6 +172,19 @@ void SetPageToolWindow(HWND page, HWND tool) {
     else RemovePropW(page, kToolWindowProp);
 }
 
+void SetReadOnlyControls(HWND page, const int* ids, size_t count) {
+    g_readOnly[page].assign(ids, ids + count);
+}
+
+void KeepControlsOff(HWND page) {
+    EnumChildWindows(page, DisableSwitchedOff, 0);
+    if (ContextMayApply(PageContext(page))) return;
+    auto it = g_readOnly.find(page);
+    if (it == g_readOnly.end()) return;
+    for (int id : it->second)
+        if (HWND c = GetDlgItem(page, id)) EnableWindow(c, FALSE);
+}
+
 bool CheckRunning() {
     return g_checkRunning;
 }
@@ -174,6 +197,7 @@ UINT_PTR CheckConstraints(HWND page, uint32_t control) {
     const UINT_PTR r = check(0, reinterpret_cast<UINT_PTR>(page), reinterpret_cast<UINT_PTR>(PageToolWindow(page)),
                              static_cast<WORD>(control), static_cast<UINT>(-1), 0);
     g_checkRunning = false;
+    KeepControlsOff(page);
     return r;
 }
 
@@ -188,6 +212,7 @@ void LayoutForViewState(HWND page, uint32_t pageId) {
 
 void PageTeardown(HWND page, uint32_t) {
     SetPageToolWindow(page, nullptr);
+    g_readOnly.erase(page);
 }
 
 }  // namespace nvx::pages

@@ -9,6 +9,7 @@
 //   3. the page's own pre-steps and handlers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "pages/printer_ui_context.h"
@@ -78,6 +79,13 @@ void SetPageToolWindow(HWND page, HWND tool);
 // nested call answers 199 without checking.
 UINT_PTR CheckConstraints(HWND page, uint32_t control);
 bool CheckRunning();
+
+// The controls a page disables while its sheet may not apply changes.  The check
+// of the constraint engine enables and disables controls by its rules; after every
+// check the page's read-only controls (on such a sheet) and its switched-off
+// controls are disabled again.
+void SetReadOnlyControls(HWND page, const int* ids, size_t count);
+void KeepControlsOff(HWND page);
 
 // Lays the page out for the sheet's view state (details shown or hidden).
 void LayoutForViewState(HWND page, uint32_t pageId);

@@ -1,0 +1,547 @@
+// The Basic tab (page 100): orientation, paper and output size, zoom, tray and
+// media, copies, output method and the paper options.
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "common/text.h"
+#include "features/ui_items.h"
+#include "frame/module_state.h"
+#include "model/messages.h"
+#include "pages/basic_paper.h"
+#include "pages/hints.h"
+#include "pages/page_framework.h"
+#include "pages/page_help.h"
+#include "pages/page_items.h"
+#include "pages/page_procs.h"
+#include "pages/page_texts.h"
+#include "pages/page_work.h"
+#include "pages/safe_format.h"
+#include "pages/text_display.h"
+#include "pages/user_records.h"
+
+namespace nvx::pages {
+
+namespace {
+
+constexpr uint32_t kPage = kPageBasic;
+
+enum : int {
+    kPaperSize = 1000,
+    kMediaType = 1003,
+    kInTray = 1006,
+    kCopies = 1011,
+    kCopiesSpin = 1012,
+    kCollate = 1014,
+    kJobOffset = 1018,
+    kPortrait = 1020,
+    kLandscape = 1023,
+    kZoom = 1033,
+    kOutPaperSize = 1040,
+    kPercent = 1067,
+    kCopiesRange = 1126,
+    kOutputMethod = 1138,
+    kZoomRange = 1178,
+    kPaperOption1 = 1193,
+    kPaperOption2 = 1194,
+    kZoomSpin = 1206,
+    kZoomAuto = 1227,
+    kZoomManual = 1228,
+    kUserSettings = 1285,
+    kPaperSourceSettings = 1287,
+    kAutoPaperSettings = 1898,
+    kAuthentication = 2170,
+};
+
+// Message slots of the out-of-range boxes.
+constexpr unsigned kSlotCaption = 1;
+constexpr unsigned kSlotOutOfRange = 2;
+constexpr unsigned kSlotZoomRange = 10;
+constexpr unsigned kSlotCopiesRange = 11;
+
+// Controls the sheet's may-apply refusal disables.
+constexpr int kReadOnlyControls[] = {kPortrait,  kLandscape,    kPaperSize, kOutPaperSize, kZoomAuto,  kZoomManual,
+                                     kZoom,      kZoomSpin,     kInTray,    kMediaType,    kCopies,    kCopiesSpin,
+                                     kCollate,   kJobOffset,    kOutputMethod, kPaperOption1, kPaperOption2};
+// Buttons whose dialogs this build does not carry: they stay hidden and disabled.
+constexpr int kButtonsWithoutDialogs[] = {kUserSettings, kPaperSourceSettings, kAutoPaperSettings, kAuthentication};
+// Controls of the page's alternative layouts (picture and layout buttons).
+constexpr int kAlternativeLayout[] = {1032, 1133, 1134, 2500, 1195, 1196};
+
+// Set while the page writes its own controls: the edit boxes' EN_CHANGE is then
+// the page's own doing, not the user's.
+int g_updating = 0;
+struct Updating {
+    Updating() { ++g_updating; }
+    ~Updating() { --g_updating; }
+};
+
+// The zoom value when its box got the focus: a refused check puts it back.
+const WCHAR kZoomBeforeProp[] = WL("NovrixZoomBefore");
+
+OEMDEV* Record(HWND page) {
+    return PageRecord(page);
+}
+
+int32_t Field(HWND page, const char* name) {
+    const OEMDEV* r = Record(page);
+    return r ? settings::GetNumber(*r, name) : 0;
+}
+
+WString Slot(unsigned n) {
+    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+}
+
+// The out-of-range message box: caption slot 1, text slot 2 then `rangeSlot`, the
+// range filled in.
+void OutOfRangeBox(HWND page, unsigned rangeSlot, int32_t minimum, int32_t maximum) {
+    // The first text ends with its own line break when the package wants one.
+    const WString text = FormatNumbers(Slot(kSlotOutOfRange) + Slot(rangeSlot), minimum, maximum);
+    MessageBoxW(page, text.c_str(), Slot(kSlotCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ShowZoomState(HWND page) {
+    Updating updating;
+    const bool manual = Field(page, "bScaleAuto") == 0;
+    const bool mayApply = ContextMayApply(PageContext(page)) != 0;
+    for (int id : {kZoom, kZoomSpin})
+        if (HWND c = GetDlgItem(page, id); c && !ControlSwitchedOff(c)) EnableWindow(c, manual && mayApply);
+    int32_t lo, hi;
+    ModelRange("Zoom", &lo, &hi);
+    HWND spin = GetDlgItem(page, kZoomSpin);
+    int curLo = 0, curHi = 0;
+    SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&curLo), reinterpret_cast<LPARAM>(&curHi));
+    if (curLo != (manual ? lo : 1) || curHi != hi) SendMessageW(spin, UDM_SETRANGE32, manual ? lo : 1, hi);
+    // The spin control would bring a value outside its range inside and rewrite
+    // the box: a value the user still has to correct stays as typed.
+    const int32_t scale = Field(page, "nScale");
+    if (scale >= (manual ? lo : 1) && scale <= hi) SendMessageW(spin, UDM_SETPOS32, 0, scale);
+}
+
+void ShowAll(HWND page) {
+    Updating updating;
+    if (HWND spin = GetDlgItem(page, kCopiesSpin)) SendMessageW(spin, UDM_SETPOS32, 0, Field(page, "nCopies"));
+    ShowPageItems(page, kPage);
+    ShowZoomState(page);
+}
+
+void RecomputeAutoZoom(HWND page) {
+    OEMDEV* r = Record(page);
+    if (!r || settings::GetNumber(*r, "bScaleAuto") == 0) return;
+    settings::SetNumber(*r, "nScale", AutomaticZoom(*r));
+    ShowAll(page);
+}
+
+// ---- Reading the two edit boxes ----
+
+// Copies: the signed number; while validating, a number outside the range shows the
+// message and is refused (false).  Otherwise the value, kept inside the range as
+// the spin control keeps its position, is stored with dmCopies.
+bool ReadCopies(HWND page, bool validating, bool* changed) {
+    *changed = false;
+    int32_t lo, hi;
+    ModelRange("Copies", &lo, &hi);
+    BOOL ok = FALSE;
+    const int32_t typed = static_cast<int32_t>(GetDlgItemInt(page, kCopies, &ok, TRUE));
+    if (validating && (!ok || typed < lo || typed > hi)) {
+        OutOfRangeBox(page, kSlotCopiesRange, lo, hi);
+        return false;
+    }
+    if (!ok) return true;
+    const int32_t value = typed < lo ? lo : typed > hi ? hi : typed;
+    auto* ctx = PageContext(page);
+    if (value == 0 && InCustomPage(ctx)) return true;
+    if (value == Field(page, "nCopies")) return true;
+    *changed = true;
+    const UINT_PTR r = ChangeItem(page, kPage, kCopies, value);
+    if (!CheckRestores(r))
+        if (DEVMODEW* dm = ContextDevMode(ctx)) dm->dmCopies = static_cast<short>(value);
+    return true;
+}
+
+// Zoom: the unsigned number; while validating with manual zoom, a number outside
+// the range shows the message and is refused.  Otherwise it is stored in nScale.
+bool ReadZoom(HWND page, bool validating) {
+    int32_t lo, hi;
+    ModelRange("Zoom", &lo, &hi);
+    BOOL ok = FALSE;
+    const UINT typed = GetDlgItemInt(page, kZoom, &ok, FALSE);
+    const bool manual = Field(page, "bScaleAuto") == 0;
+    if (validating && manual && (!ok || typed < static_cast<UINT>(lo) || typed > static_cast<UINT>(hi))) {
+        OutOfRangeBox(page, kSlotZoomRange, lo, hi);
+        return false;
+    }
+    OEMDEV* r = Record(page);
+    if (!ok || !r || static_cast<int32_t>(typed) == settings::GetNumber(*r, "nScale") || typed > 0x7FFF) return true;
+    settings::SetNumber(*r, "nScale", static_cast<int32_t>(typed));
+    SetPageChanged(page);
+    InvalidateRect(GetDlgItem(page, kZoomSpin), nullptr, TRUE);
+    return true;
+}
+
+// ---- WM_INITDIALOG ----
+
+void InitZoom(HWND page) {
+    int32_t lo, hi;
+    ModelRange("Zoom", &lo, &hi);
+    const WString digits = std::to_string(hi).size() <= 9 ? WFormatString(WL("%d"), hi) : WString();
+    SendMessageW(GetDlgItem(page, kZoom), EM_LIMITTEXT, digits.size(), 0);
+    SendMessageW(GetDlgItem(page, kZoomSpin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(page, kZoom)), 0);
+    WCHAR format[64] = {};
+    GetDlgItemTextW(page, kZoomRange, format, 64);
+    SetDlgItemTextW(page, kZoomRange, FormatNumbers(format, lo, hi).c_str());
+    SetDlgItemTextW(page, kPercent, WL("%"));
+}
+
+void InitCopies(HWND page) {
+    int32_t lo, hi;
+    ModelRange("Copies", &lo, &hi);
+    const WString digits = WFormatString(WL("%d"), hi);
+    SendMessageW(GetDlgItem(page, kCopies), EM_LIMITTEXT, digits.size(), 0);
+    HWND spin = GetDlgItem(page, kCopiesSpin);
+    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(page, kCopies)), 0);
+    SendMessageW(spin, UDM_SETBASE, 10, 0);
+    SendMessageW(spin, UDM_SETRANGE32, lo, hi);
+    WString format = TableText(PageTexts(kPage), "CopiesRange");
+    if (format.empty()) format = WL("[%d...%d]");
+    SetDlgItemTextW(page, kCopiesRange, FormatNumbers(format, lo, hi).c_str());
+}
+
+void ApplyAvailability(HWND page) {
+    SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
+    if (const auto* table = frame::Module().uiItems)
+        for (size_t i = 0; i < table->count; ++i) {
+            const features::UiItem& item = table->rows[i];
+            if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
+            if (!GetDlgItem(page, static_cast<int>(item.control))) continue;
+            // Radio rows of one feature stand or fall together with their feature.
+            if (!ItemOffered(&item)) SwitchOffControl(page, kPage, item.control);
+        }
+    for (int id : kButtonsWithoutDialogs) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
+    for (int id : kAlternativeLayout) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
+    KeepControlsOff(page);
+}
+
+INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
+    Updating updating;
+    InitPageCommon(page, kPage, lParam);
+    InitZoom(page);
+    InitCopies(page);
+    ApplyAvailability(page);
+    EnsureUserRecordBuffer();
+    ShowAll(page);
+    LayoutForViewState(page, kPage);
+    return 0;
+}
+
+// ---- Changes ----
+
+void OnOrientation(HWND page, int control) {
+    if (SendMessageW(GetDlgItem(page, control), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+    const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
+    if (!item) return;
+    auto* ctx = PageContext(page);
+    WorkSet(ctx, work::kOrientationChange, 1);
+    WorkSet(ctx, work::kOldOrientation, static_cast<uint32_t>(Field(page, "nOrientation")));
+    ChangeItem(page, kPage, static_cast<uint32_t>(control), RadioValue(*item));
+    WorkSet(ctx, work::kOrientationChange, 0);
+    WorkSet(ctx, work::kOldOrientation, 0);
+}
+
+void OnZoomMode(HWND page, int control) {
+    if (SendMessageW(GetDlgItem(page, control), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+    const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
+    if (!item) return;
+    ChangeItem(page, kPage, static_cast<uint32_t>(control), RadioValue(*item));
+    RecomputeAutoZoom(page);
+    ShowZoomState(page);
+}
+
+int32_t SelectedData(HWND page, int control) {
+    HWND combo = GetDlgItem(page, control);
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel < 0) return -1;
+    return static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0));
+}
+
+// The paper fields a paper change may touch.
+constexpr const char* kPaperFields[] = {"nPaperSize",      "sizPaper.cx",          "sizPaper.cy",
+                                        "rcMargin.left",   "rcMargin.top",         "rcMargin.right",
+                                        "rcMargin.bottom", "sizInUserDefPaperMM.cx", "sizInUserDefPaperMM.cy",
+                                        "sizOutPaper.cx",  "sizOutPaper.cy",       "nScale"};
+constexpr size_t kPaperFieldCount = sizeof kPaperFields / sizeof kPaperFields[0];
+
+void OnPaperSize(HWND page) {
+    OEMDEV* r = Record(page);
+    const int32_t id = SelectedData(page, kPaperSize);
+    if (!r || id < 0) return;
+    int32_t saved[kPaperFieldCount];
+    for (size_t i = 0; i < kPaperFieldCount; ++i) saved[i] = settings::GetNumber(*r, kPaperFields[i]);
+    if (id == kUserDefinedPaper) {
+        HINSTANCE resources = frame::Module().dialogResources;
+        const INT_PTR answer = RunModuleDialog(resources, page, kPageCustomSize, CustomSizeDialogProc,
+                                               reinterpret_cast<LPARAM>(PageContext(page)));
+        if (answer != IDOK) {
+            for (size_t i = 0; i < kPaperFieldCount; ++i) settings::SetNumber(*r, kPaperFields[i], saved[i]);
+            ShowAll(page);
+            return;
+        }
+    }
+    settings::SetNumber(*r, "nPaperSize", id);
+    ApplyPaperDimensions(*r);
+    const UINT_PTR check = CheckConstraints(page, kPaperSize);
+    if (CheckRestores(check)) {
+        for (size_t i = 0; i < kPaperFieldCount; ++i) settings::SetNumber(*r, kPaperFields[i], saved[i]);
+        ShowAll(page);
+        return;
+    }
+    if (id == kUserDefinedPaper) {
+        ClampUserPaper(*r);
+        ApplyPaperDimensions(*r);
+    }
+    ApplyOutPaperDimensions(*r);
+    ShowPageHints(page, PageContext(page), kPage);
+    bool changed = false;
+    for (size_t i = 0; i < kPaperFieldCount; ++i) changed |= settings::GetNumber(*r, kPaperFields[i]) != saved[i];
+    if (changed) {
+        SetPageChanged(page);
+        RecomputeAutoZoom(page);
+        ShowAll(page);
+    }
+}
+
+void OnDropDown(HWND page, int control) {
+    const int32_t value = SelectedData(page, control);
+    if (value < 0 && SendMessageW(GetDlgItem(page, control), CB_GETCURSEL, 0, 0) < 0) return;
+    const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), value);
+    if (control == kOutPaperSize && !CheckRestores(r)) {
+        if (OEMDEV* rec = Record(page)) ApplyOutPaperDimensions(*rec);
+        RecomputeAutoZoom(page);
+    }
+}
+
+void OnCheck(HWND page, int control) {
+    const bool on = SendMessageW(GetDlgItem(page, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ChangeItem(page, kPage, static_cast<uint32_t>(control), on ? 1 : 0);
+}
+
+void OnZoomKillFocus(HWND page) {
+    const UINT_PTR r = CheckConstraints(page, kZoom);
+    if (CheckRestores(r)) {
+        if (OEMDEV* rec = Record(page)) {
+            const auto before = reinterpret_cast<intptr_t>(GetPropW(page, kZoomBeforeProp));
+            if (before > 0) settings::SetNumber(*rec, "nScale", static_cast<int32_t>(before));
+        }
+        ShowAll(page);
+        SetFocus(GetDlgItem(page, kZoom));
+        return;
+    }
+    ShowPageHints(page, PageContext(page), kPage);
+    ShowAll(page);
+}
+
+INT_PTR OnCommand(HWND page, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (!Record(page)) return FALSE;
+    switch (id) {
+    case kPortrait:
+    case kLandscape:
+        if (code == BN_CLICKED) OnOrientation(page, id);
+        return TRUE;
+    case kZoomAuto:
+    case kZoomManual:
+        if (code == BN_CLICKED) OnZoomMode(page, id);
+        return TRUE;
+    case kPaperSize:
+        if (code == CBN_SELENDOK) OnPaperSize(page);
+        return TRUE;
+    case kOutPaperSize:
+    case kInTray:
+    case kMediaType:
+    case kOutputMethod:
+        if (code == CBN_SELENDOK) OnDropDown(page, id);
+        return TRUE;
+    case kCollate:
+    case kJobOffset:
+    case kPaperOption1:
+    case kPaperOption2:
+        if (code == BN_CLICKED) OnCheck(page, id);
+        return TRUE;
+    case kCopies:
+        if (code == EN_CHANGE && !CheckRunning() && !g_updating) {
+            bool changed;
+            ReadCopies(page, false, &changed);
+        }
+        return TRUE;
+    case kZoom:
+        if (code == EN_SETFOCUS)
+            SetPropW(page, kZoomBeforeProp, reinterpret_cast<HANDLE>(static_cast<intptr_t>(Field(page, "nScale"))));
+        else if (code == EN_CHANGE && !CheckRunning() && !g_updating)
+            ReadZoom(page, false);
+        else if (code == EN_KILLFOCUS)
+            OnZoomKillFocus(page);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- Notifications ----
+
+void OnSetActive(HWND page) {
+    auto* ctx = PageContext(page);
+    WorkSet(ctx, work::kChecksSuspended, 1);
+    HWND sheet = GetParent(page);
+    if (HWND tab = sheet ? reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr)
+        PostMessageW(sheet, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
+    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    ShowPageHints(page, ctx, kPage);
+    if (OEMDEV* r = Record(page)) {
+        const int32_t w = settings::GetNumber(*r, "sizOutPaper.cx");
+        const int32_t h = settings::GetNumber(*r, "sizOutPaper.cy");
+        ApplyOutPaperDimensions(*r);
+        if (w != settings::GetNumber(*r, "sizOutPaper.cx") || h != settings::GetNumber(*r, "sizOutPaper.cy"))
+            SetPageChanged(page);
+    }
+    ShowAll(page);
+    WorkSet(ctx, work::kChecksSuspended, 0);
+}
+
+// One validity check of PSN_KILLACTIVE: the control that gets the focus on failure.
+struct Validity {
+    int control;
+    bool (*ok)(HWND page);
+};
+
+bool ListValue(HWND page, const char* list, const char* field) {
+    return InModelList(list, Field(page, field));
+}
+
+bool TwoState(HWND page, const char* field) {
+    const int32_t v = Field(page, field);
+    return v == 0 || v == 1;
+}
+
+bool Offered(HWND page, int control) {
+    HWND c = GetDlgItem(page, control);
+    return c && !ControlSwitchedOff(c);
+}
+
+const Validity kValidity[] = {
+    {kPaperSize,
+     [](HWND p) {
+         const int32_t id = Field(p, "nPaperSize");
+         return id == kUserDefinedPaper || ListValue(p, "PaperSize", "nPaperSize");
+     }},
+    {kOutPaperSize,
+     [](HWND p) {
+         const int32_t id = Field(p, "nOutPaperSize");
+         return id == kOutPaperFollows1 || id == kOutPaperFollows2 || ListValue(p, "OutPaperSize", "nOutPaperSize");
+     }},
+    {kZoomAuto, [](HWND p) { return TwoState(p, "bScaleAuto"); }},
+    {kZoom, [](HWND p) { return ReadZoom(p, true); }},
+    {kPortrait,
+     [](HWND p) {
+         const int32_t v = Field(p, "nOrientation");
+         return v == 1 || v == 2;
+     }},
+    {kMediaType, [](HWND p) { return !Offered(p, kMediaType) || ListValue(p, "MediaType", "nMediaType"); }},
+    {kInTray, [](HWND p) { return !Offered(p, kInTray) || ListValue(p, "InTray", "nDefaultSource"); }},
+    {kCopies,
+     [](HWND p) {
+         bool changed;
+         return ReadCopies(p, true, &changed);
+     }},
+    // The five further checks: collate, job offset, output method, paper options.
+    {kCollate, [](HWND p) { return TwoState(p, "bCollate"); }},
+    {kJobOffset, [](HWND p) { return TwoState(p, "bJobOffset"); }},
+    {kOutputMethod,
+     [](HWND p) { return !Offered(p, kOutputMethod) || ListValue(p, "OutputMethod", "nOutputMethod"); }},
+    {kPaperOption1, [](HWND p) { return TwoState(p, "bPaperOption1"); }},
+    {kPaperOption2, [](HWND p) { return TwoState(p, "bPaperOption2"); }},
+};
+
+bool OnKillActive(HWND page) {
+    auto* ctx = PageContext(page);
+    WorkSet(ctx, work::kValidating, 1);
+    for (const Validity& v : kValidity) {
+        if (v.ok(page)) continue;
+        if (HWND c = GetDlgItem(page, v.control)) SetFocus(c);
+        ShowAll(page);
+        WorkSet(ctx, work::kValidating, 0);
+        return false;
+    }
+    WorkSet(ctx, work::kValidating, 0);
+    return true;
+}
+
+void OnApply(HWND page) {
+    auto* ctx = PageContext(page);
+    if (OEMDEV* r = Record(page)) {
+        ApplyPaperDimensions(*r);
+        const int32_t out = settings::GetNumber(*r, "nOutPaperSize");
+        if (out == kOutPaperFollows1 || out == kOutPaperFollows2) {
+            ApplyOutPaperDimensions(*r);
+            if (DEVMODEW* dm = ContextDevMode(ctx)) {
+                dm->dmPaperWidth = static_cast<short>(settings::GetNumber(*r, "sizPaper.cx"));
+                dm->dmPaperLength = static_cast<short>(settings::GetNumber(*r, "sizPaper.cy"));
+            }
+        }
+    }
+    if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(ContextPrinter(ctx));
+}
+
+INT_PTR OnNotify(HWND page, LPARAM lParam) {
+    const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
+    if (!nm) return FALSE;
+    switch (nm->code) {
+    case PSN_SETACTIVE:
+        OnSetActive(page);
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case PSN_KILLACTIVE:
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, OnKillActive(page) ? FALSE : TRUE);
+        return TRUE;
+    case PSN_APPLY:
+        OnApply(page);
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+    case PSN_HELP:
+        ShowPageHelp(page, kPage);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = 0;
+    if (RunPagePreamble(kPage, kStepsAll, hwnd, msg, wParam, lParam, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(hwnd, lParam);
+    case WM_COMMAND:
+        return OnCommand(hwnd, wParam);
+    case WM_NOTIFY:
+        return OnNotify(hwnd, lParam);
+    case WM_DESTROY:
+        PageTeardown(hwnd, kPage);
+        RemovePropW(hwnd, kZoomBeforeProp);
+        FreeUserRecordBuffer();
+        return 0;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return PageHelpMessage(hwnd, msg, wParam, lParam);
+    case WM_PAINT:
+    case WM_DRAWITEM:
+    case WM_DELETEITEM:
+        return FALSE;  // no owner-drawn controls or picture on this page
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace nvx::pages

@@ -1,0 +1,132 @@
+#include "pages/basic_paper.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "features/custom_paper.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "features/ui_items.h"
+#include "frame/module_state.h"
+#include "settings/paper_defaults.h"
+
+namespace nvx::pages {
+
+namespace {
+
+using features::kModelDataAt;
+
+const uint8_t* ModelListData(const char* name) {
+    const auto* record = frame::Module().model.record;
+    const features::ModelList* list = record ? record->List(name) : nullptr;
+    return list ? list->Data() : nullptr;
+}
+
+const uint8_t* PaperRecord(const char* list, int32_t id) {
+    const auto* table = frame::Module().uiItems;
+    const uint8_t* options = nullptr;
+    if (table) {
+        const int row = std::strcmp(list, "PaperSize") == 0 ? table->direct.paperSize : table->direct.outPaperSize;
+        if (const auto* item = table->Row(row)) options = item->options;
+    }
+    if (!options) {
+        options = ModelListData(list);
+    }
+    const uint8_t* rec = features::FindValue(options, id);
+    return rec && features::RecordSize(rec) >= features::kSizeModel ? rec : nullptr;
+}
+
+int32_t DataField(const uint8_t* rec, size_t offset) {
+    int32_t v;
+    std::memcpy(&v, rec + kModelDataAt + offset, 4);
+    return v;
+}
+
+bool InchValues() {
+    const auto* record = frame::Module().model.record;
+    return record && record->facts[features::kFactInchValues] != 0;
+}
+
+}  // namespace
+
+bool ModelRange(const char* entry, int32_t* minimum, int32_t* maximum) {
+    const auto* record = frame::Module().model.record;
+    const features::Range* r = record ? record->FindRange(entry) : nullptr;
+    if (!r || !r->present || r->minimum > r->maximum) {
+        *minimum = 1;
+        *maximum = 999;
+        return false;
+    }
+    *minimum = r->minimum;
+    *maximum = r->maximum;
+    return true;
+}
+
+bool InModelList(const char* list, int32_t value) {
+    return features::FindValue(ModelListData(list), value) != nullptr;
+}
+
+bool ApplyPaperDimensions(OEMDEV& record) {
+    const int32_t id = settings::GetNumber(record, "nPaperSize");
+    if (id == kUserDefinedPaper) {
+        int32_t w = settings::GetNumber(record, "sizInUserDefPaperMM.cx");
+        int32_t h = settings::GetNumber(record, "sizInUserDefPaperMM.cy");
+        if (InchValues()) {
+            w = settings::TenthsMmToHundredthsInch(w);
+            h = settings::TenthsMmToHundredthsInch(h);
+        }
+        settings::SetNumber(record, "sizPaper.cx", w);
+        settings::SetNumber(record, "sizPaper.cy", h);
+        return true;
+    }
+    const uint8_t* rec = PaperRecord("PaperSize", id);
+    if (!rec) return false;
+    settings::SetNumber(record, "sizPaper.cx", DataField(rec, offsetof(features::PaperData, width)));
+    settings::SetNumber(record, "sizPaper.cy", DataField(rec, offsetof(features::PaperData, height)));
+    static const char* const margins[4] = {"rcMargin.left", "rcMargin.top", "rcMargin.right", "rcMargin.bottom"};
+    for (int i = 0; i < 4; ++i)
+        settings::SetNumber(record, margins[i], DataField(rec, offsetof(features::PaperData, margins) + 4 * i));
+    return true;
+}
+
+bool ApplyOutPaperDimensions(OEMDEV& record) {
+    const int32_t id = settings::GetNumber(record, "nOutPaperSize");
+    int32_t w, h;
+    if (id == kOutPaperFollows1 || id == kOutPaperFollows2) {
+        w = settings::GetNumber(record, "sizPaper.cx");
+        h = settings::GetNumber(record, "sizPaper.cy");
+    } else {
+        const uint8_t* rec = PaperRecord("OutPaperSize", id);
+        if (!rec) return false;
+        w = DataField(rec, offsetof(features::PaperData, width));
+        h = DataField(rec, offsetof(features::PaperData, height));
+    }
+    settings::SetNumber(record, "sizOutPaper.cx", w);
+    settings::SetNumber(record, "sizOutPaper.cy", h);
+    return true;
+}
+
+void ClampUserPaper(OEMDEV& record) {
+    const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
+    settings::SetNumber(record, "sizInUserDefPaperMM.cx",
+                        features::ClampWidth(range, settings::GetNumber(record, "sizInUserDefPaperMM.cx")));
+    settings::SetNumber(record, "sizInUserDefPaperMM.cy",
+                        features::ClampLength(range, settings::GetNumber(record, "sizInUserDefPaperMM.cy")));
+}
+
+int32_t AutomaticZoom(const OEMDEV& record) {
+    int32_t lo, hi;
+    ModelRange("Zoom", &lo, &hi);
+    const int32_t out = settings::GetNumber(record, "nOutPaperSize");
+    int64_t zoom = 100;
+    if (out != kOutPaperFollows1 && out != kOutPaperFollows2) {
+        const int64_t pw = settings::GetNumber(record, "sizPaper.cx");
+        const int64_t ph = settings::GetNumber(record, "sizPaper.cy");
+        const int64_t ow = settings::GetNumber(record, "sizOutPaper.cx");
+        const int64_t oh = settings::GetNumber(record, "sizOutPaper.cy");
+        if (pw > 0 && ph > 0 && ow > 0 && oh > 0) zoom = std::min(ow * 100 / pw, oh * 100 / ph);
+    }
+    return static_cast<int32_t>(std::clamp<int64_t>(zoom, lo, hi));
+}
+
+}  // namespace nvx::pages

@@ -1,0 +1,262 @@
+// The custom paper size dialog (151): width and length of the user-defined paper
+// size in millimetres or inches, inside the model's effective custom range.  It
+// edits the custom size fields of the sheet's record; Cancel puts back what the
+// fields held when it opened.
+#include <cstdint>
+#include <memory>
+
+#include "common/text.h"
+#include "features/custom_paper.h"
+#include "features/model_record.h"
+#include "frame/module_state.h"
+#include "pages/page_framework.h"
+#include "pages/page_help.h"
+#include "pages/page_items.h"
+#include "pages/page_procs.h"
+
+namespace nvx::pages {
+
+namespace {
+
+constexpr uint32_t kPage = kPageCustomSize;
+
+enum : int {
+    kUnitMm = 1240,
+    kUnitInch = 1241,
+    kWidthRange = 1273,
+    kLengthRange = 1274,
+    kWidth = 1336,
+    kLength = 1337,
+    kWidthSpin = 1338,
+    kLengthSpin = 1339,
+};
+
+constexpr const char* kWidthField = "sizInUserDefPaperMM.cx";
+constexpr const char* kLengthField = "sizInUserDefPaperMM.cy";
+constexpr const char* kUnitField = "byUnitInUserDefPaper";
+
+const WCHAR kStateProp[] = WL("NovrixCustomSize");
+
+// What the fields held when the dialog opened.
+struct Opening {
+    int32_t width;
+    int32_t length;
+    int32_t unit;
+};
+
+Opening* StateOf(HWND dlg) {
+    return static_cast<Opening*>(GetPropW(dlg, kStateProp));
+}
+
+features::CustomPaperModel Model() {
+    return features::CustomPaperModelOf(frame::Module().model.record);
+}
+
+features::SizeRange Range() {
+    return features::EffectiveCustomRange(Model());
+}
+
+int32_t Get(HWND dlg, const char* field) {
+    const OEMDEV* r = PageRecord(dlg);
+    return r ? settings::GetNumber(*r, field) : 0;
+}
+
+void Set(HWND dlg, const char* field, int32_t value) {
+    if (OEMDEV* r = PageRecord(dlg)) settings::SetNumber(*r, field, value);
+}
+
+// The unit the dialog shows: the radio row's value of the inch row, else 1.
+int32_t InchValue() {
+    const features::UiItem* item = PageItem(kPage, kUnitInch);
+    const int32_t v = item ? RadioValue(*item) : -1;
+    return v >= 0 ? v : 1;
+}
+
+features::SizeUnit Unit(HWND dlg) {
+    return Get(dlg, kUnitField) == InchValue() ? features::SizeUnit::Inch : features::SizeUnit::Mm;
+}
+
+// Parses a field's text into 0.1 mm: a decimal number (at most three decimals) in
+// the dialog's unit.  False for anything else.
+bool ParseTenths(const WCHAR* text, features::SizeUnit unit, int32_t* tenths) {
+    int64_t thousandths = 0;
+    int decimals = -1;
+    size_t digits = 0;
+    for (const WCHAR* p = text; *p; ++p) {
+        if (*p == '.') {
+            if (decimals >= 0) return false;
+            decimals = 0;
+            continue;
+        }
+        if (*p < '0' || *p > '9' || digits >= 9 || decimals == 3) return false;
+        thousandths = thousandths * 10 + (*p - '0');
+        ++digits;
+        if (decimals >= 0) ++decimals;
+    }
+    if (digits == 0) return false;
+    for (int d = decimals < 0 ? 0 : decimals; d < 3; ++d) thousandths *= 10;
+    // mm: thousandths of a millimetre; inch: thousandths of an inch (25.4 mm).
+    const int64_t t = unit == features::SizeUnit::Mm ? (thousandths + 50) / 100 : (thousandths * 254 + 500) / 1000;
+    if (t > INT32_MAX) return false;
+    *tenths = static_cast<int32_t>(t);
+    return true;
+}
+
+void ShowFields(HWND dlg) {
+    const auto range = Range();
+    const bool fine = Model().finePrecision;
+    const auto unit = Unit(dlg);
+    SetDlgItemTextW(dlg, kWidthRange, features::RangeLabel(unit, fine, range.minWidth, range.maxWidth).c_str());
+    SetDlgItemTextW(dlg, kLengthRange, features::RangeLabel(unit, fine, range.minLength, range.maxLength).c_str());
+    SendMessageW(GetDlgItem(dlg, kWidth), EM_LIMITTEXT, features::SizeFieldLimit(range, true, unit, fine), 0);
+    SendMessageW(GetDlgItem(dlg, kLength), EM_LIMITTEXT, features::SizeFieldLimit(range, false, unit, fine), 0);
+    SetDlgItemTextW(dlg, kWidth, features::SizeFieldText(range, true, Get(dlg, kWidthField), unit, fine).c_str());
+    SetDlgItemTextW(dlg, kLength, features::SizeFieldText(range, false, Get(dlg, kLengthField), unit, fine).c_str());
+    CheckRadioButton(dlg, kUnitMm, kUnitInch, unit == features::SizeUnit::Inch ? kUnitInch : kUnitMm);
+}
+
+// The change pattern for one size field: the typed value (inside the range) goes
+// into the record and through the check; a refusal puts the old value back and the
+// focus into the field.  Answers false on a refusal.
+bool StoreField(HWND dlg, int control) {
+    const bool width = control == kWidth;
+    const char* field = width ? kWidthField : kLengthField;
+    WCHAR text[32] = {};
+    GetDlgItemTextW(dlg, control, text, 32);
+    int32_t tenths = Get(dlg, field);
+    if (ParseTenths(text, Unit(dlg), &tenths)) {
+        const auto range = Range();
+        tenths = width ? features::ClampWidth(range, tenths) : features::ClampLength(range, tenths);
+    }
+    const int32_t old = Get(dlg, field);
+    if (tenths == old) {
+        ShowFields(dlg);
+        return true;
+    }
+    Set(dlg, field, tenths);
+    if (CheckRestores(CheckConstraints(dlg, static_cast<uint32_t>(control)))) {
+        Set(dlg, field, old);
+        ShowFields(dlg);
+        SetFocus(GetDlgItem(dlg, control));
+        return false;
+    }
+    ShowFields(dlg);
+    return true;
+}
+
+// A spin arrow steps the field by one shown unit (1 mm or 0.1 mm; 0.01 or 0.001 inch).
+void Step(HWND dlg, int control, int delta) {
+    const bool width = control == kWidth;
+    const char* field = width ? kWidthField : kLengthField;
+    const bool fine = Model().finePrecision;
+    int32_t tenths = Get(dlg, field);
+    if (Unit(dlg) == features::SizeUnit::Mm) {
+        tenths += delta * (fine ? 1 : 10);
+    } else {
+        // One hundredth (or thousandth) of an inch, in 0.1 mm, rounded away from zero.
+        const int64_t step = fine ? 1 : (254 + 99) / 100;
+        tenths += static_cast<int32_t>(delta * step);
+    }
+    const auto range = Range();
+    tenths = width ? features::ClampWidth(range, tenths) : features::ClampLength(range, tenths);
+    const WString shown = features::SizeFieldText(range, width, tenths, Unit(dlg), fine);
+    SetDlgItemTextW(dlg, control, shown.c_str());
+    StoreField(dlg, control);
+}
+
+void OnUnit(HWND dlg, int control) {
+    if (SendMessageW(GetDlgItem(dlg, control), BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+    const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
+    const int32_t value = item && RadioValue(*item) >= 0 ? RadioValue(*item) : (control == kUnitInch ? 1 : 0);
+    if (value == Get(dlg, kUnitField)) return;
+    if (item && item->state.field) ChangeItem(dlg, kPage, static_cast<uint32_t>(control), value);
+    else Set(dlg, kUnitField, value);
+    ShowFields(dlg);
+}
+
+INT_PTR OnInit(HWND dlg, LPARAM lParam) {
+    InitPageCommon(dlg, kPage, lParam);
+    auto state = std::make_unique<Opening>();
+    state->width = Get(dlg, kWidthField);
+    state->length = Get(dlg, kLengthField);
+    state->unit = Get(dlg, kUnitField);
+    SetPropW(dlg, kStateProp, state.release());
+    ShowFields(dlg);
+    return TRUE;
+}
+
+void Finish(HWND dlg, int answer) {
+    if (answer == IDCANCEL)
+        if (const Opening* s = StateOf(dlg)) {
+            Set(dlg, kWidthField, s->width);
+            Set(dlg, kLengthField, s->length);
+            Set(dlg, kUnitField, s->unit);
+        }
+    EndDialog(dlg, answer);
+}
+
+INT_PTR OnCommand(HWND dlg, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    switch (id) {
+    case IDOK:
+        // Both fields through the change pattern; a refusal keeps the dialog open.
+        if (StoreField(dlg, kWidth) && StoreField(dlg, kLength)) Finish(dlg, IDOK);
+        return TRUE;
+    case IDCANCEL:
+        Finish(dlg, IDCANCEL);
+        return TRUE;
+    case kUnitMm:
+    case kUnitInch:
+        if (code == BN_CLICKED) OnUnit(dlg, id);
+        return TRUE;
+    case kWidth:
+    case kLength:
+        if (code == EN_KILLFOCUS && !CheckRunning()) {
+            // A focus that moves to Cancel must not check what Cancel will undo.
+            HWND next = GetFocus();
+            if (!next || GetDlgCtrlID(next) != IDCANCEL) StoreField(dlg, id);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR OnNotify(HWND dlg, LPARAM lParam) {
+    const auto* nm = reinterpret_cast<const NMUPDOWN*>(lParam);
+    if (!nm || nm->hdr.code != static_cast<UINT>(UDN_DELTAPOS)) return FALSE;
+    const int field = nm->hdr.idFrom == kWidthSpin ? kWidth : nm->hdr.idFrom == kLengthSpin ? kLength : 0;
+    if (!field) return FALSE;
+    // Up-down arrows count upward from the bottom: the up arrow has a positive delta.
+    Step(dlg, field, nm->iDelta > 0 ? 1 : -1);
+    SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);  // the control keeps its own position
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = 0;
+    if (RunPagePreamble(kPage, kStepComboUi | kStepCommonHook, hwnd, msg, wParam, lParam, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInit(hwnd, lParam);
+    case WM_COMMAND:
+        return OnCommand(hwnd, wParam);
+    case WM_NOTIFY:
+        return OnNotify(hwnd, lParam);
+    case WM_DESTROY:
+        delete StateOf(hwnd);
+        RemovePropW(hwnd, kStateProp);
+        PageTeardown(hwnd, kPage);
+        return 0;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return PageHelpMessage(hwnd, msg, wParam, lParam);
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace nvx::pages

@@ -1,0 +1,16 @@
+// Entry points of the pages: the exported page procedures forward to the pages.
+#include "frame/exports.h"
+#include "pages/page_procs.h"
+
+using namespace nvx::pages;
+
+// ---- Page procedures ----
+NVX_DLGPROC(Prc_DocPaper1Proc) {
+    return BasicPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocVersionProc) {
+    return VersionPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocInitializeProc) {
+    return InitialPageProc(hDlg, msg, wParam, lParam);
+}
