@@ -4,7 +4,7 @@
 //
 //   # booklet needs both sides
 //   change DoubleSides = Duplex
-//       when DoubleSides == Booklet and (Nup_op != 1up or Collate == CollateON)
+//       when DoubleSides == Booklet and (Nup == NupON or Zoom == ZoomManual)
 //       message 12
 //       disable
 //
