@@ -127,6 +127,35 @@ TEST_F(NovrixViewTest, SettingAsAPerson) {
     EXPECT_EQ(SetOutcome::Done, novrix::SetSetting(view, "Duplex", "on", &message));
 }
 
+TEST_F(NovrixViewTest, StopIconsStandBesideTheirSetting) {
+    HWND icon = GetDlgItem(dialog_, IDC_ICONSTATIC);
+    HWND tip = CreateWindowExW(0, WL("tooltips_class32"), nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, icon, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(nullptr, tip);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = dialog_;
+    ti.uId = reinterpret_cast<UINT_PTR>(icon);
+    ti.lpszText = const_cast<LPWSTR>(WL("Not with Letter"));
+    ASSERT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+    // Where it stands now, no setting is level with it on its right.
+    std::string text = novrix::RenderPage(novrix::ScanPage(dialog_), "All");
+    EXPECT_NE(std::string::npos, text.find("  ! Not with Letter\n")) << text;
+    // Left of the Duplex check box, it belongs to Duplex.
+    RECT check;
+    GetWindowRect(GetDlgItem(dialog_, IDC_CHECK), &check);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&check), 2);
+    SetWindowPos(icon, nullptr, check.left - 9, check.top, 8, check.bottom - check.top, SWP_NOZORDER);
+    text = novrix::RenderPage(novrix::ScanPage(dialog_), "All");
+    EXPECT_NE(std::string::npos, text.find("  Duplex: off\n    ! Not with Letter\n")) << text;
+    // A hidden icon says nothing.
+    ShowWindow(icon, SW_HIDE);
+    text = novrix::RenderPage(novrix::ScanPage(dialog_), "All");
+    EXPECT_EQ(std::string::npos, text.find("Not with Letter")) << text;
+    DestroyWindow(tip);
+}
+
 TEST(NovrixAnswers, ButtonsOfTheBox) {
     using novrix::AutoAnswer;
     EXPECT_EQ(IDYES, novrix::ButtonForWord(MB_YESNO, "y"));

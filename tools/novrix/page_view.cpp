@@ -11,6 +11,7 @@ namespace novrix {
 namespace {
 
 constexpr int kHintTextId = 1016;  // the hint area's text, common to every page
+constexpr int kHintIconId = 1015;  // the hint area's icon
 
 enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown };
 
@@ -65,6 +66,61 @@ Kind Classify(HWND hwnd) {
     if (Same(cls, "Edit")) return Kind::Edit;
     if (Same(cls, "msctls_updown32")) return Kind::UpDown;
     return Kind::Other;
+}
+
+BOOL CALLBACK CollectToolTips(HWND hwnd, LPARAM list) {
+    if (Same(ClassName(hwnd), "tooltips_class32")) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+// The tooltip text of a control (a tool whose id is the control's handle), or "".
+std::string ToolTipOf(HWND control) {
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTips, reinterpret_cast<LPARAM>(&tips));
+    for (HWND tip : tips) {
+        LRESULT count = SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            TOOLINFOW ti{};
+            ti.cbSize = sizeof ti;
+            if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ti))) continue;
+            if (ti.uId != reinterpret_cast<UINT_PTR>(control) && ti.hwnd != control) continue;
+            std::vector<WCHAR> text(4097, 0);
+            if (NvxUi_GetToolTipText(tip, ti.hwnd, ti.uId, text.data(), static_cast<int>(text.size())) > 0)
+                return nvx::Utf8FromW(text.data());
+        }
+    }
+    return {};
+}
+
+bool IsShownIcon(HWND hwnd) {
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    return Same(ClassName(hwnd), "Static") && (style & 0x1F) == SS_ICON && (style & WS_VISIBLE) &&
+           GetDlgCtrlID(hwnd) != kHintIconId;
+}
+
+// Puts each shown stop icon's text beside the setting level with it on its
+// right (the nearest), else into the page's own warnings.
+void PlaceWarnings(HWND page, PageView* view) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsShownIcon(child)) continue;
+        RECT icon;
+        GetWindowRect(child, &icon);
+        std::string text = ToolTipOf(child);
+        if (text.empty()) text = "a stop icon is shown";
+        LONG middle = (icon.top + icon.bottom) / 2;
+        Setting* best = nullptr;
+        LONG bestGap = 0;
+        for (Setting& s : view->settings) {
+            for (HWND c : s.controls) {
+                RECT r;
+                if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(c, &r)) continue;
+                if (middle < r.top || middle > r.bottom || r.left < icon.left) continue;
+                if (!best || r.left - icon.left < bestGap) best = &s, bestGap = r.left - icon.left;
+            }
+        }
+        if (best && best->kind != SettingKind::Text) best->warning += (best->warning.empty() ? "" : " ") + text;
+        else view->warnings.push_back(text);
+    }
 }
 
 bool Inside(const RECT& inner, const RECT& outer) {
@@ -288,6 +344,7 @@ PageView ScanPage(HWND page) {
         pending.clear();
         view.settings.push_back(std::move(s));
     }
+    PlaceWarnings(page, &view);
     return view;
 }
 
@@ -356,7 +413,9 @@ std::string RenderPage(const PageView& view, const std::string& title) {
         }
         if (!marks.empty()) line += "  [" + marks + "]";
         out += line + "\n";
+        if (!s.warning.empty()) out += "    ! " + s.warning + "\n";
     }
+    for (const std::string& w : view.warnings) out += "  ! " + w + "\n";
     if (!view.hint.empty()) out += "  Hint: " + view.hint + "\n";
     return out;
 }

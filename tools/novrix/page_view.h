@@ -13,7 +13,9 @@
 // - a text that is no label and follows an edit box (a unit, a range) is shown
 //   beside it; the hint area (control 1016) is shown as the page's hint;
 // - push buttons are listed by their text;
-// - any other text (a static text, a read-only box) is shown as it stands.
+// - any other text (a static text, a read-only box) is shown as it stands;
+// - a stop icon that a page shows (with its tooltip text) belongs to the setting
+//   whose control stands level with it to its right.
 // Labels compare without case, without "&", a trailing ":" or "...".
 #pragma once
 
@@ -31,12 +33,14 @@ struct Setting {
     SettingKind kind = SettingKind::Button;
     std::vector<HWND> controls;  // the radio buttons of a group; else one control
     std::string note;            // unit or range text shown beside an edit box
+    std::string warning;         // the text of a stop icon shown beside it
 };
 
 struct PageView {
     HWND window = nullptr;
     std::vector<Setting> settings;
     std::string hint;
+    std::vector<std::string> warnings;  // stop icons that stand beside no setting
 };
 
 // Reads the page's controls (the page need not be the one shown).
