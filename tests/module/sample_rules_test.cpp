@@ -15,10 +15,12 @@
 #include <string>
 
 #include "catalogue_test_util.h"
+#include "constraints/prepared_rules.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
 #include "model/messages.h"
 #include "model/package.h"
+#include "model/package_block.h"
 #include "settings/settings_state.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -276,6 +278,37 @@ TEST_F(SampleRules, TheSourceIsTheDriverFolderFileAndRoundTrips) {
     const vpdc::Bytes bytes = vpdc::WriteBlock(pkg);
     EXPECT_EQ(bytes, ReadBytes(nvxtest::BuiltDriverFolder() + "/NOVRIX_C.VPD"));
     EXPECT_EQ(vpdc::WriteBlock(vpdc::RulesFromText(vpdc::RulesToText(pkg), "dump")), bytes);
+}
+
+// The engine's own preparation ties every rule to its items and groups every rule.
+TEST_F(SampleRules, TheEnginePreparesEveryRule) {
+    vpdc::Bytes c = ReadBytes(nvxtest::BuiltDriverFolder() + "/NOVRIX_C.VPD");
+    auto pkg = nvx::model::Package::OpenImage(c.data(), c.size());
+    ASSERT_TRUE(pkg);
+    nvx::model::ConstraintBlock file;
+    ASSERT_TRUE(file.Load(*pkg));
+    char version[64] = {};
+    EXPECT_TRUE(file.CustomVersion(version, sizeof version));
+    EXPECT_STREQ(version, "1.00");
+    nvx::constraints::PreparedRules* prepared = nvx::constraints::PrepareRules(file, table_.get(), false);
+    ASSERT_TRUE(prepared);
+    EXPECT_EQ(prepared->rules.size(), rules_.rules.size());
+    EXPECT_EQ(prepared->ignored, 0u);
+    std::map<uint32_t, size_t> kinds;
+    for (const vpdc::Rule& r : rules_.rules) ++kinds[r.kind];
+    EXPECT_EQ(prepared->change.rules.size(), kinds[vpd::kRuleChange]);
+    EXPECT_EQ(prepared->prohibit.rules.size(), kinds[vpd::kRuleProhibit]);
+    EXPECT_EQ(prepared->control.rules.size(), kinds[vpd::kRuleControl]);
+    EXPECT_EQ(prepared->perPage.rules.size(), kinds[vpd::kRulePerPageChange]);
+    for (const nvx::constraints::PreparedRule& p : prepared->rules) {
+        const vpdc::Rule& r = rules_.rules[p.fileIndex];
+        EXPECT_GE(p.targetRow, 0) << RuleName(p.fileIndex, r);
+        for (int row : p.conditionRows) EXPECT_GE(row, 0) << RuleName(p.fileIndex, r);
+        if (r.second.feature != vpdc::Text32{}) {
+            EXPECT_GE(p.secondRow, 0) << RuleName(p.fileIndex, r);
+        }
+    }
+    nvx::constraints::FreeRules(prepared);
 }
 
 }  // namespace
