@@ -102,7 +102,9 @@ bool ParseTenths(const WCHAR* text, features::SizeUnit unit, int32_t* tenths) {
     return true;
 }
 
-void ShowFields(HWND dlg) {
+// Shows the range labels, the unit and the fields (`only`: just that field, so
+// that what the user typed into the other one stays).
+void ShowFields(HWND dlg, int only = 0) {
     const auto range = Range();
     const bool fine = Model().finePrecision;
     const auto unit = Unit(dlg);
@@ -110,9 +112,15 @@ void ShowFields(HWND dlg) {
     SetDlgItemTextW(dlg, kLengthRange, features::RangeLabel(unit, fine, range.minLength, range.maxLength).c_str());
     SendMessageW(GetDlgItem(dlg, kWidth), EM_LIMITTEXT, features::SizeFieldLimit(range, true, unit, fine), 0);
     SendMessageW(GetDlgItem(dlg, kLength), EM_LIMITTEXT, features::SizeFieldLimit(range, false, unit, fine), 0);
-    SetDlgItemTextW(dlg, kWidth, features::SizeFieldText(range, true, Get(dlg, kWidthField), unit, fine).c_str());
-    SetDlgItemTextW(dlg, kLength, features::SizeFieldText(range, false, Get(dlg, kLengthField), unit, fine).c_str());
+    if (only != kLength)
+        SetDlgItemTextW(dlg, kWidth, features::SizeFieldText(range, true, Get(dlg, kWidthField), unit, fine).c_str());
+    if (only != kWidth)
+        SetDlgItemTextW(dlg, kLength,
+                        features::SizeFieldText(range, false, Get(dlg, kLengthField), unit, fine).c_str());
     CheckRadioButton(dlg, kUnitMm, kUnitInch, unit == features::SizeUnit::Inch ? kUnitInch : kUnitMm);
+    // The arrows step the fields themselves; a plain upward range gives the up
+    // arrow a positive delta.
+    for (int spin : {kWidthSpin, kLengthSpin}) SendMessageW(GetDlgItem(dlg, spin), UDM_SETRANGE32, 0, 0x7FFF);
 }
 
 // The change pattern for one size field: the typed value (inside the range) goes
@@ -130,17 +138,17 @@ bool StoreField(HWND dlg, int control) {
     }
     const int32_t old = Get(dlg, field);
     if (tenths == old) {
-        ShowFields(dlg);
+        ShowFields(dlg, control);
         return true;
     }
     Set(dlg, field, tenths);
     if (CheckRestores(CheckConstraints(dlg, static_cast<uint32_t>(control)))) {
         Set(dlg, field, old);
-        ShowFields(dlg);
+        ShowFields(dlg, control);
         SetFocus(GetDlgItem(dlg, control));
         return false;
     }
-    ShowFields(dlg);
+    ShowFields(dlg, control);
     return true;
 }
 

@@ -211,6 +211,7 @@ void LayoutForViewState(HWND page, uint32_t pageId) {
 }
 
 void PageTeardown(HWND page, uint32_t) {
+    DestroyPageToolWindows(page);
     SetPageToolWindow(page, nullptr);
     g_readOnly.erase(page);
 }

@@ -81,6 +81,16 @@ void DestroyToolWindows() {
     for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) row->tool = nullptr;
 }
 
+void DestroyPageToolWindows(HWND dialog) {
+    if (!dialog) return;
+    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {
+        if (!row->tool || !GetDlgItem(dialog, static_cast<int>(row->control))) continue;
+        if (IsWindow(row->tool)) DestroyWindow(row->tool);
+        row->tool = nullptr;
+    }
+    if (HWND own = PageToolWindow(dialog); own && IsWindow(own)) DestroyWindow(own);
+}
+
 HWND MakeToolWindows(HWND dialog) {
     if (!dialog) return nullptr;
     for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {

@@ -23,6 +23,10 @@ void StoreStopIconRects(HWND dialog);
 // Otherwise the icon gets zero size and is hidden.  Unknown controls are ignored.
 void DrawStopIcon(HWND dialog, uint32_t control, const POINT* position);
 
+// A page's WM_DESTROY: destroys the tool windows of its stop icons and its own
+// (owned by the sheet, they would otherwise live until the sheet closes).
+void DestroyPageToolWindows(HWND dialog);
+
 // Every tooltip window the pages made, for detach: destroys those still open.
 void RecordToolWindow(HWND tool);
 void DestroyToolWindows();

@@ -13,7 +13,7 @@ constexpr size_t kRowKeyBytes = sizeof(ControlTextRow::key);
 // Sets `text` on every control the row lists (skipping text-only identifiers).
 void SetRowControls(HWND dialog, const ControlTextRow& row, const WString& text) {
     for (size_t i = 0; i < kRowIds && row.ids[i] != 0; ++i) {
-        if (row.ids[i] == kTextOnlyRow) continue;
+        if (row.ids[i] == kTextOnlyRow) continue;  // never a control identifier
         if (HWND control = GetDlgItem(dialog, static_cast<int>(row.ids[i]))) SetWindowTextW(control, text.c_str());
     }
 }
@@ -23,9 +23,9 @@ UINT_PTR Apply(HWND dialog, const ControlTextRow* table, bool common) {
     for (size_t r = 0; table[r].ids[0] != 0; ++r) {
         if (common && r >= 1 && r <= 5) continue;
         const WString text = RowText(table[r]);
-        if (text.empty()) continue;
+        if (text.empty() || table[r].ids[0] == kTextOnlyRow) continue;
         if (r == 0 && !common) {
-            if (table[r].ids[0] != kTextOnlyRow) SetWindowTextW(dialog, text.c_str());
+            SetWindowTextW(dialog, text.c_str());
             continue;
         }
         SetRowControls(dialog, table[r], text);

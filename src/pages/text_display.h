@@ -18,8 +18,9 @@ inline constexpr DWORD kTextOnlyRow = 0xFFFFFFFF;
 
 // Sets the texts of a table's rows, up to the row whose first identifier is 0: row
 // 0's text becomes the dialog's caption, every other row's text the text of each
-// control the row lists (up to 15, ending at 0).  Rows with an empty text and
-// identifiers 0xFFFFFFFF change nothing; a control the dialog lacks is skipped.
+// control the row lists (up to 15, ending at 0).  Rows with an empty text and rows
+// whose list starts with 0xFFFFFFFF change nothing; a control the dialog lacks is
+// skipped.
 // A null dialog or table does nothing.  Answers 1.
 UINT_PTR ApplyTextTable(HWND dialog, const ControlTextRow* table);
 

@@ -1,0 +1,18 @@
+# The pages as a host runs them: the module loaded from a copy of the driver folder,
+# its page procedures in property sheets and dialogs made from NOVRIX_S.DLL's
+# templates, driven through the headless UI's host interface.
+if(TARGET novrix_module_core AND TARGET novrix_hostsupport AND TARGET novrix_vpdc_lib)
+  novrix_add_test(pages_tests
+    SOURCES
+      pages/page_fixture.cpp
+      pages/framework_test.cpp
+      pages/basic_test.cpp
+      pages/dialogs_test.cpp
+      support/sheet_builder.cpp
+    LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
+  add_dependencies(pages_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources
+                   novrix_sample_model)
+  if(TARGET novrix_oapi)
+    add_dependencies(pages_tests novrix_oapi)
+  endif()
+endif()
