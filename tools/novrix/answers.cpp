@@ -43,6 +43,19 @@ std::string Trimmed(const char* line) {
 }
 
 // The name of the button an answer picks; 0 picks the box's default button.
+// A box's text for the terminal: no carriage returns, no blanks at line ends.
+std::string Tidy(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n')
+            while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+        out += c;
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+    return out;
+}
+
 std::string NameOf(UINT type, int id) {
     std::vector<Button> buttons = Buttons(type);
     if (id == 0) {
@@ -58,7 +71,7 @@ int Respond(void* context, HWND, LPCWSTR caption, LPCWSTR text, UINT type) {
     auto* policy = static_cast<AnswerPolicy*>(context);
     FILE* out = policy->out;
     fprintf(out, "Message box \"%s\": %s\n", caption ? nvx::Utf8FromW(caption).c_str() : "",
-            text ? nvx::Utf8FromW(text).c_str() : "");
+            text ? Tidy(nvx::Utf8FromW(text)).c_str() : "");
     int answer = 0;
     if (policy->answer != AutoAnswer::None) {
         answer = ButtonForAuto(type, policy->answer);

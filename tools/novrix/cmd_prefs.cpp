@@ -91,6 +91,31 @@ bool SplitAssignment(const std::string& text, std::string* label, std::string* v
     return true;
 }
 
+// Whether a message box opened since log entry `from` was answered No or Cancel.
+bool DeclinedSince(int from) {
+    for (int i = from; i < NvxUi_LogCount(); ++i) {
+        NvxUiLogEntry entry;
+        if (NvxUi_GetLogEntry(i, &entry) && entry.kind == NVXUI_LOG_MESSAGEBOX &&
+            (entry.result == IDNO || entry.result == IDCANCEL))
+            return true;
+    }
+    return false;
+}
+
+// Prints the outcome of a change: "Label: value", or why it did not happen (a
+// refusal after a confirmation answered No is called declined).
+bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& value, std::string message,
+               int logFrom = -1) {
+    if (outcome == SetOutcome::Done) {
+        printf("%s: %s\n", label.c_str(), value.c_str());
+        return true;
+    }
+    if (outcome == SetOutcome::Refused && logFrom >= 0 && DeclinedSince(logFrom))
+        message = label + "=" + value + " was declined: the confirmation was answered No; nothing changed";
+    fprintf(stderr, "novrix prefs: %s\n", message.c_str());
+    return false;
+}
+
 // Changes a setting on whichever page has its label (the current page first);
 // without pages, a field of the record.  True when the page shows the value.
 bool SetAnywhere(SheetSession& session, const std::string& assignment) {
@@ -117,13 +142,9 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment) {
         if (!page) continue;
         PageView view = ScanPage(page);
         if (!HasSetting(view, label)) continue;
+        int logFrom = NvxUi_LogCount();
         SetOutcome outcome = SetSetting(view, label, value, &message);
-        if (outcome == SetOutcome::Done) {
-            printf("%s: %s\n", label.c_str(), value.c_str());
-            return true;
-        }
-        fprintf(stderr, "novrix prefs: %s\n", message.c_str());
-        return false;
+        return ReportSet(outcome, label, value, message, logFrom);
     }
     fprintf(stderr, "novrix prefs: no setting \"%s\" on the pages of %s\n", label.c_str(),
             session.PrinterName().c_str());
@@ -178,10 +199,10 @@ struct Repl {
             std::string label, value, message;
             if (!SplitAssignment(rest, &label, &value)) {
                 Fail("set LABEL=VALUE");
-            } else if (SetSetting(ScanPage(window), label, value, &message) != SetOutcome::Done) {
-                Fail(message);
             } else {
-                printf("%s: %s\n", label.c_str(), value.c_str());
+                int logFrom = NvxUi_LogCount();
+                SetOutcome outcome = SetSetting(ScanPage(window), label, value, &message);
+                failed |= !ReportSet(outcome, label, value, message, logFrom);
             }
         } else if (verb == "choices") {
             PageView view = ScanPage(window);

@@ -172,6 +172,20 @@ int OnOff(const std::string& text) {
     return -1;
 }
 
+// Multi-line text as continuation lines under prefix; tabs become spaces.
+std::string Indented(std::string text, const std::string& prefix) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') continue;
+        if (text[i] == '\n') {
+            if (i + 1 < text.size()) out += "\n" + prefix;
+            continue;
+        }
+        out += text[i] == '\t' ? ' ' : text[i];
+    }
+    return out;
+}
+
 std::string Join(const std::vector<std::string>& items, const char* separator) {
     std::string out;
     for (const std::string& s : items) out += (out.empty() ? "" : separator) + s;
@@ -404,8 +418,7 @@ std::string RenderPage(const PageView& view, const std::string& title) {
             if (marks.find("hidden") != std::string::npos) continue;
             std::string text = SettingValue(s);
             if (text.empty()) continue;
-            for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.replace(at, 2, "\n    ");
-            line += text;
+            line += Indented(text, "    ");
         } else {
             line += s.label + ": " + SettingValue(s);
             if (!s.note.empty()) line += " " + s.note;
@@ -416,7 +429,7 @@ std::string RenderPage(const PageView& view, const std::string& title) {
         if (!s.warning.empty()) out += "    ! " + s.warning + "\n";
     }
     for (const std::string& w : view.warnings) out += "  ! " + w + "\n";
-    if (!view.hint.empty()) out += "  Hint: " + view.hint + "\n";
+    if (!view.hint.empty()) out += "  Hint: " + Indented(view.hint, "        ") + "\n";
     return out;
 }
 

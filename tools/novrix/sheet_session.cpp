@@ -156,6 +156,7 @@ bool SheetSession::Apply(std::string* error) {
         *error = "the preferences could not be stored: " + ErrorText(rc);
         return false;
     }
+    loadedStored_ = true;
     return true;
 }
 

@@ -58,7 +58,8 @@ public:
     // The settings record the sheet edits, and its device mode.
     BYTE* Record() { return host_->Record(); }
     DEVMODEW* DevMode() { return host_->DevMode(); }
-    // Whether the stored preferences were loaded (false: defaults).
+    // Whether the sheet holds stored preferences (loaded, or applied since; false:
+    // the default settings).
     bool LoadedStored() const { return loadedStored_; }
 
     // Apply: the pages complete the record (PSN_APPLY), then the device mode is
