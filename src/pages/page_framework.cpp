@@ -203,6 +203,9 @@ UINT_PTR CheckConstraints(HWND page, uint32_t control) {
 
 void LayoutForViewState(HWND page, uint32_t pageId) {
     const bool details = WorkGet(PageContext(page), work::kViewState) != 0;
+    // The toggle names what a click does: show the details, or hide them again.
+    const WString label = TableText(CommonTexts(), details ? "ViewSimple" : "ViewDetails");
+    if (HWND toggle = GetDlgItem(page, kIdViewToggle); toggle && !label.empty()) SetWindowTextW(toggle, label.c_str());
     for (const uint32_t* id = DetailControls(pageId); *id; ++id) {
         HWND c = GetDlgItem(page, static_cast<int>(*id));
         if (!c || ControlSwitchedOff(c)) continue;

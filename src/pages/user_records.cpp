@@ -61,6 +61,8 @@ bool WriteUserRecords(HANDLE printer) {
     model::RegKey key;
     if (model::CreateUserKey(printer, &key) != ERROR_SUCCESS) return false;
     const auto store = model::ValueStore::OfKey(key.get());
+    // The count first, then the records (WriteList writes the count again).
+    if (model::WriteCount(store, kUserRecordCountName, count) != ERROR_SUCCESS) return false;
     return model::WriteList(store, kUserRecordCountName, {kUserRecordNameFormat, 1}, REG_SZ, values).ok();
 }
 

@@ -60,6 +60,13 @@ TEST_F(BasicTab, ShowsTheRecordTheModelsListsAndRanges) {
     // The hint area carries the page's hint texts.
     EXPECT_NE(std::string::npos, Text(1016).find("Choose the orientation"));
     EXPECT_EQ(0, MessageBoxCount());
+    // The view toggle names what it does next and marks the sheet changed.
+    sheet_.ClearChangedMark();
+    ASSERT_TRUE(NvxUi_Click(Control(1130)));
+    EXPECT_EQ("Hide Details", Text(1130));
+    EXPECT_EQ(1u, sheet_.ChangedMark());
+    ASSERT_TRUE(NvxUi_Click(Control(1130)));
+    EXPECT_EQ("Show Details", Text(1130));
 }
 
 TEST_F(BasicTab, ASheetThatMayNotApplyShowsTheSettingsReadOnly) {

@@ -27,7 +27,7 @@ class ChangePattern : public PageHost {
 protected:
     std::string Rules() const override {
         return "version \"Ver_Cst\" \"1.00\"\n"
-               "change Collate = CollateON when Orientation == Landscape message 2\n"
+               "change Collate = CollateON when Orientation == Landscape message 2 icon 1\n"
                "change JobOffset = JobOffsetON when MediaType == Recycled message 3\n"
                "change MediaType = Thin when JobOffset == JobOffsetON message 4\n"
                "change Collate = CollateON when Copies > 5 message 5\n"
@@ -85,6 +85,20 @@ TEST_F(ChangePattern, AnAcceptedConfirmationKeepsTheChangeAndTheRulesChange) {
     EXPECT_EQ(1, Field("bCollate"));
     EXPECT_EQ(BST_CHECKED, Checked(Control(1014))) << "the rule's change is shown";
     EXPECT_EQ(1u, sheet_.ChangedMark());
+    // The rule's icon stands beside Collate while the rule holds, and its text leads
+    // the hint area.
+    HWND icon = Control(3608);
+    RECT r;
+    GetWindowRect(icon, &r);
+    EXPECT_TRUE(IsWindowVisible(icon));
+    EXPECT_GT(r.right - r.left, 0);
+    const std::string hint = Text(1016);
+    EXPECT_GT(hint.find("Choose the orientation"), 0u) << "the icon's text comes first: " << hint;
+    EXPECT_NE(std::string::npos, hint.find("Choose the orientation"));
+    // Back to portrait: the rule no longer holds and the icon goes.
+    ASSERT_TRUE(NvxUi_Click(Control(1020)));
+    EXPECT_FALSE(IsWindowVisible(icon));
+    EXPECT_EQ(0u, Text(1016).find("Choose the orientation"));
 }
 
 TEST_F(ChangePattern, AForbiddenOptionIsRefusedAndTheOldValueShown) {
