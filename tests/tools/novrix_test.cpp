@@ -178,7 +178,7 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
     EXPECT_TRUE(Has(r.out, "Message box \"Confirm Settings Change\": ")) << r.out;
     EXPECT_TRUE(Has(r.out, "Paper Source will be set to Bypass Tray")) << r.out;
     EXPECT_TRUE(Has(r.out, "  -> No\n")) << r.out;
-    EXPECT_TRUE(Has(r.err, "Media Type=Transparency was declined")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Media Type=Transparency was declined: the page shows Plain")) << r.err;
     EXPECT_FALSE(Has(r.out, "Applied")) << r.out;
     EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nMediaType"));
     r = Novrix("prefs --show");
@@ -215,6 +215,32 @@ TEST_F(NovrixTest, CommandsFromStandardInput) {
     EXPECT_EQ(0, r.rc) << r.err;
     EXPECT_TRUE(Has(r.out, "Closed without storing.\n")) << r.out;
     EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCopies"));
+}
+
+TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
+    // The custom size dialog gets its own commands; OK gives the page the size.
+    Outcome r = Novrix("prefs", "set Paper Size=Custom Size\nshow\nset Width=200\nset Length=250\nset Width=wide\nok\n"
+                                "set Media Type=Transparency\nno\napply\nquit\n");
+    EXPECT_EQ(1, r.rc);  // "Width=wide" and the refused media type
+    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper Size\" opened\n[dialog]\n  Width: 210 mm [90...297]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Width: 200\nLength: 250\nPaper Size: Custom Size\n")) << r.out;
+    EXPECT_TRUE(Has(r.err, "Width takes a number")) << r.err;
+    // A refusal is a notice with one button: it asks nothing, and "no" stays a command.
+    EXPECT_TRUE(Has(r.out, "Message box \"Settings Conflict\": ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  -> OK\n")) << r.out;
+    EXPECT_TRUE(Has(r.err, "Media Type=Transparency was refused: the page shows Plain")) << r.err;
+    EXPECT_TRUE(Has(r.err, "unknown command 'no'")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Applied: stored")) << r.out;
+    EXPECT_EQ(256, StoredField("NOVRIX MFP 1", "nPaperSize"));  // the user-defined size
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Paper Size: Custom Size\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Media Type: Plain\n")) << r.out;
+
+    // Cancelling the dialog keeps the previous size; the end of input closes the sheet.
+    r = Novrix("prefs", "set Paper Size=A5\nset Paper Size=Custom Size\ncancel\napply\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Paper Size=Custom Size was declined: the page shows A5")) << r.err;
+    EXPECT_EQ(11, StoredField("NOVRIX MFP 1", "nPaperSize"));  // DMPAPER_A5
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ int Respond(void* context, HWND, LPCWSTR caption, LPCWSTR text, UINT type) {
     int answer = 0;
     if (policy->answer != AutoAnswer::None) {
         answer = ButtonForAuto(type, policy->answer);
-    } else {
+    } else if (Buttons(type).size() > 1) {  // a notice with one button asks nothing
         for (;;) {
             if (policy->prompt) {
                 fprintf(out, "Answer %s: ", ButtonNames(type).c_str());
@@ -85,6 +85,8 @@ int Respond(void* context, HWND, LPCWSTR caption, LPCWSTR text, UINT type) {
             if (!policy->in || !fgets(line, sizeof line, policy->in)) break;  // no more input: the default button
             answer = ButtonForWord(type, Trimmed(line));
             if (answer) break;
+            // A person is asked again; a script's line that answers nothing takes the default.
+            if (!policy->prompt) break;
             fprintf(out, "Please answer %s.\n", ButtonNames(type).c_str());
         }
     }

@@ -91,27 +91,30 @@ bool SplitAssignment(const std::string& text, std::string* label, std::string* v
     return true;
 }
 
-// Whether a message box opened since log entry `from` was answered No or Cancel.
+// Whether, since log entry `from`, a confirmation was answered No or Cancel or a
+// dialog was cancelled.
 bool DeclinedSince(int from) {
     for (int i = from; i < NvxUi_LogCount(); ++i) {
         NvxUiLogEntry entry;
-        if (NvxUi_GetLogEntry(i, &entry) && entry.kind == NVXUI_LOG_MESSAGEBOX &&
-            (entry.result == IDNO || entry.result == IDCANCEL))
-            return true;
+        if (!NvxUi_GetLogEntry(i, &entry)) continue;
+        if (entry.kind == NVXUI_LOG_MESSAGEBOX && (entry.result == IDNO || entry.result == IDCANCEL)) return true;
+        if (entry.kind == NVXUI_LOG_DIALOG && entry.result == IDCANCEL) return true;
     }
     return false;
 }
 
 // Prints the outcome of a change: "Label: value", or why it did not happen (a
-// refusal after a confirmation answered No is called declined).
+// refusal after a confirmation answered No or a cancelled dialog is "declined").
 bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& value, std::string message,
                int logFrom = -1) {
     if (outcome == SetOutcome::Done) {
         printf("%s: %s\n", label.c_str(), value.c_str());
         return true;
     }
-    if (outcome == SetOutcome::Refused && logFrom >= 0 && DeclinedSince(logFrom))
-        message = label + "=" + value + " was declined: the confirmation was answered No; nothing changed";
+    const std::string refused = " was refused:";
+    size_t at = message.find(refused);
+    if (outcome == SetOutcome::Refused && logFrom >= 0 && at != std::string::npos && DeclinedSince(logFrom))
+        message.replace(at, refused.size(), " was declined:");
     fprintf(stderr, "novrix prefs: %s\n", message.c_str());
     return false;
 }

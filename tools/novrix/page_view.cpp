@@ -138,10 +138,11 @@ std::string GroupAround(const std::vector<Control>& controls, const RECT& rect) 
     return best ? CleanLabel(best->text) : std::string();
 }
 
-// The next control after index i that is not an up-down control, or null.
+// The next control after index i, passing over up-down controls and windows
+// that are no settings (stop icons between a label and its box), or null.
 const Control* NextInput(const std::vector<Control>& controls, size_t i) {
     for (size_t j = i + 1; j < controls.size(); ++j)
-        if (controls[j].kind != Kind::UpDown) return &controls[j];
+        if (controls[j].kind != Kind::UpDown && controls[j].kind != Kind::Other) return &controls[j];
     return nullptr;
 }
 
