@@ -464,6 +464,7 @@ const Validity kValidity[] = {
 
 bool OnKillActive(HWND page) {
     auto* ctx = PageContext(page);
+    if (!Record(page)) return true;  // nothing to check on a sheet without a record
     WorkSet(ctx, work::kValidating, 1);
     for (const Validity& v : kValidity) {
         if (v.ok(page)) continue;

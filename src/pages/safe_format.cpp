@@ -1,5 +1,6 @@
 #include "pages/safe_format.h"
 
+#include <cstdio>
 #include <string>
 
 namespace nvx::pages {

@@ -77,6 +77,22 @@ TEST_F(BasicTab, ASheetThatMayNotApplyShowsTheSettingsReadOnly) {
     EXPECT_EQ(9, Field("nPaperSize"));
 }
 
+TEST_F(BasicTab, WithoutAContextThePagesShowTemplatesAndCanBeLeft) {
+    noContext_ = true;
+    ASSERT_NE(nullptr, OpenSheet({kBasic, kVersion, {161, "Prc_DocInitializeProc"}}));
+    EXPECT_EQ("Paper Size:", Text(3502));
+    NvxUi_ChooseComboText(Control(1000), WL("A5"));
+    NvxUi_Type(Control(1011), WL("5"), NVXUI_TYPE_REPLACE);
+    NvxUi_Click(Control(1014));
+    EXPECT_TRUE(LeavePage());
+    EXPECT_EQ("", Text(1225)) << "no printer, no driver name";
+    ASSERT_TRUE(NvxUi_SelectTab(sheetWindow_, 2));
+    NvxUi_Click(Control(1229));
+    EXPECT_TRUE(NvxUi_PressButton(sheetWindow_, IDOK));
+    EXPECT_EQ(9, Field("nPaperSize")) << "the host's record is untouched";
+    EXPECT_EQ(0, MessageBoxCount());
+}
+
 TEST_F(BasicTab, ChangesReachTheRecordAndMarkTheSheetChanged) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     sheet_.ClearChangedMark();

@@ -59,6 +59,7 @@ protected:
     nvx::host::HostSheet sheet_{nvx::host::SheetForm::A};
     HWND sheetWindow_ = nullptr;
     int boxAnswer_ = 0;
+    bool noContext_ = false;  // pages get a null context
 };
 
 }  // namespace pagetest
