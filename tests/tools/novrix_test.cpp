@@ -148,7 +148,14 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     r = Novrix("prefs --set Copies=many");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "takes a number")) << r.err;
+    // A printer whose driver folder holds no module.
+    ASSERT_EQ(0, Novrix("printer add Elsewhere --driver-folder '" + Root() + "/none'").rc);
+    r = Novrix("prefs --printer Elsewhere --show");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "cannot load " + Root() + "/none/NOVRIX_U.DLL")) << r.err;
+    EXPECT_EQ(1, Novrix("--driver '" + Root() + "/none' prefs --show").rc);
     // Usage errors.
+    EXPECT_EQ(0, Novrix("prefs --help").rc);
     EXPECT_EQ(2, Novrix("prefs --set Copies").rc);
     EXPECT_EQ(2, Novrix("prefs --yes --no --show").rc);
     EXPECT_EQ(2, Novrix("prefs --printer").rc);

@@ -176,6 +176,7 @@ struct Repl {
     SheetSession& session;
     bool prompt;
     bool failed = false;
+    bool unapplied = false;  // a change made since the last apply
 
     bool ReadLine(const char* promptText, std::string* line) {
         if (prompt) {
@@ -205,7 +206,9 @@ struct Repl {
             } else {
                 int logFrom = NvxUi_LogCount();
                 SetOutcome outcome = SetSetting(ScanPage(window), label, value, &message);
-                failed |= !ReportSet(outcome, label, value, message, logFrom);
+                bool done = ReportSet(outcome, label, value, message, logFrom);
+                failed |= !done;
+                unapplied |= done;
             }
         } else if (verb == "choices") {
             PageView view = ScanPage(window);
@@ -268,10 +271,12 @@ struct Repl {
             }
             if (verb == "apply") {
                 std::string error;
-                if (session.Apply(&error))
+                if (session.Apply(&error)) {
+                    unapplied = false;
                     printf("Applied: stored as the preferences of %s.\n", session.PrinterName().c_str());
-                else
+                } else {
                     Fail(error);
+                }
             } else if (verb == "pages") {
                 for (size_t i = 0; i < session.PageCount(); ++i)
                     printf("%s %s\n", static_cast<int>(i) == session.CurrentPage() ? "*" : " ", session.PageTitle(i));
@@ -282,7 +287,11 @@ struct Repl {
                 ShowAll(session);
             } else if (!session.HasSheet()) {
                 if (verb == "show") fputs(RenderRecordFields(session.Record()).c_str(), stdout);
-                else if (verb == "set") failed |= !SetAnywhere(session, rest);
+                else if (verb == "set") {
+                    bool done = SetAnywhere(session, rest);
+                    failed |= !done;
+                    unapplied |= done;
+                }
                 else if (verb == "help") fputs(kCommandHelp, stdout);
                 else Fail("unknown command '" + verb + "' (help lists them)");
             } else {
@@ -292,6 +301,7 @@ struct Repl {
                     Fail("unknown command '" + verb + "' (help lists them)");
             }
         }
+        if (unapplied) printf("Closed; the changes since the last apply were not stored.\n");
     }
 };
 

@@ -14,7 +14,7 @@
 
 namespace novrix {
 
-const PageSpec kPreferencePages[] = {
+const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
     {"Version", 106, "Prc_DocVersionProc"},
 };
@@ -58,28 +58,29 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     std::vector<PROPSHEETPAGEW> sheetPages;
     titles_.clear();
     titles_.reserve(kPreferencePageCount);
-    for (const PageSpec& spec : std::vector<PageSpec>(kPreferencePages, kPreferencePages + kPreferencePageCount)) {
-        FARPROC proc = GetProcAddress(module_.Handle(), spec.procedure);
+    for (size_t i = 0; i < kPreferencePageCount; ++i) {
+        const PageEntry& entry = kPreferencePages[i];
+        FARPROC proc = GetProcAddress(module_.Handle(), entry.procedure);
         if (!proc) {
-            fprintf(stderr, "novrix: the %s page is left out: the module has no %s\n", spec.title, spec.procedure);
+            fprintf(stderr, "novrix: the %s page is left out: the module has no %s\n", entry.title, entry.procedure);
             continue;
         }
-        if (!resources || !FindResourceW(resources, MAKEINTRESOURCEW(spec.templateId), RT_DIALOG)) {
-            fprintf(stderr, "novrix: the %s page is left out: NOVRIX_S.DLL has no dialog template %d\n", spec.title,
-                    spec.templateId);
+        if (!resources || !FindResourceW(resources, MAKEINTRESOURCEW(entry.templateId), RT_DIALOG)) {
+            fprintf(stderr, "novrix: the %s page is left out: NOVRIX_S.DLL has no dialog template %d\n", entry.title,
+                    entry.templateId);
             continue;
         }
-        titles_.push_back(nvx::WFromUtf8(spec.title));
+        titles_.push_back(nvx::WFromUtf8(entry.title));
         PROPSHEETPAGEW page{};
         page.dwSize = sizeof page;
         page.dwFlags = PSP_USETITLE;
         page.hInstance = resources;
-        page.pszTemplate = MAKEINTRESOURCEW(spec.templateId);
+        page.pszTemplate = MAKEINTRESOURCEW(entry.templateId);
         page.pszTitle = titles_.back().c_str();
         page.pfnDlgProc = reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(proc));
         page.lParam = reinterpret_cast<LPARAM>(host_->Block());
         sheetPages.push_back(page);
-        pages_.push_back(spec);
+        pages_.push_back(entry);
     }
     if (sheetPages.empty()) return true;
 

@@ -21,12 +21,12 @@ namespace novrix {
 
 // A page of the preferences sheet: its tab title, its dialog template in
 // NOVRIX_S.DLL and the module's exported page procedure.
-struct PageSpec {
+struct PageEntry {
     const char* title;
     int templateId;
     const char* procedure;
 };
-extern const PageSpec kPreferencePages[];
+extern const PageEntry kPreferencePages[];
 extern const size_t kPreferencePageCount;
 
 class SheetSession {
@@ -77,7 +77,7 @@ private:
     PrinterHandle printer_;
     std::string printerName_;
     std::unique_ptr<nvx::host::HostSheet> host_;
-    std::vector<PageSpec> pages_;
+    std::vector<PageEntry> pages_;
     std::vector<nvx::WString> titles_;
     nvx::WString caption_;
     HWND sheet_ = nullptr;
