@@ -97,8 +97,29 @@ TEST_F(SampleRulesEngine, ImpossibleChoicesAreRefusedWithTheDevicesReason) {
     EXPECT_EQ(101u, Run(1286));
     EXPECT_TRUE(Shown("cannot be printed on both sides")) << (boxes_.empty() ? "" : boxes_[0].text);
 
+    // The other direction is corrected, not refused: labels while printing 2-sided,
+    // stapling while the inner tray is chosen.
+    boxes_.clear();
+    SetTo("PaperSize", "A4");
+    SetTo("InTray", "Tray1");
+    SetTo("MediaType", "Plain");
+    SetTo("DoubleSides", "Duplex");
+    SetTo("MediaType", "Labels");
+    EXPECT_EQ(199u, Run(1003));
+    EXPECT_TRUE(Is("DoubleSides", "Simplex"));
+    EXPECT_TRUE(Shown("Print Type will be set to 1-Sided")) << (boxes_.empty() ? "" : boxes_[0].text);
+    SetTo("MediaType", "Plain");
+    SetTo("OutputTray", "InnerTray");
+    SetTo("Staple", "StapleON");
+    EXPECT_EQ(199u, Run(1026));
+    EXPECT_TRUE(Is("OutputTray", "FinisherTray"));
+    EXPECT_TRUE(Is("Collate", "CollateON"));
+
     // A whole-sheet check marks what cannot be chosen and never asks.
     boxes_.clear();
+    SetTo("PaperSize", "Env10");
+    SetTo("InTray", "BypassTray");
+    SetTo("Staple", "StapleOFF");
     SetTo("DoubleSides", "Simplex");
     SetTo("MediaType", "Envelope");
     EXPECT_EQ(199u, Run(0));
