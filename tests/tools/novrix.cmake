@@ -4,6 +4,7 @@ if(TARGET novrix AND TARGET nvx_uidll)
   novrix_add_test(novrix_tests
     SOURCES tools/novrix_test.cpp tools/novrix_view_test.cpp
       "${PROJECT_SOURCE_DIR}/tools/novrix/page_view.cpp" "${PROJECT_SOURCE_DIR}/tools/novrix/answers.cpp"
+      "${PROJECT_SOURCE_DIR}/tools/novrix/record_view.cpp"
     LINK novrix_module_core)
   target_include_directories(novrix_tests PRIVATE "${PROJECT_SOURCE_DIR}/tools/novrix"
     "${PROJECT_SOURCE_DIR}/tests/platform/uidlls")

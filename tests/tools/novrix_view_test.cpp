@@ -8,6 +8,8 @@
 #include "common/text.h"
 #include "page_view.h"
 #include "platform/ui_host.h"
+#include "record_view.h"
+#include "settings/oemdev_template.h"
 #include "support/platform_test.h"
 #include "uitest.h"
 
@@ -154,6 +156,32 @@ TEST_F(NovrixViewTest, StopIconsStandBesideTheirSetting) {
     text = novrix::RenderPage(novrix::ScanPage(dialog_), "All");
     EXPECT_EQ(std::string::npos, text.find("Not with Letter")) << text;
     DestroyWindow(tip);
+}
+
+TEST(NovrixRecordView, FieldsByNameWhenNoPageOpens) {
+    OEMDEV record;
+    nvx::settings::BuildTemplate(record);
+    std::string text = novrix::RenderRecordFields(record.bytes);
+    EXPECT_EQ(0u, text.find("[settings record]\n  nOrientation: 1\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("  nCopies: 1\n")) << text;
+
+    std::string message;
+    EXPECT_TRUE(novrix::SetRecordField(record.bytes, "nCopies", "3", &message));
+    EXPECT_EQ(3, nvx::settings::GetNumber(record, "nCopies"));
+    EXPECT_TRUE(novrix::SetRecordField(record.bytes, "nCopies", "-1", &message));
+    // Refused, the field unchanged: no number, trailing junk, out of 32 bits,
+    // a text field, an internal field, an unknown name.
+    EXPECT_TRUE(novrix::SetRecordField(record.bytes, "nCopies", "3", &message));
+    for (const char* bad : {"", "x", "3x", " 3", "+3", "-", "4294967296", "-2147483649"}) {
+        EXPECT_FALSE(novrix::SetRecordField(record.bytes, "nCopies", bad, &message)) << bad;
+        EXPECT_NE(std::string::npos, message.find("takes a number")) << message;
+    }
+    EXPECT_EQ(3, nvx::settings::GetNumber(record, "nCopies"));
+    EXPECT_FALSE(novrix::SetRecordField(record.bytes, "szVLUserName", "1", &message));
+    EXPECT_FALSE(novrix::SetRecordField(record.bytes, "Header.dwSize", "1", &message));
+    EXPECT_EQ(8344, nvx::settings::GetNumber(record, "Header.dwSize"));
+    EXPECT_FALSE(novrix::SetRecordField(record.bytes, "Copies", "1", &message));
+    EXPECT_NE(std::string::npos, message.find("no number field \"Copies\"")) << message;
 }
 
 TEST(NovrixAnswers, ButtonsOfTheBox) {

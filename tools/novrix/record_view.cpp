@@ -30,10 +30,14 @@ bool SetRecordField(BYTE* record, const std::string& name, const std::string& va
         *message = "no number field \"" + name + "\" in the settings record";
         return false;
     }
+    // Digits with an optional minus sign, nothing else (strtoll alone would take
+    // leading blanks and a plus sign).
+    size_t digits = !value.empty() && value[0] == '-' ? 1 : 0;
+    bool plain = digits < value.size() && value.find_first_not_of("0123456789", digits) == std::string::npos;
     errno = 0;
     char* end = nullptr;
-    long long number = std::strtoll(value.c_str(), &end, 10);
-    if (value.empty() || *end || errno == ERANGE || number < INT32_MIN || number > UINT32_MAX) {
+    long long number = plain ? std::strtoll(value.c_str(), &end, 10) : 0;
+    if (!plain || *end || errno == ERANGE || number < INT32_MIN || number > UINT32_MAX) {
         *message = name + " takes a number, not \"" + value + "\"";
         return false;
     }
