@@ -3,6 +3,7 @@
 #include "model/text_tables.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "model/text_tables_data.h"
