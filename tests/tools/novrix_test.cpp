@@ -148,6 +148,15 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     r = Novrix("prefs --set Copies=many");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "takes a number")) << r.err;
+    // The page refuses to be left with copies out of range: nothing is stored,
+    // and --show says why the other pages are not shown.
+    r = Novrix("prefs --set Copies=0 --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "Message box ")) << r.out;
+    EXPECT_TRUE(Has(r.err, "a page did not accept the settings; nothing was stored")) << r.err;
+    EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));
+    r = Novrix("prefs --set Copies=0 --show");
+    EXPECT_TRUE(Has(r.out, "[Version]\n  (not shown: ")) << r.out;
     // A printer whose driver folder holds no module.
     ASSERT_EQ(0, Novrix("printer add Elsewhere --driver-folder '" + Root() + "/none'").rc);
     r = Novrix("prefs --printer Elsewhere --show");

@@ -165,7 +165,11 @@ void ShowAll(SheetSession& session) {
     int current = session.CurrentPage();
     for (size_t i = 0; i < session.PageCount(); ++i) {
         HWND page = session.ShowPage(i);
-        if (page) fputs(RenderPage(ScanPage(page), session.PageTitle(i)).c_str(), stdout);
+        if (page)
+            fputs(RenderPage(ScanPage(page), session.PageTitle(i)).c_str(), stdout);
+        else
+            printf("[%s]\n  (not shown: the current page keeps the sheet until its values are valid)\n",
+                   session.PageTitle(i));
     }
     if (current >= 0) session.ShowPage(static_cast<size_t>(current));
 }
