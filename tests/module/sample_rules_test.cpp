@@ -311,4 +311,18 @@ TEST_F(SampleRules, TheEnginePreparesEveryRule) {
     nvx::constraints::FreeRules(prepared);
 }
 
+// The module attaches over the driver folder's packages (the model with its
+// included message entries and the compiled rule set).
+class SampleAttach : public PlatformTest {};
+
+TEST_F(SampleAttach, TheModuleLoadsWithTheSamplePackages) {
+    nvxtest::DriverCopy driver;
+    SetLastError(0);
+    HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
+    EXPECT_NE(nullptr, module) << GetLastError();
+    if (module) {
+        EXPECT_TRUE(FreeLibrary(module));
+    }
+}
+
 }  // namespace
