@@ -282,8 +282,11 @@ TEST(VpdcRules, WarningsNameWhatTheEngineWouldNotRead) {
     ASSERT_EQ(w.size(), 1u);
     EXPECT_NE(w[0].find("t.rules:1: the expression needs 81 stack entries"), std::string::npos) << w[0];
     w.clear();
-    Parse("change A = x\nchange B = y\nforbid C = z\ncontrol D\nperpage E = q\n", &w);
+    // Editors' conventions: a byte-order mark, CR LF line ends, tab indentation.
+    BlockPackage p = Parse("\xEF\xBB\xBF" "change A = x\r\n\twhen B == y\r\n\r\nchange B = y\nforbid C = z\ncontrol D\nperpage E = q\n", &w);
     EXPECT_TRUE(w.empty());
+    ASSERT_EQ(p.rules.size(), 5u);
+    EXPECT_EQ(p.rules[0].conditions.size(), 1u);
 }
 
 #ifdef NVX_VPDC_EXE

@@ -99,7 +99,7 @@ private:
 };
 
 void Reader::Lex(const std::string& s) {
-    size_t line = 1, i = 0;
+    size_t line = 1, i = s.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a UTF-8 byte-order mark
     bool lineBegins = true;  // nothing but the line's first column seen yet
     bool indented = false;
     while (i < s.size()) {
