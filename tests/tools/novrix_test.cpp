@@ -12,6 +12,7 @@
 
 #include "common/text.h"
 #include "settings/oemdev.h"
+#include "settings/oemdev_template.h"
 #include "support/platform_test.h"
 
 namespace {
@@ -257,6 +258,46 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "Paper Size=Custom Size was declined: the page shows A5")) << r.err;
     EXPECT_EQ(11, StoredField("NOVRIX MFP 1", "nPaperSize"));  // DMPAPER_A5
+}
+
+TEST_F(NovrixTest, ForeignStoredDeviceModesAreNotTaken) {
+    ASSERT_EQ(0, Novrix("printer list").rc);  // first use
+    HANDLE h = nullptr;
+    nvx::WString name = nvx::WFromUtf8("NOVRIX MFP 1");
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+    // Another driver's device mode: the public part only.
+    std::vector<BYTE> buffer(220 + 4 + 8344, 0);
+    auto* dm = reinterpret_cast<DEVMODEW*>(buffer.data());
+    dm->dmSize = 220;
+    dm->dmCopies = 7;
+    dm->dmFields = DM_COPIES;
+    PRINTER_INFO_9W info{dm};
+    ASSERT_TRUE(SetPrinterW(h, 9, reinterpret_cast<LPBYTE>(&info), 0));
+    Outcome r = Novrix("prefs --show");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(0u, r.out.find("Printer: NOVRIX MFP 1 (default settings: no stored preferences)\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Copies: 1 ")) << r.out;
+    // This driver's size, but no record header where the record belongs.
+    dm->dmDriverExtra = 4 + 8344;
+    ASSERT_TRUE(SetPrinterW(h, 9, reinterpret_cast<LPBYTE>(&info), 0));
+    r = Novrix("prefs --show");
+    EXPECT_EQ(0u, r.out.find("Printer: NOVRIX MFP 1 (default settings: no stored preferences)\n")) << r.out;
+    // Another host's layout (the record right after the public part) is taken:
+    // the record by its header, the public fields as they are.
+    OEMDEV* record = reinterpret_cast<OEMDEV*>(buffer.data() + 220);
+    nvx::settings::BuildTemplate(*record);
+    nvx::settings::SetNumber(*record, "nOrientation", 2);
+    dm->dmDriverExtra = 8344;
+    info.pDevMode = dm;
+    ASSERT_TRUE(SetPrinterW(h, 9, reinterpret_cast<LPBYTE>(&info), 0));
+    r = Novrix("prefs --show");
+    EXPECT_EQ(0u, r.out.find("Printer: NOVRIX MFP 1\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Orientation: Landscape ")) << r.out;
+    // Applied again, it is stored in this host's layout.
+    ASSERT_EQ(0, Novrix("prefs --set Copies=2 --apply").rc);
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nOrientation"));
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCopies"));
+    ClosePrinter(h);
 }
 
 }  // namespace

@@ -50,9 +50,9 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
         return false;
     }
     host_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_.get());
+    LoadDevMode();
     nvx::WString wname = nvx::WFromUtf8(printerName_);
     host_->SetDeviceName(wname.c_str());
-    LoadDevMode();
 
     HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));
     std::vector<PROPSHEETPAGEW> sheetPages;
@@ -102,18 +102,19 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     return true;
 }
 
-// The user's stored device mode when it carries this driver's record; else the
-// default settings (the printer's stored defaults, else the built-in template).
+// The user's stored device mode when it carries this driver's record (found by
+// its header anywhere in the driver-extra area, so that a device mode another
+// host laid out is taken too); else the default settings (the printer's stored
+// defaults, else the built-in template).
 void SheetSession::LoadDevMode() {
     std::vector<BYTE> stored = LoadUserDevMode(printer_.get());
     DEVMODEW* dm = host_->DevMode();
-    if (stored.size() == host_->DevModeSize()) {
+    if (stored.size() >= sizeof(DEVMODEW)) {
         auto* sdm = reinterpret_cast<DEVMODEW*>(stored.data());
-        const auto recordOffset = host_->Record() - reinterpret_cast<BYTE*>(dm);
-        const OEMDEV* record = nvx::settings::FindRecordInDevMode(sdm);
-        if (sdm->dmSize == dm->dmSize && sdm->dmDriverExtra == dm->dmDriverExtra && record &&
-            reinterpret_cast<const BYTE*>(record) - stored.data() == recordOffset) {
-            std::memcpy(dm, stored.data(), stored.size());
+        if (const OEMDEV* record = nvx::settings::FindRecordInDevMode(sdm)) {
+            if (sdm->dmSize == dm->dmSize) std::memcpy(dm, sdm, dm->dmSize);  // the public fields
+            host_->LoadRecord(record->bytes);
+            dm->dmDriverExtra = static_cast<WORD>(host_->DevModeSize() - dm->dmSize);
             loadedStored_ = true;
             return;
         }
