@@ -5,6 +5,8 @@
 #include <string>
 
 #include "pages/page_fixture.h"
+#include "settings/oemdev.h"
+#include "settings/oemdev_template.h"
 
 namespace {
 
@@ -93,6 +95,26 @@ TEST_F(BasicTab, WithoutAContextThePagesShowTemplatesAndCanBeLeft) {
     EXPECT_EQ(0, MessageBoxCount());
 }
 
+TEST_F(BasicTab, EveryFormOfSheetBlockIsEditedInPlace) {
+    for (auto form : {nvx::host::SheetForm::One, nvx::host::SheetForm::Two}) {
+        nvx::host::HostSheet other(form, printer_);
+        OEMDEV record;
+        nvx::settings::BuildTemplate(record);
+        other.LoadRecord(record.bytes);
+        contextSheet_ = &other;
+        ASSERT_NE(nullptr, OpenSheet({kBasic}));
+        ASSERT_TRUE(NvxUi_Click(Control(1023)));
+        ASSERT_TRUE(NvxUi_Type(Control(1011), WL("4"), NVXUI_TYPE_REPLACE));
+        EXPECT_EQ(2, nvx::settings::GetNumber(*nvx::settings::AsRecord(other.Record()), "nOrientation"));
+        EXPECT_EQ(4, nvx::settings::GetNumber(*nvx::settings::AsRecord(other.Record()), "nCopies"));
+        EXPECT_EQ(1u, other.ChangedMark());
+        EXPECT_EQ(4, other.DevMode()->dmCopies);
+        EXPECT_EQ(1, Field("nOrientation")) << "the other sheet's record only";
+        CloseSheet();
+        contextSheet_ = nullptr;
+    }
+}
+
 TEST_F(BasicTab, ChangesReachTheRecordAndMarkTheSheetChanged) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     sheet_.ClearChangedMark();
@@ -114,6 +136,10 @@ TEST_F(BasicTab, ChangesReachTheRecordAndMarkTheSheetChanged) {
 
     ASSERT_TRUE(Type(1011, WL("3")));
     EXPECT_EQ(3, Field("nCopies"));
+    ASSERT_TRUE(Type(1011, WL("1234")));
+    EXPECT_EQ("123", Text(1011)) << "the box takes as many digits as the maximum has";
+    EXPECT_EQ(123, Field("nCopies"));
+    ASSERT_TRUE(Type(1011, WL("3")));
     EXPECT_EQ(3, sheet_.DevMode()->dmCopies);
 
     ASSERT_TRUE(NvxUi_SetCheck(Control(1014), BST_CHECKED));

@@ -81,7 +81,7 @@ HWND PageHost::OpenSheet(std::vector<PageSpec> pages) {
         page.psp.hInstance = resources_;
         page.psp.pszTemplate = MAKEINTRESOURCEW(spec.templateId);
         page.psp.pfnDlgProc = HostPageProc;
-        page.psp.lParam = noContext_ ? 0 : sheet_.ContextParam();
+        page.psp.lParam = noContext_ ? 0 : contextSheet_ ? contextSheet_->ContextParam() : sheet_.ContextParam();
         page.proc = nvx::ProcAs<DLGPROC>(Export(spec.procedure));
         EXPECT_NE(nullptr, page.proc) << spec.procedure;
         handles.push_back(CreatePropertySheetPageW(&page.psp));

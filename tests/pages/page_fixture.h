@@ -60,6 +60,7 @@ protected:
     HWND sheetWindow_ = nullptr;
     int boxAnswer_ = 0;
     bool noContext_ = false;  // pages get a null context
+    nvx::host::HostSheet* contextSheet_ = nullptr;  // another sheet's context instead of sheet_'s
 };
 
 }  // namespace pagetest
