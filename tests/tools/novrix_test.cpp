@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
+#include "support/driver_folder.h"
 #include "support/platform_test.h"
 
 namespace {
@@ -298,6 +299,25 @@ TEST_F(NovrixTest, ForeignStoredDeviceModesAreNotTaken) {
     EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nOrientation"));
     EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCopies"));
     ClosePrinter(h);
+}
+
+TEST_F(NovrixTest, WithoutPageTemplatesTheRecordIsUsedByFieldName) {
+    nvxtest::DriverCopy driver({"NOVRIX_S.DLL"});
+    const std::string opt = "--driver '" + driver.Folder() + "' ";
+    Outcome r = Novrix(opt + "prefs --set nCopies=4 --set nOrientation=2 --apply --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.err, "the Basic page is left out: NOVRIX_S.DLL has no dialog template 100")) << r.err;
+    EXPECT_TRUE(Has(r.err, "the Version page is left out")) << r.err;
+    EXPECT_TRUE(Has(r.out, "[settings record]\n  nOrientation: 2\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  nCopies: 4\n")) << r.out;
+    EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "nCopies"));
+    r = Novrix(opt + "prefs --set Copies=4");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no number field \"Copies\"")) << r.err;
+    // With the templates back, the pages show what was stored.
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Orientation: Landscape ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Copies: 4 ")) << r.out;
 }
 
 }  // namespace

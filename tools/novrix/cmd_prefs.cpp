@@ -128,20 +128,15 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment) {
         return false;
     }
     if (!session.HasSheet()) {
-        if (SetRecordField(session.Record(), label, value, &message)) return true;
-        fprintf(stderr, "novrix prefs: %s\n", message.c_str());
-        return false;
+        bool done = SetRecordField(session.Record(), label, value, &message);
+        return ReportSet(done ? SetOutcome::Done : SetOutcome::NoLabel, label, value, message);
     }
     std::vector<size_t> order;
     if (session.CurrentPage() >= 0) order.push_back(static_cast<size_t>(session.CurrentPage()));
     for (size_t i = 0; i < session.PageCount(); ++i)
         if (static_cast<int>(i) != session.CurrentPage()) order.push_back(i);
     for (size_t i : order) {
-        HWND page = session.CurrentPage() == static_cast<int>(i) ? session.CurrentPageWindow() : nullptr;
-        if (!page) {
-            // Look before switching: a page is created when it is first shown.
-            page = session.ShowPage(i);
-        }
+        HWND page = session.ShowPage(i);  // a page is created when it is first shown
         if (!page) continue;
         PageView view = ScanPage(page);
         if (!HasSetting(view, label)) continue;
