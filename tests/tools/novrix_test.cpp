@@ -97,6 +97,11 @@ TEST_F(NovrixTest, PrinterAddListRemoveAndTheirErrors) {
     EXPECT_TRUE(Has(r.err, "no printer of that name")) << r.err;
     EXPECT_EQ(1, Novrix("printer default 'Nowhere'").rc);
     EXPECT_EQ(1, Novrix("printer add 'a,b'").rc);  // a local name holds no comma
+    r = Novrix("printer add " + std::string(221, 'n'));  // at most 220 characters
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "not a valid printer name")) << r.err;
+    EXPECT_EQ(0, Novrix("printer add " + std::string(220, 'n')).rc);
+    ASSERT_EQ(0, Novrix("printer remove " + std::string(220, 'n')).rc);
 
     // Usage errors answer 2.
     EXPECT_EQ(2, Novrix("printer add").rc);
@@ -168,6 +173,8 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     // Usage errors.
     EXPECT_EQ(0, Novrix("prefs --help").rc);
     EXPECT_EQ(2, Novrix("prefs --set Copies").rc);
+    EXPECT_EQ(2, Novrix("prefs --set =3").rc);
+    EXPECT_EQ(2, Novrix("prefs --set '&:=3'").rc);  // a label that is empty once cleaned
     EXPECT_EQ(2, Novrix("prefs --yes --no --show").rc);
     EXPECT_EQ(2, Novrix("prefs --printer").rc);
     EXPECT_EQ(2, Novrix("prefs --frob").rc);

@@ -47,6 +47,17 @@ const char* const kCommandHelp =
     "  cancel             close the sheet without storing; quit closes too\n"
     "  in a dialog the module opens: show, set, choices, press, ok, cancel\n";
 
+// Splits "LABEL=VALUE" at its first "=".
+bool SplitAssignment(const std::string& text, std::string* label, std::string* value) {
+    size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    *label = CleanLabel(text.substr(0, eq));
+    *value = text.substr(eq + 1);
+    while (!value->empty() && value->front() == ' ') value->erase(0, 1);
+    while (!value->empty() && value->back() == ' ') value->pop_back();
+    return true;
+}
+
 int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -54,7 +65,8 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->printer = args[++i];
         } else if (a == "--set" && i + 1 < args.size()) {
             out->sets.push_back(args[++i]);
-            if (out->sets.back().find('=') == std::string::npos) {
+            std::string label, value;
+            if (!SplitAssignment(out->sets.back(), &label, &value) || label.empty()) {
                 fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n", out->sets.back().c_str());
                 return kExitUsage;
             }
@@ -78,17 +90,6 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
         }
     }
     return kExitOk;
-}
-
-// Splits "LABEL=VALUE" at its first "=".
-bool SplitAssignment(const std::string& text, std::string* label, std::string* value) {
-    size_t eq = text.find('=');
-    if (eq == std::string::npos || eq == 0) return false;
-    *label = CleanLabel(text.substr(0, eq));
-    *value = text.substr(eq + 1);
-    while (!value->empty() && value->front() == ' ') value->erase(0, 1);
-    while (!value->empty() && value->back() == ' ') value->pop_back();
-    return true;
 }
 
 // Whether, since log entry `from`, a confirmation was answered No or Cancel or a
