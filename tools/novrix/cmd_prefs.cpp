@@ -254,9 +254,21 @@ struct Repl {
         }
     }
 
+    // A person at a terminal sees the page they are on.
+    void ShowCurrent() {
+        int current = session.CurrentPage();
+        if (current >= 0)
+            fputs(RenderPage(ScanPage(session.CurrentPageWindow()), session.PageTitle(static_cast<size_t>(current)))
+                      .c_str(),
+                  stdout);
+    }
+
     void Run() {
         std::string line;
-        if (prompt) printf("Printing preferences of %s; help lists the commands.\n", session.PrinterName().c_str());
+        if (prompt) {
+            printf("Printing preferences of %s; help lists the commands.\n", session.PrinterName().c_str());
+            ShowCurrent();
+        }
         while (ReadLine("prefs> ", &line)) {
             size_t start = line.find_first_not_of(' ');
             if (start == std::string::npos) continue;
@@ -282,7 +294,9 @@ struct Repl {
                     printf("%s %s\n", static_cast<int>(i) == session.CurrentPage() ? "*" : " ", session.PageTitle(i));
             } else if (verb == "page") {
                 int index = session.FindPage(rest);
-                if (index < 0 || !session.ShowPage(static_cast<size_t>(index))) Fail("no page \"" + rest + "\"");
+                if (index < 0) Fail("no page \"" + rest + "\"");
+                else if (!session.ShowPage(static_cast<size_t>(index))) Fail("the current page keeps the sheet");
+                else if (prompt) ShowCurrent();
             } else if (verb == "show" && rest == "all") {
                 ShowAll(session);
             } else if (!session.HasSheet()) {
