@@ -266,13 +266,13 @@ TEST(VpdcRules, BadSourcesAreRefusedWithFileAndLine) {
 
 TEST(VpdcRules, WarningsNameWhatTheEngineWouldNotRead) {
     std::vector<std::string> w;
-    Parse("change A = x\nforbid B = y\nchange C = z\n", &w);
+    Parse("change A = x when K == 1\nforbid B = y when K == 1\n\nchange C = z when K == 1\n", &w);
     ASSERT_EQ(w.size(), 1u);
-    EXPECT_NE(w[0].find("rule 3: rules of kind 1022 do not stand together"), std::string::npos) << w[0];
+    EXPECT_NE(w[0].find("t.rules:4: rules of kind 1022 do not stand together"), std::string::npos) << w[0];
     w.clear();
-    Parse("change A = x\nkind 1021 B\nkind 1021 C\n", &w);
+    Parse("change A = x when K == 1\nkind 1021 B\nkind 1021 C\n", &w);
     ASSERT_EQ(w.size(), 1u);
-    EXPECT_NE(w[0].find("kind 1021 ends the rules the engine reads"), std::string::npos) << w[0];
+    EXPECT_NE(w[0].find("t.rules:2: kind 1021 ends the rules the engine reads"), std::string::npos) << w[0];
     // An expression deeper than the engine's 80-entry stack.
     std::string deep = "control F when A == 0";
     for (int i = 1; i <= 80; ++i) deep += " or (A == " + std::to_string(i);
@@ -281,10 +281,19 @@ TEST(VpdcRules, WarningsNameWhatTheEngineWouldNotRead) {
     Parse(deep, &w);
     ASSERT_EQ(w.size(), 1u);
     EXPECT_NE(w[0].find("t.rules:1: the expression needs 81 stack entries"), std::string::npos) << w[0];
+    // Rules the engine would pass over, and actions their kind does not run.
+    w.clear();
+    Parse("change A = x\nforbid B when K == 1\ncontrol C when K == 1 refuse 3 message 4\nperpage D = d when K == 1\n", &w);
+    ASSERT_EQ(w.size(), 4u);
+    EXPECT_NE(w[0].find("t.rules:1: a rule without 'when' never holds"), std::string::npos) << w[0];
+    EXPECT_NE(w[1].find("t.rules:2: the rule forbids no option"), std::string::npos) << w[1];
+    EXPECT_NE(w[2].find("t.rules:3: 'refuse' is shown for prohibitions"), std::string::npos) << w[2];
+    EXPECT_NE(w[3].find("t.rules:3: 'message' is listed for change rules"), std::string::npos) << w[3];
     w.clear();
     // Editors' conventions: a byte-order mark, CR LF line ends, tab indentation.
-    BlockPackage p = Parse("\xEF\xBB\xBF" "change A = x\r\n\twhen B == y\r\n\r\nchange B = y\nforbid C = z\ncontrol D\nperpage E = q\n", &w);
-    EXPECT_TRUE(w.empty());
+    BlockPackage p = Parse("\xEF\xBB\xBF" "change A = x\r\n\twhen B == y\r\n\r\nchange B = y when K == 1\n"
+                           "forbid C = z when K == 1\ncontrol D\nperpage E = q when K == 1\n", &w);
+    EXPECT_TRUE(w.empty()) << w.front();
     ASSERT_EQ(p.rules.size(), 5u);
     EXPECT_EQ(p.rules[0].conditions.size(), 1u);
 }
@@ -307,9 +316,9 @@ protected:
 TEST_F(VpdcRulesCommand, CompilesByExtensionAndDumpsAsRules) {
     const std::string r = Root();
     Write("c.rules", "version Ver_Cst \"1.00\"\nchange DoubleSides = Duplex\n  when DoubleSides == Booklet\n"
-                     "  message 12\nforbid A = b\nchange Late = x\n");
+                     "  message 12\nforbid A = b when K == 1\nchange Late = x when K == 1\n");
     ASSERT_EQ(Run("compile " + r + "/c.rules -o " + r + "/C.VPD"), 0) << Read("err.txt");
-    EXPECT_NE(Read("err.txt").find("vpdc: warning: rule 3: rules of kind 1022 do not stand together"),
+    EXPECT_NE(Read("err.txt").find("vpdc: warning: " + r + "/c.rules:6: rules of kind 1022 do not stand together"),
               std::string::npos);
     ASSERT_EQ(Run("dump --rules " + r + "/C.VPD -o " + r + "/again.rules"), 0) << Read("err.txt");
     ASSERT_EQ(Run("compile " + r + "/again.rules -o " + r + "/D.VPD"), 0) << Read("err.txt");

@@ -96,7 +96,32 @@ private:
     size_t pos_ = 0;
     size_t lastLine_ = 1;
     std::vector<std::string> warnings_;
+    std::vector<size_t> ruleLines_;
+
+    void Warn(size_t line, const std::string& what) {
+        warnings_.push_back(file_ + ":" + std::to_string(line) + ": " + what);
+    }
+    void CheckRule(const Rule& r, size_t line);
 };
+
+// Findings the engine would pass over silently: a rule that can never hold, an
+// option it does not set, actions its kind does not run.
+void Reader::CheckRule(const Rule& r, size_t line) {
+    const bool sets = r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange;
+    const bool forbids = r.kind == vpd::kRuleProhibit;
+    bool gate = false;
+    for (const Action& a : r.actions) gate = gate || a.code == vpd::kActGate;
+    if (r.tokens.empty() && (sets || forbids || (r.kind == vpd::kRuleControl && gate)))
+        Warn(line, "a rule without 'when' never holds");
+    if ((sets || forbids) && r.second.option == Text32{})
+        Warn(line, std::string("the rule ") + (sets ? "sets" : "forbids") + " no option ('= <option>')");
+    for (const Action& a : r.actions) {
+        if (a.code == vpd::kActConstraintMessage && !forbids)
+            Warn(line, "'refuse' is shown for prohibitions (forbid) only");
+        if (a.code == vpd::kActChangeMessage && !sets)
+            Warn(line, "'message' is listed for change rules (change, perpage) only");
+    }
+}
 
 void Reader::Lex(const std::string& s) {
     size_t line = 1, i = s.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a UTF-8 byte-order mark
@@ -248,7 +273,9 @@ BlockPackage Reader::Read(std::vector<std::string>* warnings) {
         if (word == "version" || word == "header" || word == "declare" || word == "spare") {
             Directive(pkg, word);
         } else {
+            ruleLines_.push_back(toks_[pos_ - 1].line);
             pkg.rules.push_back(ParseRule(word));
+            CheckRule(pkg.rules.back(), ruleLines_.back());
         }
         if (const Tok* extra = Next()) Fail(extra->line, "unexpected " + Show(*extra));
     }
@@ -257,12 +284,11 @@ BlockPackage Reader::Read(std::vector<std::string>* warnings) {
     for (size_t i = 0; i < pkg.rules.size(); ++i) {
         uint32_t kind = pkg.rules[i].kind;
         if (i > 0 && kind != pkg.rules[i - 1].kind && seen.count(kind))
-            warnings_.push_back("rule " + std::to_string(i + 1) + ": rules of kind " + std::to_string(kind) +
-                                " do not stand together; the engine reads only the first run of a kind");
+            Warn(ruleLines_[i], "rules of kind " + std::to_string(kind) +
+                                    " do not stand together; the engine reads only the first run of a kind");
         if (kind < vpd::kRuleChange || kind > vpd::kRulePerPageChange)
             if (!seen.count(kind))
-                warnings_.push_back("rule " + std::to_string(i + 1) + ": kind " + std::to_string(kind) +
-                                    " ends the rules the engine reads");
+                Warn(ruleLines_[i], "kind " + std::to_string(kind) + " ends the rules the engine reads");
         seen.insert(kind);
     }
     if (warnings) warnings->insert(warnings->end(), warnings_.begin(), warnings_.end());
@@ -373,9 +399,8 @@ void Reader::Clauses(Rule& r) {
             r.tokens.push_back(vpd::kTokenEnd);
             if (r.conditions.size() > 255) Fail(line, "more than 255 different conditions");
             if (deepest > kEngineStack)
-                warnings_.push_back(file_ + ":" + std::to_string(line) + ": the expression needs " +
-                                    std::to_string(deepest) + " stack entries; the engine has " +
-                                    std::to_string(kEngineStack));
+                Warn(line, "the expression needs " + std::to_string(deepest) + " stack entries; the engine has " +
+                               std::to_string(kEngineStack));
         } else if (w == "condition") {
             if (when) Fail(line, "'condition' does not go with 'when'");
             raw = true;
