@@ -131,6 +131,7 @@ TEST_F(NovrixTest, PrefsShowsThePagesOfTheDefaultPrinter) {
     EXPECT_TRUE(Has(r.out, "  Orientation: ")) << r.out;
     EXPECT_TRUE(Has(r.out, "  Paper Size: ")) << r.out;
     EXPECT_TRUE(Has(r.out, "  Copies: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Device Settings]\n  User Authentication: off\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "[Version]\n")) << r.out;
     // Another printer by name; an unknown one is refused.
     ASSERT_EQ(0, Novrix("printer add Second").rc);
@@ -163,7 +164,7 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     EXPECT_TRUE(Has(r.err, "a page did not accept the settings; nothing was stored")) << r.err;
     EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));
     r = Novrix("prefs --set Copies=0 --show");
-    EXPECT_TRUE(Has(r.out, "[Version]\n  (not shown: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Device Settings]\n  (not shown: ")) << r.out;
     // A printer whose driver folder holds no module.
     ASSERT_EQ(0, Novrix("printer add Elsewhere --driver-folder '" + Root() + "/none'").rc);
     r = Novrix("prefs --printer Elsewhere --show");
@@ -230,8 +231,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" works on the current page only: Copies is on Basic.

@@ -110,6 +110,12 @@ TEST_F(NovrixViewTest, SettingAsAPerson) {
     EXPECT_EQ(2, SendMessageW(GetDlgItem(dialog_, IDC_COMBO), CB_GETCURSEL, 0, 0));
     EXPECT_EQ(SetOutcome::Done, novrix::SetSetting(view, "Name", "42", &message));
     EXPECT_EQ("42", novrix::SettingValue(*Find(view, "Name")));
+    // A password box shows its mask only.
+    SetWindowTextW(GetDlgItem(dialog_, IDC_PASSWORD), WL("1234"));
+    const novrix::Setting* password = Find(view, "#" + std::to_string(IDC_PASSWORD));
+    ASSERT_NE(nullptr, password);
+    EXPECT_EQ("****", novrix::SettingValue(*password));
+    EXPECT_EQ(std::string::npos, novrix::RenderPage(novrix::ScanPage(dialog_), "All").find("1234"));
 
     // Refusals: a choice not offered, a word for a number, a label not there.
     EXPECT_EQ(SetOutcome::NotInList, novrix::SetSetting(view, "Orientation", "Sideways", &message));

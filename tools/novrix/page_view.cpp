@@ -252,11 +252,11 @@ SetOutcome SetEdit(const Setting& s, const std::string& value, std::string* mess
         *message = s.label + " takes a number, not \"" + value + "\"";
         return SetOutcome::NotInList;
     }
-    if (SettingValue(s) == value) return SetOutcome::Done;
+    if (WindowText(s.controls[0]) == value) return SetOutcome::Done;
     nvx::WString wide = nvx::WFromUtf8(value);
     if (!NvxUi_Type(s.controls[0], wide.c_str(), NVXUI_TYPE_REPLACE)) return ActionFailed(s, message);
     NvxUi_LeaveControl(s.controls[0]);  // the page checks a box when the focus leaves it
-    return SettingValue(s) == value ? SetOutcome::Done : Refused(s, value, message);
+    return WindowText(s.controls[0]) == value ? SetOutcome::Done : Refused(s, value, message);
 }
 
 }  // namespace
@@ -378,6 +378,13 @@ std::string SettingValue(const Setting& s) {
         return sel < 0 ? "(none)" : ComboItem(s.controls[0], static_cast<int>(sel));
     }
     case SettingKind::Edit:
+        // A password is never shown: one mask character per character.
+        if (GetWindowLongW(s.controls[0], GWL_STYLE) & ES_PASSWORD) {
+            std::string mask;
+            for (int n = GetWindowTextLengthW(s.controls[0]); n > 0; --n) mask += '*';
+            return mask;
+        }
+        return WindowText(s.controls[0]);
     case SettingKind::Text:
         return WindowText(s.controls[0]);
     case SettingKind::Button:

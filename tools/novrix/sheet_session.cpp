@@ -16,6 +16,7 @@ namespace novrix {
 
 const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
+    {"Device Settings", 161, "Prc_DocInitializeProc"},
     {"Version", 106, "Prc_DocVersionProc"},
 };
 const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
