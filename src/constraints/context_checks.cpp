@@ -29,21 +29,19 @@ bool Check::ContextChecks(bool withMessages) {
     const bool printerSheet = ctx_.sheet && pages::ContextForm(ctx_.sheet) == 2;
     if (!ctx_.noBooklet && !printerSheet) return false;
     const bool bookletSwitch = t_.record && t_.record->switches[features::kSw_BookletPrint] != 0;
-    auto mark = [&](const char* feature, const char* option) {
-        const int row = features::FindUiItem(t_.items, feature);
+    auto mark = [&](int row, const char* option) {
         features::UiItem* item = Item(row);
         const int index = item ? features::IndexOfKeyword(item->options, option) : -1;
         if (index >= 0) SetMark(row, features::RecordAt(item->options, static_cast<size_t>(index)), true);
     };
-    if (bookletSwitch) mark("DoubleSides", "Booklet");
-    for (const char* o : {"2x2", "3x3", "4x4"}) mark("Nup_op", o);
+    if (bookletSwitch) mark(named_.doubleSides, "Booklet");
+    for (const char* o : {"2x2", "3x3", "4x4"}) mark(named_.nupOp, o);
     if (!withMessages || changedRow_ < 0) return false;
 
     unsigned slot = 0;
     const auto value = Current(changedRow_);
     if (ctx_.control == 1025 && value && *value >= 7 && *value <= 9) {
-        const int nup = features::FindUiItem(t_.items, "Nup");
-        if (nup < 0 || Current(nup).value_or(0) != 0) slot = kSlotPoster;
+        if (named_.nup < 0 || Current(named_.nup).value_or(0) != 0) slot = kSlotPoster;
     } else if (ctx_.control == 1286 && bookletSwitch && value && (*value == 3 || *value == 4)) {
         slot = kSlotBooklet;
     }

@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_set>
 
 #include "constraints/engine_state.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "pages/stop_icon_draw.h"
 #include "pages/stop_icons.h"
 
 namespace nvx::constraints {
@@ -48,8 +50,8 @@ WStringView Name(const WCHAR (&f)[32]) { return WStringView(f, WLenBounded(f, 32
 
 namespace detail {
 
-std::vector<std::pair<int, const uint8_t*>>& PassMarks() {
-    static std::vector<std::pair<int, const uint8_t*>> marks;
+std::unordered_set<const uint8_t*>& PassMarks() {
+    static std::unordered_set<const uint8_t*> marks;
     return marks;
 }
 void ClearOptionTips() { g_optionTips.clear(); }
@@ -83,11 +85,9 @@ Check::Check(CheckContext& ctx, const EngineTables& t) : ctx_(ctx), t_(t) {}
 
 void Check::SetMark(int row, uint8_t* rec, bool on) {
     if (!rec) return;
+    (void)row;
     features::SetForbidden(rec, on);
-    auto& marks = PassMarks();
-    const auto key = std::make_pair(row, static_cast<const uint8_t*>(rec));
-    const bool listed = std::find(marks.begin(), marks.end(), key) != marks.end();
-    if (on && !listed) marks.push_back(key);
+    if (on) PassMarks().insert(rec);
 }
 
 uint32_t Check::Run() {
@@ -99,7 +99,6 @@ uint32_t Check::Run() {
     // 1. Per-call state.
     ResetKeywordCache();
     try {
-        fired_.assign(rules.rules.size(), 0);
         listedChange_.assign(model::kMessageSlots, 0);
         listedCst_.assign(model::kMessageSlots, 0);
     } catch (const std::bad_alloc&) {
@@ -118,26 +117,32 @@ uint32_t Check::Run() {
             if (items.rows[i].control == ctx_.control && items.rows[i].state.present)
                 changedRow_ = static_cast<int>(i);
     }
+    try {
+        changedFeature_.assign(items.count, 0);
+    } catch (const std::bad_alloc&) {
+        return kCheckStands;
+    }
+    if (changedRow_ >= 0)
+        for (size_t i = 0; i < items.count; ++i)
+            changedFeature_[i] = static_cast<int>(i) == changedRow_ || SameFeature(static_cast<int>(i), changedRow_);
 
     // 2. Marks kept from earlier passes, fixed settings.
     if (ctx_.control == 0) PassMarks().clear();
-    auto clearUnlessPassed = [&](const char* feature, const char* option) {
-        const int row = features::FindUiItem(&items, feature);
+    named_ = t_.rules ? t_.rules->named : NamedRows::Of(t_.items);
+    auto clearUnlessPassed = [&](int row, const char* option) {
         features::UiItem* item = Item(row);
         if (!item || !item->options) return;
-        uint8_t* rec = features::RecordAt(item->options, std::max(0, features::IndexOfKeyword(item->options, option)));
-        if (!rec || features::IndexOfKeyword(item->options, option) < 0) return;
-        auto& marks = PassMarks();
-        if (std::find(marks.begin(), marks.end(), std::make_pair(row, static_cast<const uint8_t*>(rec))) == marks.end())
-            features::SetForbidden(rec, false);
+        const int index = features::IndexOfKeyword(item->options, option);
+        uint8_t* rec = index < 0 ? nullptr : features::RecordAt(item->options, static_cast<size_t>(index));
+        if (rec && !PassMarks().count(rec)) features::SetForbidden(rec, false);
     };
     if (t_.record && t_.record->switches[features::kSw_Overlay] == 2) {
-        clearUnlessPassed("Overlay_Switch", "Ovl_Host_Create");
-        clearUnlessPassed("Overlay_Switch", "Ovl_Host_Print");
+        clearUnlessPassed(named_.overlaySwitch, "Ovl_Host_Create");
+        clearUnlessPassed(named_.overlaySwitch, "Ovl_Host_Print");
     }
     if (t_.record && (t_.record->switches[features::kSw_CopyProtect] == 2 ||
                       t_.record->switches[features::kSw_CopyProtect] == 3))
-        clearUnlessPassed("CopyProtect_op", "CP_PasswordCopy");
+        clearUnlessPassed(named_.copyProtectOp, "CP_PasswordCopy");
     if (ctx_.control == 0) {
         for (const FixedSetting& f : g_fixed) {
             const int row = features::FindUiItem(&items, std::string_view(f.feature, strnlen(f.feature, 32)));
@@ -148,13 +153,13 @@ uint32_t Check::Run() {
             const int32_t value = *features::ValueAt(item->options, static_cast<size_t>(index));
             if (Current(row) != value && Write(row, value)) ShowValue(row, value);
         }
-        auto clearMark = [&](const char* feature, const char* option) {
-            features::UiItem* item = Item(features::FindUiItem(&items, feature));
+        auto clearMark = [&](int row, const char* option) {
+            features::UiItem* item = Item(row);
             const int index = item ? features::IndexOfKeyword(item->options, option) : -1;
             if (index >= 0) features::SetForbidden(features::RecordAt(item->options, static_cast<size_t>(index)), false);
         };
-        clearMark("DoubleSides", "Booklet");
-        for (const char* o : {"2x2", "3x3", "4x4"}) clearMark("Nup_op", o);
+        clearMark(named_.doubleSides, "Booklet");
+        for (const char* o : {"2x2", "3x3", "4x4"}) clearMark(named_.nupOp, o);
     }
 
     // 3. Prohibition check of the changed control.
@@ -181,7 +186,7 @@ uint32_t Check::Run() {
             // A holding rule forbids its option: refused when that option is the value now set.
             const auto current = Current(changedRow_);
             for (const PreparedRule* r : holding) {
-                const Lookup l = LookupKeyword(r->targetRow, r->row->second.option);
+                const Lookup l = LookupKeyword(r->targetRow, r->row->second.option, r->targetSlot);
                 uint8_t* rec = OptionRecord(r->targetRow, l);
                 if (!rec || !current) continue;
                 SetMark(r->targetRow, rec, true);
@@ -207,14 +212,13 @@ uint32_t Check::Run() {
             const PreparedRule& r = rules.rules[k];
             features::UiItem* target = Item(r.targetRow);
             if (!target || Evaluate(r, changeMode) != Truth::True) continue;
-            const Lookup l = LookupKeyword(r.targetRow, r.row->second.option);
+            const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
             if (!l.usable() || !l.hasValue()) continue;
             const auto current = Current(r.targetRow);
             if (!current) continue;
             if (*current != l.value) {
                 target->state.pending = l.value;
                 target->state.scratch[0] = 1;
-                fired_[k] = 1;
                 for (uint32_t a = 0; a < r.row->actionCount; ++a)
                     if (r.row->actions[a].code == vpd::kActChangeMessage) {
                         const uint32_t slot = r.row->actions[a].param;
@@ -223,11 +227,10 @@ uint32_t Check::Run() {
                         Append(changeText_, MessageTable::Change, slot, changeHeaded_);
                     }
             } else {
-                // The last holding rule decides: this one keeps the current value.
+                // The last holding rule decides: this one keeps the current value and
+                // cancels what an earlier rule recorded for the item.
                 target->state.pending = -1;
                 target->state.scratch[0] = 0;
-                for (size_t j = 0; j < fired_.size(); ++j)
-                    if (fired_[j] && rules.rules[j].targetRow == r.targetRow) fired_[j] = 0;
             }
         }
     };
@@ -259,7 +262,6 @@ uint32_t Check::Run() {
         s.pending = -1;
         s.scratch[0] = 0;
     }
-    std::fill(fired_.begin(), fired_.end(), 0);
 
     // 8. Per-page lists and account settings.
     ExtraApplyPasses();
@@ -318,7 +320,7 @@ uint32_t Check::Run() {
     }
 
     // 11. Prohibition marks.
-    std::vector<std::pair<int, uint8_t*>> seen;
+    std::unordered_set<const uint8_t*> seen;  // options a rule of this pass has decided
     for (size_t k : rules.prohibit.rules) {
         const PreparedRule& r = rules.rules[k];
         features::UiItem* target = Item(r.targetRow);
@@ -326,12 +328,10 @@ uint32_t Check::Run() {
         const Truth h = Evaluate(r, {});
         if (h == Truth::Skipped) continue;
         holds[k] = h == Truth::True;
-        const Lookup l = LookupKeyword(r.targetRow, r.row->second.option);
+        const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
         uint8_t* rec = OptionRecord(r.targetRow, l);
         if (!rec) continue;
-        const auto key = std::make_pair(r.targetRow, rec);
-        const bool first = std::find(seen.begin(), seen.end(), key) == seen.end();
-        if (first) seen.push_back(key);
+        const bool first = seen.insert(rec).second;
         const bool on = h == Truth::True || (!first && features::Forbidden(rec));
         SetMark(r.targetRow, rec, on);
         // The per-tray media entries that stand for the same media type follow.
@@ -400,7 +400,7 @@ uint32_t Check::Run() {
             if (g_iconRedraw)
                 g_iconRedraw(ctx_.dialog, row->control, nullptr);
             else
-                InvalidateRect(c, nullptr, TRUE);
+                pages::DrawStopIcon(ctx_.dialog, row->control, nullptr);
         }
 
     // 15. Repaint.

@@ -96,8 +96,9 @@ const WCHAR* OptionTipText(uint32_t control, int32_t value);
 // built-in set (a model test adds them).
 void AddSecurityCheckControl(uint16_t control);
 
-// Icon redraw: the page framework's function that shows or hides one stop icon.
-// Until it is set, the engine invalidates the icon control instead.
+// Icon redraw: by default the page framework's DrawStopIcon shows or hides each
+// icon on the dialog; a host may put another function in its place (null: back
+// to the default).
 using IconRedrawFn = void (*)(HWND dialog, UINT control, WCHAR** position);
 void SetIconRedraw(IconRedrawFn fn);
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "constraints/engine.h"
@@ -41,6 +42,8 @@ public:
 
     // ---- lookups (lookup.cpp) ----
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
+    // The same with the keyword's cache slot known (prepared rules carry it).
+    Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
     std::optional<int32_t> Current(int row) const;
     bool Write(int row, int32_t value);
     int32_t Normalise(const features::UiItem& item, int32_t value) const;
@@ -48,6 +51,8 @@ public:
     // ---- evaluation (evaluate.cpp) ----
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    // Whether one of the rule's conditions is on the changed item's feature.
+    bool MentionsChanged(const PreparedRule& r) const;
     // ---- controls (controls.cpp) ----
     bool OnDialog(int row) const;
     HWND Control(uint32_t id) const;
@@ -68,6 +73,8 @@ public:
     CheckContext& ctx_;
     const EngineTables& t_;
     int changedRow_ = -1;
+    NamedRows named_;
+    std::vector<uint8_t> changedFeature_;  // per item row: a row of the changed item's feature
     features::SizeRange range_{};
     WString changeText_;
     bool changeHeaded_ = false;
@@ -77,12 +84,11 @@ public:
     bool contextHeaded_ = false;
     std::vector<uint8_t> listedChange_;   // change messages listed in this call (by slot)
     std::vector<uint8_t> listedCst_;
-    std::vector<uint8_t> fired_;          // per prepared rule
 };
 
-// The module-wide set of options marked forbidden in the current pass of
-// whole-sheet checks: (item row, option record).
-std::vector<std::pair<int, const uint8_t*>>& PassMarks();
+// The module-wide set of options (their records) marked forbidden since the last
+// whole-sheet check.
+std::unordered_set<const uint8_t*>& PassMarks();
 // Per-option tooltip texts of the last check.
 void ClearOptionTips();
 void AddOptionTip(uint32_t control, int32_t value, const WString& text);

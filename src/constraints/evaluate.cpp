@@ -95,21 +95,27 @@ static bool CustomKindHolds(const Check& c, int row, uint32_t index, uint32_t op
     return false;
 }
 
+bool Check::MentionsChanged(const PreparedRule& r) const {
+    for (int row : r.conditionRows)
+        if (row >= 0 && static_cast<size_t>(row) < changedFeature_.size() && changedFeature_[static_cast<size_t>(row)])
+            return true;
+    return false;
+}
+
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     const model::ConstraintRow& row = *r.row;
     size_t n = r.conditionRows.size();
     bool results[256];
     std::fill(results, results + 256, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
-    bool mentionsChanged = false;
     for (size_t c = 0; c < used; ++c) {
         const int item = r.conditionRows[c];
         features::UiItem* it = Item(item);
         if (!it) return Truth::Skipped;
         const model::ConditionRecord& cond = row.conditions[c];
-        const Lookup l = LookupKeyword(item, cond.option);
+        const Lookup l = c < r.conditionSlots.size() ? LookupKeyword(item, cond.option, r.conditionSlots[c])
+                                                     : LookupKeyword(item, cond.option);
         if (!l.usable()) return Truth::Skipped;
-        if (changedRow_ >= 0 && (item == changedRow_ || SameFeature(item, changedRow_))) mentionsChanged = true;
         if (features::IsCustomPaperIndex(l.index)) {
             results[c] = CustomKindHolds(*this, item, l.index, cond.op);
             continue;
@@ -122,7 +128,7 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
             value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
         results[c] = l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value));
     }
-    if (mode.requireChanged && !mentionsChanged) return Truth::False;
+    if (mode.requireChanged && !MentionsChanged(r)) return Truth::False;
     // A change rule whose second feature the administrator fixed never holds.
     if ((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0) {
         const features::UiItem* second = Item(r.secondRow);
@@ -139,6 +145,9 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
 }
 
 Truth Check::Evaluate(const PreparedRule& r, EvalMode mode) {
+    // A rule that does not mention the changed control does not fire: no need to
+    // look at its conditions.
+    if (mode.requireChanged && !MentionsChanged(r)) return Truth::False;
     const Truth first = EvaluatePlain(r, mode);
     if (first != Truth::False || ctx_.deviceOption != -1 || !ctx_.customPaper || !r.paper) return first;
     // A custom size being edited: once more with the sizes brought into the range.

@@ -27,14 +27,9 @@ struct CacheSlot {
     WCHAR keyword[32];
 };
 
+static_assert(kCacheSlots == kKeywordCacheSlots);
 CacheSlot g_cache[kCacheSlots];
 uint32_t g_generation = 0;
-
-uint32_t Hash(const WCHAR* k, uint32_t length, int row) {
-    uint32_t h = 2166136261u ^ static_cast<uint32_t>(row);
-    for (uint32_t i = 0; i < length; ++i) h = (h ^ k[i]) * 16777619u;
-    return h % kCacheSlots;
-}
 
 bool IsPaperItem(const features::UiItemTable* t, int row) {
     return t && (row == t->direct.paperSize || row == t->direct.outPaperSize);
@@ -110,10 +105,18 @@ void ResetKeywordCache() {
 }
 
 Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32]) {
-    const UiItem* item = Item(row);
-    if (!item) return {};
     const uint32_t n = static_cast<uint32_t>(WLenBounded(keyword, 32));
-    CacheSlot& s = g_cache[Hash(keyword, n, row)];
+    return LookupKeyword(row, keyword, KeywordSlot(keyword, n, row));
+}
+
+Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot) {
+    const UiItem* item = Item(row);
+    if (!item || slot >= kCacheSlots) return {};
+    CacheSlot& s = g_cache[slot];
+    if (s.generation == g_generation && s.row == row && s.keyword[0] == keyword[0] &&
+        std::memcmp(s.keyword, keyword, s.length * sizeof(WCHAR)) == 0 && (s.length == 32 || keyword[s.length] == 0))
+        return Lookup{s.index, s.value};
+    const uint32_t n = static_cast<uint32_t>(WLenBounded(keyword, 32));
     if (s.generation == g_generation && s.row == row && s.length == n &&
         std::memcmp(s.keyword, keyword, n * sizeof(WCHAR)) == 0)
         return Lookup{s.index, s.value};
@@ -124,6 +127,7 @@ Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32]) {
     s.index = l.index;
     s.value = l.value;
     std::memcpy(s.keyword, keyword, n * sizeof(WCHAR));
+    if (n < 32) s.keyword[n] = 0;
     return l;
 }
 

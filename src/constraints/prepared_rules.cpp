@@ -75,10 +75,27 @@ KindRun* RunOf(PreparedRules& p, uint32_t kind) {
 
 }  // namespace
 
+uint32_t KeywordSlot(const WCHAR* k, uint32_t length, int row) {
+    uint32_t h = 2166136261u ^ static_cast<uint32_t>(row);
+    for (uint32_t i = 0; i < length; ++i) h = (h ^ k[i]) * 16777619u;
+    return h % kKeywordCacheSlots;
+}
+
+NamedRows NamedRows::Of(const UiItemTable* items) {
+    NamedRows n;
+    n.overlaySwitch = FindUiItem(items, "Overlay_Switch");
+    n.copyProtectOp = FindUiItem(items, "CopyProtect_op");
+    n.doubleSides = FindUiItem(items, "DoubleSides");
+    n.nupOp = FindUiItem(items, "Nup_op");
+    n.nup = FindUiItem(items, "Nup");
+    return n;
+}
+
 PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTable* items, bool bindingEdgeSwitch) {
     PreparedRules* p = new (std::nothrow) PreparedRules;
     if (!p) return nullptr;
     try {
+        p->named = NamedRows::Of(items);
         const uint32_t count = file.Rules() ? file.RuleCount() : 0;
         p->rules.reserve(count);
         for (uint32_t i = 0; i < count; ++i) {
@@ -100,6 +117,13 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             }
             r.paper = r.paper || PaperTarget(row);
             r.targetRow = TargetRow(items, row, bindingEdgeSwitch);
+            r.conditionSlots.resize(conditions);
+            for (uint32_t c = 0; c < conditions; ++c) {
+                const WCHAR* k = row.conditions[c].option;
+                r.conditionSlots[c] = KeywordSlot(k, static_cast<uint32_t>(WLenBounded(k, 32)), r.conditionRows[c]);
+            }
+            r.targetSlot = KeywordSlot(row.second.option, static_cast<uint32_t>(WLenBounded(row.second.option, 32)),
+                                       r.targetRow);
             r.secondRow = Name(row.second.feature).empty() ? -1 : FindUiItem(items, Name(row.second.feature));
             const uint32_t actions = row.actions ? row.actionCount : 0;
             for (uint32_t a = 0; a < actions; ++a) {

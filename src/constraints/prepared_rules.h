@@ -19,6 +19,7 @@ struct UiItemTable;
 namespace nvx::constraints {
 
 inline constexpr size_t kStackDepth = 80;
+inline constexpr uint32_t kKeywordCacheSlots = 32173;
 
 struct PreparedRule {
     const model::ConstraintRow* row = nullptr;  // the file's rule (conditions, tokens, actions)
@@ -27,6 +28,8 @@ struct PreparedRule {
     std::vector<int> conditionRows; // item row of each condition, -1 when the model has none
     int targetRow = -1;             // item row of the target feature (radio: the first option's row)
     int secondRow = -1;             // item row of the second feature, -1 none
+    std::vector<uint32_t> conditionSlots;  // keyword cache slot of each condition's option
+    uint32_t targetSlot = 0;        // keyword cache slot of the target option
     bool paper = false;             // a condition or the target is on a custom paper size
     bool hasAction[5] = {};         // codes 1028 ... 1032 present
 
@@ -37,7 +40,21 @@ struct KindRun {
     std::vector<size_t> rules;  // indexes into PreparedRules::rules, in file order
 };
 
+// Item rows the engine's fixed steps address by name (-1 when the model has none).
+struct NamedRows {
+    int overlaySwitch = -1;  // Overlay_Switch
+    int copyProtectOp = -1;  // CopyProtect_op
+    int doubleSides = -1;    // DoubleSides
+    int nupOp = -1;          // Nup_op
+    int nup = -1;            // Nup
+    static NamedRows Of(const features::UiItemTable* items);
+};
+
+// The keyword cache slot of a keyword of an item row (any function onto the slots).
+uint32_t KeywordSlot(const WCHAR* keyword, uint32_t length, int row);
+
 struct PreparedRules {
+    NamedRows named;
     std::vector<PreparedRule> rules;  // every grouped rule, in file order
     KindRun change;                   // 1022
     KindRun prohibit;                 // 1023
