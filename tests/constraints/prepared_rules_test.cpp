@@ -1,6 +1,10 @@
 // Preparing rule files: rows of conditions and targets, the paper flag, grouping
 // by kind, and malformed files that must never make the engine read outside them.
+#include <fstream>
+#include <iterator>
+
 #include "engine_fixture.h"
+#include "support/driver_folder.h"
 
 namespace {
 
@@ -111,6 +115,35 @@ TEST_F(Prepared, CountsBeyondTheFileAreTrimmed) {
     EXPECT_EQ(kCheckStands, Run(0));
     LoadBytes(std::vector<uint8_t>(10, 0));
     EXPECT_EQ(kCheckStands, Run(1000));
+}
+
+}  // namespace
+
+namespace {
+
+// The sample model's own rule file, as the build put it into the driver folder.
+TEST_F(Prepared, TheSampleRulesResolveAndSettleTheDefaults) {
+    std::ifstream in(nvxtest::BuiltDriverFolder() + "/NOVRIX_C.VPD", std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_FALSE(file.empty());
+    LoadBytes(file);
+    ASSERT_EQ(block_.RuleCount(), rules_->rules.size());
+    EXPECT_GT(rules_->rules.size(), 150u);
+    EXPECT_EQ(0u, rules_->ignored);
+    for (const auto& r : rules_->rules) EXPECT_GE(r.targetRow, 0) << r.fileIndex;
+    // One whole-sheet pass settles the default settings; a second changes nothing.
+    EXPECT_EQ(kCheckStands, Run(0));
+    const std::vector<BYTE> settled = record_;
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(settled, record_);
+    EXPECT_TRUE(boxes_.empty());
+    // Every Basic page control answers one of the three results and asks nothing
+    // while the settings stay as they are.
+    for (uint16_t control : {1000, 1003, 1006, 1011, 1014, 1018, 1020, 1023, 1040, 1138, 1227, 1228}) {
+        EXPECT_EQ(kCheckStands, Run(control)) << control;
+        EXPECT_EQ(settled, record_) << control;
+    }
+    EXPECT_TRUE(boxes_.empty());
 }
 
 }  // namespace
