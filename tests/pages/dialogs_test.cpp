@@ -158,6 +158,14 @@ TEST_F(Dialogs, CustomSizeDialogShowsRangesConvertsUnitsAndCancelRestores) {
 TEST_F(Dialogs, InitialPageLimitsThePasswordAndFollowsTheAccountTrack) {
     ASSERT_NE(nullptr, OpenSheet({kInitial}));
     EXPECT_EQ("User Authentication", Text(1866));
+    EXPECT_EQ(0u, Text(1016).find("User Authentication and Account Track")) << "the page's own hints";
+    // Context help goes to the compiled help file (NT 6.0 and later): never WinHelp.
+    EXPECT_TRUE(NvxUi_ContextHelp(Control(1866)));
+    for (int i = 0; i < NvxUi_LogCount(); ++i) {
+        NvxUiLogEntry e;
+        ASSERT_TRUE(NvxUi_GetLogEntry(i, &e));
+        EXPECT_NE(NVXUI_LOG_HELP, e.kind);
+    }
     EXPECT_FALSE(IsWindowVisible(Control(1867))) << "settings dialogs are not part of this build";
     EXPECT_FALSE(IsWindowEnabled(Control(1875))) << "no password without account tracking";
     ASSERT_TRUE(NvxUi_SetCheck(Control(1229), BST_CHECKED));
