@@ -34,15 +34,8 @@ struct OptionTip {
 };
 std::vector<OptionTip> g_optionTips;
 
-bool HasAction(const PreparedRule& r, uint32_t code, uint32_t* param = nullptr, uint32_t from = 0) {
-    const uint32_t n = r.row->actions ? r.row->actionCount : 0;
-    for (uint32_t a = from; a < n; ++a)
-        if (r.row->actions[a].code == code) {
-            if (param) *param = r.row->actions[a].param;
-            return true;
-        }
-    return false;
-}
+// The rule's actions that the file holds (none without an action array).
+uint32_t ActionCount(const PreparedRule& r) { return r.row->actions ? r.row->actionCount : 0; }
 
 WStringView Name(const WCHAR (&f)[32]) { return WStringView(f, WLenBounded(f, 32)); }
 
@@ -168,11 +161,10 @@ uint32_t Check::Run() {
         std::vector<const PreparedRule*> holding;
         for (size_t k : rules.prohibit.rules) {
             const PreparedRule& r = rules.rules[k];
-            uint32_t param = 0;
-            if (!HasAction(r, vpd::kActConstraintMessage, &param) || !SameFeature(r.targetRow, changedRow_)) continue;
+            if (!r.Has(vpd::kActConstraintMessage) || !SameFeature(r.targetRow, changedRow_)) continue;
             if (Evaluate(r, {}) != Truth::True) continue;
             holding.push_back(&r);
-            for (uint32_t a = 0; a < r.row->actionCount; ++a)
+            for (uint32_t a = 0; a < ActionCount(r); ++a)
                 if (r.row->actions[a].code == vpd::kActConstraintMessage) {
                     const uint32_t slot = r.row->actions[a].param;
                     if (slot < model::kMessageSlots && listedCst_[slot]) continue;
@@ -219,7 +211,7 @@ uint32_t Check::Run() {
             if (*current != l.value) {
                 target->state.pending = l.value;
                 target->state.scratch[0] = 1;
-                for (uint32_t a = 0; a < r.row->actionCount; ++a)
+                for (uint32_t a = 0; a < ActionCount(r); ++a)
                     if (r.row->actions[a].code == vpd::kActChangeMessage) {
                         const uint32_t slot = r.row->actions[a].param;
                         if (slot < model::kMessageSlots && listedChange_[slot]) continue;
@@ -304,7 +296,7 @@ uint32_t Check::Run() {
 
     // 10. Actions of the change rules.
     auto runActions = [&](const PreparedRule& r, bool holdsNow) {
-        const uint32_t n = r.row->actions ? r.row->actionCount : 0;
+        const uint32_t n = ActionCount(r);
         for (uint32_t a = 0; a < n; ++a) {
             const uint32_t code = r.row->actions[a].code;
             if (code == vpd::kActGate && !holdsNow) return;
@@ -367,7 +359,7 @@ uint32_t Check::Run() {
         if (r.kind == vpd::kRuleControl)
             if (pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl)) icon->hasMessage = 1;
         pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl);
-        for (uint32_t a = 0; a < r.row->actionCount; ++a) {
+        for (uint32_t a = 0; a < ActionCount(r); ++a) {
             if (r.row->actions[a].code != vpd::kActIcon) continue;
             const WString message = DisplayText(Slot(MessageTable::ToolTip, r.row->actions[a].param));
             if (icon && icon->hasMessage && (r.kind != vpd::kRuleProhibit)) {
