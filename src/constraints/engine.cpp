@@ -141,7 +141,8 @@ uint32_t Check::Run() {
             const int row = features::FindUiItem(&items, std::string_view(f.feature, strnlen(f.feature, 32)));
             features::UiItem* item = Item(row);
             if (!item || !item->options) continue;
-            const int index = features::IndexOfKeyword(item->options, std::string_view(f.option, strnlen(f.option, 32)));
+            const std::string_view option(f.option, strnlen(f.option, 32));
+            const int index = features::IndexOfKeyword(item->options, option);
             if (index < 0) continue;
             const int32_t value = *features::ValueAt(item->options, static_cast<size_t>(index));
             if (Current(row) != value && Write(row, value)) ShowValue(row, value);
@@ -149,7 +150,8 @@ uint32_t Check::Run() {
         auto clearMark = [&](int row, const char* option) {
             features::UiItem* item = Item(row);
             const int index = item ? features::IndexOfKeyword(item->options, option) : -1;
-            if (index >= 0) features::SetForbidden(features::RecordAt(item->options, static_cast<size_t>(index)), false);
+            if (index >= 0)
+                features::SetForbidden(features::RecordAt(item->options, static_cast<size_t>(index)), false);
         };
         clearMark(named_.doubleSides, "Booklet");
         for (const char* o : {"2x2", "3x3", "4x4"}) clearMark(named_.nupOp, o);

@@ -177,7 +177,8 @@ size_t SizeFieldLimit(const SizeRange& r, bool widthField, SizeUnit unit, bool f
     const int32_t lo = widthField ? r.minWidth : r.minLength;
     const int32_t hi = widthField ? r.maxWidth : r.maxLength;
     SizeRange exact{lo, hi, lo, hi};
-    return std::max(SizeFieldText(exact, true, lo, unit, fine).size(), SizeFieldText(exact, true, hi, unit, fine).size());
+    const size_t low = SizeFieldText(exact, true, lo, unit, fine).size();
+    return std::max(low, SizeFieldText(exact, true, hi, unit, fine).size());
 }
 
 }  // namespace nvx::features

@@ -47,11 +47,14 @@ protected:
     void SetUp() override {
         PlatformTest::SetUp();
         const Json rules = Json::array({
-            Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, Json::array({Act("change_message", 11), Act("icon", 12)})),
+            Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}},
+                Json::array({Act("change_message", 11), Act("icon", 12)})),
             Rule("change", "Copies", "3", {{"PaperSize", "eq", "A5"}}, Json::array({Act("change_message", 12)})),
             Rule("change", "JobOffset", "JobOffsetOFF", {{"PaperSize", "eq", "A5"}}, Json::array({Act("disable", 0)})),
-            Rule("change", "PaperSize", "A4", {{"Orientation", "eq", "Landscape"}}, Json::array({Act("change_message", 13)})),
-            Rule("change", "Orientation", "Portrait", {{"Copies", "eq", "7"}}, Json::array({Act("change_message", 14)})),
+            Rule("change", "PaperSize", "A4", {{"Orientation", "eq", "Landscape"}},
+                Json::array({Act("change_message", 13)})),
+            Rule("change", "Orientation", "Portrait", {{"Copies", "eq", "7"}},
+                Json::array({Act("change_message", 14)})),
         });
         const vpdc::Bytes file = vpdc::Compile(Json{{"layout", "block"}, {"rules", rules}});
         driver_.Write("NOVRIX_C.VPD", std::string(file.begin(), file.end()));

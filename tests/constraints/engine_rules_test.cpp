@@ -57,7 +57,8 @@ TEST_F(Rules, NumericConditionsCompareSigned) {
 
 TEST_F(Rules, ConfirmationAnsweredNoChangesNothingAndYesApplies) {
     LoadRules(Json::array({
-        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 11)})),
+        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("change_message", 11)})),
         Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end",
              Json::array({cstest::Act("change_message", 11), cstest::Act("change_message", 12)})),
     }));
@@ -88,9 +89,12 @@ TEST_F(Rules, ConfirmationAnsweredNoChangesNothingAndYesApplies) {
 
 TEST_F(Rules, TheLastHoldingRuleOnAnItemDecides) {
     LoadRules(Json::array({
-        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 14)})),
-        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 15)})),
-        Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("change_message", 16)})),
+        Rule("change", "Collate", "CollateON", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("change_message", 14)})),
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("change_message", 15)})),
+        Rule("change", "JobOffset", "JobOffsetON", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("change_message", 16)})),
     }));
     Set("bCollate", 0);
     Set("bJobOffset", 0);
@@ -131,9 +135,12 @@ TEST_F(Rules, ForbiddenChoiceIsRefusedAndMarksFollowTheRule) {
 
 TEST_F(Rules, EnableStatesIconsAndOptionTips) {
     LoadRules(Json::array({
-        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("disable", 0), cstest::Act("icon", 17)})),
-        Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "1"}}, "c0 end", Json::array({cstest::Act("icon", 18), cstest::Act("icon", 17)})),
-        Rule("prohibit", "InTray", "Tray1", {{"PaperSize", "eq", "A5"}}, "c0 end", Json::array({cstest::Act("icon", 19)}), "Tray1"),
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("disable", 0), cstest::Act("icon", 17)})),
+        Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "1"}}, "c0 end",
+            Json::array({cstest::Act("icon", 18), cstest::Act("icon", 17)})),
+        Rule("prohibit", "InTray", "Tray1", {{"PaperSize", "eq", "A5"}}, "c0 end",
+            Json::array({cstest::Act("icon", 19)}), "Tray1"),
     }));
     const int collate = nvx::features::FindUiItem(items_, "Collate");
     Set("nPaperSize", 11);

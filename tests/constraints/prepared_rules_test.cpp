@@ -23,7 +23,8 @@ TEST_F(Prepared, RowsFlagsAndGroups) {
         Rule("change", "JobOffset", "JobOffsetON", {{"UserPaper_Width", "gt", "2000"}}, "c0 end"),
         paperTarget,
         Rule("prohibit", "PaperSize", "UserPaper", {{"Copies", "eq", "2"}}, "c0 end"),
-        Rule("control", "Collate", "", {{"Copies", "eq", "2"}}, "c0 end", Json::array({cstest::Act("gate", 0), cstest::Act("disable", 0)})),
+        Rule("control", "Collate", "", {{"Copies", "eq", "2"}}, "c0 end",
+            Json::array({cstest::Act("gate", 0), cstest::Act("disable", 0)})),
         Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),  // a second run of a kind
         Rule(999, "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),
         Rule("change", "Collate", "CollateOFF", {{"Copies", "eq", "9"}}, "c0 end"),
