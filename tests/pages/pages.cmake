@@ -1,7 +1,8 @@
 # The pages as a host runs them: the module loaded from a copy of the driver folder,
 # its page procedures in property sheets and dialogs made from NOVRIX_S.DLL's
 # templates, driven through the headless UI's host interface.
-if(TARGET novrix_module_core AND TARGET novrix_hostsupport AND TARGET novrix_vpdc_lib)
+# They drive the pages through the headless UI's host interface: Linux only.
+if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TARGET novrix_vpdc_lib)
   novrix_add_test(pages_tests
     SOURCES
       pages/page_fixture.cpp
