@@ -196,6 +196,27 @@ TEST_F(Framework, ToolWindowsAndStopIconsLiveWithTheirPage) {
     EXPECT_EQ(before - 1, NvxUi_WindowCount()) << "the tool windows go with their owner";
 }
 
+// The host's hook sees every page message first, with the page identifier, and a
+// message it marks handled never reaches the page.
+class HostHook : public PageHost {
+protected:
+    std::string HostLibrary() const override { return NVX_PAGES_HOOK_HOST; }
+};
+
+TEST_F(HostHook, AHandledMessageNeverReachesThePage) {
+    ASSERT_NE(nullptr, OpenSheet({{100, "Prc_DocPaper1Proc"}}));
+    HMODULE host = GetModuleHandleW(WL("NOVRIX_D.DLL"));
+    ASSERT_NE(nullptr, host);
+    auto ask = [&](const char* name) { return nvx::ProcAs<int (*)()>(GetProcAddress(host, name))(); };
+    EXPECT_EQ(100, ask("HookInitPage"));
+    EXPECT_GT(ask("HookCalls"), 1);
+    ASSERT_TRUE(NvxUi_Click(Control(1014)));
+    EXPECT_EQ(1, ask("HookConsumed"));
+    EXPECT_EQ(0, Field("bCollate")) << "the hook took the click";
+    ASSERT_TRUE(NvxUi_Click(Control(1018)));
+    EXPECT_EQ(1, Field("bJobOffset")) << "other messages still reach the page";
+}
+
 TEST(PageHints, VariantsAndSharedPagesPickTheHintRow) {
     using nvx::pages::HintPageFor;
     auto none = [](const char*) -> unsigned { return 0; };

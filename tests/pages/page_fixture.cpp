@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "common/proc.h"
 #include "settings/oemdev.h"
@@ -49,6 +51,11 @@ void PageHost::SetUp() {
     if (const std::string rules = Rules(); !rules.empty()) {
         const vpdc::Bytes bytes = vpdc::WriteBlock(vpdc::RulesFromText(rules, "test.rules"));
         driver_.Write("NOVRIX_C.VPD", std::string(bytes.begin(), bytes.end()));
+    }
+    if (const std::string host = HostLibrary(); !host.empty()) {
+        std::ifstream in(host, std::ios::binary);
+        ASSERT_TRUE(in.good()) << host;
+        driver_.Write("NOVRIX_D.DLL", std::string(std::istreambuf_iterator<char>(in), {}));
     }
     module_ = LoadLibraryW(driver_.WidePath("NOVRIX_U.DLL").c_str());
     ASSERT_NE(nullptr, module_) << GetLastError();

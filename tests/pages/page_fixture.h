@@ -50,6 +50,8 @@ protected:
     // A constraint file (rule language) to put beside the module before it loads;
     // empty: no constraint file.
     virtual std::string Rules() const { return {}; }
+    // A host library to put in place of NOVRIX_D.DLL before the module loads; empty: the built one.
+    virtual std::string HostLibrary() const { return {}; }
 
     // Without the sample rules: tests that need rules write their own constraint file.
     nvxtest::DriverCopy driver_{{"NOVRIX_C.VPD"}};

@@ -1,7 +1,6 @@
 # The pages as a host runs them: the module loaded from a copy of the driver folder,
 # its page procedures in property sheets and dialogs made from NOVRIX_S.DLL's
-# templates, driven through the headless UI's host interface.
-# They drive the pages through the headless UI's host interface: Linux only.
+# templates, driven through the headless UI's host interface (Linux only).
 if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TARGET novrix_vpdc_lib)
   novrix_add_test(pages_tests
     SOURCES
@@ -16,4 +15,10 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
   if(TARGET novrix_oapi)
     add_dependencies(pages_tests novrix_oapi)
   endif()
+  # A host library whose page hook takes over a message, put in place of NOVRIX_D.DLL.
+  novrix_add_dll(nvx_pages_hookhost NAME NOVRIX_D.DLL DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook"
+    SOURCES "${CMAKE_CURRENT_LIST_DIR}/hookhost/hook_host.cpp")
+  add_dependencies(pages_tests nvx_pages_hookhost)
+  target_compile_definitions(pages_tests PRIVATE
+    NVX_PAGES_HOOK_HOST="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook/NOVRIX_D.DLL")
 endif()
