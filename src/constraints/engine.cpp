@@ -76,6 +76,12 @@ bool IsSecurityControl(uint16_t c) {
 
 Check::Check(CheckContext& ctx, const EngineTables& t) : ctx_(ctx), t_(t) {}
 
+Truth Check::Settled(size_t k) {
+    int8_t& cached = settled_[k];
+    if (cached < 0) cached = static_cast<int8_t>(Evaluate(t_.rules->rules[k], {}));
+    return static_cast<Truth>(cached);
+}
+
 void Check::SetMark(int row, uint8_t* rec, bool on) {
     if (!rec) return;
     (void)row;
@@ -112,6 +118,7 @@ uint32_t Check::Run() {
     }
     try {
         changedFeature_.assign(items.count, 0);
+        current_.assign(items.count, kNotRead);
     } catch (const std::bad_alloc&) {
         return kCheckStands;
     }
@@ -257,6 +264,10 @@ uint32_t Check::Run() {
         s.scratch[0] = 0;
     }
 
+    // From here on the record's values stay as they are: each rule's plain result
+    // is computed once.
+    settled_.assign(rules.rules.size(), -1);
+
     // 8. Per-page lists and account settings.
     ExtraApplyPasses();
 
@@ -280,7 +291,7 @@ uint32_t Check::Run() {
             if (!(r.Has(vpd::kActDisable) || r.Has(vpd::kActIcon)) || !OnDialog(r.targetRow) || !deviceFilter(r))
                 continue;
             const EvalMode mode{false, !Name(r.row->first.option).empty(), false};
-            const bool h = Evaluate(r, mode) == Truth::True;
+            const bool h = (mode.dropLast ? Evaluate(r, mode) : Settled(k)) == Truth::True;
             holds[k] = h;
             if (r.Has(vpd::kActDisable)) {
                 int8_t& d = disabled[static_cast<size_t>(r.targetRow)];
@@ -309,7 +320,7 @@ uint32_t Check::Run() {
     for (size_t k : rules.change.rules) {
         const PreparedRule& r = rules.rules[k];
         if (!Item(r.targetRow)) continue;
-        const bool gateHolds = !r.Has(vpd::kActGate) || Evaluate(r, {}) == Truth::True;
+        const bool gateHolds = !r.Has(vpd::kActGate) || Settled(k) == Truth::True;
         runActions(r, gateHolds);
     }
 
@@ -319,7 +330,7 @@ uint32_t Check::Run() {
         const PreparedRule& r = rules.rules[k];
         features::UiItem* target = Item(r.targetRow);
         if (!target || !target->state.present) continue;
-        const Truth h = Evaluate(r, {});
+        const Truth h = Settled(k);
         if (h == Truth::Skipped) continue;
         holds[k] = h == Truth::True;
         const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
@@ -342,7 +353,7 @@ uint32_t Check::Run() {
     for (size_t k : rules.control.rules) {
         const PreparedRule& r = rules.rules[k];
         if (!Item(r.targetRow) || !deviceFilter(r)) continue;
-        const bool h = Evaluate(r, {}) == Truth::True;
+        const bool h = Settled(k) == Truth::True;
         holds[k] = h;
         runActions(r, h);
     }
@@ -415,8 +426,14 @@ EngineTables EngineTables::OfModule() {
 }
 
 uint32_t RunCheck(CheckContext& ctx, const EngineTables& tables) {
-    Check check(ctx, tables);
-    return check.Run();
+    // No exception leaves the engine: without memory for its working state the
+    // check ends where it is and the change stands.
+    try {
+        Check check(ctx, tables);
+        return check.Run();
+    } catch (const std::bad_alloc&) {
+        return kCheckStands;
+    }
 }
 
 uint32_t RunCheck(CheckContext& ctx) { return RunCheck(ctx, EngineTables::OfModule()); }

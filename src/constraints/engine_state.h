@@ -2,6 +2,7 @@
 // keyword cache and the value lookups.  Not part of the engine's interface.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <unordered_set>
@@ -44,13 +45,19 @@ public:
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
     // The same with the keyword's cache slot known (prepared rules carry it).
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
+    // The item's value in the record (read once per check until a write), none
+    // for an unbound item.
     std::optional<int32_t> Current(int row) const;
+    std::optional<int32_t> ReadCurrent(int row) const;
     bool Write(int row, int32_t value);
     int32_t Normalise(const features::UiItem& item, int32_t value) const;
     uint8_t* OptionRecord(int row, const Lookup& l);
     // ---- evaluation (evaluate.cpp) ----
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    // Rule k's plain result once the record no longer changes (after the changes
+    // are applied), computed once per check.
+    Truth Settled(size_t k);
     // Whether one of the rule's conditions is on the changed item's feature.
     bool MentionsChanged(const PreparedRule& r) const;
     // ---- controls (controls.cpp) ----
@@ -74,6 +81,10 @@ public:
     const EngineTables& t_;
     int changedRow_ = -1;
     NamedRows named_;
+    std::vector<int8_t> settled_;  // per rule: -1 not yet, else a Truth
+    static constexpr int64_t kNotRead = INT64_MIN;
+    static constexpr int64_t kUnbound = INT64_MIN + 1;
+    mutable std::vector<int64_t> current_;  // per item row: its value, kNotRead or kUnbound
     std::vector<uint8_t> changedFeature_;  // per item row: a row of the changed item's feature
     features::SizeRange range_{};
     WString changeText_;

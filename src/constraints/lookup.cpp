@@ -1,5 +1,6 @@
 // Value lookups of the engine: a keyword in an item's list (through the keyword
 // cache), the current value of an item's settings field, and writing it.
+#include <algorithm>
 #include <cstring>
 
 #include "common/le.h"
@@ -132,6 +133,19 @@ Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot) 
 }
 
 std::optional<int32_t> Check::Current(int row) const {
+    if (row >= 0 && static_cast<size_t>(row) < current_.size()) {
+        int64_t& cached = current_[static_cast<size_t>(row)];
+        if (cached == kNotRead) {
+            const std::optional<int32_t> v = ReadCurrent(row);
+            cached = v ? *v : kUnbound;
+        }
+        if (cached == kUnbound) return std::nullopt;
+        return static_cast<int32_t>(cached);
+    }
+    return ReadCurrent(row);
+}
+
+std::optional<int32_t> Check::ReadCurrent(int row) const {
     const UiItem* item = Item(row);
     if (!item || !item->state.field || !ctx_.record) return std::nullopt;
     const settings::FieldRef f = item->state.field;
@@ -153,6 +167,8 @@ bool Check::Write(int row, int32_t value) {
     if (!item || !item->state.field || !ctx_.record) return false;
     const settings::FieldRef f = item->state.field;
     if (!settings::IsNumberKind(f.def->kind)) return false;  // text fields are never written
+    // Rows of one feature share the field: every value read so far is read again.
+    std::fill(current_.begin(), current_.end(), kNotRead);
     return settings::SetNumber(*settings::AsRecord(ctx_.record), f, value);
 }
 
