@@ -191,6 +191,8 @@ bool CheckRunning() {
 
 UINT_PTR CheckConstraints(HWND page, uint32_t control) {
     if (g_checkRunning) return kCheckStands;
+    // While a page is being shown again its controls are rewritten: no per-control checks.
+    if (control != 0 && WorkGet(PageContext(page), work::kChecksSuspended)) return kCheckStands;
     auto check = ProcAs<DoConstraintsFn>(GetProcAddress(frame::Module().self, "DoConstraints"));
     if (!check) return kCheckStands;
     g_checkRunning = true;

@@ -75,8 +75,9 @@ void SetPageToolWindow(HWND page, HWND tool);
 
 // Runs the constraint check for a control of the page (0: the whole page) through
 // the module's DoConstraints: mode 0, the page, its tooltip window, the control,
-// -1, 0.  Answers 199 when the module has no check to run.  While a check runs a
-// nested call answers 199 without checking.
+// -1, 0.  Answers 199 when the module has no check to run.  While a check runs, and
+// for a control while the sheet's per-control checks are suspended (PSN_SETACTIVE),
+// a call answers 199 without checking.
 UINT_PTR CheckConstraints(HWND page, uint32_t control);
 bool CheckRunning();
 
