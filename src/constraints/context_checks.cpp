@@ -24,7 +24,7 @@ constexpr unsigned kSlotPrinterSheet = 72;
 
 // Marks the booklet and poster options forbidden where the context cannot produce
 // them; with messages, refuses the user's choice of one.  Answers true when a
-// choice was refused (its text is in contextText_).
+// choice was refused (its reason is appended to the refusal text).
 bool Check::ContextChecks(bool withMessages) {
     const bool printerSheet = ctx_.sheet && pages::ContextForm(ctx_.sheet) == 2;
     if (!ctx_.noBooklet && !printerSheet) return false;
@@ -47,7 +47,7 @@ bool Check::ContextChecks(bool withMessages) {
     }
     if (!slot) return false;
     if (printerSheet) slot = kSlotPrinterSheet;
-    Append(contextText_, model::MessageTable::Constraint, slot, contextHeaded_);
+    Append(prohibitText_, model::MessageTable::Constraint, slot, prohibitHeaded_);
     return true;
 }
 

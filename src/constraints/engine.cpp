@@ -164,43 +164,33 @@ uint32_t Check::Run() {
         for (const char* o : {"2x2", "3x3", "4x4"}) clearMark(named_.nupOp, o);
     }
 
-    // 3. Prohibition check of the changed control.
+    // 3. Prohibition check of the changed control: a holding rule that forbids the
+    // value now set refuses it, with the messages of every such rule (rules that
+    // forbid other options of the item add nothing to the text).
     if (changedRow_ >= 0) {
-        bool anyMessage = false;
-        std::vector<const PreparedRule*> holding;
+        bool refuse = false;
+        const auto current = Current(changedRow_);
         for (size_t k : rules.prohibit.rules) {
             const PreparedRule& r = rules.rules[k];
             if (!r.Has(vpd::kActConstraintMessage) || !SameFeature(r.targetRow, changedRow_)) continue;
             if (Evaluate(r, {}) != Truth::True) continue;
-            holding.push_back(&r);
+            uint8_t* rec = OptionRecord(r.targetRow, LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot));
+            if (!rec) continue;
+            SetMark(r.targetRow, rec, true);
+            if (!current || features::Value(rec) != *current) continue;
+            refuse = true;
             for (uint32_t a = 0; a < ActionCount(r); ++a)
                 if (r.row->actions[a].code == vpd::kActConstraintMessage) {
                     const uint32_t slot = r.row->actions[a].param;
                     if (slot < model::kMessageSlots && listedCst_[slot]) continue;
                     if (slot < model::kMessageSlots) listedCst_[slot] = 1;
                     Append(prohibitText_, MessageTable::Constraint, slot, prohibitHeaded_);
-                    anyMessage = true;
                 }
         }
-        const bool contextFailed = ContextChecks(true);
-        if (anyMessage) {
-            // A holding rule forbids its option: refused when that option is the value now set.
-            const auto current = Current(changedRow_);
-            for (const PreparedRule* r : holding) {
-                const Lookup l = LookupKeyword(r->targetRow, r->row->second.option, r->targetSlot);
-                uint8_t* rec = OptionRecord(r->targetRow, l);
-                if (!rec || !current) continue;
-                SetMark(r->targetRow, rec, true);
-                if (features::Value(rec) == *current) {
-                    ctx_.refused = true;
-                    ShowMessage(MessageTable::Constraint, prohibitText_, MB_OK | MB_ICONEXCLAMATION);
-                    return kCheckRefused;
-                }
-            }
-        }
-        if (contextFailed) {
+        // The written-in checks add their reasons to the same text.
+        if (ContextChecks(true) || refuse) {
             ctx_.refused = true;
-            ShowMessage(MessageTable::Constraint, contextText_, MB_OK | MB_ICONEXCLAMATION);
+            ShowMessage(MessageTable::Constraint, prohibitText_, MB_OK | MB_ICONEXCLAMATION);
             return kCheckRefused;
         }
     }

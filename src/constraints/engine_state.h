@@ -91,8 +91,6 @@ public:
     bool changeHeaded_ = false;
     WString prohibitText_;
     bool prohibitHeaded_ = false;
-    WString contextText_;   // text of a failed written-in check
-    bool contextHeaded_ = false;
     std::vector<uint8_t> listedChange_;   // change messages listed in this call (by slot)
     std::vector<uint8_t> listedCst_;
 };

@@ -111,11 +111,15 @@ TEST_F(Rules, ForbiddenChoiceIsRefusedAndMarksFollowTheRule) {
     LoadRules(Json::array({
         Rule("prohibit", "PaperSize", "A5", {{"Orientation", "eq", "Landscape"}}, "c0 end",
              Json::array({cstest::Act("constraint_message", 12)})),
+        // Holds as well, but forbids another size: its reason is not shown for A5.
+        Rule("prohibit", "PaperSize", "A3", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("constraint_message", 13)})),
     }));
     Set("nOrientation", 2);
     EXPECT_EQ(kCheckStands, Run(0));
     EXPECT_TRUE(Forbidden("PaperSize", "A5"));
     EXPECT_FALSE(Forbidden("PaperSize", "A4"));
+    EXPECT_TRUE(Forbidden("PaperSize", "A3"));
     Set("nPaperSize", 11);
     EXPECT_EQ(kCheckRefused, Run(1000));
     ASSERT_EQ(1u, boxes_.size());
