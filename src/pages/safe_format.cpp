@@ -20,18 +20,18 @@ WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
         }
         // %[flags][width]d
         size_t j = i + 1;
-        std::string spec = "%";
+        std::string conversion = "%";
         while (j < format.size() && (format[j] == '-' || format[j] == '0' || format[j] == '+' || format[j] == ' '))
-            spec.push_back(static_cast<char>(format[j++]));
+            conversion.push_back(static_cast<char>(format[j++]));
         int digits = 0;
         while (j < format.size() && format[j] >= '0' && format[j] <= '9' && digits < 2) {
-            spec.push_back(static_cast<char>(format[j++]));
+            conversion.push_back(static_cast<char>(format[j++]));
             ++digits;
         }
         if (j < format.size() && format[j] == 'd' && used < 2) {
-            spec.push_back('d');
+            conversion.push_back('d');
             char buf[48];
-            std::snprintf(buf, sizeof buf, spec.c_str(), used == 0 ? a : b);
+            std::snprintf(buf, sizeof buf, conversion.c_str(), used == 0 ? a : b);
             ++used;
             for (const char* p = buf; *p; ++p) out.push_back(static_cast<WCHAR>(*p));
             i = j;

@@ -12,8 +12,8 @@ namespace {
 
 using pagetest::PageHost;
 
-constexpr pagetest::PageSpec kBasic{100, "Prc_DocPaper1Proc"};
-constexpr pagetest::PageSpec kVersion{106, "Prc_DocVersionProc"};
+constexpr pagetest::PageDef kBasic{100, "Prc_DocPaper1Proc"};
+constexpr pagetest::PageDef kVersion{106, "Prc_DocVersionProc"};
 
 class BasicTab : public PageHost {
 protected:

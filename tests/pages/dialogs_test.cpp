@@ -13,9 +13,9 @@ namespace {
 
 using pagetest::PageHost;
 
-constexpr pagetest::PageSpec kBasic{100, "Prc_DocPaper1Proc"};
-constexpr pagetest::PageSpec kInitial{161, "Prc_DocInitializeProc"};
-constexpr pagetest::PageSpec kVersion{106, "Prc_DocVersionProc"};
+constexpr pagetest::PageDef kBasic{100, "Prc_DocPaper1Proc"};
+constexpr pagetest::PageDef kInitial{161, "Prc_DocInitializeProc"};
+constexpr pagetest::PageDef kVersion{106, "Prc_DocVersionProc"};
 
 int Checked(HWND button) {
     return static_cast<int>(SendMessageW(button, BM_GETCHECK, 0, 0));

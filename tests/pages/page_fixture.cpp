@@ -80,17 +80,17 @@ void PageHost::TearDown() {
     PlatformTest::TearDown();
 }
 
-HWND PageHost::OpenSheet(std::vector<PageSpec> pages) {
+HWND PageHost::OpenSheet(std::vector<PageDef> pages) {
     std::vector<HPROPSHEETPAGE> handles;
-    for (const PageSpec& spec : pages) {
+    for (const PageDef& def : pages) {
         HostPage page{};
         page.psp.dwSize = sizeof page;
         page.psp.hInstance = resources_;
-        page.psp.pszTemplate = MAKEINTRESOURCEW(spec.templateId);
+        page.psp.pszTemplate = MAKEINTRESOURCEW(def.templateId);
         page.psp.pfnDlgProc = HostPageProc;
         page.psp.lParam = noContext_ ? 0 : contextSheet_ ? contextSheet_->ContextParam() : sheet_.ContextParam();
-        page.proc = nvx::ProcAs<DLGPROC>(Export(spec.procedure));
-        EXPECT_NE(nullptr, page.proc) << spec.procedure;
+        page.proc = nvx::ProcAs<DLGPROC>(Export(def.procedure));
+        EXPECT_NE(nullptr, page.proc) << def.procedure;
         handles.push_back(CreatePropertySheetPageW(&page.psp));
     }
     PROPSHEETHEADERW h{};

@@ -17,7 +17,7 @@
 namespace pagetest {
 
 // One page of a sheet: the template id in NOVRIX_S.DLL and the export name.
-struct PageSpec {
+struct PageDef {
     int templateId;
     const char* procedure;
 };
@@ -29,7 +29,7 @@ protected:
 
     // Opens a modeless sheet with the pages (the first one shown).  The host's page
     // procedure hands the context to the module's procedure with WM_INITDIALOG.
-    HWND OpenSheet(std::vector<PageSpec> pages);
+    HWND OpenSheet(std::vector<PageDef> pages);
     void CloseSheet();
     HWND Page() const;  // the sheet's current page
     HWND Control(int id) const;
