@@ -308,7 +308,9 @@ PageView ScanPage(HWND page) {
         switch (c.kind) {
         case Kind::Label: {
             const Control* next = NextInput(controls, i);
-            if (next && (next->kind == Kind::Combo || next->kind == Kind::Edit)) {
+            bool textBox = next && next->kind == Kind::Edit &&
+                           (GetWindowLongW(next->hwnd, GWL_STYLE) & (ES_READONLY | ES_MULTILINE));
+            if (next && !textBox && (next->kind == Kind::Combo || next->kind == Kind::Edit)) {
                 pending = CleanLabel(c.text);
             } else if (!view.settings.empty() && view.settings.back().kind == SettingKind::Edit && !c.text.empty()) {
                 std::string& note = view.settings.back().note;
@@ -426,7 +428,7 @@ std::string RenderPage(const PageView& view, const std::string& title) {
             if (marks.find("hidden") != std::string::npos) continue;
             std::string text = SettingValue(s);
             if (text.empty()) continue;
-            line += Indented(text, "    ");
+            line += Indented(text, "  ");
         } else {
             line += s.label + ": " + SettingValue(s);
             if (!s.note.empty()) line += " " + s.note;
