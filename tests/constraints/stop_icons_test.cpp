@@ -70,7 +70,9 @@ TEST(StopIconTable, FeaturesTakeTheirIconControls) {
     for (const auto& def : nvx::features::kUiItemDefs) {
         if (!def.feature[0]) break;
         const uint32_t icon = BuiltInIconControl(def.feature);
-        if (icon) EXPECT_NE(nullptr, FindStopIcon(icon)) << def.feature;
+        if (icon) {
+            EXPECT_NE(nullptr, FindStopIcon(icon)) << def.feature;
+        }
     }
 }
 
