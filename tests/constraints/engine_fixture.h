@@ -24,24 +24,6 @@ namespace cstest {
 
 using cattest::Json;
 
-// The sample model's source with its included files merged (entries appended),
-// as the model compiler reads it.
-inline Json SampleModel() {
-    Json src = cattest::SampleSource();
-    if (!src.contains("include")) return src;
-    const Json includes = src["include"];
-    src.erase("include");
-    std::string dir = NVX_SAMPLE_MODEL;
-    dir = dir.substr(0, dir.find_last_of('/') + 1);
-    for (const Json& name : includes) {
-        std::ifstream in(dir + name.get<std::string>());
-        const Json part = Json::parse(in);
-        if (part.contains("entries"))
-            for (const Json& e : part["entries"]) src["entries"].push_back(e);
-    }
-    return src;
-}
-
 // An action [code, parameter].
 inline Json Act(const char* code, int param) { return Json::array({code, param}); }
 
@@ -57,7 +39,7 @@ protected:
     void SetUp() override {
         PlatformTest::SetUp();
         nvx::settings::PrepareSettings();
-        pkg_ = cattest::Open(SampleModel());
+        pkg_ = cattest::Open(cattest::SampleSource());
         built_ = std::make_unique<cattest::Built>(*pkg_);
         ASSERT_TRUE(built_->ok);
         nvx::features::UiBuildInputs in;

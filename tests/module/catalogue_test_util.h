@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <utility>
 
@@ -21,22 +20,7 @@ using Json = vpdc::Json;
 
 // The sample model's source with the entries of its included files appended, as
 // the model compiler merges them.
-inline Json SampleSource() {
-    std::ifstream in(NVX_SAMPLE_MODEL);
-    Json src = Json::parse(in);
-    if (!src.contains("include")) return src;
-    const Json includes = src["include"];
-    src.erase("include");
-    std::string dir = NVX_SAMPLE_MODEL;
-    dir = dir.substr(0, dir.find_last_of('/') + 1);
-    for (const Json& name : includes) {
-        std::ifstream part(dir + name.get<std::string>());
-        const Json included = Json::parse(part);
-        if (included.contains("entries"))
-            for (const Json& e : included["entries"]) src["entries"].push_back(e);
-    }
-    return src;
-}
+inline Json SampleSource() { return vpdc::ReadSource(NVX_SAMPLE_MODEL, true); }
 
 inline Json& Entry(Json& src, const std::string& name) {
     for (Json& e : src["entries"])

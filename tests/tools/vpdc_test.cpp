@@ -241,4 +241,28 @@ TEST_F(VpdcCommand, CompilesDumpsAndFailsCleanly) {
     EXPECT_EQ(Run("frobnicate x"), 2);
     EXPECT_EQ(Run("dump " + Root() + "/P.VPD --layout sideways"), 2);
 }
+
+// A source's "include" list: the parts' entries follow the including file's own;
+// an entry defined twice, a part with other members and a missing part are refused.
+TEST_F(VpdcCommand, IncludedSourcesJoinTheirEntriesAndRefuseConflicts) {
+    Write("main.json", R"({"layout": "directory52", "include": ["part.json"], "entries": [{"name": "A", "items": [["k", "1"]]}]})");
+    Write("part.json", R"({"comment": "texts", "entries": [{"name": "B", "items": [["k", "2"]]}]})");
+    ASSERT_EQ(Run("compile " + Root() + "/main.json -o " + Root() + "/M.VPD"), 0) << Read("err.txt");
+    Json merged = vpdc::ReadSource(Root() + "/main.json", true);
+    EXPECT_FALSE(merged.contains("include"));
+    ASSERT_EQ(merged["entries"].size(), 2u);
+    EXPECT_EQ(merged["entries"][1]["name"], "B");
+    Bytes direct = vpdc::Compile(merged);
+    EXPECT_EQ(Read("M.VPD"), std::string(direct.begin(), direct.end()));
+
+    Write("part.json", R"({"entries": [{"name": "A", "items": [["k", "2"]]}]})");
+    EXPECT_EQ(Run("compile " + Root() + "/main.json -o " + Root() + "/M.VPD"), 1);
+    EXPECT_NE(Read("err.txt").find("entry \"A\" is defined twice"), std::string::npos) << Read("err.txt");
+    Write("part.json", R"({"layout": "block"})");
+    EXPECT_EQ(Run("compile " + Root() + "/main.json -o " + Root() + "/M.VPD"), 1);
+    EXPECT_NE(Read("err.txt").find("holds only entries or rules"), std::string::npos) << Read("err.txt");
+    Write("main.json", R"({"layout": "directory52", "include": ["nowhere.json"]})");
+    EXPECT_EQ(Run("compile " + Root() + "/main.json -o " + Root() + "/M.VPD"), 1);
+    EXPECT_NE(Read("err.txt").find("nowhere.json: cannot open"), std::string::npos) << Read("err.txt");
+}
 #endif

@@ -35,55 +35,6 @@ vpdc::Bytes ReadFile(const std::string& path) {
     return vpdc::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-vpdc::Json ReadJson(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw vpdc::Error("cannot open: " + std::string(std::strerror(errno)));
-    try {
-        return vpdc::Json::parse(in, nullptr, true, true);
-    } catch (const vpdc::Json::parse_error& e) {
-        throw vpdc::Error(std::string("not valid JSON: ") + e.what());
-    }
-}
-
-// Merges the sources that a source's "include" member names (paths relative to the
-// including file) into it: their "entries" (directory layouts) or "rules" (block
-// layout) follow the including file's own, in include order.  An entry name that
-// two files define is refused, as is an included file with other members.
-void ResolveIncludes(vpdc::Json& src, const std::filesystem::path& file) {
-    if (!src.is_object() || !src.contains("include")) return;
-    const vpdc::Json includes = src["include"];
-    src.erase("include");
-    if (!includes.is_array()) throw vpdc::Error("/include: expected an array of file names");
-    for (const vpdc::Json& name : includes) {
-        if (!name.is_string()) throw vpdc::Error("/include: expected an array of file names");
-        std::filesystem::path path = file.parent_path() / name.get<std::string>();
-        vpdc::Json part;
-        try {
-            part = ReadJson(path.string());
-        } catch (const vpdc::Error& e) {
-            throw vpdc::Error(path.string() + ": " + e.what());
-        }
-        if (!part.is_object()) throw vpdc::Error(path.string() + ": expected an object");
-        for (auto it = part.begin(); it != part.end(); ++it) {
-            const std::string& member = it.key();
-            if (member == "comment") continue;
-            if (member != "entries" && member != "rules")
-                throw vpdc::Error(path.string() + ": /" + member + ": an included file holds only entries or rules");
-            if (!it->is_array()) throw vpdc::Error(path.string() + ": /" + member + ": expected an array");
-            vpdc::Json& into = src[member];
-            if (into.is_null()) into = vpdc::Json::array();
-            for (const vpdc::Json& element : *it) {
-                if (member == "entries" && element.is_object() && element.contains("name"))
-                    for (const vpdc::Json& have : into)
-                        if (have.is_object() && have.contains("name") && have["name"] == element["name"])
-                            throw vpdc::Error(path.string() + ": entry " + element["name"].dump() +
-                                              " is defined twice");
-                into.push_back(element);
-            }
-        }
-    }
-}
-
 // Writes through a temporary file so that a failed run leaves no partial output.
 void WriteFile(const std::string& path, const void* data, size_t size) {
     std::string tmp = path + ".tmp";
@@ -166,8 +117,7 @@ int main(int argc, char** argv) {
                 WriteFile(a.output, out.data(), out.size());
                 return 0;
             }
-            vpdc::Json src = ReadJson(a.input);
-            ResolveIncludes(src, a.input);
+            vpdc::Json src = vpdc::ReadSource(a.input, true);
             vpdc::Bytes out = vpdc::Compile(src);
             current = a.output;
             WriteFile(a.output, out.data(), out.size());
@@ -193,7 +143,7 @@ int main(int argc, char** argv) {
             vpdc::Json layouts;
             if (!a.layouts.empty()) {
                 current = a.layouts;
-                layouts = ReadJson(a.layouts);
+                layouts = vpdc::ReadSource(a.layouts);
                 current = a.input;
             }
             vpdc::Json src = vpdc::Dump(ReadFile(a.input), layout, a.layouts.empty() ? nullptr : &layouts);

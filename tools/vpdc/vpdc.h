@@ -4,6 +4,7 @@
 // docs/model-data-format.md.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -28,5 +29,16 @@ Json DirectoryToJson(const DirectoryPackage& pkg, const Json* layouts = nullptr)
 Json BlockToJson(const BlockPackage& pkg);
 // Package bytes -> source (any package; Auto guesses the layout).
 Json Dump(const Bytes& file, Layout layout = Layout::Auto, const Json* layouts = nullptr);
+
+// Reads a source file (JSON; `//` and `/* */` comments allowed).  With
+// withIncludes, the sources its "include" member names are merged in (see
+// ResolveIncludes).  Throws Error on an unreadable file or bad JSON.
+Json ReadSource(const std::string& path, bool withIncludes = false);
+// Merges the sources that src's "include" member names (paths relative to `file`,
+// the including file) into it: their "entries" (directory layouts) or "rules"
+// (block layout) follow the including file's own, in include order, and the
+// member is removed.  An entry name that two files define is refused, as is an
+// included file with members other than those two and "comment".
+void ResolveIncludes(Json& src, const std::filesystem::path& file);
 
 }  // namespace vpdc
