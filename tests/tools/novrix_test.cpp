@@ -227,6 +227,12 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.out, "opened: cancelled")) << r.out;
     EXPECT_TRUE(Has(r.err, "the page shows A4")) << r.err;
+    // A rule's stop icon is shown with the setting on its row (beside a drop-down
+    // whose list reaches down over it), its lines indented under the mark.
+    r = Novrix("prefs --set 'Output Method=Proof Copy' --yes --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Collate: on  [disabled]\n    ! Set by other settings:\n      Collate is on for a proof copy.\n"))
+        << r.out;
 }
 
 TEST_F(NovrixTest, CommandsFromStandardInput) {

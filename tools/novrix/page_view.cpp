@@ -1,6 +1,7 @@
 // Reading a page's controls as labelled settings (see page_view.h).
 #include "page_view.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -98,8 +99,8 @@ bool IsShownIcon(HWND hwnd) {
            GetDlgCtrlID(hwnd) != kHintIconId;
 }
 
-// Puts each shown stop icon's text beside the setting level with it on its
-// right (the nearest), else into the page's own warnings.
+// Puts each shown stop icon's text under the setting level with it (the nearest
+// on its row, on either side), else into the page's own warnings.
 void PlaceWarnings(HWND page, PageView* view) {
     for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsShownIcon(child)) continue;
@@ -114,11 +115,16 @@ void PlaceWarnings(HWND page, PageView* view) {
             for (HWND c : s.controls) {
                 RECT r;
                 if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(c, &r)) continue;
-                if (middle < r.top || middle > r.bottom || r.left < icon.left) continue;
-                if (!best || r.left - icon.left < bestGap) best = &s, bestGap = r.left - icon.left;
+                if (s.kind == SettingKind::Combo)  // the selection field, not the dropped list
+                    r.bottom = std::min<LONG>(r.bottom, r.top + static_cast<LONG>(SendMessageW(
+                                                            c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8);
+                if (middle < r.top || middle > r.bottom || s.kind == SettingKind::Text) continue;
+                const LONG gap = r.right <= icon.left ? icon.left - r.right
+                                 : r.left >= icon.right ? r.left - icon.right : 0;
+                if (!best || gap < bestGap) best = &s, bestGap = gap;
             }
         }
-        if (best && best->kind != SettingKind::Text) best->warning += (best->warning.empty() ? "" : " ") + text;
+        if (best) best->warning += (best->warning.empty() ? "" : " ") + text;
         else view->warnings.push_back(text);
     }
 }
@@ -436,9 +442,9 @@ std::string RenderPage(const PageView& view, const std::string& title) {
         }
         if (!marks.empty()) line += "  [" + marks + "]";
         out += line + "\n";
-        if (!s.warning.empty()) out += "    ! " + s.warning + "\n";
+        if (!s.warning.empty()) out += "    ! " + Indented(s.warning, "      ") + "\n";
     }
-    for (const std::string& w : view.warnings) out += "  ! " + w + "\n";
+    for (const std::string& w : view.warnings) out += "  ! " + Indented(w, "    ") + "\n";
     if (!view.hint.empty()) out += "  Hint: " + Indented(view.hint, "        ") + "\n";
     return out;
 }
