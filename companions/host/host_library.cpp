@@ -16,9 +16,9 @@ HOST_EXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
     return TRUE;
 }
 
-// The host's hook into every page procedure: FALSE lets the page handle the message.
-// The page hook: (page identifier, page window, message, WPARAM, LPARAM, handled
-// flag).  It never sets the flag, so every message goes on to the module's page.
+// The host's hook into every page procedure: (page identifier, page window,
+// message, WPARAM, LPARAM, handled flag).  It never sets the flag, so every
+// message goes on to the module's page.
 HOST_EXPORT INT_PTR DDProc_DlgProc(UINT, HWND, UINT, WPARAM, LPARAM, BOOL*) {
     return FALSE;
 }
