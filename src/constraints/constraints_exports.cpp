@@ -1,6 +1,7 @@
 // The DoConstraints export: the constraint check for a page's dialog.
 #include "constraints/engine.h"
 #include "frame/exports.h"
+#include "pages/page_identity.h"
 #include "pages/printer_ui_context.h"
 
 // mode 0 runs a check and answers 199, 100 or 101; mode 1 (and any other mode)
@@ -19,6 +20,7 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindo
     if (ctx.dialog) {
         const auto* sheet = reinterpret_cast<const pages::PrinterUIContext*>(GetWindowLongPtrW(ctx.dialog, DWLP_USER));
         ctx.sheet = sheet;
+        ctx.page = pages::PageIdOf(ctx.dialog);
         ctx.record = sheet ? pages::ContextSettingsRecord(sheet) : nullptr;
         // The custom size dialog holds the width and length fields.
         ctx.customPaper = GetDlgItem(ctx.dialog, 1336) && GetDlgItem(ctx.dialog, 1337);

@@ -1,5 +1,6 @@
 // What the engine does to the dialog: finding the items shown on it, showing a
 // value a rule wrote, enabling and disabling controls, and message boxes.
+#include <algorithm>
 #include <cstring>
 
 #include "constraints/engine_state.h"
@@ -14,11 +15,15 @@ HWND Check::Control(uint32_t id) const {
 }
 
 // Without a dialog every bound item counts as present (a check on a bare record).
+// With a known page, a control id that one of the page's own items uses stands
+// for those items only, not for another dialog's item with the same id.
 bool Check::OnDialog(int row) const {
     const features::UiItem* item = Item(row);
     if (!item) return false;
     if (!ctx_.dialog) return static_cast<bool>(item->state.field);
-    return Control(item->control) != nullptr;
+    if (!Control(item->control)) return false;
+    return ctx_.page == 0 || item->OnDialog(ctx_.page) ||
+           !std::binary_search(pageControls_.begin(), pageControls_.end(), item->control);
 }
 
 void Check::ShowValue(int row, int32_t value) {

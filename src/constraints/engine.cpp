@@ -104,6 +104,15 @@ uint32_t Check::Run() {
         return kCheckStands;
     }
     range_ = features::EffectiveCustomRange(features::CustomPaperModelOf(t_.record));
+    if (ctx_.dialog && ctx_.page) {
+        try {
+            for (size_t i = 0; i < items.count; ++i)
+                if (items.rows[i].OnDialog(ctx_.page)) pageControls_.push_back(items.rows[i].control);
+        } catch (const std::bad_alloc&) {
+            return kCheckStands;
+        }
+        std::sort(pageControls_.begin(), pageControls_.end());
+    }
     for (size_t i = 0; i < items.count; ++i) {
         features::UiItemState& s = items.rows[i].state;
         s.present = OnDialog(static_cast<int>(i)) ? 1 : 0;

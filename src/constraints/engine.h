@@ -56,6 +56,8 @@ struct CheckContext {
     BYTE* record = nullptr;         // the settings record (8344 bytes) the check works on
     const pages::PrinterUIContext* sheet = nullptr;  // for the sheet flags, or null
     uint16_t control = 0;           // the changed control; 0 checks the whole sheet
+    uint32_t page = 0;              // the dialog's page identifier; 0: unknown (every item
+                                    // whose control the dialog holds is on it)
     int32_t deviceOption = -1;      // a device option's value (device option page), else -1
     // Context facts the written-in checks read.
     bool noBooklet = false;         // the host context cannot produce booklets or posters

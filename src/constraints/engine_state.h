@@ -86,6 +86,7 @@ public:
     static constexpr int64_t kUnbound = INT64_MIN + 1;
     mutable std::vector<int64_t> current_;  // per item row: its value, kNotRead or kUnbound
     std::vector<uint8_t> changedFeature_;  // per item row: a row of the changed item's feature
+    std::vector<uint32_t> pageControls_;   // sorted control ids of the items the page lists
     features::SizeRange range_{};
     WString changeText_;
     bool changeHeaded_ = false;

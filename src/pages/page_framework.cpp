@@ -1,4 +1,5 @@
 #include "pages/page_framework.h"
+#include "pages/page_identity.h"
 
 #include <map>
 #include <vector>
@@ -123,6 +124,8 @@ OEMDEV* PageRecord(HWND page) {
 
 bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                      INT_PTR* result) {
+    if (msg == WM_INITDIALOG) RecordPageId(hwnd, page);
+    if (msg == WM_NCDESTROY) RecordPageId(hwnd, 0);
     if ((steps & kStepTabTips) && msg == WM_INITDIALOG) EnsureTabTips(hwnd);
     if ((steps & kStepComboUi) && msg == WM_INITDIALOG) EnumChildWindows(hwnd, ExtendCombo, 0);
     if (steps & kStepCommonHook) CommonHook(hwnd, msg, lParam);

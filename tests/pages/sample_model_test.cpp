@@ -124,3 +124,35 @@ TEST_F(SampleModel, AProofCopyLocksCollateAndExplainsWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+// Control ids repeat across dialogs: 1003 is the media type on the Basic tab and a
+// tray's media type in the tray dialogs.  A rule about the tray's media type must
+// neither show its value in nor lock the Basic tab's media type box.
+class SharedControlIds : public PageHost {
+protected:
+    std::string Rules() const override {
+        return "version \"Ver_Cst\" \"1.00\"\n"
+               "change MediaType_Tray1 = Recycled when Orientation == Landscape message 2 disable\n";
+    }
+};
+
+TEST_F(SharedControlIds, ARuleOnAnotherDialogsItemLeavesThisPagesControlAlone) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    AnswerMessageBoxes(IDYES);
+    const int media = Field("nMediaType"), tray = Field("PTInfoEach[0].nValue");
+    ASSERT_TRUE(NvxUi_Click(Control(1023)));
+    EXPECT_EQ(1, MessageBoxCount()) << "the rule fires";
+    EXPECT_NE(tray, Field("PTInfoEach[0].nValue")) << "the rule wrote the tray's media type";
+    EXPECT_TRUE(IsWindowEnabled(Control(1003))) << "the tray's lock is not this page's";
+    EXPECT_EQ(2, Field("nOrientation"));
+    EXPECT_EQ(media, Field("nMediaType"));
+    HWND combo = Control(1003);
+    WCHAR text[64] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(SendMessageW(combo, CB_GETCURSEL, 0, 0)),
+                 reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ("Plain", Utf8(text)) << "the Basic tab's box still shows the document's media type";
+}
+
+}  // namespace
