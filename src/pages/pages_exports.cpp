@@ -55,11 +55,16 @@ NVX_EXPORT UINT_PTR Prc_TBLimit_CheckString(HWND edit, UINT_PTR text, UINT maxim
     return TextAcceptable(TextRuleOfEdit(edit), nvx::WStringView(chars), maximum) ? 1 : 0;
 }
 
-// (edit box, text, minimum, maximum, decimals): 1 when the text is a number in range.
+// (edit box, text, minimum, maximum, kind): 1 when the text is a number in range.
+// The kind is the number of decimals (0 ... 3); a caller that passes a text-rule
+// kind there instead gets that kind's meaning for numbers: 115 accepts
+// everything, the other kinds ask for a whole number.
 NVX_EXPORT UINT_PTR Prc_TBLimit_CheckMinMaxFromString(HWND edit, UINT_PTR text, UINT minimum, UINT maximum,
-                                                      UINT decimals) {
+                                                      UINT kind) {
     const auto* chars = reinterpret_cast<const WCHAR*>(text);
     if (!chars) return 0;
+    if (kind == nvx::pages::kTextAcceptAll) return 1;
+    const uint32_t decimals = kind <= nvx::pages::kMaxDecimals ? kind : 0;
     return NumberAcceptable(TextRuleOfEdit(edit), nvx::WStringView(chars), static_cast<int32_t>(minimum),
                             static_cast<int32_t>(maximum), decimals)
                ? 1

@@ -5,6 +5,7 @@
 
 #include "features/ui_items.h"
 #include "frame/module_state.h"
+#include "pages/page_identity.h"
 
 namespace nvx::pages {
 
@@ -73,7 +74,9 @@ const TextLimitRule* FindTextRule(const char* feature) {
 const TextLimitRule* TextRuleOfEdit(HWND edit) {
     const auto* table = frame::Module().uiItems;
     if (!edit || !table) return nullptr;
-    const int row = features::FindUiItemByControl(table, static_cast<uint32_t>(GetDlgCtrlID(edit)));
+    const auto control = static_cast<uint32_t>(GetDlgCtrlID(edit));
+    int row = features::FindUiItemByControl(table, control, PageIdOf(GetParent(edit)));
+    if (row < 0) row = features::FindUiItemByControl(table, control);
     const features::UiItem* item = table->Row(row);
     if (!item) return nullptr;
     std::string name;
@@ -97,7 +100,7 @@ bool TextAcceptable(const TextLimitRule* rule, WStringView text, uint32_t maximu
 bool NumberAcceptable(const TextLimitRule* rule, WStringView text, int32_t minimum, int32_t maximum,
                       uint32_t decimals) {
     if (rule && rule->kind == kTextAcceptAll) return true;
-    if (decimals > 3 || text.empty()) return false;
+    if (decimals > kMaxDecimals || text.empty()) return false;
     if (rule && !TextAcceptable(rule, text, static_cast<uint32_t>(text.size()))) return false;
     size_t i = 0;
     bool negative = false;

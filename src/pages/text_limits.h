@@ -19,6 +19,9 @@ enum TextRuleKind : uint32_t {
     kTextAcceptAll = 115,  // accepts everything
 };
 
+// The most digits a number may have after its decimal point.
+inline constexpr uint32_t kMaxDecimals = 3;
+
 struct TextLimitRule {
     const char* feature;   // the UI item feature of the edit box
     uint32_t kind;
@@ -30,7 +33,8 @@ extern const size_t kTextLimitRuleCount;
 // The rule of a feature name (exact), or null.
 const TextLimitRule* FindTextRule(const char* feature);
 // The rule of an edit box: by the feature of the UI item its control id shows on
-// its dialog (the dialog's template id), or null.
+// its page (the identifier the page recorded on its window; any page's item
+// with that id when the window has none), or null.
 const TextLimitRule* TextRuleOfEdit(HWND edit);
 
 // Whether text is acceptable for a rule (null: no rule) and a maximum length: the

@@ -157,6 +157,12 @@ TEST_F(Framework, TextLimitsFollowTheRuleOfTheEditBox) {
     EXPECT_EQ(0u, range(label, text(WL("12.55")), 0, 2000, 1));
     EXPECT_EQ(0u, range(label, text(WL("1.2.3")), 0, 2000, 2));
     EXPECT_EQ(0u, range(label, text(WL(".")), 0, 2000, 2));
+    // A text-rule kind in place of the decimals: 115 accepts everything, another
+    // kind asks for a whole number in range.
+    EXPECT_EQ(1u, range(copies, text(WL("abc")), 1, 999, 115));
+    EXPECT_EQ(1u, range(copies, text(WL("12")), 1, 999, 101));
+    EXPECT_EQ(0u, range(copies, text(WL("1000")), 1, 999, 101));
+    EXPECT_EQ(0u, range(label, text(WL("1.5")), 0, 999, 104));
     DestroyWindow(dlg);
 }
 
