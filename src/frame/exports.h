@@ -102,17 +102,19 @@ NVX_EXPORT void* OAPICom_Create(void);
 NVX_EXPORT UINT_PTR OAPICom_Delete(void* cache);
 
 // ---- Display functions of the page framework ----
-NVX_EXPORT UINT_PTR MyDialogBox(BYTE* templateName, UINT_PTR owner, UINT a, UINT_PTR dialogProc, UINT_PTR param);
+NVX_EXPORT UINT_PTR MyDialogBox(BYTE* resourceInstance, UINT_PTR owner, UINT templateId, UINT_PTR dialogProc,
+                                UINT_PTR context);
 NVX_EXPORT UINT_PTR SetDispStringSingle(void* module, const char* entryName, const char* key, WCHAR* destination,
                                         UINT count);
 NVX_EXPORT UINT_PTR ReplaceDlgDispString(HWND dialog, UINT* table);
-NVX_EXPORT UINT_PTR ReplaceDlgDispStringCmnItem(HWND dialog, void* table, UINT a, INT_PTR b);
-NVX_EXPORT void DispHintControl(UINT_PTR a, UINT_PTR b, WORD c);
+NVX_EXPORT UINT_PTR ReplaceDlgDispStringCmnItem(HWND dialog, void* table, UINT page, INT_PTR context);
+NVX_EXPORT void DispHintControl(UINT_PTR dialog, UINT_PTR context, WORD page);
 NVX_EXPORT INT_PTR CreateToolWnd(HWND dialog);
 NVX_EXPORT void StoreStopIconRectExp(HWND dialog);
-NVX_EXPORT void ReqDrawStopInfoIconExp(HWND dialog, UINT a, WCHAR** b);
-NVX_EXPORT UINT_PTR Prc_TBLimit_CheckString(HWND dialog, UINT_PTR a, UINT b);
-NVX_EXPORT UINT_PTR Prc_TBLimit_CheckMinMaxFromString(HWND dialog, UINT_PTR a, UINT b, UINT c, UINT d);
+NVX_EXPORT void ReqDrawStopInfoIconExp(HWND dialog, UINT control, WCHAR** position);
+NVX_EXPORT UINT_PTR Prc_TBLimit_CheckString(HWND edit, UINT_PTR text, UINT maximum);
+NVX_EXPORT UINT_PTR Prc_TBLimit_CheckMinMaxFromString(HWND edit, UINT_PTR text, UINT minimum, UINT maximum,
+                                                      UINT kind);
 
 // ---- Module services ----
 NVX_EXPORT HMODULE GetImgResInst(void);
