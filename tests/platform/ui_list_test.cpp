@@ -147,6 +147,31 @@ TEST_F(Lists, DropDownStateAndEditPart) {
     EXPECT_EQ(Send(kList, CB_GETEDITSEL), CB_ERR);  // a drop-down list has no edit part
 }
 
+// A drop-down combo box is as high as its selection field; the height it was given
+// (by the template or by a later move) is the height of its dropped list.
+TEST_F(Lists, DropDownKindsKeepTheSelectionFieldHeight) {
+    RECT units{0, 0, 80, 60};
+    ASSERT_TRUE(MapDialogRect(dlg_, &units));
+    for (int id : {kList, kDropDown}) {
+        HWND combo = GetDlgItem(dlg_, id);
+        RECT window, dropped;
+        ASSERT_TRUE(GetWindowRect(combo, &window));
+        ASSERT_TRUE(Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)));
+        EXPECT_EQ(dropped.bottom - dropped.top, units.bottom) << id;
+        EXPECT_EQ(dropped.top, window.top) << id;
+        EXPECT_LT(window.bottom - window.top, units.bottom / 2) << id << ": only the selection field";
+        EXPECT_GT(window.bottom - window.top, 0) << id;
+        const LONG field = window.bottom - window.top;
+        POINT at{window.left, window.top};
+        ScreenToClient(dlg_, &at);
+        ASSERT_TRUE(MoveWindow(combo, at.x, at.y, window.right - window.left, 150, FALSE));
+        ASSERT_TRUE(GetWindowRect(combo, &window));
+        EXPECT_EQ(window.bottom - window.top, field) << id;
+        ASSERT_TRUE(Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)));
+        EXPECT_EQ(dropped.bottom - dropped.top, 150) << id;
+    }
+}
+
 TEST_F(Lists, ListBoxSelectionAndNotifications) {
     EXPECT_EQ(Send(kListBox, LB_GETCOUNT), 4);
     EXPECT_EQ(Send(kListBox, LB_GETCURSEL), LB_ERR);

@@ -1,7 +1,6 @@
 // Reading a page's controls as labelled settings (see page_view.h).
 #include "page_view.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -100,7 +99,8 @@ bool IsShownIcon(HWND hwnd) {
 }
 
 // Puts each shown stop icon's text under the setting level with it (the nearest
-// on its row, on either side), else into the page's own warnings.
+// on its row, on either side; a drop-down counts by its selection field, which is
+// its window), else into the page's own warnings.
 void PlaceWarnings(HWND page, PageView* view) {
     for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsShownIcon(child)) continue;
@@ -115,9 +115,6 @@ void PlaceWarnings(HWND page, PageView* view) {
             for (HWND c : s.controls) {
                 RECT r;
                 if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(c, &r)) continue;
-                if (s.kind == SettingKind::Combo)  // the selection field, not the dropped list
-                    r.bottom = std::min<LONG>(r.bottom, r.top + static_cast<LONG>(SendMessageW(
-                                                            c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8);
                 if (middle < r.top || middle > r.bottom || s.kind == SettingKind::Text) continue;
                 const LONG gap = r.right <= icon.left ? icon.left - r.right
                                  : r.left >= icon.right ? r.left - icon.right : 0;

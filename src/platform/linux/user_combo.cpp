@@ -33,6 +33,7 @@ struct ComboData : ControlData {
     HFONT font = nullptr;
     int itemHeight = 0;
     int droppedWidth = 0;
+    int droppedHeight = 0;  // drop-down kinds: the height given at creation or by a later size
     int top = 0;
 };
 
@@ -144,6 +145,16 @@ void Paint(HWND hwnd, ComboData* c) {
     EndPaint(hwnd, &ps);
 }
 
+// The height of a drop-down combo box's selection field: the window keeps this
+// height and the height it is given is the dropped list's (as on Windows).
+int FieldHeight(const ComboData* c) {
+    return FontCharSize(c ? c->font : nullptr).cy + 8;
+}
+
+bool DropsDown(HWND hwnd) {
+    return Kind(hwnd) == CBS_DROPDOWN || Kind(hwnd) == CBS_DROPDOWNLIST;
+}
+
 void Create(HWND hwnd, ComboData* c, const CREATESTRUCTW* cs) {
     DWORD style = StyleOf(hwnd);
     HWND parent = GetParent(hwnd);
@@ -157,6 +168,14 @@ void Create(HWND hwnd, ComboData* c, const CREATESTRUCTW* cs) {
             Send(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
             if (item == 0 && (c = ControlOf<ComboData>(hwnd))) c->itemHeight = static_cast<int>(mis.itemHeight);
         }
+    }
+    if (DropsDown(hwnd) && (c = ControlOf<ComboData>(hwnd))) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        c->droppedHeight = r.bottom - r.top;
+        if (c->droppedHeight > FieldHeight(c))
+            SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, FieldHeight(c),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
     if (Kind(hwnd) == CBS_DROPDOWNLIST || !(c = ControlOf<ComboData>(hwnd))) return;
     RECT client;
@@ -386,10 +405,23 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (static_cast<int>(lParam) <= 0 || lParam > 255) return CB_ERR;
         c->itemHeight = static_cast<int>(lParam);
         return CB_OKAY;
-    case CB_GETDROPPEDCONTROLRECT:
+    case CB_GETDROPPEDCONTROLRECT: {
         if (!lParam) return CB_ERR;
-        GetWindowRect(hwnd, reinterpret_cast<RECT*>(lParam));
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        GetWindowRect(hwnd, r);
+        if (DropsDown(hwnd) && r->bottom - r->top < c->droppedHeight) r->bottom = r->top + c->droppedHeight;
         return TRUE;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        // A size given to a drop-down combo box is its dropped height; the window
+        // stays as high as its selection field.
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (pos && !(pos->flags & SWP_NOSIZE) && DropsDown(hwnd) && pos->cy > FieldHeight(c)) {
+            c->droppedHeight = pos->cy;
+            pos->cy = FieldHeight(c);
+        }
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
     case CB_GETDROPPEDWIDTH: {
         RECT r;
         GetWindowRect(hwnd, &r);
