@@ -63,15 +63,6 @@ HWND FindDefButton(HWND dialog) {
     return nullptr;
 }
 
-HWND IdToHwnd(HWND dialog, int id) {
-    for (HWND child : ChildHandles(dialog)) {
-        if (GetDlgCtrlID(child) == id) return child;
-        if (ExStyleOf(child) & WS_EX_CONTROLPARENT)
-            if (HWND inner = IdToHwnd(child, id)) return inner;
-    }
-    return nullptr;
-}
-
 // Makes `id` the default push button (DM_SETDEFID).
 void SetDefId(HWND dialog, DialogData* d, int id) {
     HWND newButton = GetDlgItem(dialog, id);
