@@ -6,6 +6,7 @@
 #include "constraints/engine_state.h"
 #include "features/option_record.h"
 #include "model/messages.h"
+#include "pages/page_items.h"
 
 namespace nvx::constraints::detail {
 
@@ -75,40 +76,63 @@ void Check::ShowValue(int row, int32_t value) {
     }
 }
 
+void Check::EnableRows(const PreparedRule& r, std::vector<int>& rows) const {
+    rows.clear();
+    const features::UiItem* target = Item(r.targetRow);
+    if (!target) return;
+    if (target->type != features::kUiRadio) {
+        rows.push_back(r.targetRow);
+        return;
+    }
+    const WStringView firstOption(r.row->first.option, WLenBounded(r.row->first.option, 32));
+    for (size_t i = 0; i < t_.items->count; ++i) {
+        const features::UiItem& row = t_.items->rows[i];
+        if (!SameFeature(static_cast<int>(i), r.targetRow)) continue;
+        if (!firstOption.empty() && WStringView(row.option, WLenBounded(row.option, 32)) != firstOption) continue;
+        rows.push_back(static_cast<int>(i));
+    }
+}
+
+bool Check::EnableItem(int row, bool disabled) {
+    features::UiItem* item = Item(row);
+    if (!item) return false;
+    item->state.disabled = disabled;
+    if (!ctx_.dialog) return false;
+    bool touchedChanged = false;
+    auto set = [&](uint32_t id) {
+        HWND c = Control(id);
+        // A control the page switched off (the model does not offer it) stays off.
+        if (c && !(!disabled && pages::ControlSwitchedOff(c))) EnableWindow(c, !disabled);
+        touchedChanged = touchedChanged || id == ctx_.control;
+    };
+    set(item->control);
+    for (uint32_t id : item->related) {
+        if (id == 0) break;
+        set(id);
+    }
+    return touchedChanged;
+}
+
+void Check::FocusBack() {
+    if (ctx_.control)
+        if (HWND c = Control(ctx_.control)) SetFocus(c);
+}
+
 // Enables or disables the target item's controls: its main control and related
 // controls; for a radio feature every row of the feature, or only the row of the
 // rule's first option when it names one.  The changed control gets the focus back
 // when it is among them and stays enabled.
 void Check::ApplyEnable(const PreparedRule& r, bool disabled) {
-    features::UiItem* target = Item(r.targetRow);
-    if (!target || !ctx_.dialog) return;
-    const WStringView firstOption(r.row->first.option, WLenBounded(r.row->first.option, 32));
+    if (!Item(r.targetRow) || !ctx_.dialog) return;
+    std::vector<int> rows;
+    EnableRows(r, rows);
     bool touchedChanged = false;
-    auto enable = [&](const features::UiItem& item) {
-        for (uint32_t id : {item.control}) {
-            if (HWND c = Control(id)) EnableWindow(c, !disabled);
-            touchedChanged = touchedChanged || id == ctx_.control;
-        }
-        for (uint32_t id : item.related) {
-            if (id == 0) break;
-            if (HWND c = Control(id)) EnableWindow(c, !disabled);
-            touchedChanged = touchedChanged || id == ctx_.control;
-        }
-    };
-    if (target->type == features::kUiRadio) {
-        for (size_t i = 0; i < t_.items->count; ++i) {
-            features::UiItem& row = t_.items->rows[i];
-            if (!SameFeature(static_cast<int>(i), r.targetRow)) continue;
-            if (!firstOption.empty() && WStringView(row.option, WLenBounded(row.option, 32)) != firstOption) continue;
-            row.state.disabled = disabled;
-            enable(row);
-        }
-    } else {
-        target->state.disabled = disabled;
-        enable(*target);
+    for (int row : rows) {
+        touchedChanged = EnableItem(row, disabled) || touchedChanged;
+        if (disabled && r.kind != vpd::kRuleControl && static_cast<size_t>(row) < lockedByChange_.size())
+            lockedByChange_[static_cast<size_t>(row)] = 1;
     }
-    if (touchedChanged && !disabled && ctx_.control)
-        if (HWND c = Control(ctx_.control)) SetFocus(c);
+    if (touchedChanged && !disabled) FocusBack();
 }
 
 const WCHAR* Check::Slot(model::MessageTable table, unsigned n) const {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "constraints/engine_state.h"
 #include "features/model_record.h"
@@ -31,6 +33,7 @@ struct OptionTip {
     uint32_t control;
     int32_t value;
     WString text;
+    std::vector<WString> messages;  // each message once, compared whole
 };
 std::vector<OptionTip> g_optionTips;
 
@@ -51,14 +54,15 @@ void ClearOptionTips() { g_optionTips.clear(); }
 void AddOptionTip(uint32_t control, int32_t value, const WString& text) {
     for (OptionTip& t : g_optionTips)
         if (t.control == control && t.value == value) {
-            if (t.text.find(text) == WString::npos) {
+            if (std::find(t.messages.begin(), t.messages.end(), text) == t.messages.end()) {
+                t.messages.push_back(text);
                 t.text += WL("\r\n");
                 t.text += text;
             }
             if (t.text.size() > pages::kStopIconTextChars - 1) t.text.resize(pages::kStopIconTextChars - 1);
             return;
         }
-    g_optionTips.push_back({control, value, text.substr(0, pages::kStopIconTextChars - 1)});
+    g_optionTips.push_back({control, value, text.substr(0, pages::kStopIconTextChars - 1), {text}});
 }
 IconRedrawFn IconRedraw() { return g_iconRedraw; }
 BYTE*& HostRecord() {
@@ -128,9 +132,20 @@ uint32_t Check::Run() {
     try {
         changedFeature_.assign(items.count, 0);
         current_.assign(items.count, kNotRead);
+        lockedByChange_.assign(items.count, 0);
     } catch (const std::bad_alloc&) {
         return kCheckStands;
     }
+    // The device option page names its option by its value in the DeviceOption
+    // list, the option's row in the device-option table; the items of the device
+    // options stand in the table's order.
+    deviceOptionRow_ = -1;
+    if (ctx_.deviceOption >= 0)
+        for (size_t i = 0, n = 0; i < items.count; ++i)
+            if (items.rows[i].deviceOption && n++ == static_cast<size_t>(ctx_.deviceOption)) {
+                deviceOptionRow_ = static_cast<int>(i);
+                break;
+            }
     if (changedRow_ >= 0)
         for (size_t i = 0; i < items.count; ++i)
             changedFeature_[i] = static_cast<int>(i) == changedRow_ || SameFeature(static_cast<int>(i), changedRow_);
@@ -278,10 +293,9 @@ uint32_t Check::Run() {
             row->text[0] = 0;
         }
     std::vector<int8_t> disabled(items.count, -1);
+    // With a device option given, only the rules on that device option count.
     auto deviceFilter = [&](const PreparedRule& r) {
-        if (ctx_.deviceOption == -1) return true;
-        const features::UiItem* t = Item(r.targetRow);
-        return t && t->deviceOption;
+        return ctx_.deviceOption == -1 || (r.targetRow >= 0 && r.targetRow == deviceOptionRow_);
     };
     std::vector<uint8_t> holds(rules.rules.size(), 0);
     auto enableStates = [&](const KindRun& run) {
@@ -303,8 +317,10 @@ uint32_t Check::Run() {
     };
     enableStates(rules.change);
     enableStates(rules.perPage);
-    for (size_t i = 0; i < items.count; ++i)
+    for (size_t i = 0; i < items.count; ++i) {
         if (disabled[i] >= 0) items.rows[i].state.disabled = static_cast<uint32_t>(disabled[i]);
+        if (disabled[i] == 1) lockedByChange_[i] = 1;
+    }
 
     // 10. Actions of the change rules.
     auto runActions = [&](const PreparedRule& r, bool holdsNow) {
@@ -313,7 +329,7 @@ uint32_t Check::Run() {
             const uint32_t code = r.row->actions[a].code;
             if (code == vpd::kActGate && !holdsNow) return;
             if (code == vpd::kActDisable && OnDialog(r.targetRow))
-                ApplyEnable(r, r.kind == vpd::kRuleControl ? true : Item(r.targetRow)->state.disabled != 0);
+                ApplyEnable(r, Item(r.targetRow)->state.disabled != 0);
         }
     };
     for (size_t k : rules.change.rules) {
@@ -348,21 +364,42 @@ uint32_t Check::Run() {
         }
     }
 
-    // 12. Control rules.
+    // 12. Control rules.  A target is disabled while any of its control rules
+    // holds and enabled again when none does, unless a change rule's 1028 disabled it
+    // in this pass (step 10).  A gate stops the rule's later actions while it does not
+    // hold; the rule still decides its part of the target's state.  A rule that is
+    // skipped (a condition this model cannot resolve) decides nothing.
+    std::vector<int8_t> controlled(items.count, -1);  // per row: -1 no rule, 0 enable, 1 disable
+    std::vector<int> rows;
     for (size_t k : rules.control.rules) {
         const PreparedRule& r = rules.rules[k];
         if (!Item(r.targetRow) || !deviceFilter(r)) continue;
-        const bool h = Settled(k) == Truth::True;
+        const Truth t = Settled(k);
+        const bool h = t == Truth::True;
         holds[k] = h;
-        runActions(r, h);
+        if (t == Truth::Skipped || !r.Has(vpd::kActDisable) || !OnDialog(r.targetRow)) continue;
+        EnableRows(r, rows);
+        for (int row : rows) {
+            int8_t& c = controlled[static_cast<size_t>(row)];
+            c = static_cast<int8_t>(c == 1 || h);
+        }
     }
+    bool focusBack = false;
+    for (size_t i = 0; i < items.count; ++i) {
+        if (controlled[i] < 0) continue;
+        const bool off = controlled[i] == 1 || lockedByChange_[i];
+        focusBack = (EnableItem(static_cast<int>(i), off) && !off) || focusBack;
+    }
+    if (focusBack) FocusBack();
 
     // 13. Written-in checks, marks only.
     ContextChecks(false);
 
     // 14. Icons.
     ClearOptionTips();
-    std::vector<std::vector<uint32_t>> listedTips;
+    // The messages each icon row lists in this pass, compared whole (a message that
+    // is part of a longer one is still a message of its own).
+    std::vector<std::pair<const pages::StopIconRow*, WString>> listedTips;
     for (size_t k = 0; k < rules.rules.size(); ++k) {
         const PreparedRule& r = rules.rules[k];
         if (!holds[k] || !r.Has(vpd::kActIcon)) continue;
@@ -380,7 +417,9 @@ uint32_t Check::Run() {
                     text = DisplayText(Slot(MessageTable::ToolTip, 1));
                     icon->flags |= pages::kStopIconHeaderWritten;
                 }
-                if (text.find(message) == WString::npos || message.empty()) {
+                const std::pair<const pages::StopIconRow*, WString> listed{icon, message};
+                if (std::find(listedTips.begin(), listedTips.end(), listed) == listedTips.end()) {
+                    listedTips.push_back(listed);
                     if (!text.empty()) text += WL("\r\n");
                     text += message;
                 }

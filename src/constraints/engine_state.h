@@ -64,6 +64,14 @@ public:
     bool OnDialog(int row) const;
     HWND Control(uint32_t id) const;
     void ShowValue(int row, int32_t value);
+    // The item rows a rule's enable state applies to (radio features: every row of
+    // the feature, or the row of the rule's first option).
+    void EnableRows(const PreparedRule& r, std::vector<int>& rows) const;
+    // Sets the row's disabled flag and enables or disables its main and related
+    // controls (a switched-off control is never enabled); answers whether the
+    // changed control is among them.
+    bool EnableItem(int row, bool disabled);
+    void FocusBack();
     void ApplyEnable(const PreparedRule& r, bool disabled);
     int ShowMessage(model::MessageTable table, const WString& text, UINT flags);
     // ---- written-in checks (context_checks.cpp) ----
@@ -87,6 +95,8 @@ public:
     mutable std::vector<int64_t> current_;  // per item row: its value, kNotRead or kUnbound
     std::vector<uint8_t> changedFeature_;  // per item row: a row of the changed item's feature
     std::vector<uint32_t> pageControls_;   // sorted control ids of the items the page lists
+    std::vector<uint8_t> lockedByChange_;  // per item row: a change rule's 1028 disabled it in this pass
+    int deviceOptionRow_ = -1;             // the item of the device option the check is for
     features::SizeRange range_{};
     WString changeText_;
     bool changeHeaded_ = false;

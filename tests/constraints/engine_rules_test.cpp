@@ -5,6 +5,7 @@
 
 #include "frame/exports.h"
 #include "pages/stop_icons.h"
+#include "platform/ui_test_util.h"
 
 namespace {
 
@@ -165,6 +166,73 @@ TEST_F(Rules, EnableStatesIconsAndOptionTips) {
     EXPECT_EQ(0u, icon->hasMessage);
     EXPECT_EQ(0, icon->text[0]);
     EXPECT_EQ(nullptr, nvx::constraints::OptionTipText(1006, 257));
+}
+
+// A message that is part of a longer one already listed is still listed: tips are
+// compared whole, for the icon's text and for an option's tip alike.
+TEST_F(Rules, IconAndOptionTipsListAMessageThatIsPartOfAnother) {
+    SetSlot(nvx::model::MessageTable::ToolTip, 20, "tip 1");
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end",
+             Json::array({cstest::Act("icon", 17)})),
+        Rule("change", "Collate", "CollateOFF", {{"PaperSize", "eq", "A5"}}, "c0 end",
+             Json::array({cstest::Act("icon", 20), cstest::Act("icon", 17)})),
+        Rule("prohibit", "InTray", "Tray1", {{"PaperSize", "eq", "A5"}}, "c0 end",
+             Json::array({cstest::Act("icon", 17)}), "Tray1"),
+        Rule("prohibit", "InTray", "Tray1", {{"PaperSize", "eq", "A5"}}, "c0 end",
+             Json::array({cstest::Act("icon", 20), cstest::Act("icon", 17)}), "Tray1"),
+    }));
+    Set("nPaperSize", 11);
+    Run(0);
+    const nvx::pages::StopIconRow* icon = nvx::pages::FindStopIcon(3608);
+    ASSERT_NE(nullptr, icon);
+    EXPECT_EQ("Why:\r\ntip 17\r\ntip 1", nvx::Utf8FromW(icon->text));
+    const WCHAR* tip = nvx::constraints::OptionTipText(1006, 257);
+    ASSERT_NE(nullptr, tip);
+    EXPECT_EQ("tip 17\r\ntip 1", nvx::Utf8FromW(tip));
+}
+
+// On the device option page (device option value given) only the rules whose target
+// is that device option decide the state of the page's option control; the device
+// option whose value is N is the N-th of the model's DeviceOption list.
+TEST_F(Rules, ADeviceOptionCheckCountsOnlyThatDeviceOptionsRules) {
+    const Json gated = Json::array({cstest::Act("gate", 0), cstest::Act("disable", 0)});
+    LoadRules(Json::array({
+        Rule("control", "OpHDD", "", {{"Orientation", "eq", "Landscape"}}, "c0 end", gated),
+        Rule("control", "OpDuplex", "", {{"Orientation", "eq", "Portrait"}}, "c0 end", gated),
+    }));
+    uitest::TemplateBuilder t(DS_SETFONT | WS_POPUP | WS_VISIBLE, 200, 100);
+    t.Control(1081, 0x0085, nullptr, WL(""), CBS_DROPDOWNLIST | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 80);
+    HWND dialog = CreateDialogIndirectParamW(
+        nullptr, t.Get(), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(nullptr, dialog);
+    HWND option = GetDlgItem(dialog, 1081);
+    const int duplex = nvx::features::FindUiItem(items_, "OpDuplex");
+    ASSERT_GE(duplex, 0);
+    auto check = [&](int32_t deviceOption) {
+        ctx_ = nvx::constraints::CheckContext{};
+        ctx_.record = record_.data();
+        ctx_.dialog = dialog;
+        ctx_.deviceOption = deviceOption;
+        return nvx::constraints::RunCheck(ctx_, Tables());
+    };
+    // Landscape: the hard disk's rule holds, the duplex unit's does not.
+    Set("nOrientation", 2);
+    EXPECT_EQ(kCheckStands, check(2));  // OpMemory 0, OpHDD 1, OpDuplex 2
+    EXPECT_TRUE(IsWindowEnabled(option)) << "the hard disk's rule is not the duplex unit's";
+    EXPECT_EQ(0u, items_->rows[duplex].state.disabled);
+    EXPECT_EQ(kCheckStands, check(1));
+    EXPECT_FALSE(IsWindowEnabled(option));
+    // Portrait: the duplex unit's rule holds.
+    Set("nOrientation", 1);
+    EXPECT_EQ(kCheckStands, check(2));
+    EXPECT_FALSE(IsWindowEnabled(option));
+    EXPECT_EQ(1u, items_->rows[duplex].state.disabled);
+    EXPECT_EQ(kCheckStands, check(1));
+    EXPECT_TRUE(IsWindowEnabled(option));
+    EXPECT_EQ(kCheckStands, check(40));  // no such device option: no rule counts
+    EXPECT_TRUE(IsWindowEnabled(option));
+    DestroyWindow(dialog);
 }
 
 TEST_F(Rules, FixedSettingsAreWrittenAndSilenceRulesOnThem) {

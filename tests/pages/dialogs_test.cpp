@@ -195,4 +195,52 @@ TEST_F(Dialogs, VersionTabShowsDriverVersionAndTheThreeVersionLines) {
     EXPECT_FALSE(IsWindowVisible(Control(1224)));
 }
 
+// Control rules lock a control while they hold and give it back when none holds,
+// unless a change rule's lock, the model or a read-only sheet keeps it off.
+class ControlRules : public PageHost {
+protected:
+    std::string Rules() const override {
+        return "version \"Ver_Cst\" \"1.00\"\n"
+               "change JobOffset = JobOffsetOFF when MediaType == Recycled disable\n"
+               "control Collate when Orientation == Landscape gate disable\n"
+               "control JobOffset when Orientation == Landscape gate disable\n"
+               "control UserSetting when Orientation == Landscape gate disable\n";
+    }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+};
+
+TEST_F(ControlRules, LandscapeLocksCollateAndPortraitGivesItBack) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_TRUE(Enabled(1014));
+    ASSERT_TRUE(NvxUi_Click(Control(1023)));
+    EXPECT_EQ(2, Field("nOrientation"));
+    EXPECT_FALSE(Enabled(1014)) << "landscape locks Collate";
+    EXPECT_FALSE(Enabled(1018));
+    ASSERT_TRUE(NvxUi_Click(Control(1020)));
+    EXPECT_EQ(1, Field("nOrientation"));
+    EXPECT_TRUE(Enabled(1014)) << "no rule holds: Collate is back";
+    EXPECT_TRUE(Enabled(1018));
+    EXPECT_FALSE(Enabled(1285)) << "a control the model does not offer stays off";
+    EXPECT_EQ(0, MessageBoxCount());
+}
+
+TEST_F(ControlRules, AChangeRulesLockOutlastsTheControlRule) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    ASSERT_TRUE(NvxUi_Click(Control(1023)));
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1003), WL("Recycled")));
+    EXPECT_FALSE(Enabled(1018));
+    ASSERT_TRUE(NvxUi_Click(Control(1020)));
+    EXPECT_TRUE(Enabled(1014));
+    EXPECT_FALSE(Enabled(1018)) << "recycled paper still locks Job Offset";
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1003), WL("Plain")));
+    EXPECT_TRUE(Enabled(1018));
+}
+
+TEST_F(ControlRules, ASheetThatMayNotApplyKeepsTheControlsOff) {
+    sheet_.SetMayApply(0);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_FALSE(Enabled(1014)) << "no rule holds, but the sheet is read-only";
+    EXPECT_FALSE(Enabled(1018));
+}
+
 }  // namespace
