@@ -2,11 +2,13 @@
 #include "constraints/engine.h"
 #include "frame/exports.h"
 #include "pages/page_identity.h"
+#include "pages/page_work.h"
 #include "pages/printer_ui_context.h"
 
 // mode 0 runs a check and answers 199, 100 or 101; mode 1 (and any other mode)
 // does nothing and answers 0.  The record is the sheet's, through the context in
 // the dialog's DWLP_USER slot; a call without a dialog or context checks the record a host set (SetCheckRecord).
+// The sheet gives the check its tray media and takes its changed-by-rule flag.
 NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindow, WORD controlId, UINT item,
                                   UINT_PTR) {
     if (mode != 0) return 0;
@@ -24,7 +26,13 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindo
         ctx.record = sheet ? pages::ContextSettingsRecord(sheet) : nullptr;
         // The custom size dialog holds the width and length fields.
         ctx.customPaper = GetDlgItem(ctx.dialog, 1336) && GetDlgItem(ctx.dialog, 1337);
+        // The media registered for the sheet's trays (the per-tray media values).
+        pages::ContextTrayMedia(sheet, ctx.trayMedia);
     }
     if (!ctx.record) ctx.record = constraints::CheckRecordForHosts();
-    return constraints::RunCheck(ctx);
+    const UINT_PTR result = constraints::RunCheck(ctx);
+    // A number a rule wrote and the check showed: the page that asked reads the
+    // sheet's flag to show the field in its own unit again.
+    if (ctx.changedByRule) pages::WorkSet(ctx.sheet, pages::work::kChangedByRule, 1);
+    return result;
 }

@@ -62,9 +62,11 @@ struct CheckContext {
     // Context facts the written-in checks read.
     bool noBooklet = false;         // the host context cannot produce booklets or posters
     bool customPaper = false;       // the custom size fields are being edited
-    int32_t trayMedia[20] = {};     // media value of tray slots 1 ... 20 (per-tray media)
+    int32_t trayMedia[20] = {};     // media value of tray slots 1 ... 20 (per-tray media);
+                                    // 0: none registered (the slot's value stays as it is)
     // What the check did.
-    bool changedByRule = false;     // a numeric field was changed by a rule
+    bool changedByRule = false;     // a rule's number was shown in a numeric field
+                                    // (DoConstraints sets the sheet's flag from it)
     bool asked = false;             // a confirmation was shown
     bool refused = false;           // a refusal was shown
 };

@@ -174,7 +174,9 @@ bool Check::Write(int row, int32_t value) {
 
 int32_t Check::Normalise(const UiItem& item, int32_t v) const {
     if (!t_.record || t_.record->facts[features::kFactPerTrayMedia] == 0 || item.control != 1003) return v;
-    if (v >= 1001 && v <= 1020) return ctx_.trayMedia[v - 1001];
+    // A tray slot without registered media keeps its own value: it stands for no
+    // model media type.
+    if (v >= 1001 && v <= 1020) return ctx_.trayMedia[v - 1001] ? ctx_.trayMedia[v - 1001] : v;
     // Custom media names (1021 and up) have no model media type of the same name
     // in this model: they keep their value.
     return v;

@@ -27,7 +27,8 @@ inline constexpr size_t kOrientationChange = 28;  // u32: an orientation change 
 inline constexpr size_t kOldOrientation = 32;   // u32: the orientation before that change
 inline constexpr size_t kChecksSuspended = 36;  // u32: per-control checks are suspended
 inline constexpr size_t kFirstPageState = 40;   // u32: the sheet's first-page state is built
-inline constexpr size_t kUsedBytes = 44;
+inline constexpr size_t kChangedByRule = 44;    // u32: a constraint check showed a number a rule wrote
+inline constexpr size_t kUsedBytes = 48;
 }  // namespace work
 
 // The magic a custom page's block starts with.

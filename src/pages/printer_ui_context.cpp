@@ -195,6 +195,16 @@ void ContextSetChanged(const PrinterUIContext* ctx) {
     if (const BlockFields* fields = FieldsOf(FormOf(block))) PutLE32(block + fields->changed, 1);
 }
 
+bool ContextTrayMedia(const PrinterUIContext* ctx, int32_t (&media)[kTraySlots]) {
+    for (int32_t& m : media) m = 0;
+    const BYTE* record = ContextSettingsRecord(ctx);
+    if (!record) return false;
+    const settings::FieldRef first = settings::FindField("PTInfoEach[0].nValue");
+    for (uint32_t i = 0; first && i < first.def->count && i < kTraySlots; ++i)
+        media[i] = settings::GetNumber(*settings::AsRecord(record), settings::FieldRef{first.def, i});
+    return true;
+}
+
 bool ContextDefaultSettings(const PrinterUIContext* ctx) {
     BYTE* record = ContextSettingsRecord(ctx);
     if (!record) return false;

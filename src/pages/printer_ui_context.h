@@ -53,6 +53,15 @@ uint32_t ContextCounter(const PrinterUIContext* ctx);
 // Sets the sheet's changed mark to 1 (never cleared by the module).
 void ContextSetChanged(const PrinterUIContext* ctx);
 
+// The media value registered for each tray slot 1 ... 20 of the sheet, as the
+// constraint engine normalises the per-tray media values 1001 ... 1020: slot n is
+// the media of the settings record's tray entry n - 1 (PTInfoEach[n - 1].nValue) for
+// the ten trays the record keeps; 0 (none registered) for the slots 11 ... 20, which
+// the record has no entry for.  Without a record every slot is 0 and the answer is
+// false.
+inline constexpr size_t kTraySlots = 20;
+bool ContextTrayMedia(const PrinterUIContext* ctx, int32_t (&media)[kTraySlots]);
+
 // Fills the sheet's settings record with the printer's default settings.
 // Answers false when the context has no record, and for now always: the
 // defaults come from the settings record code through FillDefaultSettingsHook.

@@ -12,7 +12,10 @@
 #include "hostsupport/sheet_builder.h"
 #include "model/messages.h"
 #include "module/catalogue_test_util.h"
+#include "pages/page_work.h"
+#include "pages/printer_ui_context.h"
 #include "pages/stop_icons.h"
+#include "features/model_record.h"
 #include "platform/ui_host.h"
 #include "platform/ui_test_util.h"
 #include "settings/oemdev.h"
@@ -55,6 +58,7 @@ protected:
                 Json::array({Act("change_message", 13)})),
             Rule("change", "Orientation", "Portrait", {{"Copies", "eq", "7"}},
                 Json::array({Act("change_message", 14)})),
+            Rule("change", "JobOffset", "JobOffsetON", {{"MediaType", "eq", "Envelope"}}, Json::array()),
         });
         const vpdc::Bytes file = vpdc::Compile(Json{{"layout", "block"}, {"rules", rules}});
         driver_.Write("NOVRIX_C.VPD", std::string(file.begin(), file.end()));
@@ -62,7 +66,7 @@ protected:
         ASSERT_NE(nullptr, anchor_);
         ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
         ASSERT_NE(nullptr, Module().rules);
-        ASSERT_EQ(5u, Module().rules->change.rules.size());
+        ASSERT_EQ(6u, Module().rules->change.rules.size());
         auto slot = [](nvx::model::MessageTable t, unsigned n, const char* text) {
             WCHAR* p = Module().messages.text[static_cast<unsigned>(t)] + n * nvx::model::kMessageSlotChars;
             nvx::WCopy(p, nvx::model::kMessageSlotChars, nvx::WFromUtf8(text));
@@ -171,6 +175,62 @@ TEST_F(EngineDialog, ARuleChangesTheRecordAndTheControlsAfterTheUserConfirms) {
     EXPECT_EQ(199u, Check(0));
     EXPECT_EQ(0u, DoConstraints(1, reinterpret_cast<UINT_PTR>(dialog_), 0, 1000, 0xFFFFFFFFu, 0));
     EXPECT_EQ(3, NvxUi_LogCount());
+}
+
+// With the per-tray media switch on, the media values 1001 ... 1020 stand for the
+// media registered for the sheet's tray slots (the record's tray entries).
+TEST_F(EngineDialog, TraySlotMediaAreTheMediaTheSheetRegisteredForTheTray) {
+    auto* model = const_cast<nvx::features::ModelRecord*>(Module().model.record);
+    ASSERT_NE(nullptr, model);
+    model->facts[nvx::features::kFactPerTrayMedia] = 1;
+    Set("PTInfoEach[0].nValue", 266);  // tray slot 1: envelopes
+    Set("bJobOffset", 0);
+    Set("nMediaType", 1001);
+    EXPECT_EQ(199u, Check(0));
+    EXPECT_EQ(1, Get("bJobOffset")) << "slot 1 holds envelopes";
+    // A slot without registered media stands for no media type (not for media 0).
+    Set("bJobOffset", 0);
+    for (int32_t slot : {1002, 1011, 1020}) {
+        Set("nMediaType", slot);
+        EXPECT_EQ(199u, Check(0));
+        EXPECT_EQ(0, Get("bJobOffset")) << slot;
+    }
+    model->facts[nvx::features::kFactPerTrayMedia] = 0;
+    Set("nMediaType", 1001);
+    EXPECT_EQ(199u, Check(0));
+    EXPECT_EQ(0, Get("bJobOffset")) << "without the switch 1001 is just a value";
+}
+
+TEST(SheetTrayMedia, SlotsFollowTheRecordsTrayEntries) {
+    int32_t media[nvx::pages::kTraySlots];
+    EXPECT_FALSE(nvx::pages::ContextTrayMedia(nullptr, media));
+    EXPECT_EQ(0, media[0]);
+    nvx::host::HostSheet sheet(nvx::host::SheetForm::Two);
+    nvx::settings::SetNumber(*nvx::settings::AsRecord(sheet.Record()), "PTInfoEach[0].nValue", 257);
+    nvx::settings::SetNumber(*nvx::settings::AsRecord(sheet.Record()), "PTInfoEach[9].nValue", 266);
+    const auto* ctx = reinterpret_cast<const nvx::pages::PrinterUIContext*>(sheet.ContextParam());
+    ASSERT_TRUE(nvx::pages::ContextTrayMedia(ctx, media));
+    EXPECT_EQ(257, media[0]);
+    EXPECT_EQ(0, media[1]);
+    EXPECT_EQ(266, media[9]);
+    for (size_t i = 10; i < nvx::pages::kTraySlots; ++i) EXPECT_EQ(0, media[i]) << i;
+}
+
+// A number that a rule writes and the check shows in its field sets the sheet's
+// changed-by-rule flag, for the page that asked to show the field in its own unit.
+TEST_F(EngineDialog, ANumberARuleShowsSetsTheSheetsChangedByRuleFlag) {
+    const auto* ctx = reinterpret_cast<const nvx::pages::PrinterUIContext*>(sheet_.ContextParam());
+    Set("nCopies", 1);
+    Set("bCollate", 0);
+    Set("nOrientation", 2);
+    EXPECT_EQ(199u, Check(0));  // landscape sets A4, already set: no number changes
+    EXPECT_EQ(0u, nvx::pages::WorkGet(ctx, nvx::pages::work::kChangedByRule));
+    Set("nOrientation", 1);
+    Set("nPaperSize", 11);
+    EXPECT_EQ(199u, Check(0));
+    EXPECT_EQ(3, Get("nCopies"));
+    EXPECT_EQ(3u, GetDlgItemInt(dialog_, 1011, nullptr, TRUE));
+    EXPECT_EQ(1u, nvx::pages::WorkGet(ctx, nvx::pages::work::kChangedByRule));
 }
 
 TEST_F(EngineDialog, WithoutAContextTheHostRecordIsChecked) {
