@@ -160,6 +160,8 @@ WString SizeListText(WStringView name, SizeUnit unit, bool fine, int32_t w, int3
 }
 
 WString SizeFieldText(const SizeRange& r, bool widthField, int32_t tenths, SizeUnit unit, bool fine) {
+    const int32_t lo = widthField ? r.minWidth : r.minLength;
+    const int32_t hi = widthField ? r.maxWidth : r.maxLength;
     const int32_t v = widthField ? ClampWidth(r, tenths) : ClampLength(r, tenths);
     if (unit == SizeUnit::Mm) {
         if (fine) return TenthsText(v);
@@ -167,10 +169,14 @@ WString SizeFieldText(const SizeRange& r, bool widthField, int32_t tenths, SizeU
         WFormat(buf, 16, WL("%d"), TenthsToMm(v));
         return buf;
     }
-    // A value inside the range shows the nearest inch value.
+    // The nearest inch value, kept inside the label's bounds (minimum rounded up,
+    // maximum rounded down).
     const int64_t x = v;
-    if (fine) return ThousandthsText(Saturate((1000 * x + 127) / 254));
-    return HundredthsText(Saturate((100 * x + 127) / 254));
+    int32_t n = Saturate(((fine ? 1000 : 100) * x + 127) / 254);
+    const int32_t low = fine ? TenthsToThousandthInchUp(lo) : TenthsToHundredthInchUp(lo);
+    const int32_t high = fine ? TenthsToThousandthInchDown(hi) : TenthsToHundredthInchDown(hi);
+    if (low <= high) n = std::clamp(n, low, high);
+    return fine ? ThousandthsText(n) : HundredthsText(n);
 }
 
 size_t SizeFieldLimit(const SizeRange& r, bool widthField, SizeUnit unit, bool fine) {
@@ -179,6 +185,36 @@ size_t SizeFieldLimit(const SizeRange& r, bool widthField, SizeUnit unit, bool f
     SizeRange exact{lo, hi, lo, hi};
     const size_t low = SizeFieldText(exact, true, lo, unit, fine).size();
     return std::max(low, SizeFieldText(exact, true, hi, unit, fine).size());
+}
+
+bool ParseSizeText(WStringView text, SizeUnit unit, int32_t* tenths) {
+    int64_t thousandths = 0;  // of a millimetre or of an inch
+    int decimals = -1;
+    size_t digits = 0;
+    for (const WCHAR c : text) {
+        if (c == u'.') {
+            if (decimals >= 0) return false;
+            decimals = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9' || digits >= 9 || decimals == 3) return false;
+        thousandths = thousandths * 10 + (c - u'0');
+        ++digits;
+        if (decimals >= 0) ++decimals;
+    }
+    if (digits == 0) return false;
+    for (int d = decimals < 0 ? 0 : decimals; d < 3; ++d) thousandths *= 10;
+    const int64_t t = unit == SizeUnit::Mm ? (thousandths + 50) / 100 : (thousandths * 254 + 500) / 1000;
+    if (t > INT32_MAX) return false;
+    *tenths = static_cast<int32_t>(t);
+    return true;
+}
+
+int32_t SizeFieldValue(const SizeRange& r, bool widthField, WStringView text, int32_t stored, SizeUnit unit,
+                       bool fine) {
+    int32_t v = stored;
+    if (text != WStringView(SizeFieldText(r, widthField, stored, unit, fine))) ParseSizeText(text, unit, &v);
+    return widthField ? ClampWidth(r, v) : ClampLength(r, v);
 }
 
 }  // namespace nvx::features

@@ -105,9 +105,23 @@ WString HundredthsText(int32_t hundredths);
 WString ThousandthsText(int32_t thousandths);
 
 // The text a size field shows for a value in 0.1 mm (clamped to the range first):
-// whole mm, "%d.%d" mm, hundredths or thousandths of an inch.
+// whole mm, "%d.%d" mm, the nearest hundredth or thousandth of an inch.  A shown
+// value never lies outside the range label: in inch it is kept between the label's
+// minimum (rounded up) and maximum (rounded down), so 4320 shows "17.00", not "17.01".
 WString SizeFieldText(const SizeRange& r, bool widthField, int32_t tenths, SizeUnit unit, bool fine);
 // The field's length limit: the longer of its minimum and maximum texts.
 size_t SizeFieldLimit(const SizeRange& r, bool widthField, SizeUnit unit, bool fine);
 
+// Reads a size typed in the unit into 0.1 mm: digits with at most one decimal point
+// and three decimals, at most nine digits; millimetres and inches (25.4 mm) round to
+// the nearest 0.1 mm.  False for anything else (empty, a sign, a second point).
+bool ParseSizeText(WStringView text, SizeUnit unit, int32_t* tenths);
+
+// The value in 0.1 mm that a size field's text stands for when the field is read
+// back.  A text that is still the one shown for the stored value keeps the stored
+// value: shown values are rounded, and reading "8.27" inch back would move 2100 to
+// 2101.  Another number is taken in the unit; a text that is no number keeps the
+// stored value.  The result is brought inside the range.
+int32_t SizeFieldValue(const SizeRange& r, bool widthField, WStringView text, int32_t stored, SizeUnit unit,
+                       bool fine);
 }  // namespace nvx::features

@@ -13,6 +13,7 @@
 #include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
+#include "pages/page_work.h"
 
 namespace nvx::pages {
 
@@ -76,32 +77,6 @@ features::SizeUnit Unit(HWND dlg) {
     return Get(dlg, kUnitField) == InchValue() ? features::SizeUnit::Inch : features::SizeUnit::Mm;
 }
 
-// Parses a field's text into 0.1 mm: a decimal number (at most three decimals) in
-// the dialog's unit.  False for anything else.
-bool ParseTenths(const WCHAR* text, features::SizeUnit unit, int32_t* tenths) {
-    int64_t thousandths = 0;
-    int decimals = -1;
-    size_t digits = 0;
-    for (const WCHAR* p = text; *p; ++p) {
-        if (*p == '.') {
-            if (decimals >= 0) return false;
-            decimals = 0;
-            continue;
-        }
-        if (*p < '0' || *p > '9' || digits >= 9 || decimals == 3) return false;
-        thousandths = thousandths * 10 + (*p - '0');
-        ++digits;
-        if (decimals >= 0) ++decimals;
-    }
-    if (digits == 0) return false;
-    for (int d = decimals < 0 ? 0 : decimals; d < 3; ++d) thousandths *= 10;
-    // mm: thousandths of a millimetre; inch: thousandths of an inch (25.4 mm).
-    const int64_t t = unit == features::SizeUnit::Mm ? (thousandths + 50) / 100 : (thousandths * 254 + 500) / 1000;
-    if (t > INT32_MAX) return false;
-    *tenths = static_cast<int32_t>(t);
-    return true;
-}
-
 // Shows the range labels, the unit and the fields (`only`: just that field, so
 // that what the user typed into the other one stays).
 void ShowFields(HWND dlg, int only = 0) {
@@ -131,24 +106,24 @@ bool StoreField(HWND dlg, int control) {
     const char* field = width ? kWidthField : kLengthField;
     WCHAR text[32] = {};
     GetDlgItemTextW(dlg, control, text, 32);
-    int32_t tenths = Get(dlg, field);
-    if (ParseTenths(text, Unit(dlg), &tenths)) {
-        const auto range = Range();
-        tenths = width ? features::ClampWidth(range, tenths) : features::ClampLength(range, tenths);
-    }
     const int32_t old = Get(dlg, field);
+    // A text the user left as shown keeps the stored value (shown values are rounded).
+    const int32_t tenths = features::SizeFieldValue(Range(), width, text, old, Unit(dlg), Model().finePrecision);
     if (tenths == old) {
         ShowFields(dlg, control);
         return true;
     }
     Set(dlg, field, tenths);
+    const PrinterUIContext* ctx = PageContext(dlg);
+    WorkSet(ctx, work::kChangedByRule, 0);
     if (CheckRestores(CheckConstraints(dlg, static_cast<uint32_t>(control)))) {
         Set(dlg, field, old);
         ShowFields(dlg, control);
         SetFocus(GetDlgItem(dlg, control));
         return false;
     }
-    ShowFields(dlg, control);
+    // A rule that wrote a size showed it in tenths of a millimetre: show both again.
+    ShowFields(dlg, WorkGet(ctx, work::kChangedByRule) ? 0 : control);
     return true;
 }
 

@@ -1,7 +1,9 @@
 // Paper keywords, unit conversions, the effective custom range and size texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
 
 #include "features/custom_paper.h"
 
@@ -117,9 +119,96 @@ TEST(CustomPaper, FieldTextsClampAndSizeTheEdit) {
     EXPECT_EQ("100", U8(SizeFieldText(r, true, 500, SizeUnit::Mm, false)));  // clamped
     EXPECT_EQ("210.0", U8(SizeFieldText(r, true, 2100, SizeUnit::Mm, true)));
     EXPECT_EQ("8.27", U8(SizeFieldText(r, true, 2100, SizeUnit::Inch, false)));
-    EXPECT_EQ("17.008", U8(SizeFieldText(r, false, 9999, SizeUnit::Inch, true)));
+    EXPECT_EQ("17.007", U8(SizeFieldText(r, false, 9999, SizeUnit::Inch, true)));  // the label's maximum
     EXPECT_EQ(3u, SizeFieldLimit(r, true, SizeUnit::Mm, false));
-    EXPECT_EQ(5u, SizeFieldLimit(r, false, SizeUnit::Inch, false));  // "17.01"
+    EXPECT_EQ(5u, SizeFieldLimit(r, false, SizeUnit::Inch, false));  // "17.00"
+}
+
+// A shown value never lies beyond the range label: 4320 is 17.008 inches, nearest
+// 17.01, but the label says 17.00; 1390 is 5.472 inches, but the label says 5.48.
+TEST(CustomPaper, ShownValuesStayInsideTheRangeLabel) {
+    const SizeRange r{1000, 2970, 1390, 4320};
+    EXPECT_EQ("inch [5.48...17.00]", U8(RangeLabel(SizeUnit::Inch, false, r.minLength, r.maxLength)));
+    EXPECT_EQ("17.00", U8(SizeFieldText(r, false, 4320, SizeUnit::Inch, false)));
+    EXPECT_EQ("17.007", U8(SizeFieldText(r, false, 4320, SizeUnit::Inch, true)));
+    EXPECT_EQ("5.48", U8(SizeFieldText(r, false, 1390, SizeUnit::Inch, false)));   // 5.472, label 5.48
+    EXPECT_EQ("5.473", U8(SizeFieldText(r, false, 1390, SizeUnit::Inch, true)));
+    EXPECT_EQ("3.94", U8(SizeFieldText(r, true, 1000, SizeUnit::Inch, false)));
+    // A range narrower than one shown step has no value inside its label: the
+    // nearest value is shown.
+    const SizeRange narrow{1001, 1002, 1001, 1002};
+    EXPECT_EQ("3.94", U8(SizeFieldText(narrow, true, 1001, SizeUnit::Inch, false)));
+}
+
+TEST(CustomPaper, TypedSizesAreReadInTheirUnit) {
+    int32_t t = -1;
+    EXPECT_TRUE(ParseSizeText(WL("210"), SizeUnit::Mm, &t));
+    EXPECT_EQ(2100, t);
+    EXPECT_TRUE(ParseSizeText(WL("210.46"), SizeUnit::Mm, &t));
+    EXPECT_EQ(2105, t);
+    EXPECT_TRUE(ParseSizeText(WL("8.27"), SizeUnit::Inch, &t));
+    EXPECT_EQ(2101, t);  // 210.058 mm
+    EXPECT_TRUE(ParseSizeText(WL("9.5"), SizeUnit::Inch, &t));
+    EXPECT_EQ(2413, t);
+    EXPECT_TRUE(ParseSizeText(WL(".5"), SizeUnit::Mm, &t));
+    EXPECT_EQ(5, t);
+    t = -1;
+    for (const WCHAR* bad : {WL(""), WL("."), WL("-1"), WL("1.2.3"), WL("1.2345"), WL("12a"), WL("1234567890")})
+        EXPECT_FALSE(ParseSizeText(bad, SizeUnit::Mm, &t)) << U8(bad);
+    EXPECT_EQ(-1, t);
+}
+
+// What a field stands for when it is read back: its stored value while it shows
+// the text shown for it, else the typed number in the unit, inside the range.
+TEST(CustomPaper, AFieldLeftAsShownKeepsItsStoredValue) {
+    const SizeRange r{900, 2970, 1390, 12000};
+    EXPECT_EQ(2100, SizeFieldValue(r, true, WL("8.27"), 2100, SizeUnit::Inch, false));
+    EXPECT_EQ(2970, SizeFieldValue(r, false, WL("11.69"), 2970, SizeUnit::Inch, false));
+    EXPECT_EQ(2105, SizeFieldValue(r, true, WL("211"), 2105, SizeUnit::Mm, false));
+    EXPECT_EQ(2103, SizeFieldValue(r, true, WL("8.28"), 2100, SizeUnit::Inch, false));
+    EXPECT_EQ(2110, SizeFieldValue(r, true, WL("211"), 2100, SizeUnit::Mm, false));
+    EXPECT_EQ(2970, SizeFieldValue(r, true, WL("500"), 2100, SizeUnit::Mm, false));  // brought inside
+    EXPECT_EQ(2100, SizeFieldValue(r, true, WL(""), 2100, SizeUnit::Mm, false));     // not a number
+    EXPECT_EQ(900, SizeFieldValue(r, true, WL("90"), 50, SizeUnit::Mm, false));      // a stored value outside
+}
+
+// Every value of a range, in every unit and precision: shown, then read back as
+// typed, then shown again.  Reading a shown text back gives a value that shows the
+// same text and lies inside the range; the fine units lose nothing; the shown
+// number lies inside the label; and a field left as shown keeps its value.
+TEST(CustomPaper, EveryShownSizeReadsBackInEveryUnitAndPrecision) {
+    const SizeRange ranges[] = {{900, 2970, 1390, 12000}, {1000, 2970, 1390, 4320}, {1001, 1009, 1004, 1013}};
+    for (const SizeRange& r : ranges)
+        for (const SizeUnit unit : {SizeUnit::Mm, SizeUnit::Inch})
+            for (const bool fine : {false, true})
+                for (const bool width : {true, false}) {
+                    const int32_t lo = width ? r.minWidth : r.minLength;
+                    const int32_t hi = width ? r.maxWidth : r.maxLength;
+                    const std::string label = U8(RangeLabel(unit, fine, lo, hi));
+                    // The label's bounds as numbers of the shown step.
+                    const size_t open = label.find('['), dots = label.find("..."), close = label.find(']');
+                    auto number = [](std::string t) {
+                        t.erase(std::remove(t.begin(), t.end(), '.'), t.end());
+                        return std::stol(t);
+                    };
+                    const long labelLo = number(label.substr(open + 1, dots - open - 1));
+                    const long labelHi = number(label.substr(dots + 3, close - dots - 3));
+                    int failures = 0;
+                    for (int32_t v = lo; v <= hi && failures < 3; ++v) {
+                        const nvx::WString shown = SizeFieldText(r, width, v, unit, fine);
+                        int32_t typed = 0;
+                        const bool parsed = ParseSizeText(shown, unit, &typed);
+                        const int32_t back = width ? ClampWidth(r, typed) : ClampLength(r, typed);
+                        const long n = number(U8(shown));
+                        const bool ok = parsed && SizeFieldText(r, width, back, unit, fine) == shown &&
+                                        (!fine || back == v) && n >= labelLo && n <= labelHi &&
+                                        SizeFieldValue(r, width, shown, v, unit, fine) == v;
+                        if (!ok) ++failures;
+                        EXPECT_TRUE(ok) << "value " << v << " shown " << U8(shown) << " read back " << back
+                                        << " label " << label << (unit == SizeUnit::Mm ? " mm" : " inch")
+                                        << (fine ? " fine" : " normal") << (width ? " width" : " length");
+                    }
+                }
 }
 
 }  // namespace

@@ -243,4 +243,69 @@ TEST_F(ControlRules, ASheetThatMayNotApplyKeepsTheControlsOff) {
     EXPECT_FALSE(Enabled(1018));
 }
 
+// The custom size dialog keeps what the user did not touch: shown values are
+// rounded (2100 x 2970 is 8.27 x 11.69 inches), and OK must not move them.
+class CustomSize : public PageHost {
+protected:
+    std::string Rules() const override {
+        return "version \"Ver_Cst\" \"1.00\"\n"
+               "change Collate = CollateON when UserPaper_Width > 2105 message 2\n"
+               "change UserPaper_Length = 2000 when UserPaper_Width > 2500 message 3\n";
+    }
+    struct Driver {
+        const WCHAR* width = nullptr;  // typed into the width field, or nothing
+        std::string shownWidth, shownLength;
+        static void Drive(void* self, HWND dlg) {
+            auto* d = static_cast<Driver*>(self);
+            d->shownWidth = TextOf(GetDlgItem(dlg, 1336));
+            d->shownLength = TextOf(GetDlgItem(dlg, 1337));
+            if (d->width) NvxUi_Type(GetDlgItem(dlg, 1336), d->width, NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dlg, IDOK);
+        }
+    };
+    // Opens the dialog from the Basic tab's paper size and presses OK.
+    void RunDialog(Driver& d) {
+        NvxUi_SetModalDriver(Driver::Drive, &d);
+        ASSERT_TRUE(NvxUi_ChooseComboData(Control(1000), 256));
+        NvxUi_SetModalDriver(nullptr, nullptr);
+    }
+};
+
+TEST_F(CustomSize, OkWithoutAnEditKeepsTheSizeInEveryUnit) {
+    SetField("byUnitInUserDefPaper", 1);  // inches
+    SetField("sizInUserDefPaperMM.cx", 2100);
+    SetField("sizInUserDefPaperMM.cy", 2970);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    Driver inch;
+    RunDialog(inch);
+    EXPECT_EQ("8.27", inch.shownWidth);
+    EXPECT_EQ("11.69", inch.shownLength);
+    EXPECT_EQ(256, Field("nPaperSize"));
+    EXPECT_EQ(2100, Field("sizInUserDefPaperMM.cx")) << "not 2101";
+    EXPECT_EQ(2970, Field("sizInUserDefPaperMM.cy")) << "not 2969";
+
+    // Whole millimetres: 2105 shows as 211 and stays 2105, so no rule is checked.
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1000), WL("A4")));
+    SetField("byUnitInUserDefPaper", 0);
+    SetField("sizInUserDefPaperMM.cx", 2105);
+    const int boxes = MessageBoxCount();
+    Driver mm;
+    RunDialog(mm);
+    EXPECT_EQ("211", mm.shownWidth);
+    EXPECT_EQ(2105, Field("sizInUserDefPaperMM.cx")) << "not 2110";
+    EXPECT_EQ(0, Field("bCollate"));
+    EXPECT_EQ(boxes, MessageBoxCount()) << "an untouched size runs no check";
+}
+
+TEST_F(CustomSize, ASizeARuleWritesIsShownInTheDialogsUnit) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    AnswerMessageBoxes(IDYES);
+    Driver d;
+    d.width = WL("260");  // mm: the rule shortens the paper to 200 mm
+    RunDialog(d);
+    EXPECT_EQ(2600, Field("sizInUserDefPaperMM.cx"));
+    EXPECT_EQ(2000, Field("sizInUserDefPaperMM.cy")) << "the rule's length, not 2000 read as millimetres";
+    EXPECT_EQ(1, Field("bCollate"));
+}
+
 }  // namespace
