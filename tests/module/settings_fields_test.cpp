@@ -68,48 +68,51 @@ TEST(SettingsFields, TableShape) {
 }
 
 // The offsets we chose for fields that the settings text names and the published
-// layout does not place: name (element 0), offset, size, count, stride.
+// layout does not place: name (element 0), offset, size, count, stride, kind.  All
+// of them are carried by the settings text and hold 0 in the field table (the font
+// table's built-in names and numbers are written by the template builder).
 struct Placement {
     const char* name;
     uint32_t offset, size, count, stride;
+    FieldKind kind;
 };
 const Placement kOurPlacements[] = {
-    {"PTInfoAuto.nPaperType2", 171, 4, 1, 0},
-    {"PTInfoAuto.nPaperWeight", 175, 2, 1, 0},
-    {"PTInfoAuto.nPaperColor", 177, 2, 1, 0},
-    {"PTInfoEach[0].szKey", 180, 32, 10, 45},
-    {"PTInfoEach[0].nValue", 212, 4, 10, 45},
-    {"PTInfoEach[0].nPaperType2", 216, 4, 10, 45},
-    {"PTInfoEach[0].nPaperWeight", 220, 2, 10, 45},
-    {"PTInfoEach[0].nPaperColor", 222, 2, 10, 45},
-    {"PTInfoEach[0].nPaperPrePunched", 224, 1, 10, 45},
-    {"ImgShiftFronSide.nX", 2779, 2, 1, 0},
-    {"ImgShiftFronSide.nY", 2781, 2, 1, 0},
-    {"ImgShiftFronSide.nInterval", 2783, 2, 1, 0},
-    {"ImgShiftFronSide.nOffset", 2785, 2, 1, 0},
-    {"ImgShiftFronSide.nX_Inch", 2787, 2, 1, 0},
-    {"ImgShiftFronSide.nY_Inch", 2789, 2, 1, 0},
-    {"ImgShiftFronSide.nInterval_Inch", 2791, 2, 1, 0},
-    {"ImgShiftFronSide.nOffset_Inch", 2793, 2, 1, 0},
-    {"ImgShiftBackSide.nX", 2797, 2, 1, 0},
-    {"ImgShiftBackSide.nY", 2799, 2, 1, 0},
-    {"ImgShiftBackSide.nInterval", 2801, 2, 1, 0},
-    {"ImgShiftBackSide.nOffset", 2803, 2, 1, 0},
-    {"ImgShiftBackSide.nX_Inch", 2805, 2, 1, 0},
-    {"ImgShiftBackSide.nY_Inch", 2807, 2, 1, 0},
-    {"ImgShiftBackSide.nInterval_Inch", 2809, 2, 1, 0},
-    {"ImgShiftBackSide.nOffset_Inch", 2811, 2, 1, 0},
-    {"nLayoutMode", 2841, 1, 1, 0},
-    {"bPageLoop", 2842, 1, 1, 0},
-    {"nPageLoopNum", 2843, 2, 1, 0},
-    {"bPileMode", 2845, 1, 1, 0},
-    {"bTandem", 2846, 1, 1, 0},
-    {"nFoldPageNum", 2847, 2, 1, 0},
-    {"bPerfectBinding", 2849, 1, 1, 0},
-    {"SubTTFontName[0]", 5408, 32, 27, 32},
-    {"bySubPrnFontIndex[0]", 6272, 1, 27, 1},
-    {"SubPrnFontName[0]", 6299, 32, 27, 32},
-    {"SubTTFontNameNumber[0]", 7168, 4, 27, 4},
+    {"PTInfoAuto.nPaperType2", 171, 4, 1, 0, FieldKind::U32},
+    {"PTInfoAuto.nPaperWeight", 175, 2, 1, 0, FieldKind::I16},
+    {"PTInfoAuto.nPaperColor", 177, 2, 1, 0, FieldKind::I16},
+    {"PTInfoEach[0].szKey", 180, 32, 10, 45, FieldKind::Ansi},
+    {"PTInfoEach[0].nValue", 212, 4, 10, 45, FieldKind::U32},
+    {"PTInfoEach[0].nPaperType2", 216, 4, 10, 45, FieldKind::U32},
+    {"PTInfoEach[0].nPaperWeight", 220, 2, 10, 45, FieldKind::I16},
+    {"PTInfoEach[0].nPaperColor", 222, 2, 10, 45, FieldKind::I16},
+    {"PTInfoEach[0].nPaperPrePunched", 224, 1, 10, 45, FieldKind::U8},
+    {"ImgShiftFronSide.nX", 2779, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nY", 2781, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nInterval", 2783, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nOffset", 2785, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nX_Inch", 2787, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nY_Inch", 2789, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nInterval_Inch", 2791, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftFronSide.nOffset_Inch", 2793, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nX", 2797, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nY", 2799, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nInterval", 2801, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nOffset", 2803, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nX_Inch", 2805, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nY_Inch", 2807, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nInterval_Inch", 2809, 2, 1, 0, FieldKind::I16},
+    {"ImgShiftBackSide.nOffset_Inch", 2811, 2, 1, 0, FieldKind::I16},
+    {"nLayoutMode", 2841, 1, 1, 0, FieldKind::U8},
+    {"bPageLoop", 2842, 1, 1, 0, FieldKind::U8},
+    {"nPageLoopNum", 2843, 2, 1, 0, FieldKind::I16},
+    {"bPileMode", 2845, 1, 1, 0, FieldKind::U8},
+    {"bTandem", 2846, 1, 1, 0, FieldKind::U8},
+    {"nFoldPageNum", 2847, 2, 1, 0, FieldKind::I16},
+    {"bPerfectBinding", 2849, 1, 1, 0, FieldKind::U8},
+    {"SubTTFontName[0]", 5408, 32, 27, 32, FieldKind::Ansi},
+    {"bySubPrnFontIndex[0]", 6272, 1, 27, 1, FieldKind::U8},
+    {"SubPrnFontName[0]", 6299, 32, 27, 32, FieldKind::Ansi},
+    {"SubTTFontNameNumber[0]", 7168, 4, 27, 4, FieldKind::U32},
 };
 
 TEST(SettingsFields, OurPlacementsStayPut) {
@@ -121,6 +124,10 @@ TEST(SettingsFields, OurPlacementsStayPut) {
         EXPECT_EQ(p.size, ref.Size());
         EXPECT_EQ(p.count, ref.def->count);
         EXPECT_EQ(p.stride, ref.def->stride);
+        EXPECT_EQ(p.kind, ref.def->kind);
+        EXPECT_EQ(kExchanged, ref.def->use);
+        EXPECT_EQ(0, ref.def->number);
+        EXPECT_EQ(nullptr, ref.def->text);
     }
     // The paper-type entries repeat the 45-byte shape of PTInfoAuto (135 to 179).
     EXPECT_EQ(179u - 135u, FindField("PTInfoAuto.nPaperPrePunched").Offset() - FindField("PTInfoAuto.szKey").Offset());
