@@ -3,7 +3,6 @@
 // in table order; and the same rows as the table built for the sample model holds them.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,8 +59,17 @@ TEST(UiItemReference, EveryDefinitionRowInOrder) {
 
 // The sample model's table holds the reference rows it keeps, in order, with the
 // device options in place of OptionSetting.
-TEST(UiItemReference, TheBuiltTableCopiesEveryRowItKeeps) {
-    nvx::settings::PrepareSettings();
+class UiItemReferenceBuilt : public ::testing::Test {
+protected:
+    void SetUp() override { nvx::settings::PrepareSettings(); }
+    void TearDown() override {
+        FreeUiItemTable(table_);
+        nvx::settings::ReleaseSettings();
+    }
+    UiItemTable* table_ = nullptr;
+};
+
+TEST_F(UiItemReferenceBuilt, TheTableCopiesEveryRowItKeeps) {
     const auto rows = nvxtest::ReadReferenceRows("uiitem_rows.tsv");
     ASSERT_EQ(kUiItemDefCount, rows.size());
     auto pkg = cattest::Open(cattest::SampleSource());
@@ -70,8 +78,8 @@ TEST(UiItemReference, TheBuiltTableCopiesEveryRowItKeeps) {
     UiBuildInputs in;
     in.record = built.tables.record;
     in.deviceOptions = built.tables.deviceOptions;
-    UiItemTable* table = BuildUiItemTable(in);
-    ASSERT_NE(nullptr, table);
+    table_ = BuildUiItemTable(in);
+    ASSERT_NE(nullptr, table_);
     size_t at = 0;
     for (size_t i = 0; i < kUiItemDefCount; ++i) {
         SCOPED_TRACE("uiitem_rows.tsv:" + std::to_string(rows[i].line));
@@ -80,14 +88,12 @@ TEST(UiItemReference, TheBuiltTableCopiesEveryRowItKeeps) {
             at += in.deviceOptions->count;
             continue;
         }
-        ASSERT_LT(at, table->count);
-        EXPECT_EQ(RowText(rows[i]), RowText(table->rows[at])) << "item " << at;
-        EXPECT_EQ(0u, table->rows[at].deviceOption);
+        ASSERT_LT(at, table_->count);
+        EXPECT_EQ(RowText(rows[i]), RowText(table_->rows[at])) << "item " << at;
+        EXPECT_EQ(0u, table_->rows[at].deviceOption);
         ++at;
     }
-    EXPECT_EQ(table->count, at);
-    FreeUiItemTable(table);
-    nvx::settings::ReleaseSettings();
+    EXPECT_EQ(table_->count, at);
 }
 
 }  // namespace
