@@ -132,8 +132,24 @@ TEST_F(Prepared, TheSampleRulesResolveAndSettleTheDefaults) {
     EXPECT_GT(rules_->rules.size(), 150u);
     EXPECT_EQ(0u, rules_->ignored);
     for (const auto& r : rules_->rules) EXPECT_GE(r.targetRow, 0) << r.fileIndex;
-    // One whole-sheet pass settles the default settings; a second changes nothing.
+    // The defaults with a booklet chosen over settings that a booklet excludes: one
+    // whole-sheet pass corrects them without asking, and a second changes nothing.
+    Set("nDuplex", 3);      // Booklet
+    Set("bNup", 1);         // NupON
+    Set("bCollate", 0);     // CollateOFF
+    Set("bStaple", 1);      // StapleON
+    Set("bPunch", 1);       // HolePunchON
+    Set("bScaleAuto", 0);   // ZoomManual
+    Set("bChapterMode", 1);
     EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(3, Get("nDuplex"));
+    EXPECT_EQ(0, Get("bNup"));
+    EXPECT_EQ(1, Get("bCollate"));
+    EXPECT_EQ(0, Get("bStaple"));
+    EXPECT_EQ(0, Get("bPunch"));
+    EXPECT_EQ(1, Get("bScaleAuto"));
+    EXPECT_EQ(0, Get("bChapterMode"));
+    EXPECT_TRUE(boxes_.empty());
     const std::vector<BYTE> settled = record_;
     EXPECT_EQ(kCheckStands, Run(0));
     EXPECT_EQ(settled, record_);

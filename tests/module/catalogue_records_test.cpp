@@ -1,5 +1,6 @@
 // Option records and the built-in catalogue: sizes, walks, the 251 rows, the 104
-// two-state rows, sample rows, and the lists where index and value part ways.
+// two-state rows and the lists where index and value part ways (every row and
+// option: catalogue_reference_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -87,34 +88,6 @@ TEST(CatalogueRows, HasTheRowsAsListedWithUniqueNames) {
     EXPECT_EQ(nullptr, cat.Find("paperSize"));
     EXPECT_EQ(nullptr, cat.Find(""));
     EXPECT_EQ(nullptr, cat.Find("Nup_o"));
-}
-
-TEST(CatalogueRows, SampleRowsAreExact) {
-    Catalogue cat;
-    EXPECT_EQ("JobOffsetOFF=0 JobOffsetON=1", Dump(cat.FindList("JobOffset")));
-    EXPECT_EQ("AuthUseEngine_OFF=0 AuthUseEngine_ON=1", Dump(cat.FindList("AuthUseEngine")));
-    EXPECT_EQ("CSE_StringOFF=0 CSE_StringON=1", Dump(cat.FindList("CSE_String")));
-    EXPECT_EQ("Portrait=1 Landscape=2", Dump(cat.FindList("Orientation")));
-    EXPECT_EQ("LongEdgeLeft=0 LongEdgeRight=1 LongEdgeTop=2 LongEdgeBottom=3 ShortEdgeLeft=4 ShortEdgeRight=5 "
-              "ShortEdgeTop=6 ShortEdgeBottom=7 AutoBinding=14 LeftBinding=15 RightBinding=16 TopBinding=17 "
-              "LongEdge=12 ShortEdge=13",
-              Dump(cat.FindList("BindingEdge")));
-    EXPECT_EQ("Ovl_Nosetting=0 Ovl_Host_CreateShare=4 Ovl_Host_Create=1 Ovl_Host_Print=2 Ovl_Device_Print=3",
-              Dump(cat.FindList("Overlay_Switch")));
-    EXPECT_EQ("DPE_PageNumBlack=1 DPE_PageNumRed=2 DPE_PageNumGreen=3 DPE_PageNumBlue=4 DPE_PageNumYellow=5 "
-              "DPE_PageNumMagenta=6 DPE_PageNumCyan=7",
-              Dump(cat.FindList("DPE_PageNumColor")));
-    EXPECT_EQ("Graph_BandG", std::string(Keyword(RecordAt(cat.FindList("Graph_RGBGray"), 1))));
-    // Numbered runs: width and values as written.
-    const uint8_t* servers = cat.FindList("ServerSetting");
-    EXPECT_EQ(21u, ListCount(servers));
-    EXPECT_EQ("Server09=9", Dump(RecordAt(servers, 8)).substr(0, 10));
-    EXPECT_EQ(21, Value(FindKeyword(servers, "Server101")));
-    EXPECT_EQ(100u, ListCount(cat.FindList("DevOvlBackSelName")));
-    EXPECT_EQ(100, Value(FindKeyword(cat.FindList("DevOvlSurfaceSelName"), "DevOvlDevSetting100")));
-    EXPECT_EQ(8, Value(FindKeyword(cat.FindList("CP_RegistStamp_op"), "RecordStamp_108")));
-    EXPECT_EQ(265, Value(FindKeyword(cat.FindList("ColAdj_RGBProf"), "ColAdj_RGBProf_DL10")));
-    EXPECT_EQ(0, Value(FindKeyword(cat.FindList("FcsBStyle"), "FcsBStyle00")));
 }
 
 TEST(CatalogueRows, IndexAndValueAreNeverConfused) {

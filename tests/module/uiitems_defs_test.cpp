@@ -29,45 +29,6 @@ std::string RowText(size_t i) {
     return s + " " + std::to_string(d.control) + ":" + std::to_string(d.type);
 }
 
-TEST(UiItemDefs, RowCountOrderAndSampleRows) {
-    size_t n = 0;
-    while (kUiItemDefs[n].feature[0]) ++n;
-    EXPECT_EQ(461u, n);
-    EXPECT_EQ(0u, kUiItemDefs[461].control);
-
-    struct Sample {
-        size_t row;
-        const char* text;
-    } samples[] = {
-        {0, "100/200 OutputMethod 1138:1"},
-        {2, "100/200 Orientation(Portrait) 1020:3"},
-        {3, "100/200 Orientation(Landscape) 1023:3"},
-        {18, "100/130/164 MediaType 1003:1"},
-        {19, "130/164/3154/3155 MediaType_Tray1 1003:1"},
-        {41, "2171 SingleSignOn 3430:5"},
-        {44, "2171 SingleSignOn 3156:5"},
-        {460, "171 Resolution 1931:1"},
-    };
-    for (const Sample& s : samples) EXPECT_EQ(s.text, RowText(s.row)) << s.row;
-
-    // Rows found by name sit at their place in the listed order.
-    auto rowOf = [&](const char* feature, const char* option = "") -> int {
-        for (size_t i = 0; i < n; ++i)
-            if (std::strcmp(kUiItemDefs[i].feature, feature) == 0 && std::strcmp(kUiItemDefs[i].option, option) == 0)
-                return static_cast<int>(i);
-        return -1;
-    };
-    EXPECT_EQ("156/207 OptionSetting 1081:1", RowText(static_cast<size_t>(rowOf("OptionSetting"))));
-    EXPECT_EQ(rowOf("OptionSetting") + 1, rowOf("MediaTypeList_Tray"));
-    EXPECT_EQ(" HF_Numbering 1579:5", RowText(static_cast<size_t>(rowOf("HF_Numbering"))));  // no dialog ids
-    EXPECT_EQ("2055/191/2551 DPE_PageNumStartNum 2241:4", RowText(static_cast<size_t>(rowOf("DPE_PageNumStartNum"))));
-    EXPECT_EQ("3328 CC_CopyOrder(CC_CopyOrder_Page) 3347:3",
-              RowText(static_cast<size_t>(rowOf("CC_CopyOrder", "CC_CopyOrder_Page"))));
-    EXPECT_LT(rowOf("PaperSize"), rowOf("OutPaperSize"));
-    EXPECT_LT(rowOf("Staple_op"), rowOf("HolePunch_op"));
-    EXPECT_LT(rowOf("PerPageListStaple"), rowOf("PerPageListHolePunch"));
-}
-
 TEST(UiItemDefs, RowShapes) {
     size_t radio = 0;
     for (size_t i = 0; i < kUiItemDefCount; ++i) {
