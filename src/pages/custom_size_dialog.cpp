@@ -10,9 +10,9 @@
 #include "features/model_record.h"
 #include "frame/module_state.h"
 #include "pages/page_framework.h"
-#include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
 
 namespace nvx::pages {
 
@@ -182,8 +182,7 @@ void OnUnit(HWND dlg, int control) {
     ShowFields(dlg);
 }
 
-INT_PTR OnInit(HWND dlg, LPARAM lParam) {
-    InitPageCommon(dlg, kPage, lParam);
+INT_PTR OnInit(HWND dlg, LPARAM) {
     auto state = std::make_unique<Opening>();
     state->width = Get(dlg, kWidthField);
     state->length = Get(dlg, kLengthField);
@@ -203,21 +202,19 @@ void Finish(HWND dlg, int answer) {
     EndDialog(dlg, answer);
 }
 
-INT_PTR OnCommand(HWND dlg, WPARAM wParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+bool OnCommand(HWND dlg, int id, UINT code) {
     switch (id) {
     case IDOK:
         // Both fields through the change pattern; a refusal keeps the dialog open.
         if (StoreField(dlg, kWidth) && StoreField(dlg, kLength)) Finish(dlg, IDOK);
-        return TRUE;
+        return true;
     case IDCANCEL:
         Finish(dlg, IDCANCEL);
-        return TRUE;
+        return true;
     case kUnitMm:
     case kUnitInch:
         if (code == BN_CLICKED) OnUnit(dlg, id);
-        return TRUE;
+        return true;
     case kWidth:
     case kLength:
         if (code == EN_KILLFOCUS && !CheckRunning()) {
@@ -225,46 +222,40 @@ INT_PTR OnCommand(HWND dlg, WPARAM wParam) {
             HWND next = GetFocus();
             if (!next || GetDlgCtrlID(next) != IDCANCEL) StoreField(dlg, id);
         }
-        return TRUE;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
-INT_PTR OnNotify(HWND dlg, LPARAM lParam) {
-    const auto* nm = reinterpret_cast<const NMUPDOWN*>(lParam);
-    if (!nm || nm->hdr.code != static_cast<UINT>(UDN_DELTAPOS)) return FALSE;
-    const int field = nm->hdr.idFrom == kWidthSpin ? kWidth : nm->hdr.idFrom == kLengthSpin ? kLength : 0;
-    if (!field) return FALSE;
+bool OnNotify(HWND dlg, const NMHDR* header, LRESULT* result) {
+    if (header->code != static_cast<UINT>(UDN_DELTAPOS)) return false;
+    const int field = header->idFrom == kWidthSpin ? kWidth : header->idFrom == kLengthSpin ? kLength : 0;
+    if (!field) return false;
     // Up-down arrows count upward from the bottom: the up arrow has a positive delta.
-    Step(dlg, field, nm->iDelta > 0 ? 1 : -1);
-    SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);  // the control keeps its own position
-    return TRUE;
+    Step(dlg, field, reinterpret_cast<const NMUPDOWN*>(header)->iDelta > 0 ? 1 : -1);
+    *result = TRUE;  // the control keeps its own position
+    return true;
 }
+
+void OnDestroy(HWND dlg) {
+    delete StateOf(dlg);
+    RemovePropW(dlg, kStateProp);
+}
+
+const PageDef kCustomSizeDialog = [] {
+    PageDef d{kPage, kStepComboUi | kStepCommonHook, PageKind::Dialog};
+    d.init = OnInit;
+    d.command = OnCommand;
+    d.notify = OnNotify;
+    d.destroy = OnDestroy;
+    return d;
+}();
 
 }  // namespace
 
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = 0;
-    if (RunPagePreamble(kPage, kStepComboUi | kStepCommonHook, hwnd, msg, wParam, lParam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInit(hwnd, lParam);
-    case WM_COMMAND:
-        return OnCommand(hwnd, wParam);
-    case WM_NOTIFY:
-        return OnNotify(hwnd, lParam);
-    case WM_DESTROY:
-        delete StateOf(hwnd);
-        RemovePropW(hwnd, kStateProp);
-        PageTeardown(hwnd, kPage);
-        return 0;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return PageHelpMessage(hwnd, msg, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return RunPage(kCustomSizeDialog, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace nvx::pages
