@@ -479,10 +479,8 @@ bool OnApply(HWND page) {
         const int32_t out = settings::GetNumber(*r, "nOutPaperSize");
         if (out == kOutPaperFollows1 || out == kOutPaperFollows2) {
             ApplyOutPaperDimensions(*r);
-            if (DEVMODEW* dm = ContextDevMode(ctx)) {
-                dm->dmPaperWidth = static_cast<short>(settings::GetNumber(*r, "sizPaper.cx"));
-                dm->dmPaperLength = static_cast<short>(settings::GetNumber(*r, "sizPaper.cy"));
-            }
+            if (DEVMODEW* dm = ContextDevMode(ctx))
+                DevModePaperSize(*r, ModelKeepsInchValues(), &dm->dmPaperWidth, &dm->dmPaperLength);
         }
     }
     if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(ContextPrinter(ctx));

@@ -106,6 +106,28 @@ bool ApplyOutPaperDimensions(OEMDEV& record) {
     return true;
 }
 
+bool ModelKeepsInchValues() {
+    return InchValues();
+}
+
+void DevModePaperSize(const OEMDEV& record, bool inchValues, short* width, short* length) {
+    int64_t w, h;
+    if (settings::GetNumber(record, "nPaperSize") == kUserDefinedPaper) {
+        // The custom size is kept in 0.1 mm whatever the model's unit: no round trip.
+        w = settings::GetNumber(record, "sizInUserDefPaperMM.cx");
+        h = settings::GetNumber(record, "sizInUserDefPaperMM.cy");
+    } else {
+        w = settings::GetNumber(record, "sizPaper.cx");
+        h = settings::GetNumber(record, "sizPaper.cy");
+        if (inchValues) {  // 0.01 inch = 0.254 mm, to the nearest 0.1 mm
+            w = (w * 254 + (w < 0 ? -50 : 50)) / 100;
+            h = (h * 254 + (h < 0 ? -50 : 50)) / 100;
+        }
+    }
+    *width = static_cast<short>(std::clamp<int64_t>(w, 0, 32767));
+    *length = static_cast<short>(std::clamp<int64_t>(h, 0, 32767));
+}
+
 void ClampUserPaper(OEMDEV& record) {
     const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
     settings::SetNumber(record, "sizInUserDefPaperMM.cx",

@@ -22,6 +22,12 @@ bool ApplyPaperDimensions(OEMDEV& record);
 // Writes the output size's dimensions: a listed output paper from its record,
 // 356 and 357 a copy of the document's paper size.
 bool ApplyOutPaperDimensions(OEMDEV& record);
+// Whether the model keeps its paper sizes in 0.01 inch (else 0.1 mm).
+bool ModelKeepsInchValues();
+// The document paper's width and length in the device mode's unit (0.1 mm): the
+// user-defined size from its own fields, a listed paper from sizPaper (converted
+// from 0.01 inch when `inchValues`), each kept inside 0 ... 32767.
+void DevModePaperSize(const OEMDEV& record, bool inchValues, short* width, short* length);
 // Brings the custom width and length inside the model's effective custom range.
 void ClampUserPaper(OEMDEV& record);
 // The automatic zoom of the record's paper and output size (percent, inside the
