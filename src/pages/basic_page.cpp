@@ -52,6 +52,7 @@ enum : int {
     kPaperSourceSettings = 1287,
     kAutoPaperSettings = 1898,
     kAuthentication = 2170,
+    kCustomPaperList = 1551,
 };
 
 // Message slots of the out-of-range boxes.
@@ -371,6 +372,12 @@ bool OnCommand(HWND page, int id, UINT code) {
             bool changed;
             ReadCopies(page, false, &changed);
         }
+        return true;
+    case kCustomPaperList:
+        // The list is the printer's: nothing of the document's settings changes.
+        if (code == BN_CLICKED)
+            RunModuleDialog(frame::Module().dialogResources, page, kPageCustomPaperList, CustomPaperListDialogProc,
+                            reinterpret_cast<LPARAM>(PageContext(page)));
         return true;
     case kZoom:
         if (code == EN_SETFOCUS)

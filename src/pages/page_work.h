@@ -27,7 +27,9 @@ inline constexpr size_t kOrientationChange = 28;  // u32: an orientation change 
 inline constexpr size_t kOldOrientation = 32;   // u32: the orientation before that change
 inline constexpr size_t kChecksSuspended = 36;  // u32: per-control checks are suspended
 inline constexpr size_t kFirstPageState = 40;   // u32: the sheet's first-page state is built
-inline constexpr size_t kUsedBytes = 44;
+inline constexpr size_t kCustomPaperLoaded = 44;  // u32: the custom paper list below was read from the printer
+inline constexpr size_t kCustomPaperList = 48;  // 964 bytes: the sheet's custom paper list (custom_paper_list.h)
+inline constexpr size_t kUsedBytes = 48 + 964;
 }  // namespace work
 
 // The magic a custom page's block starts with.

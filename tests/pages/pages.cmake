@@ -9,6 +9,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/basic_test.cpp
       pages/dialogs_test.cpp
       pages/sample_model_test.cpp
+      pages/custom_paper_test.cpp
       pages/basic_paper_test.cpp
       pages/page_skeleton_test.cpp
       support/sheet_builder.cpp
