@@ -1,8 +1,13 @@
-// The Basic tab's paper sizes without a page: what goes into the device mode.
+// The Basic tab's paper sizes: what goes into the device mode, without a page and
+// through the page of a model that keeps inch values.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "pages/basic_paper.h"
+#include "pages/page_fixture.h"
 #include "settings/oemdev.h"
+#include "vpdc.h"
 
 namespace {
 
@@ -32,6 +37,35 @@ TEST(DevModePaper, InchModelsGiveTenthsOfAMillimetre) {
     nvx::settings::SetNumber(r, "sizPaper.cy", 20000);
     DevModePaperSize(r, true, &w, &h);
     EXPECT_EQ(32767, h);
+}
+
+}  // namespace
+
+namespace {
+
+// The sample model compiled with its facts changed, in place of NOVRIX_D.VPD.
+class InchModel : public pagetest::PageHost {
+protected:
+    void SetUp() override {
+        vpdc::Json src = vpdc::ReadSource(NVX_SAMPLE_MODEL, true);
+        for (vpdc::Json& e : src["entries"])
+            if (e["name"] == "MachineInfo")
+                for (vpdc::Json& item : e["items"])
+                    if (item[0] == "InchValues") item[1] = "1";
+        const vpdc::Bytes bytes = vpdc::Compile(src);
+        driver_.Write("NOVRIX_D.VPD", std::string(bytes.begin(), bytes.end()));
+        PageHost::SetUp();
+    }
+};
+
+TEST_F(InchModel, ApplyGivesTheDeviceModeTenthsOfAMillimetre) {
+    ASSERT_NE(nullptr, OpenSheet({{100, "Prc_DocPaper1Proc"}}));
+    // The model's list carries 0.01-inch sizes: Legal's 2159 stands for 21.59 inch.
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1000), WL("Legal")));
+    ASSERT_TRUE(NvxUi_PressButton(sheetWindow_, 0x3021));  // Apply
+    EXPECT_EQ(2159, Field("sizPaper.cx"));
+    EXPECT_EQ(5484, sheet_.DevMode()->dmPaperWidth) << "21.59 inch in 0.1 mm";
+    EXPECT_EQ(9032, sheet_.DevMode()->dmPaperLength) << "35.56 inch in 0.1 mm";
 }
 
 }  // namespace
