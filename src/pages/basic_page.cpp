@@ -311,14 +311,45 @@ void OnPaperSize(HWND page) {
     }
 }
 
+// The output fields a change of the output size may touch.
+constexpr const char* kOutPaperFields[] = {"nOutPaperSize",           "sizOutPaper.cx",         "sizOutPaper.cy",
+                                           "sizOutUserDefPaperMM.cx", "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper",
+                                           "nScale"};
+constexpr size_t kOutPaperFieldCount = sizeof kOutPaperFields / sizeof kOutPaperFields[0];
+
+// The output size: the list's custom option opens the custom size dialog for the
+// output size's own fields first (Cancel leaves everything as it was).
+void OnOutPaperSize(HWND page) {
+    OEMDEV* r = Record(page);
+    const int32_t id = SelectedData(page, kOutPaperSize);
+    if (!r || id < 0) return;
+    int32_t saved[kOutPaperFieldCount];
+    for (size_t i = 0; i < kOutPaperFieldCount; ++i) saved[i] = settings::GetNumber(*r, kOutPaperFields[i]);
+    auto restore = [&] {
+        for (size_t i = 0; i < kOutPaperFieldCount; ++i) settings::SetNumber(*r, kOutPaperFields[i], saved[i]);
+        ShowAll(page);
+    };
+    const bool custom = id == OutUserPaperValue();
+    if (custom && RunModuleDialog(frame::Module().dialogResources, page, kPageCustomSize, CustomOutSizeDialogProc,
+                                  reinterpret_cast<LPARAM>(PageContext(page))) != IDOK)
+        return restore();
+    if (CheckRestores(ChangeItem(page, kPage, kOutPaperSize, id))) return restore();
+    if (custom) ClampOutUserPaper(*r);
+    ApplyOutPaperDimensions(*r);
+    RecomputeAutoZoom(page);
+    // A new custom size under the same choice is a change ChangeItem did not see.
+    bool changed = false;
+    for (size_t i = 0; i < kOutPaperFieldCount; ++i) changed |= settings::GetNumber(*r, kOutPaperFields[i]) != saved[i];
+    if (changed) {
+        SetPageChanged(page);
+        ShowAll(page);
+    }
+}
+
 void OnDropDown(HWND page, int control) {
     const int32_t value = SelectedData(page, control);
     if (value < 0 && SendMessageW(GetDlgItem(page, control), CB_GETCURSEL, 0, 0) < 0) return;
-    const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), value);
-    if (control == kOutPaperSize && !CheckRestores(r)) {
-        if (OEMDEV* rec = Record(page)) ApplyOutPaperDimensions(*rec);
-        RecomputeAutoZoom(page);
-    }
+    ChangeItem(page, kPage, static_cast<uint32_t>(control), value);
 }
 
 void OnCheck(HWND page, int control) {
@@ -356,6 +387,8 @@ bool OnCommand(HWND page, int id, UINT code) {
         if (code == CBN_SELENDOK) OnPaperSize(page);
         return true;
     case kOutPaperSize:
+        if (code == CBN_SELENDOK) OnOutPaperSize(page);
+        return true;
     case kInTray:
     case kMediaType:
     case kOutputMethod:

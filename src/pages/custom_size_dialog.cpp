@@ -1,7 +1,8 @@
 // The custom paper size dialog (151): width and length of the user-defined paper
 // size in millimetres or inches, inside the model's effective custom range.  It
-// edits the custom size fields of the sheet's record; Cancel puts back what the
-// fields held when it opened.
+// edits the custom size fields of the sheet's record (the document's, or the
+// output size's when opened through CustomOutSizeDialogProc); Cancel puts back
+// what the fields held when it opened.
 #include <cstdint>
 #include <memory>
 
@@ -31,9 +32,28 @@ enum : int {
     kLengthSpin = 1339,
 };
 
-constexpr const char* kWidthField = "sizInUserDefPaperMM.cx";
-constexpr const char* kLengthField = "sizInUserDefPaperMM.cy";
-constexpr const char* kUnitField = "byUnitInUserDefPaper";
+// The record fields the dialog edits, chosen when it opens: the document's custom
+// size, or the output size's (one dialog runs at a time: it is modal).
+struct SizeFields {
+    const char* width;
+    const char* length;
+    const char* unit;
+};
+constexpr SizeFields kDocumentFields{"sizInUserDefPaperMM.cx", "sizInUserDefPaperMM.cy", "byUnitInUserDefPaper"};
+constexpr SizeFields kOutputFields{"sizOutUserDefPaperMM.cx", "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper"};
+const char* kWidthField = kDocumentFields.width;
+const char* kLengthField = kDocumentFields.length;
+const char* kUnitField = kDocumentFields.unit;
+
+void EditFields(const SizeFields& f) {
+    kWidthField = f.width;
+    kLengthField = f.length;
+    kUnitField = f.unit;
+}
+
+bool EditingOutput() {
+    return kWidthField == kOutputFields.width;
+}
 
 const WCHAR kStateProp[] = WL("NovrixCustomSize");
 
@@ -177,7 +197,8 @@ void OnUnit(HWND dlg, int control) {
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
     const int32_t value = item && RadioValue(*item) >= 0 ? RadioValue(*item) : (control == kUnitInch ? 1 : 0);
     if (value == Get(dlg, kUnitField)) return;
-    if (item && item->state.field) ChangeItem(dlg, kPage, static_cast<uint32_t>(control), value);
+    // The radio rows are bound to the document's unit: the output's is set directly.
+    if (item && item->state.field && !EditingOutput()) ChangeItem(dlg, kPage, static_cast<uint32_t>(control), value);
     else Set(dlg, kUnitField, value);
     ShowFields(dlg);
 }
@@ -255,6 +276,12 @@ const PageDef kCustomSizeDialog = [] {
 }  // namespace
 
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) EditFields(kDocumentFields);
+    return RunPage(kCustomSizeDialog, hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) EditFields(kOutputFields);
     return RunPage(kCustomSizeDialog, hwnd, msg, wParam, lParam);
 }
 

@@ -11,6 +11,8 @@ INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
 INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
+// The same dialog for the output size's custom fields.
+INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
 INT_PTR CALLBACK InitialPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 161
 
 }  // namespace nvx::pages
