@@ -36,6 +36,9 @@ enum : int {
     kLengthRange = 3534,
 };
 
+static_assert(work::kUsedBytes == work::kCustomPaperList + sizeof(CustomPaperList),
+              "the sheet's list fills the end of the page state");
+
 const WCHAR kStateProp[] = WL("NovrixCustomPaperList");
 
 struct State {
