@@ -33,13 +33,14 @@ DWORD StoreList(HANDLE printer, const CustomPaperList& list) {
     copy.count = list.count;
     std::memcpy(copy.entries, list.entries, sizeof(CustomPaperEntry) * list.count);
     auto* bytes = reinterpret_cast<BYTE*>(&copy);
-    DWORD rc = SetPrinterDataW(printer, Mutable(kCustomPaperValue), REG_BINARY, bytes, sizeof copy);
+    constexpr DWORD kBytes = sizeof copy;
+    DWORD rc = SetPrinterDataW(printer, Mutable(kCustomPaperValue), REG_BINARY, bytes, kBytes);
     if (rc != ERROR_ACCESS_DENIED) return rc;
     // A sheet's handle is opened for use; the printer's data needs administration.
     const WString name = PrinterName(printer);
     model::PrinterHandle admin;
     if (name.empty() || !admin.Open(name.c_str(), PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
-    return SetPrinterDataW(admin.get(), Mutable(kCustomPaperValue), REG_BINARY, bytes, sizeof copy);
+    return SetPrinterDataW(admin.get(), Mutable(kCustomPaperValue), REG_BINARY, bytes, kBytes);
 }
 
 // Whether the spooler knows a form of that name.

@@ -304,6 +304,19 @@ TEST_F(CustomPaperDialog, TheListStopsAtItsCapacityAndCancelKeepsTheSheetsList) 
     EXPECT_EQ(CustomPaperCapacity(), LoadCustomPaperList(printer_).count);
 }
 
+TEST_F(CustomPaperDialog, ASizeTheRulesLeaveKeepsItsExactMicrometres) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    RunDialog([&](HWND dlg) {
+        NvxUi_SetCheck(GetDlgItem(dlg, 1241), BST_CHECKED);
+        Enter(dlg, WL("Inch Wide"), WL("8.27"), WL("11.693"));  // 210.058 x 297.002 mm
+        NvxUi_PressButton(dlg, IDOK);
+    });
+    const CustomPaperList stored = LoadCustomPaperList(printer_);
+    ASSERT_EQ(1u, stored.count);
+    EXPECT_EQ(210058, stored.entries[0].width) << "not the 0.1 mm the check saw (210100)";
+    EXPECT_EQ(297002, stored.entries[0].length);
+}
+
 TEST_F(CustomPaperDialog, AnEntryOutsideTheRangeKeepsTheDialogOpen) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     bool stillOpen = false;
