@@ -312,8 +312,9 @@ void OnPaperSize(HWND page) {
 }
 
 // The output fields a change of the output size may touch.
-constexpr const char* kOutPaperFields[] = {"nOutPaperSize",           "sizOutPaper.cx",         "sizOutPaper.cy",
-                                           "sizOutUserDefPaperMM.cx", "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper",
+constexpr const char* kOutPaperFields[] = {"nOutPaperSize",           "sizOutPaper.cx",
+                                           "sizOutPaper.cy",          "sizOutUserDefPaperMM.cx",
+                                           "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper",
                                            "nScale"};
 constexpr size_t kOutPaperFieldCount = sizeof kOutPaperFields / sizeof kOutPaperFields[0];
 

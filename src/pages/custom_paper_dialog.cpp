@@ -270,9 +270,9 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
     ShowRanges(dlg);
     ShowList(dlg, StateOf(dlg)->list.count ? 0 : -1);
     ShowEntry(dlg, 0);
+    const int editing[] = {kAdd, kDelete, kName, kWidth, kLength, kUnitMm, kUnitInch, IDOK};
     if (!ContextMayApply(ctx))
-        for (int id : {int(kAdd), int(kDelete), int(kName), int(kWidth), int(kLength), int(kUnitMm), int(kUnitInch), int(IDOK)})
-            EnableWindow(GetDlgItem(dlg, id), FALSE);
+        for (int id : editing) EnableWindow(GetDlgItem(dlg, id), FALSE);
     return TRUE;
 }
 

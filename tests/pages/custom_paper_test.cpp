@@ -317,6 +317,21 @@ TEST_F(CustomPaperDialog, ASizeTheRulesLeaveKeepsItsExactMicrometres) {
     EXPECT_EQ(297002, stored.entries[0].length);
 }
 
+TEST_F(CustomPaperDialog, ASheetThatMayNotApplyShowsTheListOnly) {
+    sheet_.SetMayApply(0);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    bool addEnabled = true, okEnabled = true, cancelEnabled = false;
+    RunDialog([&](HWND dlg) {
+        addEnabled = IsWindowEnabled(GetDlgItem(dlg, 1549));
+        okEnabled = IsWindowEnabled(GetDlgItem(dlg, IDOK));
+        cancelEnabled = IsWindowEnabled(GetDlgItem(dlg, IDCANCEL));
+        NvxUi_PressButton(dlg, IDCANCEL);
+    });
+    EXPECT_FALSE(addEnabled);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_TRUE(cancelEnabled);
+}
+
 TEST_F(CustomPaperDialog, AnEntryOutsideTheRangeKeepsTheDialogOpen) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     bool stillOpen = false;
