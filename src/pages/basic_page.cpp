@@ -14,6 +14,7 @@
 #include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
 #include "pages/page_texts.h"
 #include "pages/page_work.h"
 #include "pages/safe_format.h"
@@ -51,6 +52,7 @@ enum : int {
     kPaperSourceSettings = 1287,
     kAutoPaperSettings = 1898,
     kAuthentication = 2170,
+    kCustomPaperList = 1551,
 };
 
 // Message slots of the out-of-range boxes.
@@ -222,9 +224,8 @@ void ApplyAvailability(HWND page) {
     KeepControlsOff(page);
 }
 
-INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
+INT_PTR OnInitDialog(HWND page, LPARAM) {
     Updating updating;
-    InitPageCommon(page, kPage, lParam);
     InitZoom(page);
     InitCopies(page);
     ApplyAvailability(page);
@@ -310,14 +311,46 @@ void OnPaperSize(HWND page) {
     }
 }
 
+// The output fields a change of the output size may touch.
+constexpr const char* kOutPaperFields[] = {"nOutPaperSize",           "sizOutPaper.cx",
+                                           "sizOutPaper.cy",          "sizOutUserDefPaperMM.cx",
+                                           "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper",
+                                           "nScale"};
+constexpr size_t kOutPaperFieldCount = sizeof kOutPaperFields / sizeof kOutPaperFields[0];
+
+// The output size: the list's custom option opens the custom size dialog for the
+// output size's own fields first (Cancel leaves everything as it was).
+void OnOutPaperSize(HWND page) {
+    OEMDEV* r = Record(page);
+    const int32_t id = SelectedData(page, kOutPaperSize);
+    if (!r || id < 0) return;
+    int32_t saved[kOutPaperFieldCount];
+    for (size_t i = 0; i < kOutPaperFieldCount; ++i) saved[i] = settings::GetNumber(*r, kOutPaperFields[i]);
+    auto restore = [&] {
+        for (size_t i = 0; i < kOutPaperFieldCount; ++i) settings::SetNumber(*r, kOutPaperFields[i], saved[i]);
+        ShowAll(page);
+    };
+    const bool custom = id == OutUserPaperValue();
+    if (custom && RunModuleDialog(frame::Module().dialogResources, page, kPageCustomSize, CustomOutSizeDialogProc,
+                                  reinterpret_cast<LPARAM>(PageContext(page))) != IDOK)
+        return restore();
+    if (CheckRestores(ChangeItem(page, kPage, kOutPaperSize, id))) return restore();
+    if (custom) ClampOutUserPaper(*r);
+    ApplyOutPaperDimensions(*r);
+    RecomputeAutoZoom(page);
+    // A new custom size under the same choice is a change ChangeItem did not see.
+    bool changed = false;
+    for (size_t i = 0; i < kOutPaperFieldCount; ++i) changed |= settings::GetNumber(*r, kOutPaperFields[i]) != saved[i];
+    if (changed) {
+        SetPageChanged(page);
+        ShowAll(page);
+    }
+}
+
 void OnDropDown(HWND page, int control) {
     const int32_t value = SelectedData(page, control);
     if (value < 0 && SendMessageW(GetDlgItem(page, control), CB_GETCURSEL, 0, 0) < 0) return;
-    const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), value);
-    if (control == kOutPaperSize && !CheckRestores(r)) {
-        if (OEMDEV* rec = Record(page)) ApplyOutPaperDimensions(*rec);
-        RecomputeAutoZoom(page);
-    }
+    ChangeItem(page, kPage, static_cast<uint32_t>(control), value);
 }
 
 void OnCheck(HWND page, int control) {
@@ -340,50 +373,56 @@ void OnZoomKillFocus(HWND page) {
     ShowAll(page);
 }
 
-INT_PTR OnCommand(HWND page, WPARAM wParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
-    if (!Record(page)) return FALSE;
+bool OnCommand(HWND page, int id, UINT code) {
+    if (!Record(page)) return false;
     switch (id) {
     case kPortrait:
     case kLandscape:
         if (code == BN_CLICKED) OnOrientation(page, id);
-        return TRUE;
+        return true;
     case kZoomAuto:
     case kZoomManual:
         if (code == BN_CLICKED) OnZoomMode(page, id);
-        return TRUE;
+        return true;
     case kPaperSize:
         if (code == CBN_SELENDOK) OnPaperSize(page);
-        return TRUE;
+        return true;
     case kOutPaperSize:
+        if (code == CBN_SELENDOK) OnOutPaperSize(page);
+        return true;
     case kInTray:
     case kMediaType:
     case kOutputMethod:
         if (code == CBN_SELENDOK) OnDropDown(page, id);
-        return TRUE;
+        return true;
     case kCollate:
     case kJobOffset:
     case kPaperOption1:
     case kPaperOption2:
         if (code == BN_CLICKED) OnCheck(page, id);
-        return TRUE;
+        return true;
     case kCopies:
-        if (code == EN_CHANGE && !CheckRunning() && !g_updating) {
+        if (code == EN_CHANGE && !CheckRunning() && !g_updating && !PageInitializing()) {
             bool changed;
             ReadCopies(page, false, &changed);
         }
-        return TRUE;
+        return true;
+    case kCustomPaperList:
+        // The list is the printer's: nothing of the document's settings changes.
+        if (code == BN_CLICKED)
+            RunModuleDialog(frame::Module().dialogResources, page, kPageCustomPaperList, CustomPaperListDialogProc,
+                            reinterpret_cast<LPARAM>(PageContext(page)));
+        return true;
     case kZoom:
         if (code == EN_SETFOCUS)
             SetPropW(page, kZoomBeforeProp, reinterpret_cast<HANDLE>(static_cast<intptr_t>(Field(page, "nScale"))));
-        else if (code == EN_CHANGE && !CheckRunning() && !g_updating)
+        else if (code == EN_CHANGE && !CheckRunning() && !g_updating && !PageInitializing())
             ReadZoom(page, false);
         else if (code == EN_KILLFOCUS)
             OnZoomKillFocus(page);
-        return TRUE;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
@@ -392,9 +431,6 @@ INT_PTR OnCommand(HWND page, WPARAM wParam) {
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
     WorkSet(ctx, work::kChecksSuspended, 1);
-    HWND sheet = GetParent(page);
-    if (HWND tab = sheet ? reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr)
-        PostMessageW(sheet, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
     if (!InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     if (OEMDEV* r = Record(page)) {
@@ -477,72 +513,44 @@ bool OnKillActive(HWND page) {
     return true;
 }
 
-void OnApply(HWND page) {
+bool OnApply(HWND page) {
     auto* ctx = PageContext(page);
     if (OEMDEV* r = Record(page)) {
         ApplyPaperDimensions(*r);
         const int32_t out = settings::GetNumber(*r, "nOutPaperSize");
         if (out == kOutPaperFollows1 || out == kOutPaperFollows2) {
             ApplyOutPaperDimensions(*r);
-            if (DEVMODEW* dm = ContextDevMode(ctx)) {
-                dm->dmPaperWidth = static_cast<short>(settings::GetNumber(*r, "sizPaper.cx"));
-                dm->dmPaperLength = static_cast<short>(settings::GetNumber(*r, "sizPaper.cy"));
-            }
+            if (DEVMODEW* dm = ContextDevMode(ctx))
+                DevModePaperSize(*r, ModelKeepsInchValues(), &dm->dmPaperWidth, &dm->dmPaperLength);
         }
     }
     if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(ContextPrinter(ctx));
+    return true;
 }
 
-INT_PTR OnNotify(HWND page, LPARAM lParam) {
-    const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
-    if (!nm) return FALSE;
-    switch (nm->code) {
-    case PSN_SETACTIVE:
-        OnSetActive(page);
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-        return TRUE;
-    case PSN_KILLACTIVE:
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, OnKillActive(page) ? FALSE : TRUE);
-        return TRUE;
-    case PSN_APPLY:
-        OnApply(page);
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-    case PSN_HELP:
-        ShowPageHelp(page, kPage);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+void OnDestroy(HWND page) {
+    RemovePropW(page, kZoomBeforeProp);
+    FreeUserRecordBuffer();
 }
+
+// WM_PAINT, WM_DRAWITEM and WM_DELETEITEM stay the dialog manager's: no owner-drawn
+// controls or picture on this page.
+const PageDef kBasicPage = [] {
+    PageDef d{kPage, kStepsAll};
+    d.focusTabOnActivate = true;
+    d.init = OnInitDialog;
+    d.command = OnCommand;
+    d.setActive = OnSetActive;
+    d.killActive = OnKillActive;
+    d.apply = OnApply;
+    d.destroy = OnDestroy;
+    return d;
+}();
 
 }  // namespace
 
 INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = 0;
-    if (RunPagePreamble(kPage, kStepsAll, hwnd, msg, wParam, lParam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(hwnd, lParam);
-    case WM_COMMAND:
-        return OnCommand(hwnd, wParam);
-    case WM_NOTIFY:
-        return OnNotify(hwnd, lParam);
-    case WM_DESTROY:
-        PageTeardown(hwnd, kPage);
-        RemovePropW(hwnd, kZoomBeforeProp);
-        FreeUserRecordBuffer();
-        return 0;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return PageHelpMessage(hwnd, msg, wParam, lParam);
-    case WM_PAINT:
-    case WM_DRAWITEM:
-    case WM_DELETEITEM:
-        return FALSE;  // no owner-drawn controls or picture on this page
-    default:
-        return FALSE;
-    }
+    return RunPage(kBasicPage, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace nvx::pages

@@ -22,16 +22,18 @@ const uint8_t* ModelListData(const char* name) {
     return list ? list->Data() : nullptr;
 }
 
-const uint8_t* PaperRecord(const char* list, int32_t id) {
+const uint8_t* ItemOptions(const char* list) {
     const auto* table = frame::Module().uiItems;
     const uint8_t* options = nullptr;
     if (table) {
         const int row = std::strcmp(list, "PaperSize") == 0 ? table->direct.paperSize : table->direct.outPaperSize;
         if (const auto* item = table->Row(row)) options = item->options;
     }
-    if (!options) {
-        options = ModelListData(list);
-    }
+    return options ? options : ModelListData(list);
+}
+
+const uint8_t* PaperRecord(const char* list, int32_t id) {
+    const uint8_t* options = ItemOptions(list);
     const uint8_t* rec = features::FindValue(options, id);
     return rec && features::RecordSize(rec) >= features::kSizeModel ? rec : nullptr;
 }
@@ -89,12 +91,24 @@ bool ApplyPaperDimensions(OEMDEV& record) {
     return true;
 }
 
+int32_t OutUserPaperValue() {
+    const uint8_t* rec = features::FindKeyword(ItemOptions("OutPaperSize"), "OutUserPaper");
+    return rec ? features::Value(rec) : -1;
+}
+
 bool ApplyOutPaperDimensions(OEMDEV& record) {
     const int32_t id = settings::GetNumber(record, "nOutPaperSize");
     int32_t w, h;
     if (id == kOutPaperFollows1 || id == kOutPaperFollows2) {
         w = settings::GetNumber(record, "sizPaper.cx");
         h = settings::GetNumber(record, "sizPaper.cy");
+    } else if (id >= 0 && id == OutUserPaperValue()) {
+        w = settings::GetNumber(record, "sizOutUserDefPaperMM.cx");
+        h = settings::GetNumber(record, "sizOutUserDefPaperMM.cy");
+        if (InchValues()) {
+            w = settings::TenthsMmToHundredthsInch(w);
+            h = settings::TenthsMmToHundredthsInch(h);
+        }
     } else {
         const uint8_t* rec = PaperRecord("OutPaperSize", id);
         if (!rec) return false;
@@ -106,12 +120,42 @@ bool ApplyOutPaperDimensions(OEMDEV& record) {
     return true;
 }
 
+bool ModelKeepsInchValues() {
+    return InchValues();
+}
+
+void DevModePaperSize(const OEMDEV& record, bool inchValues, short* width, short* length) {
+    int64_t w, h;
+    if (settings::GetNumber(record, "nPaperSize") == kUserDefinedPaper) {
+        // The custom size is kept in 0.1 mm whatever the model's unit: no round trip.
+        w = settings::GetNumber(record, "sizInUserDefPaperMM.cx");
+        h = settings::GetNumber(record, "sizInUserDefPaperMM.cy");
+    } else {
+        w = settings::GetNumber(record, "sizPaper.cx");
+        h = settings::GetNumber(record, "sizPaper.cy");
+        if (inchValues) {  // 0.01 inch = 0.254 mm, to the nearest 0.1 mm
+            w = (w * 254 + (w < 0 ? -50 : 50)) / 100;
+            h = (h * 254 + (h < 0 ? -50 : 50)) / 100;
+        }
+    }
+    *width = static_cast<short>(std::clamp<int64_t>(w, 0, 32767));
+    *length = static_cast<short>(std::clamp<int64_t>(h, 0, 32767));
+}
+
 void ClampUserPaper(OEMDEV& record) {
     const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
     settings::SetNumber(record, "sizInUserDefPaperMM.cx",
                         features::ClampWidth(range, settings::GetNumber(record, "sizInUserDefPaperMM.cx")));
     settings::SetNumber(record, "sizInUserDefPaperMM.cy",
                         features::ClampLength(range, settings::GetNumber(record, "sizInUserDefPaperMM.cy")));
+}
+
+void ClampOutUserPaper(OEMDEV& record) {
+    const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
+    settings::SetNumber(record, "sizOutUserDefPaperMM.cx",
+                        features::ClampWidth(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cx")));
+    settings::SetNumber(record, "sizOutUserDefPaperMM.cy",
+                        features::ClampLength(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cy")));
 }
 
 int32_t AutomaticZoom(const OEMDEV& record) {

@@ -19,11 +19,23 @@ inline constexpr int32_t kOutPaperFollows2 = 357;
 // custom width and length (in 0.01 inch when the model keeps inch values).  An
 // identifier the list lacks changes nothing (answer false).
 bool ApplyPaperDimensions(OEMDEV& record);
+// The value of the output size list's custom option (keyword "OutUserPaper"), or
+// -1 when the list has none.
+int32_t OutUserPaperValue();
 // Writes the output size's dimensions: a listed output paper from its record,
-// 356 and 357 a copy of the document's paper size.
+// 356 and 357 a copy of the document's paper size, the custom output size from its
+// own fields (in 0.01 inch when the model keeps inch values).
 bool ApplyOutPaperDimensions(OEMDEV& record);
+// Whether the model keeps its paper sizes in 0.01 inch (else 0.1 mm).
+bool ModelKeepsInchValues();
+// The document paper's width and length in the device mode's unit (0.1 mm): the
+// user-defined size from its own fields, a listed paper from sizPaper (converted
+// from 0.01 inch when `inchValues`), each kept inside 0 ... 32767.
+void DevModePaperSize(const OEMDEV& record, bool inchValues, short* width, short* length);
 // Brings the custom width and length inside the model's effective custom range.
 void ClampUserPaper(OEMDEV& record);
+// The same for the output size's custom width and length.
+void ClampOutUserPaper(OEMDEV& record);
 // The automatic zoom of the record's paper and output size (percent, inside the
 // model's zoom range): the smaller of the two ratios, 100 when the output follows
 // the paper.

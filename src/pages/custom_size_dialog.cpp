@@ -1,7 +1,8 @@
 // The custom paper size dialog (151): width and length of the user-defined paper
 // size in millimetres or inches, inside the model's effective custom range.  It
-// edits the custom size fields of the sheet's record; Cancel puts back what the
-// fields held when it opened.
+// edits the custom size fields of the sheet's record (the document's, or the
+// output size's when opened through CustomOutSizeDialogProc); Cancel puts back
+// what the fields held when it opened.
 #include <cstdint>
 #include <memory>
 
@@ -10,9 +11,9 @@
 #include "features/model_record.h"
 #include "frame/module_state.h"
 #include "pages/page_framework.h"
-#include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
 #include "pages/page_work.h"
 
 namespace nvx::pages {
@@ -32,9 +33,28 @@ enum : int {
     kLengthSpin = 1339,
 };
 
-constexpr const char* kWidthField = "sizInUserDefPaperMM.cx";
-constexpr const char* kLengthField = "sizInUserDefPaperMM.cy";
-constexpr const char* kUnitField = "byUnitInUserDefPaper";
+// The record fields the dialog edits, chosen when it opens: the document's custom
+// size, or the output size's (one dialog runs at a time: it is modal).
+struct SizeFields {
+    const char* width;
+    const char* length;
+    const char* unit;
+};
+constexpr SizeFields kDocumentFields{"sizInUserDefPaperMM.cx", "sizInUserDefPaperMM.cy", "byUnitInUserDefPaper"};
+constexpr SizeFields kOutputFields{"sizOutUserDefPaperMM.cx", "sizOutUserDefPaperMM.cy", "byUnitOutUserDefPaper"};
+const char* kWidthField = kDocumentFields.width;
+const char* kLengthField = kDocumentFields.length;
+const char* kUnitField = kDocumentFields.unit;
+
+void EditFields(const SizeFields& f) {
+    kWidthField = f.width;
+    kLengthField = f.length;
+    kUnitField = f.unit;
+}
+
+bool EditingOutput() {
+    return kWidthField == kOutputFields.width;
+}
 
 const WCHAR kStateProp[] = WL("NovrixCustomSize");
 
@@ -152,13 +172,13 @@ void OnUnit(HWND dlg, int control) {
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
     const int32_t value = item && RadioValue(*item) >= 0 ? RadioValue(*item) : (control == kUnitInch ? 1 : 0);
     if (value == Get(dlg, kUnitField)) return;
-    if (item && item->state.field) ChangeItem(dlg, kPage, static_cast<uint32_t>(control), value);
+    // The radio rows are bound to the document's unit: the output's is set directly.
+    if (item && item->state.field && !EditingOutput()) ChangeItem(dlg, kPage, static_cast<uint32_t>(control), value);
     else Set(dlg, kUnitField, value);
     ShowFields(dlg);
 }
 
-INT_PTR OnInit(HWND dlg, LPARAM lParam) {
-    InitPageCommon(dlg, kPage, lParam);
+INT_PTR OnInit(HWND dlg, LPARAM) {
     auto state = std::make_unique<Opening>();
     state->width = Get(dlg, kWidthField);
     state->length = Get(dlg, kLengthField);
@@ -178,21 +198,19 @@ void Finish(HWND dlg, int answer) {
     EndDialog(dlg, answer);
 }
 
-INT_PTR OnCommand(HWND dlg, WPARAM wParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+bool OnCommand(HWND dlg, int id, UINT code) {
     switch (id) {
     case IDOK:
         // Both fields through the change pattern; a refusal keeps the dialog open.
         if (StoreField(dlg, kWidth) && StoreField(dlg, kLength)) Finish(dlg, IDOK);
-        return TRUE;
+        return true;
     case IDCANCEL:
         Finish(dlg, IDCANCEL);
-        return TRUE;
+        return true;
     case kUnitMm:
     case kUnitInch:
         if (code == BN_CLICKED) OnUnit(dlg, id);
-        return TRUE;
+        return true;
     case kWidth:
     case kLength:
         if (code == EN_KILLFOCUS && !CheckRunning()) {
@@ -200,46 +218,46 @@ INT_PTR OnCommand(HWND dlg, WPARAM wParam) {
             HWND next = GetFocus();
             if (!next || GetDlgCtrlID(next) != IDCANCEL) StoreField(dlg, id);
         }
-        return TRUE;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
-INT_PTR OnNotify(HWND dlg, LPARAM lParam) {
-    const auto* nm = reinterpret_cast<const NMUPDOWN*>(lParam);
-    if (!nm || nm->hdr.code != static_cast<UINT>(UDN_DELTAPOS)) return FALSE;
-    const int field = nm->hdr.idFrom == kWidthSpin ? kWidth : nm->hdr.idFrom == kLengthSpin ? kLength : 0;
-    if (!field) return FALSE;
+bool OnNotify(HWND dlg, const NMHDR* header, LRESULT* result) {
+    if (header->code != static_cast<UINT>(UDN_DELTAPOS)) return false;
+    const int field = header->idFrom == kWidthSpin ? kWidth : header->idFrom == kLengthSpin ? kLength : 0;
+    if (!field) return false;
     // Up-down arrows count upward from the bottom: the up arrow has a positive delta.
-    Step(dlg, field, nm->iDelta > 0 ? 1 : -1);
-    SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);  // the control keeps its own position
-    return TRUE;
+    Step(dlg, field, reinterpret_cast<const NMUPDOWN*>(header)->iDelta > 0 ? 1 : -1);
+    *result = TRUE;  // the control keeps its own position
+    return true;
 }
+
+void OnDestroy(HWND dlg) {
+    delete StateOf(dlg);
+    RemovePropW(dlg, kStateProp);
+}
+
+const PageDef kCustomSizeDialog = [] {
+    PageDef d{kPage, kStepComboUi | kStepCommonHook, PageKind::Dialog};
+    d.init = OnInit;
+    d.command = OnCommand;
+    d.notify = OnNotify;
+    d.destroy = OnDestroy;
+    return d;
+}();
 
 }  // namespace
 
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = 0;
-    if (RunPagePreamble(kPage, kStepComboUi | kStepCommonHook, hwnd, msg, wParam, lParam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInit(hwnd, lParam);
-    case WM_COMMAND:
-        return OnCommand(hwnd, wParam);
-    case WM_NOTIFY:
-        return OnNotify(hwnd, lParam);
-    case WM_DESTROY:
-        delete StateOf(hwnd);
-        RemovePropW(hwnd, kStateProp);
-        PageTeardown(hwnd, kPage);
-        return 0;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return PageHelpMessage(hwnd, msg, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    if (msg == WM_INITDIALOG) EditFields(kDocumentFields);
+    return RunPage(kCustomSizeDialog, hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) EditFields(kOutputFields);
+    return RunPage(kCustomSizeDialog, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace nvx::pages

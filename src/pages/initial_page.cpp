@@ -7,9 +7,9 @@
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "pages/page_framework.h"
-#include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
 #include "pages/text_limits.h"
 
 namespace nvx::pages {
@@ -41,8 +41,7 @@ void ShowDepartmentState(HWND page) {
         if (HWND c = GetDlgItem(page, id); c && !ControlSwitchedOff(c)) EnableWindow(c, on);
 }
 
-INT_PTR OnInit(HWND page, LPARAM lParam) {
-    InitPageCommon(page, kPage, lParam);
+INT_PTR OnInit(HWND page, LPARAM) {
     SendMessageW(GetDlgItem(page, kDepartmentPassword), EM_LIMITTEXT, kPasswordChars, 0);
     if (const auto* table = frame::Module().uiItems)
         for (size_t i = 0; i < table->count; ++i) {
@@ -77,9 +76,7 @@ void OnPassword(HWND page) {
     SetPageChanged(page);
 }
 
-INT_PTR OnCommand(HWND page, WPARAM wParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+bool OnCommand(HWND page, int id, UINT code) {
     switch (id) {
     case kUserAuth:
     case kAccountTrack:
@@ -88,57 +85,33 @@ INT_PTR OnCommand(HWND page, WPARAM wParam) {
             ChangeItem(page, kPage, static_cast<uint32_t>(id), on ? 1 : 0);
             ShowDepartmentState(page);
         }
-        return TRUE;
+        return true;
     case kDepartmentPassword:
         if (code == EN_CHANGE && PageRecord(page)) OnPassword(page);
-        return TRUE;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
-INT_PTR OnNotify(HWND page, LPARAM lParam) {
-    const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
-    if (!nm) return FALSE;
-    switch (nm->code) {
-    case PSN_SETACTIVE:
-        if (!CheckRunning()) CheckConstraints(page, 0);
-        ShowPageItems(page, kPage);
-        ShowDepartmentState(page);
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-        return TRUE;
-    case PSN_APPLY:
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
-    case PSN_HELP:
-        ShowPageHelp(page, kPage);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+void OnSetActive(HWND page) {
+    if (!CheckRunning()) CheckConstraints(page, 0);
+    ShowPageItems(page, kPage);
+    ShowDepartmentState(page);
 }
+
+const PageDef kInitialPage = [] {
+    PageDef d{kPage, kStepsAll};
+    d.init = OnInit;
+    d.command = OnCommand;
+    d.setActive = OnSetActive;
+    return d;
+}();
 
 }  // namespace
 
 INT_PTR CALLBACK InitialPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = 0;
-    if (RunPagePreamble(kPage, kStepsAll, hwnd, msg, wParam, lParam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInit(hwnd, lParam);
-    case WM_COMMAND:
-        return OnCommand(hwnd, wParam);
-    case WM_NOTIFY:
-        return OnNotify(hwnd, lParam);
-    case WM_DESTROY:
-        PageTeardown(hwnd, kPage);
-        return 0;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return PageHelpMessage(hwnd, msg, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return RunPage(kInitialPage, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace nvx::pages

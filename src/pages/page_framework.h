@@ -22,6 +22,7 @@ namespace nvx::pages {
 enum PageId : uint32_t {
     kPageBasic = 100,
     kPageVersion = 106,
+    kPageCustomPaperList = 115,
     kPageCustomSize = 151,
     kPageInitial = 161,
 };

@@ -1,6 +1,6 @@
 // The dialog procedures of the pages and dialogs this module builds.  The exported
-// page procedures forward to them; the custom size dialog runs through
-// MyDialogBox from the Basic tab.
+// page procedures forward to them; the custom size and custom paper list dialogs
+// run through MyDialogBox from the Basic tab.
 #pragma once
 
 #include "platform/win32.h"
@@ -9,7 +9,10 @@ namespace nvx::pages {
 
 INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 100
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
+INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
+// The same dialog for the output size's custom fields.
+INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
 INT_PTR CALLBACK InitialPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 161
 
 }  // namespace nvx::pages

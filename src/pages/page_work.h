@@ -28,7 +28,9 @@ inline constexpr size_t kOldOrientation = 32;   // u32: the orientation before t
 inline constexpr size_t kChecksSuspended = 36;  // u32: per-control checks are suspended
 inline constexpr size_t kFirstPageState = 40;   // u32: the sheet's first-page state is built
 inline constexpr size_t kChangedByRule = 44;    // u32: a constraint check showed a number a rule wrote
-inline constexpr size_t kUsedBytes = 48;
+inline constexpr size_t kCustomPaperLoaded = 48;  // u32: the custom paper list below was read from the printer
+inline constexpr size_t kCustomPaperList = 52;  // 964 bytes: the sheet's custom paper list (custom_paper_list.h)
+inline constexpr size_t kUsedBytes = 52 + 964;
 }  // namespace work
 
 // The magic a custom page's block starts with.

@@ -71,6 +71,8 @@ inline constexpr size_t kBlockBytes = kRecord + kSettingsRecordBytes;
 // no-permission flag of the document sheet, the second that of the printer sheet.
 inline constexpr uint32_t kFlagNoPermission = 0x20;
 inline constexpr uint32_t kFlagNoPermissionAlt = 0x01;
+// The sheet registers no spooler forms (the custom paper list is still stored).
+inline constexpr uint32_t kFlagNoForms = 0x40;
 
 // What the module may use of each work area on every form: the smallest room the
 // forms give.  Page code keeps its per-sheet state within these sizes.

@@ -12,6 +12,7 @@
 #include "pages/page_framework.h"
 #include "pages/page_help.h"
 #include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
 #include "pages/page_texts.h"
 #include "pages/text_display.h"
 
@@ -114,39 +115,21 @@ void OnPaint(HWND page) {
     EndPaint(page, &ps);
 }
 
+// Only the tab tooltips run before its handlers; it keeps no settings.
+const PageDef kVersionPage = [] {
+    PageDef d{kPage, kStepTabTips};
+    d.commonInit = false;
+    d.focusTabOnActivate = true;
+    d.helpTopic = kVersionHelpTopic;
+    d.init = OnInit;
+    d.paint = OnPaint;
+    return d;
+}();
+
 }  // namespace
 
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = 0;
-    if (RunPagePreamble(kPage, kStepTabTips, hwnd, msg, wParam, lParam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInit(hwnd, lParam);
-    case WM_PAINT:
-        OnPaint(hwnd);
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
-        if (!nm) return FALSE;
-        if (nm->code == static_cast<UINT>(PSN_HELP)) {
-            ShowPageHelp(hwnd, kVersionHelpTopic);
-            return TRUE;
-        }
-        if (nm->code == static_cast<UINT>(PSN_SETACTIVE)) {
-            HWND sheet = GetParent(hwnd);
-            if (HWND tab = sheet ? reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr)
-                PostMessageW(sheet, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
-            SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
-            return TRUE;
-        }
-        return FALSE;
-    }
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return PageHelpMessage(hwnd, msg, wParam, lParam);
-    default:
-        return FALSE;
-    }
+    return RunPage(kVersionPage, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace nvx::pages

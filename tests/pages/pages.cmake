@@ -9,6 +9,9 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/basic_test.cpp
       pages/dialogs_test.cpp
       pages/sample_model_test.cpp
+      pages/custom_paper_test.cpp
+      pages/basic_paper_test.cpp
+      pages/page_skeleton_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
   add_dependencies(pages_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources
@@ -22,5 +25,6 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
   add_dependencies(pages_tests nvx_pages_hookhost)
   target_compile_definitions(pages_tests PRIVATE
     NVX_PAGES_HOOK_HOST="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook/NOVRIX_D.DLL"
-    NVX_SAMPLE_RULES="${PROJECT_SOURCE_DIR}/model/NOVRIX_C.rules")
+    NVX_SAMPLE_RULES="${PROJECT_SOURCE_DIR}/model/NOVRIX_C.rules"
+    NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json")
 endif()

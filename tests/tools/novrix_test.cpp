@@ -276,6 +276,32 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     EXPECT_EQ(11, StoredField("NOVRIX MFP 1", "nPaperSize"));  // DMPAPER_A5
 }
 
+TEST_F(NovrixTest, TheCustomPaperListIsReachedFromTheBasicTab) {
+    // Its button opens the list dialog; a name, a size and Add make an entry, OK
+    // stores the list with the printer and registers the form.
+    Outcome r = Novrix("prefs", "press Custom Paper\nset Name=Photo Wide\nset Width=150.5\nset Length=300\n"
+                                "press Add\nshow\nok\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper\" opened\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "> Photo Wide (151 x 300mm)")) << r.out;
+    HANDLE h = nullptr;
+    nvx::WString name = nvx::WFromUtf8("NOVRIX MFP 1");
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+    DWORD needed = 0;
+    nvx::WString form = nvx::WFromUtf8("Photo Wide");
+    EXPECT_FALSE(GetFormW(h, form.data(), 1, nullptr, 0, &needed));
+    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError()) << "the form is registered";
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    ASSERT_TRUE(GetFormW(h, form.data(), 1, buffer.data(), needed, &needed));
+    EXPECT_EQ(150500, reinterpret_cast<FORM_INFO_1W*>(buffer.data())->Size.cx);
+    // Shown again next time; Delete removes the entry named in Name, and its form.
+    r = Novrix("prefs", "press Custom Paper\nshow\nset Name=Photo Wide\npress Delete\nok\nquit\n");
+    EXPECT_TRUE(Has(r.out, "> Photo Wide (151 x 300mm)")) << r.out;
+    EXPECT_FALSE(GetFormW(h, form.data(), 1, nullptr, 0, &needed));
+    EXPECT_EQ(DWORD(ERROR_INVALID_FORM_NAME), GetLastError()) << r.out << r.err;
+    ClosePrinter(h);
+}
+
 TEST_F(NovrixTest, ForeignStoredDeviceModesAreNotTaken) {
     ASSERT_EQ(0, Novrix("printer list").rc);  // first use
     HANDLE h = nullptr;

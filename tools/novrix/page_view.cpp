@@ -13,7 +13,7 @@ namespace {
 constexpr int kHintTextId = 1016;  // the hint area's text, common to every page
 constexpr int kHintIconId = 1015;  // the hint area's icon
 
-enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown };
+enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown, List };
 
 struct Control {
     HWND hwnd;
@@ -65,6 +65,7 @@ Kind Classify(HWND hwnd) {
     if (Same(cls, "ComboBox")) return Kind::Combo;
     if (Same(cls, "Edit")) return Kind::Edit;
     if (Same(cls, "msctls_updown32")) return Kind::UpDown;
+    if (Same(cls, "ListBox")) return Kind::List;
     return Kind::Other;
 }
 
@@ -156,6 +157,22 @@ std::string ComboItem(HWND combo, int index) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length));
     return nvx::Utf8FromW(text.c_str());
+}
+
+// The lines of a list box, one per entry (tabs shown as spaces by the caller).
+std::string ListLines(HWND list) {
+    std::string out;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const LRESULT sel = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len < 0) continue;
+        nvx::WString text(static_cast<size_t>(len) + 1, 0);
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(len));
+        out += (out.empty() ? "" : "\n") + std::string(i == sel ? "> " : "  ") + nvx::Utf8FromW(text.c_str());
+    }
+    return out.empty() ? "(empty list)" : out;
 }
 
 bool IsNumber(const std::string& text) {
@@ -250,8 +267,24 @@ SetOutcome SetCombo(const Setting& s, const std::string& value, std::string* mes
     return SetOutcome::NotInList;
 }
 
+// A decimal number ("12", "8.27"): what a size box takes.
+bool IsDecimal(const std::string& text) {
+    size_t digits = 0, points = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '-' && i == 0) continue;
+        if (text[i] == '.') ++points;
+        else if (std::isdigit(static_cast<unsigned char>(text[i]))) ++digits;
+        else return false;
+    }
+    return digits > 0 && points <= 1;
+}
+
 SetOutcome SetEdit(const Setting& s, const std::string& value, std::string* message) {
-    if (!IsNumber(value)) {
+    // A box for digits, one with a unit or range beside it, or one that holds a
+    // number takes a number; any other box (a name) takes any text.
+    const bool numberBox = (GetWindowLongW(s.controls[0], GWL_STYLE) & ES_NUMBER) || !s.note.empty() ||
+                           IsDecimal(WindowText(s.controls[0]));
+    if (numberBox && !IsDecimal(value)) {
         *message = s.label + " takes a number, not \"" + value + "\"";
         return SetOutcome::NotInList;
     }
@@ -353,6 +386,10 @@ PageView ScanPage(HWND page) {
             s.label = !pending.empty() ? pending : GroupAround(controls, c.rect);
             if (s.label.empty()) s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
             break;
+        case Kind::List:  // shown line by line, as it stands
+            s.kind = SettingKind::Text;
+            s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
+            break;
         case Kind::Push:
             s.kind = SettingKind::Button;
             s.label = CleanLabel(c.text);
@@ -391,6 +428,7 @@ std::string SettingValue(const Setting& s) {
         }
         return WindowText(s.controls[0]);
     case SettingKind::Text:
+        if (Classify(s.controls[0]) == Kind::List) return ListLines(s.controls[0]);
         return WindowText(s.controls[0]);
     case SettingKind::Button:
         return {};
