@@ -119,15 +119,19 @@ TEST_F(UiItemsOutOfMemory, LookupsByNarrowNameDoNotAllocate) {
     in.deviceOptions = built->tables.deviceOptions;
     std::unique_ptr<UiItemTable, void (*)(UiItemTable*)> table(BuildUiItemTable(in), FreeUiItemTable);
     ASSERT_NE(nullptr, table);
-    g_failAfter = 0;  // any allocation now fails
     int paper = -2, radio = -2, missing = -2, tooLong = -2;
-    EXPECT_NO_THROW({
+    bool threw = false;
+    g_failAfter = 0;  // any allocation now fails, until the lookups are done
+    try {
         paper = FindUiItem(table.get(), std::string_view("PaperSize"));
         radio = FindUiItem(table.get(), std::string_view("Orientation"), std::string_view("Landscape"));
         missing = FindUiItem(table.get(), std::string_view("NoSuchFeature"));
         tooLong = FindUiItem(table.get(), std::string_view("PaperSizePaperSizePaperSizePaperSize"));
-    });
+    } catch (const std::bad_alloc&) {
+        threw = true;
+    }
     g_failAfter = -1;
+    EXPECT_FALSE(threw);
     EXPECT_EQ(table->direct.paperSize, paper);
     EXPECT_GE(paper, 0);
     EXPECT_GE(radio, 0);
