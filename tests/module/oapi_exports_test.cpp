@@ -33,7 +33,7 @@ TEST(OapiExports, AuthTypeMapsExactlyTheSixTexts) {
     WCHAR* none = nullptr;
     EXPECT_EQ(OAPI_GetAuthType(&none), 0);
     // Wide near misses: a character beyond the byte range that narrows to a letter.
-    WCHAR device[] = {u'D', u'e', u'v', u'i', u'c', static_cast<WCHAR>(0x0165), 0};
+    WCHAR device[] = {'D', 'e', 'v', 'i', 'c', static_cast<WCHAR>(0x0165), 0};
     WCHAR* at = device;
     EXPECT_EQ(OAPI_GetAuthType(&at), 0);
 
