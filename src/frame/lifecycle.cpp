@@ -87,7 +87,8 @@ void ReadConstraintFile(ModuleState& m) {
 void AllocatePageBuffers(ModuleState& m) {
     // N comes from the model record; each slot keeps one value per constraint rule.
     const int32_t columns = m.model.record ? m.model.record->facts[features::kFactPerPageCount] : 0;
-    AllocatePerPageBuffers(m.perPage, columns > 0 ? static_cast<size_t>(columns) : 0, m.constraints.RuleCount());
+    if (columns <= 0 || static_cast<size_t>(columns) > kPerPageMaxColumns) return;
+    AllocatePerPageBuffers(m.perPage, static_cast<size_t>(columns), m.constraints.RuleCount());
 }
 
 void BuildUiItemTable(ModuleState& m) {

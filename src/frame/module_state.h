@@ -35,6 +35,8 @@ struct SecurityLink {
 // constraint rule.  Empty when the variant keeps no per-page settings or memory ran out.
 inline constexpr size_t kPerPageRows = 10;
 inline constexpr size_t kPerPageSettingBytes = 578;
+// A model that asks for more slots per row is taken as damaged: no grid.
+inline constexpr size_t kPerPageMaxColumns = 1000;
 struct PerPageSlot {
     std::vector<uint8_t> settings;     // kPerPageSettingBytes
     std::vector<uint32_t> ruleValues;  // one per rule of the constraint file

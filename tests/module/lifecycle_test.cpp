@@ -74,6 +74,11 @@ TEST_F(LifecycleTest, AMissingMainPackageFailsAttachAndDetachCleansUp) {
     EXPECT_EQ(nullptr, Module().messages.text[0]);
 }
 
+void WritePackage(const nvxtest::DriverCopy& driver, const cattest::Json& src) {
+    vpdc::Bytes bytes = vpdc::Compile(src);
+    driver.Write("NOVRIX_D.VPD", std::string(bytes.begin(), bytes.end()));
+}
+
 TEST_F(LifecycleTest, PerPageBuffersAreAGridOfZeroedSlotsUntilDetach) {
     ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
     auto& m = Module();
@@ -100,6 +105,20 @@ TEST_F(LifecycleTest, PerPageBuffersAreAGridOfZeroedSlotsUntilDetach) {
     EXPECT_TRUE(m.perPage.slots.empty());
 }
 
+TEST_F(LifecycleTest, AnOutsizedPerPageCountLeavesNoGrid) {
+    for (const char* count : {"1000", "1001", "2000000000", "0", "-5"}) {
+        cattest::Json src = cattest::SampleSource();
+        for (cattest::Json& item : cattest::Entry(src, "MachineInfo")["items"])
+            if (item[0] == "PerPageCount") item[1] = count;
+        WritePackage(driver_, src);
+        ASSERT_TRUE(nvx::frame::AttachModule(anchor_)) << count;
+        const size_t expected = std::string(count) == "1000" ? 1000 : 0;
+        EXPECT_EQ(expected, Module().perPage.columns) << count;
+        EXPECT_EQ(expected * nvx::frame::kPerPageRows, Module().perPage.slots.size()) << count;
+        nvx::frame::DetachModule();
+    }
+}
+
 TEST_F(LifecycleTest, TheCatalogueStepIsGivenTheFontLibraryBesideTheModule) {
     ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
     EXPECT_EQ(nvx::frame::BesideModule(anchor_, WL("NOVRIX_F.DLL")), Module().model.settings.fontLibrary);
@@ -124,11 +143,6 @@ cattest::Json WithConsumables(uint32_t shop, const char* url) {
                               {{"key", "url"}, {"value", "Address"}, {"text", url}},
                               {{"key", "URL"}, {"value", "Second"}, {"text", "http://127.0.0.1/second"}}}}});
     return src;
-}
-
-void WritePackage(const nvxtest::DriverCopy& driver, const cattest::Json& src) {
-    vpdc::Bytes bytes = vpdc::Compile(src);
-    driver.Write("NOVRIX_D.VPD", std::string(bytes.begin(), bytes.end()));
 }
 
 TEST_F(LifecycleTest, AttachReadsTheConsumablesShopAndAddress) {
