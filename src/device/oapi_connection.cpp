@@ -366,6 +366,20 @@ short AuthTypeFromText(const char* text) {
     return 0;
 }
 
+short AuthTypeFromText(const WCHAR* text) {
+    static constexpr const char* kTypes[] = {"None", "Server", "Device", "MiddleServer", "DeviceAndServer",
+                                             "DeviceAndExtServer"};
+    if (!text) return 0;
+    for (short i = 0; i < 6; ++i) {
+        // Stops at the first difference, as the narrow form does.
+        const char* name = kTypes[i];
+        size_t k = 0;
+        while (name[k] && text[k] == static_cast<WCHAR>(name[k])) ++k;
+        if (name[k] == 0 && text[k] == 0) return static_cast<short>(i + 1);
+    }
+    return 0;
+}
+
 short AuthTypeOf(const BYTE* capability) {
     if (!capability) return 0;
     char text[oapi::kCapAuthTypeSize + 1] = {};

@@ -158,6 +158,8 @@ DWORD WakeUpDevice(const char* address);
 // 4 "MiddleServer", 5 "DeviceAndServer", 6 "DeviceAndExtServer"; 0 for any other
 // text and for null.  Exact comparison.
 short AuthTypeFromText(const char* text);
+// The same for a UTF-16 text.
+short AuthTypeFromText(const WCHAR* text);
 // The text at kCapAuthType of a capability block, mapped as above.
 short AuthTypeOf(const BYTE* capability);
 

@@ -22,10 +22,11 @@ void OAPI_AccessWarmUp(void) { AccessWarmUp(); }
 // Logs out if logged in, ends the access if a handle is held, frees the connection.
 void OAPI_Cleanup(UINT_PTR connection) { CleanupConnection(reinterpret_cast<Connection*>(connection)); }
 
-// The argument is the capability's authentication type text (narrow, as the device
-// answers it at kCapAuthType of the capability block).
+// The argument points to the authentication type text, UTF-16.  A narrow text passed
+// in its place cannot be told apart from such a pointer without reading past it, so
+// it is not accepted.  Null, or a pointer to null, answers 0.
 short OAPI_GetAuthType(WCHAR** capabilityText) {
-    return AuthTypeFromText(reinterpret_cast<const char*>(capabilityText));
+    return capabilityText ? AuthTypeFromText(*capabilityText) : 0;
 }
 
 UINT_PTR OAPI_Sizeof_HeaderFooter(void) { return nvx::oapi::kHeaderFooterListSize; }

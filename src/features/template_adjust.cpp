@@ -160,8 +160,9 @@ void AdjustDefaultTemplate(const model::Package& pkg, ModelRecord& record, OEMDE
     settings::SetNumber(tmpl, "nBackCoverMode", modes.back);
 }
 
-void PrepareDefaults(const model::Package& pkg, model::ModelTables& tables) {
+void PrepareDefaults(const model::Package& pkg, model::ModelTables& tables, const WCHAR* fontLibrary) {
     if (tables.record == nullptr) return;
+    tables.settings.fontLibrary = fontLibrary ? fontLibrary : WL("");
     ModelRecord& record = *tables.record;
     BindCatalogue(record);
     settings::ModelFacts facts;

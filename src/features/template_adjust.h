@@ -50,7 +50,9 @@ void BindCatalogue(ModelRecord& record);
 void AdjustDefaultTemplate(const model::Package& pkg, ModelRecord& record, OEMDEV& tmpl);
 
 // Step 4: BindCatalogue, the model's papers to the settings code, the template of
-// settings::DefaultTemplate() adjusted, the device-option defaults.
-void PrepareDefaults(const model::Package& pkg, model::ModelTables& tables);
+// settings::DefaultTemplate() adjusted, the device-option defaults.  fontLibrary,
+// the path of the font data library beside the module, is kept in the model
+// settings for the font substitution dialog (null keeps none).
+void PrepareDefaults(const model::Package& pkg, model::ModelTables& tables, const WCHAR* fontLibrary = nullptr);
 
 }  // namespace nvx::features

@@ -140,6 +140,26 @@ void RecordDirectRows(UiItemTable& t, const UiVariants& v) {
     d.headerFooter = FindUiItem(&t, "HeaderFooter");
 }
 
+// An ASCII or ANSI name widened into dst (at most kUiNameBytes - 1 characters);
+// false when it does not fit.
+bool WidenName(std::string_view name, WCHAR (&dst)[kUiNameBytes], size_t* length) {
+    *length = 0;
+    if (name.empty()) return true;
+    if (name.size() >= kUiNameBytes) return false;
+    bool ascii = true;
+    for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        for (size_t i = 0; i < name.size(); ++i) dst[i] = static_cast<WCHAR>(name[i]);
+        *length = name.size();
+        return true;
+    }
+    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), dst,
+                                      static_cast<int>(kUiNameBytes - 1));
+    if (n <= 0) return false;
+    *length = static_cast<size_t>(n);
+    return true;
+}
+
 bool SameName(const WCHAR (&field)[kUiNameBytes], WStringView name) {
     size_t n = 0;
     while (n < kUiNameBytes && field[n]) ++n;
@@ -234,13 +254,15 @@ UiItemTable* BuildUiItemTable(const UiBuildInputs& in) {
         end.state.current = 0;
         end.state.pending = 0;
         t->rows.push_back(end);  // the zeroed end row
+        // Binding resolves the field table once per process and may allocate then.
+        BindUiItemFields(*t);
+        RecordDirectRows(*t, in.variants);
+        if (in.record)
+            t->paperSizeTwice = FindKeyword(in.record->ListData("OutPaperSize"), "PaperSizeTwice") != nullptr;
     } catch (const std::bad_alloc&) {
         delete t;
         return nullptr;
     }
-    BindUiItemFields(*t);
-    RecordDirectRows(*t, in.variants);
-    if (in.record) t->paperSizeTwice = FindKeyword(in.record->ListData("OutPaperSize"), "PaperSizeTwice") != nullptr;
     return t;
 }
 
@@ -257,7 +279,13 @@ int FindUiItem(const UiItemTable* table, WStringView feature, WStringView option
 }
 
 int FindUiItem(const UiItemTable* table, std::string_view feature, std::string_view option) {
-    return FindUiItem(table, WFromAnsi(feature), WFromAnsi(option));
+    // Widened on the stack: a lookup never allocates.  A name longer than a name
+    // field holds matches no item.
+    WCHAR f[kUiNameBytes] = {};
+    WCHAR o[kUiNameBytes] = {};
+    size_t fn = 0, on = 0;
+    if (!WidenName(feature, f, &fn) || !WidenName(option, o, &on)) return -1;
+    return FindUiItem(table, WStringView(f, fn), WStringView(o, on));
 }
 
 int FindUiItemByControl(const UiItemTable* table, uint32_t control, uint32_t dialog) {

@@ -1,7 +1,7 @@
 // The module's exported entry points: plain C linkage, at the ordinals of exports.def.
 //
 // Every export forwards to its subsystem unchanged.  An entry point whose feature is
-// not part of this build answers as a switched-off feature does (see unavailable.cpp).
+// not part of this build answers a failure in its own terms (see unavailable.cpp).
 #pragma once
 
 #include "platform/win32.h"
@@ -64,7 +64,8 @@ NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND owner, const WCHAR* printerNa
                                               void* record, void* devmode, void* destinations, UINT_PTR count,
                                               UINT_PTR context);
 NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR context);
-NVX_EXPORT UINT_PTR FPB_Request_Abbr(void* request, UINT_PTR kind, UINT* count, int* result);
+// (fax transmission dialog, a value passed on, output buffer, entry count: wanted in, delivered out)
+NVX_EXPORT UINT_PTR FPB_Request_Abbr(void* dialog, UINT_PTR value, UINT* buffer, int* count);
 
 // ---- Authentication dialogs ----
 NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR context);

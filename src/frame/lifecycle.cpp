@@ -2,6 +2,8 @@
 //
 // Attach and detach run under the system's loader lock: they create no threads,
 // wait for nothing and talk to no device.
+#include <new>
+
 #include "common/proc.h"
 #include "constraints/prepared_rules.h"
 #include "device/oapi_link.h"
@@ -21,6 +23,27 @@ namespace nvx::frame {
 ModuleState& Module() {
     static ModuleState state;
     return state;
+}
+
+bool AllocatePerPageBuffers(PerPageBuffers& buffers, size_t columns, size_t ruleCount) {
+    FreePerPageBuffers(buffers);
+    try {
+        buffers.slots.resize(kPerPageRows * columns);
+        for (PerPageSlot& slot : buffers.slots) {
+            slot.settings.assign(kPerPageSettingBytes, 0);
+            slot.ruleValues.assign(ruleCount, 0);
+        }
+    } catch (const std::bad_alloc&) {
+        FreePerPageBuffers(buffers);
+        return false;
+    }
+    buffers.columns = columns;
+    return true;
+}
+
+void FreePerPageBuffers(PerPageBuffers& buffers) {
+    std::vector<PerPageSlot>().swap(buffers.slots);
+    buffers.columns = 0;
 }
 
 namespace {
@@ -61,9 +84,11 @@ void ReadConstraintFile(ModuleState& m) {
     m.constraints.Load(BesideModule(m.self, WL("NOVRIX_C.VPD")).c_str());
 }
 
-void AllocatePerPageBuffers(ModuleState&) {
-    // Per-page setting buffers (10 x N slots) exist only without the type-1 cover
-    // page; they come with the per-page settings.
+void AllocatePageBuffers(ModuleState& m) {
+    // N comes from the model record; each slot keeps one value per constraint rule.
+    const int32_t columns = m.model.record ? m.model.record->facts[features::kFactPerPageCount] : 0;
+    if (columns <= 0 || static_cast<size_t>(columns) > kPerPageMaxColumns) return;
+    AllocatePerPageBuffers(m.perPage, static_cast<size_t>(columns), m.constraints.RuleCount());
 }
 
 void BuildUiItemTable(ModuleState& m) {
@@ -110,7 +135,9 @@ void FreeHintBuffers(ModuleState&) {
 void DestroyToolWindows(ModuleState&) {
     pages::DestroyToolWindows();
 }
-void FreePerPageBuffers(ModuleState&) {}
+void FreePageBuffers(ModuleState& m) {
+    FreePerPageBuffers(m.perPage);
+}
 void FreeConstraintFile(ModuleState& m) {
     m.constraints.Clear();
 }
@@ -163,7 +190,7 @@ BOOL AttachModule(HMODULE self) {
     if (!model::HasMandatoryTables(m.model)) return FALSE;  // 11
     ReadConstraintFile(m);                                // 12
     model::LinkHostLibrary(m.host, self);                 // 13
-    if (AskVariant("_PRP_COVER_TYPE1") == 0) AllocatePerPageBuffers(m);  // 14
+    if (AskVariant("_PRP_COVER_TYPE1") == 0) AllocatePageBuffers(m);  // 14
     BuildUiItemTable(m);                                  // 15
     ChooseBindingEdgeList(m);                             // 16
     BuildConstraintIndex(m);                              // 17
@@ -179,7 +206,7 @@ void DetachModule() {
     model::FreeMessageTables(m.messages);                 // 1
     FreeHintBuffers(m);                                   // 2
     DestroyToolWindows(m);                                // 3
-    if (AskVariant("_PRP_COVER_TYPE1") == 0) FreePerPageBuffers(m);  // 4
+    if (AskVariant("_PRP_COVER_TYPE1") == 0) FreePageBuffers(m);  // 4
     device::UnlinkDeviceApi();                            // 5
     device::DeleteDeviceApiLock();                        // 6
     FreeResourceLibraries(m);                             // 7
@@ -191,6 +218,9 @@ void DetachModule() {
     FreeSetupErrorMessages(m);                            // 12
     UnlinkSecurityInterface(m);                           // 13
     model::UnlinkHostLibrary(m.host);                     // 14
+    // What attach chose rather than allocated goes too, so that a later attach in
+    // the same process starts from nothing.
+    m.bindingEdgeList = nullptr;
     m.attached = false;
 }
 

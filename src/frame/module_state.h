@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "common/text.h"
 #include "model/host_link.h"
@@ -29,6 +30,30 @@ struct SecurityLink {
     uint32_t count = 0;            // set to 37 when linked
 };
 
+// The per-page setting buffers: a grid of kPerPageRows x N slots (N from the model
+// record), each with a zero-filled settings buffer and one 32-bit value per
+// constraint rule.  Empty when the variant keeps no per-page settings or memory ran out.
+inline constexpr size_t kPerPageRows = 10;
+inline constexpr size_t kPerPageSettingBytes = 578;
+// A model that asks for more slots per row is taken as damaged: no grid.
+inline constexpr size_t kPerPageMaxColumns = 1000;
+struct PerPageSlot {
+    std::vector<uint8_t> settings;     // kPerPageSettingBytes
+    std::vector<uint32_t> ruleValues;  // one per rule of the constraint file
+    uint32_t counter = 0;
+    uint32_t value = 0;
+};
+struct PerPageBuffers {
+    size_t columns = 0;              // N
+    std::vector<PerPageSlot> slots;  // row-major, kPerPageRows x columns
+    PerPageSlot* Slot(size_t row, size_t column) {
+        return row < kPerPageRows && column < columns ? &slots[row * columns + column] : nullptr;
+    }
+};
+// Allocates the grid; false (and an empty grid) when memory runs out.
+bool AllocatePerPageBuffers(PerPageBuffers& buffers, size_t columns, size_t ruleCount);
+void FreePerPageBuffers(PerPageBuffers& buffers);
+
 struct ModuleState {
     HMODULE self = nullptr;             // not owned
     HMODULE imageResources = nullptr;   // NOVRIX_R.DLL; GetImgResInst answers it
@@ -41,6 +66,7 @@ struct ModuleState {
     features::UiItemTable* uiItems = nullptr;  // null when it could not be built
     constraints::PreparedRules* rules = nullptr;  // the prepared constraint rules, or null
     model::HostLink host;
+    PerPageBuffers perPage;  // only without the type-1 cover page
     SecurityLink security;
     // Device-API selection: a flag and a marker that the Basic tab and the
     // user-settings dialogs read and change.

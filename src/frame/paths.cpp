@@ -1,6 +1,8 @@
 // Paths beside the module and library loading.
 #include "frame/paths.h"
 
+#include "common/proc.h"
+
 namespace nvx::frame {
 
 WString ModulePath(HMODULE self) {
@@ -27,6 +29,18 @@ HMODULE LoadModuleLibrary(const WCHAR* path) {
     DWORD error = GetLastError();
     SetLastError(library ? ERROR_SUCCESS : error);
     return library;
+}
+
+void InitModuleCommonControls() {
+    static bool done = false;
+    if (done) return;
+    HMODULE controls = GetModuleHandleW(WL("comctl32.dll"));
+    if (!controls) controls = LoadModuleLibrary(WL("comctl32.dll"));  // stays for the process
+    using InitFn = void(WINAPI*)(void);
+    auto init = controls ? ProcAs<InitFn>(GetProcAddress(controls, "InitCommonControls")) : nullptr;
+    if (!init) return;
+    init();
+    done = true;
 }
 
 }  // namespace nvx::frame

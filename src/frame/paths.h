@@ -17,4 +17,10 @@ WString BesideModule(HMODULE self, const WCHAR* fileName);
 // keeps LoadLibraryW's error code across the deactivation.  Answers null on failure.
 HMODULE LoadModuleLibrary(const WCHAR* path);
 
+// Initialises the common controls once per process, in the module's activation
+// context, through InitCommonControls as comctl32.dll exports it (looked up at run
+// time).  Every place that creates a window of a common-control class, or runs a
+// dialog that holds one, calls this first.
+void InitModuleCommonControls();
+
 }  // namespace nvx::frame

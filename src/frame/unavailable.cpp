@@ -1,15 +1,27 @@
 // Entry points of features that this build does not carry yet.
 //
-// Each answers as a switched-off feature does: a page procedure handles no message
-// (FALSE), a dialog or service answers 0 ("nothing done", "none"), a query answers
-// null.  Non-page calls leave one line on the debugger output so that a host
-// developer sees why nothing happened.  An entry moves out of this file when its
-// feature lands.
+// Each answers as its own export fails: a page procedure handles no message
+// (FALSE), a dialog answers the code its callers read as "not shown", a service
+// answers its failure code, and every output the export promises (a count, a
+// result, a detail text) is written empty.  None of them ever answers what a
+// caller would read as success.  Non-page calls leave one line on the debugger
+// output so that a host developer sees why nothing happened.  An entry moves out
+// of this file when its feature lands.
+#include <cstdint>
+
+#include "features/model_record.h"
+#include "features/switch_ids.h"
 #include "frame/exports.h"
+#include "frame/module_state.h"
+#include "frame/unavailable_codes.h"
+#include "frame/variant_switches.h"
 
 namespace {
 
-UINT_PTR Unavailable(const char* name) {
+using namespace nvx::frame::unavailable;
+
+template <typename T>
+T Unavailable(const char* name, T answer) {
     char line[128] = "NOVRIX_U: ";
     size_t n = 10;
     for (const char* p = name; *p && n < sizeof line - 40; ++p) line[n++] = *p;
@@ -17,13 +29,24 @@ UINT_PTR Unavailable(const char* name) {
     for (const char* p = tail; *p && n < sizeof line - 1; ++p) line[n++] = *p;
     line[n] = 0;
     OutputDebugStringA(line);
-    return 0;
+    return answer;
+}
+
+template <typename T>
+void Put(UINT_PTR at, T value) {
+    if (at) *reinterpret_cast<T*>(at) = value;
 }
 
 }  // namespace
 
 #define NVX_SWITCHED_OFF_PAGE(name) \
-    NVX_DLGPROC(name) { return FALSE; }
+    NVX_DLGPROC(name) {             \
+        (void)hDlg;                 \
+        (void)msg;                  \
+        (void)wParam;               \
+        (void)lParam;               \
+        return FALSE;               \
+    }
 
 // Property pages.
 NVX_SWITCHED_OFF_PAGE(Prc_DocPaper2Proc)
@@ -44,76 +67,108 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnDeviceOptionProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
-// Presets, watermarks, forms.
-NVX_EXPORT UINT_PTR SetEasySetPreset(const WCHAR*) { return Unavailable("SetEasySetPreset"); }
-NVX_EXPORT UINT_PTR SetEasySetPresetByHandle(HANDLE) { return Unavailable("SetEasySetPresetByHandle"); }
-NVX_EXPORT int Prc_RegDefWMarkA(const char*) { return static_cast<int>(Unavailable("Prc_RegDefWMarkA")); }
-NVX_EXPORT int Prc_RegDefWMarkW(const WCHAR*) { return static_cast<int>(Unavailable("Prc_RegDefWMarkW")); }
-NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR*) { return Unavailable("GetFormFileName"); }
-NVX_EXPORT UINT_PTR CheckFormFile(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) { return Unavailable("CheckFormFile"); }
+// Presets, watermarks, forms: 0 is "not installed", "not registered", "no file
+// chosen" and "cancel the job".  The form file block's path is an output only with 1.
+NVX_EXPORT UINT_PTR SetEasySetPreset(const WCHAR*) { return Unavailable<UINT_PTR>("SetEasySetPreset", 0); }
+NVX_EXPORT UINT_PTR SetEasySetPresetByHandle(HANDLE) { return Unavailable<UINT_PTR>("SetEasySetPresetByHandle", 0); }
+NVX_EXPORT int Prc_RegDefWMarkA(const char*) { return Unavailable("Prc_RegDefWMarkA", 0); }
+NVX_EXPORT int Prc_RegDefWMarkW(const WCHAR*) { return Unavailable("Prc_RegDefWMarkW", 0); }
+NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR*) { return Unavailable<UINT_PTR>("GetFormFileName", 0); }
+NVX_EXPORT UINT_PTR CheckFormFile(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
+    return Unavailable<UINT_PTR>("CheckFormFile", 0);
+}
 
-// Settings transfer for set-up programs.
-NVX_EXPORT UINT_PTR SPRINST_SettingExport(const char*, const char*) { return Unavailable("SPRINST_SettingExport"); }
-NVX_EXPORT UINT_PTR SPRINST_SettingImport(const char*, const char*) { return Unavailable("SPRINST_SettingImport"); }
+// Settings transfer for set-up programs: a non-zero error code whose message is the
+// general "could not be transferred" text.
+NVX_EXPORT UINT_PTR SPRINST_SettingExport(const char*, const char*) {
+    return Unavailable<UINT_PTR>("SPRINST_SettingExport", kSetupTransferUnavailable);
+}
+NVX_EXPORT UINT_PTR SPRINST_SettingImport(const char*, const char*) {
+    return Unavailable<UINT_PTR>("SPRINST_SettingImport", kSetupTransferUnavailable);
+}
 NVX_EXPORT UINT_PTR SPRINST_PersonalInfoImport(const char*, const char*) {
-    return Unavailable("SPRINST_PersonalInfoImport");
+    return Unavailable<UINT_PTR>("SPRINST_PersonalInfoImport", kSetupTransferUnavailable);
 }
-NVX_EXPORT UINT_PTR SPRINST_DefaultSetting(const char*, const char*) { return Unavailable("SPRINST_DefaultSetting"); }
+NVX_EXPORT UINT_PTR SPRINST_DefaultSetting(const char*, const char*) {
+    return Unavailable<UINT_PTR>("SPRINST_DefaultSetting", kSetupTransferUnavailable);
+}
 NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
-    Unavailable("SPRINST_FixSetting");
-    return nullptr;
+    return reinterpret_cast<void*>(Unavailable<UINT_PTR>("SPRINST_FixSetting", kSetupTransferUnavailable));
 }
-NVX_EXPORT UINT_PTR SPRINST_GetErrorMsg(UINT) { return Unavailable("SPRINST_GetErrorMsg"); }
 
 // Fax.
 NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND, const WCHAR*, const WCHAR*, UINT, void*, void*, void*, UINT_PTR,
                                               UINT_PTR) {
-    return Unavailable("FaxCoverSheet_PopupDialog");
+    // The cover sheet record is copied back only on 1: it stays as it is.
+    return Unavailable("FaxCoverSheet_PopupDialog", kDialogCouldNotRun);
 }
-NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR) { return Unavailable("Popup_FaxSendToDlg"); }
-NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT* count, int*) {
+NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR block) {
+    // Cancel, with the block's destination count (its first pointer) at 0.
+    if (block) Put<int32_t>(reinterpret_cast<UINT_PTR*>(block)[0], 0);
+    return Unavailable<UINT_PTR>("Popup_FaxSendToDlg", kDialogCancelled);
+}
+NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
+    // No list read: the buffer stays untouched and no entry is delivered.
     if (count) *count = 0;
-    return Unavailable("FPB_Request_Abbr");
+    return Unavailable<UINT_PTR>("FPB_Request_Abbr", 0);
 }
 
-// Authentication dialogs.
-NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR) { return Unavailable("Popup_UserAuthenticDlg"); }
-NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) { return Unavailable("Popup_MiddleServerAuthenticDlg"); }
-NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR*) { return Unavailable("Popup_UserSettingDlgT2"); }
-NVX_EXPORT UINT_PTR Popup_UserSettingSecurityDlg(UINT_PTR) { return Unavailable("Popup_UserSettingSecurityDlg"); }
-NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) { return Unavailable("Popup_ChkBlankRatioDlg"); }
+// Authentication dialogs: 5, the answer of a dialog that could not be shown.
+NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR) {
+    return Unavailable<UINT_PTR>("Popup_UserAuthenticDlg", kDialogNotShown);
+}
+NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
+    return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
+}
+NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR*) {
+    // Without the printer configuration of type 2, or for a model whose user
+    // settings are of neither kind, there is no dialog to show: 0.
+    const auto* record = nvx::frame::Module().model.record;
+    const int32_t kind = record ? record->switches[nvx::features::kSw_UserAuthentication] : 0;
+    if (nvx::frame::AskVariant("_PRP_CONFIG_TYPE2") == 0 || (kind != 1 && kind != 2)) return 0;
+    return Unavailable<UINT_PTR>("Popup_UserSettingDlgT2", kDialogNotShown);
+}
+NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
+    return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);
+}
 
 // Device events and job start.
-NVX_EXPORT void SetUIAesKeyInfo(void*) { Unavailable("SetUIAesKeyInfo"); }
+NVX_EXPORT void SetUIAesKeyInfo(void*) { Unavailable("SetUIAesKeyInfo", 0); }
 NVX_EXPORT UINT_PTR Bidi_PrnterEvent_Initialize(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_PrnterEvent_Initialize");
+    return Unavailable<UINT_PTR>("Bidi_PrnterEvent_Initialize", kDeviceNotAsked);
 }
-NVX_EXPORT UINT_PTR Bidi_WakeOnCall(UINT*, UINT_PTR, UINT_PTR) { return Unavailable("Bidi_WakeOnCall"); }
+NVX_EXPORT UINT_PTR Bidi_WakeOnCall(UINT*, UINT_PTR, UINT_PTR) {
+    return Unavailable<UINT_PTR>("Bidi_WakeOnCall", kDeviceNotAsked);
+}
 NVX_EXPORT UINT_PTR Bidi_DocumentPropertySheets_Init(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_DocumentPropertySheets_Init");
-}
-NVX_EXPORT UINT_PTR Bidi_DevicePropertySheets_Init(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
-                                                   UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_DevicePropertySheets_Init");
+    return Unavailable<UINT_PTR>("Bidi_DocumentPropertySheets_Init", kDeviceNotAsked);
 }
 NVX_EXPORT UINT_PTR Bidi_DocumentEvent_CreateDC(UINT*, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_DocumentEvent_CreateDC");
+    return Unavailable<UINT_PTR>("Bidi_DocumentEvent_CreateDC", kDeviceNotAsked);
 }
 NVX_EXPORT UINT_PTR Bidi_PrintStart_GetAuthCapability(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
                                                       UINT_PTR) {
-    return Unavailable("Bidi_PrintStart_GetAuthCapability");
+    return Unavailable<UINT_PTR>("Bidi_PrintStart_GetAuthCapability", kDeviceNotAsked);
 }
-NVX_EXPORT UINT_PTR Bidi_PrintStart_VerifyAndEncryptKey(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
-                                                        UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
-                                                        UINT_PTR) {
-    return Unavailable("Bidi_PrintStart_VerifyAndEncryptKey");
+NVX_EXPORT UINT_PTR Bidi_PrintStart_VerifyAndEncryptKey(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
+                                                        UINT_PTR detail, UINT_PTR detailSize, UINT_PTR, UINT_PTR,
+                                                        UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
+    // Not verified, as when no connection opens; the device said nothing.
+    if (detail && static_cast<uint32_t>(detailSize) > 0) Put<char>(detail, 0);
+    return Unavailable<UINT_PTR>("Bidi_PrintStart_VerifyAndEncryptKey", kNotVerified);
 }
 NVX_EXPORT UINT_PTR Bidi_PrintStart_GetEncryptionKey(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_PrintStart_GetEncryptionKey");
+    return Unavailable<UINT_PTR>("Bidi_PrintStart_GetEncryptionKey", 0);  // no passphrase stored
 }
-NVX_EXPORT UINT_PTR Bidi_PrintStart_IsCommunicate(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_PrintStart_IsCommunicate");
+NVX_EXPORT UINT_PTR Bidi_PrintStart_IsCommunicate(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR authType) {
+    // The device does not answer; its authentication type is unknown (0).
+    Put<int32_t>(authType, 0);
+    return Unavailable<UINT_PTR>("Bidi_PrintStart_IsCommunicate", kNoDeviceAnswer);
 }
-NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable("Bidi_PrintStart_SSO");
+NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR authType, UINT_PTR state) {
+    // Not signed on (success is 1): no authentication type, and the state of a
+    // sign-on that has nothing to sign on with.
+    Put<int32_t>(authType, 0);
+    Put<int32_t>(state, kSignOnNotPossible);
+    return Unavailable<UINT_PTR>("Bidi_PrintStart_SSO", 0);
 }

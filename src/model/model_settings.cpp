@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/le.h"
 #include "model/package.h"
 
 namespace nvx::model {
@@ -110,6 +111,34 @@ void LoadSetupErrorMessages(const Package& pkg, SetupErrorMessages& m) {
 const WCHAR* SetupErrorMessage(const SetupErrorMessages& m, int code) {
     if (code >= 0 && code < kSetupErrorCodes && m.text[code][0] != 0) return m.text[code];
     return m.text[kSetupErrorCodes];
+}
+
+// ---- Consumables ----
+
+void LoadConsumables(const Package& pkg, ConsumablesSettings& c) {
+    EntryInfo e;
+    if (pkg.GetEntry("Varnx", &e)) {
+        pkg.ForEachItem(e, ItemOrder::Chain, [&](uint32_t at) {
+            uint8_t record[kShopRecordBytes] = {};
+            if (!pkg.ReadRecord(at, sizeof record, record)) return true;
+            std::memcpy(c.shopRecord, record, sizeof record);
+            c.shopFlag = GetLE32(record + kShopSwitchOffset) != 0 ? 1 : 0;
+            return false;  // the first record is the switch
+        });
+    }
+    if (pkg.GetEntry("ConsumSetting", &e)) {
+        pkg.ForEachItem(e, ItemOrder::Chain, [&](uint32_t at) {
+            vpd::Item item;
+            KeyBuffer key;
+            if (!pkg.ReadItem(at, &item) || !pkg.ReadKey(item.key, key, sizeof key)) return true;
+            if (!AsciiEqualNoCase(key, "URL")) return true;
+            uint8_t record[kAddressRecordBytes] = {};
+            if (!pkg.ReadRecord(at, sizeof record, record)) return true;
+            const char* text = reinterpret_cast<const char*>(record + kAddressTextOffset);
+            std::memcpy(c.address, text, strnlen(text, sizeof c.address - 1));
+            return false;  // the first "URL" record wins
+        });
+    }
 }
 
 // ---- Cipher settings ----

@@ -97,6 +97,20 @@ struct DirectoryAuthMethods {
 // keys outside the five are skipped, each method is listed once.
 void LoadDirectoryAuthMethods(const Package& pkg, DirectoryAuthMethods& m);
 
+// ---- Consumables ("Varnx", "ConsumSetting") ----
+
+inline constexpr size_t kShopRecordBytes = 20;        // "Varnx": an item record and a 32-bit switch
+inline constexpr size_t kShopSwitchOffset = 16;
+inline constexpr size_t kAddressRecordBytes = 288;    // "ConsumSetting": an item record and an ANSI text
+inline constexpr size_t kAddressTextOffset = 16;
+struct ConsumablesSettings {
+    uint8_t shopRecord[kShopRecordBytes] = {};  // the first item's record of "Varnx"
+    uint8_t shopFlag = 0;                        // 1 when that record's switch is not 0
+    char address[kAddressRecordBytes - kAddressTextOffset] = {};  // the "URL" record's text, ANSI
+};
+// Reads both entries; a missing entry or item leaves its part empty.
+void LoadConsumables(const Package& pkg, ConsumablesSettings& c);
+
 // ---- Default font names ----
 
 struct DefaultFontNames {
@@ -114,6 +128,7 @@ struct ModelSettings {
     MessageList messageList;
     DirectoryAuthMethods directoryAuth;
     DefaultFontNames fonts;
+    WString fontLibrary;  // the font data library beside the module (NOVRIX_F.DLL)
 };
 // Back to the empty state (detach).
 void ClearModelSettings(ModelSettings& s);

@@ -38,6 +38,7 @@ bool DefaultItemIs(const Package& pkg, const char* entry, const char* key, bool*
 }
 
 void ReadServiceSettings(const Package& pkg, ServiceSettings& s) {
+    LoadConsumables(pkg, s.consumables);
     KeyedValueLoad(pkg, "DLManagerSetting", "DLFileName", s.downloadManagerFile, MAX_PATH);
     KeyedValueLoad(pkg, "RegistryKeySetting", "VendorName", s.makerName, sizeof s.makerName / sizeof(WCHAR));
     s.sharedLogon = 1;
@@ -85,7 +86,8 @@ void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self
     if (!features::BuildModelRecord(*pkg, tables)) return;       // 2: the model record
     ReadMainVersions(*pkg, tables.versions);                     // 3
     LoadPaperNames(*pkg, tables.settings.papers);                // 4: paper names, locale paper,
-    features::PrepareDefaults(*pkg, tables);                     //    catalogue binding, templates
+    features::PrepareDefaults(*pkg, tables,                      //    catalogue binding, templates,
+                              frame::BesideModule(self, WL("NOVRIX_F.DLL")).c_str());  // font library
     FindLocalePaper(tables.settings.papers);
     // 5: the binding-edge and position lists are chosen after the build.
     LoadTextTables(*pkg, TextChoices());                         // 6: page and dialog texts
@@ -122,6 +124,9 @@ bool HasMandatoryTables(const ModelTables& tables) {
 void FreeModelTables(ModelTables& tables) {
     features::FreeCatalogueTables(tables);
     ClearModelSettings(tables.settings);
+    tables.versions = VersionStrings{};
+    tables.services = ServiceSettings{};
+    tables.ranges = NumericRanges{};
     ResetTextTables();
 }
 

@@ -33,6 +33,7 @@ struct VersionStrings {
 
 // Service settings of the package.
 struct ServiceSettings {
+    ConsumablesSettings consumables;   // "Varnx" and "ConsumSetting"
     WCHAR makerName[257] = {};         // "RegistryKeySetting" / "VendorName", else "VELMORA"
     WCHAR downloadManagerFile[MAX_PATH] = {};  // "DLManagerSetting" / "DLFileName"
     uint32_t sharedLogon = 1;          // "LSR_ShareLogonInfo"
@@ -72,6 +73,9 @@ void ReadCustomizationVersion(const ConstraintBlock& constraints, VersionStrings
 // Reads the three versions of the main package's "Version" entry.
 void ReadMainVersions(const Package& pkg, VersionStrings& versions);
 bool HasMandatoryTables(const ModelTables& tables);
+// Frees the tables and puts every value the build filled (versions, service
+// settings, ranges, model settings, texts) back to its built-in state, so that a
+// later build starts clean.
 void FreeModelTables(ModelTables& tables);
 
 }  // namespace nvx::model

@@ -1,5 +1,7 @@
-// SetDispStringSingle: one display text from the main package, by entry and key.
+// Entry points that read the main package or its texts: SetDispStringSingle (one
+// display text by entry and key) and SPRINST_GetErrorMsg (a settings-transfer message).
 #include "frame/exports.h"
+#include "frame/module_state.h"
 #include "frame/paths.h"
 #include "model/package.h"
 
@@ -15,4 +17,13 @@ NVX_EXPORT UINT_PTR SetDispStringSingle(void* module, const char* entryName, con
     nvx::model::PackagePtr pkg = nvx::model::Package::Open(path.c_str());
     if (!pkg) return 0;
     return nvx::model::KeyedValueLoad(*pkg, entryName, key, destination, nvx::vpd::kMaxString + 1) ? 1 : 0;
+}
+
+// The message of a settings-transfer error code: the package's "ERMSG_nn" text,
+// else its "ERMSG_XX" text, else an empty text.  The text belongs to the module and
+// lives until it is unloaded.
+NVX_EXPORT UINT_PTR SPRINST_GetErrorMsg(UINT code) {
+    const auto& messages = nvx::frame::Module().model.settings.setupErrors;
+    const int n = code < static_cast<UINT>(nvx::model::kSetupErrorCodes) ? static_cast<int>(code) : -1;
+    return reinterpret_cast<UINT_PTR>(nvx::model::SetupErrorMessage(messages, n));
 }

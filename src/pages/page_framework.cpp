@@ -6,6 +6,7 @@
 
 #include "common/proc.h"
 #include "frame/module_state.h"
+#include "frame/paths.h"
 #include "model/host_link.h"
 #include "pages/hints.h"
 #include "pages/page_items.h"
@@ -41,6 +42,7 @@ void EnsureTabTips(HWND page) {
     HWND sheet = GetParent(page);
     HWND tab = sheet ? reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
     if (!tab || SendMessageW(tab, TCM_GETTOOLTIPS, 0, 0)) return;
+    frame::InitModuleCommonControls();
     HWND tip = CreateWindowExW(0, WL("tooltips_class32"), nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, sheet, nullptr,
                                frame::Module().dialogResources, nullptr);

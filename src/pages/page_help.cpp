@@ -90,6 +90,7 @@ void ShowPageHelp(HWND page, ULONG_PTR topic) {
 }
 
 INT_PTR RunModuleDialog(HINSTANCE resources, HWND parent, UINT templateId, DLGPROC proc, LPARAM context) {
+    frame::InitModuleCommonControls();
     const HelpFile file = FindHelpFile();
     if (NtSixOrLater() || file.compiled) {
         HRSRC found = FindResourceW(resources, MAKEINTRESOURCEW(templateId), RT_DIALOG);

@@ -62,13 +62,13 @@ void ContextSetChanged(const PrinterUIContext* ctx);
 inline constexpr size_t kTraySlots = 20;
 bool ContextTrayMedia(const PrinterUIContext* ctx, int32_t (&media)[kTraySlots]);
 
-// Fills the sheet's settings record with the printer's default settings.
-// Answers false when the context has no record, and for now always: the
+// Fills the sheet's settings record with the printer's default settings and
+// answers true; false (nothing filled) when the context has no record.  The
 // defaults come from the settings record code through FillDefaultSettingsHook.
 bool ContextDefaultSettings(const PrinterUIContext* ctx);
 
 // The one place where the context reaches the settings record code for the
-// defaults of (record, printer).  Answers false until that code provides them.
+// defaults of (record, printer): settings::FillDefaultSettings.  False for a null record.
 bool FillDefaultSettingsHook(BYTE* record, HANDLE printer);
 
 // The record search that form 1 uses: the first 12-byte record header (size

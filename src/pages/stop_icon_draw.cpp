@@ -4,6 +4,7 @@
 
 #include "features/ui_items.h"
 #include "frame/module_state.h"
+#include "frame/paths.h"
 #include "pages/page_framework.h"
 #include "pages/stop_icons.h"
 
@@ -21,6 +22,7 @@ std::vector<HWND>& ToolWindows() {
 }
 
 HWND NewTooltip(HWND owner) {
+    frame::InitModuleCommonControls();
     HINSTANCE instance = frame::Module().dialogResources;
     HWND tip = CreateWindowExW(0, WL("tooltips_class32"), nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance,

@@ -48,5 +48,10 @@ NVXAPI size_t NvxPlatform_GetDebugOutput(char* buffer, size_t size);
 // Forgets the kept debugger output.
 NVXAPI void NvxPlatform_ClearDebugOutput(void);
 
+// How many times the process called InitCommonControls or InitCommonControlsEx
+// (successfully), so that hosts can see that a library initialised the common
+// controls before it used them.
+NVXAPI unsigned NvxPlatform_CommonControlsInitCount(void);
+
 NVX_END_DECLS
 #endif

@@ -6,6 +6,7 @@
 
 #include "common/proc.h"
 #include "common/text.h"
+#include "platform/host.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
 
@@ -60,6 +61,22 @@ TEST_F(AttachTest, AHostLibraryWithoutTheHostFunctionsIsCopedWith) {
     HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
     ASSERT_NE(nullptr, module) << GetLastError();
     EXPECT_TRUE(FreeLibrary(module));
+}
+
+TEST_F(AttachTest, TheCommonControlsAreInitialisedBeforeTheModuleMakesATooltip) {
+    nvxtest::DriverCopy driver;
+    HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
+    ASSERT_NE(nullptr, module);
+    auto createToolWnd = nvx::ProcAs<INT_PTR (*)(HWND)>(GetProcAddress(module, "CreateToolWnd"));
+    ASSERT_NE(nullptr, createToolWnd);
+    HWND page = CreateWindowExW(0, WL("STATIC"), WL("page"), WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                                nullptr);
+    ASSERT_NE(nullptr, page);
+    const unsigned before = NvxPlatform_CommonControlsInitCount();
+    EXPECT_NE(0, createToolWnd(page));
+    EXPECT_GT(NvxPlatform_CommonControlsInitCount(), before);
+    DestroyWindow(page);
+    FreeLibrary(module);
 }
 
 TEST_F(AttachTest, ExportTableHasTheEntryPointsAtTheirOrdinals) {

@@ -1,9 +1,12 @@
 if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
   novrix_add_test(module_frame_tests
     SOURCES module/variant_switches_test.cpp module/attach_test.cpp module/module_services_test.cpp
-            module/ranges_test.cpp module/lifecycle_test.cpp
+            module/ranges_test.cpp module/lifecycle_test.cpp module/unavailable_test.cpp
     LINK novrix_module_core novrix_vpdc_lib)
-  add_dependencies(module_frame_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources)
+  target_compile_definitions(module_frame_tests PRIVATE
+    NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json")
+  add_dependencies(module_frame_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources
+                   novrix_sample_model)
 endif()
 if(TARGET module_frame_tests)
   target_include_directories(module_frame_tests PRIVATE "${CMAKE_BINARY_DIR}/generated")

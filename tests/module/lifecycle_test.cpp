@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
+#include "catalogue_test_util.h"
+#include "common/le.h"
 #include "common/text.h"
 #include "frame/module_state.h"
+#include "frame/paths.h"
 #include "model/messages.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -68,6 +72,127 @@ TEST_F(LifecycleTest, AMissingMainPackageFailsAttachAndDetachCleansUp) {
     nvx::frame::DetachModule();
     EXPECT_EQ(nullptr, Module().imageResources);
     EXPECT_EQ(nullptr, Module().messages.text[0]);
+}
+
+void WritePackage(const nvxtest::DriverCopy& driver, const cattest::Json& src) {
+    vpdc::Bytes bytes = vpdc::Compile(src);
+    driver.Write("NOVRIX_D.VPD", std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(LifecycleTest, PerPageBuffersAreAGridOfZeroedSlotsUntilDetach) {
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    auto& m = Module();
+    const size_t rules = m.constraints.RuleCount();
+    ASSERT_GT(rules, 0u);
+    EXPECT_EQ(30u, m.perPage.columns);  // the sample model's per-page count
+    ASSERT_EQ(nvx::frame::kPerPageRows * 30, m.perPage.slots.size());
+    for (size_t row = 0; row < nvx::frame::kPerPageRows; ++row) {
+        for (size_t column = 0; column < 30; ++column) {
+            const nvx::frame::PerPageSlot* slot = m.perPage.Slot(row, column);
+            ASSERT_NE(nullptr, slot);
+            ASSERT_EQ(578u, slot->settings.size());
+            ASSERT_EQ(rules, slot->ruleValues.size());
+            for (uint8_t b : slot->settings) ASSERT_EQ(0, b);
+            for (uint32_t v : slot->ruleValues) ASSERT_EQ(0u, v);
+            EXPECT_EQ(0u, slot->counter);
+            EXPECT_EQ(0u, slot->value);
+        }
+    }
+    EXPECT_EQ(nullptr, m.perPage.Slot(nvx::frame::kPerPageRows, 0));
+    EXPECT_EQ(nullptr, m.perPage.Slot(0, 30));
+    nvx::frame::DetachModule();
+    EXPECT_EQ(0u, m.perPage.columns);
+    EXPECT_TRUE(m.perPage.slots.empty());
+}
+
+TEST_F(LifecycleTest, AnOutsizedPerPageCountLeavesNoGrid) {
+    for (const char* count : {"1000", "1001", "2000000000", "0", "-5"}) {
+        cattest::Json src = cattest::SampleSource();
+        for (cattest::Json& item : cattest::Entry(src, "MachineInfo")["items"])
+            if (item[0] == "PerPageCount") item[1] = count;
+        WritePackage(driver_, src);
+        ASSERT_TRUE(nvx::frame::AttachModule(anchor_)) << count;
+        const size_t expected = std::string(count) == "1000" ? 1000 : 0;
+        EXPECT_EQ(expected, Module().perPage.columns) << count;
+        EXPECT_EQ(expected * nvx::frame::kPerPageRows, Module().perPage.slots.size()) << count;
+        nvx::frame::DetachModule();
+    }
+}
+
+TEST_F(LifecycleTest, TheCatalogueStepIsGivenTheFontLibraryBesideTheModule) {
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    EXPECT_EQ(nvx::frame::BesideModule(anchor_, WL("NOVRIX_F.DLL")), Module().model.settings.fontLibrary);
+    nvx::frame::DetachModule();
+    EXPECT_TRUE(Module().model.settings.fontLibrary.empty());
+}
+
+// The sample model's source with the consumables entries: the shop switch record
+// and the address records.
+cattest::Json WithConsumables(uint32_t shop, const char* url) {
+    cattest::Json src = cattest::SampleSource();
+    src["record_layouts"]["shop"] = {{"size", 20}, {"fields", {{{"name", "shop"}, {"at", 16}, {"type", "u32"}}}}};
+    src["record_layouts"]["address"] = {
+        {"size", 288}, {"fields", {{{"name", "text"}, {"at", 16}, {"type", "ascii"}, {"width", 272}}}}};
+    cattest::SetEntry(src, {{"name", "Varnx"},
+                            {"record", "shop"},
+                            {"items", {{{"key", "Varnx"}, {"value", "Consumables shop"}, {"shop", shop}}}}});
+    cattest::SetEntry(src, {{"name", "ConsumSetting"},
+                            {"record", "address"},
+                            {"items",
+                             {{{"key", "Phone"}, {"value", "Phone"}, {"text", "0123"}},
+                              {{"key", "url"}, {"value", "Address"}, {"text", url}},
+                              {{"key", "URL"}, {"value", "Second"}, {"text", "http://127.0.0.1/second"}}}}});
+    return src;
+}
+
+TEST_F(LifecycleTest, AttachReadsTheConsumablesShopAndAddress) {
+    WritePackage(driver_, WithConsumables(1, "http://127.0.0.1/shop"));
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    const auto& c = Module().model.services.consumables;
+    EXPECT_EQ(1, c.shopFlag);
+    EXPECT_EQ(1u, nvx::GetLE32(c.shopRecord + 16));
+    EXPECT_STREQ("http://127.0.0.1/shop", c.address);  // the first "URL" record, key case ignored
+    nvx::frame::DetachModule();
+    EXPECT_EQ(0, c.shopFlag);
+    EXPECT_STREQ("", c.address);
+
+    WritePackage(driver_, WithConsumables(0, "http://127.0.0.1/other"));
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    EXPECT_EQ(0, c.shopFlag);
+    EXPECT_STREQ("http://127.0.0.1/other", c.address);
+    nvx::frame::DetachModule();
+}
+
+TEST_F(LifecycleTest, ASecondAttachWithAnotherPackageStartsClean) {
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    auto& m = Module();
+    EXPECT_EQ(nvx::WString(WL("1.0.3")), m.model.versions.basic);
+    EXPECT_EQ(nvx::WString(WL("ZEPROFDL.EXE")), m.model.services.downloadManagerFile);
+    const auto& shift = m.model.ranges[nvx::model::RangeId::BindShift_Front];
+    EXPECT_TRUE(shift.first != 0 || shift.second != 0);
+    nvx::frame::DetachModule();
+    EXPECT_EQ(nullptr, m.bindingEdgeList);
+    EXPECT_EQ(nvx::WString(), m.model.versions.driver);
+
+    // Another package: no versions, no download manager, no binding-shift range, and
+    // neither the command package nor the constraint file.
+    cattest::Json src = cattest::SampleSource();
+    for (const char* entry : {"Version", "DLManagerSetting", "BindShift_Front"}) cattest::RemoveEntry(src, entry);
+    WritePackage(driver_, src);
+    driver_.Remove("NOVRIX_M.VPD");
+    driver_.Remove("NOVRIX_C.VPD");
+    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    EXPECT_EQ(nvx::WString(), m.model.versions.basic);
+    EXPECT_EQ(nvx::WString(), m.model.versions.uiSetup);
+    EXPECT_EQ(nvx::WString(), m.model.versions.localize);
+    EXPECT_EQ(nvx::WString(), m.model.versions.command);
+    EXPECT_EQ(nvx::WString(), m.model.versions.customization);
+    EXPECT_EQ(nvx::WString(WL("1.2.6")), m.model.versions.driver);
+    EXPECT_EQ(nvx::WString(), m.model.services.downloadManagerFile);
+    EXPECT_EQ(0, m.model.ranges[nvx::model::RangeId::BindShift_Front].first);
+    EXPECT_EQ(0, m.model.ranges[nvx::model::RangeId::BindShift_Front].second);
+    EXPECT_STREQ("BindingEdge_MFP", m.bindingEdgeList);
+    nvx::frame::DetachModule();
 }
 
 TEST_F(LifecycleTest, TextsCarryTheDisplayLineBreak) {

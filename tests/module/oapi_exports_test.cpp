@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "common/le.h"
+#include "common/text.h"
 #include "frame/exports.h"
 #include "module/oapi_fixture.h"
 
@@ -10,7 +11,13 @@ namespace o = nvx::oapi;
 
 namespace {
 
-short AuthType(const char* text) { return OAPI_GetAuthType(reinterpret_cast<WCHAR**>(const_cast<char*>(text))); }
+// The export takes a pointer to the UTF-16 text.
+short AuthType(const char* text) {
+    nvx::WString wide;
+    for (const char* p = text; *p; ++p) wide += static_cast<WCHAR>(static_cast<unsigned char>(*p));
+    WCHAR* at = wide.data();
+    return OAPI_GetAuthType(&at);
+}
 
 TEST(OapiExports, AuthTypeMapsExactlyTheSixTexts) {
     EXPECT_EQ(AuthType("None"), 1);
@@ -23,6 +30,12 @@ TEST(OapiExports, AuthTypeMapsExactlyTheSixTexts) {
                                  "DeviceAndExtServer2", "Server\n", "Unknown"})
         EXPECT_EQ(AuthType(nearMiss), 0) << '"' << nearMiss << '"';
     EXPECT_EQ(OAPI_GetAuthType(nullptr), 0);
+    WCHAR* none = nullptr;
+    EXPECT_EQ(OAPI_GetAuthType(&none), 0);
+    // Wide near misses: a character beyond the byte range that narrows to a letter.
+    WCHAR device[] = {'D', 'e', 'v', 'i', 'c', static_cast<WCHAR>(0x0165), 0};
+    WCHAR* at = device;
+    EXPECT_EQ(OAPI_GetAuthType(&at), 0);
 
     // From a capability block: the text at 16, cut at its field's end.
     BYTE capability[o::kCapabilitySize] = {};

@@ -7,6 +7,7 @@ if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
       module/uiitems_defs_test.cpp
       module/uiitems_build_test.cpp
       module/uiitems_reference_test.cpp
+      module/uiitems_alloc_test.cpp
     LINK novrix_module_core novrix_vpdc_lib)
   target_compile_definitions(module_uiitems_tests PRIVATE
     NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json"

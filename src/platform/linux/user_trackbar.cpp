@@ -7,10 +7,12 @@
 //
 // Progress bar: range, position and step are kept.
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/host.h"
 #include "platform/linux/user_internal.h"
 
 namespace nvxp {
@@ -228,6 +230,9 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// Calls of InitCommonControls(Ex), for NvxPlatform_CommonControlsInitCount.
+std::atomic<unsigned> g_commonControlsInits{0};
+
 }  // namespace nvxp
 
 extern "C" {
@@ -235,11 +240,17 @@ extern "C" {
 NVXAPI BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
     if (!picce || picce->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
     nvxp::EnsureUserInit();
+    ++nvxp::g_commonControlsInits;
     return TRUE;
 }
 
 NVXAPI void WINAPI InitCommonControls(void) {
     nvxp::EnsureUserInit();
+    ++nvxp::g_commonControlsInits;
+}
+
+NVXAPI unsigned NvxPlatform_CommonControlsInitCount(void) {
+    return nvxp::g_commonControlsInits.load();
 }
 
 }  // extern "C"

@@ -1,0 +1,30 @@
+// The answers of the entry points whose features this build does not carry yet
+// (unavailable.cpp): each is a failure in its own export's terms.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+namespace nvx::frame::unavailable {
+
+// Modal dialogs that could not be shown (the authentication and user-settings
+// dialogs answer 5 when they cannot run).
+inline constexpr UINT_PTR kDialogNotShown = 5;
+// The cover sheet dialog's answer when it cannot run.
+inline constexpr UINT_PTR kDialogCouldNotRun = static_cast<UINT_PTR>(-1);
+// The fax transmission dialog's Cancel: no destinations.
+inline constexpr UINT_PTR kDialogCancelled = 2;
+// Settings transfer: a code that none of the transfers uses for anything else; its
+// message is the general one.
+inline constexpr UINT_PTR kSetupTransferUnavailable = 12;
+// Device events: the device could not be asked.
+inline constexpr UINT_PTR kDeviceNotAsked = 16;
+// Job start: the job's credentials were not verified (no connection).
+inline constexpr UINT_PTR kNotVerified = 1;
+// Job start: the device does not answer.
+inline constexpr UINT_PTR kNoDeviceAnswer = 1;
+// Single sign-on state: nothing to sign on with.
+inline constexpr int32_t kSignOnNotPossible = 1;
+
+}  // namespace nvx::frame::unavailable

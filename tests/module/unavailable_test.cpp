@@ -1,0 +1,229 @@
+// The entry points of features this build does not carry, called through the
+// module's exports: each answers a failure in its own terms and writes its
+// outputs; the ones whose whole behaviour is fixed answer exactly that.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "common/proc.h"
+#include "common/text.h"
+#include "platform/host.h"
+#include "support/driver_folder.h"
+#include "support/platform_test.h"
+
+namespace {
+
+using U = UINT_PTR;
+
+class UnavailableTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        module_ = LoadLibraryW(driver_.WidePath("NOVRIX_U.DLL").c_str());
+        ASSERT_NE(nullptr, module_) << GetLastError();
+    }
+    void TearDown() override {
+        if (module_) FreeLibrary(module_);
+        PlatformTest::TearDown();
+    }
+    nvxtest::DriverCopy driver_;
+    HMODULE module_ = nullptr;
+};
+
+template <typename F>
+F As(FARPROC p) {
+    return nvx::ProcAs<F>(p);
+}
+
+using Page = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+using Check = std::function<void(FARPROC)>;
+
+struct Row {
+    const char* name;
+    Check check;
+};
+
+Check PageHandlesNothing() {
+    return [](FARPROC p) {
+        for (UINT msg : {static_cast<UINT>(WM_INITDIALOG), static_cast<UINT>(WM_COMMAND),
+                         static_cast<UINT>(WM_NOTIFY), static_cast<UINT>(WM_DESTROY)})
+            EXPECT_EQ(FALSE, As<Page>(p)(nullptr, msg, 0, 0)) << msg;
+    };
+}
+
+// A set-up transfer answers a non-zero error code whose message is the general one.
+Check TransferFails() {
+    return [](FARPROC p) {
+        EXPECT_EQ(12u, As<U (*)(const char*, const char*)>(p)("NOVRIX MFP 1", "setup.txt"));
+    };
+}
+
+Check DialogNotShown() {
+    return [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(U)>(p)(0)); };
+}
+
+TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
+    const Row rows[] = {
+        {"Prc_DocPaper2Proc", PageHandlesNothing()},
+        {"Prc_DocQualityProc", PageHandlesNothing()},
+        {"Prc_DocQualityMonoProc", PageHandlesNothing()},
+        {"Prc_DocQualityPrnMonoProc", PageHandlesNothing()},
+        {"Prc_DocFinishingProc_T1", PageHandlesNothing()},
+        {"Prc_DocFinishingProc_T2", PageHandlesNothing()},
+        {"Prc_DocOtherProc", PageHandlesNothing()},
+        {"Prc_DocCoverPageProc", PageHandlesNothing()},
+        {"Prc_DocCoverPageProc_T2", PageHandlesNothing()},
+        {"Prc_DocCoverPageProc_T3", PageHandlesNothing()},
+        {"Prc_DocWOProc", PageHandlesNothing()},
+        {"Prc_DocFaxProc", PageHandlesNothing()},
+        {"Prc_DocMyTabProc", PageHandlesNothing()},
+        {"Prc_DocMyTabChildProc", PageHandlesNothing()},
+        {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
+        {"Prc_PrnDeviceOptionProc", PageHandlesNothing()},
+        {"Prc_PrnSettingsProc", PageHandlesNothing()},
+        // Presets, watermarks, forms: 0 is failure; the form block is left alone.
+        {"SetEasySetPreset",
+         [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(const WCHAR*)>(p)(WL("NOVRIX MFP 1"))); }},
+        {"SetEasySetPresetByHandle", [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(HANDLE)>(p)(nullptr)); }},
+        {"Prc_RegDefWMarkA", [](FARPROC p) { EXPECT_EQ(0, As<int (*)(const char*)>(p)("NOVRIX MFP 1")); }},
+        {"Prc_RegDefWMarkW", [](FARPROC p) { EXPECT_EQ(0, As<int (*)(const WCHAR*)>(p)(WL("NOVRIX MFP 1"))); }},
+        {"GetFormFileName",
+         [](FARPROC p) {
+             UINT_PTR block[200] = {};
+             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(block));
+             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(nullptr));
+         }},
+        {"CheckFormFile", [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(U, U, U, U)>(p)(0, 0, 0, 0)); }},
+        // Settings transfer.
+        {"SPRINST_SettingExport", TransferFails()},
+        {"SPRINST_SettingImport", TransferFails()},
+        {"SPRINST_PersonalInfoImport", TransferFails()},
+        {"SPRINST_DefaultSetting", TransferFails()},
+        {"SPRINST_FixSetting",
+         [](FARPROC p) {
+             EXPECT_EQ(reinterpret_cast<void*>(12),
+                       As<void* (*)(const char*, const char*)>(p)("NOVRIX MFP 1", "fix.ini"));
+         }},
+        {"SPRINST_GetErrorMsg",
+         [](FARPROC p) {
+             auto text = [p](UINT code) {
+                 const auto* s = reinterpret_cast<const WCHAR*>(As<U (*)(UINT)>(p)(code));
+                 return s ? nvx::Utf8FromW(s) : std::string("<null>");
+             };
+             EXPECT_EQ("The settings were transferred.", text(0));
+             EXPECT_EQ("The printer cannot be opened.", text(1));
+             EXPECT_EQ("The lock settings cannot be stored.", text(15));
+             EXPECT_EQ("The settings could not be transferred.", text(12));  // no text of its own
+             EXPECT_EQ("The settings could not be transferred.", text(99));
+             EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
+         }},
+        // Fax.
+        {"FaxCoverSheet_PopupDialog",
+         [](FARPROC p) {
+             using Fn = U (*)(HWND, const WCHAR*, const WCHAR*, UINT, void*, void*, void*, U, U);
+             BYTE record[3746];
+             std::memset(record, 0x5A, sizeof record);
+             EXPECT_EQ(static_cast<U>(-1), As<Fn>(p)(nullptr, WL("P"), WL("D"), 1, record, nullptr, nullptr, 0, 0));
+             EXPECT_EQ(0x5A, record[0]);  // copied back only on OK
+         }},
+        {"Popup_FaxSendToDlg",
+         [](FARPROC p) {
+             int32_t count = 7;
+             void* block[7] = {&count};
+             EXPECT_EQ(2u, As<U (*)(U)>(p)(reinterpret_cast<U>(block)));  // Cancel
+             EXPECT_EQ(0, count);
+             EXPECT_EQ(2u, As<U (*)(U)>(p)(0));
+         }},
+        {"FPB_Request_Abbr",
+         [](FARPROC p) {
+             using Fn = U (*)(void*, U, UINT*, int*);
+             UINT buffer[4] = {0xAAAAAAAAu, 0xAAAAAAAAu, 0xAAAAAAAAu, 0xAAAAAAAAu};
+             int count = 50;  // the most entries wanted
+             EXPECT_EQ(0u, As<Fn>(p)(nullptr, 0, buffer, &count));
+             EXPECT_EQ(0, count);                 // none delivered
+             EXPECT_EQ(0xAAAAAAAAu, buffer[0]);   // the buffer is not the count
+             EXPECT_EQ(0u, As<Fn>(p)(nullptr, 0, nullptr, nullptr));
+         }},
+        // Authentication dialogs.
+        {"Popup_UserAuthenticDlg", DialogNotShown()},
+        {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
+        // The sample model has user settings of kind 2 and the type-2 configuration.
+        {"Popup_UserSettingDlgT2", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(UINT_PTR*)>(p)(nullptr)); }},
+        {"Popup_UserSettingSecurityDlg",
+         [](FARPROC p) {
+             for (U context : {U{0}, U{1}, static_cast<U>(-1)}) EXPECT_EQ(5u, As<U (*)(U)>(p)(context));
+         }},
+        {"Popup_ChkBlankRatioDlg", DialogNotShown()},
+        // Device events and job start.
+        {"SetUIAesKeyInfo", [](FARPROC p) { As<void (*)(void*)>(p)(nullptr); }},
+        {"Bidi_PrnterEvent_Initialize", [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(U, U, U, U, U)>(p)(0, 0, 0, 0, 0)); }},
+        {"Bidi_WakeOnCall", [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(UINT*, U, U)>(p)(nullptr, 0, 0)); }},
+        {"Bidi_DocumentPropertySheets_Init",
+         [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0)); }},
+        {"Bidi_DevicePropertySheets_Init",
+         [](FARPROC p) {
+             using Fn = U (*)(U, U, U, U, U, U, U, U, U);
+             EXPECT_EQ(0u, As<Fn>(p)(0, 0, 0, 0, 0, 0, 0, 0, 0));
+             EXPECT_EQ(0u, As<Fn>(p)(1, 2, 3, 4, 5, 6, 7, 8, 9));
+         }},
+        {"Bidi_DocumentEvent_CreateDC", [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(UINT*, U, U)>(p)(nullptr, 0, 0)); }},
+        {"Bidi_PrintStart_GetAuthCapability",
+         [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(U, U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0, 0)); }},
+        {"Bidi_PrintStart_VerifyAndEncryptKey",
+         [](FARPROC p) {
+             using Fn = U (*)(U, U, U, U, U, U, U, U, U, U, U, U, U);
+             char detail[8] = "stale";
+             const U at = reinterpret_cast<U>(detail);
+             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, at, sizeof detail, 0, 0, 0, 0, 0, 1));  // not verified
+             EXPECT_STREQ("", detail);
+             std::strcpy(detail, "stale");
+             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, at, 0, 0, 0, 0, 0, 0, 1));
+             EXPECT_STREQ("stale", detail);  // a buffer of no size is not written
+             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0));
+         }},
+        {"Bidi_PrintStart_GetEncryptionKey",
+         [](FARPROC p) {
+             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 1));
+             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
+         }},
+        {"Bidi_PrintStart_IsCommunicate",
+         [](FARPROC p) {
+             int32_t authType = 3;
+             EXPECT_NE(0u, As<U (*)(U, U, U, U, U)>(p)(0, 0, 0, 0, reinterpret_cast<U>(&authType)));
+             EXPECT_EQ(0, authType);
+             EXPECT_NE(0u, As<U (*)(U, U, U, U, U)>(p)(0, 0, 0, 0, 0));
+         }},
+        {"Bidi_PrintStart_SSO",
+         [](FARPROC p) {
+             int32_t authType = 3, state = 0;
+             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, reinterpret_cast<U>(&authType),
+                                                            reinterpret_cast<U>(&state)));
+             EXPECT_EQ(0, authType);
+             EXPECT_EQ(1, state);
+             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
+         }},
+    };
+    ASSERT_EQ(48u, sizeof rows / sizeof rows[0]);
+    // The entry points built as they are fixed say nothing; pages say nothing.
+    const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg",
+                                 "Bidi_DevicePropertySheets_Init"};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FARPROC p = GetProcAddress(module_, row.name);
+        ASSERT_NE(nullptr, p);
+        NvxPlatform_ClearDebugOutput();
+        row.check(p);
+        char out[4096] = {};
+        NvxPlatform_GetDebugOutput(out, sizeof out);
+        const std::string line = std::string("NOVRIX_U: ") + row.name + " is not available in this build";
+        const std::string name = row.name;
+        bool placeholder = name.rfind("Prc_Doc", 0) != 0 && name.rfind("Prc_Prn", 0) != 0;
+        for (const std::string& b : built) placeholder = placeholder && b != row.name;
+        EXPECT_EQ(placeholder, std::string(out).find(line) != std::string::npos) << out;
+    }
+}
+
+}  // namespace
