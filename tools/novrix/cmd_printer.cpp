@@ -1,5 +1,9 @@
 // novrix printer: list, add, remove printers and choose the default.
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "commands.h"
 #include "driver_folder.h"
@@ -33,6 +37,25 @@ int List(const Options& options) {
     return kExitOk;
 }
 
+// A printer's own driver folder must hold the module now, not at its first use;
+// it is kept as an absolute path, so that it means the same from any folder.
+bool CheckDriverFolder(std::string* folder) {
+    char resolved[PATH_MAX];
+    struct stat st;
+    if (!realpath(folder->c_str(), resolved) || stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        fprintf(stderr, "novrix printer add: the driver folder %s does not exist\n", folder->c_str());
+        return false;
+    }
+    for (const char* file : {"NOVRIX_U.DLL", "NOVRIX_D.VPD"}) {
+        if (stat((std::string(resolved) + "/" + file).c_str(), &st) != 0) {
+            fprintf(stderr, "novrix printer add: the driver folder %s holds no %s\n", resolved, file);
+            return false;
+        }
+    }
+    *folder = resolved;
+    return true;
+}
+
 int Add(const std::vector<std::string>& args) {
     std::string name, folder, port;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -51,6 +74,7 @@ int Add(const std::vector<std::string>& args) {
         fprintf(stderr, "novrix printer add: a printer name is needed\n");
         return kExitUsage;
     }
+    if (!folder.empty() && !CheckDriverFolder(&folder)) return kExitFailed;
     DWORD rc = AddHostPrinter(name, folder, port);
     if (rc != ERROR_SUCCESS) {
         bool badName = rc == ERROR_INVALID_PRINTER_NAME || rc == ERROR_INVALID_NAME || rc == ERROR_INVALID_PARAMETER;
