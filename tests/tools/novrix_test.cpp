@@ -500,8 +500,13 @@ TEST_F(NovrixTest, RefusalsSayWhyAndFail) {
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "\"" + std::string(80, 'w') + "...\"")) << r.err;
     EXPECT_FALSE(Has(r.err, std::string(81, 'w'))) << r.err;
-    r = Novrix("prefs --set '" + longValue + "=1'");
-    EXPECT_FALSE(Has(r.err, std::string(81, 'w'))) << r.err;
+    for (const std::string& args : {"prefs --set '" + longValue + "=1'", "printer add " + longValue,
+                                     "printer remove " + longValue, "prefs --" + longValue, longValue}) {
+        r = Novrix(args);
+        EXPECT_NE(0, r.rc);
+        EXPECT_TRUE(Has(r.err, std::string(70, 'w') + "...")) << r.err;
+        EXPECT_FALSE(Has(r.err, std::string(81, 'w'))) << r.err;
+    }
     // The driver folder of a new printer is checked at once and kept absolute.
     r = Novrix("printer add Office --driver-folder '" + Root() + "/none'");
     EXPECT_EQ(1, r.rc);

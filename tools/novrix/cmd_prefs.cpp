@@ -75,7 +75,8 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->sets.push_back(args[++i]);
             std::string label, value;
             if (!SplitAssignment(out->sets.back(), &label, &value) || label.empty()) {
-                fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n", out->sets.back().c_str());
+                fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n",
+                        EchoText(out->sets.back()).c_str());
                 return kExitUsage;
             }
         } else if (a == "--show") {
@@ -94,7 +95,7 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             PrefsUsage(stdout);
             return -1;
         } else {
-            fprintf(stderr, "novrix prefs: unexpected argument '%s'\n", a.c_str());
+            fprintf(stderr, "novrix prefs: unexpected argument '%s'\n", EchoText(a).c_str());
             PrefsUsage(stderr);
             return kExitUsage;
         }

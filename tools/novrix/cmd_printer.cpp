@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "driver_folder.h"
+#include "echo.h"
 #include "store.h"
 
 namespace novrix {
@@ -66,7 +67,7 @@ int Add(const std::vector<std::string>& args) {
         } else if (name.empty() && args[i].rfind("--", 0) != 0) {
             name = args[i];
         } else {
-            fprintf(stderr, "novrix printer add: unexpected argument '%s'\n", args[i].c_str());
+            fprintf(stderr, "novrix printer add: unexpected argument '%s'\n", EchoText(args[i]).c_str());
             return kExitUsage;
         }
     }
@@ -78,7 +79,7 @@ int Add(const std::vector<std::string>& args) {
     DWORD rc = AddHostPrinter(name, folder, port);
     if (rc != ERROR_SUCCESS) {
         bool badName = rc == ERROR_INVALID_PRINTER_NAME || rc == ERROR_INVALID_NAME || rc == ERROR_INVALID_PARAMETER;
-        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", name.c_str(),
+        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", EchoText(name).c_str(),
                 badName ? "not a valid printer name (at most 220 characters, no comma or backslash)"
                         : ErrorText(rc).c_str());
         return kExitFailed;
@@ -95,7 +96,8 @@ int OnePrinter(const std::vector<std::string>& args, DWORD (*action)(const std::
     }
     DWORD rc = action(args[1]);
     if (rc != ERROR_SUCCESS) {
-        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", args[0].c_str(), args[1].c_str(), ErrorText(rc).c_str());
+        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", args[0].c_str(), EchoText(args[1]).c_str(),
+                ErrorText(rc).c_str());
         return kExitFailed;
     }
     printf(done, args[1].c_str());
@@ -114,7 +116,7 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
         PrinterUsage(stdout);
         return kExitOk;
     }
-    fprintf(stderr, "novrix printer: unknown request '%s'\n", sub.c_str());
+    fprintf(stderr, "novrix printer: unknown request '%s'\n", EchoText(sub).c_str());
     PrinterUsage(stderr);
     return kExitUsage;
 }

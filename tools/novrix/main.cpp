@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "echo.h"
 #include "store.h"
 
 namespace {
@@ -20,7 +21,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"info", novrix::CmdInfo, "show the platform root, the printers, the driver folder and the module"},
+    {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
 };
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         } else {
-            fprintf(stderr, "novrix: unknown option %s\n", args[i].c_str());
+            fprintf(stderr, "novrix: unknown option %s\n", novrix::EchoText(args[i]).c_str());
             Usage(stderr);
             return 2;
         }
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
         }
         return c.run(options, rest);
     }
-    fprintf(stderr, "novrix: unknown command '%s'\n", name.c_str());
+    fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
     Usage(stderr);
     return 2;
 }

@@ -486,13 +486,6 @@ bool HasSetting(const PageView& view, const std::string& label) {
     return false;
 }
 
-std::string EchoText(const std::string& text) {
-    if (text.size() <= kEchoLimit) return text;
-    size_t cut = kEchoLimit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // a whole UTF-8 character
-    return text.substr(0, cut) + "...";
-}
-
 std::string EchoValue(const Setting& setting, const std::string& value) {
     return IsPassword(setting) ? std::string(kHiddenValue) : EchoText(value);
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "echo.h"
 #include "platform/win32.h"
 
 namespace novrix {
@@ -75,12 +76,8 @@ enum class SetOutcome {
 SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
                       std::string* message);
 
-// Messages echo at most this many bytes of a value or label a person typed.
-inline constexpr size_t kEchoLimit = 80;
 // What stands for a password's value in every message: its text is never shown.
 inline constexpr const char* kHiddenValue = "(not shown)";
-// A typed text as messages echo it: cut to kEchoLimit bytes (at a character) and "...".
-std::string EchoText(const std::string& text);
 // The value as messages about this setting echo it: kHiddenValue for a password
 // box, else EchoText.
 std::string EchoValue(const Setting& setting, const std::string& value);
