@@ -64,8 +64,12 @@ int CreateFresh(const std::string& path, std::string* detail) {
     if (rc != SQLITE_OK) *detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);
     if (rc == SQLITE_OK && link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST) {
-        *detail = std::string("cannot put the new store in place: ") + strerror(errno);
-        rc = SQLITE_CANTOPEN;
+        // A file system without hard links: a rename, unless a store came meanwhile.
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0 && rename(temp.c_str(), path.c_str()) != 0) {
+            *detail = std::string("cannot put the new store in place: ") + strerror(errno);
+            rc = SQLITE_CANTOPEN;
+        }
     }
     unlink(temp.c_str());
     unlink((temp + "-journal").c_str());
