@@ -41,7 +41,9 @@ protected:
                 continue;
             }
             if (step.args.empty()) continue;
-            std::string cmd = std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " + step.args;
+            // The module's debugger lines stay out of the transcript even when a developer copies them.
+            std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                              "' " + step.args;
             std::string text = step.typed.empty() ? Run(cmd, &rc) : RunOnTerminal(cmd, step.typed, &rc);
             out += Kept(text, step.keep);
         }
@@ -70,7 +72,7 @@ protected:
         }
         std::string out;
         size_t next = 0;
-        for (int idle = 0; idle < 100;) {
+        for (int idle = 0; idle < 400;) {  // a minute without a word ends the run (a program that hangs)
             pollfd p{master, POLLIN, 0};
             if (poll(&p, 1, 150) > 0) {
                 char buffer[4096];

@@ -34,7 +34,8 @@ protected:
     // `prefix` runs it through another command (setpriv ...).
     Outcome Novrix(const std::string& args, const std::string& input = "", const std::string& prefix = "") {
         std::ofstream(Root() + "/in.txt") << input;
-        std::string cmd = prefix + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " + args + " <'" + Root() +
+        std::string cmd = prefix + "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                          "' " + args + " <'" + Root() +
                           "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
         int status = std::system(cmd.c_str());
         Outcome r;
