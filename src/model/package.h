@@ -60,7 +60,8 @@ public:
     // CheckDirectory) is damaged: one line on the debugger output names the file
     // and the entry, and the answer is null as for a missing package (last error
     // ERROR_INVALID_DATA).
-    static PackagePtr OpenDirectory(const WCHAR* path, uint32_t entrySize, PackageOpenMode mode = PackageOpenMode::Auto);
+    static PackagePtr OpenDirectory(const WCHAR* path, uint32_t entrySize,
+                                    PackageOpenMode mode = PackageOpenMode::Auto);
     // A package over a private copy of `size` bytes (tests, fuzzing).  Null when
     // bytes is null with a nonzero size, or size does not fit 32 bits.
     static PackagePtr OpenImage(const void* bytes, size_t size);

@@ -50,7 +50,8 @@ TEST_F(AttachTest, ADamagedPackageCountsAsMissingAndIsNamed) {
     EXPECT_FALSE(Loaded(WL("NOVRIX_U.DLL")));
     char out[4096] = {};
     NvxPlatform_GetDebugOutput(out, sizeof out);
-    const std::string line = "NOVRIX_U: the package " + driver.Folder() + "/NOVRIX_D.VPD is damaged and is not used: entry \"";
+    const std::string line =
+        "NOVRIX_U: the package " + driver.Folder() + "/NOVRIX_D.VPD is damaged and is not used: entry \"";
     EXPECT_NE(std::string(out).find(line), std::string::npos) << out;
 
     driver.Write("NOVRIX_D.VPD", bytes);

@@ -168,7 +168,10 @@ TEST_F(NovrixDocs, TheFirstRunIsARealRun) {
                        0}}));
     Check("docs/first-run.md", "next",
           Transcript({{std::string(kNovrix) + " prefs --show", "prefs --show", {}, 12},
-                      {std::string(kNovrix) + " prefs --set \"Paper Source=Tray 2\"", "prefs --set \"Paper Source=Tray 2\"", {}, 0},
+                      {std::string(kNovrix) + " prefs --set \"Paper Source=Tray 2\"",
+                       "prefs --set \"Paper Source=Tray 2\"",
+                       {},
+                       0},
                       {"echo $?", "", {}, 0},
                       {std::string(kNovrix) + " prefs --set \"Colour=Black\"", "prefs --set \"Colour=Black\"", {}, 0},
                       {"echo $?", "", {}, 0}}));

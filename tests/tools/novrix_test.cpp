@@ -94,7 +94,8 @@ TEST_F(NovrixTest, PrinterAddListRemoveAndTheirErrors) {
     EXPECT_EQ("Added printer \"Office 2\".\n", r.out);
     r = Novrix("printer list");
     EXPECT_TRUE(Has(r.out, "* NOVRIX MFP 1")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder " + folder + ")")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder " + folder + ")"))
+        << r.out;
 
     // Names compare without case: a duplicate is refused and nothing changes.
     r = Novrix("printer add 'OFFICE 2'");
@@ -396,7 +397,8 @@ TEST_F(NovrixTest, ADamagedModelPackageIsNamed) {
     driver.Write("NOVRIX__.VPD", std::string("\0\0\0\0\xff\0\0\0", 8));
     r = Novrix(opt + "prefs --show");
     EXPECT_EQ(0, r.rc) << r.err;
-    EXPECT_TRUE(Has(r.err, "NOVRIX__.VPD is damaged (header: the directory end 255 lies past the end of the file")) << r.err;
+    EXPECT_TRUE(Has(r.err, "NOVRIX__.VPD is damaged (header: the directory end 255 lies past the end of the file"))
+        << r.err;
     EXPECT_TRUE(Has(r.out, "  Version 1.2.6\n")) << r.out;
 }
 

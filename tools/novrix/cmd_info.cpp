@@ -91,7 +91,8 @@ void ShowDriverFolder(const std::string& folder, nlohmann::json* j) {
         else
             printf("  %-14s %16s\n", *file, "absent");
     }
-    for (const PackageDamage& d : DamagedPackages(folder)) printf("  %s is damaged: %s\n", d.file.c_str(), d.what.c_str());
+    for (const PackageDamage& d : DamagedPackages(folder))
+        printf("  %s is damaged: %s\n", d.file.c_str(), d.what.c_str());
 }
 
 void ShowVersions(const std::string& folder, nlohmann::json* j) {
@@ -342,7 +343,8 @@ int CmdInfo(const Options& options, const std::vector<std::string>& args) {
         ShowModelData(folder, nullptr);
         return ShowModule(folder, nullptr);
     }
-    nlohmann::json out = {{"platformRoot", NvxPlatform_Root()}, {"storeProblem", problem.empty() ? nlohmann::json() : nlohmann::json(problem)}};
+    nlohmann::json out = {{"platformRoot", NvxPlatform_Root()},
+                          {"storeProblem", problem.empty() ? nlohmann::json() : nlohmann::json(problem)}};
     ShowPrinters(&out);
     ShowDriverFolder(folder, &out);
     ShowVersions(folder, &out);

@@ -254,7 +254,8 @@ SetOutcome SetRadio(const Setting& s, const std::string& value, std::string* mes
         if (!NvxUi_Click(radio)) return ActionFailed(s, message);
         return SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED ? SetOutcome::Done : Refused(s, value, message);
     }
-    *message = s.label + " has no choice \"" + EchoValue(s, value) + "\" (choices: " + Join(SettingChoices(s), ", ") + ")";
+    *message = s.label + " has no choice \"" + EchoValue(s, value) + "\" (choices: " + Join(SettingChoices(s), ", ") +
+               ")";
     return SetOutcome::NotInList;
 }
 
