@@ -17,12 +17,13 @@ if command -v ccache >/dev/null; then
 fi
 echo "novrix.sh: configuring build/linux"
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
 if ! cmake --preset linux >"$log" 2>&1; then
   cat "$log" >&2
+  rm -f "$log"
   echo "novrix.sh: cmake --preset linux failed (above)" >&2
   exit 1
 fi
+rm -f "$log"
 echo "novrix.sh: building novrix and its driver folder"
 if ! cmake --build --preset linux --target novrix -j "$(nproc)"; then
   echo "novrix.sh: the build failed; the compiler's message is above" >&2
