@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/le.h"
@@ -103,6 +104,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::vector<WCHAR> messages(1000 * 290);
     PackagePtr pkg = Package::OpenImage(data, size);
     if (!pkg) return 0;
+    // The module's check of the directory, in both layouts (the answer is not
+    // used: it must only end, and read nothing outside the input).
+    std::string what;
+    pkg->CheckDirectory(nvx::vpd::kEntry52Size, &what);
+    pkg->CheckDirectory(nvx::vpd::kEntry40Size, &what);
 
     // One of the seeds' names per run (chosen by the size, so that every name
     // gets its turn without multiplying the work of each run) ...

@@ -19,8 +19,9 @@
 namespace nvx::model {
 namespace {
 
-PackagePtr OpenInFolder(const WString& folder, const WCHAR* fileName) {
-    return folder.empty() ? nullptr : Package::Open((folder + fileName).c_str());
+// A damaged package is reported by the reader and answered as a missing one.
+PackagePtr OpenInFolder(const WString& folder, const WCHAR* fileName, uint32_t entrySize = vpd::kEntry52Size) {
+    return folder.empty() ? nullptr : Package::OpenDirectory((folder + fileName).c_str(), entrySize);
 }
 
 void LoadMessageTables(const Package& pkg, MessageTables& messages) {
@@ -113,7 +114,7 @@ void ReadPackageVersions(VersionStrings& versions, const WString& folder) {
     WCopy(versions.driver, kVersionChars, kDefaultDriverVersion);
     if (PackagePtr pkg = OpenInFolder(folder, WL("NOVRIX__.VPD")))
         KeyedValueLoad(*pkg, "Version", "Ver_driver", versions.driver, kVersionChars);
-    if (PackagePtr pkg = OpenInFolder(folder, WL("NOVRIX_M.VPD")))
+    if (PackagePtr pkg = OpenInFolder(folder, WL("NOVRIX_M.VPD"), vpd::kEntry40Size))
         KeyedValueLoad40(*pkg, "Version", "Ver_Command", versions.command, kVersionChars);
 }
 

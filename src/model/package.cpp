@@ -226,6 +226,97 @@ uint32_t Package::WalkDirectory(const char* name, uint32_t entrySize, uint32_t n
     return 0;
 }
 
+bool Package::CheckDirectory(uint32_t entrySize, std::string* what) const {
+    std::string ignored;
+    std::string& out = what ? *what : ignored;
+    const bool wide = entrySize == vpd::kEntry52Size;
+    if (!wide && entrySize != vpd::kEntry40Size) {
+        out = "layout: entries of " + std::to_string(entrySize) + " bytes";
+        return false;
+    }
+    uint8_t header[vpd::kHeaderSize];
+    if (Read(header, sizeof header, 0) != sizeof header) {
+        out = "header: the file is shorter than its " + std::to_string(vpd::kHeaderSize) + "-byte header";
+        return false;
+    }
+    const uint32_t dirEnd = GetLE32(header + offsetof(vpd::FileHeader, directoryEnd));
+    if (dirEnd > size_) {
+        out = "header: the directory end " + std::to_string(dirEnd) + " lies past the end of the file (" +
+              std::to_string(size_) + " bytes)";
+        return false;
+    }
+    // Where a nonzero offset must leave room for `length` bytes.
+    auto fits = [this](uint32_t offset, uint64_t length) { return offset == 0 || InBounds(size_, offset, length); };
+    const uint32_t nextAt = wide ? offsetof(vpd::Entry52, next) : offsetof(vpd::Entry40, next);
+    const uint32_t firstAt = wide ? offsetof(vpd::Entry52, firstItem) : offsetof(vpd::Entry40, firstItem);
+    const uint32_t infoSize = wide ? vpd::kInfo52Size : vpd::kInfo40Size;
+    const uint32_t steps = dirEnd > vpd::kFirstEntry ? (dirEnd - vpd::kFirstEntry) / entrySize + 1 : 0;
+    uint32_t at = vpd::kFirstEntry;
+    uint8_t entry[vpd::kEntry52Size + vpd::kInfo52Size];
+    for (uint32_t i = 0; i < steps && at < dirEnd; ++i) {
+        const std::string where = "entry at " + std::to_string(at);
+        if (!InBounds(size_, at, entrySize + infoSize)) {
+            out = where + ": the entry runs past the end of the file (" + std::to_string(size_) + " bytes)";
+            return false;
+        }
+        Read(entry, entrySize + infoSize, at);
+        const std::string name(FieldName(entry));
+        const std::string named = "entry \"" + name + "\"";
+        const uint32_t first = GetLE32(entry + firstAt);
+        if (!fits(first, vpd::kItemSize)) {
+            out = named + ": its first item (at " + std::to_string(first) + ") lies past the end of the file (" +
+                  std::to_string(size_) + " bytes)";
+            return false;
+        }
+        if (wide) {
+            const uint8_t* info = entry + vpd::kInfo52At;
+            const int32_t count = static_cast<int32_t>(GetLE32(info + offsetof(vpd::Info52, count)));
+            const uint32_t def = GetLE32(info + offsetof(vpd::Info52, defaultItem));
+            const uint32_t index = GetLE32(info + offsetof(vpd::Info52, index));
+            if (!fits(def, vpd::kItemSize)) {
+                out = named + ": its default item (at " + std::to_string(def) +
+                      ") lies past the end of the file (" + std::to_string(size_) + " bytes)";
+                return false;
+            }
+            if (count > 0 && !fits(index, 4ull * static_cast<uint32_t>(count))) {
+                out = named + ": its item index (" + std::to_string(count) + " positions at " +
+                      std::to_string(index) + ") runs past the end of the file (" + std::to_string(size_) + " bytes)";
+                return false;
+            }
+            for (int32_t k = 0; index != 0 && k < count; ++k) {
+                uint32_t item = 0;
+                Read32(index + 4 * static_cast<uint32_t>(k), &item);
+                if (!fits(item, vpd::kItemSize)) {
+                    out = named + ": position " + std::to_string(k) + " of its item index (at " +
+                          std::to_string(item) + ") lies past the end of the file (" + std::to_string(size_) +
+                          " bytes)";
+                    return false;
+                }
+            }
+        }
+        const uint32_t next = GetLE32(entry + nextAt);
+        if (next >= dirEnd || next == at || next == 0) break;
+        at = next;
+    }
+    return true;
+}
+
+PackagePtr Package::OpenDirectory(const WCHAR* path, uint32_t entrySize, PackageOpenMode mode) {
+    PackagePtr pkg = Open(path, mode);
+    if (!pkg) return nullptr;
+    std::string what;
+    if (pkg->CheckDirectory(entrySize, &what)) return pkg;
+    WString line = WL("NOVRIX_U: the package ");
+    line += path;
+    line += WL(" is damaged and is not used: ");
+    line += WFromUtf8(what);
+    line += WL("\n");
+    OutputDebugStringW(line.c_str());
+    pkg.reset();
+    SetLastError(ERROR_INVALID_DATA);
+    return nullptr;
+}
+
 uint32_t Package::FindEntry(const char* name) const {
     return WalkDirectory(name, vpd::kEntry52Size, offsetof(vpd::Entry52, next));
 }

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "common/text.h"
 #include "model/vpd_format.h"
@@ -54,6 +55,13 @@ public:
     // Opens a package file for reading with read sharing.  Null when the file
     // cannot be opened (the last error is CreateFileW's).
     static PackagePtr Open(const WCHAR* path, PackageOpenMode mode = PackageOpenMode::Auto);
+    // Opens a directory-layout package (entrySize 52 or 40) as the module uses
+    // it.  A package whose directory points past the end of the file (see
+    // CheckDirectory) is damaged: one line on the debugger output names the file
+    // and the entry, and the answer is null as for a missing package (last error
+    // ERROR_INVALID_DATA).
+    static PackagePtr OpenDirectory(const WCHAR* path, uint32_t entrySize,
+                                    PackageOpenMode mode = PackageOpenMode::Auto);
     // A package over a private copy of `size` bytes (tests, fuzzing).  Null when
     // bytes is null with a nonzero size, or size does not fit 32 bits.
     static PackagePtr OpenImage(const void* bytes, size_t size);
@@ -97,6 +105,16 @@ public:
     bool ReadRange(uint32_t offset, int32_t dst[3]) const;
     // The key of the named entry's default item, at most size - 1 characters.
     bool ReadDefaultName(const char* entry, char* dst, size_t size) const;
+
+    // Whether the directory of a directory-layout package (entrySize 52 or 40)
+    // stays inside the file: the header, the directory end, and for each entry
+    // of the walk the entry itself, its information block and what that block
+    // and the entry point at (first item, default item, the item index and its
+    // positions).  An offset 0 points at nothing and is fine; a package that
+    // merely lacks entries is fine.  On damage *what says where (the entry's
+    // name, or "header") and why.  Item chains beyond the first item are not
+    // followed: in some lists +12 holds a number, not a link.
+    bool CheckDirectory(uint32_t entrySize, std::string* what) const;
 
     // Entry and information block of a named entry (52- or 40-byte layout).
     bool GetEntry(const char* name, EntryInfo* out) const;

@@ -7,14 +7,14 @@
 
 // The value (at most 290 characters and its terminator) is copied into destination,
 // which must hold 291 characters.  The count argument is not used.  The package is
-// opened and closed on every call.
+// opened and closed on every call; a damaged one answers as a missing one.
 NVX_EXPORT UINT_PTR SetDispStringSingle(void* module, const char* entryName, const char* key, WCHAR* destination,
                                         UINT count) {
     (void)count;
     if (!entryName || !key || !destination) return 0;
     nvx::WString path = nvx::frame::BesideModule(static_cast<HMODULE>(module), WL("NOVRIX_D.VPD"));
     if (path.empty()) return 0;
-    nvx::model::PackagePtr pkg = nvx::model::Package::Open(path.c_str());
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
     if (!pkg) return 0;
     return nvx::model::KeyedValueLoad(*pkg, entryName, key, destination, nvx::vpd::kMaxString + 1) ? 1 : 0;
 }

@@ -53,5 +53,21 @@ NVXAPI void NvxPlatform_ClearDebugOutput(void);
 // controls before it used them.
 NVXAPI unsigned NvxPlatform_CommonControlsInitCount(void);
 
+// The registry and spooler database of the current root (platform.db), opened
+// when needed.  Answers one of the NVX_STORE_ states; detail (UTF-8, cut to
+// size - 1 bytes) says why when the state is not NVX_STORE_OK.
+//  - READ_ONLY: the file or its folder cannot be written; reads work, every
+//    write answers ERROR_ACCESS_DENIED.
+//  - DAMAGED: the file is no whole store (not a database, corrupt, truncated,
+//    emptied): every call answers ERROR_REGISTRY_CORRUPT, and the file is never
+//    replaced by a new store.
+//  - UNAVAILABLE: there is none and none can be made (a folder that cannot be
+//    written), or a newer layer wrote it.
+#define NVX_STORE_OK 0
+#define NVX_STORE_READ_ONLY 1
+#define NVX_STORE_DAMAGED 2
+#define NVX_STORE_UNAVAILABLE 3
+NVXAPI int NvxPlatform_StoreState(char* detail, size_t size);
+
 NVX_END_DECLS
 #endif

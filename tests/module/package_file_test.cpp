@@ -6,6 +6,9 @@
 
 #include "package_test_util.h"
 #include "support/platform_test.h"
+#ifndef _WIN32
+#include "platform/host.h"
+#endif
 
 using namespace nvx::model;
 using pkgtest::Build;
@@ -44,6 +47,13 @@ std::string Answers(const Package& pkg) {
 void WriteFile(const std::string& path, const vpdc::Bytes& b) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+}
+
+// The offset of the directory's entry number n (52-byte layout), by its links.
+uint32_t Get32Entry(const vpdc::Bytes& b, int n) {
+    uint32_t at = 8;
+    for (int i = 0; i < n; ++i) at = pkgtest::Get32(b, at + 48);
+    return at;
 }
 
 class PackageFile : public PlatformTest {};
@@ -97,4 +107,85 @@ TEST_F(PackageFile, FileModeAnswersAsImageModeEvenForDamagedPackages) {
         ASSERT_TRUE(image && file);
         ASSERT_EQ(Answers(*file), Answers(*image)) << "round " << round;
     }
+}
+
+// The module's open: a package whose directory points past the end of the file is
+// damaged, named on the debugger output with the entry, and not used at all; a
+// well-formed package opens however few entries it has.
+TEST_F(PackageFile, DamagedDirectoryPackagesAreRefusedAndNamed) {
+    const std::string path = Root() + "/NOVRIX_D.VPD";
+    const nvx::WString wide = nvx::WFromUtf8(path);
+    auto damaged = [&](const vpdc::Bytes& b, uint32_t entrySize = 52) -> std::string {
+        WriteFile(path, b);
+#ifndef _WIN32
+        NvxPlatform_ClearDebugOutput();
+#endif
+        SetLastError(0);
+        auto pkg = Package::OpenDirectory(wide.c_str(), entrySize);
+        if (pkg) return {};
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+        std::string what;
+        auto plain = Package::Open(wide.c_str());  // the reader itself stays tolerant
+        EXPECT_TRUE(plain && !plain->CheckDirectory(entrySize, &what));
+#ifndef _WIN32
+        char out[2048] = {};
+        NvxPlatform_GetDebugOutput(out, sizeof out);
+        EXPECT_EQ(std::string(out), "NOVRIX_U: the package " + path + " is damaged and is not used: " + what + "\n");
+#endif
+        return what.empty() ? "?" : what;
+    };
+
+    const vpdc::Bytes good = Build(kSource);
+    EXPECT_EQ(damaged(good), "");
+    EXPECT_EQ(damaged(Build(pkgtest::Directory(R"({"name": "Version", "items": [["Ver_driver", "9"]]})"))), "");
+    EXPECT_EQ(damaged(Build(pkgtest::Directory(""))), "");  // no entries at all: nothing points anywhere
+
+    // Cut to half: the directory is whole, the items of its entries are gone.
+    vpdc::Bytes half(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+    std::string what = damaged(half);
+    EXPECT_NE(what.find("entry \""), std::string::npos) << what;
+    EXPECT_NE(what.find("past the end of the file (" + std::to_string(half.size()) + " bytes)"),
+              std::string::npos) << what;
+
+    // Each pointer of an entry, one at a time.
+    const uint32_t second = Get32Entry(good, 1);
+    const uint32_t past = static_cast<uint32_t>(good.size());
+    vpdc::Bytes b = good;
+    pkgtest::Put32(b, second + 32, past);  // first item
+    EXPECT_EQ(damaged(b), "entry \"MessageStr\": its first item (at " + std::to_string(past) +
+                              ") lies past the end of the file (" + std::to_string(past) + " bytes)");
+    b = good;
+    pkgtest::Put32(b, second + 52 + 4, past - 8);  // default item: 16 bytes do not fit
+    EXPECT_EQ(damaged(b).rfind("entry \"MessageStr\": its default item", 0), 0u);
+    b = good;
+    pkgtest::Put32(b, second + 52, 0x10000000);  // a count the index cannot hold
+    EXPECT_EQ(damaged(b).rfind("entry \"MessageStr\": its item index", 0), 0u);
+    b = good;
+    const uint32_t index = pkgtest::Get32(good, second + 52 + 8);
+    pkgtest::Put32(b, index + 4, past + 64);  // one position of the index
+    EXPECT_EQ(damaged(b).rfind("entry \"MessageStr\": position 1 of its item index", 0), 0u);
+    b = good;
+    pkgtest::Put32(b, 4, past + 1);  // the directory end
+    EXPECT_EQ(damaged(b).rfind("header: the directory end", 0), 0u);
+    EXPECT_EQ(damaged(vpdc::Bytes(good.begin(), good.begin() + 6)).rfind("header:", 0), 0u);
+    // A link to an entry that the file cuts through.
+    b = good;
+    pkgtest::Put32(b, 4, past);
+    pkgtest::Put32(b, second + 48, past - 20);
+    EXPECT_EQ(damaged(b), "entry at " + std::to_string(past - 20) + ": the entry runs past the end of the file (" +
+                              std::to_string(past) + " bytes)");
+    // Offsets 0 point at nothing; a link back to an earlier entry ends the walk.
+    b = good;
+    pkgtest::Put32(b, second + 32, 0);
+    pkgtest::Put32(b, second + 52 + 4, 0);
+    pkgtest::Put32(b, second + 48, 8);
+    EXPECT_EQ(damaged(b), "");
+
+    // The 40-byte layout (the command package).
+    const vpdc::Bytes m = Build(R"({"layout": "directory40", "entries": [
+        {"name": "Version", "items": [["Ver_Command", "3.1.4"]]}]})");
+    EXPECT_EQ(damaged(m, 40), "");
+    b = m;
+    pkgtest::Put32(b, 8 + 32, static_cast<uint32_t>(m.size()) + 100);
+    EXPECT_EQ(damaged(b, 40).rfind("entry \"Version\": its first item", 0), 0u);
 }

@@ -1,5 +1,7 @@
 // Registry keys: creating, opening, closing, deleting, names, rights and stale handles.
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "common/text.h"
@@ -191,6 +193,55 @@ TEST_F(RegistryKeys, DamagedDatabaseFailsCleanly) {
     info.pDriverName = info.pPortName = const_cast<LPWSTR>(WL("D"));
     EXPECT_EQ(nullptr, AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)));
     EXPECT_EQ(DWORD(ERROR_REGISTRY_CORRUPT), GetLastError());
+    char detail[256] = {};
+    EXPECT_EQ(NVX_STORE_DAMAGED, NvxPlatform_StoreState(detail, sizeof detail));
+    EXPECT_STREQ("file is not a database", detail);
+}
+
+// A file that holds no store (emptied, or a database without this layer's schema)
+// is damage: calls fail, the state says why, and the file is left as it is
+// instead of becoming a new, empty store.  Moved away, a new store is made.
+TEST_F(RegistryKeys, AnEmptiedOrForeignFileIsNeverMadeANewStore) {
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kBase, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                             nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegFlushKey(key));  // the log into the file
+    RegCloseKey(key);
+    char detail[256] = "x";
+    EXPECT_EQ(NVX_STORE_OK, NvxPlatform_StoreState(detail, sizeof detail));
+    EXPECT_STREQ("", detail);
+    const std::string store = read(Root() + "/platform.db");
+    ASSERT_GT(store.size(), 100u);
+
+    const std::string other = nvxtest::MakeTempDir("store");
+    const std::string path = other + "/platform.db";
+    std::string foreign = store;
+    foreign.replace(60, 4, std::string(4, '\0'));  // the schema version (user_version) 0
+    std::ofstream(path, std::ios::binary) << foreign;
+    ASSERT_TRUE(NvxPlatform_SetRoot(other.c_str()));
+    EXPECT_EQ(ERROR_REGISTRY_CORRUPT, RegOpenKeyExW(HKEY_CURRENT_USER, kBase, 0, KEY_READ, &key));
+    EXPECT_EQ(NVX_STORE_DAMAGED, NvxPlatform_StoreState(detail, sizeof detail));
+    EXPECT_STREQ("it holds no store of this layer", detail);
+    EXPECT_EQ(foreign, read(path));
+
+    std::ofstream(path, std::ios::binary | std::ios::trunc);
+    EXPECT_EQ(ERROR_REGISTRY_CORRUPT, RegCreateKeyExW(HKEY_CURRENT_USER, kBase, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                      nullptr, &key, nullptr));
+    EXPECT_EQ(NVX_STORE_DAMAGED, NvxPlatform_StoreState(detail, sizeof detail));
+    EXPECT_STREQ("the file is empty", detail);
+    EXPECT_EQ("", read(path));
+
+    ASSERT_EQ(0, std::remove(path.c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kBase, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                             nullptr));
+    RegCloseKey(key);
+    EXPECT_EQ(NVX_STORE_OK, NvxPlatform_StoreState(detail, sizeof detail));
+    ASSERT_TRUE(NvxPlatform_SetRoot(Root().c_str()));
+    nvxtest::RemoveTree(other);
 }
 #endif
 

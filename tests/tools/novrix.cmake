@@ -2,13 +2,15 @@
 # and its page reading and answering on UITEST.DLL's dialogs.
 if(TARGET novrix AND TARGET nvx_uidll)
   novrix_add_test(novrix_tests
-    SOURCES tools/novrix_test.cpp tools/novrix_view_test.cpp
+    SOURCES tools/novrix_test.cpp tools/novrix_view_test.cpp tools/novrix_docs_test.cpp
       "${PROJECT_SOURCE_DIR}/tools/novrix/page_view.cpp" "${PROJECT_SOURCE_DIR}/tools/novrix/answers.cpp"
       "${PROJECT_SOURCE_DIR}/tools/novrix/record_view.cpp"
     LINK novrix_module_core)
   target_include_directories(novrix_tests PRIVATE "${PROJECT_SOURCE_DIR}/tools/novrix"
     "${PROJECT_SOURCE_DIR}/tests/platform/uidlls")
   target_compile_definitions(novrix_tests PRIVATE NVX_NOVRIX_EXE="$<TARGET_FILE:novrix>"
-    NVX_UIDLL_DIR="${NVX_UIDLL_DIR}")
+    NVX_UIDLL_DIR="${NVX_UIDLL_DIR}" NVX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_dependencies(novrix_tests novrix nvx_uidll)
+  find_package(nlohmann_json 3 REQUIRED)
+  target_link_libraries(novrix_tests PRIVATE nlohmann_json::nlohmann_json util)  # util: forkpty
 endif()

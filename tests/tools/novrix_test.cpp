@@ -2,9 +2,14 @@
 // use, the printer commands and their errors, the printing preferences shown,
 // changed, applied and read back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,9 +31,11 @@ struct Outcome {
 class NovrixTest : public PlatformTest {
 protected:
     // Runs novrix on this test's root with args; `input` goes to its stdin.
-    Outcome Novrix(const std::string& args, const std::string& input = "") {
+    // `prefix` runs it through another command (setpriv ...).
+    Outcome Novrix(const std::string& args, const std::string& input = "", const std::string& prefix = "") {
         std::ofstream(Root() + "/in.txt") << input;
-        std::string cmd = std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " + args + " <'" + Root() +
+        std::string cmd = prefix + "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                          "' " + args + " <'" + Root() +
                           "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
         int status = std::system(cmd.c_str());
         Outcome r;
@@ -81,12 +88,14 @@ TEST_F(NovrixTest, FirstUseMakesTheDefaultPrinterOnce) {
 
 TEST_F(NovrixTest, PrinterAddListRemoveAndTheirErrors) {
     ASSERT_EQ(0, Novrix("printer list").rc);
-    Outcome r = Novrix("printer add 'Office 2' --driver-folder /opt/novrix --port IP_192.0.2.10");
+    const std::string folder = std::filesystem::canonical(nvxtest::BuiltDriverFolder()).string();
+    Outcome r = Novrix("printer add 'Office 2' --driver-folder '" + folder + "' --port IP_192.0.2.10");
     ASSERT_EQ(0, r.rc) << r.err;
     EXPECT_EQ("Added printer \"Office 2\".\n", r.out);
     r = Novrix("printer list");
     EXPECT_TRUE(Has(r.out, "* NOVRIX MFP 1")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder /opt/novrix)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder " + folder + ")"))
+        << r.out;
 
     // Names compare without case: a duplicate is refused and nothing changes.
     r = Novrix("printer add 'OFFICE 2'");
@@ -115,7 +124,7 @@ TEST_F(NovrixTest, PrinterAddListRemoveAndTheirErrors) {
     // Removing the default printer makes another one the default.
     ASSERT_EQ(0, Novrix("printer remove 'novrix mfp 1'").rc);
     r = Novrix("printer list");
-    EXPECT_EQ("* Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder /opt/novrix)\n", r.out);
+    EXPECT_EQ("* Office 2  (driver NOVRIX Fax Driver, port IP_192.0.2.10, folder " + folder + ")\n", r.out);
     ASSERT_EQ(0, Novrix("printer add Third").rc);
     ASSERT_EQ(0, Novrix("printer default third").rc);
     r = Novrix("printer list");
@@ -166,12 +175,10 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));
     r = Novrix("prefs --set Copies=0 --show");
     EXPECT_TRUE(Has(r.out, "[Device Settings]\n  (not shown: ")) << r.out;
-    // A printer whose driver folder holds no module.
-    ASSERT_EQ(0, Novrix("printer add Elsewhere --driver-folder '" + Root() + "/none'").rc);
-    r = Novrix("prefs --printer Elsewhere --show");
+    // A driver folder without the module.
+    r = Novrix("--driver '" + Root() + "/none' prefs --show");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "cannot load " + Root() + "/none/NOVRIX_U.DLL")) << r.err;
-    EXPECT_EQ(1, Novrix("--driver '" + Root() + "/none' prefs --show").rc);
     // Usage errors.
     EXPECT_EQ(0, Novrix("prefs --help").rc);
     EXPECT_EQ(2, Novrix("prefs --set Copies").rc);
@@ -242,8 +249,9 @@ TEST_F(NovrixTest, CommandsFromStandardInput) {
     EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
-    // "set" works on the current page only: Copies is on Basic.
-    EXPECT_TRUE(Has(r.err, "no setting \"Copies\"")) << r.err;
+    // "set" finds a label on any page, as --set does: Copies is on Basic.
+    EXPECT_FALSE(Has(r.err, "no setting")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Copies: 2\nApplied: stored")) << r.out;
     r = Novrix("prefs", "set Copies=2\napply\ncancel\n");
     EXPECT_EQ(0, r.rc) << r.err;
     EXPECT_TRUE(Has(r.out, "Closed without storing.\n")) << r.out;
@@ -359,6 +367,251 @@ TEST_F(NovrixTest, WithoutPageTemplatesTheRecordIsUsedByFieldName) {
     r = Novrix("prefs --show");
     EXPECT_TRUE(Has(r.out, "  Orientation: Landscape ")) << r.out;
     EXPECT_TRUE(Has(r.out, "  Copies: 4 ")) << r.out;
+}
+
+// Commands piped in: a line is a command, never the answer to a box.  A question
+// takes its answer from --yes/--no; without them it is declined, said, and the
+// run ends with exit code 1, while the next line still runs as a command.
+TEST_F(NovrixTest, PipedCommandsNeverLoseALine) {
+    const std::string script = "set Media Type=Transparency\nset Copies=7\napply\n";
+    Outcome r = Novrix("prefs", script);
+    EXPECT_EQ(1, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Message box \"Confirm Settings Change\": ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  -> No\n")) << r.out;
+    EXPECT_TRUE(Has(r.err, "the box asks Yes/No, but the commands come from standard input")) << r.err;
+    EXPECT_TRUE(Has(r.err, "give --yes or --no to answer it")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Media Type=Transparency was declined: the page shows Plain")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Copies: 7\nApplied: stored")) << r.out;
+    EXPECT_EQ(7, StoredField("NOVRIX MFP 1", "nCopies"));
+    EXPECT_TRUE(Has(Novrix("prefs --show").out, "  Media Type: Plain\n"));
+
+    r = Novrix("prefs --yes", "set Media Type=Transparency\nset Copies=8\napply\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  -> Yes\nMedia Type: Transparency\nCopies: 8\nApplied: stored")) << r.out;
+    EXPECT_EQ(8, StoredField("NOVRIX MFP 1", "nCopies"));
+    EXPECT_TRUE(Has(Novrix("prefs --show").out, "  Media Type: Transparency\n"));
+    // --no declines it the same way, and says nothing more.
+    ASSERT_EQ(0, Novrix("printer add Second").rc);
+    r = Novrix("prefs --printer Second --no", script);
+    EXPECT_EQ(1, r.rc);
+    EXPECT_FALSE(Has(r.err, "give --yes or --no")) << r.err;
+    EXPECT_TRUE(Has(r.err, "was declined")) << r.err;
+    EXPECT_EQ(7, StoredField("Second", "nCopies"));
+}
+
+// A model package whose directory points past its end is not used: the module
+// does not start, and novrix says which file is damaged and how, in words.
+TEST_F(NovrixTest, ADamagedModelPackageIsNamed) {
+    nvxtest::DriverCopy driver;
+    std::ifstream in(driver.Folder() + "/NOVRIX_D.VPD", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    driver.Write("NOVRIX_D.VPD", bytes.substr(0, bytes.size() / 2));
+    const std::string opt = "--driver '" + driver.Folder() + "' ";
+    Outcome r = Novrix(opt + "prefs --set 'Media Type=Transparency' --yes --show");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "the model package " + driver.Folder() + "/NOVRIX_D.VPD is damaged (entry \"")) << r.err;
+    EXPECT_TRUE(Has(r.err, "past the end of the file (" + std::to_string(bytes.size() / 2) + " bytes)")) << r.err;
+    EXPECT_TRUE(Has(r.err, "install the driver folder again")) << r.err;
+    EXPECT_FALSE(Has(r.out, "Message box")) << r.out;  // no blank box answered
+    r = Novrix(opt + "info");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "  NOVRIX_D.VPD is damaged: entry \"")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Model data: NOVRIX_D.VPD cannot be read (damaged)\n")) << r.out;
+
+    // A damaged version package: the module starts, the version falls back, novrix says why.
+    driver.Write("NOVRIX_D.VPD", bytes);
+    driver.Write("NOVRIX__.VPD", std::string("\0\0\0\0\xff\0\0\0", 8));
+    r = Novrix(opt + "prefs --show");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.err, "NOVRIX__.VPD is damaged (header: the directory end 255 lies past the end of the file"))
+        << r.err;
+    EXPECT_TRUE(Has(r.out, "  Version 1.2.6\n")) << r.out;
+}
+
+// The store's own troubles are named with the file and the cause; a damaged
+// store is never replaced by a new one; a read-only root serves what only reads.
+TEST_F(NovrixTest, StoreTroublesAreNamedAndNothingIsMadeAfresh) {
+    ASSERT_EQ(0, Novrix("printer list").rc);  // first use: a store with one printer
+    const std::string db = Root() + "/platform.db";
+    std::ifstream in(db, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    ASSERT_GT(bytes.size(), 8192u);
+    const std::string damaged = "the store " + db + " is damaged: ";
+    const std::string cases[] = {bytes.substr(0, bytes.size() / 2), std::string(), std::string(8192, 'x')};
+    for (const std::string& content : cases) {
+        std::ofstream(db, std::ios::binary | std::ios::trunc) << content;
+        for (const char* command : {"printer list", "printer add Other", "prefs --show", "info"}) {
+            Outcome r = Novrix(command);
+            EXPECT_EQ(1, r.rc) << command;
+            EXPECT_TRUE(Has(r.err, damaged)) << command << ": " << r.err;
+            EXPECT_TRUE(Has(r.err, "; move it away to start afresh")) << r.err;
+            EXPECT_FALSE(Has(r.err, "error 10")) << r.err;
+        }
+        struct stat st;
+        ASSERT_EQ(0, stat(db.c_str(), &st));
+        EXPECT_EQ(content.size(), static_cast<size_t>(st.st_size));  // left as it was
+    }
+    EXPECT_TRUE(Has(Novrix("printer list").err, damaged + "file is not a database")) << Novrix("printer list").err;
+    std::ofstream(db, std::ios::binary | std::ios::trunc);
+    EXPECT_TRUE(Has(Novrix("printer list").err, damaged + "the file is empty")) << Novrix("printer list").err;
+    // Moved away, a new store is made.
+    ASSERT_EQ(0, rename(db.c_str(), (db + ".old").c_str()));
+    ASSERT_EQ(0, Novrix("printer list").rc);
+    ASSERT_EQ(0, Novrix("prefs --set Copies=4 --apply").rc);
+
+    // A root another user owns: readable, not writable.
+    if (geteuid() != 0) GTEST_SKIP() << "the read-only part runs as root, as another user";
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    ASSERT_EQ(0, chmod(Root().c_str(), 0755));
+    ASSERT_EQ(0, chmod(db.c_str(), 0644));
+    Outcome r = Novrix("printer list", "", nobody);
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "* NOVRIX MFP 1")) << r.out;
+    r = Novrix("prefs --show", "", nobody);
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Copies: 4 ")) << r.out;
+    const std::string readOnly = "the store " + db + " is read-only: the folder " + Root() + " cannot be written";
+    r = Novrix("printer add Other", "", nobody);
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, readOnly)) << r.err;
+    r = Novrix("prefs --set Copies=5 --apply", "", nobody);
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "the preferences could not be stored: " + readOnly)) << r.err;
+    EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "nCopies"));
+}
+
+// A password's text is never printed: not when set, not when refused, not in
+// --show or its JSON.
+TEST_F(NovrixTest, APasswordIsNeverPrinted) {
+    Outcome r = Novrix("prefs --set 'Account Track=on' --set 'Department Password=4713' --apply --show");
+    ASSERT_EQ(0, r.rc) << r.err << r.out;
+    EXPECT_TRUE(Has(r.out, "Department Password: (not shown)\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Department Password: ****")) << r.out;
+    r = Novrix("prefs --set 'Account Track=on' --set 'Department Password=47x3' --show --json");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Department Password takes a number, not \"(not shown)\"")) << r.err;
+    r = Novrix("prefs --show --json");
+    ASSERT_EQ(0, r.rc) << r.err;
+    for (const Outcome& o : {r, Novrix("prefs", "page Device Settings\nshow\nset Department Password=99999\n")}) {
+        EXPECT_FALSE(Has(o.out + o.err, "4713")) << o.out << o.err;
+        EXPECT_FALSE(Has(o.out + o.err, "47x3")) << o.out << o.err;
+        EXPECT_FALSE(Has(o.out + o.err, "99999")) << o.out << o.err;
+    }
+    nlohmann::json j = nlohmann::json::parse(r.out);
+    bool seen = false;
+    for (const auto& page : j["pages"])
+        for (const auto& s : page["settings"])
+            if (s["label"] == "Department Password") {
+                seen = true;
+                EXPECT_TRUE(s["value"].is_null());
+                EXPECT_EQ(true, s["password"]);
+            }
+    EXPECT_TRUE(seen) << r.out;
+}
+
+// Exit codes and the messages of refusals: what was not done is said and fails.
+TEST_F(NovrixTest, RefusalsSayWhyAndFail) {
+    Outcome r = Novrix("");
+    EXPECT_EQ(2, r.rc);
+    EXPECT_EQ(0u, r.out.find("usage: novrix")) << r.out;
+    // --set without --apply changes nothing stored, and says so.
+    r = Novrix("prefs --set Copies=5");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_EQ("Copies: 5\nThe changes were not stored (add --apply).\n", r.out);
+    // Out of range: the box takes three digits; the refusal names the range.
+    r = Novrix("prefs --set Copies=1000");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("novrix prefs: Copies=1000 was refused: Copies takes 1 to 999; the page shows 100\n", r.err);
+    // A refused value is echoed up to 80 characters.
+    const std::string longValue(300, 'w');
+    r = Novrix("prefs --set 'Orientation=" + longValue + "'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "\"" + std::string(80, 'w') + "...\"")) << r.err;
+    EXPECT_FALSE(Has(r.err, std::string(81, 'w'))) << r.err;
+    for (const std::string& args : {"prefs --set '" + longValue + "=1'", "printer add " + longValue,
+                                     "printer remove " + longValue, "prefs --" + longValue, longValue}) {
+        r = Novrix(args);
+        EXPECT_NE(0, r.rc);
+        EXPECT_TRUE(Has(r.err, std::string(70, 'w') + "...")) << r.err;
+        EXPECT_FALSE(Has(r.err, std::string(81, 'w'))) << r.err;
+    }
+    // The driver folder of a new printer is checked at once and kept absolute.
+    r = Novrix("printer add Office --driver-folder '" + Root() + "/none'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "the driver folder " + Root() + "/none does not exist")) << r.err;
+    r = Novrix("printer add Office --driver-folder '" + Root() + "'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "holds no NOVRIX_U.DLL")) << r.err;
+    EXPECT_EQ("* NOVRIX MFP 1", Novrix("printer list").out.substr(0, 14));
+    EXPECT_FALSE(Has(Novrix("printer list").out, "Office"));
+    nvxtest::DriverCopy driver;
+    const std::string parent = driver.Folder().substr(0, driver.Folder().rfind('/'));
+    const std::string relative = driver.Folder().substr(parent.size() + 1);
+    std::string cmd = "cd '" + parent + "' && " + NVX_NOVRIX_EXE + " --root '" + Root() + "' printer add Office " +
+                      "--driver-folder '" + relative + "' >/dev/null";
+    ASSERT_EQ(0, std::system(cmd.c_str()));
+    EXPECT_TRUE(Has(Novrix("printer list").out, "  Office  (driver NOVRIX Fax Driver, port IP_192.0.2.20, folder " +
+                                                    driver.Folder() + ")\n"));
+    // Piped commands: every failing one counts.
+    EXPECT_EQ(0, Novrix("prefs", "show\npages\nset Copies=2\n").rc);
+    EXPECT_EQ(1, Novrix("prefs", "set Copies=2\nchoices Nothing\n").rc);
+    EXPECT_EQ(1, Novrix("prefs", "press Nothing\n").rc);
+    EXPECT_EQ(1, Novrix("prefs", "set Copies=1000\napply\n").rc);
+}
+
+// --json: one JSON object on standard output, the other lines on standard error.
+TEST_F(NovrixTest, JsonForScripts) {
+    Outcome r = Novrix("prefs --set Copies=3 --show --json");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.err, "Copies: 3\nThe changes were not stored (add --apply).\n")) << r.err;
+    nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
+    EXPECT_EQ(false, j["stored"]);
+    ASSERT_EQ(3u, j["pages"].size());
+    const auto& basic = j["pages"][0];
+    EXPECT_EQ("Basic", basic["title"]);
+    bool copies = false, orientation = false;
+    for (const auto& s : basic["settings"]) {
+        if (s["label"] == "Copies") {
+            copies = true;
+            EXPECT_EQ("3", s["value"]);
+            EXPECT_EQ("edit", s["kind"]);
+            EXPECT_EQ("[1...999]", s["note"]);
+        }
+        if (s["label"] == "Orientation") {
+            orientation = true;
+            EXPECT_EQ("radio", s["kind"]);
+            EXPECT_EQ(nlohmann::json({"Portrait", "Landscape"}), s["choices"]);
+        }
+    }
+    EXPECT_TRUE(copies && orientation) << basic.dump(1);
+    EXPECT_EQ("Version", j["pages"][2]["title"]);
+    EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
+    EXPECT_EQ(1, j["record"]["nOrientation"]);
+    EXPECT_FALSE(j["record"].contains("szVLSectionKey"));
+    ASSERT_EQ(0, Novrix("prefs --set Copies=6 --apply").rc);
+    j = nlohmann::json::parse(Novrix("prefs --show --json").out);
+    EXPECT_EQ(6, j["record"]["nCopies"]);
+    EXPECT_EQ(true, j["stored"]);
+    EXPECT_EQ(2, Novrix("prefs --json").rc);
+
+    r = Novrix("info --json");
+    ASSERT_EQ(0, r.rc) << r.err;
+    j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(Root(), j["platformRoot"]);
+    EXPECT_TRUE(j["storeProblem"].is_null());
+    ASSERT_EQ(1u, j["printers"].size());
+    EXPECT_EQ("NOVRIX MFP 1", j["printers"][0]["name"]);
+    EXPECT_EQ(true, j["printers"][0]["default"]);
+    EXPECT_EQ("1.2.6", j["versions"]["driver"]);
+    EXPECT_TRUE(j["driverFolder"]["files"]["NOVRIX_U.DLL"].is_number());
+    EXPECT_TRUE(j["driverFolder"]["damagedPackages"].empty());
+    EXPECT_TRUE(j["modelData"]["lists"].is_object());
+    EXPECT_EQ(true, j["module"]["loaded"]);
+    EXPECT_TRUE(j["module"]["exports"]["missing"].empty());
+    EXPECT_EQ(75, j["module"]["exports"]["total"]);
+    EXPECT_EQ(2, Novrix("info --frob").rc);
 }
 
 }  // namespace

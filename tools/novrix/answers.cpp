@@ -75,6 +75,14 @@ int Respond(void* context, HWND, LPCWSTR caption, LPCWSTR text, UINT type) {
     int answer = 0;
     if (policy->answer != AutoAnswer::None) {
         answer = ButtonForAuto(type, policy->answer);
+    } else if (policy->script && Buttons(type).size() > 1) {
+        answer = ButtonForAuto(type, AutoAnswer::No);
+        ++policy->unanswered;
+        fflush(out);
+        fprintf(stderr,
+                "novrix prefs: the box asks %s, but the commands come from standard input, whose lines are never "
+                "taken as answers: it is answered %s (give --yes or --no to answer it)\n",
+                ButtonNames(type).c_str(), NameOf(type, answer).c_str());
     } else if (Buttons(type).size() > 1) {  // a notice with one button asks nothing
         for (;;) {
             if (policy->prompt) {

@@ -17,6 +17,12 @@ struct AnswerPolicy {
     FILE* in = stdin;
     FILE* out = stdout;
     bool prompt = false;                   // write a prompt before reading (a terminal)
+    // Commands come from a script on standard input: its lines are commands, never
+    // answers.  A question is answered by --yes/--no only; without them it is
+    // declined (No, else Cancel, else the default button), said on standard
+    // error and counted in `unanswered`.
+    bool script = false;
+    int unanswered = 0;
     // Drives a modal dialog the module opens (interactive sessions); null: the
     // dialog is cancelled, as Escape would.
     std::function<void(HWND)> dialog;

@@ -10,6 +10,7 @@
 
 #include "answers.h"
 #include "commands.h"
+#include "json_view.h"
 #include "page_view.h"
 #include "platform/ui_host.h"
 #include "record_view.h"
@@ -21,19 +22,26 @@ namespace {
 struct PrefsArgs {
     std::string printer;
     std::vector<std::string> sets;
-    bool show = false, apply = false;
+    bool show = false, apply = false, json = false;
     AutoAnswer answer = AutoAnswer::None;
 };
+
+// Where the lines of a scripted run go: standard output, or standard error when
+// standard output carries the JSON of --show --json.
+FILE* g_report = stdout;
 
 void PrefsUsage(FILE* out) {
     fprintf(out,
             "usage: novrix prefs [--printer NAME] [--set LABEL=VALUE]... [--yes|--no] [--apply] [--show]\n"
+            "       novrix prefs [--printer NAME] [--set LABEL=VALUE]... [--yes|--no] [--apply] --show --json\n"
             "       novrix prefs [--printer NAME] [--yes|--no]      (commands from the terminal)\n"
             "LABEL is a setting's name as the page shows it (\"Paper Size\", \"Orientation\", \"Copies\");\n"
             "VALUE is the entry or button text (\"A5\", \"Landscape\"), on/off for a check box, a number\n"
             "for a box.  --yes/--no answer the module's confirmations; --apply stores the settings as\n"
-            "your preferences for the printer; --show prints every page.  Without a page of the module,\n"
-            "LABEL names a field of the settings record (nCopies=2).\n");
+            "your preferences for the printer; --show prints every page (with --json as one JSON object:\n"
+            "the settings by their labels and the settings record by its keys; the other lines then go\n"
+            "to standard error).  Without a page of the module, LABEL names a field of the settings\n"
+            "record (nCopies=2).  A password's text is never printed.\n");
 }
 
 const char* const kCommandHelp =
@@ -67,11 +75,14 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->sets.push_back(args[++i]);
             std::string label, value;
             if (!SplitAssignment(out->sets.back(), &label, &value) || label.empty()) {
-                fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n", out->sets.back().c_str());
+                fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n",
+                        EchoText(out->sets.back()).c_str());
                 return kExitUsage;
             }
         } else if (a == "--show") {
             out->show = true;
+        } else if (a == "--json") {
+            out->json = true;
         } else if (a == "--apply") {
             out->apply = true;
         } else if (a == "--yes" || a == "--no") {
@@ -84,7 +95,7 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             PrefsUsage(stdout);
             return -1;
         } else {
-            fprintf(stderr, "novrix prefs: unexpected argument '%s'\n", a.c_str());
+            fprintf(stderr, "novrix prefs: unexpected argument '%s'\n", EchoText(a).c_str());
             PrefsUsage(stderr);
             return kExitUsage;
         }
@@ -106,10 +117,11 @@ bool DeclinedSince(int from) {
 
 // Prints the outcome of a change: "Label: value", or why it did not happen (a
 // refusal after a confirmation answered No or a cancelled dialog is "declined").
-bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& value, std::string message,
+// `echo` is the value as it may be shown (never a password's text).
+bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& echo, std::string message,
                int logFrom = -1) {
     if (outcome == SetOutcome::Done) {
-        printf("%s: %s\n", label.c_str(), value.c_str());
+        fprintf(g_report, "%s: %s\n", EchoText(label).c_str(), echo.c_str());
         return true;
     }
     const std::string refused = " was refused:";
@@ -120,34 +132,87 @@ bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& 
     return false;
 }
 
-// Changes a setting on whichever page has its label (the current page first);
-// without pages, a field of the record.  True when the page shows the value.
-bool SetAnywhere(SheetSession& session, const std::string& assignment) {
+// Changes the setting of that label on one page's view and reports it.
+bool SetOnView(const PageView& view, const std::string& label, const std::string& value) {
+    const Setting* setting = FindValueSetting(view, label, value);
+    std::string echo = setting ? EchoValue(*setting, value) : EchoText(value);
+    std::string message;
+    int logFrom = NvxUi_LogCount();
+    SetOutcome outcome = SetSetting(view, label, value, &message);
+    return ReportSet(outcome, label, echo, message, logFrom);
+}
+
+// Reads a page name at the terminal among the candidates; -1 when none is given.
+int AskPage(SheetSession& session, const std::vector<size_t>& pages, const std::string& label) {
+    std::string names;
+    for (size_t i : pages) names += (names.empty() ? "" : " / ") + std::string(session.PageTitle(i));
+    for (;;) {
+        printf("\"%s\" is on the pages %s; which one? ", EchoText(label).c_str(), names.c_str());
+        fflush(stdout);
+        char line[256];
+        if (!fgets(line, sizeof line, stdin)) return -1;
+        std::string word = CleanLabel(line);
+        if (word.empty()) return -1;
+        for (size_t i : pages)
+            if (SameLabel(session.PageTitle(i), word)) return static_cast<int>(i);
+        printf("Please answer %s (or an empty line to leave it).\n", names.c_str());
+    }
+}
+
+// Changes a setting on whichever page has its label; without pages, a field of
+// the record.  The current page is taken when it has the label; else the one
+// other page that has it; when several have it, a person at the terminal
+// (`ask`) is asked which, and a script is refused.  True when the page shows
+// the value.
+bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask) {
     std::string label, value, message;
     if (!SplitAssignment(assignment, &label, &value)) {
-        fprintf(stderr, "novrix prefs: give LABEL=VALUE, not \"%s\"\n", assignment.c_str());
+        fprintf(stderr, "novrix prefs: give LABEL=VALUE, not \"%s\"\n", EchoText(assignment).c_str());
         return false;
     }
     if (!session.HasSheet()) {
         bool done = SetRecordField(session.Record(), label, value, &message);
-        return ReportSet(done ? SetOutcome::Done : SetOutcome::NoLabel, label, value, message);
+        return ReportSet(done ? SetOutcome::Done : SetOutcome::NoLabel, label, EchoText(value), message);
     }
-    std::vector<size_t> order;
-    if (session.CurrentPage() >= 0) order.push_back(static_cast<size_t>(session.CurrentPage()));
-    for (size_t i = 0; i < session.PageCount(); ++i)
-        if (static_cast<int>(i) != session.CurrentPage()) order.push_back(i);
-    for (size_t i : order) {
-        HWND page = session.ShowPage(i);  // a page is created when it is first shown
-        if (!page) continue;
-        PageView view = ScanPage(page);
-        if (!HasSetting(view, label)) continue;
-        int logFrom = NvxUi_LogCount();
-        SetOutcome outcome = SetSetting(view, label, value, &message);
-        return ReportSet(outcome, label, value, message, logFrom);
+    const int current = session.CurrentPage();
+    std::vector<size_t> pages;  // the pages that have the label
+    if (current >= 0) {
+        HWND mine = session.CurrentPageWindow();
+        if (mine && HasSetting(ScanPage(mine), label)) pages.push_back(static_cast<size_t>(current));
     }
-    fprintf(stderr, "novrix prefs: no setting \"%s\" on the pages of %s\n", label.c_str(),
-            session.PrinterName().c_str());
-    return false;
+    if (pages.empty()) {
+        for (size_t k = 0; k < session.PageCount(); ++k) {
+            if (static_cast<int>(k) == current) continue;
+            HWND page = session.ShowPage(k);  // a page is created when it is first shown
+            if (page && HasSetting(ScanPage(page), label)) pages.push_back(k);
+        }
+    }
+    if (pages.empty()) {
+        if (current >= 0) session.ShowPage(static_cast<size_t>(current));
+        fprintf(stderr, "novrix prefs: no setting \"%s\" on the pages of %s\n", EchoText(label).c_str(),
+                session.PrinterName().c_str());
+        return false;
+    }
+    size_t chosen = pages.front();
+    if (pages.size() > 1) {
+        int answer = ask ? AskPage(session, pages, label) : -1;
+        if (answer < 0) {
+            std::string names;
+            for (size_t i : pages) names += (names.empty() ? "" : ", ") + std::string(session.PageTitle(i));
+            if (current >= 0) session.ShowPage(static_cast<size_t>(current));
+            fprintf(stderr, "novrix prefs: \"%s\" is on several pages (%s): choose one with page NAME first\n",
+                    EchoText(label).c_str(), names.c_str());
+            return false;
+        }
+        chosen = static_cast<size_t>(answer);
+    }
+    HWND page = session.ShowPage(chosen);
+    if (!page) {
+        fprintf(stderr, "novrix prefs: the page %s cannot be shown now: the current page keeps the sheet\n",
+                session.PageTitle(chosen));
+        return false;
+    }
+    return SetOnView(ScanPage(page), label, value);
 }
 
 void ShowAll(SheetSession& session) {
@@ -170,11 +235,30 @@ void ShowAll(SheetSession& session) {
     if (current >= 0) session.ShowPage(static_cast<size_t>(current));
 }
 
+// --show --json: the pages by their labels and the record by its keys.
+void ShowAllJson(SheetSession& session) {
+    nlohmann::json out = {{"printer", session.PrinterName()}, {"stored", session.LoadedStored()}};
+    nlohmann::json pages = nlohmann::json::array();
+    int current = session.CurrentPage();
+    for (size_t i = 0; session.HasSheet() && i < session.PageCount(); ++i) {
+        HWND page = session.ShowPage(i);
+        nlohmann::json j = page ? PageJson(ScanPage(page), session.PageTitle(i))
+                                : nlohmann::json{{"title", session.PageTitle(i)}, {"shown", false}};
+        if (page) j["shown"] = true;
+        pages.push_back(std::move(j));
+    }
+    if (current >= 0) session.ShowPage(static_cast<size_t>(current));
+    out["pages"] = std::move(pages);
+    out["record"] = RecordJson(session.Record());
+    printf("%s\n", out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+}
+
 // ---- Commands from the terminal --------------------------------------------
 
 struct Repl {
     SheetSession& session;
     bool prompt;
+    AnswerPolicy* policy = nullptr;  // its count of unanswered questions fails the run
     bool failed = false;
     bool unapplied = false;  // a change made since the last apply
 
@@ -200,20 +284,20 @@ struct Repl {
         if (verb == "show") {
             fputs(RenderPage(ScanPage(window), title).c_str(), stdout);
         } else if (verb == "set") {
-            std::string label, value, message;
+            std::string label, value;
             if (!SplitAssignment(rest, &label, &value)) {
                 Fail("set LABEL=VALUE");
             } else {
-                int logFrom = NvxUi_LogCount();
-                SetOutcome outcome = SetSetting(ScanPage(window), label, value, &message);
-                bool done = ReportSet(outcome, label, value, message, logFrom);
+                // A dialog's settings are its own; a page's label may be on another page.
+                bool done = window == session.CurrentPageWindow() ? SetAnywhere(session, rest, prompt)
+                                                                  : SetOnView(ScanPage(window), label, value);
                 failed |= !done;
                 unapplied |= done;
             }
         } else if (verb == "choices") {
             PageView view = ScanPage(window);
             const Setting* s = FindSetting(view, rest);
-            if (!s) return Fail("no setting \"" + rest + "\" here"), true;
+            if (!s) return Fail("no setting \"" + EchoText(rest) + "\" here"), true;
             for (const std::string& c : SettingChoices(*s)) printf("  %s\n", c.c_str());
         } else if (verb == "press") {
             PageView view = ScanPage(window);
@@ -222,7 +306,7 @@ struct Repl {
                 if (!NvxUi_Click(s.controls[0])) Fail(s.label + " cannot be pressed now");
                 return true;
             }
-            Fail("no button \"" + rest + "\" here");
+            Fail("no button \"" + EchoText(rest) + "\" here");
         } else if (verb == "help") {
             fputs(kCommandHelp, stdout);
         } else {
@@ -250,7 +334,7 @@ struct Repl {
                 return;
             }
             if (!Common(dialog, verb, rest, "dialog"))
-                Fail("unknown command '" + verb + "' (help lists them)");
+                Fail("unknown command '" + EchoText(verb) + "' (help lists them)");
         }
     }
 
@@ -294,7 +378,7 @@ struct Repl {
                     printf("%s %s\n", static_cast<int>(i) == session.CurrentPage() ? "*" : " ", session.PageTitle(i));
             } else if (verb == "page") {
                 int index = session.FindPage(rest);
-                if (index < 0) Fail("no page \"" + rest + "\"");
+                if (index < 0) Fail("no page \"" + EchoText(rest) + "\"");
                 else if (!session.ShowPage(static_cast<size_t>(index))) Fail("the current page keeps the sheet");
                 else if (prompt) ShowCurrent();
             } else if (verb == "show" && rest == "all") {
@@ -302,18 +386,20 @@ struct Repl {
             } else if (!session.HasSheet()) {
                 if (verb == "show") fputs(RenderRecordFields(session.Record()).c_str(), stdout);
                 else if (verb == "set") {
-                    bool done = SetAnywhere(session, rest);
+                    bool done = SetAnywhere(session, rest, prompt);
                     failed |= !done;
                     unapplied |= done;
                 }
                 else if (verb == "help") fputs(kCommandHelp, stdout);
-                else Fail("unknown command '" + verb + "' (help lists them)");
+                else Fail("unknown command '" + EchoText(verb) + "' (help lists them)");
             } else {
                 int current = session.CurrentPage();
                 std::string title = current >= 0 ? session.PageTitle(static_cast<size_t>(current)) : "page";
                 if (!Common(session.CurrentPageWindow(), verb, rest, title))
-                    Fail("unknown command '" + verb + "' (help lists them)");
+                    Fail("unknown command '" + EchoText(verb) + "' (help lists them)");
             }
+            // A question the script could not answer: the command did not do what it said.
+            if (policy && policy->unanswered > 0) failed = true;
         }
         if (unapplied) printf("Closed; the changes since the last apply were not stored.\n");
     }
@@ -326,6 +412,11 @@ int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
     int rc = ParseArgs(args, &a);
     if (rc < 0) return kExitOk;
     if (rc != kExitOk) return rc;
+    if (a.json && !a.show) {
+        fprintf(stderr, "novrix prefs: --json goes with --show\n");
+        return kExitUsage;
+    }
+    g_report = a.json ? stderr : stdout;
 
     SheetSession session;
     std::string error;
@@ -334,8 +425,12 @@ int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
     AnswerPolicy policy;
     policy.answer = a.answer;
     policy.prompt = terminal;
+    policy.out = g_report;
     if (scripted) policy.in = nullptr;  // scripted without --yes/--no: the default button
-    Repl repl{session, terminal};
+    // Commands read from a pipe or file: a line is a command, never an answer.
+    policy.script = !scripted && !terminal;
+    if (policy.script) policy.in = nullptr;
+    Repl repl{session, terminal, &policy};
     if (!scripted) policy.dialog = [&repl](HWND dialog) { repl.Dialog(dialog); };
     InstallAnswers(&policy);
     struct Uninstall {
@@ -351,15 +446,17 @@ int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
         return repl.failed ? kExitFailed : kExitOk;
     }
     for (const std::string& assignment : a.sets)
-        if (!SetAnywhere(session, assignment)) return kExitFailed;
+        if (!SetAnywhere(session, assignment, false)) return kExitFailed;
     if (a.apply) {
         if (!session.Apply(&error)) {
             fprintf(stderr, "novrix prefs: %s\n", error.c_str());
             return kExitFailed;
         }
-        printf("Applied: stored as the preferences of %s.\n", session.PrinterName().c_str());
+        fprintf(g_report, "Applied: stored as the preferences of %s.\n", session.PrinterName().c_str());
     }
-    if (a.show) ShowAll(session);
+    if (!a.apply && !a.sets.empty()) fprintf(g_report, "The changes were not stored (add --apply).\n");
+    if (a.show && a.json) ShowAllJson(session);
+    else if (a.show) ShowAll(session);
     return kExitOk;
 }
 

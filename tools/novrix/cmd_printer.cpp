@@ -1,8 +1,13 @@
 // novrix printer: list, add, remove printers and choose the default.
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "commands.h"
 #include "driver_folder.h"
+#include "echo.h"
 #include "store.h"
 
 namespace novrix {
@@ -33,6 +38,25 @@ int List(const Options& options) {
     return kExitOk;
 }
 
+// A printer's own driver folder must hold the module now, not at its first use;
+// it is kept as an absolute path, so that it means the same from any folder.
+bool CheckDriverFolder(std::string* folder) {
+    char resolved[PATH_MAX];
+    struct stat st;
+    if (!realpath(folder->c_str(), resolved) || stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        fprintf(stderr, "novrix printer add: the driver folder %s does not exist\n", folder->c_str());
+        return false;
+    }
+    for (const char* file : {"NOVRIX_U.DLL", "NOVRIX_D.VPD"}) {
+        if (stat((std::string(resolved) + "/" + file).c_str(), &st) != 0) {
+            fprintf(stderr, "novrix printer add: the driver folder %s holds no %s\n", resolved, file);
+            return false;
+        }
+    }
+    *folder = resolved;
+    return true;
+}
+
 int Add(const std::vector<std::string>& args) {
     std::string name, folder, port;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -43,7 +67,7 @@ int Add(const std::vector<std::string>& args) {
         } else if (name.empty() && args[i].rfind("--", 0) != 0) {
             name = args[i];
         } else {
-            fprintf(stderr, "novrix printer add: unexpected argument '%s'\n", args[i].c_str());
+            fprintf(stderr, "novrix printer add: unexpected argument '%s'\n", EchoText(args[i]).c_str());
             return kExitUsage;
         }
     }
@@ -51,10 +75,11 @@ int Add(const std::vector<std::string>& args) {
         fprintf(stderr, "novrix printer add: a printer name is needed\n");
         return kExitUsage;
     }
+    if (!folder.empty() && !CheckDriverFolder(&folder)) return kExitFailed;
     DWORD rc = AddHostPrinter(name, folder, port);
     if (rc != ERROR_SUCCESS) {
         bool badName = rc == ERROR_INVALID_PRINTER_NAME || rc == ERROR_INVALID_NAME || rc == ERROR_INVALID_PARAMETER;
-        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", name.c_str(),
+        fprintf(stderr, "novrix printer add: cannot add \"%s\": %s\n", EchoText(name).c_str(),
                 badName ? "not a valid printer name (at most 220 characters, no comma or backslash)"
                         : ErrorText(rc).c_str());
         return kExitFailed;
@@ -71,7 +96,8 @@ int OnePrinter(const std::vector<std::string>& args, DWORD (*action)(const std::
     }
     DWORD rc = action(args[1]);
     if (rc != ERROR_SUCCESS) {
-        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", args[0].c_str(), args[1].c_str(), ErrorText(rc).c_str());
+        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", args[0].c_str(), EchoText(args[1]).c_str(),
+                ErrorText(rc).c_str());
         return kExitFailed;
     }
     printf(done, args[1].c_str());
@@ -90,7 +116,7 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
         PrinterUsage(stdout);
         return kExitOk;
     }
-    fprintf(stderr, "novrix printer: unknown request '%s'\n", sub.c_str());
+    fprintf(stderr, "novrix printer: unknown request '%s'\n", EchoText(sub).c_str());
     PrinterUsage(stderr);
     return kExitUsage;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "echo.h"
 #include "store.h"
 
 namespace {
@@ -20,7 +21,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"info", novrix::CmdInfo, "show the platform root, the printers, the driver folder and the module"},
+    {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
 };
@@ -31,12 +32,16 @@ void Usage(FILE* out) {
     fprintf(out, "\nThe driver folder defaults to NOVRIX_DRIVER_DIR, else ../driver beside novrix.\n"
                  "The platform root (registry and printers) is --root DIR, else NOVRIX_PLATFORM_ROOT,\n"
                  "else a per-user folder (~/.local/share/novrix/platform).\n"
-                 "Exit codes: 0 done, 1 refused or failed, 2 usage error.\n");
+                 "Without a command novrix prints this help (scripts/novrix.sh runs prefs --show).\n"
+                 "Exit codes: 0 done, 1 refused or failed, 2 usage error (also: no command).\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Lines reach a pipe or file in the order they were written, with the
+    // messages on standard error between them.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     novrix::Options options;
     std::vector<std::string> args(argv + 1, argv + argc);
     size_t i = 0;
@@ -49,12 +54,16 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         } else {
-            fprintf(stderr, "novrix: unknown option %s\n", args[i].c_str());
+            fprintf(stderr, "novrix: unknown option %s\n", novrix::EchoText(args[i]).c_str());
             Usage(stderr);
             return 2;
         }
     }
-    std::string name = i < args.size() ? args[i++] : "info";
+    if (i == args.size()) {  // no command: what there is to do
+        Usage(stdout);
+        return novrix::kExitUsage;
+    }
+    std::string name = args[i++];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i), args.end());
     for (const auto& c : kCommands) {
         if (name != c.name) continue;
@@ -65,7 +74,7 @@ int main(int argc, char** argv) {
         }
         return c.run(options, rest);
     }
-    fprintf(stderr, "novrix: unknown command '%s'\n", name.c_str());
+    fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
     Usage(stderr);
     return 2;
 }

@@ -213,6 +213,39 @@ std::string Join(const std::vector<std::string>& items, const char* separator) {
     return out;
 }
 
+bool IsPassword(const Setting& s) {
+    return s.kind == SettingKind::Edit && (GetWindowLongW(s.controls[0], GWL_STYLE) & ES_PASSWORD);
+}
+
+// The range a note beside a box states ("[1...999]", "% (25-400)"): its first
+// two numbers.
+bool NoteRange(const std::string& note, long* low, long* high) {
+    long n[2] = {};
+    int found = 0;
+    for (size_t i = 0; i < note.size() && found < 2;) {
+        if (note[i] < '0' || note[i] > '9') {
+            ++i;
+            continue;
+        }
+        long v = 0;
+        for (; i < note.size() && note[i] >= '0' && note[i] <= '9'; ++i)
+            if (v < 1000000000) v = v * 10 + (note[i] - '0');
+        n[found++] = v;
+    }
+    if (found < 2 || n[0] > n[1]) return false;
+    *low = n[0];
+    *high = n[1];
+    return true;
+}
+
+// What a refusal about the setting's range says ("Copies takes 1 to 999; "), or
+// nothing when the box states no range.
+std::string RangeText(const Setting& s) {
+    long low = 0, high = 0;
+    if (s.kind != SettingKind::Edit || !NoteRange(s.note, &low, &high)) return {};
+    return s.label + " takes " + std::to_string(low) + " to " + std::to_string(high) + "; ";
+}
+
 // The action failed: disabled/hidden, or something else the layer answered.
 SetOutcome ActionFailed(const Setting& s, std::string* message) {
     DWORD error = GetLastError();
@@ -226,7 +259,8 @@ SetOutcome ActionFailed(const Setting& s, std::string* message) {
 }
 
 SetOutcome Refused(const Setting& s, const std::string& value, std::string* message) {
-    *message = s.label + "=" + value + " was refused: the page shows " + SettingValue(s);
+    *message = s.label + "=" + EchoValue(s, value) + " was refused: " + RangeText(s) + "the page shows " +
+               SettingValue(s);
     return SetOutcome::Refused;
 }
 
@@ -237,14 +271,15 @@ SetOutcome SetRadio(const Setting& s, const std::string& value, std::string* mes
         if (!NvxUi_Click(radio)) return ActionFailed(s, message);
         return SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED ? SetOutcome::Done : Refused(s, value, message);
     }
-    *message = s.label + " has no choice \"" + value + "\" (choices: " + Join(SettingChoices(s), ", ") + ")";
+    *message = s.label + " has no choice \"" + EchoValue(s, value) + "\" (choices: " + Join(SettingChoices(s), ", ") +
+               ")";
     return SetOutcome::NotInList;
 }
 
 SetOutcome SetCheck(const Setting& s, const std::string& value, std::string* message) {
     int on = OnOff(value);
     if (on < 0) {
-        *message = s.label + " is a check box: give on or off, not \"" + value + "\"";
+        *message = s.label + " is a check box: give on or off, not \"" + EchoValue(s, value) + "\"";
         return SetOutcome::NotInList;
     }
     UINT want = on ? BST_CHECKED : BST_UNCHECKED;
@@ -263,7 +298,7 @@ SetOutcome SetCombo(const Setting& s, const std::string& value, std::string* mes
         if (!NvxUi_ChooseComboText(s.controls[0], wide.c_str())) return ActionFailed(s, message);
         return SameLabel(SettingValue(s), item) ? SetOutcome::Done : Refused(s, value, message);
     }
-    *message = s.label + " has no entry \"" + value + "\" (entries: " + Join(items, ", ") + ")";
+    *message = s.label + " has no entry \"" + EchoValue(s, value) + "\" (entries: " + Join(items, ", ") + ")";
     return SetOutcome::NotInList;
 }
 
@@ -285,7 +320,7 @@ SetOutcome SetEdit(const Setting& s, const std::string& value, std::string* mess
     const bool numberBox = (GetWindowLongW(s.controls[0], GWL_STYLE) & ES_NUMBER) || !s.note.empty() ||
                            IsDecimal(WindowText(s.controls[0]));
     if (numberBox && !IsDecimal(value)) {
-        *message = s.label + " takes a number, not \"" + value + "\"";
+        *message = s.label + " takes a number, not \"" + EchoValue(s, value) + "\"";
         return SetOutcome::NotInList;
     }
     if (WindowText(s.controls[0]) == value) return SetOutcome::Done;
@@ -490,16 +525,25 @@ bool HasSetting(const PageView& view, const std::string& label) {
     return false;
 }
 
-SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
-                      std::string* message) {
+std::string EchoValue(const Setting& setting, const std::string& value) {
+    return IsPassword(setting) ? std::string(kHiddenValue) : EchoText(value);
+}
+
+const Setting* FindValueSetting(const PageView& view, const std::string& label, const std::string& value) {
     const Setting* chosen = nullptr;
     for (const Setting& s : view.settings) {
         if (s.kind == SettingKind::Button || s.kind == SettingKind::Text || !SameLabel(s.label, label)) continue;
         // One label may name an edit box and radio buttons: a number goes to the box.
         if (!chosen || (IsNumber(value) == (s.kind == SettingKind::Edit))) chosen = &s;
     }
+    return chosen;
+}
+
+SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
+                      std::string* message) {
+    const Setting* chosen = FindValueSetting(view, label, value);
     if (!chosen) {
-        *message = "no setting \"" + label + "\" on this page";
+        *message = "no setting \"" + EchoText(label) + "\" on this page";
         return SetOutcome::NoLabel;
     }
     switch (chosen->kind) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "echo.h"
 #include "platform/win32.h"
 
 namespace novrix {
@@ -74,6 +75,14 @@ enum class SetOutcome {
 // what went wrong (with the choices where it helps).
 SetOutcome SetSetting(const PageView& view, const std::string& label, const std::string& value,
                       std::string* message);
+
+// What stands for a password's value in every message: its text is never shown.
+inline constexpr const char* kHiddenValue = "(not shown)";
+// The value as messages about this setting echo it: kHiddenValue for a password
+// box, else EchoText.
+std::string EchoValue(const Setting& setting, const std::string& value);
+// The setting SetSetting would change for label and value; null when none.
+const Setting* FindValueSetting(const PageView& view, const std::string& label, const std::string& value);
 
 // Whether a page has a setting of that label (buttons excluded).
 bool HasSetting(const PageView& view, const std::string& label);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "echo.h"
 #include "settings/oemdev.h"
 
 namespace novrix {
@@ -27,7 +28,7 @@ std::string RenderRecordFields(const BYTE* record) {
 bool SetRecordField(BYTE* record, const std::string& name, const std::string& value, std::string* message) {
     nvx::settings::FieldRef field = nvx::settings::FindExchangeKey(name);
     if (!field || !nvx::settings::IsNumberKind(field.def->kind)) {
-        *message = "no number field \"" + name + "\" in the settings record";
+        *message = "no number field \"" + EchoText(name) + "\" in the settings record";
         return false;
     }
     // Digits with an optional minus sign, nothing else (strtoll alone would take
@@ -38,7 +39,7 @@ bool SetRecordField(BYTE* record, const std::string& name, const std::string& va
     char* end = nullptr;
     long long number = plain ? std::strtoll(value.c_str(), &end, 10) : 0;
     if (!plain || *end || errno == ERANGE || number < INT32_MIN || number > UINT32_MAX) {
-        *message = name + " takes a number, not \"" + value + "\"";
+        *message = name + " takes a number, not \"" + EchoText(value) + "\"";
         return false;
     }
     return nvx::settings::SetNumber(*nvx::settings::AsRecord(record), field, number);

@@ -65,12 +65,37 @@ std::vector<BYTE> EnumLevel2(DWORD* count) {
 
 }  // namespace
 
+namespace {
+std::string StorePath() { return std::string(NvxPlatform_Root()) + "/platform.db"; }
+}  // namespace
+
+std::string StoreProblem(bool* unusable) {
+    char detail[512] = {};
+    int state = NvxPlatform_StoreState(detail, sizeof detail);
+    if (unusable) *unusable = state == NVX_STORE_DAMAGED || state == NVX_STORE_UNAVAILABLE;
+    switch (state) {
+    case NVX_STORE_READ_ONLY: return "the store " + StorePath() + " is read-only: " + detail;
+    case NVX_STORE_DAMAGED:
+        return "the store " + StorePath() + " is damaged: " + detail + "; move it away to start afresh";
+    case NVX_STORE_UNAVAILABLE: return "the store " + StorePath() + " cannot be opened: " + detail;
+    default: return {};
+    }
+}
+
 bool OpenStore(const Options& options, std::string* error) {
     if (!options.root.empty() && !NvxPlatform_SetRoot(options.root.c_str())) {
         *error = "cannot use the folder " + options.root + " as the platform root";
         return false;
     }
-    if (FirstUseDone()) return true;
+    // A store that cannot be read stops every command; a read-only one serves the
+    // commands that only read (and its first use waits for a writable one).
+    bool unusable = false;
+    std::string problem = StoreProblem(&unusable);
+    if (unusable) {
+        *error = problem;
+        return false;
+    }
+    if (!problem.empty() || FirstUseDone()) return true;
     NvxPlatform_SetDriverFolder(kDriverName, DriverFolder(options.driverFolder).c_str());
     DWORD count = 0;
     EnumLevel2(&count);
@@ -186,6 +211,12 @@ DWORD SaveUserDevMode(HANDLE printer, const DEVMODEW* devmode) {
 }
 
 std::string ErrorText(DWORD error) {
+    // Errors of the store itself are told by the store's state, with the file's name.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_REGISTRY_CORRUPT || error == ERROR_CANTOPEN ||
+        error == ERROR_REGISTRY_IO_FAILED) {
+        std::string problem = StoreProblem(nullptr);
+        if (!problem.empty()) return problem;
+    }
     switch (error) {
     case ERROR_SUCCESS: return "done";
     case ERROR_PRINTER_ALREADY_EXISTS: return "a printer of that name exists already";

@@ -29,6 +29,12 @@ struct PrinterEntry {
 // cannot be used or the printer cannot be added.
 bool OpenStore(const Options& options, std::string* error);
 
+// What is wrong with the platform root's store, in words with the file's name
+// ("the store .../platform.db is damaged: ...; move it away to start afresh",
+// "... is read-only: ..."); empty when it is sound.  *unusable (optional) is set
+// when nothing can be read from it.
+std::string StoreProblem(bool* unusable);
+
 // The printers in name order.
 std::vector<PrinterEntry> ListPrinters();
 // The default printer's name, empty when there is none.
@@ -52,7 +58,8 @@ std::vector<BYTE> LoadUserDevMode(HANDLE printer);
 // Stores the device mode as the user's own (SetPrinterW level 9).
 DWORD SaveUserDevMode(HANDLE printer, const DEVMODEW* devmode);
 
-// A readable text for a Win32 error code of the store.
+// A readable text for a Win32 error code of the store (a read-only or damaged
+// store is named with its cause).
 std::string ErrorText(DWORD error);
 
 // An open printer handle that closes itself.

@@ -3,12 +3,18 @@
 #include "platform/linux/store.h"
 
 #include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/host.h"
 #include "platform/linux/store_handles.h"
 #include "platform/linux/store_schema.h"
 
@@ -17,10 +23,66 @@ namespace {
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "stored text is the host's UTF-16LE");
 
+// SQLite results that mean "this file cannot be written here".
+bool CannotWrite(int rc) {
+    int primary = rc & 0xFF;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY || primary == SQLITE_PERM;
+}
+
+// SQLite results that mean "this file is no whole database".
+bool IsDamage(int rc) {
+    int primary = rc & 0xFF;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+// A query that answers one text (a pragma); SQLite's result code.
+int QueryText(sqlite3* db, const char* sql, std::string* out) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        *out = text ? reinterpret_cast<const char*>(text) : "";
+        rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// A new store is made whole beside its place and linked into it, so that a file
+// named platform.db always holds the schema: an empty or foreign file there is
+// damage, never a store to be made afresh.  Another process that links first
+// wins; its store is used.
+int CreateFresh(const std::string& path, std::string* detail) {
+    std::string temp = path + ".new-" + std::to_string(getpid());
+    unlink(temp.c_str());
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc == SQLITE_OK) rc = EnsureSchema(db);
+    if (rc != SQLITE_OK) *detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    if (rc == SQLITE_OK && link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST) {
+        // A file system without hard links: a rename, unless a store came meanwhile.
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0 && rename(temp.c_str(), path.c_str()) != 0) {
+            *detail = std::string("cannot put the new store in place: ") + strerror(errno);
+            rc = SQLITE_CANTOPEN;
+        }
+    }
+    unlink(temp.c_str());
+    unlink((temp + "-journal").c_str());
+    return rc;
+}
+
 struct Connection {
     std::mutex mutex;
     sqlite3* db = nullptr;
     DWORD lastError = ERROR_SUCCESS;
+    int state = NVX_STORE_OK;  // of the last open
+    bool readOnly = false;
+    std::string detail;        // why the last open failed, or why the store is read-only
     std::unordered_map<const char*, sqlite3_stmt*> cache;
     // Connections inherited across fork(): SQLite forbids using them in the
     // child, so the child keeps them reachable and opens its own.
@@ -35,25 +97,84 @@ struct Connection {
         db = nullptr;
     }
 
-    // Opens <root>/platform.db, switches it to WAL and creates the schema.
+    bool Fail(int newState, int rc, sqlite3* handle, const std::string& why) {
+        state = newState;
+        lastError = newState == NVX_STORE_DAMAGED ? ERROR_REGISTRY_CORRUPT : StoreErrorFor(rc);
+        detail = why.empty() && handle ? sqlite3_errmsg(handle) : why;
+        if (detail.empty()) detail = sqlite3_errstr(rc);
+        sqlite3_close(handle);
+        return false;
+    }
+
+    // Opens the file for reading only: in a folder that cannot be written a
+    // store in WAL mode can be read when no log is pending (immutable), else
+    // through its existing log and index.
+    int OpenReadOnly(const std::string& path, sqlite3** handle) {
+        struct stat wal;
+        bool pendingLog = stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
+        std::string uri = "file:" + path + (pendingLog ? "?mode=ro" : "?mode=ro&immutable=1");
+        int rc = sqlite3_open_v2(uri.c_str(), handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
+        if (rc == SQLITE_OK) sqlite3_busy_timeout(*handle, 10000);
+        return rc;
+    }
+
+    // Opens <root>/platform.db (making it when there is none), switches it to
+    // WAL and checks that it is a whole store of this layer.  A store that cannot
+    // be written is opened for reading; a damaged one is not opened at all.
     bool Open() {
-        std::string path = RootPath() + "/platform.db";
+        const std::string root = RootPath();
+        const std::string path = root + "/platform.db";
+        state = NVX_STORE_OK;
+        readOnly = false;
+        detail.clear();
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) {
+            if (errno != ENOENT) return Fail(NVX_STORE_UNAVAILABLE, SQLITE_CANTOPEN, nullptr, strerror(errno));
+            std::string why;
+            int rc = CreateFresh(path, &why);
+            if (rc != SQLITE_OK && stat(path.c_str(), &st) != 0) {
+                if (CannotWrite(rc)) why = "there is none, and the folder " + root + " cannot be written";
+                return Fail(NVX_STORE_UNAVAILABLE, rc, nullptr, why);
+            }
+        } else if (st.st_size == 0) {
+            return Fail(NVX_STORE_DAMAGED, SQLITE_NOTADB, nullptr, "the file is empty");
+        }
         sqlite3* handle = nullptr;
-        int rc = sqlite3_open_v2(path.c_str(), &handle,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc == SQLITE_OK) {
             sqlite3_busy_timeout(handle, 10000);
             rc = sqlite3_exec(handle, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
                               nullptr);
+            if (rc == SQLITE_OK && sqlite3_db_readonly(handle, "main") == 1) {
+                readOnly = true;
+                detail = "the file cannot be written";
+            }
         }
-        if (rc == SQLITE_OK) rc = EnsureSchema(handle);
-        if (rc != SQLITE_OK) {
-            lastError = StoreErrorFor(rc);
+        if (CannotWrite(rc)) {
             sqlite3_close(handle);
-            return false;
+            handle = nullptr;
+            rc = OpenReadOnly(path, &handle);
+            readOnly = true;
+            detail = access(root.c_str(), W_OK) != 0 ? "the folder " + root + " cannot be written"
+                                                     : "the file cannot be written";
         }
+        if (rc != SQLITE_OK) return Fail(IsDamage(rc) ? NVX_STORE_DAMAGED : NVX_STORE_UNAVAILABLE, rc, handle, "");
+        // Page 1 tells the schema's version; the quick check reads every page, so
+        // that a truncated or overwritten file is found now, not by a later call.
+        std::string version, check;
+        rc = QueryText(handle, "PRAGMA user_version", &version);
+        if (rc == SQLITE_OK) rc = QueryText(handle, "PRAGMA quick_check(1)", &check);
+        if (rc != SQLITE_OK) return Fail(IsDamage(rc) ? NVX_STORE_DAMAGED : NVX_STORE_UNAVAILABLE, rc, handle, "");
+        if (check != "ok") return Fail(NVX_STORE_DAMAGED, SQLITE_CORRUPT, handle, check);
+        if (version == "0") return Fail(NVX_STORE_DAMAGED, SQLITE_NOTADB, handle, "it holds no store of this layer");
+        if (version != std::to_string(kSchemaVersion))
+            return Fail(NVX_STORE_UNAVAILABLE, SQLITE_CANTOPEN, handle,
+                        "it was written by a newer version (schema " + version + ")");
         db = handle;
         lastError = ERROR_SUCCESS;
+        state = readOnly ? NVX_STORE_READ_ONLY : NVX_STORE_OK;
+        if (!readOnly) detail.clear();
         return true;
     }
 };
@@ -313,3 +434,11 @@ uintptr_t NextHandleValue() {
 }
 
 }  // namespace nvxp
+
+extern "C" NVXAPI int NvxPlatform_StoreState(char* detail, size_t size) {
+    nvxp::StoreLock store;  // opens the store when it is not open
+    nvxp::Connection& c = nvxp::Conn();
+    int state = c.db ? (c.readOnly ? NVX_STORE_READ_ONLY : NVX_STORE_OK) : c.state;
+    if (detail && size) snprintf(detail, size, "%s", state == NVX_STORE_OK ? "" : c.detail.c_str());
+    return state;
+}
