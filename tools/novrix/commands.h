@@ -18,5 +18,7 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
+// novrix fax cover ...: args are those after "cover".
+int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

@@ -14,6 +14,16 @@
 
 namespace {
 
+// novrix fax: its cover subcommand.
+int CmdFax(const novrix::Options& options, const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "cover") {
+        return novrix::RunFaxCover(options, std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    fprintf(args.empty() || args[0] == "--help" ? stdout : stderr,
+            "usage: novrix fax cover show|save NAME|use NAME|delete NAME [--printer NAME]\n");
+    return args.empty() || args[0] != "--help" ? novrix::kExitUsage : novrix::kExitOk;
+}
+
 struct Command {
     const char* name;
     int (*run)(const novrix::Options&, const std::vector<std::string>&);
@@ -24,6 +34,7 @@ const Command kCommands[] = {
     {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
+    {"fax", CmdFax, "fax cover sheets of a printer (novrix fax cover --help)"},
 };
 
 void Usage(FILE* out) {
