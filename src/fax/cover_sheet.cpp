@@ -2,6 +2,7 @@
 #include "fax/cover_sheet.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "common/le.h"
@@ -210,6 +211,55 @@ void ApplySet(const CoverSheetSet& set, CoverSheetRecord* record) {
     record->basic = set.basic;
     record->sender = set.sender;
     record->image = set.image;
+}
+
+SaveSetResult RenameSet(std::vector<CoverSheetSet>* sets, size_t index, WStringView name) {
+    if (index >= sets->size()) return SaveSetResult::EmptyName;
+    if (name.empty()) return SaveSetResult::EmptyName;
+    if (name.size() > kSetNameChars || name.find(WCHAR(0)) != WStringView::npos) return SaveSetResult::NameTooLong;
+    int same = FindSet(*sets, name);
+    if (same >= 0 && static_cast<size_t>(same) != index) return SaveSetResult::NameTaken;
+    SetField((*sets)[index].name, name);
+    return SaveSetResult::Saved;
+}
+
+bool MoveSet(std::vector<CoverSheetSet>* sets, size_t from, size_t to) {
+    if (from >= sets->size() || to >= sets->size()) return false;
+    CoverSheetSet moved = (*sets)[from];
+    sets->erase(sets->begin() + static_cast<std::ptrdiff_t>(from));
+    sets->insert(sets->begin() + static_cast<std::ptrdiff_t>(to), moved);
+    return true;
+}
+
+// ---- The tabs' checks -----------------------------------------------------------
+
+bool ParsePageCount(WStringView text, uint16_t* count) {
+    if (text.empty() || text.size() > 4) return false;
+    uint32_t value = 0;
+    for (WCHAR c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (value < kMinPageCount || value > kMaxPageCount) return false;
+    *count = static_cast<uint16_t>(value);
+    return true;
+}
+
+bool DetailsHoldText(const CoverRecipient& r) {
+    return r.company[0] || r.department[0] || r.name[0] || r.fax[0];
+}
+
+void FillDetails(CoverRecipient* r, const RecipientDetails& d) {
+    SetField(r->company, d.company);
+    SetField(r->department, d.department);
+    SetField(r->name, d.name);
+    SetField(r->fax, d.fax);
+}
+
+bool KeepStandardTitle(CoverRecipient* r, WStringView firstTitle) {
+    if (r->title[0]) return true;
+    SetField(r->title, firstTitle);
+    return false;
 }
 
 // ---- The store ------------------------------------------------------------------

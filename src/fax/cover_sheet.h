@@ -183,6 +183,29 @@ SaveSetResult AppendSet(std::vector<CoverSheetSet>* sets, WStringView name, cons
 // Puts a set's parts and name into the record; the recipient part stays.
 void ApplySet(const CoverSheetSet& set, CoverSheetRecord* record);
 
+// The edit dialog's changes: a new name for a set (the same checks as
+// AppendSet, the set's own name allowed), and a set moved to another position.
+// Nothing changes unless the answer is Saved / true.
+SaveSetResult RenameSet(std::vector<CoverSheetSet>* sets, size_t index, WStringView name);
+bool MoveSet(std::vector<CoverSheetSet>* sets, size_t from, size_t to);
+
+// ---- The tabs' checks -----------------------------------------------------------
+
+// The page count as typed: digits only, 1 to 9999.
+bool ParsePageCount(WStringView text, uint16_t* count);
+
+// The recipient details the read button takes from the job's first destination.
+struct RecipientDetails {
+    WString company, department, name, fax;
+};
+// Whether any of the four detail texts holds text (the user is asked first then).
+bool DetailsHoldText(const CoverRecipient& recipient);
+// Puts the details into the recipient's four texts, each cut to 80 characters.
+void FillDetails(CoverRecipient* recipient, const RecipientDetails& details);
+// An empty standard title is refused on leaving the recipient tab and replaced by
+// the title of value 0 (`firstTitle`).  Answers false when it was empty.
+bool KeepStandardTitle(CoverRecipient* recipient, WStringView firstTitle);
+
 // ---- The store ------------------------------------------------------------------
 
 // Reads the printer's current cover sheet from the per-user key

@@ -453,3 +453,93 @@ TEST_F(CoverImageFileTest, OnlyReadableBitmapsPass) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CoverSheetTabs, PageCountIsOneToNineThousandNineHundredNinetyNine) {
+    uint16_t count = 77;
+    EXPECT_TRUE(ParsePageCount(WL("1"), &count));
+    EXPECT_EQ(1, count);
+    EXPECT_TRUE(ParsePageCount(WL("9999"), &count));
+    EXPECT_EQ(9999, count);
+    for (const WCHAR* bad : {WL(""), WL("0"), WL("10000"), WL("00001"), WL("-1"), WL("1a"), WL(" 5")}) {
+        count = 77;
+        EXPECT_FALSE(ParsePageCount(bad, &count)) << nvx::Utf8FromW(bad);
+        EXPECT_EQ(77, count);
+    }
+}
+
+TEST(CoverSheetTabs, RecipientDetailsAndTitle) {
+    CoverRecipient r = DefaultRecipient();
+    EXPECT_FALSE(DetailsHoldText(r));
+    RecipientDetails d{WString(100, 'c'), WL("Sales"), WL("A. Reader"), WL("0123#*")};
+    FillDetails(&r, d);
+    EXPECT_TRUE(DetailsHoldText(r));
+    EXPECT_EQ(80u, FieldText(r.company).size());
+    EXPECT_EQ(0, r.company[80]);
+    EXPECT_EQ(WString(WL("0123#*")), FieldText(r.fax));
+    FillDetails(&r, RecipientDetails{});
+    EXPECT_FALSE(DetailsHoldText(r));
+    EXPECT_EQ(BytesOf(DefaultRecipient()), BytesOf(r));  // no bytes of the longer text stay behind
+
+    EXPECT_FALSE(KeepStandardTitle(&r, WL("To all")));
+    EXPECT_EQ(WString(WL("To all")), FieldText(r.title));
+    EXPECT_TRUE(KeepStandardTitle(&r, WL("other")));
+    EXPECT_EQ(WString(WL("To all")), FieldText(r.title));
+}
+
+TEST(CoverSheetSets, RenameAndMoveKeepNamesUnique) {
+    CoverSheetRecord r = DefaultCoverSheet();
+    std::vector<CoverSheetSet> sets;
+    for (const WCHAR* name : {WL("a"), WL("b"), WL("c")}) ASSERT_EQ(SaveSetResult::Saved, AppendSet(&sets, name, r));
+    EXPECT_EQ(SaveSetResult::NameTaken, RenameSet(&sets, 0, WL("b")));
+    EXPECT_EQ(SaveSetResult::Saved, RenameSet(&sets, 1, WL("b")));  // its own name
+    EXPECT_EQ(SaveSetResult::EmptyName, RenameSet(&sets, 1, WL("")));
+    EXPECT_EQ(SaveSetResult::NameTooLong, RenameSet(&sets, 1, WString(21, 'x')));
+    EXPECT_EQ(SaveSetResult::Saved, RenameSet(&sets, 2, WL("z")));
+    EXPECT_TRUE(MoveSet(&sets, 2, 0));
+    EXPECT_FALSE(MoveSet(&sets, 3, 0));
+    ASSERT_EQ(3u, sets.size());
+    EXPECT_EQ(WString(WL("z")), FieldText(sets[0].name));
+    EXPECT_EQ(WString(WL("a")), FieldText(sets[1].name));
+    EXPECT_EQ(WString(WL("b")), FieldText(sets[2].name));
+}
+
+}  // namespace
+
+// ---- The cover-sheet check library (headless message boxes: Linux) ------------------
+
+#ifndef _WIN32
+#include "fax/cover_check.h"
+#include "platform/ui_host.h"
+
+namespace {
+
+class CoverCheckTest : public PlatformTest {};
+
+TEST_F(CoverCheckTest, TheLibraryShowsThePlacementAndAMissingOneDoesNothing) {
+    NvxUi_ClearLog();
+    CoverImage image = DefaultImage();
+    image.paste = 1;
+    image.x = 40;
+    image.y = 7;
+    const WString library = nvx::WFromUtf8(NVX_DRIVER_DIR "/NOVRIX_Z.DLL");
+    ASSERT_TRUE(RunCoverSheetCheckFrom(library.c_str(), nullptr, 0x123456789ull, image));
+    ASSERT_EQ(1, NvxUi_LogCount());
+    NvxUiLogEntry entry{};
+    ASSERT_TRUE(NvxUi_GetLogEntry(0, &entry));
+    EXPECT_EQ(NVXUI_LOG_MESSAGEBOX, entry.kind);
+    EXPECT_EQ(WString(WL("The image is placed at 40, 7.")), WString(entry.text));
+
+    NvxUi_ClearLog();
+    const WString missing = nvx::WFromUtf8(NVX_DRIVER_DIR "/NO_SUCH.DLL");
+    EXPECT_FALSE(RunCoverSheetCheckFrom(missing.c_str(), nullptr, 0, image));
+    EXPECT_FALSE(RunCoverSheetCheckFrom(WL(""), nullptr, 0, image));
+    // A library without the entry point: loaded, nothing called, freed.
+    const WString other = nvx::WFromUtf8(NVX_DRIVER_DIR "/NOVRIX_D.DLL");
+    EXPECT_FALSE(RunCoverSheetCheckFrom(other.c_str(), nullptr, 0, image));
+    EXPECT_EQ(0, NvxUi_LogCount());
+}
+
+}  // namespace
+#endif  // _WIN32
