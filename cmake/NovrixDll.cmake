@@ -35,9 +35,10 @@ endif()
 function(_novrix_embed_resources target rc)
   get_filename_component(rc "${rc}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(rc_dir "${rc}" DIRECTORY)
-  # Binary files an .rc names (icons, bitmaps, clips) are not in the preprocessor's
-  # dependency list: the files beside the .rc count as its inputs.
-  file(GLOB rc_data CONFIGURE_DEPENDS
+  # Headers and .rc files an .rc includes, and binary files it names (icons, bitmaps,
+  # clips), are not in the preprocessor's dependency list: the files beside the .rc
+  # count as its inputs.
+  file(GLOB rc_data CONFIGURE_DEPENDS "${rc_dir}/*.h" "${rc_dir}/*.rc"
     "${rc_dir}/*.ico" "${rc_dir}/*.bmp" "${rc_dir}/*.cur" "${rc_dir}/*.avi" "${rc_dir}/*.bin" "${rc_dir}/*.manifest")
   if(WIN32)
     target_sources(${target} PRIVATE "${rc}")

@@ -60,9 +60,11 @@ NVX_EXPORT void* SPRINST_FixSetting(const char* printerName, const char* file);
 NVX_EXPORT UINT_PTR SPRINST_GetErrorMsg(UINT code);
 
 // ---- Fax ----
-NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND owner, const WCHAR* printerName, const WCHAR* driverName, UINT flags,
-                                              void* record, void* devmode, void* destinations, UINT_PTR count,
-                                              UINT_PTR context);
+// (owner, printer, driver, may-apply answer, cover sheet record in/out, the job's
+// settings record, the job's destination count, its destination array or null, UI context)
+NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND owner, const WCHAR* printerName, const WCHAR* driverName,
+                                              UINT mayApply, void* record, void* devmode, UINT_PTR count,
+                                              void* destinations, UINT_PTR context);
 NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR context);
 // (fax transmission dialog, a value passed on, output buffer, entry count: wanted in, delivered out)
 NVX_EXPORT UINT_PTR FPB_Request_Abbr(void* dialog, UINT_PTR value, UINT* buffer, int* count);

@@ -99,11 +99,6 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
 }
 
 // Fax.
-NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND, const WCHAR*, const WCHAR*, UINT, void*, void*, void*, UINT_PTR,
-                                              UINT_PTR) {
-    // The cover sheet record is copied back only on 1: it stays as it is.
-    return Unavailable("FaxCoverSheet_PopupDialog", kDialogCouldNotRun);
-}
 NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR block) {
     // Cancel, with the block's destination count (its first pointer) at 0.
     if (block) Put<int32_t>(reinterpret_cast<UINT_PTR*>(block)[0], 0);

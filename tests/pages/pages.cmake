@@ -12,6 +12,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/custom_paper_test.cpp
       pages/basic_paper_test.cpp
       pages/page_skeleton_test.cpp
+      pages/cover_sheet_dialog_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
   add_dependencies(pages_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources
@@ -19,6 +20,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
   if(TARGET novrix_oapi)
     add_dependencies(pages_tests novrix_oapi)
   endif()
+  add_dependencies(pages_tests novrix_fcscheck)
   # A host library whose page hook takes over a message, put in place of NOVRIX_D.DLL.
   novrix_add_dll(nvx_pages_hookhost NAME NOVRIX_D.DLL DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook"
     SOURCES "${CMAKE_CURRENT_LIST_DIR}/hookhost/hook_host.cpp")
