@@ -28,9 +28,10 @@ const WCHAR* const kPrinter = WL("NOVRIX MFP 1");
 
 class NovrixFaxCoverTest : public PlatformTest {
 protected:
-    Outcome Novrix(const std::string& args) {
+    Outcome Novrix(const std::string& args, const std::string& input = "") {
+        std::ofstream(Root() + "/in.txt") << input;
         std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " +
-                          args + " </dev/null >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+                          args + " <'" + Root() + "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
         int status = std::system(cmd.c_str());
         Outcome r;
         r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -141,6 +142,64 @@ TEST_F(NovrixFaxCoverTest, DamagedStoredPartsShowAsTheirDefaults) {
     ASSERT_EQ(0, r.rc) << r.err;
     EXPECT_TRUE(Has(r.out, "  Style: FcsBStyle00\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "Image: off\n")) << r.out;
+}
+
+TEST_F(NovrixFaxCoverTest, EditDrivesTheDialogAndStoresOnOk) {
+    Outcome r = Novrix("fax cover edit --set Style=Business --set 'Comment=first\\nsecond' --tab Recipient"
+                       " --set 'Title=To all members' --tab Sender --set E-mail=on"
+                       " --set 'Sender e-mail=me@example.org' --press Save... --set Name=Weekly --ok");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Save Cover Sheet Settings\" opened")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The cover sheet of NOVRIX MFP 1 was stored.")) << r.out;
+    CoverSheetRecord stored = Stored();
+    EXPECT_EQ(1, stored.basic.style);
+    EXPECT_EQ(nvx::WString(WL("first\r\nsecond")), FieldText(stored.basic.comment));
+    EXPECT_EQ(nvx::WString(WL("To all members")), FieldText(stored.recipient.title));
+    EXPECT_EQ(nvx::WString(WL("me@example.org")), FieldText(stored.sender.items[kSenderEmail].text));
+    EXPECT_EQ(nvx::WString(WL("Weekly")), FieldText(stored.setName));
+    auto sets = ReadSets(kMaker, kDriver, kPrinter);
+    ASSERT_EQ(1u, sets.size());
+    EXPECT_EQ(nvx::WString(WL("Weekly")), FieldText(sets[0].name));
+}
+
+TEST_F(NovrixFaxCoverTest, EditRefusalsAndCancelStoreNothing) {
+    ASSERT_EQ(0, Novrix("fax cover edit --tab Recipient --set 'Title=To whom it may concern' --ok").rc);
+    const CoverSheetRecord before = Stored();
+    struct Case {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        // A page check refuses: the dialog is cancelled.
+        {"--set 'Print the page count=on' --set 'Pages including the cover=0' --tab Sender",
+         "the Basic tab cannot be left"},
+        {"--tab Image --set 'Paste an image=on' --set 'File name=/no/such.bmp'", "OK was refused"},
+        {"--set Colour=red", "no setting \"Colour\" here"},
+        {"--tab Cover", "no tab \"Cover\""},
+    };
+    for (const Case& c : cases) {
+        Outcome r = Novrix("fax cover edit " + c.args);
+        EXPECT_EQ(1, r.rc) << c.args;
+        EXPECT_TRUE(Has(r.err, c.message)) << c.args << ": " << r.err;
+        EXPECT_TRUE(Has(r.out, "Cancelled: the cover sheet of NOVRIX MFP 1 is as it was.")) << r.out;
+    }
+    Outcome r = Novrix("fax cover edit --set Style=Formal --cancel");
+    EXPECT_EQ(0, r.rc) << r.err;
+    CoverSheetRecord after = Stored();
+    EXPECT_EQ(0, std::memcmp(&before, &after, sizeof before));
+    EXPECT_EQ(2, Novrix("fax cover show --set Style=Formal").rc);
+}
+
+TEST_F(NovrixFaxCoverTest, EditCommandsFromStandardInput) {
+    Outcome r = Novrix("fax cover edit", "tabs\ntab Sender\nset Phone=on\nset Sender phone=0123\nshow\nok\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Recipient\n  Sender\n  Image\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Sender phone: 0123")) << r.out;
+    EXPECT_EQ(nvx::WString(WL("0123")), FieldText(Stored().sender.items[kSenderPhone].text));
+    // The end of input cancels.
+    r = Novrix("fax cover edit", "tab Sender\nset Phone=off\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Cancelled")) << r.out;
+    EXPECT_EQ(1, Stored().sender.items[kSenderPhone].on);
 }
 
 }  // namespace

@@ -379,8 +379,7 @@ PageView ScanPage(HWND page) {
         switch (c.kind) {
         case Kind::Label: {
             const Control* next = NextInput(controls, i);
-            bool textBox = next && next->kind == Kind::Edit &&
-                           (GetWindowLongW(next->hwnd, GWL_STYLE) & (ES_READONLY | ES_MULTILINE));
+            bool textBox = next && next->kind == Kind::Edit && (GetWindowLongW(next->hwnd, GWL_STYLE) & ES_READONLY);
             if (next && !textBox && (next->kind == Kind::Combo || next->kind == Kind::Edit)) {
                 pending = CleanLabel(c.text);
             } else if (!view.settings.empty() && view.settings.back().kind == SettingKind::Edit && !c.text.empty()) {
@@ -411,7 +410,7 @@ PageView ScanPage(HWND page) {
             s.label = CleanLabel(c.text);
             break;
         case Kind::Edit:
-            if (GetWindowLongW(c.hwnd, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) {
+            if (GetWindowLongW(c.hwnd, GWL_STYLE) & ES_READONLY) {  // shown, not typed into
                 s.kind = SettingKind::Text;
                 break;
             }
