@@ -994,7 +994,8 @@ bool DialogCommand(HWND dialog, int id, UINT code) {
     case kSetList: {
         if (code != CBN_SELCHANGE) return false;
         int i = static_cast<int>(SendDlgItemMessageW(dialog, kSetList, CB_GETCURSEL, 0, 0));
-        if (i >= 0 && static_cast<size_t>(i) < s->sets.size()) ApplySet(s->sets[static_cast<size_t>(i)], &s->block->record);
+        if (i >= 0 && static_cast<size_t>(i) < s->sets.size())
+            ApplySet(s->sets[static_cast<size_t>(i)], &s->block->record);
         ShowAllPages(s);
         return true;
     }

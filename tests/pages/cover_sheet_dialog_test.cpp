@@ -142,7 +142,9 @@ TEST_F(CoverSheetDialogTest, EditsReachTheRecordOnlyWithOk) {
                   EXPECT_FALSE(Visible(Page(dlg, 3)));
                   EXPECT_EQ("Untitled", Text(GetDlgItem(dlg, kSetList)));
                   NvxUi_ChooseComboIndex(On(dlg, 0, kStyle), 2);
-                  Type(On(dlg, 0, kSubject), WL("Figures"));
+                  // Text put in as a paste would: control characters are no part of a field.
+                  SetWindowTextW(On(dlg, 0, kSubject), WL("Fig\x01ur\tes"));
+                  EXPECT_EQ("Fig\x01ur\tes", Text(On(dlg, 0, kSubject)));
                   Type(On(dlg, 0, kComment), WL("one\r\ntwo"));
                   ASSERT_TRUE(NvxUi_SelectTab(GetDlgItem(dlg, kTabs), 2));
                   EXPECT_TRUE(Visible(Page(dlg, 2)));

@@ -128,9 +128,9 @@ TEST_F(NovrixFaxCoverTest, RefusalsSayWhyAndChangeNothing) {
 TEST_F(NovrixFaxCoverTest, DamagedStoredPartsShowAsTheirDefaults) {
     ASSERT_EQ(0, Novrix("printer list").rc);  // the printer exists
     HKEY key = nullptr;
+    const WCHAR* path = WL("Software\\VELMORA\\NOVRIX Fax Driver\\NOVRIX MFP 1\\FaxCoverSheet");
     ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_CURRENT_USER, WL("Software\\VELMORA\\NOVRIX Fax Driver\\NOVRIX MFP 1\\FaxCoverSheet"),
-                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+              RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     BYTE shortBasic[100] = {3};
     RegSetValueExW(key, WL("Basic"), 0, REG_BINARY, shortBasic, sizeof shortBasic);
     CoverImage image = DefaultImage();
