@@ -20,7 +20,8 @@ int CmdFax(const novrix::Options& options, const std::vector<std::string>& args)
         return novrix::RunFaxCover(options, std::vector<std::string>(args.begin() + 1, args.end()));
     }
     fprintf(args.empty() || args[0] == "--help" ? stdout : stderr,
-            "usage: novrix fax cover show|save NAME|use NAME|delete NAME [--printer NAME]\n");
+            "usage: novrix fax cover show|edit|save NAME|use NAME|delete NAME [--printer NAME]\n"
+            "       (novrix fax cover --help)\n");
     return args.empty() || args[0] != "--help" ? novrix::kExitUsage : novrix::kExitOk;
 }
 
