@@ -31,6 +31,7 @@
 #define IDC_FCS_PAGES_ON 1970
 #define IDC_FCS_PAGES 1971
 #define IDC_FCS_COMMENT 1972
+#define IDC_FCS_COVER_SIZE 1974
 
 // Recipient.
 #define IDC_FCS_STANDARD 1978

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #ifdef _WIN32
@@ -20,10 +21,12 @@
 #include "common/text.h"
 #include "fax/cover_check.h"
 #include "features/catalogue.h"
+#include "features/model_record.h"
 #include "features/option_record.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "model/messages.h"
+#include "model/model_tables.h"
 #include "model/package.h"
 #include "model/stores.h"
 #include "model/vpd_format.h"
@@ -68,6 +71,7 @@ enum : int {
     kPagesOn = 1970,
     kPages = 1971,
     kComment = 1972,
+    kCoverSize = 1974,
     // recipient
     kStandard = 1978,
     kTitle = 1979,
@@ -210,6 +214,15 @@ std::vector<WString> TitleTexts() {
     return ListTexts("FcsRStandard", 4, k);
 }
 
+// The model's cover sheet sizes ("FcsCoverSize": the option value is what the
+// record's cover size holds); null when the model has none.
+const uint8_t* CoverSizes() {
+    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelList* list = model ? model->List("FcsCoverSize") : nullptr;
+    const uint8_t* data = list ? list->Data() : nullptr;
+    return data && features::ListCount(data) > 0 ? data : nullptr;
+}
+
 // ---- Controls -----------------------------------------------------------------------
 
 WString ControlText(HWND page, int id) {
@@ -319,6 +332,11 @@ void ShowAllPages(State* s) {
 void ShowBasic(HWND page) {
     const CoverBasic& b = Record(page).basic;
     SendDlgItemMessageW(page, kStyle, CB_SETCURSEL, b.style, 0);
+    if (const uint8_t* sizes = CoverSizes()) {
+        // A stored size the model does not list shows no choice until one is made.
+        const int index = features::IndexOfValue(sizes, Record(page).coverSize);
+        SendDlgItemMessageW(page, kCoverSize, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
     Check(page, kSubjectOn, b.subjectOn);
     SetDlgItemTextW(page, kSubject, FieldText(b.subject).c_str());
     Check(page, kDateOn, b.dateOn);
@@ -334,6 +352,7 @@ void ShowBasic(HWND page) {
 void EnableBasic(HWND page, bool may) {
     const CoverBasic& b = Record(page).basic;
     for (int id : {kStyle, kSubjectOn, kDateOn, kPagesOn, kComment, kDefaults}) Enable(page, id, may);
+    Enable(page, kCoverSize, may && CoverSizes());
     Enable(page, kSubject, may && b.subjectOn);
     Enable(page, kDateByForm, may && b.dateOn);
     Enable(page, kDateTypedMode, may && b.dateOn);
@@ -344,6 +363,15 @@ void EnableBasic(HWND page, bool may) {
 
 INT_PTR InitBasic(HWND page, LPARAM) {
     FillCombo(page, kStyle, StyleTexts());
+    if (const uint8_t* sizes = CoverSizes()) {
+        std::vector<WString> names;
+        for (size_t i = 0; i < features::ListCount(sizes); ++i) {
+            const uint8_t* rec = features::RecordAt(sizes, i);
+            WString name = features::DisplayName(rec);
+            names.push_back(name.empty() ? WFromAscii(features::Keyword(rec)) : name);
+        }
+        FillCombo(page, kCoverSize, names);
+    }
     FillCombo(page, kDateForm, DateFormTexts());
     Limit(page, kSubject, 64);
     Limit(page, kDateTyped, 20);
@@ -361,6 +389,15 @@ bool BasicCommand(HWND page, int id, UINT code) {
         if (code != CBN_SELCHANGE) return false;
         if (int i = ComboIndex(page, id); i >= 0 && i < kStyleCount) b.style = static_cast<uint8_t>(i);
         break;
+    case kCoverSize: {
+        if (code != CBN_SELCHANGE) return false;
+        const uint8_t* sizes = CoverSizes();
+        const int i = ComboIndex(page, id);
+        const std::optional<int32_t> value = sizes && i >= 0 ? features::ValueAt(sizes, static_cast<size_t>(i))
+                                                             : std::nullopt;
+        if (value && *value >= 0 && *value <= 0xFFFF) s->block->record.coverSize = static_cast<uint16_t>(*value);
+        break;
+    }
     case kDateForm:
         if (code != CBN_SELCHANGE) return false;
         if (int i = ComboIndex(page, id); i >= 0 && i < kDateFormCount) b.dateForm = static_cast<uint8_t>(i);
@@ -387,6 +424,7 @@ bool BasicCommand(HWND page, int id, UINT code) {
     case kDefaults:
         if (code != BN_CLICKED) return false;
         b = DefaultBasic();
+        s->block->record.coverSize = 0;  // the size is chosen on this page too
         ShowPage(s, 0);
         break;
     default:

@@ -29,7 +29,7 @@ const WCHAR* const kSetsPath = WL("Software\\VELMORA\\NOVRIX Fax Driver\\Pages P
 
 enum : int {
     kSetList = 2030, kSave = 2034, kEdit = 2035, kTabs = 2036, kDefaults = 1032,
-    kStyle = 1960, kSubject = 1962, kPagesOn = 1970, kPages = 1971, kComment = 1972,
+    kStyle = 1960, kCoverSize = 1974, kSubject = 1962, kPagesOn = 1970, kPages = 1971, kComment = 1972,
     kDetails = 1980, kTitle = 1979, kCompany = 1986, kName = 1990, kRead = 1993,
     kSenderOnFirst = 2010, kSenderTextFirst = 2016,
     kPaste = 2022, kFile = 2023, kX = 2027, kCheck = 2029,
@@ -142,6 +142,7 @@ TEST_F(CoverSheetDialogTest, EditsReachTheRecordOnlyWithOk) {
                   EXPECT_FALSE(Visible(Page(dlg, 3)));
                   EXPECT_EQ("Untitled", Text(GetDlgItem(dlg, kSetList)));
                   NvxUi_ChooseComboIndex(On(dlg, 0, kStyle), 2);
+                  EXPECT_TRUE(NvxUi_ChooseComboText(On(dlg, 0, kCoverSize), WL("A4 Portrait")));
                   // Text put in as a paste would: control characters are no part of a field.
                   SetWindowTextW(On(dlg, 0, kSubject), WL("Fig\x01ur\tes"));
                   EXPECT_EQ("Fig\x01ur\tes", Text(On(dlg, 0, kSubject)));
@@ -153,6 +154,7 @@ TEST_F(CoverSheetDialogTest, EditsReachTheRecordOnlyWithOk) {
                   NvxUi_PressButton(dlg, IDOK);
               }}));
     EXPECT_EQ(2, record.basic.style);
+    EXPECT_EQ(9, record.coverSize);  // the model's value of "FcsA4Portrait"
     EXPECT_EQ(WString(WL("Figures")), FieldText(record.basic.subject));
     EXPECT_EQ(WString(WL("one\r\ntwo")), FieldText(record.basic.comment));
     EXPECT_EQ(1, record.sender.items[kSenderEmail].on);
