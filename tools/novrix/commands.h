@@ -9,6 +9,7 @@ namespace novrix {
 struct Options {
     std::string driverFolder;  // --driver
     std::string root;          // --root: the platform root (registry and printers)
+    bool standardUser = false; // --standard-user: act without administrator rights
 };
 
 // Each command answers the process exit code: 0 success, 1 a refused or failed
@@ -18,5 +19,6 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
+int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix
