@@ -45,7 +45,7 @@ struct Args {
     std::string printer, request, title, text, font;
     std::vector<std::string> operands;
     long size = 72, angle = 0;
-    bool shared = false, hasText = false;
+    bool shared = false, hasText = false, hasLook = false;  // hasLook: --size or --angle given
 };
 
 bool ParseNumber(const std::string& text, long low, long high, long* out) {
@@ -69,12 +69,14 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         } else if (a == "--font" && hasValue) {
             out->font = args[++i];
         } else if (a == "--size" && hasValue) {
+            out->hasLook = true;
             if (!ParseNumber(args[++i], 1, 65535, &out->size)) {
                 fprintf(stderr, "novrix watermarks: --size takes a number from 1 to 65535, not \"%s\"\n",
                         EchoText(args[i]).c_str());
                 return kExitUsage;
             }
         } else if (a == "--angle" && hasValue) {
+            out->hasLook = true;
             if (!ParseNumber(args[++i], -360, 360, &out->angle)) {
                 fprintf(stderr, "novrix watermarks: --angle takes degrees from -360 to 360, not \"%s\"\n",
                         EchoText(args[i]).c_str());
@@ -347,13 +349,13 @@ int CmdWatermarks(const Options& options, const std::vector<std::string>& args) 
         WatermarksUsage(stderr);
         return kExitUsage;
     }
-    if ((a.request == "list" || a.request == "defaults") &&
-        (!a.operands.empty() || a.shared || a.hasText || !a.font.empty())) {
+    if ((a.request == "list" || a.request == "defaults") && (!a.operands.empty() || a.shared)) {
         fprintf(stderr, "novrix watermarks %s: takes no arguments but --printer\n", a.request.c_str());
         return kExitUsage;
     }
-    if (a.request != "add" && (a.hasText || !a.font.empty())) {
-        fprintf(stderr, "novrix watermarks %s: --text and --font belong to add\n", a.request.c_str());
+    if (a.request != "add" && (a.hasText || !a.font.empty() || a.hasLook)) {
+        fprintf(stderr, "novrix watermarks %s: --text, --font, --size and --angle belong to add\n",
+                a.request.c_str());
         return kExitUsage;
     }
     Session s;
