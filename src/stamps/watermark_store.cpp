@@ -457,4 +457,19 @@ bool FollowChosenWatermark(OEMDEV& record, const WatermarkSet& set) {
     return std::memcmp(before.bytes, record.bytes, sizeof before.bytes) != 0;
 }
 
+bool FixListPositions(OEMDEV& record, size_t formCount, size_t sharedCount, size_t privateCount) {
+    if (formCount == 0) {
+        settings::SetNumber(record, "bOverlay", 0);
+        settings::SetNumber(record, "nFormListPos", -1);
+        if (settings::GetNumber(record, "nOverlay_Switch_op") == 2) settings::SetNumber(record, "nOverlay_Switch_op", 0);
+    } else {
+        const int32_t form = settings::GetNumber(record, "nFormListPos");
+        if (form < 0 || static_cast<size_t>(form) >= formCount) settings::SetNumber(record, "nFormListPos", 0);
+    }
+    const int32_t position = settings::GetNumber(record, "wWmkListPos");  // u16: never negative
+    if (static_cast<size_t>(position) < sharedCount + privateCount) return false;
+    settings::SetNumber(record, "wWmkListPos", 0);
+    return true;
+}
+
 }  // namespace nvx::stamps

@@ -245,4 +245,12 @@ bool ChooseWatermark(OEMDEV& record, const WatermarkSet& set, size_t position);
 // Answers whether the record changed.
 bool FollowChosenWatermark(OEMDEV& record, const WatermarkSet& set);
 
+// The list positions after a preset was applied, a settings file imported or the
+// lists changed, given how many overlay forms and watermarks are listed: with no
+// forms the overlay is switched off ("bOverlay" 0, "nFormListPos" -1, an overlay
+// operation "nOverlay_Switch_op" of 2 made 0); a form position outside the forms
+// becomes 0; a watermark position "wWmkListPos" not below the watermark count
+// becomes 0.  Answers true only when the watermark position was changed.
+bool FixListPositions(OEMDEV& record, size_t formCount, size_t sharedCount, size_t privateCount);
+
 }  // namespace nvx::stamps

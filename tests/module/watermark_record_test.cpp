@@ -320,6 +320,38 @@ TEST(WatermarkRecordTest, TheRecordFollowsTheChosenWatermark) {
     EXPECT_EQ(0, nvx::settings::GetNumber(record, "wWmkListPos"));
 }
 
+TEST(WatermarkRecordTest, ListPositionsAreFixedAfterTheListsChanged) {
+    using nvx::settings::GetNumber;
+    using nvx::settings::SetNumber;
+    OEMDEV record;
+    nvx::settings::BuildTemplate(record);
+    // No forms: the overlay goes off; a watermark position inside the lists stays.
+    SetNumber(record, "bOverlay", 1);
+    SetNumber(record, "nFormListPos", 3);
+    SetNumber(record, "nOverlay_Switch_op", 2);
+    SetNumber(record, "wWmkListPos", 5);
+    EXPECT_FALSE(FixListPositions(record, 0, 6, 0));
+    EXPECT_EQ(0, GetNumber(record, "bOverlay"));
+    EXPECT_EQ(-1, GetNumber(record, "nFormListPos"));
+    EXPECT_EQ(0, GetNumber(record, "nOverlay_Switch_op"));
+    EXPECT_EQ(5, GetNumber(record, "wWmkListPos"));
+    SetNumber(record, "nOverlay_Switch_op", 1);
+    FixListPositions(record, 0, 6, 0);
+    EXPECT_EQ(1, GetNumber(record, "nOverlay_Switch_op"));
+    // Forms listed: a position outside them becomes 0; the watermark position past
+    // the lists becomes 0 and is reported.
+    SetNumber(record, "nFormListPos", 2);
+    EXPECT_TRUE(FixListPositions(record, 2, 3, 2));
+    EXPECT_EQ(0, GetNumber(record, "nFormListPos"));
+    EXPECT_EQ(0, GetNumber(record, "wWmkListPos"));
+    SetNumber(record, "nFormListPos", 1);
+    SetNumber(record, "wWmkListPos", 4);
+    EXPECT_FALSE(FixListPositions(record, 2, 3, 2));
+    EXPECT_EQ(1, GetNumber(record, "nFormListPos"));
+    EXPECT_EQ(4, GetNumber(record, "wWmkListPos"));
+    EXPECT_TRUE(FixListPositions(record, 2, 0, 0)) << "no watermarks at all";
+}
+
 TEST(WatermarkRecordTest, FontsTheDisplayLacksBecomeTheDefault) {
     WatermarkRecord r = UserMark(u"Mine");
     nvx::WCopy(r.szFontName, 32, u"Nowhere Sans");
