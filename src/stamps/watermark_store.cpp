@@ -461,7 +461,8 @@ bool FixListPositions(OEMDEV& record, size_t formCount, size_t sharedCount, size
     if (formCount == 0) {
         settings::SetNumber(record, "bOverlay", 0);
         settings::SetNumber(record, "nFormListPos", -1);
-        if (settings::GetNumber(record, "nOverlay_Switch_op") == 2) settings::SetNumber(record, "nOverlay_Switch_op", 0);
+        if (settings::GetNumber(record, "nOverlay_Switch_op") == 2)
+            settings::SetNumber(record, "nOverlay_Switch_op", 0);
     } else {
         const int32_t form = settings::GetNumber(record, "nFormListPos");
         if (form < 0 || static_cast<size_t>(form) >= formCount) settings::SetNumber(record, "nFormListPos", 0);

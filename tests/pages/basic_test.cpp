@@ -87,7 +87,8 @@ TEST_F(BasicTab, ApplySavesTheSheetsWatermarksOnlyWhenRead) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     EXPECT_TRUE(NvxUi_PressButton(sheetWindow_, IDOK));
     nvx::model::RegKey order;
-    EXPECT_NE(ERROR_SUCCESS, nvx::model::OpenUserKey(printer_, &order, kOrderSubkey)) << "nothing read, nothing written";
+    EXPECT_NE(ERROR_SUCCESS, nvx::model::OpenUserKey(printer_, &order, kOrderSubkey))
+        << "nothing read, nothing written";
 
     WatermarkSet set;
     ASSERT_TRUE(SheetWatermarks(sheet_.Context(), &set));

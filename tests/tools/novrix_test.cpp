@@ -640,7 +640,8 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     ASSERT_EQ(0, r.rc) << r.err;
     r = Novrix("watermarks");
     EXPECT_TRUE(Has(r.out, "* 1  CONFIDENTIAL ")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  2  Mine                             own      \"For my eyes\"  Arial, size 60, angle -30\n"))
+    EXPECT_TRUE(
+        Has(r.out, "  2  Mine                             own      \"For my eyes\"  Arial, size 60, angle -30\n"))
         << r.out;
     EXPECT_TRUE(Has(r.out, "Watermark printing is off in your preferences.")) << r.out;
     // The chosen one moves down: the preferences' position follows it.
@@ -651,10 +652,12 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     // Shared ones need --shared and the right to administer the printer.
     r = Novrix("watermarks remove CONFIDENTIAL");
     EXPECT_EQ(1, r.rc);
-    EXPECT_TRUE(Has(r.err, "\"CONFIDENTIAL\" is a shared watermark; removing it for every user needs --shared")) << r.err;
+    EXPECT_TRUE(Has(r.err, "\"CONFIDENTIAL\" is a shared watermark; removing it for every user needs --shared"))
+        << r.err;
     r = Novrix("--standard-user watermarks remove CONFIDENTIAL --shared");
     EXPECT_EQ(1, r.rc);
-    EXPECT_TRUE(Has(r.err, "can only be changed by a user who may administer the printer; nothing was changed")) << r.err;
+    EXPECT_TRUE(Has(r.err, "can only be changed by a user who may administer the printer; nothing was changed"))
+        << r.err;
     r = Novrix("--standard-user watermarks add Team --shared");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(Novrix("watermarks").out, "6 shared, 1 your own")) << Novrix("watermarks").out;
