@@ -20,6 +20,7 @@
 #include "pages/safe_format.h"
 #include "pages/text_display.h"
 #include "pages/user_records.h"
+#include "stamps/watermark_sheet.h"
 
 namespace nvx::pages {
 
@@ -525,6 +526,8 @@ bool OnApply(HWND page) {
         }
     }
     if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(ContextPrinter(ctx));
+    // The sheet's watermark lists, when a page of this sheet read them.
+    stamps::SaveSheetWatermarks(ctx);
     return true;
 }
 

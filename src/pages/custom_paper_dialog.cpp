@@ -36,8 +36,8 @@ enum : int {
     kLengthRange = 3534,
 };
 
-static_assert(work::kUsedBytes == work::kCustomPaperList + sizeof(CustomPaperList),
-              "the sheet's list fills the end of the page state");
+static_assert(work::kCustomPaperList + sizeof(CustomPaperList) <= work::kWatermarksLoaded,
+              "the sheet's list ends before the next field of the page state");
 
 const WCHAR kStateProp[] = WL("NovrixCustomPaperList");
 

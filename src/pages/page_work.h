@@ -30,7 +30,10 @@ inline constexpr size_t kFirstPageState = 40;   // u32: the sheet's first-page s
 inline constexpr size_t kChangedByRule = 44;    // u32: a constraint check showed a number a rule wrote
 inline constexpr size_t kCustomPaperLoaded = 48;  // u32: the custom paper list below was read from the printer
 inline constexpr size_t kCustomPaperList = 52;  // 964 bytes: the sheet's custom paper list (custom_paper_list.h)
-inline constexpr size_t kUsedBytes = 52 + 964;
+inline constexpr size_t kWatermarksLoaded = 1016;  // u32: the watermark lists below were read from the stores
+inline constexpr size_t kWatermarks = 1020;     // 27462 bytes: the sheet's watermark lists (watermark_sheet.h)
+inline constexpr size_t kWatermarkBytes = 4 + 30 * 449 + 4 + 20 * 449 + 4 + 50 * 100;
+inline constexpr size_t kUsedBytes = kWatermarks + kWatermarkBytes;
 }  // namespace work
 
 // The magic a custom page's block starts with.

@@ -7,6 +7,14 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
       module/stores_key_test.cpp
       module/stores_values_test.cpp
       module/stores_lists_test.cpp
+      module/watermark_record_test.cpp
+      module/watermark_stores_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport)
+  # The watermark exports are called through the built module.
+  foreach(dep novrix_module novrix_host novrix_image_resources novrix_dialog_resources novrix_sample_model)
+    if(TARGET ${dep})
+      add_dependencies(module_context_tests ${dep})
+    endif()
+  endforeach()
 endif()

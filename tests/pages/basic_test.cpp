@@ -7,6 +7,7 @@
 #include "pages/page_fixture.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
+#include "stamps/watermark_sheet.h"
 
 namespace {
 
@@ -77,6 +78,30 @@ TEST_F(BasicTab, ASheetThatMayNotApplyShowsTheSettingsReadOnly) {
     for (int id : {1020, 1023, 1000, 1040, 1006, 1003, 1011, 1014, 1018, 1138}) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ(FALSE, NvxUi_ChooseComboText(Control(1000), WL("A5")));
     EXPECT_EQ(9, Field("nPaperSize"));
+}
+
+// The sheet's watermark lists are written when the user applies, and only when a
+// page of the sheet read them.
+TEST_F(BasicTab, ApplySavesTheSheetsWatermarksOnlyWhenRead) {
+    using namespace nvx::stamps;
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_TRUE(NvxUi_PressButton(sheetWindow_, IDOK));
+    nvx::model::RegKey order;
+    EXPECT_NE(ERROR_SUCCESS, nvx::model::OpenUserKey(printer_, &order, kOrderSubkey))
+        << "nothing read, nothing written";
+
+    WatermarkSet set;
+    ASSERT_TRUE(SheetWatermarks(sheet_.Context(), &set));
+    WatermarkRecord mine{};
+    SetWatermarkTexts(&mine, "", WL("Mine"), WL("Mine"), WL("Arial"));
+    ASSERT_EQ(EditResult::Done, AddWatermark(&set, mine, false));
+    ASSERT_TRUE(SetSheetWatermarks(sheet_.Context(), set));
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_TRUE(NvxUi_PressButton(sheetWindow_, IDOK));
+    WatermarkSet stored = LoadWatermarks(printer_);
+    ASSERT_EQ(1u, stored.personal.size());
+    EXPECT_EQ(nvx::WString(WL("Mine")), nvx::WString(stored.personal[0].szWmkTitle));
+    EXPECT_EQ(1u, stored.order.size());
 }
 
 TEST_F(BasicTab, WithoutAContextThePagesShowTemplatesAndCanBeLeft) {

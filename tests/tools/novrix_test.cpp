@@ -614,4 +614,87 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_EQ(2, Novrix("info --frob").rc);
 }
 
+// Watermarks: the built-ins registered through the module, a user's own added,
+// ordered and removed, the shared list refused without administer rights, and the
+// chosen watermark of the stored preferences kept in step.
+TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
+    Outcome r = Novrix("watermarks list");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Watermarks of \"NOVRIX MFP 1\": 0 shared, 0 your own.\nNo watermarks.\n", r.out);
+
+    r = Novrix("--standard-user watermarks defaults");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "only a user who may administer the printer")) << r.err;
+    r = Novrix("watermarks defaults");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Registered the built-in watermarks: \"NOVRIX MFP 1\" has 6 shared watermarks.\n", r.out);
+    r = Novrix("watermarks defaults");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_TRUE(Has(r.out, "has 6 shared watermarks already; nothing changed")) << r.out;
+
+    ASSERT_EQ(0, Novrix("prefs --apply").rc);  // stored preferences, whose watermark follows the list
+    r = Novrix("watermarks add Mine --text 'For my eyes' --size 60 --angle -30");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Added your watermark \"Mine\" as number 7.\n", r.out);
+    r = Novrix("watermarks move Mine 2");
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("watermarks");
+    EXPECT_TRUE(Has(r.out, "* 1  CONFIDENTIAL ")) << r.out;
+    EXPECT_TRUE(
+        Has(r.out, "  2  Mine                             own      \"For my eyes\"  Arial, size 60, angle -30\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "Watermark printing is off in your preferences.")) << r.out;
+    // The chosen one moves down: the preferences' position follows it.
+    ASSERT_EQ(0, Novrix("watermarks move 1 3").rc);
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "wWmkListPos"));
+    EXPECT_TRUE(Has(Novrix("watermarks").out, "* 3  CONFIDENTIAL ")) << Novrix("watermarks").out;
+
+    // Shared ones need --shared and the right to administer the printer.
+    r = Novrix("watermarks remove CONFIDENTIAL");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "\"CONFIDENTIAL\" is a shared watermark; removing it for every user needs --shared"))
+        << r.err;
+    r = Novrix("--standard-user watermarks remove CONFIDENTIAL --shared");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "can only be changed by a user who may administer the printer; nothing was changed"))
+        << r.err;
+    r = Novrix("--standard-user watermarks add Team --shared");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(Novrix("watermarks").out, "6 shared, 1 your own")) << Novrix("watermarks").out;
+    // A user without those rights still keeps watermarks and an order of their own.
+    EXPECT_EQ(0, Novrix("--standard-user watermarks add Private2").rc);
+    EXPECT_EQ(0, Novrix("--standard-user watermarks move Private2 1").rc);
+    // Removing the chosen one chooses the first.
+    r = Novrix("watermarks remove CONFIDENTIAL --shared");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Removed the shared watermark \"CONFIDENTIAL\".\n", r.out);
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "wWmkListPos"));
+    r = Novrix("watermarks");
+    EXPECT_TRUE(Has(r.out, "5 shared, 2 your own")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* 1  Private2 ")) << r.out;
+    EXPECT_FALSE(Has(r.out, "CONFIDENTIAL")) << r.out;
+
+    // Refusals: 1; usage errors: 2.
+    r = Novrix("watermarks add Mine");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "you have a watermark titled \"Mine\" already")) << r.err;
+    r = Novrix("watermarks add " + std::string(32, 'T'));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "is longer than 31 characters")) << r.err;
+    r = Novrix("watermarks remove 99");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "there is no watermark 99; the list has 7")) << r.err;
+    EXPECT_EQ(1, Novrix("watermarks remove Nowhere").rc);
+    EXPECT_EQ(1, Novrix("watermarks move 1 0").rc);
+    EXPECT_EQ(1, Novrix("watermarks --printer Nowhere list").rc);
+    EXPECT_EQ(2, Novrix("watermarks add").rc);
+    EXPECT_EQ(2, Novrix("watermarks add Mine --size 0").rc);
+    EXPECT_EQ(2, Novrix("watermarks move 1").rc);
+    EXPECT_EQ(2, Novrix("watermarks list extra").rc);
+    EXPECT_EQ(2, Novrix("watermarks rename 1").rc);
+    EXPECT_EQ(2, Novrix("watermarks move 1 2 --shared").rc);
+    EXPECT_EQ(2, Novrix("watermarks remove 1 --size 20").rc);
+    EXPECT_EQ(0, Novrix("watermarks --help").rc);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@ namespace novrix {
 struct Options {
     std::string driverFolder;  // --driver
     std::string root;          // --root: the platform root (registry and printers)
+    bool standardUser = false; // --standard-user: act without administrator rights
 };
 
 // Each command answers the process exit code: 0 success, 1 a refused or failed
@@ -20,5 +21,6 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
 // novrix fax cover ...: args are those after "cover".
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
+int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

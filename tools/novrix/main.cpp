@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "echo.h"
+#include "platform/host.h"
 #include "store.h"
 
 namespace {
@@ -36,14 +37,16 @@ const Command kCommands[] = {
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
     {"fax", CmdFax, "fax cover sheets of a printer (novrix fax cover --help)"},
+    {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
 };
 
 void Usage(FILE* out) {
-    fprintf(out, "usage: novrix [--driver FOLDER] [--root DIR] COMMAND [ARGS]\n\ncommands:\n");
+    fprintf(out, "usage: novrix [--driver FOLDER] [--root DIR] [--standard-user] COMMAND [ARGS]\n\ncommands:\n");
     for (const auto& c : kCommands) fprintf(out, "  %-10s %s\n", c.name, c.help);
     fprintf(out, "\nThe driver folder defaults to NOVRIX_DRIVER_DIR, else ../driver beside novrix.\n"
                  "The platform root (registry and printers) is --root DIR, else NOVRIX_PLATFORM_ROOT,\n"
                  "else a per-user folder (~/.local/share/novrix/platform).\n"
+                 "--standard-user acts as a user without administrator rights (shared data refused).\n"
                  "Without a command novrix prints this help (scripts/novrix.sh runs prefs --show).\n"
                  "Exit codes: 0 done, 1 refused or failed, 2 usage error (also: no command).\n");
 }
@@ -62,6 +65,8 @@ int main(int argc, char** argv) {
             options.driverFolder = args[++i];
         } else if (args[i] == "--root" && i + 1 < args.size()) {
             options.root = args[++i];
+        } else if (args[i] == "--standard-user") {
+            options.standardUser = true;
         } else if (args[i] == "--help") {
             Usage(stdout);
             return 0;
@@ -84,6 +89,8 @@ int main(int argc, char** argv) {
             fprintf(stderr, "novrix: %s\n", error.c_str());
             return novrix::kExitFailed;
         }
+        // After the first use, which adds the first printer as an administrator would.
+        if (options.standardUser) NvxPlatform_SetAdministrator(FALSE);
         return c.run(options, rest);
     }
     fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
