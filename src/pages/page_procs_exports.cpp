@@ -14,3 +14,6 @@ NVX_DLGPROC(Prc_DocVersionProc) {
 NVX_DLGPROC(Prc_DocInitializeProc) {
     return InitialPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocFaxProc) {
+    return FaxPageProc(hDlg, msg, wParam, lParam);
+}
