@@ -103,11 +103,6 @@ NVX_EXPORT UINT_PTR FaxCoverSheet_PopupDialog(HWND, const WCHAR*, const WCHAR*, 
     // The cover sheet record is copied back only on 1: it stays as it is.
     return Unavailable("FaxCoverSheet_PopupDialog", kDialogCouldNotRun);
 }
-NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR block) {
-    // Cancel, with the block's destination count (its first pointer) at 0.
-    if (block) Put<int32_t>(reinterpret_cast<UINT_PTR*>(block)[0], 0);
-    return Unavailable<UINT_PTR>("Popup_FaxSendToDlg", kDialogCancelled);
-}
 NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
     // No list read: the buffer stays untouched and no entry is delivered.
     if (count) *count = 0;

@@ -1,8 +1,11 @@
 #include "pages/fax_links.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "common/ansi.h"
 #include "common/proc.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
@@ -114,6 +117,29 @@ PhoneBookAnswer StoreInPhoneBook(const BYTE* destination) {
     int32_t one = 1;
     std::vector<BYTE> copy(destination, destination + 652);
     return store(&one, copy.data()) ? PhoneBookAnswer::Done : PhoneBookAnswer::Declined;
+}
+
+PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                  int32_t international, const WString& printerName, const WString& driverName) {
+    using AddFn = UINT_PTR (*)(HWND, BYTE*, int32_t*, BYTE*, PhoneBookParams*, BYTE*);
+    PhoneBookLibrary lib;
+    auto add = lib.Find<AddFn>("AddFromDevInfo");
+    if (!add) return PhoneBookAnswer::Missing;
+    // DeviceInfoDescriptor (828 bytes, system code page): the module's path, the
+    // machine's model name (a blank while the device information has none), the
+    // printer's key.
+    BYTE descriptor[828] = {};
+    auto put = [&](size_t at, size_t size, const WString& text) {
+        AnsiFieldFromW(reinterpret_cast<char*>(descriptor + at), size, text);
+    };
+    put(0, 260, frame::ModulePath(frame::Module().self));
+    put(260, 48, WFromAscii(" "));
+    WString printerKey = printerName;
+    while (!printerKey.empty() && printerKey.front() == '\\') printerKey.erase(0, 1);
+    put(308, 520, WFromAscii("Software\\VELMORA\\") + driverName + WFromAscii("\\") + printerKey + WFromAscii("\\"));
+    PhoneBookParams params{kPackageFile, &international, printer};
+    return add(owner, array, count, itemBytes, &params, descriptor) ? PhoneBookAnswer::Done
+                                                                     : PhoneBookAnswer::Declined;
 }
 
 PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission) {

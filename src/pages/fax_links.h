@@ -22,7 +22,7 @@ WString PrinterName(HANDLE printer);
 WString DriverName(HANDLE printer);
 
 // The printer's current cover sheet record into `record` (kCoverSheetBytes); false,
-// with the record zeroed, when the printer has none that reads.
+// with the record left as it was, when the printer has none that reads.
 bool ReadPrinterCoverSheet(const WCHAR* printer, BYTE* record);
 // Stores the record as the printer's current cover sheet; false when it was not stored.
 bool WritePrinterCoverSheet(const WCHAR* printer, const BYTE* record);
@@ -53,6 +53,9 @@ PhoneBookAnswer AddFromPhoneBook(HWND owner, BYTE* array, int32_t* count, BYTE* 
                                  int32_t international);
 // RegistToPhoneBook(&one, copy of the destination).
 PhoneBookAnswer StoreInPhoneBook(const BYTE* destination);
+// AddFromDevInfo(owner, array, &count, item bytes, params, device descriptor).
+PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                  int32_t international, const WString& printerName, const WString& driverName);
 // EditPhoneBook(owner, params, permission).
 PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission);
 

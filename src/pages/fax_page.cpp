@@ -220,7 +220,7 @@ void OpenCoverSheet(HWND page) {
     const HANDLE printer = ContextPrinter(ctx);
     const WString name = PrinterName(printer);
     const WString driver = DriverName(printer);
-    BYTE record[kCoverSheetBytes];
+    BYTE record[kCoverSheetBytes] = {};
     ReadPrinterCoverSheet(name.c_str(), record);
     OEMDEV* r = PageRecord(page);
     const INT_PTR answer = RunCoverSheetDialog(page, name.c_str(), driver.c_str(), ContextMayApply(ctx), record,

@@ -128,14 +128,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(static_cast<U>(-1), As<Fn>(p)(nullptr, WL("P"), WL("D"), 1, record, nullptr, nullptr, 0, 0));
              EXPECT_EQ(0x5A, record[0]);  // copied back only on OK
          }},
-        {"Popup_FaxSendToDlg",
-         [](FARPROC p) {
-             int32_t count = 7;
-             void* block[7] = {&count};
-             EXPECT_EQ(2u, As<U (*)(U)>(p)(reinterpret_cast<U>(block)));  // Cancel
-             EXPECT_EQ(0, count);
-             EXPECT_EQ(2u, As<U (*)(U)>(p)(0));
-         }},
         {"FPB_Request_Abbr",
          [](FARPROC p) {
              using Fn = U (*)(void*, U, UINT*, int*);
@@ -205,7 +197,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(47u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(46u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg",
                                  "Bidi_DevicePropertySheets_Init"};
