@@ -108,8 +108,10 @@ bool CheckEntered(HWND dialog, const BYTE* block) {
     if (p == nvx::fax::Problem::None) return true;
     const nvx::fax::ProblemMessage m = nvx::fax::MessageOf(p);
     if (HWND c = GetDlgItem(dialog, m.focus)) SetFocus(c);
-    ShowMessage(dialog, nvx::fax::kMsgCaption, MessageText(m.first) + MessageText(m.second),
-                MB_OK | MB_ICONEXCLAMATION);
+    // The two texts as two lines, whether or not the first ends with its own break.
+    WString text = MessageText(m.first);
+    if (!text.empty() && text.back() != '\n') text.push_back('\n');
+    ShowMessage(dialog, nvx::fax::kMsgCaption, text + MessageText(m.second), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -24,6 +24,7 @@ const Command kCommands[] = {
     {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
+    {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
 };
 
 void Usage(FILE* out) {
