@@ -245,8 +245,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Fax\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n  Fax\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
