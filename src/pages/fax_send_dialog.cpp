@@ -7,7 +7,7 @@
 // device-option record.  The dialog works on its own copies of the count, the
 // array, the cover sheet and the FaxSetting block: OK writes them to the host's
 // buffers, Cancel leaves every buffer exactly as the host passed it.
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>

@@ -10,6 +10,7 @@
 
 #include "common/le.h"
 #include "features/fax.h"
+#include "pages/fax_send.h"
 #include "pages/page_fixture.h"
 #include "settings/oemdev.h"
 
@@ -315,6 +316,55 @@ TEST_F(FaxSend, ABlockWithoutItsBuffersIsRefusedWithNothingWritten) {
     void* block[7] = {&count};
     EXPECT_EQ(2u, popup(reinterpret_cast<UINT_PTR>(block)));
     EXPECT_EQ(9, count);
+}
+
+}  // namespace
+
+namespace {
+
+// The number confirmation on its own (the sample printer does not ask for it): the
+// name shown disabled, OK only with a number, the number's characters filtered,
+// the number typed again written at unit 162 (byte 324) of the buffer.
+class ConfirmFaxNumber : public PageHost {};
+
+TEST_F(ConfirmFaxNumber, TheNumberTypedAgainGoesBehindNameAndNumber) {
+    BYTE buffer[486];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    std::vector<BYTE> entry(f::kDestinationSize, 0);
+    f::Destination shown;
+    shown.name = WL("Ann");
+    shown.number = WL("0301");
+    f::WriteDestination(entry.data(), 0, shown);
+    std::memcpy(buffer, entry.data(), 324);
+    struct Seen {
+        bool nameEnabled = true, okEmpty = true;
+        std::string name, typed;
+    } seen;
+    NvxUi_SetModalDriver(
+        [](void* self, HWND dialog) {
+            auto* s = static_cast<Seen*>(self);
+            WCHAR text[128] = {};
+            GetDlgItemTextW(dialog, 2578, text, 128);
+            s->name = nvx::Utf8FromW(text);
+            s->nameEnabled = IsWindowEnabled(GetDlgItem(dialog, 2578)) != FALSE;
+            s->okEmpty = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+            NvxUi_Type(GetDlgItem(dialog, 2580), WL("03a01"), NVXUI_TYPE_REPLACE);
+            GetDlgItemTextW(dialog, 2580, text, 128);
+            s->typed = nvx::Utf8FromW(text);
+            NvxUi_PressButton(dialog, IDOK);
+        },
+        &seen);
+    const INT_PTR r = DialogBoxParamW(resources_, MAKEINTRESOURCEW(2575), nullptr,
+                                      nvx::pages::ConfirmFaxNumberDialogProc, reinterpret_cast<LPARAM>(buffer));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    EXPECT_EQ(IDOK, r);
+    EXPECT_EQ("Ann", seen.name);
+    EXPECT_FALSE(seen.nameEnabled);
+    EXPECT_FALSE(seen.okEmpty) << "OK waits for a number";
+    EXPECT_EQ("0301", seen.typed);
+    std::memcpy(entry.data(), buffer, sizeof buffer);
+    EXPECT_EQ(nvx::WString(WL("0301")), f::ReadDestination(entry.data(), 0).company);
+    EXPECT_EQ(nvx::WString(WL("Ann")), f::ReadDestination(entry.data(), 0).name) << "name and number untouched";
 }
 
 }  // namespace
