@@ -188,4 +188,51 @@ TEST_F(FaxTab, RestoreDefaultsPutsTheTabBackAndMarksItChanged) {
     EXPECT_FALSE(Enabled(1943));
 }
 
+TEST_F(FaxTab, OnASheetThatMayNotApplyTheTabCannotBeChanged) {
+    CloseSheet();
+    sheet_.SetMayApply(0);
+    ASSERT_NE(nullptr, OpenSheet({kFaxTab, kVersion}));
+    for (int id : {1931, 1932, 1933, 1935, 1942, 1943, 1944, 1945, 1946, 1949, 1032})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_FALSE(NvxUi_SetCheck(Control(1933), BST_CHECKED));
+    EXPECT_EQ(0, Block()[s::kTimerSend]);
+}
+
+// The first fax window of the process owns the phone book; one opened meanwhile
+// keeps its phone book buttons disabled, one opened later has them.
+TEST_F(FaxTab, OnlyTheFirstFaxWindowReachesThePhoneBook) {
+    struct Seen {
+        int kinds = 0;
+        bool addFromBook = false;
+        static void Drive(void* self, HWND dialog) {
+            auto* s = static_cast<Seen*>(self);
+            if (!GetDlgItem(dialog, 2047)) return;
+            ++s->kinds;
+            s->addFromBook = IsWindowEnabled(GetDlgItem(dialog, 2042)) != FALSE;
+            NvxUi_PressButton(dialog, IDCANCEL);
+        }
+    };
+    int32_t count = 0;
+    std::vector<BYTE> array(nvx::fax::kDestinationArrayBytes), cover(3746), block(nvx::fax::kSettingSize);
+    HANDLE printer = printer_;
+    std::vector<BYTE> record(sizeof(OEMDEV)), options(6676);
+    void* host[7] = {&count, array.data(), cover.data(), block.data(), &printer, record.data(), options.data()};
+    using Fn = UINT_PTR (*)(UINT_PTR);
+    auto popup = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(Export("Popup_FaxSendToDlg")));
+
+    EXPECT_TRUE(Enabled(1949));
+    Seen meanwhile;
+    NvxUi_SetModalDriver(Seen::Drive, &meanwhile);
+    EXPECT_EQ(2u, popup(reinterpret_cast<UINT_PTR>(host)));
+    EXPECT_EQ(1, meanwhile.kinds);
+    EXPECT_FALSE(meanwhile.addFromBook);
+
+    CloseSheet();
+    Seen later;
+    NvxUi_SetModalDriver(Seen::Drive, &later);
+    EXPECT_EQ(2u, popup(reinterpret_cast<UINT_PTR>(host)));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    EXPECT_TRUE(later.addFromBook);
+}
+
 }  // namespace
