@@ -62,7 +62,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)
 NVX_SWITCHED_OFF_PAGE(Prc_DocWOProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocFaxProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
@@ -97,10 +96,6 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
 }
 
 // Fax.
-NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR block) {
-    // Cancel, with the block's destination count (its first pointer) at 0.
-    if (block) Put<int32_t>(reinterpret_cast<UINT_PTR*>(block)[0], 0);
-    return Unavailable<UINT_PTR>("Popup_FaxSendToDlg", kDialogCancelled);
 }
 NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
     // No list read: the buffer stays untouched and no entry is delivered.

@@ -92,6 +92,98 @@ const ControlTextRow kInitial[] = {
     {},
 };
 
+// Fax tab (171).
+const ControlTextRow kFax[] = {
+    {{171}, WL("Fax"), "Caption"},
+    {{1930}, WL("Fax Resolution:"), "FaxResolution"},
+    {{1932}, WL("Print Transmission Result"), "FaxPrtRecFile"},
+    {{1933}, WL("Timer Send"), "FaxTimerSend"},
+    {{1934}, WL("Send Time"), "FaxSendTime"},
+    {{3581}, WL("Hour:"), "FaxSendHour"},
+    {{3582}, WL("Minute:"), "FaxSendMinute"},
+    {{1939}, WL("Current Time"), "FaxCurrentTime"},
+    {{1941}, WL("Use Current Time"), "FaxRefCurTime"},
+    {{1942}, WL("Sub-address"), "FaxSubAddress"},
+    {{3583}, WL("Sub-address Number:"), "FaxSubAddressNumber"},
+    {{1944}, WL("Sender ID"), "FaxSendID"},
+    {{3584}, WL("Sender ID Number:"), "FaxSendIDNumber"},
+    {{1946}, WL("Cover Sheet"), "FaxCoverSheet"},
+    {{1948}, WL("Cover Sheet Settings..."), "FaxSettings"},
+    {{1949}, WL("Edit Phone Book..."), "FaxEditPhoneBook"},
+    {{1032}, WL("Restore Defaults"), "FaxDefaults"},
+    {},
+};
+
+// Fax mode details (181).
+const ControlTextRow kFaxModeDetails[] = {
+    {{181}, WL("Fax Mode Details"), "Caption"},
+    {{1932}, WL("Print Transmission Result"), "FmdPrtRecFile"},
+    {{1933}, WL("Timer Send"), "FmdTimerSend"},
+    {{1934}, WL("Send Time"), "FmdSendTime"},
+    {{3581}, WL("Hour:"), "FmdSendHour"},
+    {{3582}, WL("Minute:"), "FmdSendMinute"},
+    {{1939}, WL("Current Time"), "FmdCurrentTime"},
+    {{1941}, WL("Use Current Time"), "FmdRefCurTime"},
+    {{1942}, WL("Sub-address"), "FmdSubAddress"},
+    {{3583}, WL("Sub-address Number:"), "FmdSubAddressNumber"},
+    {{1944}, WL("Sender ID"), "FmdSendID"},
+    {{3584}, WL("Sender ID Number:"), "FmdSendIDNumber"},
+    {{1}, WL("OK"), "OK"},
+    {{2}, WL("Cancel"), "Cancel"},
+    {},
+};
+
+// Fax transmission dialog (180); the list's headers and cells are text rows.
+const ControlTextRow kFaxSend[] = {
+    {{180}, WL("Fax Transmission"), "Caption"},
+    {{2037}, WL("Recipient"), "FtpRecEntry"},
+    {{2039}, WL("Name:"), "FtpName"},
+    {{2040}, WL("Fax Number:"), "FtpFAXNumber"},
+    {{2044}, WL("ECM"), "FtpECM"},
+    {{2045}, WL("International"), "FtpIntTransMode"},
+    {{2046}, WL("V.34"), "FtpV34Mode"},
+    {{2041}, WL("Add"), "FtpAddRecipients"},
+    {{2594}, WL("Add from Device..."), "FtpAddFromDeviceInfo"},
+    {{2042}, WL("Add from Phone Book..."), "FtpAddFromPhoneBook"},
+    {{2043}, WL("Store in Phone Book"), "FtpRegistToPhoneBook"},
+    {{2038}, WL("Recipients"), "FtpRecipientList"},
+    {{2049}, WL("Delete"), "FtpListDelFromList"},
+    {{2050}, WL("Fax Mode Details..."), "FtpFaxModeSetDetails"},
+    {{2052}, WL("Cover Sheet"), "FtpFAXCoverSheet"},
+    {{2051}, WL("Cover Sheet Settings..."), "FtpSettings"},
+    {{1032}, WL("Clear"), "FtpClear"},
+    {{1}, WL("OK"), "OK"},
+    {{2}, WL("Cancel"), "Cancel"},
+    {{9}, WL("Help"), "Help"},
+    {{T}, WL("Recipients:"), "FtpListCurRec"},
+    {{T}, WL("name"), "FtpListName"},
+    {{T}, WL("fax number"), "FtpListFAXNumber"},
+    {{T}, WL("company name"), "FtpListCompany"},
+    {{T}, WL("section name"), "FtpListDepartment"},
+    {{T}, WL("ECM"), "FtpListECM"},
+    {{T}, WL("abroad"), "FtpListIntTransMode"},
+    {{T}, WL("V34"), "FtpListV34Mode"},
+    {{T}, WL("On"), "FtpECMON"},
+    {{T}, WL("Off"), "FtpECMOFF"},
+    {{T}, WL("On"), "FtpIntTransModeON"},
+    {{T}, WL("Off"), "FtpIntTransModeOFF"},
+    {{T}, WL("On"), "FtpV34ModeON"},
+    {{T}, WL("Off"), "FtpV34ModeOFF"},
+    {{T}, WL("The cover sheet names all recipients jointly."), "FtpCoverSheetJointName"},
+    {},
+};
+
+// Fax number confirmation (2575).
+const ControlTextRow kConfirmFaxNumber[] = {
+    {{2575}, WL("Confirm Fax Number"), "Caption"},
+    {{2576}, WL("Recipient"), "CfnRecEntry"},
+    {{2577}, WL("Name:"), "CfnName"},
+    {{2579}, WL("Fax Number:"), "CfnFAXNumber"},
+    {{1}, WL("OK"), "OK"},
+    {{2}, WL("Cancel"), "Cancel"},
+    {},
+};
+
 // Overlay delete dialog: labels of a form's properties, copied out after the load.
 const ControlTextRow kOverlayDelete[] = {
     {{1}, WL("Delete Overlay Forms"), "Caption"},
@@ -211,7 +303,7 @@ const TableDef kTables[] = {
     NVX_CAPTION("Dlg_AuthenticSetting", 0, "Authentication Settings"),
     NVX_CAPTION("Dlg_WakeOnLANSetting", 0, "Wake on LAN Settings"),
     NVX_CAPTION("Dlg_CustomPaper", 115, "Custom Paper"),
-    NVX_CAPTION("Property_FAX", 171, "Fax"),
+    NVX_FULL("Property_FAX", 171, kFax),
     NVX_CAPTION("Dlg_FAXCoverSheetSet", 172, "Cover Sheet Settings"),
     NVX_CAPTION("FcsBasic", 0, "Basic"),
     NVX_CAPTION("FcsRecipient", 0, "Recipient"),
@@ -224,9 +316,9 @@ const TableDef kTables[] = {
     NVX_CAPTION("Dlg_LDAPServerReg_Schema", 0, "Schema"),
     NVX_CAPTION("Dlg_SaveCoverSheetSet", 0, "Save Cover Sheet Settings"),
     NVX_CAPTION("Dlg_EditCoverSheetSet", 0, "Edit Cover Sheet Settings"),
-    NVX_CAPTION("Pop_FaxTransmission", 180, "Fax Transmission"),
-    NVX_CAPTION("Dlg_FaxModeDetails", 181, "Fax Mode Details"),
-    NVX_CAPTION("Dlg_ConfirmFaxNumber", 2575, "Confirm Fax Number"),
+    NVX_FULL("Pop_FaxTransmission", 180, kFaxSend),
+    NVX_FULL("Dlg_FaxModeDetails", 181, kFaxModeDetails),
+    NVX_FULL("Dlg_ConfirmFaxNumber", 2575, kConfirmFaxNumber),
 };
 const size_t kTableCount = std::size(kTables);
 

@@ -25,6 +25,10 @@ enum PageId : uint32_t {
     kPageCustomPaperList = 115,
     kPageCustomSize = 151,
     kPageInitial = 161,
+    kPageFax = 171,
+    kPageFaxSend = 180,
+    kPageFaxModeDetails = 181,
+    kPageConfirmFaxNumber = 2575,
 };
 
 // Controls every page shares.

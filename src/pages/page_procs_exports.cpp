@@ -1,5 +1,6 @@
 // Entry points of the pages: the exported page procedures forward to the pages.
 #include "frame/exports.h"
+#include "pages/fax_send.h"
 #include "pages/page_procs.h"
 
 using namespace nvx::pages;
@@ -13,4 +14,12 @@ NVX_DLGPROC(Prc_DocVersionProc) {
 }
 NVX_DLGPROC(Prc_DocInitializeProc) {
     return InitialPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocFaxProc) {
+    return FaxPageProc(hDlg, msg, wParam, lParam);
+}
+
+// ---- Fax ----
+NVX_EXPORT UINT_PTR Popup_FaxSendToDlg(UINT_PTR block) {
+    return RunFaxSendTo(reinterpret_cast<const FaxSendToBlock*>(block));
 }

@@ -5,7 +5,7 @@
 
 namespace nvx::pages {
 
-WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
+WString FormatNumberList(WStringView format, const int32_t* values, size_t count) {
     WString out;
     int used = 0;
     for (size_t i = 0; i < format.size(); ++i) {
@@ -28,10 +28,10 @@ WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
             conversion.push_back(static_cast<char>(format[j++]));
             ++digits;
         }
-        if (j < format.size() && format[j] == 'd' && used < 2) {
+        if (j < format.size() && format[j] == 'd' && static_cast<size_t>(used) < count) {
             conversion.push_back('d');
             char buf[48];
-            std::snprintf(buf, sizeof buf, conversion.c_str(), used == 0 ? a : b);
+            std::snprintf(buf, sizeof buf, conversion.c_str(), values[used]);
             ++used;
             for (const char* p = buf; *p; ++p) out.push_back(static_cast<WCHAR>(*p));
             i = j;
@@ -40,6 +40,11 @@ WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
         out.push_back('%');
     }
     return out;
+}
+
+WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
+    const int32_t values[] = {a, b};
+    return FormatNumberList(format, values, 2);
 }
 
 }  // namespace nvx::pages

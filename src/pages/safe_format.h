@@ -4,6 +4,7 @@
 // "%s" cannot make the formatter read a number as a pointer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "common/text.h"
@@ -12,5 +13,8 @@ namespace nvx::pages {
 
 // Fills the first %d with a, the second with b; later %d stay as written.
 WString FormatNumbers(WStringView format, int32_t a, int32_t b);
+// The same for any number of values: the n-th %d takes values[n]; %d past the
+// values stay as written.
+WString FormatNumberList(WStringView format, const int32_t* values, size_t count);
 
 }  // namespace nvx::pages

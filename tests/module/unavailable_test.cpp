@@ -78,7 +78,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Prc_DocCoverPageProc_T2", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T3", PageHandlesNothing()},
         {"Prc_DocWOProc", PageHandlesNothing()},
-        {"Prc_DocFaxProc", PageHandlesNothing()},
         {"Prc_DocMyTabProc", PageHandlesNothing()},
         {"Prc_DocMyTabChildProc", PageHandlesNothing()},
         {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
@@ -119,13 +118,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
          }},
         // Fax.
-        {"Popup_FaxSendToDlg",
-         [](FARPROC p) {
-             int32_t count = 7;
-             void* block[7] = {&count};
-             EXPECT_EQ(2u, As<U (*)(U)>(p)(reinterpret_cast<U>(block)));  // Cancel
-             EXPECT_EQ(0, count);
-             EXPECT_EQ(2u, As<U (*)(U)>(p)(0));
          }},
         {"FPB_Request_Abbr",
          [](FARPROC p) {
@@ -196,7 +188,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(45u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(43u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg",
                                  "Bidi_DevicePropertySheets_Init"};

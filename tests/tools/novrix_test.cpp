@@ -245,8 +245,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Fax\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n  Fax\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
@@ -568,7 +568,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(3u, j["pages"].size());
+    ASSERT_EQ(4u, j["pages"].size());  // Basic, Device Settings, Fax, Version
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -586,7 +586,8 @@ TEST_F(NovrixTest, JsonForScripts) {
         }
     }
     EXPECT_TRUE(copies && orientation) << basic.dump(1);
-    EXPECT_EQ("Version", j["pages"][2]["title"]);
+    EXPECT_EQ("Fax", j["pages"][2]["title"]);
+    EXPECT_EQ("Version", j["pages"][3]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));
@@ -695,6 +696,84 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     EXPECT_EQ(2, Novrix("watermarks move 1 2 --shared").rc);
     EXPECT_EQ(2, Novrix("watermarks remove 1 --size 20").rc);
     EXPECT_EQ(0, Novrix("watermarks --help").rc);
+
+// ---- novrix fax send ----
+
+TEST_F(NovrixTest, FaxSendHandsTheHostTheDestinationsAndTheJobsSettings) {
+    Outcome r = Novrix("fax send --to '0301:Ann Lee' --to '0302#:Bob' --to 'P-0303*' --cover on "
+                       "--set 'Timer Send=on' --set Hour=23 --set Minute=59 --yes");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "The host receives 3 destinations:\n"
+                           "  1. 0301  Ann Lee  ECM on, international off, V.34 on\n"
+                           "  2. 0302#  Bob  ECM on, international off, V.34 on\n"
+                           "  3. P-0303*  ECM on, international off, V.34 on\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "  Cover Sheet: on\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Timer Send: on at 23:59\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Message box \"Timer Send\": The fax will be sent on ")) << r.out;
+    // The printer's preferences are the job's starting point and stay as they were.
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Timer Send: off\n")) << r.out;
+}
+
+TEST_F(NovrixTest, FaxSendRefusesBadDestinationsAndAnEmptyList) {
+    Outcome r = Novrix("fax send --to 12a3");
+    EXPECT_EQ(2, r.rc);
+    EXPECT_TRUE(Has(r.err, "the fax number \"12a3\" has a character other than 0-9 # * P T -")) << r.err;
+    r = Novrix("fax send --to " + std::string(39, '1'));
+    EXPECT_EQ(2, r.rc);
+    EXPECT_TRUE(Has(r.err, "at most 38 characters, not 39")) << r.err;
+    r = Novrix("fax send --to '1:" + std::string(81, 'n') + "'");
+    EXPECT_EQ(2, r.rc);
+    EXPECT_TRUE(Has(r.err, "at most 80 characters, not 81")) << r.err;
+    r = Novrix("fax send --to " + std::string(38, '1') + ":" + std::string(80, 'n'));
+    EXPECT_EQ(0, r.rc) << r.err;
+    r = Novrix("fax send --cover on");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no destination")) << r.err;
+    EXPECT_TRUE(Has(r.out, "cancelled: the host sends nothing")) << r.out;
+    r = Novrix("fax send --to 5 --to 5");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "This fax number is already in the list.")) << r.out;
+    std::string many;
+    for (int i = 1; i <= 101; ++i) many += " --to " + std::to_string(i);
+    r = Novrix("fax send" + many);
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "at most 100 recipients")) << r.out;
+    EXPECT_TRUE(Has(r.err, "the destination 101 was refused")) << r.err;
+    r = Novrix("fax send --set 'Sub-address=on' --to 1");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "Enter the sub-address with the digits 0 to 9.")) << r.out;
+    r = Novrix("fax send --set 'No Such=1' --to 1");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no setting \"No Such\"")) << r.err;
+    r = Novrix("fax fly");
+    EXPECT_EQ(2, r.rc);
+}
+
+TEST_F(NovrixTest, FaxSendFromCommandsOnStandardInput) {
+    Outcome r = Novrix("fax send", "add 0301:Ann\nset V.34=off\nset ECM=off\nadd 0302\nlist\nok\n");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  2.  | 0302 |  |  | Off | Off | Off\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  2. 0302  ECM off, international off, V.34 off\n")) << r.out;
+    // The end of input before ok cancels the job.
+    r = Novrix("fax send", "add 0301\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "cancelled: the host sends nothing")) << r.out;
+}
+
+TEST_F(NovrixTest, PrefsShowsTheFaxTabOfAFaxModel) {
+    // Letters never reach the sub-address: the page keeps the digits.
+    Outcome r = Novrix("prefs --set 'Sub-address=on' --set 'Sub-address Number=12a3' --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Sub-address Number=12a3 was refused: the page shows 123")) << r.err;
+    r = Novrix("prefs --set 'Sub-address=on' --set 'Sub-address Number=123' --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "[Fax]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Sub-address Number: 123\n")) << r.out;
+    r = Novrix("fax send --to 1");
+    EXPECT_TRUE(Has(r.out, "  Sub-address: on 123\n")) << r.out;
 }
 
 }  // namespace

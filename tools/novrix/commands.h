@@ -19,7 +19,9 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
-// novrix fax cover ...: args are those after "cover".
+// novrix fax: "send" plays the host of a fax job; "cover" runs RunFaxCover.
+int CmdFax(const Options& options, const std::vector<std::string>& args);
+// novrix fax cover show|edit|save NAME|use NAME|delete NAME.
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 

@@ -15,17 +15,6 @@
 
 namespace {
 
-// novrix fax: its cover subcommand.
-int CmdFax(const novrix::Options& options, const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "cover") {
-        return novrix::RunFaxCover(options, std::vector<std::string>(args.begin() + 1, args.end()));
-    }
-    fprintf(args.empty() || args[0] == "--help" ? stdout : stderr,
-            "usage: novrix fax cover show|edit|save NAME|use NAME|delete NAME [--printer NAME]\n"
-            "       (novrix fax cover --help)\n");
-    return args.empty() || args[0] != "--help" ? novrix::kExitUsage : novrix::kExitOk;
-}
-
 struct Command {
     const char* name;
     int (*run)(const novrix::Options&, const std::vector<std::string>&);
@@ -36,7 +25,7 @@ const Command kCommands[] = {
     {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
-    {"fax", CmdFax, "fax cover sheets of a printer (novrix fax cover --help)"},
+    {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
 };
 

@@ -39,6 +39,13 @@ std::string DamageText(const PackageDamage& damage) {
                         : "the module uses its built-in version text instead");
 }
 
+bool ModelSendsFaxes(const std::string& driverFolder) {
+    const nvx::WString path = nvx::WFromUtf8(driverFolder + "/NOVRIX_D.VPD");
+    auto pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    WCHAR text[16] = {};
+    return pkg && nvx::model::KeyedValueLoad(*pkg, "MachineInfo", "Fax", text, 16) && text[0] == '1' && text[1] == 0;
+}
+
 PackageVersions ReadPackageVersions(const std::string& driverFolder) {
     nvx::model::VersionStrings v;
     nvx::WString folder = nvx::WFromUtf8(driverFolder + "/");

@@ -13,6 +13,10 @@ struct PackageVersions {
 // Reads the versions from the packages in the driver folder; absent ones are "-".
 PackageVersions ReadPackageVersions(const std::string& driverFolder);
 
+// Whether the model of the driver folder's main package sends faxes (its machine
+// information says "Fax" 1): its document sheet then has the fax tab.
+bool ModelSendsFaxes(const std::string& driverFolder);
+
 // A directory package that the module refuses as damaged (it points past its end).
 struct PackageDamage {
     std::string file;  // "NOVRIX_D.VPD"

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/text.h"
+#include "package_versions.h"
 #include "platform/host.h"
 #include "platform/ui_host.h"
 #include "settings/oemdev.h"
@@ -17,6 +18,7 @@ namespace novrix {
 const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
     {"Device Settings", 161, "Prc_DocInitializeProc"},
+    {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
 };
 const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
@@ -56,11 +58,13 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     host_->SetDeviceName(wname.c_str());
 
     HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));
+    const bool faxModel = ModelSendsFaxes(folder);
     std::vector<PROPSHEETPAGEW> sheetPages;
     titles_.clear();
     titles_.reserve(kPreferencePageCount);
     for (size_t i = 0; i < kPreferencePageCount; ++i) {
         const PageEntry& entry = kPreferencePages[i];
+        if (entry.faxModelOnly && !faxModel) continue;
         FARPROC proc = GetProcAddress(module_.Handle(), entry.procedure);
         if (!proc) {
             fprintf(stderr, "novrix: the %s page is left out: the module has no %s\n", entry.title, entry.procedure);

@@ -20,11 +20,13 @@
 namespace novrix {
 
 // A page of the preferences sheet: its tab title, its dialog template in
-// NOVRIX_S.DLL and the module's exported page procedure.
+// NOVRIX_S.DLL, the module's exported page procedure, and whether only a model
+// that sends faxes has it.
 struct PageEntry {
     const char* title;
     int templateId;
     const char* procedure;
+    bool faxModelOnly = false;
 };
 extern const PageEntry kPreferencePages[];
 extern const size_t kPreferencePageCount;
@@ -44,6 +46,9 @@ public:
     bool Open(const Options& options, const std::string& printer, std::string* error);
 
     const std::string& PrinterName() const { return printerName_; }
+    HANDLE Printer() const { return printer_.get(); }
+    // An entry point of the loaded module, or null.
+    FARPROC ModuleProc(const char* name) const { return GetProcAddress(module_.Handle(), name); }
     bool HasSheet() const { return sheet_ != nullptr; }
     HWND SheetWindow() const { return sheet_; }
     size_t PageCount() const { return pages_.size(); }

@@ -1,0 +1,156 @@
+#include "pages/fax_links.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/ansi.h"
+#include "common/proc.h"
+#include "frame/module_state.h"
+#include "frame/paths.h"
+
+namespace nvx::pages::fax {
+
+namespace {
+
+HWND g_phoneBookOwner = nullptr;
+
+// PhoneBookParams: the package file name, the international flag, the printer.
+struct PhoneBookParams {
+    const WCHAR* packageFile;
+    const int32_t* international;
+    HANDLE printer;
+};
+static_assert(sizeof(void*) != 8 || sizeof(PhoneBookParams) == 24, "PhoneBookParams is 24 bytes");
+
+const WCHAR kPackageFile[] = WL("NOVRIX_D.VPD");
+const WCHAR kPhoneBookLibrary[] = WL("NOVRIX_V.DLL");
+
+// The phone book loaded for one call and freed when the call is over.
+class PhoneBookLibrary {
+public:
+    PhoneBookLibrary() {
+        const WString path = frame::BesideModule(frame::Module().self, kPhoneBookLibrary);
+        if (!path.empty()) lib_ = frame::LoadModuleLibrary(path.c_str());
+    }
+    ~PhoneBookLibrary() {
+        if (lib_) FreeLibrary(lib_);
+    }
+    PhoneBookLibrary(const PhoneBookLibrary&) = delete;
+    PhoneBookLibrary& operator=(const PhoneBookLibrary&) = delete;
+    template <typename Fn>
+    Fn Find(const char* name) const {
+        return lib_ ? ProcAs<Fn>(GetProcAddress(lib_, name)) : nullptr;
+    }
+
+private:
+    HMODULE lib_ = nullptr;
+};
+
+WString Capped(const WCHAR* text) {
+    WString s = text ? WString(text) : WString();
+    if (s.size() > kNameChars) s.resize(kNameChars);
+    return s;
+}
+
+}  // namespace
+
+WString PrinterName(HANDLE printer) {
+    if (!printer || printer == INVALID_HANDLE_VALUE) return {};
+    DWORD needed = 0;
+    GetPrinterW(printer, 1, nullptr, 0, &needed);
+    if (needed == 0) return {};
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinterW(printer, 1, buffer.data(), needed, &needed)) return {};
+    return Capped(reinterpret_cast<const PRINTER_INFO_1W*>(buffer.data())->pName);
+}
+
+WString DriverName(HANDLE printer) {
+    if (!printer || printer == INVALID_HANDLE_VALUE) return {};
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 1, nullptr, 0, &needed);
+    if (needed == 0) return {};
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinterDriverW(printer, nullptr, 1, buffer.data(), needed, &needed)) return {};
+    return Capped(reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data())->pName);
+}
+
+INT_PTR RunCoverSheetDialog(HWND owner, const WCHAR* printer, const WCHAR* driver, UINT mayApply, BYTE* record,
+                            BYTE* settings, int32_t count, BYTE* destinations, const PrinterUIContext* ctx) {
+    using CoverSheetFn = UINT_PTR (*)(HWND, const WCHAR*, const WCHAR*, UINT, void*, void*, UINT_PTR, void*, UINT_PTR);
+    auto dialog = ProcAs<CoverSheetFn>(GetProcAddress(frame::Module().self, "FaxCoverSheet_PopupDialog"));
+    if (!dialog || !record) return -1;
+    const UINT_PTR r = dialog(owner, printer, driver, mayApply, record, settings,
+                              static_cast<UINT_PTR>(static_cast<uint32_t>(count)), destinations,
+                              reinterpret_cast<UINT_PTR>(ctx));
+    return static_cast<INT_PTR>(r);
+}
+
+bool TakePhoneBook(HWND window) {
+    if (!g_phoneBookOwner) g_phoneBookOwner = window;
+    return g_phoneBookOwner == window;
+}
+
+void ReleasePhoneBook(HWND window) {
+    if (g_phoneBookOwner == window) g_phoneBookOwner = nullptr;
+}
+
+bool OwnsPhoneBook(HWND window) {
+    return window && g_phoneBookOwner == window;
+}
+
+PhoneBookAnswer AddFromPhoneBook(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                 int32_t international) {
+    using AddFn = UINT_PTR (*)(HWND, BYTE*, int32_t*, BYTE*, PhoneBookParams*);
+    PhoneBookLibrary lib;
+    auto add = lib.Find<AddFn>("AddFromPhoneBook");
+    if (!add) return PhoneBookAnswer::Missing;
+    PhoneBookParams params{kPackageFile, &international, printer};
+    return add(owner, array, count, itemBytes, &params) ? PhoneBookAnswer::Done : PhoneBookAnswer::Declined;
+}
+
+PhoneBookAnswer StoreInPhoneBook(const BYTE* destination) {
+    using StoreFn = UINT_PTR (*)(int32_t*, BYTE*);
+    PhoneBookLibrary lib;
+    auto store = lib.Find<StoreFn>("RegistToPhoneBook");
+    if (!store) return PhoneBookAnswer::Missing;
+    int32_t one = 1;
+    std::vector<BYTE> copy(destination, destination + 652);
+    return store(&one, copy.data()) ? PhoneBookAnswer::Done : PhoneBookAnswer::Declined;
+}
+
+PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                  int32_t international, const WString& printerName, const WString& driverName) {
+    using AddFn = UINT_PTR (*)(HWND, BYTE*, int32_t*, BYTE*, PhoneBookParams*, BYTE*);
+    PhoneBookLibrary lib;
+    auto add = lib.Find<AddFn>("AddFromDevInfo");
+    if (!add) return PhoneBookAnswer::Missing;
+    // DeviceInfoDescriptor (828 bytes, system code page): the module's path, the
+    // machine's model name (a blank while the device information has none), the
+    // printer's key.
+    BYTE descriptor[828] = {};
+    auto put = [&](size_t at, size_t size, const WString& text) {
+        AnsiFieldFromW(reinterpret_cast<char*>(descriptor + at), size, text);
+    };
+    put(0, 260, frame::ModulePath(frame::Module().self));
+    put(260, 48, WFromAscii(" "));
+    WString printerKey = printerName;
+    while (!printerKey.empty() && printerKey.front() == '\\') printerKey.erase(0, 1);
+    put(308, 520, WFromAscii("Software\\VELMORA\\") + driverName + WFromAscii("\\") + printerKey + WFromAscii("\\"));
+    PhoneBookParams params{kPackageFile, &international, printer};
+    return add(owner, array, count, itemBytes, &params, descriptor) ? PhoneBookAnswer::Done
+                                                                     : PhoneBookAnswer::Declined;
+}
+
+PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission) {
+    using EditFn = void (*)(HWND, PhoneBookParams*, uint32_t);
+    PhoneBookLibrary lib;
+    auto edit = lib.Find<EditFn>("EditPhoneBook");
+    if (!edit) return PhoneBookAnswer::Missing;
+    PhoneBookParams params{kPackageFile, &international, printer};
+    edit(owner, &params, permission);
+    return PhoneBookAnswer::Done;
+}
+
+}  // namespace nvx::pages::fax

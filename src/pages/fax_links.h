@@ -1,0 +1,62 @@
+// What the fax tab and the fax transmission dialog reach outside themselves: the
+// printer's names, the printer's current cover sheet and the cover sheet dialog
+// (through the module's own export), and the phone book component NOVRIX_V.DLL,
+// loaded beside the module only for the moment of one call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/text.h"
+#include "pages/printer_ui_context.h"
+#include "platform/win32.h"
+
+namespace nvx::pages::fax {
+
+inline constexpr size_t kCoverSheetBytes = 3746;
+inline constexpr size_t kNameChars = 259;  // printer and driver names handed on
+
+// The printer's name (level 1) and its driver's name (level 1), at most 259
+// characters each; empty when the printer cannot be asked.
+WString PrinterName(HANDLE printer);
+WString DriverName(HANDLE printer);
+
+// The printer's current cover sheet record into `record` (kCoverSheetBytes); false,
+// with the record left as it was, when the printer has none that reads.
+bool ReadPrinterCoverSheet(const WCHAR* printer, const WCHAR* driver, BYTE* record);
+// Stores the record as the printer's current cover sheet; false when it was not stored.
+bool WritePrinterCoverSheet(const WCHAR* printer, const WCHAR* driver, const BYTE* record);
+
+// The cover sheet dialog through FaxCoverSheet_PopupDialog: its end code, 1 when
+// the record was edited; -1 when the dialog could not run (the record is then as
+// it was).
+INT_PTR RunCoverSheetDialog(HWND owner, const WCHAR* printer, const WCHAR* driver, UINT mayApply, BYTE* record,
+                            BYTE* settings, int32_t count, BYTE* destinations, const PrinterUIContext* ctx);
+
+// ---- Phone book ----
+
+// The one fax window of the process that may start the phone book: the first fax
+// tab or fax transmission dialog that opens.  TakePhoneBook answers whether
+// `window` is (now) the owner; ReleasePhoneBook gives it up when `window` owns it.
+bool TakePhoneBook(HWND window);
+void ReleasePhoneBook(HWND window);
+bool OwnsPhoneBook(HWND window);
+
+enum class PhoneBookAnswer {
+    Done,       // the entry point ran and answered non-zero
+    Declined,   // it ran and answered 0
+    Missing,    // the library or the entry point is not there
+};
+
+// AddFromPhoneBook(owner, array, &count, item bytes, params).
+PhoneBookAnswer AddFromPhoneBook(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                 int32_t international);
+// RegistToPhoneBook(&one, copy of the destination).
+PhoneBookAnswer StoreInPhoneBook(const BYTE* destination);
+// AddFromDevInfo(owner, array, &count, item bytes, params, device descriptor).
+PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
+                                  int32_t international, const WString& printerName, const WString& driverName);
+// EditPhoneBook(owner, params, permission).
+PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission);
+
+}  // namespace nvx::pages::fax
