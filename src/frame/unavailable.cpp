@@ -96,7 +96,6 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
 }
 
 // Fax.
-}
 NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
     // No list read: the buffer stays untouched and no entry is delivered.
     if (count) *count = 0;

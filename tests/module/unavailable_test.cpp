@@ -118,7 +118,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
          }},
         // Fax.
-         }},
         {"FPB_Request_Abbr",
          [](FARPROC p) {
              using Fn = U (*)(void*, U, UINT*, int*);

@@ -696,6 +696,7 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     EXPECT_EQ(2, Novrix("watermarks move 1 2 --shared").rc);
     EXPECT_EQ(2, Novrix("watermarks remove 1 --size 20").rc);
     EXPECT_EQ(0, Novrix("watermarks --help").rc);
+}
 
 // ---- novrix fax send ----
 
