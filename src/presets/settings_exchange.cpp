@@ -232,7 +232,8 @@ bool IsKeyExchanged(const FieldDef& def, const RecordExchangeRules& rules) {
     return true;
 }
 
-bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const RecordExchangeRules& rules) {
+bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const RecordExchangeRules& rules,
+                    std::vector<std::string>* failedKeys) {
     bool ok = true;
     if (direction == Direction::Write) {
         // A copy protection the model cannot keep (kinds 2 and 3, operation 2) is
@@ -243,7 +244,10 @@ bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const
         for (const settings::ExchangeItem& item : settings::ExchangeOrder()) {
             if (!IsKeyExchanged(*item.field.def, rules)) continue;
             bool off = protectOff && item.key == "bCopyProtect";
-            ok &= WriteField(doc, kOemDev, WFromAscii(item.key), record, item.field, 0, off);
+            if (!WriteField(doc, kOemDev, WFromAscii(item.key), record, item.field, 0, off)) {
+                ok = false;
+                if (failedKeys) failedKeys->push_back(item.key);
+            }
         }
         return ok;
     }
@@ -257,7 +261,10 @@ bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const
         if (!paper && InRange(def, kPaperGroup)) continue;
         if (!resolution && InRange(def, kResolutionGroup)) continue;
         if (colorLocked && item.key == "nColorMode") continue;
-        ok &= ReadField(doc, kOemDev, WFromAscii(item.key), record, item.field);
+        if (!ReadField(doc, kOemDev, WFromAscii(item.key), record, item.field)) {
+            ok = false;
+            if (failedKeys) failedKeys->push_back(item.key);
+        }
     }
     if (resolution && !rules.resolutions.empty()) {
         std::array<int32_t, 4> values = {settings::GetNumber(record, "nResoH"), settings::GetNumber(record, "nResoV"),

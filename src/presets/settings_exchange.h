@@ -92,8 +92,10 @@ struct RecordExchangeRules {
 
 // Writing puts every key the rules allow, in table order.  Reading applies each key
 // present with a value; a key whose value does not convert or fit leaves its field
-// unchanged and makes the answer false, the other keys still apply.
-bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const RecordExchangeRules& rules);
+// unchanged and makes the answer false, the other keys still apply; their names are
+// added to *failedKeys when given.
+bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const RecordExchangeRules& rules,
+                    std::vector<std::string>* failedKeys = nullptr);
 
 // Whether the key is carried under these rules (for tests and tools).
 bool IsKeyExchanged(const settings::FieldDef& def, const RecordExchangeRules& rules);

@@ -164,7 +164,9 @@ TEST(SettingsExchangeRecord, AFailedKeyLeavesItsFieldAndTheOthersApply) {
     SettingsDoc doc = Parse(text);
     OEMDEV r = Template();
     const OEMDEV before = r;
-    EXPECT_FALSE(ExchangeRecord(Direction::Read, doc, r, RecordExchangeRules{}));
+    std::vector<std::string> failed;
+    EXPECT_FALSE(ExchangeRecord(Direction::Read, doc, r, RecordExchangeRules{}, &failed));
+    EXPECT_EQ((std::vector<std::string>{"nScale", "nCopies", "nNup", "WmkInfo.szKey"}), failed);
     EXPECT_EQ(GetNumber(before, "nCopies"), GetNumber(r, "nCopies"));  // u16 overflow refused
     EXPECT_EQ(GetNumber(before, "nNup"), GetNumber(r, "nNup"));        // negative for u8 refused
     EXPECT_EQ(GetNumber(before, "nScale"), GetNumber(r, "nScale"));

@@ -18,5 +18,6 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
+int CmdSettings(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

@@ -24,6 +24,7 @@ const Command kCommands[] = {
     {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
+    {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
 };
 
 void Usage(FILE* out) {
