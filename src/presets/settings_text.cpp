@@ -82,6 +82,25 @@ bool ParseDecimal(WStringView s, int64_t* out) {
 
 }  // namespace
 
+void SettingsSection::Extend() const {
+    if (!index_ || indexed_ > lines.size()) {  // first use, or lines were taken away
+        index_ = std::make_unique<std::unordered_map<WString, size_t>>();
+        indexed_ = 0;
+    }
+    for (; indexed_ < lines.size(); ++indexed_) {
+        const SettingsLine& line = lines[indexed_];
+        if (line.kind == LineKind::Key) index_->emplace(line.key, indexed_);
+    }
+}
+
+const SettingsLine* SettingsSection::Find(WStringView key) const {
+    Extend();
+    auto it = index_->find(WString(key));
+    if (it == index_->end() || it->second >= lines.size()) return nullptr;
+    const SettingsLine& line = lines[it->second];
+    return line.kind == LineKind::Key && line.key == key ? &line : nullptr;
+}
+
 const SettingsSection* SettingsDoc::FindSection(WStringView name) const {
     for (const SettingsSection& s : sections)
         if (s.name == name) return &s;
@@ -91,9 +110,7 @@ const SettingsSection* SettingsDoc::FindSection(WStringView name) const {
 const SettingsLine* SettingsDoc::FindKey(WStringView section, WStringView key) const {
     const SettingsSection* s = FindSection(section);
     if (!s || key.empty()) return nullptr;
-    for (const SettingsLine& line : s->lines)
-        if (line.kind == LineKind::Key && line.key == key) return &line;
-    return nullptr;
+    return s->Find(key);
 }
 
 bool SettingsDoc::HasKey(WStringView section, WStringView key) const {
@@ -128,11 +145,9 @@ bool SettingsDoc::SetRaw(WStringView section, WStringView key, WStringView value
     line.value.assign(value);
     line.kind = LineKind::Key;
     line.text = line.key + WL("=") + line.value;
-    for (SettingsLine& l : s.lines) {
-        if (l.kind == LineKind::Key && l.key == key) {
-            l = std::move(line);
-            return true;
-        }
+    if (const SettingsLine* existing = s.Find(key)) {
+        s.lines[static_cast<size_t>(existing - s.lines.data())] = std::move(line);  // same key: index holds
+        return true;
     }
     s.lines.push_back(std::move(line));
     return true;

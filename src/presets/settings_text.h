@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/text.h"
@@ -27,7 +29,31 @@ struct SettingsLine {
 
 struct SettingsSection {
     WString name;  // empty: the lines before the first header (rendered without one)
-    std::vector<SettingsLine> lines;
+    std::vector<SettingsLine> lines;  // append or edit keys through SettingsDoc::SetRaw
+
+    SettingsSection() = default;
+    SettingsSection(const SettingsSection& other) : name(other.name), lines(other.lines) {}
+    SettingsSection(SettingsSection&&) noexcept = default;
+    SettingsSection& operator=(const SettingsSection& other) {
+        if (this != &other) {
+            name = other.name;
+            lines = other.lines;
+            index_.reset();
+            indexed_ = 0;
+        }
+        return *this;
+    }
+    SettingsSection& operator=(SettingsSection&&) noexcept = default;
+
+    // The first key line of that key, or null.
+    const SettingsLine* Find(WStringView key) const;
+
+private:
+    // Key -> first line index, kept for the lines indexed so far (built on the first
+    // lookup, extended when lines were appended; a copy builds its own).
+    mutable std::unique_ptr<std::unordered_map<WString, size_t>> index_;
+    mutable size_t indexed_ = 0;
+    void Extend() const;
 };
 
 inline constexpr size_t kMaxSectionNameChars = 255;
