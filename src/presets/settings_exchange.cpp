@@ -2,6 +2,8 @@
 // import checks.
 #include "presets/settings_exchange.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "common/ansi.h"
