@@ -190,6 +190,12 @@ bool ExchangeHeader(Direction direction, SettingsDoc& doc, EasySetHeader& h, con
         ok &= doc.WriteString(kEasySetName, WL("comment"), FieldText(h.comment, 256));
         return ok;
     }
+    return ReadHeader(doc, h, fallbackName, fallbackComment, usedFallback);
+}
+
+bool ReadHeader(const SettingsDoc& doc, EasySetHeader& h, const WCHAR* fallbackName, const WCHAR* fallbackComment,
+                bool* usedFallback) {
+    if (usedFallback) *usedFallback = false;
     h.magic = kEasySetMagic;
     bool ok = ReadHeaderText(doc, kDriverInfo, WL("model"), h.model, 37);
     ok &= ReadHeaderText(doc, kDriverInfo, WL("version"), h.version, 16);
@@ -415,8 +421,7 @@ bool BuildPresetText(SettingsDoc& doc, EasySetHeader& header, OEMDEV& record, Wa
 ImportVerdict CheckImport(const SettingsDoc* doc, WStringView name, const ImportEnvironment& env) {
     ImportVerdict v;
     EasySetHeader h{};
-    SettingsDoc copy;
-    if (!doc || !ExchangeHeader(Direction::Read, copy = *doc, h)) {
+    if (!doc || !ReadHeader(*doc, h)) {
         v.message = 89;
         return v;
     }

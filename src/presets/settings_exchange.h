@@ -70,6 +70,9 @@ WString LanguageCode(uint16_t languageId);
 // a present key fails to convert (the other keys are still taken).
 bool ExchangeHeader(Direction direction, SettingsDoc& doc, EasySetHeader& header, const WCHAR* fallbackName = nullptr,
                     const WCHAR* fallbackComment = nullptr, bool* usedFallback = nullptr);
+// The reading half, on a document that stays as it is.
+bool ReadHeader(const SettingsDoc& doc, EasySetHeader& header, const WCHAR* fallbackName = nullptr,
+                const WCHAR* fallbackComment = nullptr, bool* usedFallback = nullptr);
 
 // ---- The settings record (section "OEMDEV") ----
 

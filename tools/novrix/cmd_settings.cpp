@@ -239,8 +239,7 @@ int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
         return kExitFailed;
     }
     EasySetHeader header{};
-    SettingsDoc headerCopy = doc;
-    ExchangeHeader(Direction::Read, headerCopy, header);
+    ReadHeader(doc, header);
     ImportEnvironment env;
     env.driverName = nvx::WFromUtf8(facts.driver);
     env.language = LanguageCode(kModelLanguageId);
