@@ -50,6 +50,16 @@ WString FieldText(const WCHAR* field, size_t capacity) {
     return WString(field, WLenBounded(field, capacity));
 }
 
+// The wide spelling of each key of ExchangeOrder(), made once.
+const std::vector<WString>& WideKeys() {
+    static const std::vector<WString> keys = [] {
+        std::vector<WString> out;
+        for (const settings::ExchangeItem& item : settings::ExchangeOrder()) out.push_back(WFromAscii(item.key));
+        return out;
+    }();
+    return keys;
+}
+
 // Rows of the field table whose exchange depends on a switch of the rules, named by
 // their first and last row; resolved against the table once.
 enum class Gate { PresetOnly, SetupOnly, ImageShift, Cover, ColorAdjust, ColorAdjustOther };
@@ -249,10 +259,12 @@ bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const
         bool protectOff = (rules.copyProtectKind == 2 || rules.copyProtectKind == 3) &&
                           settings::GetNumber(record, "bCopyProtect") != 0 &&
                           settings::GetNumber(record, "nCSE_CopyProtectOp") == 2;
-        for (const settings::ExchangeItem& item : settings::ExchangeOrder()) {
+        const auto& order = settings::ExchangeOrder();
+        for (size_t i = 0; i < order.size(); ++i) {
+            const settings::ExchangeItem& item = order[i];
             if (!IsKeyExchanged(*item.field.def, rules)) continue;
             bool off = protectOff && item.key == "bCopyProtect";
-            if (!WriteField(doc, kOemDev, WFromAscii(item.key), record, item.field, 0, off)) {
+            if (!WriteField(doc, kOemDev, WideKeys()[i], record, item.field, 0, off)) {
                 ok = false;
                 if (failedKeys) failedKeys->push_back(item.key);
             }
@@ -263,13 +275,15 @@ bool ExchangeRecord(Direction direction, SettingsDoc& doc, OEMDEV& record, const
     bool resolution = rules.options[kIncludeResolution] != 0;
     bool colorLocked = false;
     for (const std::string& f : rules.lockedFeatures) colorLocked |= f == "SelectColor";
-    for (const settings::ExchangeItem& item : settings::ExchangeOrder()) {
+    const auto& order = settings::ExchangeOrder();
+    for (size_t i = 0; i < order.size(); ++i) {
+        const settings::ExchangeItem& item = order[i];
         const FieldDef& def = *item.field.def;
         if (!IsKeyExchanged(def, rules)) continue;
         if (!paper && InRange(def, kPaperGroup)) continue;
         if (!resolution && InRange(def, kResolutionGroup)) continue;
         if (colorLocked && item.key == "nColorMode") continue;
-        if (!ReadField(doc, kOemDev, WFromAscii(item.key), record, item.field)) {
+        if (!ReadField(doc, kOemDev, WideKeys()[i], record, item.field)) {
             ok = false;
             if (failedKeys) failedKeys->push_back(item.key);
         }

@@ -143,8 +143,7 @@ bool SettingsDoc::SetRaw(WStringView section, WStringView key, WStringView value
     SettingsLine line;
     line.key.assign(key);
     line.value.assign(value);
-    line.kind = LineKind::Key;
-    line.text = line.key + WL("=") + line.value;
+    line.kind = LineKind::Key;  // key lines render from key and value; text stays empty
     if (const SettingsLine* existing = s.Find(key)) {
         s.lines[static_cast<size_t>(existing - s.lines.data())] = std::move(line);  // same key: index holds
         return true;
@@ -272,7 +271,14 @@ SettingsDoc ParseSettingsText(const WCHAR* text, size_t length) {
 }
 
 WString RenderSettingsText(const SettingsDoc& doc) {
+    size_t size = 0;
+    for (const SettingsSection& s : doc.sections) {
+        size += s.name.size() + 6;
+        for (const SettingsLine& line : s.lines)
+            size += (line.kind == LineKind::Key ? line.key.size() + line.value.size() + 1 : line.text.size()) + 2;
+    }
     WString out;
+    out.reserve(size);
     for (size_t i = 0; i < doc.sections.size(); ++i) {
         const SettingsSection& s = doc.sections[i];
         if (!s.name.empty()) {

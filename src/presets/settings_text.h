@@ -21,7 +21,7 @@ namespace nvx::presets {
 enum class LineKind : uint8_t { Comment = 0, Key = 1, Blank = 2 };
 
 struct SettingsLine {
-    WString text;   // the line as read (comments and blank lines render it)
+    WString text;   // the line as read (comments and blank lines render it; empty for keys set by SetRaw)
     WString key;    // trimmed, at most kMaxKeyChars
     WString value;  // trimmed, at most kMaxValueChars
     LineKind kind = LineKind::Blank;
