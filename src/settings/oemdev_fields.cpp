@@ -112,3 +112,51 @@ FieldRef FieldAtOffset(uint32_t offset) {
 }
 
 }  // namespace nvx::settings
+
+namespace nvx::settings {
+
+namespace {
+
+std::string KeyOf(const FieldDef& def, uint32_t index) {
+    std::string name = def.name;
+    if (def.count > 1) {
+        size_t at = name.find("%d");
+        if (at != std::string::npos) name.replace(at, 2, std::to_string(index));
+    }
+    return name;
+}
+
+}  // namespace
+
+const std::vector<ExchangeItem>& ExchangeOrder() {
+    static const std::vector<ExchangeItem> order = [] {
+        std::vector<ExchangeItem> out;
+        size_t i = 0;
+        while (i < kOemDevFieldCount) {
+            const FieldDef& def = kOemDevFields[i];
+            if (def.use != kExchanged) {
+                ++i;
+                continue;
+            }
+            if (def.count > 1 && def.stride > def.size) {
+                // A repeated structure: the rows of one element block, index by index.
+                size_t end = i + 1;
+                while (end < kOemDevFieldCount && kOemDevFields[end].use == kExchanged &&
+                       kOemDevFields[end].count == def.count && kOemDevFields[end].stride == def.stride &&
+                       kOemDevFields[end].offset >= def.offset && kOemDevFields[end].offset < def.offset + def.stride)
+                    ++end;
+                for (uint32_t e = 0; e < def.count; ++e)
+                    for (size_t r = i; r < end; ++r)
+                        out.push_back({FieldRef{&kOemDevFields[r], e}, KeyOf(kOemDevFields[r], e)});
+                i = end;
+                continue;
+            }
+            for (uint32_t e = 0; e < def.count; ++e) out.push_back({FieldRef{&def, e}, KeyOf(def, e)});
+            ++i;
+        }
+        return out;
+    }();
+    return order;
+}
+
+}  // namespace nvx::settings

@@ -1,4 +1,5 @@
-// The field table of the settings record (OEMDEV): one row per field, in record order.
+// The field table of the settings record (OEMDEV): one row per field, the internal
+// rows first, then the carried rows in the order the settings text writes them.
 //
 // Every other view of the record is derived from this table: the built-in template
 // (the rows' defaults), the settings-text keys (the rows' names), the typed field
@@ -11,7 +12,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace nvx::settings {
 
@@ -69,6 +72,18 @@ FieldRef FindExchangeKey(std::string_view key);
 // The row whose element covers byte `offset` of the record; null for bytes that no
 // field covers (they are carried unchanged).
 FieldRef FieldAtOffset(uint32_t offset);
+
+// Every key the settings text carries, in writing order: the carried rows in table
+// order; a numbered row of a plain array (stride == size) gives all its elements
+// in turn, while consecutive numbered rows that share one element block (a
+// structure repeated: stride > size, same count and stride) are written element
+// by element ("PTInfoEach[0].szKey" .. "PTInfoEach[0].nPaperPrePunched",
+// "PTInfoEach[1].szKey", ...).  Built once.
+struct ExchangeItem {
+    FieldRef field;
+    std::string key;  // the row's name with the index in place of "%d"
+};
+const std::vector<ExchangeItem>& ExchangeOrder();
 
 // Built-in contents of the font substitution table: the TrueType names of the
 // first entries, their device-font counterparts, and the nine values of

@@ -1,4 +1,5 @@
-// The settings record's field table, in record order.
+// The settings record's field table: the header rows, then the carried fields in the
+// order the settings text writes their keys (ExchangeOrder in oemdev_fields.h).
 //
 // Rows marked "ours" place fields that the settings text names inside byte ranges
 // that the record's published layout leaves open (docs/settings-record.md).
@@ -81,7 +82,6 @@ const FieldDef kOemDevFields[] = {
     {"bChapterMode", 1703, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"szChapterPage", 1704, 1024, 1, 0, K::Text, kExchanged, 0, nullptr},
     {"nDuplex", 2728, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
-    {"bMusenToji", 2729, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nBookletOrder", 2730, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"bBookletBorder", 2731, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bPrintOrder", 2732, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
@@ -148,6 +148,7 @@ const FieldDef kOemDevFields[] = {
     {"bCenterErase", 2836, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bFolding", 2837, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nFoldingMode", 2838, 1, 1, 0, K::U8, kExchanged, 3, nullptr},
+    {"bMusenToji", 2729, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bTrim", 2839, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bLayout", 2840, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nLayoutMode", 2841, 1, 1, 0, K::U8, kExchanged, 0, nullptr},  // ours
@@ -291,6 +292,8 @@ const FieldDef kOemDevFields[] = {
     {"nOverlay", 3860, 1, 1, 0, K::U8, kExchanged, 2, nullptr},
     {"nFormLaying", 3861, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nOverlay_Switch_op", 3862, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
+    {"nFormListPos2p", 3876, 2, 1, 0, K::I16, kExchanged, -1, nullptr},
+    {"bEnable2p", 3878, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"DevOvlInfo.bDevOvlSurfacePrint", 3863, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"DevOvlInfo.DevOvlSurface.nDevOvlNo", 3864, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"DevOvlInfo.DevOvlSurface.nDevOvlColor", 3865, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
@@ -303,8 +306,6 @@ const FieldDef kOemDevFields[] = {
     {"DevOvlInfo.DevOvlBack.nDevOvlPlacement", 3872, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"DevOvlInfo.bDevOvlSameSurface", 3873, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"DevOvlInfo.nDevOvlPages", 3874, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
-    {"nFormListPos2p", 3876, 2, 1, 0, K::I16, kExchanged, -1, nullptr},
-    {"bEnable2p", 3878, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nColorMode", 3893, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"nColorMatch", 3894, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"ColorAdjustPRT.nType", 3895, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
@@ -371,6 +372,9 @@ const FieldDef kOemDevFields[] = {
     {"nResoV", 3960, 2, 1, 0, K::I16, kExchanged, 600, nullptr},
     {"nResoHV", 3962, 2, 1, 0, K::I16, kExchanged, 848, nullptr},
     {"nBitsPixel", 3964, 2, 1, 0, K::I16, kExchanged, 24, nullptr},
+    {"bAutoTrapping", 3982, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
+    {"bBlackOverPrint", 3983, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
+    {"nBlackOverPrint", 3984, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nColorPattern", 3966, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"nCompressMode", 3967, 1, 1, 0, K::U8, kExchanged, 4, nullptr},
     {"bGlossyMode", 3968, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
@@ -379,17 +383,12 @@ const FieldDef kOemDevFields[] = {
     {"bDiminBarcode", 3971, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bColorSeparation", 3972, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bSmoothing", 3973, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
-    {"nSmoothing", 3974, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
-    {"bDraftPrint", 3975, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bThinning", 3976, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nThinning", 3977, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"bPrintBlack", 3978, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nPrintBlack", 3979, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"bEdgeType", 3980, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nEdgeType", 3981, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
-    {"bAutoTrapping", 3982, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
-    {"bBlackOverPrint", 3983, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
-    {"nBlackOverPrint", 3984, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"ColorImage.nColorChg", 3985, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"ColorImage.nScreen", 3986, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"ColorImage.nMkBlack", 3987, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
@@ -468,7 +467,9 @@ const FieldDef kOemDevFields[] = {
     {"FaxSetting.fgSendID", 8170, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"FaxSetting.szSendID", 8172, 42, 1, 0, K::Text, kExchanged, 0, nullptr},
     {"FaxSetting.fgFaxCoverSheet", 8214, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
+    {"bDraftPrint", 3975, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
     {"nLowDensity", 8216, 1, 1, 0, K::U8, kExchanged, 0, nullptr},
+    {"nSmoothing", 3974, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"sizServerPaper.cx", 8217, 2, 1, 0, K::I16, kExchanged, 2100, nullptr},
     {"sizServerPaper.cy", 8219, 2, 1, 0, K::I16, kExchanged, 2970, nullptr},
 };

@@ -200,6 +200,19 @@ TEST(SettingsKeys, EveryKeyResolvesToExactlyOneField) {
     EXPECT_EQ(kSectionKeyCount, exchanged);
 }
 
+// The writer takes its keys and their order from the table alone: expanded, the table
+// gives the section's key list, key for key in the same order.
+TEST(SettingsKeys, WritingOrderIsTheSectionsKeyOrder) {
+    const auto& order = ExchangeOrder();
+    ASSERT_EQ(kSectionKeyCount, order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(kSectionKeys[i], order[i].key) << "at " << i;
+        FieldRef ref = FindExchangeKey(order[i].key);
+        EXPECT_EQ(ref.def, order[i].field.def) << order[i].key;
+        EXPECT_EQ(ref.index, order[i].field.index) << order[i].key;
+    }
+}
+
 TEST(SettingsKeys, KeyKindsAndCapacitiesMatchTheText) {
     // Strings with their capacities in characters, narrow strings in bytes.
     const std::pair<const char*, size_t> strings[] = {

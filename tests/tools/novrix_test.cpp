@@ -778,3 +778,121 @@ TEST_F(NovrixTest, PrefsShowsTheFaxTabOfAFaxModel) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+class NovrixSettingsTest : public NovrixTest {
+protected:
+    std::string Exported() {
+        Outcome r = Novrix("settings export '" + Root() + "/s.txt'");
+        EXPECT_EQ(0, r.rc) << r.err;
+        EXPECT_TRUE(Has(r.out, "Exported the preferences of NOVRIX MFP 1 to " + Root() + "/s.txt.")) << r.out;
+        return Read("s.txt");
+    }
+    void Write(const char* file, const std::string& text) { std::ofstream(Root() + "/" + file, std::ios::binary) << text; }
+};
+
+TEST_F(NovrixSettingsTest, ExportEditByHandImportAndSeeTheChange) {
+    std::string text = Exported();
+    ASSERT_EQ(0u, text.find("\xEF\xBB\xBF[DriverInfo]\r\nmodel=\"NOVRIX Fax Driver\"\r\n")) << text.substr(0, 80);
+    EXPECT_TRUE(Has(text, "\r\n[EasySetName]\r\nname=\"NOVRIX MFP 1\"\r\ncomment=\"\"\r\n")) << text.substr(0, 300);
+    ASSERT_TRUE(Has(text, "\r\nnCopies=1\r\n"));
+    // A person's edit: a value, a comment, blank lines, the header sections swapped.
+    size_t names = text.find("[EasySetName]");
+    size_t oemdev = text.find("[OEMDEV]");
+    std::string driverInfo = text.substr(3, names - 3), nameSection = text.substr(names, oemdev - names);
+    std::string edited = "\xEF\xBB\xBF; my copies\r\n\r\n" + nameSection + driverInfo +
+                         Replace(text.substr(oemdev), "\r\nnCopies=1\r\n", "\r\n  nCopies = 4 \r\n\r\n");
+    Write("s.txt", edited);
+    Outcome r = Novrix("settings import '" + Root() + "/s.txt'");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Imported " + Root() + "/s.txt as the preferences of NOVRIX MFP 1.")) << r.out;
+    EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "nCopies"));
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Copies: 4")) << r.out;
+    // Exported again, the file is the first one with the new value.
+    EXPECT_EQ(Replace(text, "\r\nnCopies=1\r\n", "\r\nnCopies=4\r\n"), Exported());
+}
+
+TEST_F(NovrixSettingsTest, RefusedFilesChangeNothingAndSayWhy) {
+    std::string text = Replace(Exported(), "\r\nnCopies=1\r\n", "\r\nnCopies=2\r\n");
+    std::string lf;
+    for (char c : text)
+        if (c != '\r') lf += c;
+    Write("lf.txt", lf);
+    Outcome r = Novrix("settings import '" + Root() + "/lf.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "lf.txt's lines end in LF alone, not CR LF")) << r.err;
+    EXPECT_TRUE(Has(r.err, "nothing was changed")) << r.err;
+    Write("model.txt", Replace(text, "model=\"NOVRIX Fax Driver\"", "model=\"Other Driver\""));
+    r = Novrix("settings import '" + Root() + "/model.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "Message box \"Import Settings\": The file was made for another printer model (Other "
+                           "Driver); this printer is NOVRIX Fax Driver.")) << r.out;
+    Write("system.txt", Replace(text, "system=\"Windows NT x64\"", "system=\"Windows 4.0\""));
+    r = Novrix("settings import '" + Root() + "/system.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "was made for the system \"Windows 4.0\", this is \"Windows NT x64\"")) << r.err;
+    Write("lang.txt", Replace(text, "language=\"0409\"", "language=\"0407\""));
+    EXPECT_EQ(1, Novrix("settings import '" + Root() + "/lang.txt'").rc);
+    Write("noname.txt", Replace(text, "name=\"NOVRIX MFP 1\"", "name=\"\""));
+    r = Novrix("settings import '" + Root() + "/noname.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "Enter a name")) << r.out;
+    r = Novrix("settings import '" + Root() + "/none.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "there is no such file")) << r.err;
+    Write("nul.txt", std::string("\xEF\xBB\xBF[DriverInfo]\r\n\0", 18));
+    EXPECT_EQ(1, Novrix("settings import '" + Root() + "/nul.txt'").rc);
+    // Another driver version is a question; No (the default without a terminal) refuses.
+    Write("version.txt", Replace(text, "version=\"1.2.6\"", "version=\"1.0.0\""));
+    r = Novrix("settings import '" + Root() + "/version.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "Do you want to import it anyway?\n  -> No")) << r.out;
+    EXPECT_EQ(1, Novrix("settings import '" + Root() + "/version.txt' --no").rc);
+    EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));  // nothing stored so far
+    r = Novrix("settings import '" + Root() + "/version.txt' --yes");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCopies"));
+}
+
+TEST_F(NovrixSettingsTest, KeysThatDoNotFitAreNamedAndTheOthersApply) {
+    std::string text = Exported();
+    text = Replace(text, "\r\nnCopies=1\r\n", "\r\nnCopies=5\r\n");
+    text = Replace(text, "\r\nnNup=1\r\n", "\r\nnNup=300\r\n");
+    text = Replace(text, "\r\nnScale=100\r\n", "\r\nnScale=ten\r\n");
+    Write("s.txt", text);
+    Outcome r = Novrix("settings import '" + Root() + "/s.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "these settings were not taken")) << r.err;
+    EXPECT_TRUE(Has(r.err, ": nScale, nNup; the others were stored")) << r.err;
+    EXPECT_EQ(5, StoredField("NOVRIX MFP 1", "nCopies"));
+    EXPECT_EQ(100, StoredField("NOVRIX MFP 1", "nScale"));
+}
+
+TEST_F(NovrixSettingsTest, UsageAndWriteErrors) {
+    EXPECT_EQ(0, Novrix("settings --help").rc);
+    EXPECT_EQ(2, Novrix("settings").rc);
+    EXPECT_EQ(2, Novrix("settings frob x").rc);
+    EXPECT_EQ(2, Novrix("settings export").rc);
+    EXPECT_EQ(2, Novrix("settings export a b").rc);
+    EXPECT_EQ(2, Novrix("settings export x --yes").rc);
+    EXPECT_EQ(2, Novrix("settings import x --name n").rc);
+    EXPECT_EQ(2, Novrix("settings export x --name ''").rc);
+    EXPECT_EQ(2, Novrix("settings export x --name " + std::string(32, 'n')).rc);
+    Outcome r = Novrix("settings export '" + Root() + "/missing/s.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "its folder does not exist (an existing file was left as it was)")) << r.err;
+    EXPECT_TRUE(Has(r.out, "The settings could not be written to the file.")) << r.out;
+    r = Novrix("settings export '" + Root() + "/s.txt' --printer Nobody");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "unknown printer")) << r.err;
+}
+
+}  // namespace

@@ -24,5 +24,6 @@ int CmdFax(const Options& options, const std::vector<std::string>& args);
 // novrix fax cover show|edit|save NAME|use NAME|delete NAME.
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
+int CmdSettings(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
     {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
+    {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
 };
 
 void Usage(FILE* out) {

@@ -167,6 +167,15 @@ bool SheetSession::Apply(std::string* error) {
     return true;
 }
 
+bool SheetSession::Store(std::string* error) {
+    if (DWORD rc = SaveUserDevMode(printer_.get(), host_->DevMode()); rc != ERROR_SUCCESS) {
+        *error = "the preferences could not be stored: " + ErrorText(rc);
+        return false;
+    }
+    loadedStored_ = true;
+    return true;
+}
+
 void SheetSession::Cancel() {
     if (sheet_) NvxUi_PressButton(sheet_, IDCANCEL);
     DestroySheet();

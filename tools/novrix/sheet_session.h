@@ -71,6 +71,9 @@ public:
     // stored as the user's preferences.  False with *error when a page kept the
     // sheet open or the store refused.
     bool Apply(std::string* error);
+    // Stores the record as it stands as the user's preferences, without asking the
+    // pages (a settings file replaced it whole).  False with *error when the store refused.
+    bool Store(std::string* error);
     // Cancel as the Cancel button does; the sheet closes.
     void Cancel();
 

@@ -1,0 +1,12 @@
+# The settings text: syntax, encodings, files, and the sections it carries.
+if(TARGET novrix_module_core)
+  novrix_add_test(module_presets_tests
+    SOURCES
+      module/settings_text_test.cpp
+      module/settings_exchange_test.cpp
+      module/settings_sample_test.cpp
+    LINK novrix_module_core)
+  target_compile_definitions(module_presets_tests PRIVATE NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json")
+  find_package(nlohmann_json 3 REQUIRED)
+  target_link_libraries(module_presets_tests PRIVATE nlohmann_json::nlohmann_json)
+endif()

@@ -1,0 +1,309 @@
+// novrix settings: the user's printing preferences as a settings file and back.
+//
+//   novrix settings export FILE [--printer NAME] [--name NAME] [--comment TEXT]
+//   novrix settings import FILE [--printer NAME] [--yes|--no]
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "answers.h"
+#include "commands.h"
+#include "echo.h"
+#include "platform/ui_host.h"
+#include "presets/settings_exchange.h"
+#include "sheet_session.h"
+#include "store.h"
+
+namespace novrix {
+namespace {
+
+using nvx::WString;
+using namespace nvx::presets;
+
+// The language the sample model's texts are in (its language identifier).
+constexpr uint16_t kModelLanguageId = 0x0409;
+constexpr const char* kExportCaption = "Export Settings";
+constexpr const char* kImportCaption = "Import Settings";
+
+void SettingsUsage(FILE* out) {
+    fprintf(out,
+            "usage: novrix settings export FILE [--printer NAME] [--name NAME] [--comment TEXT]\n"
+            "       novrix settings import FILE [--printer NAME] [--yes|--no]\n"
+            "export writes your printing preferences of the printer (the default printer without\n"
+            "--printer) as a settings file: UTF-8 text with CR LF line ends, sections [DriverInfo],\n"
+            "[EasySetName] and [OEMDEV] with one key=value line per setting.  --name and --comment\n"
+            "fill [EasySetName] (the name defaults to the printer's name).\n"
+            "import checks that the file is a settings file of this driver, model, system and\n"
+            "language, then stores its settings as your preferences for the printer.  A file of\n"
+            "another driver version is a Yes/No question: --yes imports it, --no (the default\n"
+            "without a terminal) does not.  Exit codes: 0 done, 1 refused or failed, 2 usage.\n");
+}
+
+struct SettingsArgs {
+    std::string verb, file, printer, name, comment;
+    bool hasName = false;
+    AutoAnswer answer = AutoAnswer::None;
+};
+
+int ParseArgs(const std::vector<std::string>& args, SettingsArgs* out) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (a == "--help") {
+            SettingsUsage(stdout);
+            return -1;
+        } else if (a == "--printer" && hasValue) {
+            out->printer = args[++i];
+        } else if (a == "--name" && hasValue) {
+            out->name = args[++i];
+            out->hasName = true;
+        } else if (a == "--comment" && hasValue) {
+            out->comment = args[++i];
+        } else if (a == "--yes" || a == "--no") {
+            if (out->answer != AutoAnswer::None) {
+                fprintf(stderr, "novrix settings: give --yes or --no once\n");
+                return kExitUsage;
+            }
+            out->answer = a == "--yes" ? AutoAnswer::Yes : AutoAnswer::No;
+        } else if (a.rfind("--", 0) == 0) {
+            fprintf(stderr, "novrix settings: unexpected option '%s'\n", EchoText(a).c_str());
+            SettingsUsage(stderr);
+            return kExitUsage;
+        } else if (out->verb.empty()) {
+            out->verb = a;
+        } else if (out->file.empty()) {
+            out->file = a;
+        } else {
+            fprintf(stderr, "novrix settings: unexpected argument '%s'\n", EchoText(a).c_str());
+            SettingsUsage(stderr);
+            return kExitUsage;
+        }
+    }
+    if (out->verb != "export" && out->verb != "import") {
+        fprintf(stderr, out->verb.empty() ? "novrix settings: say export or import\n"
+                                          : "novrix settings: unknown action '%s' (export or import)\n",
+                EchoText(out->verb).c_str());
+        SettingsUsage(stderr);
+        return kExitUsage;
+    }
+    if (out->file.empty()) {
+        fprintf(stderr, "novrix settings %s: name the FILE\n", out->verb.c_str());
+        return kExitUsage;
+    }
+    if (out->verb == "export" && out->answer != AutoAnswer::None) {
+        fprintf(stderr, "novrix settings export: --yes/--no go with import\n");
+        return kExitUsage;
+    }
+    if (out->verb == "import" && (out->hasName || !out->comment.empty())) {
+        fprintf(stderr, "novrix settings import: --name/--comment go with export\n");
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// The printer's driver name and its driver folder's resource library.
+struct PrinterFacts {
+    std::string driver;
+    HMODULE resources = nullptr;
+    ~PrinterFacts() {
+        if (resources) FreeLibrary(resources);
+    }
+};
+
+void LoadFacts(const Options& options, const std::string& printer, PrinterFacts* facts) {
+    for (const PrinterEntry& e : ListPrinters())
+        if (e.name == printer) facts->driver = e.driver;
+    PrinterHandle handle;
+    if (handle.Open(printer) != ERROR_SUCCESS) return;
+    std::string folder = PrinterDriverFolder(handle.get(), options);
+    WString path = nvx::WFromUtf8(folder + "/NOVRIX_S.DLL");
+    facts->resources = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// Shows message `number` of the resource library formatted with its two texts, as
+// the module's dialogs do (warning icon); answers the button pressed.
+int ShowMessage(const PrinterFacts& facts, const char* caption, const ImportVerdict& verdict, UINT buttons) {
+    WCHAR format[512] = {};
+    if (!facts.resources || LoadStringW(facts.resources, verdict.message, format, 512) <= 0)
+        nvx::WFormat(format, 512, WL("Message %u: %s %s"), verdict.message, WL("%s"), WL("%s"));
+    WCHAR text[1024];
+    nvx::WFormat(text, 1024, format, verdict.args[0].c_str(), verdict.args[1].c_str());
+    WString wcaption = nvx::WFromUtf8(caption);
+    return MessageBoxW(nullptr, text, wcaption.c_str(), buttons | MB_ICONWARNING);
+}
+
+ImportVerdict Message(unsigned number) {
+    ImportVerdict v;
+    v.message = number;
+    return v;
+}
+
+EasySetHeader CurrentHeader(const std::string& driver, const std::string& name, const std::string& comment) {
+    EasySetHeader h{};
+    h.magic = kEasySetMagic;
+    h.formatVersion = kEasySetFormatVersion;
+    nvx::WCopy(h.name, 32, nvx::WFromUtf8(name));
+    nvx::WCopy(h.comment, 256, nvx::WFromUtf8(comment));
+    nvx::WCopy(h.model, 37, nvx::WFromUtf8(driver));
+    nvx::WCopy(h.version, 16, kEasySetVersionString);
+    nvx::WCopy(h.system, 32, kEasySetSystem);
+    nvx::WCopy(h.language, 8, LanguageCode(kModelLanguageId));
+    return h;
+}
+
+RecordExchangeRules ImportRules() {
+    RecordExchangeRules rules = RecordExchangeRules::FromVariants();
+    // A settings file replaces the preferences whole: paper and resolution included.
+    rules.options[kIncludePaper] = 1;
+    rules.options[kIncludeResolution] = 1;
+    return rules;
+}
+
+// A file error in words.
+std::string FileErrorText(DWORD rc) {
+    switch (rc) {
+    case ERROR_FILE_NOT_FOUND: return "there is no such file";
+    case ERROR_PATH_NOT_FOUND: return "its folder does not exist";
+    case ERROR_ACCESS_DENIED: return "access is denied (a read-only file or folder?)";
+    case ERROR_FILE_TOO_LARGE: return "it is too large for a settings file";
+    case ERROR_INVALID_DATA: return "it is no text (it holds NUL bytes)";
+    case ERROR_DISK_FULL: return "the disk is full";
+    default: return ErrorText(rc);
+    }
+}
+
+int Export(SheetSession& session, const PrinterFacts& facts, const SettingsArgs& a) {
+    std::string name = a.hasName ? a.name : session.PrinterName();
+    if (nvx::WFromUtf8(name).size() > 31 || nvx::WFromUtf8(a.comment).size() > 255) {
+        fprintf(stderr, "novrix settings export: the name takes at most 31 characters, the comment 255\n");
+        return kExitUsage;
+    }
+    if (name.empty()) {
+        fprintf(stderr, "novrix settings export: the name must not be empty (an import refuses such a file)\n");
+        return kExitUsage;
+    }
+    EasySetHeader header = CurrentHeader(facts.driver, name, a.comment);
+    SettingsDoc doc;
+    OEMDEV record;
+    std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
+    bool ok = ExchangeHeader(Direction::Write, doc, header);
+    ok &= ExchangeRecord(Direction::Write, doc, record, ImportRules());
+    DWORD rc = ok ? SaveSettingsFile(nvx::WFromUtf8(a.file), doc) : ERROR_INVALID_DATA;
+    if (rc != ERROR_SUCCESS) {
+        ShowMessage(facts, kExportCaption, Message(243), MB_OK);
+        fprintf(stderr, "novrix settings export: cannot write %s: %s (an existing file was left as it was)\n",
+                EchoText(a.file).c_str(), FileErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    printf("Exported the preferences of %s to %s.\n", session.PrinterName().c_str(), EchoText(a.file).c_str());
+    return kExitOk;
+}
+
+// True when the file's lines end in LF alone: it reads as one line.
+bool LinesEndInLfAlone(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return bytes.find('\n') != std::string::npos && bytes.find("\r\n") == std::string::npos;
+}
+
+// The refusal in novrix's own words.
+std::string RefusalText(const ImportVerdict& v, const std::string& file) {
+    std::string f = EchoText(file);
+    auto u8 = [](const WString& s) { return EchoText(nvx::Utf8FromW(s)); };
+    switch (v.message) {
+    case 30: return f + " names no settings ([EasySetName] name is empty)";
+    case 31: return "a preset named like " + f + "'s settings exists already";
+    case 87: return f + " was made for the system \"" + u8(v.args[0]) + "\", this is \"" + u8(v.args[1]) + "\"";
+    case 88: return f + " was made by driver version \"" + u8(v.args[0]) + "\" (this is \"" + u8(v.args[1]) +
+                    "\"); the import was declined (--yes imports it)";
+    case 256: return f + " was made for the printer model \"" + u8(v.args[0]) + "\", this printer is \"" +
+                     u8(v.args[1]) + "\"";
+    default:
+        return f + " is not a settings file of this driver and language ([DriverInfo] versionnum must be 1, "
+                   "language that of the driver)";
+    }
+}
+
+int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs& a) {
+    SettingsDoc doc;
+    DWORD rc = LoadSettingsFile(nvx::WFromUtf8(a.file), &doc);
+    if (rc != ERROR_SUCCESS) {
+        ShowMessage(facts, kImportCaption, Message(89), MB_OK);
+        fprintf(stderr, "novrix settings import: cannot read %s: %s\n", EchoText(a.file).c_str(),
+                FileErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    EasySetHeader header{};
+    ReadHeader(doc, header);
+    ImportEnvironment env;
+    env.driverName = nvx::WFromUtf8(facts.driver);
+    env.language = LanguageCode(kModelLanguageId);
+    WString name(header.name, nvx::WLenBounded(header.name, 32));
+    ImportVerdict verdict = CheckImport(&doc, name, env);
+    if (verdict.message != 0) {
+        int answer = ShowMessage(facts, kImportCaption, verdict, verdict.question() ? MB_YESNO | MB_DEFBUTTON2 : MB_OK);
+        if (!verdict.question() || answer != IDYES) {
+            std::string why = RefusalText(verdict, a.file);
+            if (verdict.message != 88 && LinesEndInLfAlone(a.file))
+                why = EchoText(a.file) + "'s lines end in LF alone, not CR LF, so the whole file reads as one "
+                                         "line and its settings are lost; save it with CR LF line ends";
+            fprintf(stderr, "novrix settings import: %s; nothing was changed\n", why.c_str());
+            return kExitFailed;
+        }
+    }
+    OEMDEV record;
+    std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
+    std::vector<std::string> failed;
+    bool whole = ExchangeRecord(Direction::Read, doc, record, ImportRules(), &failed);
+    std::memcpy(session.Record(), record.bytes, sizeof record.bytes);
+    std::string error;
+    if (!session.Store(&error)) {
+        ShowMessage(facts, kImportCaption, Message(242), MB_OK);
+        fprintf(stderr, "novrix settings import: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (!whole) {
+        std::string list;
+        for (const std::string& k : failed) list += (list.empty() ? "" : ", ") + k;
+        fprintf(stderr,
+                "novrix settings import: these settings were not taken (the value is no number, does not fit "
+                "the setting or is too long): %s; the others were stored\n",
+                EchoText(list).c_str());
+        return kExitFailed;
+    }
+    printf("Imported %s as the preferences of %s.\n", EchoText(a.file).c_str(), session.PrinterName().c_str());
+    return kExitOk;
+}
+
+}  // namespace
+
+int CmdSettings(const Options& options, const std::vector<std::string>& args) {
+    SettingsArgs a;
+    if (int rc = ParseArgs(args, &a); rc != kExitOk) return rc < 0 ? kExitOk : rc;
+    AnswerPolicy policy;
+    policy.answer = a.answer;
+    bool terminal = isatty(0) != 0;
+    policy.prompt = terminal;
+    if (!terminal) policy.in = nullptr;  // without a terminal: the default button (No)
+    InstallAnswers(&policy);
+    struct Uninstall {
+        ~Uninstall() { UninstallAnswers(); }
+    } uninstall;
+
+    SheetSession session;
+    std::string error;
+    if (!session.Open(options, a.printer, &error)) {
+        fprintf(stderr, "novrix settings: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    PrinterFacts facts;
+    LoadFacts(options, session.PrinterName(), &facts);
+    return a.verb == "export" ? Export(session, facts, a) : Import(session, facts, a);
+}
+
+}  // namespace novrix
