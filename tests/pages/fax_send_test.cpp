@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/le.h"
+#include "fax/cover_sheet.h"
 #include "features/fax.h"
 #include "pages/fax_send.h"
 #include "pages/page_fixture.h"
@@ -277,8 +278,17 @@ TEST_F(FaxSend, TimedTransmissionAsksWithTheSendDateAndCancelKeepsTheDialogOpen)
     EXPECT_EQ(1, host_.count);
 }
 
-TEST_F(FaxSend, CoverSheetSettingsThatCannotRunKeepTheRecord) {
+// The dialog takes the printer's current cover sheet (here none is stored: the
+// built-in one) into the host's record; a cover sheet dialog that ends with
+// Cancel keeps it as it was.
+TEST_F(FaxSend, TheCoverSheetIsThePrintersAndACancelledCoverSheetDialogKeepsIt) {
+    bool coverDialogSeen = false;
     Run([&](int id, HWND dialog) {
+        if (id != 180 && id != 181 && id != 2575) {  // the cover sheet dialog
+            coverDialogSeen = true;
+            NvxUi_PressButton(dialog, IDCANCEL);
+            return;
+        }
         if (id != 180) return;
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 2051))) << "only with the cover sheet on";
         Click(dialog, 2052);
@@ -287,7 +297,10 @@ TEST_F(FaxSend, CoverSheetSettingsThatCannotRunKeepTheRecord) {
         AddDestination(dialog, WL(""), WL("1"));
         NvxUi_PressButton(dialog, IDOK);
     });
-    EXPECT_EQ(std::vector<BYTE>(3746, 0x5A), host_.cover);
+    EXPECT_TRUE(coverDialogSeen);
+    const nvx::fax::CoverSheetRecord builtIn = nvx::fax::DefaultCoverSheet();
+    const auto* bytes = reinterpret_cast<const BYTE*>(&builtIn);
+    EXPECT_EQ(std::vector<BYTE>(bytes, bytes + sizeof builtIn), host_.cover);
     EXPECT_EQ(1, host_.setting[s::kCoverSheet]);
 }
 
