@@ -293,3 +293,42 @@ TEST_F(Windows, SubclassingChains) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ThreadTrees {
+    std::vector<HWND> windows;
+};
+
+DWORD WINAPI MakeTreesAndEnd(LPVOID param) {
+    auto* trees = static_cast<ThreadTrees*>(param);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's message queue
+    for (int i = 0; i < 8; ++i) {
+        HWND top = CreateWindowExW(0, WL("STATIC"), WL("top"), WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                   nullptr);
+        HWND child = CreateWindowExW(0, WL("STATIC"), WL("child"), WS_CHILD, 0, 0, 10, 10, top, nullptr, nullptr,
+                                     nullptr);
+        HWND grandchild = CreateWindowExW(0, WL("STATIC"), WL("grandchild"), WS_CHILD, 0, 0, 5, 5, child, nullptr,
+                                          nullptr, nullptr);
+        trees->windows.insert(trees->windows.end(), {top, child, grandchild});
+    }
+    return 0;  // ends with every window still standing
+}
+
+// A thread that ends takes its windows with it, whatever order they are found in
+// (a parent may go before its children).
+TEST_F(Windows, AThreadThatEndsTakesItsWindowTreesWithIt) {
+    ThreadTrees trees;
+    HANDLE thread = CreateThread(nullptr, 0, MakeTreesAndEnd, &trees, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+    ASSERT_EQ(24u, trees.windows.size());
+    for (HWND w : trees.windows) {
+        EXPECT_NE(nullptr, w);
+        EXPECT_FALSE(IsWindow(w));
+    }
+}
+
+}  // namespace

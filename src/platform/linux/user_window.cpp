@@ -196,7 +196,13 @@ void DropThreadWindows(DWORD thread) {
     std::vector<Window*> mine;
     for (auto& entry : Table().windows)
         if (entry.second->thread == thread && entry.second != Table().desktop) mine.push_back(entry.second.get());
-    for (Window* w : mine) w->children.clear();
+    // The windows die together: none may reach back into another of them (a parent
+    // retired first is freed before its children are unlinked from it).
+    const std::unordered_set<Window*> dying(mine.begin(), mine.end());
+    for (Window* w : mine) {
+        w->children.clear();
+        if (dying.count(w->parent)) w->parent = nullptr;
+    }
     for (Window* w : mine) {
         WindowRef keep = Table().windows[reinterpret_cast<uintptr_t>(w->hwnd)];
         Retire(w);
