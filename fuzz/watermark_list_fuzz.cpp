@@ -66,8 +66,10 @@ struct Input {
 };
 
 bool Terminated(const WatermarkRecord& r) {
-    return std::memchr(r.szKey, 0, sizeof r.szKey) && nvx::WLenBounded(r.szWmkTitle, 32) < 32 &&
-           nvx::WLenBounded(r.szWmkStr, 129) < 129 && nvx::WLenBounded(r.szFontName, 32) < 32;
+    using nvx::stamps::FieldText;
+    return std::memchr(r.szKey, 0, sizeof r.szKey) && FieldText(r.szWmkTitle, sizeof r.szWmkTitle).size() < 32 &&
+           FieldText(r.szWmkStr, sizeof r.szWmkStr).size() < 129 &&
+           FieldText(r.szFontName, sizeof r.szFontName).size() < 32;
 }
 
 bool NoFaceStartingWithX(const WCHAR* face) {

@@ -15,15 +15,8 @@ template <size_t N>
 bool Terminated(const char (&text)[N]) {
     return std::memchr(text, 0, N) != nullptr;
 }
-template <size_t N>
-bool Terminated(const WCHAR (&text)[N]) {
-    return WLenBounded(text, N) < N;
-}
-
-template <size_t N>
-void PutText(WCHAR (&field)[N], WStringView text) {
-    std::memset(field, 0, sizeof field);
-    WCopy(field, N, text);
+bool TextTerminated(const void* field, size_t bytes) {
+    return FieldText(field, bytes).size() < bytes / sizeof(WCHAR);
 }
 
 template <size_t N>
@@ -41,7 +34,7 @@ bool SameWatermark(const WatermarkRecord& a, const WatermarkRecord& b) {
     const bool bKey = b.szKey[0] != 0;
     if (aKey && bKey) return std::strncmp(a.szKey, b.szKey, sizeof a.szKey) == 0;
     if (aKey || bKey) return false;
-    return View(a.szWmkTitle, 32) == View(b.szWmkTitle, 32);
+    return FieldText(a.szWmkTitle, sizeof a.szWmkTitle) == FieldText(b.szWmkTitle, sizeof b.szWmkTitle);
 }
 
 // The built-in table; it ends at the first row without a title.
@@ -83,7 +76,8 @@ bool DecodeWatermark(const BYTE* data, size_t size, WatermarkRecord* out) {
     if (!data || size != kWatermarkRecordBytes || !out) return false;
     WatermarkRecord r;
     std::memcpy(&r, data, sizeof r);
-    if (!Terminated(r.szKey) || !Terminated(r.szWmkTitle) || !Terminated(r.szWmkStr) || !Terminated(r.szFontName))
+    if (!Terminated(r.szKey) || !TextTerminated(r.szWmkTitle, sizeof r.szWmkTitle) ||
+        !TextTerminated(r.szWmkStr, sizeof r.szWmkStr) || !TextTerminated(r.szFontName, sizeof r.szFontName))
         return false;
     *out = r;
     return true;
@@ -97,7 +91,7 @@ bool DecodeOrderRecord(const BYTE* data, size_t size, WatermarkOrderRecord* out)
     if (!data || size != kOrderRecordBytes || !out) return false;
     WatermarkOrderRecord r;
     std::memcpy(&r, data, sizeof r);
-    if (!Terminated(r.szKey) || !Terminated(r.szName)) return false;
+    if (!Terminated(r.szKey) || !TextTerminated(r.szName, sizeof r.szName)) return false;
     *out = r;
     return true;
 }
@@ -109,9 +103,19 @@ std::span<const BYTE, kOrderRecordBytes> EncodeOrderRecord(const WatermarkOrderR
 void SetWatermarkTexts(WatermarkRecord* record, const char* key, WStringView title, WStringView text,
                        WStringView face) {
     PutKey(record->szKey, key);
-    PutText(record->szWmkTitle, title);
-    PutText(record->szWmkStr, text);
-    PutText(record->szFontName, face);
+    PutFieldText(record->szWmkTitle, sizeof record->szWmkTitle, title);
+    PutFieldText(record->szWmkStr, sizeof record->szWmkStr, text);
+    PutFieldText(record->szFontName, sizeof record->szFontName, face);
+}
+
+// Fields may lie at odd addresses (see FieldText): the text is made in an aligned
+// copy and moved in whole.
+void PutFieldText(void* field, size_t bytes, WStringView text) {
+    const size_t chars = bytes / sizeof(WCHAR);
+    if (chars == 0) return;
+    WString aligned(chars, 0);
+    WCopy(aligned.data(), chars, text);
+    std::memcpy(field, aligned.data(), chars * sizeof(WCHAR));
 }
 
 // ---- Built-ins and fonts ----------------------------------------------------------------
@@ -166,7 +170,7 @@ bool CheckWatermarkFont(WatermarkRecord* record, FaceCheck check, WStringView de
     std::memcpy(face, record->szFontName, sizeof face);
     face[31] = 0;
     if (check(face)) return false;
-    PutText(record->szFontName, defaultFace);
+    PutFieldText(record->szFontName, sizeof record->szFontName, defaultFace);
     return true;
 }
 
@@ -177,7 +181,7 @@ WatermarkOrderRecord MakeOrderRecord(const WatermarkRecord& record, bool shared)
     std::memcpy(o.szKey, record.szKey, sizeof o.szKey);
     o.szKey[sizeof o.szKey - 1] = 0;
     o.bPublic = shared ? 1 : 0;
-    PutText(o.szName, View(record.szWmkTitle, 32));
+    PutFieldText(o.szName, sizeof o.szName, FieldText(record.szWmkTitle, sizeof record.szWmkTitle));
     return o;
 }
 
@@ -186,7 +190,7 @@ bool OrderMatches(const WatermarkOrderRecord& order, const WatermarkRecord& reco
     const bool recordKey = record.szKey[0] != 0;
     if (orderKey && recordKey) return std::strncmp(order.szKey, record.szKey, sizeof order.szKey) == 0;
     if (orderKey || recordKey) return false;
-    return View(order.szName, 32) == View(record.szWmkTitle, 32);
+    return FieldText(order.szName, sizeof order.szName) == FieldText(record.szWmkTitle, sizeof record.szWmkTitle);
 }
 
 namespace {
@@ -262,8 +266,9 @@ EditResult AddWatermark(WatermarkSet* set, const WatermarkRecord& record, bool s
     if (list.size() >= cap || set->order.size() >= kMaxOrderEntries) return EditResult::Full;
     WatermarkRecord r = record;
     std::memset(r.szKey, 0, sizeof r.szKey);
+    const WString title = FieldText(r.szWmkTitle, sizeof r.szWmkTitle);
     for (const WatermarkRecord& other : list)
-        if (View(other.szWmkTitle, 32) == View(r.szWmkTitle, 32)) return EditResult::DuplicateTitle;
+        if (FieldText(other.szWmkTitle, sizeof other.szWmkTitle) == title) return EditResult::DuplicateTitle;
     list.push_back(r);
     set->order.push_back(MakeOrderRecord(r, shared));
     return EditResult::Done;

@@ -16,6 +16,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -79,6 +80,19 @@ static_assert(sizeof(WatermarkOrderRecord) == kOrderRecordBytes && offsetof(Wate
 inline constexpr size_t kMaxSharedWatermarks = 30;
 inline constexpr size_t kMaxPrivateWatermarks = 20;
 inline constexpr size_t kMaxOrderEntries = 50;
+
+// A text field of a packed record, copied out: a record inside a list or a page work
+// area may lie at an odd address, where no WCHAR pointer or reference into it may be
+// read.  `field` is the field (`r.szWmkTitle`), `bytes` its size (`sizeof r.szWmkTitle`).
+inline WString FieldText(const void* field, size_t bytes) {
+    WString out(bytes / sizeof(WCHAR), 0);
+    std::memcpy(out.data(), field, out.size() * sizeof(WCHAR));
+    out.resize(WLenBounded(out.data(), out.size()));
+    return out;
+}
+// Writes text (cut to the field, terminated, the rest cleared) into such a field.
+void PutFieldText(void* field, size_t bytes, WStringView text);
+
 
 // Stored bytes into a record: exactly kWatermarkRecordBytes, and every text
 // (key, title, text, face) terminated inside its field.  *out is written only on success.

@@ -62,7 +62,7 @@ WatermarkRecord UserMark(const char16_t* title, const char* key = "") {
 }
 
 nvx::WString Title(const WatermarkRecord& r) {
-    return nvx::WString(r.szWmkTitle);
+    return nvx::stamps::FieldText(r.szWmkTitle, sizeof r.szWmkTitle);
 }
 
 bool AnyFace(const WCHAR*) { return true; }
@@ -91,21 +91,21 @@ TEST(WatermarkRecordTest, FieldsLieWhereTheStoredBytesPutThem) {
     WatermarkRecord r;
     ASSERT_TRUE(DecodeWatermark(raw.data(), raw.size(), &r));
     EXPECT_STREQ("WM_042", r.szKey);
-    EXPECT_EQ(u'T', r.szWmkTitle[0]);
-    EXPECT_EQ(u'S', r.szWmkStr[0]);
-    EXPECT_EQ(u'F', r.szFontName[0]);
-    EXPECT_EQ(-2, r.nStyle);
-    EXPECT_EQ(300, r.wSize);
-    EXPECT_EQ(0x00112233u, r.crColor);
-    EXPECT_EQ(-45, r.nAngle);
-    EXPECT_EQ(-36, r.ptWmkPosX);
-    EXPECT_EQ(28, r.ptWmkPosY);
-    EXPECT_EQ(5, r.ptStrPosX);
-    EXPECT_EQ(-1, r.ptStrPosY);
-    EXPECT_EQ(3, r.wFrame);
-    EXPECT_EQ(1, r.bBkGrnd);
-    EXPECT_EQ(0, r.bFstPg);
-    EXPECT_EQ(1, r.bMultiStamp);
+    EXPECT_EQ(u'T', +r.szWmkTitle[0]);
+    EXPECT_EQ(u'S', +r.szWmkStr[0]);
+    EXPECT_EQ(u'F', +r.szFontName[0]);
+    EXPECT_EQ(-2, +r.nStyle);
+    EXPECT_EQ(300, +r.wSize);
+    EXPECT_EQ(0x00112233u, +r.crColor);
+    EXPECT_EQ(-45, +r.nAngle);
+    EXPECT_EQ(-36, +r.ptWmkPosX);
+    EXPECT_EQ(28, +r.ptWmkPosY);
+    EXPECT_EQ(5, +r.ptStrPosX);
+    EXPECT_EQ(-1, +r.ptStrPosY);
+    EXPECT_EQ(3, +r.wFrame);
+    EXPECT_EQ(1, +r.bBkGrnd);
+    EXPECT_EQ(0, +r.bFstPg);
+    EXPECT_EQ(1, +r.bMultiStamp);
     EXPECT_EQ(raw, BytesOf(r));
 
     Bytes order(100, 0);
@@ -115,8 +115,8 @@ TEST(WatermarkRecordTest, FieldsLieWhereTheStoredBytesPutThem) {
     WatermarkOrderRecord o;
     ASSERT_TRUE(DecodeOrderRecord(order.data(), order.size(), &o));
     EXPECT_STREQ("WM_001", o.szKey);
-    EXPECT_EQ(1u, o.bPublic);
-    EXPECT_EQ(u'C', o.szName[0]);
+    EXPECT_EQ(1u, +o.bPublic);
+    EXPECT_EQ(u'C', +o.szName[0]);
     auto back = EncodeOrderRecord(o);
     EXPECT_EQ(order, Bytes(back.begin(), back.end()));
 }
@@ -182,22 +182,22 @@ TEST(WatermarkRecordTest, TheSixBuiltins) {
         const WatermarkRecord& r = b[i];
         EXPECT_STREQ(rows[i].key, r.szKey);
         EXPECT_EQ(nvx::WString(rows[i].title), Title(r));
-        EXPECT_EQ(nvx::WString(rows[i].text), nvx::WString(r.szWmkStr));
-        EXPECT_EQ(nvx::WString(u"Arial"), nvx::WString(r.szFontName));
-        EXPECT_EQ(rows[i].style, r.nStyle);
-        EXPECT_EQ(rows[i].size, r.wSize);
-        EXPECT_EQ(255u, r.crColor);
-        EXPECT_EQ(rows[i].angle, r.nAngle);
-        EXPECT_EQ(rows[i].x, r.ptWmkPosX);
-        EXPECT_EQ(rows[i].y, r.ptWmkPosY);
-        EXPECT_EQ(0, r.ptStrPosX);
-        EXPECT_EQ(0, r.ptStrPosY);
-        EXPECT_EQ(rows[i].frame, r.wFrame);
-        EXPECT_EQ(1, r.bBkGrnd);
-        EXPECT_EQ(0, r.bFstPg);
-        EXPECT_EQ(0, r.bMultiStamp);
+        EXPECT_EQ(nvx::WString(rows[i].text), nvx::stamps::FieldText(r.szWmkStr, sizeof r.szWmkStr));
+        EXPECT_EQ(nvx::WString(u"Arial"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
+        EXPECT_EQ(rows[i].style, +r.nStyle);
+        EXPECT_EQ(rows[i].size, +r.wSize);
+        EXPECT_EQ(255u, +r.crColor);
+        EXPECT_EQ(rows[i].angle, +r.nAngle);
+        EXPECT_EQ(rows[i].x, +r.ptWmkPosX);
+        EXPECT_EQ(rows[i].y, +r.ptWmkPosY);
+        EXPECT_EQ(0, +r.ptStrPosX);
+        EXPECT_EQ(0, +r.ptStrPosY);
+        EXPECT_EQ(rows[i].frame, +r.wFrame);
+        EXPECT_EQ(1, +r.bBkGrnd);
+        EXPECT_EQ(0, +r.bFstPg);
+        EXPECT_EQ(0, +r.bMultiStamp);
         // Every byte behind a text's terminator is zero: the stored bytes are stable.
-        EXPECT_EQ(0, r.szWmkStr[128]);
+        EXPECT_EQ(0, +r.szWmkStr[128]);
     }
 }
 
@@ -207,14 +207,14 @@ TEST(WatermarkRecordTest, OrderMatching) {
     WatermarkOrderRecord byKey = MakeOrderRecord(builtin, true);
     EXPECT_STREQ("WM_001", byKey.szKey);
     EXPECT_EQ(1u, byKey.bPublic);
-    EXPECT_EQ(nvx::WString(u"CONFIDENTIAL"), nvx::WString(byKey.szName));
+    EXPECT_EQ(nvx::WString(u"CONFIDENTIAL"), nvx::stamps::FieldText(byKey.szName, sizeof byKey.szName));
     EXPECT_TRUE(OrderMatches(byKey, builtin));
     EXPECT_FALSE(OrderMatches(byKey, mine));  // a key on one side only: no match, whatever the title
     WatermarkOrderRecord byTitle = MakeOrderRecord(mine, false);
     EXPECT_FALSE(OrderMatches(byTitle, builtin));
     EXPECT_TRUE(OrderMatches(byTitle, mine));
     WatermarkRecord renamed = builtin;
-    nvx::WCopy(renamed.szWmkTitle, 32, u"Secret");
+    nvx::stamps::PutFieldText(renamed.szWmkTitle, sizeof renamed.szWmkTitle, u"Secret");
     EXPECT_TRUE(OrderMatches(byKey, renamed));  // the key decides
 }
 
@@ -228,12 +228,12 @@ TEST(WatermarkRecordTest, TheOrderDropsDeletedEntriesAndAppendsTheMissing) {
                                                 MakeOrderRecord(personal[0], true)};  // wrong kind: dropped
     std::vector<WatermarkOrderRecord> order = CompleteOrder(stored, shared, personal);
     ASSERT_EQ(5u, order.size());
-    EXPECT_EQ(nvx::WString(u"Yours"), nvx::WString(order[0].szName));
+    EXPECT_EQ(nvx::WString(u"Yours"), nvx::stamps::FieldText(order[0].szName, sizeof order[0].szName));
     EXPECT_STREQ("WM_003", order[1].szKey);
     // Missing ones after the ordered ones, shared first.
     EXPECT_STREQ("WM_001", order[2].szKey);
     EXPECT_STREQ("WM_002", order[3].szKey);
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::WString(order[4].szName));
+    EXPECT_EQ(nvx::WString(u"Mine"), nvx::stamps::FieldText(order[4].szName, sizeof order[4].szName));
     EXPECT_EQ(0u, order[4].bPublic);
 }
 
@@ -354,12 +354,12 @@ TEST(WatermarkRecordTest, ListPositionsAreFixedAfterTheListsChanged) {
 
 TEST(WatermarkRecordTest, FontsTheDisplayLacksBecomeTheDefault) {
     WatermarkRecord r = UserMark(u"Mine");
-    nvx::WCopy(r.szFontName, 32, u"Nowhere Sans");
+    nvx::stamps::PutFieldText(r.szFontName, sizeof r.szFontName, u"Nowhere Sans");
     EXPECT_FALSE(CheckWatermarkFont(&r, AnyFace, u"Arial"));
-    EXPECT_EQ(nvx::WString(u"Nowhere Sans"), nvx::WString(r.szFontName));
+    EXPECT_EQ(nvx::WString(u"Nowhere Sans"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
     EXPECT_TRUE(CheckWatermarkFont(&r, NoFace, u"Arial"));
-    EXPECT_EQ(nvx::WString(u"Arial"), nvx::WString(r.szFontName));
-    EXPECT_EQ(0, r.szFontName[6]);  // the old name's rest is cleared
+    EXPECT_EQ(nvx::WString(u"Arial"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
+    EXPECT_EQ(0, +r.szFontName[6]);  // the old name's rest is cleared
 }
 
 // ---- Stored lists read from memory ----
@@ -375,7 +375,7 @@ TEST(WatermarkListReadTest, AWholeListReads) {
     EXPECT_EQ(BytesOf(b[5]), BytesOf(out[5]));
     // Faces the display lacks are replaced on reading.
     EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, NoFace, u"Courier", &out));
-    EXPECT_EQ(nvx::WString(u"Courier"), nvx::WString(out[0].szFontName));
+    EXPECT_EQ(nvx::WString(u"Courier"), nvx::stamps::FieldText(out[0].szFontName, sizeof out[0].szFontName));
     // No count: an empty list, not a damaged one.
     MemorySource none;
     EXPECT_TRUE(ReadWatermarkList(none, kMaxSharedWatermarks, nullptr, u"Arial", &out));

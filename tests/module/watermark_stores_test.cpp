@@ -66,7 +66,7 @@ TEST_F(WatermarkStoresTest, DefaultsAreRegisteredOnce) {
     ASSERT_EQ(DWORD(ERROR_SUCCESS), RegisterDefaultWatermarks(printer_));
     set = LoadWatermarks(printer_);
     ASSERT_EQ(6u, set.shared.size());
-    EXPECT_EQ(nvx::WString(u"F"), nvx::WString(set.shared[5].szWmkTitle));
+    EXPECT_EQ(nvx::WString(u"F"), nvx::stamps::FieldText(set.shared[5].szWmkTitle, sizeof set.shared[5].szWmkTitle));
 
     // Fewer than six: the built-ins replace them, and nothing stale stays behind.
     ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>(mine.begin(), mine.begin() + 2)).ok());
@@ -96,7 +96,7 @@ TEST_F(WatermarkStoresTest, PrivateListAndOrderRoundTrip) {
     ASSERT_EQ(1u, back.personal.size());
     ASSERT_EQ(7u, back.order.size());
     EXPECT_EQ(0u, back.order[0].bPublic);
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::WString(back.order[0].szName));
+    EXPECT_EQ(nvx::WString(u"Mine"), nvx::stamps::FieldText(back.order[0].szName, sizeof back.order[0].szName));
     EXPECT_STREQ("WM_001", back.order[1].szKey);
 
     // Removing it leaves no stale values under the key.
@@ -158,7 +158,8 @@ TEST_F(WatermarkStoresTest, TheSheetReadsItsListsOnceAndSavesThemOnApply) {
     EXPECT_EQ(DWORD(ERROR_SUCCESS), SaveSheetWatermarks(ctx));
     back = LoadWatermarks(printer_);
     ASSERT_EQ(1u, back.shared.size());
-    EXPECT_EQ(nvx::WString(u"Kept"), nvx::WString(back.shared[0].szWmkTitle));
+    EXPECT_EQ(nvx::WString(u"Kept"),
+              nvx::stamps::FieldText(back.shared[0].szWmkTitle, sizeof back.shared[0].szWmkTitle));
     EXPECT_TRUE(back.personal.empty());
 
     // No context: nothing.

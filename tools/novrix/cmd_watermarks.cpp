@@ -100,8 +100,9 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
     return kExitOk;
 }
 
-std::string Utf8(const WCHAR* text, size_t cap) {
-    return nvx::Utf8FromW(nvx::WStringView(text, nvx::WLenBounded(text, cap)));
+// A record's text field in UTF-8 (the field may lie at an odd address: FieldText).
+std::string Utf8(const void* field, size_t bytes) {
+    return nvx::Utf8FromW(nvx::stamps::FieldText(field, bytes));
 }
 
 // The printer's lists and the user's stored preferences.
@@ -141,8 +142,10 @@ long Which(const Session& s, const std::string& which) {
                 listed.size());
         return -1;
     }
-    for (size_t i = 0; i < listed.size(); ++i)
-        if (Utf8(listed[i].record->szWmkTitle, 32) == which) return static_cast<long>(i);
+    for (size_t i = 0; i < listed.size(); ++i) {
+        const WatermarkRecord& r = *listed[i].record;
+        if (Utf8(r.szWmkTitle, sizeof r.szWmkTitle) == which) return static_cast<long>(i);
+    }
     fprintf(stderr, "novrix watermarks: no watermark is titled \"%s\"\n", EchoText(which).c_str());
     return -1;
 }
@@ -159,8 +162,9 @@ int List(const Session& s) {
     for (size_t i = 0; i < listed.size(); ++i) {
         const WatermarkRecord& r = *listed[i].record;
         printf("%c%2zu  %-31s  %-7s  \"%s\"  %s, size %u, angle %d\n", static_cast<int32_t>(i) == chosen ? '*' : ' ',
-               i + 1, Utf8(r.szWmkTitle, 32).c_str(), listed[i].shared ? "shared" : "own",
-               Utf8(r.szWmkStr, 129).c_str(), Utf8(r.szFontName, 32).c_str(), r.wSize, r.nAngle);
+               i + 1, Utf8(r.szWmkTitle, sizeof r.szWmkTitle).c_str(), listed[i].shared ? "shared" : "own",
+               Utf8(r.szWmkStr, sizeof r.szWmkStr).c_str(), Utf8(r.szFontName, sizeof r.szFontName).c_str(), r.wSize,
+               r.nAngle);
     }
     if (s.record)
         printf("Watermark printing is %s in your preferences.\n",
@@ -262,7 +266,7 @@ int Remove(Session* s, const Args& args) {
     const long at = Which(*s, args.operands[0]);
     if (at < 0) return kExitFailed;
     const nvx::stamps::ListedWatermark gone = nvx::stamps::DisplayList(s->set)[static_cast<size_t>(at)];
-    const std::string title = Utf8(gone.record->szWmkTitle, 32);
+    const std::string title = Utf8(gone.record->szWmkTitle, sizeof gone.record->szWmkTitle);
     if (gone.shared && !args.shared) {
         fprintf(stderr,
                 "novrix watermarks remove: \"%s\" is a shared watermark; removing it for every user needs --shared "
@@ -299,7 +303,8 @@ int Move(Session* s, const Args& args) {
                 count, EchoText(args.operands[1]).c_str());
         return kExitFailed;
     }
-    const std::string title = Utf8(nvx::stamps::DisplayList(s->set)[static_cast<size_t>(from)].record->szWmkTitle, 32);
+    const nvx::stamps::WatermarkRecord& moved = *nvx::stamps::DisplayList(s->set)[static_cast<size_t>(from)].record;
+    const std::string title = Utf8(moved.szWmkTitle, sizeof moved.szWmkTitle);
     nvx::stamps::MoveWatermark(&s->set, static_cast<size_t>(from), static_cast<size_t>(to - 1));
     if (int rc = Save(s, false, "move"); rc != kExitOk) return rc;
     printf("Moved \"%s\" to number %ld.\n", title.c_str(), to);
