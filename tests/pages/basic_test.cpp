@@ -96,6 +96,7 @@ TEST_F(BasicTab, ApplySavesTheSheetsWatermarksOnlyWhenRead) {
     SetWatermarkTexts(&mine, "", WL("Mine"), WL("Mine"), WL("Arial"));
     ASSERT_EQ(EditResult::Done, AddWatermark(&set, mine, false));
     ASSERT_TRUE(SetSheetWatermarks(sheet_.Context(), set));
+    CloseSheet();  // a modeless sheet stays after OK until its host destroys it
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     EXPECT_TRUE(NvxUi_PressButton(sheetWindow_, IDOK));
     WatermarkSet stored = LoadWatermarks(printer_);
