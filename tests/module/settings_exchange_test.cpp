@@ -261,7 +261,7 @@ TEST(SettingsExchangeWatermarks, ListsAndOrderRoundTripUnderTheirOptions) {
     WatermarkLists lists;
     WatermarkRecord w{};
     std::memcpy(w.data(), "WM_001", 6);
-    const char16_t title[] = u"CONFIDENTIAL";
+    const WCHAR title[] = WL("CONFIDENTIAL");
     std::memcpy(w.data() + 32, title, sizeof title - 2);
     w[418] = 1;                      // nStyle
     w[420] = 200;                    // wSize

@@ -54,7 +54,7 @@ Bytes BytesOf(const WatermarkRecord& r) {
     return Bytes(s.begin(), s.end());
 }
 
-WatermarkRecord UserMark(const char16_t* title, const char* key = "") {
+WatermarkRecord UserMark(const WCHAR* title, const char* key = "") {
     WatermarkRecord r{};
     SetWatermarkTexts(&r, key, title, title, WL("Arial"));
     r.wSize = 72;
@@ -135,9 +135,9 @@ TEST(WatermarkRecordTest, TheSettingsRecordHoldsTheSameLayout) {
 }
 
 TEST(WatermarkRecordTest, TextsWithoutTheirTerminatorAreRefused) {
-    WatermarkRecord good = UserMark(u"Mine");
+    WatermarkRecord good = UserMark(WL("Mine"));
     Bytes raw = BytesOf(good);
-    WatermarkRecord out = UserMark(u"Untouched");
+    WatermarkRecord out = UserMark(WL("Untouched"));
     EXPECT_FALSE(DecodeWatermark(raw.data(), 448, &out));
     Bytes longer = raw;
     longer.push_back(0);
@@ -165,17 +165,17 @@ TEST(WatermarkRecordTest, TheSixBuiltins) {
     ASSERT_EQ(6u, b.size());
     struct Row {
         const char* key;
-        const char16_t* title;
-        const char16_t* text;
+        const WCHAR* title;
+        const WCHAR* text;
         int style, size, angle, x, y, frame;
     };
     const Row rows[] = {
-        {"WM_001", u"CONFIDENTIAL", u"Confidential", 1, 200, 0, 0, 0, 2},
-        {"WM_002", u"TOP SECRET", u"Top Secret", 3, 48, 0, 28, -36, 3},
-        {"WM_003", u"COPY", u"Copy", 3, 48, 0, 28, -36, 3},
-        {"WM_004", u"DO NOT COPY", u"Do Not Copy", 3, 48, -45, 50, -50, 3},
-        {"WM_005", u"DRAFT", u"Draft", 1, 114, 45, 0, 0, 1},
-        {"WM_006", u"FINAL", u"Final", 1, 88, 45, 0, 0, 1},
+        {"WM_001", WL("CONFIDENTIAL"), WL("Confidential"), 1, 200, 0, 0, 0, 2},
+        {"WM_002", WL("TOP SECRET"), WL("Top Secret"), 3, 48, 0, 28, -36, 3},
+        {"WM_003", WL("COPY"), WL("Copy"), 3, 48, 0, 28, -36, 3},
+        {"WM_004", WL("DO NOT COPY"), WL("Do Not Copy"), 3, 48, -45, 50, -50, 3},
+        {"WM_005", WL("DRAFT"), WL("Draft"), 1, 114, 45, 0, 0, 1},
+        {"WM_006", WL("FINAL"), WL("Final"), 1, 88, 45, 0, 0, 1},
     };
     for (size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(rows[i].key);
@@ -183,7 +183,7 @@ TEST(WatermarkRecordTest, TheSixBuiltins) {
         EXPECT_STREQ(rows[i].key, r.szKey);
         EXPECT_EQ(nvx::WString(rows[i].title), Title(r));
         EXPECT_EQ(nvx::WString(rows[i].text), nvx::stamps::FieldText(r.szWmkStr, sizeof r.szWmkStr));
-        EXPECT_EQ(nvx::WString(u"Arial"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
+        EXPECT_EQ(nvx::WString(WL("Arial")), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
         EXPECT_EQ(rows[i].style, +r.nStyle);
         EXPECT_EQ(rows[i].size, +r.wSize);
         EXPECT_EQ(255u, +r.crColor);
@@ -203,42 +203,42 @@ TEST(WatermarkRecordTest, TheSixBuiltins) {
 
 TEST(WatermarkRecordTest, OrderMatching) {
     WatermarkRecord builtin = BuiltinWatermarks(WL("Arial"))[0];
-    WatermarkRecord mine = UserMark(u"CONFIDENTIAL");
+    WatermarkRecord mine = UserMark(WL("CONFIDENTIAL"));
     WatermarkOrderRecord byKey = MakeOrderRecord(builtin, true);
     EXPECT_STREQ("WM_001", byKey.szKey);
     EXPECT_EQ(1u, byKey.bPublic);
-    EXPECT_EQ(nvx::WString(u"CONFIDENTIAL"), nvx::stamps::FieldText(byKey.szName, sizeof byKey.szName));
+    EXPECT_EQ(nvx::WString(WL("CONFIDENTIAL")), nvx::stamps::FieldText(byKey.szName, sizeof byKey.szName));
     EXPECT_TRUE(OrderMatches(byKey, builtin));
     EXPECT_FALSE(OrderMatches(byKey, mine));  // a key on one side only: no match, whatever the title
     WatermarkOrderRecord byTitle = MakeOrderRecord(mine, false);
     EXPECT_FALSE(OrderMatches(byTitle, builtin));
     EXPECT_TRUE(OrderMatches(byTitle, mine));
     WatermarkRecord renamed = builtin;
-    nvx::stamps::PutFieldText(renamed.szWmkTitle, sizeof renamed.szWmkTitle, u"Secret");
+    nvx::stamps::PutFieldText(renamed.szWmkTitle, sizeof renamed.szWmkTitle, WL("Secret"));
     EXPECT_TRUE(OrderMatches(byKey, renamed));  // the key decides
 }
 
 TEST(WatermarkRecordTest, TheOrderDropsDeletedEntriesAndAppendsTheMissing) {
     std::vector<WatermarkRecord> shared = BuiltinWatermarks(WL("Arial"));
     shared.resize(3);  // WM_001 .. WM_003
-    std::vector<WatermarkRecord> personal = {UserMark(u"Mine"), UserMark(u"Yours")};
-    WatermarkRecord gone = UserMark(u"Deleted");
+    std::vector<WatermarkRecord> personal = {UserMark(WL("Mine")), UserMark(WL("Yours"))};
+    WatermarkRecord gone = UserMark(WL("Deleted"));
     std::vector<WatermarkOrderRecord> stored = {MakeOrderRecord(personal[1], false), MakeOrderRecord(gone, false),
                                                 MakeOrderRecord(shared[2], true),
                                                 MakeOrderRecord(personal[0], true)};  // wrong kind: dropped
     std::vector<WatermarkOrderRecord> order = CompleteOrder(stored, shared, personal);
     ASSERT_EQ(5u, order.size());
-    EXPECT_EQ(nvx::WString(u"Yours"), nvx::stamps::FieldText(order[0].szName, sizeof order[0].szName));
+    EXPECT_EQ(nvx::WString(WL("Yours")), nvx::stamps::FieldText(order[0].szName, sizeof order[0].szName));
     EXPECT_STREQ("WM_003", order[1].szKey);
     // Missing ones after the ordered ones, shared first.
     EXPECT_STREQ("WM_001", order[2].szKey);
     EXPECT_STREQ("WM_002", order[3].szKey);
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::stamps::FieldText(order[4].szName, sizeof order[4].szName));
+    EXPECT_EQ(nvx::WString(WL("Mine")), nvx::stamps::FieldText(order[4].szName, sizeof order[4].szName));
     EXPECT_EQ(0u, order[4].bPublic);
 }
 
 TEST(WatermarkRecordTest, TwoWatermarksOfOneTitleBothMatchTheFirstEntry) {
-    std::vector<WatermarkRecord> personal = {UserMark(u"Same"), UserMark(u"Same"), UserMark(u"Other")};
+    std::vector<WatermarkRecord> personal = {UserMark(WL("Same")), UserMark(WL("Same")), UserMark(WL("Other"))};
     std::vector<WatermarkOrderRecord> stored = {MakeOrderRecord(personal[2], false),
                                                 MakeOrderRecord(personal[0], false)};
     std::vector<WatermarkOrderRecord> order = CompleteOrder(stored, {}, personal);
@@ -256,11 +256,11 @@ TEST(WatermarkRecordTest, EditingASet) {
     WatermarkSet set;
     set.shared = BuiltinWatermarks(WL("Arial"));
     set.order = CompleteOrder({}, set.shared, set.personal);
-    WatermarkRecord mine = UserMark(u"Mine", "WM_001");  // a user's watermark never keeps a key
+    WatermarkRecord mine = UserMark(WL("Mine"), "WM_001");  // a user's watermark never keeps a key
     EXPECT_EQ(EditResult::Done, AddWatermark(&set, mine, false));
     EXPECT_STREQ("", set.personal[0].szKey);
     EXPECT_EQ(EditResult::DuplicateTitle, AddWatermark(&set, mine, false));
-    EXPECT_EQ(EditResult::EmptyTitle, AddWatermark(&set, UserMark(u""), false));
+    EXPECT_EQ(EditResult::EmptyTitle, AddWatermark(&set, UserMark(WL("")), false));
     ASSERT_EQ(7u, DisplayList(set).size());
 
     EXPECT_EQ(EditResult::Done, MoveWatermark(&set, 6, 0));
@@ -274,7 +274,7 @@ TEST(WatermarkRecordTest, EditingASet) {
     ASSERT_EQ(5u, set.shared.size());
     listed = DisplayList(set);
     ASSERT_EQ(6u, listed.size());
-    EXPECT_EQ(nvx::WString(u"Mine"), Title(*listed[0].record));
+    EXPECT_EQ(nvx::WString(WL("Mine")), Title(*listed[0].record));
     EXPECT_STREQ("WM_001", listed[1].record->szKey);
     EXPECT_STREQ("WM_003", listed[2].record->szKey);
     EXPECT_EQ(EditResult::NoSuchEntry, RemoveWatermark(&set, 6));
@@ -283,20 +283,20 @@ TEST(WatermarkRecordTest, EditingASet) {
     for (int i = 1; i < 20; ++i)
         ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(nvx::WFromUtf8("P" + std::to_string(i)).c_str()),
                                                  false));
-    EXPECT_EQ(EditResult::Full, AddWatermark(&set, UserMark(u"One more"), false));
-    EXPECT_EQ(EditResult::Done, AddWatermark(&set, UserMark(u"Shared one"), true));
+    EXPECT_EQ(EditResult::Full, AddWatermark(&set, UserMark(WL("One more")), false));
+    EXPECT_EQ(EditResult::Done, AddWatermark(&set, UserMark(WL("Shared one")), true));
 }
 
 TEST(WatermarkRecordTest, TheRecordFollowsTheChosenWatermark) {
     WatermarkSet set;
     set.shared = BuiltinWatermarks(WL("Arial"));
-    AddWatermark(&set, UserMark(u"Mine"), false);
+    AddWatermark(&set, UserMark(WL("Mine")), false);
     set.order = CompleteOrder({}, set.shared, set.personal);
     OEMDEV record;
     nvx::settings::BuildTemplate(record);
     ASSERT_TRUE(ChooseWatermark(record, set, 6));
     EXPECT_EQ(6, nvx::settings::GetNumber(record, "wWmkListPos"));
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::settings::GetText(record, nvx::settings::FindField("WmkInfo.szWmkTitle")));
+    EXPECT_EQ(nvx::WString(WL("Mine")), nvx::settings::GetText(record, nvx::settings::FindField("WmkInfo.szWmkTitle")));
     EXPECT_EQ(72, nvx::settings::GetNumber(record, "WmkInfo.wSize"));
     EXPECT_FALSE(ChooseWatermark(record, set, 7));
 
@@ -311,7 +311,7 @@ TEST(WatermarkRecordTest, TheRecordFollowsTheChosenWatermark) {
     RemoveWatermark(&set, 3);
     EXPECT_TRUE(FollowChosenWatermark(record, set));
     EXPECT_EQ(0, nvx::settings::GetNumber(record, "wWmkListPos"));
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::settings::GetText(record, nvx::settings::FindField("WmkInfo.szWmkTitle")));
+    EXPECT_EQ(nvx::WString(WL("Mine")), nvx::settings::GetText(record, nvx::settings::FindField("WmkInfo.szWmkTitle")));
 
     // A position past the list, with a watermark no list holds, goes to 0.
     WatermarkSet empty;
@@ -353,12 +353,12 @@ TEST(WatermarkRecordTest, ListPositionsAreFixedAfterTheListsChanged) {
 }
 
 TEST(WatermarkRecordTest, FontsTheDisplayLacksBecomeTheDefault) {
-    WatermarkRecord r = UserMark(u"Mine");
-    nvx::stamps::PutFieldText(r.szFontName, sizeof r.szFontName, u"Nowhere Sans");
-    EXPECT_FALSE(CheckWatermarkFont(&r, AnyFace, u"Arial"));
-    EXPECT_EQ(nvx::WString(u"Nowhere Sans"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
-    EXPECT_TRUE(CheckWatermarkFont(&r, NoFace, u"Arial"));
-    EXPECT_EQ(nvx::WString(u"Arial"), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
+    WatermarkRecord r = UserMark(WL("Mine"));
+    nvx::stamps::PutFieldText(r.szFontName, sizeof r.szFontName, WL("Nowhere Sans"));
+    EXPECT_FALSE(CheckWatermarkFont(&r, AnyFace, WL("Arial")));
+    EXPECT_EQ(nvx::WString(WL("Nowhere Sans")), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
+    EXPECT_TRUE(CheckWatermarkFont(&r, NoFace, WL("Arial")));
+    EXPECT_EQ(nvx::WString(WL("Arial")), nvx::stamps::FieldText(r.szFontName, sizeof r.szFontName));
     EXPECT_EQ(0, +r.szFontName[6]);  // the old name's rest is cleared
 }
 
@@ -370,15 +370,15 @@ TEST(WatermarkListReadTest, AWholeListReads) {
     s.PutCount(6);
     for (size_t i = 0; i < 6; ++i) s.Put(kWatermarkNames.Name(uint32_t(i)).c_str(), REG_BINARY, BytesOf(b[i]));
     std::vector<WatermarkRecord> out;
-    EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+    EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
     ASSERT_EQ(6u, out.size());
     EXPECT_EQ(BytesOf(b[5]), BytesOf(out[5]));
     // Faces the display lacks are replaced on reading.
-    EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, NoFace, u"Courier", &out));
-    EXPECT_EQ(nvx::WString(u"Courier"), nvx::stamps::FieldText(out[0].szFontName, sizeof out[0].szFontName));
+    EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, NoFace, WL("Courier"), &out));
+    EXPECT_EQ(nvx::WString(WL("Courier")), nvx::stamps::FieldText(out[0].szFontName, sizeof out[0].szFontName));
     // No count: an empty list, not a damaged one.
     MemorySource none;
-    EXPECT_TRUE(ReadWatermarkList(none, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+    EXPECT_TRUE(ReadWatermarkList(none, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
     EXPECT_TRUE(out.empty());
 }
 
@@ -396,7 +396,7 @@ TEST(WatermarkListReadTest, DamagedListsReadAsEmpty) {
         Bytes shortValue = BytesOf(b[2]);
         shortValue.pop_back();
         s.Put(WL("WaterMark3"), REG_BINARY, shortValue);
-        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
     }
     {   // one byte long
@@ -404,19 +404,19 @@ TEST(WatermarkListReadTest, DamagedListsReadAsEmpty) {
         Bytes longValue = BytesOf(b[2]);
         longValue.push_back(0);
         s.Put(WL("WaterMark3"), REG_BINARY, longValue);
-        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
     }
     {   // a count larger than its data
         MemorySource s = whole();
         s.PutCount(7);
-        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
     }
     {   // a huge count is refused without reading value after value
         MemorySource s = whole();
         s.PutCount(0xFFFFFFFFu);
-        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_LT(s.queries, 3);
     }
     {   // a title without its terminator
@@ -424,16 +424,16 @@ TEST(WatermarkListReadTest, DamagedListsReadAsEmpty) {
         Bytes bad = BytesOf(b[4]);
         for (size_t i = 32; i < 96; i += 2) bad[i] = 'X';
         s.Put(WL("WaterMark5"), REG_BINARY, bad);
-        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_FALSE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
     }
     {   // a count of the wrong size or kind is no count: an empty list
         MemorySource s = whole();
         s.Put(kWatermarkCountValue, REG_BINARY, Bytes{6, 0});
-        EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
         s.Put(kWatermarkCountValue, REG_SZ, Bytes{6, 0, 0, 0});
-        EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, u"Arial", &out));
+        EXPECT_TRUE(ReadWatermarkList(s, kMaxSharedWatermarks, nullptr, WL("Arial"), &out));
         EXPECT_TRUE(out.empty());
     }
 }
@@ -445,12 +445,12 @@ TEST(WatermarkListReadTest, OnlyTheFirstRecordsOfALongListAreKept) {
         s.Put(kWatermarkNames.Name(i).c_str(), REG_BINARY,
               BytesOf(UserMark(nvx::WFromUtf8("W" + std::to_string(i)).c_str())));
     std::vector<WatermarkRecord> out;
-    EXPECT_TRUE(ReadWatermarkList(s, kMaxPrivateWatermarks, nullptr, u"Arial", &out));
+    EXPECT_TRUE(ReadWatermarkList(s, kMaxPrivateWatermarks, nullptr, WL("Arial"), &out));
     ASSERT_EQ(20u, out.size());
-    EXPECT_EQ(nvx::WString(u"W19"), Title(out[19]));
+    EXPECT_EQ(nvx::WString(WL("W19")), Title(out[19]));
     // Past the capacity the values must still be whole: a broken 25th empties the list.
     s.Put(WL("WaterMark25"), REG_BINARY, Bytes(10));
-    EXPECT_FALSE(ReadWatermarkList(s, kMaxPrivateWatermarks, nullptr, u"Arial", &out));
+    EXPECT_FALSE(ReadWatermarkList(s, kMaxPrivateWatermarks, nullptr, WL("Arial"), &out));
 }
 
 TEST(WatermarkListReadTest, TheStoredOrderEndsAtAMissingOrBrokenEntry) {
@@ -470,7 +470,7 @@ TEST(WatermarkListReadTest, TheStoredOrderEndsAtAMissingOrBrokenEntry) {
     EXPECT_STREQ("WM_001", order[1].szKey);
     // Entries for nothing are passed over, but never without end.
     MemorySource stale;
-    WatermarkOrderRecord nothing = MakeOrderRecord(UserMark(u"Gone"), false);
+    WatermarkOrderRecord nothing = MakeOrderRecord(UserMark(WL("Gone")), false);
     auto b = EncodeOrderRecord(nothing);
     for (uint32_t i = 0; i < 1200; ++i) stale.Put(kOrderNames.Name(i).c_str(), REG_BINARY, Bytes(b.begin(), b.end()));
     order = ReadWatermarkOrder(stale, shared, {});

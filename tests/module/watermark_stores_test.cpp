@@ -23,7 +23,7 @@ using namespace nvx::stamps;
 using nvx::model::ValueStore;
 using Bytes = std::vector<BYTE>;
 
-WatermarkRecord UserMark(const char16_t* title) {
+WatermarkRecord UserMark(const WCHAR* title) {
     WatermarkRecord r{};
     SetWatermarkTexts(&r, "", title, title, WL("Arial"));
     return r;
@@ -61,12 +61,12 @@ TEST_F(WatermarkStoresTest, DefaultsAreRegisteredOnce) {
 
     // Six user-made shared watermarks: registering again changes nothing.
     std::vector<WatermarkRecord> mine;
-    for (const char16_t* t : {u"A", u"B", u"C", u"D", u"E", u"F"}) mine.push_back(UserMark(t));
+    for (const WCHAR* t : {WL("A"), WL("B"), WL("C"), WL("D"), WL("E"), WL("F")}) mine.push_back(UserMark(t));
     ASSERT_TRUE(WriteWatermarkList(Data(), mine).ok());
     ASSERT_EQ(DWORD(ERROR_SUCCESS), RegisterDefaultWatermarks(printer_));
     set = LoadWatermarks(printer_);
     ASSERT_EQ(6u, set.shared.size());
-    EXPECT_EQ(nvx::WString(u"F"), nvx::stamps::FieldText(set.shared[5].szWmkTitle, sizeof set.shared[5].szWmkTitle));
+    EXPECT_EQ(nvx::WString(WL("F")), nvx::stamps::FieldText(set.shared[5].szWmkTitle, sizeof set.shared[5].szWmkTitle));
 
     // Fewer than six: the built-ins replace them, and nothing stale stays behind.
     ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>(mine.begin(), mine.begin() + 2)).ok());
@@ -88,7 +88,7 @@ TEST_F(WatermarkStoresTest, AShortThirdValueEmptiesTheSharedList) {
 TEST_F(WatermarkStoresTest, PrivateListAndOrderRoundTrip) {
     ASSERT_EQ(DWORD(ERROR_SUCCESS), RegisterDefaultWatermarks(printer_));
     WatermarkSet set = LoadWatermarks(printer_);
-    ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(u"Mine"), false));
+    ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(WL("Mine")), false));
     ASSERT_EQ(EditResult::Done, MoveWatermark(&set, 6, 0));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SavePrivateWatermarks(printer_, set));
 
@@ -96,7 +96,7 @@ TEST_F(WatermarkStoresTest, PrivateListAndOrderRoundTrip) {
     ASSERT_EQ(1u, back.personal.size());
     ASSERT_EQ(7u, back.order.size());
     EXPECT_EQ(0u, back.order[0].bPublic);
-    EXPECT_EQ(nvx::WString(u"Mine"), nvx::stamps::FieldText(back.order[0].szName, sizeof back.order[0].szName));
+    EXPECT_EQ(nvx::WString(WL("Mine")), nvx::stamps::FieldText(back.order[0].szName, sizeof back.order[0].szName));
     EXPECT_STREQ("WM_001", back.order[1].szKey);
 
     // Removing it leaves no stale values under the key.
@@ -113,7 +113,7 @@ TEST_F(WatermarkStoresTest, PrivateListAndOrderRoundTrip) {
 }
 
 TEST_F(WatermarkStoresTest, TheSharedListNeedsAdministerRights) {
-    std::vector<WatermarkRecord> shared = {UserMark(u"Everyone")};
+    std::vector<WatermarkRecord> shared = {UserMark(WL("Everyone"))};
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SaveSharedWatermarks(WL("Marks Fax"), shared));
     EXPECT_EQ(1u, StoredCount());
     NvxPlatform_SetAdministrator(FALSE);
@@ -137,11 +137,11 @@ TEST_F(WatermarkStoresTest, TheSheetReadsItsListsOnceAndSavesThemOnApply) {
     ASSERT_TRUE(SheetWatermarks(ctx, &set));
     EXPECT_EQ(6u, set.shared.size());
     // Read once: a store change later is not seen by this sheet.
-    ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>{UserMark(u"Later")}).ok());
+    ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>{UserMark(WL("Later"))}).ok());
     ASSERT_TRUE(SheetWatermarks(ctx, &set));
     EXPECT_EQ(6u, set.shared.size());
 
-    ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(u"Mine"), false));
+    ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(WL("Mine")), false));
     ASSERT_TRUE(SetSheetWatermarks(ctx, set));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SaveSheetWatermarks(ctx));
     WatermarkSet back = LoadWatermarks(printer_);
@@ -150,7 +150,7 @@ TEST_F(WatermarkStoresTest, TheSheetReadsItsListsOnceAndSavesThemOnApply) {
     EXPECT_EQ(7u, back.order.size());
 
     // Without administer rights the private list is saved and the shared one left alone.
-    ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>{UserMark(u"Kept")}).ok());
+    ASSERT_TRUE(WriteWatermarkList(Data(), std::vector<WatermarkRecord>{UserMark(WL("Kept"))}).ok());
     NvxPlatform_SetAdministrator(FALSE);
     set.personal.clear();
     set.order = CompleteOrder({}, set.shared, set.personal);
@@ -158,7 +158,7 @@ TEST_F(WatermarkStoresTest, TheSheetReadsItsListsOnceAndSavesThemOnApply) {
     EXPECT_EQ(DWORD(ERROR_SUCCESS), SaveSheetWatermarks(ctx));
     back = LoadWatermarks(printer_);
     ASSERT_EQ(1u, back.shared.size());
-    EXPECT_EQ(nvx::WString(u"Kept"),
+    EXPECT_EQ(nvx::WString(WL("Kept")),
               nvx::stamps::FieldText(back.shared[0].szWmkTitle, sizeof back.shared[0].szWmkTitle));
     EXPECT_TRUE(back.personal.empty());
 
@@ -203,7 +203,7 @@ TEST_F(WatermarkStoresTest, TheSheetAreaKeepsAFullSet) {
     for (int i = 0; i < 20; ++i) full.personal.push_back(UserMark(nvx::WFromUtf8("P" + std::to_string(i)).c_str()));
     full.order = CompleteOrder({}, full.shared, full.personal);
     ASSERT_EQ(50u, full.order.size());
-    full.shared.push_back(UserMark(u"One too many"));
+    full.shared.push_back(UserMark(WL("One too many")));
     ASSERT_TRUE(SetSheetWatermarks(sheet.Context(), full));
     WatermarkSet back;
     ASSERT_TRUE(SheetWatermarks(sheet.Context(), &back));
