@@ -17,6 +17,7 @@
 #include "platform/ui_host.h"
 #include "presets/settings_exchange.h"
 #include "sheet_session.h"
+#include "stamps/watermark_store.h"
 #include "store.h"
 
 namespace novrix {
@@ -36,10 +37,12 @@ void SettingsUsage(FILE* out) {
             "       novrix settings import FILE [--printer NAME] [--yes|--no]\n"
             "export writes your printing preferences of the printer (the default printer without\n"
             "--printer) as a settings file: UTF-8 text with CR LF line ends, sections [DriverInfo],\n"
-            "[EasySetName] and [OEMDEV] with one key=value line per setting.  --name and --comment\n"
-            "fill [EasySetName] (the name defaults to the printer's name).\n"
+            "[EasySetName] and [OEMDEV] with one key=value line per setting, then the printer's\n"
+            "watermarks ([Watermark_Public], [Watermark_Private], [Watermark_Order]).  --name and\n"
+            "--comment fill [EasySetName] (the name defaults to the printer's name).\n"
             "import checks that the file is a settings file of this driver, model, system and\n"
-            "language, then stores its settings as your preferences for the printer.  A file of\n"
+            "language, then stores its settings as your preferences for the printer and its\n"
+            "watermarks as yours (the shared ones only if you may administer the printer).  A file of\n"
             "another driver version is a Yes/No question: --yes imports it, --no (the default\n"
             "without a terminal) does not.  Exit codes: 0 done, 1 refused or failed, 2 usage.\n");
 }
@@ -158,10 +161,51 @@ EasySetHeader CurrentHeader(const std::string& driver, const std::string& name, 
 
 RecordExchangeRules ImportRules() {
     RecordExchangeRules rules = RecordExchangeRules::FromVariants();
-    // A settings file replaces the preferences whole: paper and resolution included.
+    // A settings file replaces the preferences whole: paper and resolution included,
+    // and the watermark lists with their order (the shared list only where the user
+    // may administer the printer: Import asks the store).
     rules.options[kIncludePaper] = 1;
     rules.options[kIncludeResolution] = 1;
+    rules.options[kIncludeWatermarks] = 1;
+    rules.options[kIncludeSharedWatermarks] = 1;
     return rules;
+}
+
+// The printer's stored watermark lists as the settings text carries them.
+WatermarkLists StoredLists(HANDLE printer) {
+    const nvx::stamps::WatermarkSet set = nvx::stamps::LoadWatermarks(printer);
+    WatermarkLists lists;
+    auto copy = [](const auto& from, auto* to) {
+        for (const auto& r : from) {
+            to->emplace_back();
+            std::memcpy(to->back().data(), &r, to->back().size());
+        }
+    };
+    copy(set.shared, &lists.shared);
+    copy(set.personal, &lists.personal);
+    copy(set.order, &lists.order);
+    return lists;
+}
+
+// Lists read from a file back into the store's records; false when a record is
+// not one the store could read back (a text without its end).
+bool ToStoreRecords(const std::vector<WatermarkRecord>& from, std::vector<nvx::stamps::WatermarkRecord>* to) {
+    to->clear();
+    for (const WatermarkRecord& r : from) {
+        nvx::stamps::WatermarkRecord out;
+        if (!nvx::stamps::DecodeWatermark(r.data(), r.size(), &out)) return false;
+        to->push_back(out);
+    }
+    return true;
+}
+bool ToStoreOrder(const std::vector<WatermarkOrderRecord>& from, std::vector<nvx::stamps::WatermarkOrderRecord>* to) {
+    to->clear();
+    for (const WatermarkOrderRecord& r : from) {
+        nvx::stamps::WatermarkOrderRecord out;
+        if (!nvx::stamps::DecodeOrderRecord(r.data(), r.size(), &out)) return false;
+        to->push_back(out);
+    }
+    return true;
 }
 
 // A file error in words.
@@ -191,8 +235,8 @@ int Export(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     SettingsDoc doc;
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
-    bool ok = ExchangeHeader(Direction::Write, doc, header);
-    ok &= ExchangeRecord(Direction::Write, doc, record, ImportRules());
+    WatermarkLists lists = StoredLists(session.Printer());
+    bool ok = BuildPresetText(doc, header, record, lists, ImportRules());
     DWORD rc = ok ? SaveSettingsFile(nvx::WFromUtf8(a.file), doc) : ERROR_INVALID_DATA;
     if (rc != ERROR_SUCCESS) {
         ShowMessage(facts, kExportCaption, Message(243), MB_OK);
@@ -229,6 +273,59 @@ std::string RefusalText(const ImportVerdict& v, const std::string& file) {
     }
 }
 
+// The file's watermark sections replace the stored lists: the shared list (only when
+// it differs and the user may administer the printer; else it stays, with a note),
+// then the user's list and order.  A section that does not read leaves its list as
+// stored and is named in *failed.  The record's chosen watermark then follows the
+// stored lists.  False (with the error printed) when a store refused.
+bool ImportWatermarks(SheetSession& session, SettingsDoc& doc, const RecordExchangeRules& rules, OEMDEV* record,
+                      std::vector<std::string>* failed) {
+    namespace st = nvx::stamps;
+    const WatermarkLists stored = StoredLists(session.Printer());
+    WatermarkLists read = stored;
+    st::WatermarkSet set;
+    const bool sharedRead = ExchangeWatermarkList(Direction::Read, true, doc, read.shared, rules.options) &&
+                            ToStoreRecords(read.shared, &set.shared);
+    const bool personalRead = ExchangeWatermarkList(Direction::Read, false, doc, read.personal, rules.options) &&
+                              ToStoreRecords(read.personal, &set.personal);
+    const bool orderRead = ExchangeWatermarkOrder(Direction::Read, doc, read.order, rules.options) &&
+                           ToStoreOrder(read.order, &set.order);
+    if (!sharedRead) failed->push_back("[Watermark_Public]");
+    if (!personalRead) failed->push_back("[Watermark_Private]");
+    if (!orderRead) failed->push_back("[Watermark_Order]");
+    if (sharedRead && read.shared != stored.shared) {
+        const WString name = nvx::WFromUtf8(session.PrinterName());
+        DWORD rc = st::SaveSharedWatermarks(name.c_str(), set.shared);
+        if (rc == ERROR_ACCESS_DENIED) {
+            printf("The shared watermarks of the file were not taken: only a user who may administer \"%s\" "
+                   "changes them.\n",
+                   EchoText(session.PrinterName()).c_str());
+        } else if (rc != ERROR_SUCCESS) {
+            fprintf(stderr, "novrix settings import: the shared watermarks could not be stored: %s\n",
+                    ErrorText(rc).c_str());
+            return false;
+        }
+    }
+    if ((personalRead && read.personal != stored.personal) || (orderRead && read.order != stored.order)) {
+        st::WatermarkSet own;
+        // A list that did not read is written back as it was stored.
+        if (personalRead)
+            own.personal = set.personal;
+        else
+            ToStoreRecords(stored.personal, &own.personal);
+        if (orderRead)
+            own.order = set.order;
+        else
+            ToStoreOrder(stored.order, &own.order);
+        if (DWORD rc = st::SavePrivateWatermarks(session.Printer(), own); rc != ERROR_SUCCESS) {
+            fprintf(stderr, "novrix settings import: your watermarks could not be stored: %s\n", ErrorText(rc).c_str());
+            return false;
+        }
+    }
+    st::FollowChosenWatermark(*record, st::LoadWatermarks(session.Printer()));
+    return true;
+}
+
 int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs& a) {
     SettingsDoc doc;
     DWORD rc = LoadSettingsFile(nvx::WFromUtf8(a.file), &doc);
@@ -259,7 +356,10 @@ int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
     std::vector<std::string> failed;
-    bool whole = ExchangeRecord(Direction::Read, doc, record, ImportRules(), &failed);
+    const RecordExchangeRules rules = ImportRules();
+    bool whole = ExchangeRecord(Direction::Read, doc, record, rules, &failed);
+    if (!ImportWatermarks(session, doc, rules, &record, &failed)) return kExitFailed;
+    whole &= failed.empty();
     std::memcpy(session.Record(), record.bytes, sizeof record.bytes);
     std::string error;
     if (!session.Store(&error)) {
