@@ -938,6 +938,19 @@ TEST_F(NovrixSettingsTest, WatermarksTravelWithTheSettings) {
     EXPECT_TRUE(Has(r.out, "The shared watermarks of the file were not taken")) << r.out;
     EXPECT_TRUE(Has(at("watermarks list").out, "0 shared, 1 your own.")) << at("watermarks list").out;
     nvxtest::RemoveTree(other);
+
+    // A section that does not read is named, leaves its list as stored, and the rest applies.
+    Write("bad.txt", Replace(Replace(text, "[Watermark_Private]\r\nWMInfoCnt=1\r\n", "[Watermark_Private]\r\n"
+                                                                                    "WMInfoCnt=many\r\n"),
+                             "\r\nnCopies=1\r\n", "\r\nnCopies=3\r\n"));
+    ASSERT_EQ(0, Novrix("watermarks remove Mine").rc);
+    r = Novrix("settings import '" + Root() + "/bad.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "these settings were not taken")) << r.err;
+    EXPECT_TRUE(Has(r.err, "[Watermark_Private]")) << r.err;
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nCopies"));
+    r = Novrix("watermarks list");
+    EXPECT_TRUE(Has(r.out, "6 shared, 0 your own.")) << r.out;
 }
 
 }  // namespace
