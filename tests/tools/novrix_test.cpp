@@ -953,4 +953,27 @@ TEST_F(NovrixSettingsTest, WatermarksTravelWithTheSettings) {
     EXPECT_TRUE(Has(r.out, "6 shared, 0 your own.")) << r.out;
 }
 
+// The resolution index follows the four resolution values through the model's
+// resolution table: a file whose index disagrees with its values (an edit by hand)
+// stores the index of the first entry with those values.
+TEST_F(NovrixSettingsTest, TheResolutionIndexFollowsTheModelsTable) {
+    std::string text = Exported();
+    ASSERT_TRUE(Has(text, "\r\nbyResolution=0\r\nnResoH=600\r\nnResoV=600\r\n")) << text;
+    // The sample model's second entry: 1200 by 1200 dpi, 1697 combined, 1 bit per pixel.
+    size_t at = text.find("\r\nbyResolution=0\r\n");
+    size_t end = text.find("\r\nnBitsPixel=", at);
+    end = text.find("\r\n", end + 2);
+    text.replace(at, end - at,
+                 "\r\nbyResolution=4\r\nnResoH=1200\r\nnResoV=1200\r\nnResoHV=1697\r\nnBitsPixel=1");
+    Write("s.txt", text);
+    Outcome r = Novrix("settings import '" + Root() + "/s.txt'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "byResolution"));
+    EXPECT_EQ(1200, StoredField("NOVRIX MFP 1", "nResoH"));
+    // Values the table does not hold leave the index as the file gives it.
+    Write("s.txt", Replace(text, "\r\nnResoHV=1697\r\n", "\r\nnResoHV=1698\r\n"));
+    ASSERT_EQ(0, Novrix("settings import '" + Root() + "/s.txt'").rc);
+    EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "byResolution"));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 //   novrix settings import FILE [--printer NAME] [--yes|--no]
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include "answers.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "model/model_tables.h"
+#include "model/package.h"
 #include "commands.h"
 #include "echo.h"
 #include "platform/ui_host.h"
@@ -26,7 +31,9 @@ namespace {
 using nvx::WString;
 using namespace nvx::presets;
 
-// The language the sample model's texts are in (its language identifier).
+// The language code of the header: the model data has no language identifier
+// (the package's tables carry none) and the module's language table is empty, so
+// every model's texts are of this identifier and its code "0409" stands.
 constexpr uint16_t kModelLanguageId = 0x0409;
 constexpr const char* kExportCaption = "Export Settings";
 constexpr const char* kImportCaption = "Import Settings";
@@ -109,14 +116,40 @@ int ParseArgs(const std::vector<std::string>& args, SettingsArgs* out) {
     return kExitOk;
 }
 
-// The printer's driver name and its driver folder's resource library.
+// The printer's driver name, its driver folder's resource library and its model's
+// resolution table.
 struct PrinterFacts {
     std::string driver;
     HMODULE resources = nullptr;
+    std::vector<std::array<int32_t, 4>> resolutions;
     ~PrinterFacts() {
         if (resources) FreeLibrary(resources);
     }
 };
+
+// The model's resolution table as the module reads it from the model data: each
+// resolution item's horizontal, vertical and combined resolution and bits per
+// pixel, in list order.  Empty when the model data cannot be read.
+std::vector<std::array<int32_t, 4>> ModelResolutions(const std::string& folder) {
+    std::vector<std::array<int32_t, 4>> table;
+    WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (!pkg) return table;
+    nvx::model::ModelTables tables;
+    if (!nvx::features::BuildModelRecord(*pkg, tables)) return table;
+    if (const uint8_t* list = tables.record->ListData("Resolution")) {
+        for (size_t k = 0, n = nvx::features::ListCount(list); k < n; ++k) {
+            const auto* data = reinterpret_cast<const nvx::features::ResolutionData*>(
+                nvx::features::RecordAt(list, k) + nvx::features::kModelDataAt);
+            nvx::features::ResolutionData r;
+            std::memcpy(&r, data, sizeof r);
+            table.push_back({r.horizontal, r.vertical, r.diagonal, r.bitsPerPixel});
+        }
+    }
+    nvx::features::FreeModelRecord(tables.record);
+    tables.record = nullptr;
+    return table;
+}
 
 void LoadFacts(const Options& options, const std::string& printer, PrinterFacts* facts) {
     for (const PrinterEntry& e : ListPrinters())
@@ -126,6 +159,7 @@ void LoadFacts(const Options& options, const std::string& printer, PrinterFacts*
     std::string folder = PrinterDriverFolder(handle.get(), options);
     WString path = nvx::WFromUtf8(folder + "/NOVRIX_S.DLL");
     facts->resources = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    facts->resolutions = ModelResolutions(folder);
 }
 
 // Shows message `number` of the resource library formatted with its two texts, as
@@ -159,8 +193,14 @@ EasySetHeader CurrentHeader(const std::string& driver, const std::string& name, 
     return h;
 }
 
-RecordExchangeRules ImportRules() {
+// The rules of this printer's model.  The resolution table is the model's: after
+// the resolution group is read, the record's index follows its four values.  The
+// copy-protect kind and the second adjustment layout of other objects are no fact
+// of the model data or the variant table, so they keep their defaults (0: the
+// record's copy protection is written as it stands; false: the first layout).
+RecordExchangeRules ImportRules(const PrinterFacts& facts) {
     RecordExchangeRules rules = RecordExchangeRules::FromVariants();
+    rules.resolutions = facts.resolutions;
     // A settings file replaces the preferences whole: paper and resolution included,
     // and the watermark lists with their order (the shared list only where the user
     // may administer the printer: Import asks the store).
@@ -236,7 +276,7 @@ int Export(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
     WatermarkLists lists = StoredLists(session.Printer());
-    bool ok = BuildPresetText(doc, header, record, lists, ImportRules());
+    bool ok = BuildPresetText(doc, header, record, lists, ImportRules(facts));
     DWORD rc = ok ? SaveSettingsFile(nvx::WFromUtf8(a.file), doc) : ERROR_INVALID_DATA;
     if (rc != ERROR_SUCCESS) {
         ShowMessage(facts, kExportCaption, Message(243), MB_OK);
@@ -356,7 +396,7 @@ int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
     std::vector<std::string> failed;
-    const RecordExchangeRules rules = ImportRules();
+    const RecordExchangeRules rules = ImportRules(facts);
     bool whole = ExchangeRecord(Direction::Read, doc, record, rules, &failed);
     if (!ImportWatermarks(session, doc, rules, &record, &failed)) return kExitFailed;
     whole &= failed.empty();
