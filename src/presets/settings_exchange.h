@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "presets/settings_text.h"
 #include "settings/oemdev.h"
+#include "stamps/watermark_store.h"
 
 namespace nvx::presets {
 
@@ -105,18 +106,22 @@ bool IsKeyExchanged(const settings::FieldDef& def, const RecordExchangeRules& ru
 
 // ---- Watermark lists and their order ----
 //
-// The records are kept raw: a watermark record is 449 bytes with the layout of the
-// settings record's "WmkInfo." fields; an order record is 100 bytes: key (8-bit, 32
-// bytes), shared flag (u32 at 32), title (UTF-16, 32 characters at 36).
+// The records are kept raw, with the layouts of the watermark store
+// (stamps/watermark_store.h): a watermark record is 449 bytes with the layout of
+// the settings record's "WmkInfo." fields; an order record is 100 bytes: key
+// (8-bit, 32 bytes), shared flag (u32 at 32), title (UTF-16, 32 characters at 36).
+// The sizes, limits and offsets below are the store's own, not a second layout.
 
-inline constexpr size_t kWatermarkRecordSize = 449;
-inline constexpr size_t kWatermarkOrderSize = 100;
-inline constexpr size_t kMaxSharedWatermarks = 30;
-inline constexpr size_t kMaxPrivateWatermarks = 20;
-inline constexpr size_t kMaxWatermarkOrder = 50;
-inline constexpr size_t kOrderKeyOffset = 0, kOrderKeySize = 32;
-inline constexpr size_t kOrderPublicOffset = 32;
-inline constexpr size_t kOrderNameOffset = 36, kOrderNameChars = 32;
+inline constexpr size_t kWatermarkRecordSize = stamps::kWatermarkRecordBytes;
+inline constexpr size_t kWatermarkOrderSize = stamps::kOrderRecordBytes;
+inline constexpr size_t kMaxSharedWatermarks = stamps::kMaxSharedWatermarks;
+inline constexpr size_t kMaxPrivateWatermarks = stamps::kMaxPrivateWatermarks;
+inline constexpr size_t kMaxWatermarkOrder = stamps::kMaxOrderEntries;
+inline constexpr size_t kOrderKeyOffset = offsetof(stamps::WatermarkOrderRecord, szKey);
+inline constexpr size_t kOrderKeySize = sizeof(stamps::WatermarkOrderRecord::szKey);
+inline constexpr size_t kOrderPublicOffset = offsetof(stamps::WatermarkOrderRecord, bPublic);
+inline constexpr size_t kOrderNameOffset = offsetof(stamps::WatermarkOrderRecord, szName);
+inline constexpr size_t kOrderNameChars = sizeof(stamps::WatermarkOrderRecord::szName) / sizeof(WCHAR);
 static_assert(kOrderNameOffset + kOrderNameChars * 2 == kWatermarkOrderSize, "order record layout");
 
 using WatermarkRecord = std::array<BYTE, kWatermarkRecordSize>;

@@ -895,4 +895,85 @@ TEST_F(NovrixSettingsTest, UsageAndWriteErrors) {
     EXPECT_TRUE(Has(r.err, "unknown printer")) << r.err;
 }
 
+// The watermark lists travel with the settings: an export carries the shared
+// list, the user's own watermarks and display order; importing the file into a
+// printer that has none gives the same list.
+TEST_F(NovrixSettingsTest, WatermarksTravelWithTheSettings) {
+    ASSERT_EQ(0, Novrix("watermarks defaults").rc);
+    ASSERT_EQ(0, Novrix("watermarks add Mine --text 'For my eyes' --size 60 --angle -30").rc);
+    ASSERT_EQ(0, Novrix("watermarks move Mine 2").rc);
+    ASSERT_EQ(0, Novrix("prefs --apply").rc);  // stored preferences, as the import gives the other printer
+    const std::string listed = Novrix("watermarks list").out;
+    ASSERT_TRUE(Has(listed, "  2  Mine ")) << listed;
+    std::string text = Exported();
+    EXPECT_TRUE(Has(text, "\r\n[Watermark_Public]\r\nWMInfoCnt=6\r\nWMInfo1.szKey=\"WM_001\"\r\n")) << text;
+    EXPECT_TRUE(Has(text, "\r\n[Watermark_Private]\r\nWMInfoCnt=1\r\nWMInfo1.szKey=\"\"\r\n"
+                          "WMInfo1.szWmkTitle=\"Mine\"\r\nWMInfo1.szWmkStr=\"For my eyes\"\r\n")) << text;
+    EXPECT_TRUE(Has(text, "\r\n[Watermark_Order]\r\nWMOrderCnt=7\r\nWMOrder1.szKey=\"WM_001\"\r\n"
+                          "WMOrder1.bPublic=1\r\nWMOrder1.szName=\"CONFIDENTIAL\"\r\nWMOrder2.szKey=\"\"\r\n"
+                          "WMOrder2.bPublic=0\r\nWMOrder2.szName=\"Mine\"\r\n")) << text;
+
+    // Another root: its printer has no watermarks until the file comes in.
+    std::string other = nvxtest::MakeTempDir("other");
+    const std::string file = Root() + "/s.txt";
+    auto at = [&](const std::string& args) {
+        std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + other + "' " +
+                          args + " </dev/null >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+        int status = std::system(cmd.c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read("out.txt");
+        r.err = Read("err.txt");
+        return r;
+    };
+    EXPECT_TRUE(Has(at("watermarks list").out, "0 shared, 0 your own."));
+    Outcome r = at("settings import '" + file + "'");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(listed, at("watermarks list").out);
+    // A user who may not administer the printer takes the own list and order only.
+    nvxtest::RemoveTree(other);
+    other = nvxtest::MakeTempDir("other");
+    r = at("--standard-user settings import '" + file + "'");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "The shared watermarks of the file were not taken")) << r.out;
+    EXPECT_TRUE(Has(at("watermarks list").out, "0 shared, 1 your own.")) << at("watermarks list").out;
+    nvxtest::RemoveTree(other);
+
+    // A section that does not read is named, leaves its list as stored, and the rest applies.
+    Write("bad.txt", Replace(Replace(text, "[Watermark_Private]\r\nWMInfoCnt=1\r\n", "[Watermark_Private]\r\n"
+                                                                                    "WMInfoCnt=many\r\n"),
+                             "\r\nnCopies=1\r\n", "\r\nnCopies=3\r\n"));
+    ASSERT_EQ(0, Novrix("watermarks remove Mine").rc);
+    r = Novrix("settings import '" + Root() + "/bad.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "these settings were not taken")) << r.err;
+    EXPECT_TRUE(Has(r.err, "[Watermark_Private]")) << r.err;
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nCopies"));
+    r = Novrix("watermarks list");
+    EXPECT_TRUE(Has(r.out, "6 shared, 0 your own.")) << r.out;
+}
+
+// The resolution index follows the four resolution values through the model's
+// resolution table: a file whose index disagrees with its values (an edit by hand)
+// stores the index of the first entry with those values.
+TEST_F(NovrixSettingsTest, TheResolutionIndexFollowsTheModelsTable) {
+    std::string text = Exported();
+    ASSERT_TRUE(Has(text, "\r\nbyResolution=0\r\nnResoH=600\r\nnResoV=600\r\n")) << text;
+    // The sample model's second entry: 1200 by 1200 dpi, 1697 combined, 1 bit per pixel.
+    size_t at = text.find("\r\nbyResolution=0\r\n");
+    size_t end = text.find("\r\nnBitsPixel=", at);
+    end = text.find("\r\n", end + 2);
+    text.replace(at, end - at,
+                 "\r\nbyResolution=4\r\nnResoH=1200\r\nnResoV=1200\r\nnResoHV=1697\r\nnBitsPixel=1");
+    Write("s.txt", text);
+    Outcome r = Novrix("settings import '" + Root() + "/s.txt'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "byResolution"));
+    EXPECT_EQ(1200, StoredField("NOVRIX MFP 1", "nResoH"));
+    // Values the table does not hold leave the index as the file gives it.
+    Write("s.txt", Replace(text, "\r\nnResoHV=1697\r\n", "\r\nnResoHV=1698\r\n"));
+    ASSERT_EQ(0, Novrix("settings import '" + Root() + "/s.txt'").rc);
+    EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "byResolution"));
+}
+
 }  // namespace

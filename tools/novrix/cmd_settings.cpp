@@ -4,6 +4,7 @@
 //   novrix settings import FILE [--printer NAME] [--yes|--no]
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -12,11 +13,16 @@
 #include <vector>
 
 #include "answers.h"
+#include "features/model_record.h"
+#include "features/option_record.h"
+#include "model/model_tables.h"
+#include "model/package.h"
 #include "commands.h"
 #include "echo.h"
 #include "platform/ui_host.h"
 #include "presets/settings_exchange.h"
 #include "sheet_session.h"
+#include "stamps/watermark_store.h"
 #include "store.h"
 
 namespace novrix {
@@ -25,7 +31,9 @@ namespace {
 using nvx::WString;
 using namespace nvx::presets;
 
-// The language the sample model's texts are in (its language identifier).
+// The language code of the header: the model data has no language identifier
+// (the package's tables carry none) and the module's language table is empty, so
+// every model's texts are of this identifier and its code "0409" stands.
 constexpr uint16_t kModelLanguageId = 0x0409;
 constexpr const char* kExportCaption = "Export Settings";
 constexpr const char* kImportCaption = "Import Settings";
@@ -36,10 +44,12 @@ void SettingsUsage(FILE* out) {
             "       novrix settings import FILE [--printer NAME] [--yes|--no]\n"
             "export writes your printing preferences of the printer (the default printer without\n"
             "--printer) as a settings file: UTF-8 text with CR LF line ends, sections [DriverInfo],\n"
-            "[EasySetName] and [OEMDEV] with one key=value line per setting.  --name and --comment\n"
-            "fill [EasySetName] (the name defaults to the printer's name).\n"
+            "[EasySetName] and [OEMDEV] with one key=value line per setting, then the printer's\n"
+            "watermarks ([Watermark_Public], [Watermark_Private], [Watermark_Order]).  --name and\n"
+            "--comment fill [EasySetName] (the name defaults to the printer's name).\n"
             "import checks that the file is a settings file of this driver, model, system and\n"
-            "language, then stores its settings as your preferences for the printer.  A file of\n"
+            "language, then stores its settings as your preferences for the printer and its\n"
+            "watermarks as yours (the shared ones only if you may administer the printer).  A file of\n"
             "another driver version is a Yes/No question: --yes imports it, --no (the default\n"
             "without a terminal) does not.  Exit codes: 0 done, 1 refused or failed, 2 usage.\n");
 }
@@ -106,14 +116,40 @@ int ParseArgs(const std::vector<std::string>& args, SettingsArgs* out) {
     return kExitOk;
 }
 
-// The printer's driver name and its driver folder's resource library.
+// The printer's driver name, its driver folder's resource library and its model's
+// resolution table.
 struct PrinterFacts {
     std::string driver;
     HMODULE resources = nullptr;
+    std::vector<std::array<int32_t, 4>> resolutions;
     ~PrinterFacts() {
         if (resources) FreeLibrary(resources);
     }
 };
+
+// The model's resolution table as the module reads it from the model data: each
+// resolution item's horizontal, vertical and combined resolution and bits per
+// pixel, in list order.  Empty when the model data cannot be read.
+std::vector<std::array<int32_t, 4>> ModelResolutions(const std::string& folder) {
+    std::vector<std::array<int32_t, 4>> table;
+    WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (!pkg) return table;
+    nvx::model::ModelTables tables;
+    if (!nvx::features::BuildModelRecord(*pkg, tables)) return table;
+    if (const uint8_t* list = tables.record->ListData("Resolution")) {
+        for (size_t k = 0, n = nvx::features::ListCount(list); k < n; ++k) {
+            const auto* data = reinterpret_cast<const nvx::features::ResolutionData*>(
+                nvx::features::RecordAt(list, k) + nvx::features::kModelDataAt);
+            nvx::features::ResolutionData r;
+            std::memcpy(&r, data, sizeof r);
+            table.push_back({r.horizontal, r.vertical, r.diagonal, r.bitsPerPixel});
+        }
+    }
+    nvx::features::FreeModelRecord(tables.record);
+    tables.record = nullptr;
+    return table;
+}
 
 void LoadFacts(const Options& options, const std::string& printer, PrinterFacts* facts) {
     for (const PrinterEntry& e : ListPrinters())
@@ -123,6 +159,7 @@ void LoadFacts(const Options& options, const std::string& printer, PrinterFacts*
     std::string folder = PrinterDriverFolder(handle.get(), options);
     WString path = nvx::WFromUtf8(folder + "/NOVRIX_S.DLL");
     facts->resources = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    facts->resolutions = ModelResolutions(folder);
 }
 
 // Shows message `number` of the resource library formatted with its two texts, as
@@ -156,12 +193,59 @@ EasySetHeader CurrentHeader(const std::string& driver, const std::string& name, 
     return h;
 }
 
-RecordExchangeRules ImportRules() {
+// The rules of this printer's model.  The resolution table is the model's: after
+// the resolution group is read, the record's index follows its four values.  The
+// copy-protect kind and the second adjustment layout of other objects are no fact
+// of the model data or the variant table, so they keep their defaults (0: the
+// record's copy protection is written as it stands; false: the first layout).
+RecordExchangeRules ImportRules(const PrinterFacts& facts) {
     RecordExchangeRules rules = RecordExchangeRules::FromVariants();
-    // A settings file replaces the preferences whole: paper and resolution included.
+    rules.resolutions = facts.resolutions;
+    // A settings file replaces the preferences whole: paper and resolution included,
+    // and the watermark lists with their order (the shared list only where the user
+    // may administer the printer: Import asks the store).
     rules.options[kIncludePaper] = 1;
     rules.options[kIncludeResolution] = 1;
+    rules.options[kIncludeWatermarks] = 1;
+    rules.options[kIncludeSharedWatermarks] = 1;
     return rules;
+}
+
+// The printer's stored watermark lists as the settings text carries them.
+WatermarkLists StoredLists(HANDLE printer) {
+    const nvx::stamps::WatermarkSet set = nvx::stamps::LoadWatermarks(printer);
+    WatermarkLists lists;
+    auto copy = [](const auto& from, auto* to) {
+        for (const auto& r : from) {
+            to->emplace_back();
+            std::memcpy(to->back().data(), &r, to->back().size());
+        }
+    };
+    copy(set.shared, &lists.shared);
+    copy(set.personal, &lists.personal);
+    copy(set.order, &lists.order);
+    return lists;
+}
+
+// Lists read from a file back into the store's records; false when a record is
+// not one the store could read back (a text without its end).
+bool ToStoreRecords(const std::vector<WatermarkRecord>& from, std::vector<nvx::stamps::WatermarkRecord>* to) {
+    to->clear();
+    for (const WatermarkRecord& r : from) {
+        nvx::stamps::WatermarkRecord out;
+        if (!nvx::stamps::DecodeWatermark(r.data(), r.size(), &out)) return false;
+        to->push_back(out);
+    }
+    return true;
+}
+bool ToStoreOrder(const std::vector<WatermarkOrderRecord>& from, std::vector<nvx::stamps::WatermarkOrderRecord>* to) {
+    to->clear();
+    for (const WatermarkOrderRecord& r : from) {
+        nvx::stamps::WatermarkOrderRecord out;
+        if (!nvx::stamps::DecodeOrderRecord(r.data(), r.size(), &out)) return false;
+        to->push_back(out);
+    }
+    return true;
 }
 
 // A file error in words.
@@ -191,8 +275,8 @@ int Export(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     SettingsDoc doc;
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
-    bool ok = ExchangeHeader(Direction::Write, doc, header);
-    ok &= ExchangeRecord(Direction::Write, doc, record, ImportRules());
+    WatermarkLists lists = StoredLists(session.Printer());
+    bool ok = BuildPresetText(doc, header, record, lists, ImportRules(facts));
     DWORD rc = ok ? SaveSettingsFile(nvx::WFromUtf8(a.file), doc) : ERROR_INVALID_DATA;
     if (rc != ERROR_SUCCESS) {
         ShowMessage(facts, kExportCaption, Message(243), MB_OK);
@@ -229,6 +313,59 @@ std::string RefusalText(const ImportVerdict& v, const std::string& file) {
     }
 }
 
+// The file's watermark sections replace the stored lists: the shared list (only when
+// it differs and the user may administer the printer; else it stays, with a note),
+// then the user's list and order.  A section that does not read leaves its list as
+// stored and is named in *failed.  The record's chosen watermark then follows the
+// stored lists.  False (with the error printed) when a store refused.
+bool ImportWatermarks(SheetSession& session, SettingsDoc& doc, const RecordExchangeRules& rules, OEMDEV* record,
+                      std::vector<std::string>* failed) {
+    namespace st = nvx::stamps;
+    const WatermarkLists stored = StoredLists(session.Printer());
+    WatermarkLists read = stored;
+    st::WatermarkSet set;
+    const bool sharedRead = ExchangeWatermarkList(Direction::Read, true, doc, read.shared, rules.options) &&
+                            ToStoreRecords(read.shared, &set.shared);
+    const bool personalRead = ExchangeWatermarkList(Direction::Read, false, doc, read.personal, rules.options) &&
+                              ToStoreRecords(read.personal, &set.personal);
+    const bool orderRead = ExchangeWatermarkOrder(Direction::Read, doc, read.order, rules.options) &&
+                           ToStoreOrder(read.order, &set.order);
+    if (!sharedRead) failed->push_back("[Watermark_Public]");
+    if (!personalRead) failed->push_back("[Watermark_Private]");
+    if (!orderRead) failed->push_back("[Watermark_Order]");
+    if (sharedRead && read.shared != stored.shared) {
+        const WString name = nvx::WFromUtf8(session.PrinterName());
+        DWORD rc = st::SaveSharedWatermarks(name.c_str(), set.shared);
+        if (rc == ERROR_ACCESS_DENIED) {
+            printf("The shared watermarks of the file were not taken: only a user who may administer \"%s\" "
+                   "changes them.\n",
+                   EchoText(session.PrinterName()).c_str());
+        } else if (rc != ERROR_SUCCESS) {
+            fprintf(stderr, "novrix settings import: the shared watermarks could not be stored: %s\n",
+                    ErrorText(rc).c_str());
+            return false;
+        }
+    }
+    if ((personalRead && read.personal != stored.personal) || (orderRead && read.order != stored.order)) {
+        st::WatermarkSet own;
+        // A list that did not read is written back as it was stored.
+        if (personalRead)
+            own.personal = set.personal;
+        else
+            ToStoreRecords(stored.personal, &own.personal);
+        if (orderRead)
+            own.order = set.order;
+        else
+            ToStoreOrder(stored.order, &own.order);
+        if (DWORD rc = st::SavePrivateWatermarks(session.Printer(), own); rc != ERROR_SUCCESS) {
+            fprintf(stderr, "novrix settings import: your watermarks could not be stored: %s\n", ErrorText(rc).c_str());
+            return false;
+        }
+    }
+    st::FollowChosenWatermark(*record, st::LoadWatermarks(session.Printer()));
+    return true;
+}
+
 int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs& a) {
     SettingsDoc doc;
     DWORD rc = LoadSettingsFile(nvx::WFromUtf8(a.file), &doc);
@@ -259,7 +396,10 @@ int Import(SheetSession& session, const PrinterFacts& facts, const SettingsArgs&
     OEMDEV record;
     std::memcpy(record.bytes, session.Record(), sizeof record.bytes);
     std::vector<std::string> failed;
-    bool whole = ExchangeRecord(Direction::Read, doc, record, ImportRules(), &failed);
+    const RecordExchangeRules rules = ImportRules(facts);
+    bool whole = ExchangeRecord(Direction::Read, doc, record, rules, &failed);
+    if (!ImportWatermarks(session, doc, rules, &record, &failed)) return kExitFailed;
+    whole &= failed.empty();
     std::memcpy(session.Record(), record.bytes, sizeof record.bytes);
     std::string error;
     if (!session.Store(&error)) {
