@@ -281,7 +281,7 @@ TEST(WatermarkRecordTest, EditingASet) {
 
     // Twenty private watermarks fill the private list.
     for (int i = 1; i < 20; ++i)
-        ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(nvx::WFromUtf8("P" + std::to_string(i)).c_str()),
+        ASSERT_EQ(EditResult::Done, AddWatermark(&set, UserMark(nvx::WFormatString(WL("P%d"), i).c_str()),
                                                  false));
     EXPECT_EQ(EditResult::Full, AddWatermark(&set, UserMark(WL("One more")), false));
     EXPECT_EQ(EditResult::Done, AddWatermark(&set, UserMark(WL("Shared one")), true));
@@ -443,7 +443,7 @@ TEST(WatermarkListReadTest, OnlyTheFirstRecordsOfALongListAreKept) {
     s.PutCount(25);
     for (uint32_t i = 0; i < 25; ++i)
         s.Put(kWatermarkNames.Name(i).c_str(), REG_BINARY,
-              BytesOf(UserMark(nvx::WFromUtf8("W" + std::to_string(i)).c_str())));
+              BytesOf(UserMark(nvx::WFormatString(WL("W%d"), i).c_str())));
     std::vector<WatermarkRecord> out;
     EXPECT_TRUE(ReadWatermarkList(s, kMaxPrivateWatermarks, nullptr, WL("Arial"), &out));
     ASSERT_EQ(20u, out.size());

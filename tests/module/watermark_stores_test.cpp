@@ -203,8 +203,8 @@ TEST_F(WatermarkStoresTest, TheExportsRegisterTheDefaults) {
 TEST_F(WatermarkStoresTest, TheSheetAreaKeepsAFullSet) {
     nvx::host::HostSheet sheet(nvx::host::SheetForm::Two, printer_);
     WatermarkSet full;
-    for (int i = 0; i < 30; ++i) full.shared.push_back(UserMark(nvx::WFromUtf8("S" + std::to_string(i)).c_str()));
-    for (int i = 0; i < 20; ++i) full.personal.push_back(UserMark(nvx::WFromUtf8("P" + std::to_string(i)).c_str()));
+    for (int i = 0; i < 30; ++i) full.shared.push_back(UserMark(nvx::WFormatString(WL("S%d"), i).c_str()));
+    for (int i = 0; i < 20; ++i) full.personal.push_back(UserMark(nvx::WFormatString(WL("P%d"), i).c_str()));
     full.order = CompleteOrder({}, full.shared, full.personal);
     ASSERT_EQ(50u, full.order.size());
     full.shared.push_back(UserMark(WL("One too many")));
