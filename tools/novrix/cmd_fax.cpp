@@ -352,17 +352,7 @@ private:
 
     void Cancel(HWND dialog) { NvxUi_PressButton(dialog, IDCANCEL); }
 
-    bool ReadLine(const char* promptText, std::string* line) {
-        if (prompt_) {
-            fputs(promptText, stdout);
-            fflush(stdout);
-        }
-        char buffer[1024];
-        if (!fgets(buffer, sizeof buffer, stdin)) return false;
-        *line = buffer;
-        while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
-        return true;
-    }
+    bool ReadLine(const char* promptText, std::string* line) { return ReadCommandLine(prompt_, promptText, line); }
 
     // Commands at the terminal (or from a pipe) for a dialog; the end of input cancels it.
     void Interact(HWND dialog, const char* promptText) {

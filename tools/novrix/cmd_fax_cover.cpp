@@ -335,17 +335,7 @@ struct EditSession {
         return true;
     }
 
-    bool ReadLine(const char* promptText, std::string* line) {
-        if (prompt) {
-            fputs(promptText, stdout);
-            fflush(stdout);
-        }
-        char buffer[1024];
-        if (!fgets(buffer, sizeof buffer, stdin)) return false;
-        *line = buffer;
-        while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
-        return true;
-    }
+    bool ReadLine(const char* promptText, std::string* line) { return ReadCommandLine(prompt, promptText, line); }
 
     // Drives one dialog: the cover sheet dialog, or a Save or Edit dialog it opened.
     void Drive(HWND dialog) {

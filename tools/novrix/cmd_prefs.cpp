@@ -10,6 +10,7 @@
 
 #include "answers.h"
 #include "commands.h"
+#include "echo.h"
 #include "json_view.h"
 #include "page_view.h"
 #include "platform/ui_host.h"
@@ -262,17 +263,7 @@ struct Repl {
     bool failed = false;
     bool unapplied = false;  // a change made since the last apply
 
-    bool ReadLine(const char* promptText, std::string* line) {
-        if (prompt) {
-            fputs(promptText, stdout);
-            fflush(stdout);
-        }
-        char buffer[1024];
-        if (!fgets(buffer, sizeof buffer, stdin)) return false;
-        *line = buffer;
-        while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
-        return true;
-    }
+    bool ReadLine(const char* promptText, std::string* line) { return ReadCommandLine(prompt, promptText, line); }
 
     void Fail(const std::string& message) {
         fprintf(stderr, "novrix prefs: %s\n", message.c_str());

@@ -1,7 +1,8 @@
-// How novrix echoes what a person typed in its messages.
+// What a person types to novrix: one command line read, and how messages echo it.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace novrix {
@@ -16,6 +17,20 @@ inline std::string EchoText(const std::string& text) {
     size_t cut = kEchoLimit;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     return text.substr(0, cut) + "...";
+}
+
+// Reads one command line from standard input, its line end removed, after
+// printing the prompt when asked to (at a terminal).  False at the end of input.
+inline bool ReadCommandLine(bool prompt, const char* promptText, std::string* line) {
+    if (prompt) {
+        fputs(promptText, stdout);
+        fflush(stdout);
+    }
+    char buffer[1024];
+    if (!fgets(buffer, sizeof buffer, stdin)) return false;
+    *line = buffer;
+    while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
+    return true;
 }
 
 }  // namespace novrix
