@@ -58,6 +58,21 @@ NVXAPI void NvxUi_ClearLog(void);
 // The template number a dialog was created from (0 when unknown).
 NVXAPI int NvxUi_DialogResourceId(HWND dialog);
 
+// ---- Watching windows come and go ------------------------------------------
+
+#define NVXUI_WINDOW_SHOWN 1   // a top-level window became visible
+#define NVXUI_WINDOW_HIDDEN 2  // it is no longer visible: hidden, destroyed, or freed with its thread
+// Told about every top-level window of the process (dialogs with their template
+// number, 0 for other windows), on the thread that shows or hides it, outside the
+// layer's locks, after the change.  A modeless window that another thread shows
+// (a please-wait window while the caller is blocked) is seen here while the
+// caller's own thread cannot run.  The watcher must return quickly, must not
+// show or hide windows itself, and must not install another watcher.
+typedef void (*NvxUiWindowWatcher)(void* context, HWND window, int resourceId, UINT event);
+// Installs (or, with null, removes) the watcher; when it returns, no call of the
+// previous watcher is still running.
+NVXAPI void NvxUi_SetWindowWatcher(NvxUiWindowWatcher watcher, void* context);
+
 // ---- Acting as a user ------------------------------------------------------
 // Each action checks that the control takes input: it and its ancestors are
 // visible and enabled.  Otherwise nothing is sent and the answer is FALSE with

@@ -6,4 +6,5 @@ novrix_add_test(platform_kernel_tests SOURCES
   "${CMAKE_CURRENT_LIST_DIR}/kernel_codepage_test.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/kernel_profile_test.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/kernel_sync_test.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/kernel_thread_test.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/kernel_misc_test.cpp")

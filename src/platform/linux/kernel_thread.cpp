@@ -1,6 +1,8 @@
-// Threads over pthreads: CreateThread, exit codes, suspension at start, ids, Sleep.
+// Threads over pthreads: CreateThread, exit codes, suspension at start, ids,
+// priorities, Sleep.
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,25 +29,64 @@ public:
     DWORD threadId_ = 0;  // 0 until the thread has started
     DWORD exitCode_ = STILL_ACTIVE;
     bool finished_ = false;
+    int priority_ = THREAD_PRIORITY_NORMAL;  // guarded by WaitLock()
 };
+
+// The priority each thread was given (THREAD_PRIORITY_*); NORMAL until set.  A
+// thread of CreateThread keeps it in its object, so that its handle answers it
+// even after the thread has ended; any other thread keeps it here.
+thread_local int t_priority = THREAD_PRIORITY_NORMAL;
+thread_local ThreadObject* t_self = nullptr;  // the running thread's object, if CreateThread made it
+bool ValidPriority(int priority) {
+    return (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST) ||
+           priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL;
+}
+
+// The scheduler is asked for a nice value in step with the priority (five nice
+// steps a level).  Raising it needs a right the process may lack; the priority
+// is still kept and answered, as the scheduler's answer is only advice.
+void ApplyNice(DWORD threadId, int priority) {
+    int nice = priority == THREAD_PRIORITY_IDLE            ? 19
+               : priority == THREAD_PRIORITY_TIME_CRITICAL ? -20
+                                                           : -5 * priority;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(threadId), nice);
+}
+
+// Marks the thread finished when the thread itself is torn down: it is the first
+// thread-local object of the thread, so it is destroyed last, after every other
+// thread-local object (the thread's message queue, which frees its windows).
+// A wait on the thread therefore ends only when nothing of the thread is left
+// to run in the layer.
+struct FinishOnExit {
+    std::shared_ptr<ThreadObject> self;
+    DWORD code = 0;
+    ~FinishOnExit() {
+        if (!self) return;
+        {
+            std::lock_guard<std::mutex> lock(WaitLock());
+            self->exitCode_ = code;
+            self->finished_ = true;
+        }
+        WakeWaiters();
+    }
+};
+thread_local FinishOnExit t_finish;
 
 void* ThreadMain(void* arg) {
     auto* holder = static_cast<std::shared_ptr<ThreadObject>*>(arg);
     std::shared_ptr<ThreadObject> self = std::move(*holder);
     delete holder;
+    t_finish.self = self;  // first thread-local of the thread: destroyed last
+    t_self = self.get();
     {
         std::unique_lock<std::mutex> lock(WaitLock());
         self->threadId_ = GetCurrentThreadId();
         WakeWaiters();  // CreateThread waits for the id
         while (self->suspendCount_ > 0) WaitForWake(lock, 0);
+        t_priority = self->priority_;
     }
-    DWORD code = self->start_(self->parameter_);
-    {
-        std::lock_guard<std::mutex> lock(WaitLock());
-        self->exitCode_ = code;
-        self->finished_ = true;
-    }
-    WakeWaiters();
+    if (t_priority != THREAD_PRIORITY_NORMAL) ApplyNice(GetCurrentThreadId(), t_priority);
+    t_finish.code = self->start_(self->parameter_);
     return nullptr;
 }
 
@@ -128,6 +169,44 @@ NVXAPI DWORD WINAPI GetThreadId(HANDLE Thread) {
     if (!thread) return nvxp::Fail(ERROR_INVALID_HANDLE, DWORD(0));
     std::lock_guard<std::mutex> lock(nvxp::WaitLock());
     return thread->threadId_;
+}
+
+// A priority level of THREAD_PRIORITY_*; anything else fails with
+// ERROR_INVALID_PARAMETER.  A thread made by CreateThread starts at NORMAL, as on
+// Windows, whatever its creator's level.
+NVXAPI BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority) {
+    if (!nvxp::ValidPriority(nPriority)) return nvxp::Fail(ERROR_INVALID_PARAMETER, FALSE);
+    if (hThread == GetCurrentThread()) {
+        nvxp::t_priority = nPriority;
+        if (nvxp::t_self) {
+            std::lock_guard<std::mutex> lock(nvxp::WaitLock());
+            nvxp::t_self->priority_ = nPriority;
+        }
+        nvxp::ApplyNice(GetCurrentThreadId(), nPriority);
+        return TRUE;
+    }
+    auto thread = nvxp::FindHandleOf<nvxp::ThreadObject>(hThread, nvxp::ObjectKind::Thread);
+    if (!thread) return nvxp::Fail(ERROR_INVALID_HANDLE, FALSE);
+    DWORD id;
+    bool running;
+    {
+        std::lock_guard<std::mutex> lock(nvxp::WaitLock());
+        thread->priority_ = nPriority;
+        id = thread->threadId_;
+        running = !thread->finished_ && thread->suspendCount_ == 0;
+    }
+    // A suspended thread takes its level itself when it is resumed.
+    if (running) nvxp::ApplyNice(id, nPriority);
+    return TRUE;
+}
+
+// THREAD_PRIORITY_ERROR_RETURN with ERROR_INVALID_HANDLE for a bad handle.
+NVXAPI int WINAPI GetThreadPriority(HANDLE hThread) {
+    if (hThread == GetCurrentThread()) return nvxp::t_priority;
+    auto thread = nvxp::FindHandleOf<nvxp::ThreadObject>(hThread, nvxp::ObjectKind::Thread);
+    if (!thread) return nvxp::Fail(ERROR_INVALID_HANDLE, static_cast<int>(THREAD_PRIORITY_ERROR_RETURN));
+    std::lock_guard<std::mutex> lock(nvxp::WaitLock());
+    return thread->priority_;
 }
 
 NVXAPI BOOL WINAPI SwitchToThread(void) {

@@ -187,6 +187,7 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
     if (!child && nowVisible && !(flags & SWP_NOACTIVATE) && IsWindow(hwnd) &&
         GetWindowThreadProcessId(hwnd, nullptr) == CurrentThreadId())
         SetActiveWindow(hwnd);
+    if (!child && nowVisible != wasVisible) NotifyWindowWatcher(hwnd, DialogResourceId(hwnd), nowVisible);
     return TRUE;
 }
 

@@ -132,6 +132,8 @@ std::vector<HWND> ChildHandles(HWND parent);
 std::vector<HWND> ThreadWindowHandles(DWORD thread);
 // Frees the windows of a thread that ends, without messages (its procedures are gone).
 void DropThreadWindows(DWORD thread);
+// The part of DropThreadWindows that frees the windows (the watcher not told).
+void RetireThreadWindows(DWORD thread);
 
 // The control or dialog state of a window of this thread, or null.
 template <typename T>
@@ -263,6 +265,9 @@ HWND DialogAncestor(HWND hwnd);
 void DialogSetFocus(HWND control);
 // The resource name a dialog was created from (0 when not from a numbered resource).
 int DialogResourceId(HWND dialog);
+// Tells the host's window watcher (ui_host.h) that a top-level window was shown
+// or is no longer visible.  Call with no lock held.
+void NotifyWindowWatcher(HWND hwnd, int resourceId, bool shown);
 // Style changes applied to a template's own styles (property pages become
 // child controls of their sheet).
 struct TemplateAdjust {

@@ -192,6 +192,22 @@ std::vector<HWND> ThreadWindowHandles(DWORD thread) {
 }
 
 void DropThreadWindows(DWORD thread) {
+    // The visible top-level windows are reported to the host's watcher as gone.
+    std::vector<std::pair<HWND, int>> shown;
+    {
+        UiLock lock(UiMutex());
+        for (auto& entry : Table().windows) {
+            const Window* w = entry.second.get();
+            if (w->thread == thread && w != Table().desktop.get() && !(w->style & WS_CHILD) && (w->style & WS_VISIBLE))
+                shown.emplace_back(w->hwnd, 0);
+        }
+    }
+    for (auto& [hwnd, resourceId] : shown) resourceId = DialogResourceId(hwnd);
+    RetireThreadWindows(thread);
+    for (const auto& [hwnd, resourceId] : shown) NotifyWindowWatcher(hwnd, resourceId, false);
+}
+
+void RetireThreadWindows(DWORD thread) {
     UiLock lock(UiMutex());
     std::vector<Window*> mine;
     for (auto& entry : Table().windows)
