@@ -21,7 +21,8 @@ novrix_add_test(platform_ui_tests SOURCES
   "${CMAKE_CURRENT_LIST_DIR}/ui_commonctl_test.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/ui_propsheet_test.cpp"
   "${CMAKE_CURRENT_LIST_DIR}/ui_gdi_test.cpp"
-  "${CMAKE_CURRENT_LIST_DIR}/ui_resource_test.cpp")
+  "${CMAKE_CURRENT_LIST_DIR}/ui_resource_test.cpp"
+  "${CMAKE_CURRENT_LIST_DIR}/ui_thread_test.cpp")
 target_include_directories(platform_ui_tests PRIVATE "${CMAKE_CURRENT_LIST_DIR}")
 add_dependencies(platform_ui_tests nvx_uidll)
 
