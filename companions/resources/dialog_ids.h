@@ -12,6 +12,7 @@
 #define IDD_FAX_SEND 180
 #define IDD_FAX_MODE_DETAILS 181
 #define IDD_CONFIRM_FAX_NUMBER 2575
+#define IDD_BUSY 211
 
 // Icons of the stop-icon pairs.
 #define IDI_STOP 198
@@ -177,3 +178,7 @@
 #define IDC_CFN_NAME 2578
 #define IDC_CFN_NUMBER_LABEL 2579
 #define IDC_CFN_NUMBER 2580
+
+// Please-wait window (busy window): the animation's place and the message.
+#define IDC_BUSY_ANIMATION_PLACE 3166
+#define IDC_BUSY_MESSAGE 3167
