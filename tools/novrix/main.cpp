@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "busy_line.h"
 #include "commands.h"
 #include "echo.h"
 #include "platform/host.h"
@@ -81,6 +84,8 @@ int main(int argc, char** argv) {
         }
         // After the first use, which adds the first printer as an administrator would.
         if (options.standardUser) NvxPlatform_SetAdministrator(FALSE);
+        // While the module waits on a device behind its busy window, say so.
+        novrix::BusyLine busyLine(stdout, isatty(1) != 0);
         return c.run(options, rest);
     }
     fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
