@@ -78,7 +78,8 @@ BusyWindow::~BusyWindow() {
 }
 
 bool BusyWindow::TagIntact() const {
-    return std::atomic_ref<const uint32_t>(tag_).load(std::memory_order_acquire) == TagValue();
+    // The tag is read while another thread may overwrite the object: atomically.
+    return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(tag_)).load(std::memory_order_acquire) == TagValue();
 }
 
 void BusyWindow::CloseHandles() {

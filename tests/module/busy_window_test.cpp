@@ -4,6 +4,7 @@
 // and that no window and no thread is left behind on any path.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "common/text.h"
@@ -279,6 +280,32 @@ TEST_F(BusyWindowTest, MissingTemplateNeitherHangsNorLeavesAThread) {
     }
     EXPECT_LT(GetTickCount() - start, 2000u);
     Module().dialogResources = saved;
+    ExpectNothingLeft();
+}
+
+// The watcher is called on the thread that shows the window: there it reads the
+// window thread's own priority.
+struct ShownOn {
+    std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
+    std::atomic<DWORD> thread{0};
+};
+void RecordShownThread(void* context, HWND, int resourceId, UINT event) {
+    auto* seen = static_cast<ShownOn*>(context);
+    if (resourceId != 211 || event != NVXUI_WINDOW_SHOWN) return;
+    seen->priority = GetThreadPriority(GetCurrentThread());
+    seen->thread = GetCurrentThreadId();
+}
+
+TEST_F(BusyWindowTest, WindowThreadRunsAtTheCallersPriority) {
+    ShownOn seen;
+    NvxUi_SetWindowWatcher(RecordShownThread, &seen);
+    ASSERT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL));
+    BusyWindow busy(printer_, kMessage, kClip);
+    busy.Start(owner_);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, seen.priority.load());
+    EXPECT_EQ(GetWindowThreadProcessId(busy.WindowForTest(), nullptr), seen.thread.load());
+    busy.Stop();
     ExpectNothingLeft();
 }
 
