@@ -1,0 +1,10 @@
+# The device information cache: its stored form and the per-user store.
+if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
+  novrix_add_test(device_info_tests
+    SOURCES
+      module/device_info_format_test.cpp
+      module/device_info_cache_test.cpp
+      support/sheet_builder.cpp
+    LINK novrix_module_core novrix_hostsupport)
+  add_dependencies(device_info_tests novrix_module novrix_host)
+endif()
