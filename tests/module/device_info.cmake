@@ -8,3 +8,12 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
     LINK novrix_module_core novrix_hostsupport)
   add_dependencies(device_info_tests novrix_module novrix_host)
 endif()
+
+# The device events through the module's exports, against the stand-in components.
+if(TARGET novrix_module_core AND TARGET novrix_oapi)
+  novrix_add_test(device_acquisition_tests
+    SOURCES module/acquisition_test.cpp
+    LINK novrix_module_core)
+  add_dependencies(device_acquisition_tests novrix_module novrix_host novrix_oapi novrix_image_resources
+                   novrix_dialog_resources novrix_sample_model)
+endif()
