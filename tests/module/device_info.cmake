@@ -17,3 +17,12 @@ if(TARGET novrix_module_core AND TARGET novrix_oapi)
   add_dependencies(device_acquisition_tests novrix_module novrix_host novrix_oapi novrix_image_resources
                    novrix_dialog_resources novrix_sample_model)
 endif()
+
+# The simulated device on the network (Linux: the transport is cpp-httplib).
+if(TARGET novrix_module_core AND TARGET novrix_device_server)
+  novrix_add_test(device_simulator_tests
+    SOURCES module/device_simulator_test.cpp
+    LINK novrix_module_core novrix_device_server)
+  add_dependencies(device_simulator_tests novrix_module novrix_host novrix_oapi novrix_image_resources
+                   novrix_dialog_resources novrix_sample_model)
+endif()
