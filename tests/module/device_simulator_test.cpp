@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "common/le.h"
 #include "common/proc.h"
@@ -188,6 +189,19 @@ TEST_F(DeviceSimulatorTest, WithTheSimulatorStoppedTheCacheStillReads) {
     EXPECT_EQ(16u, SheetsInit(printer_, kName));  // connection refused
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_TRUE(Cached(printer_, Value::Abbr));
+}
+
+TEST_F(DeviceSimulatorTest, TwoSheetsOfThePrinterAcquiringAtOnceLeaveAConsistentCache) {
+    std::ofstream(served_) << Profile(5);
+    U first = 99, second = 99;
+    std::thread other([&] { second = SheetsInit(printer_, kName); });
+    first = SheetsInit(printer_, kName);
+    other.join();
+    EXPECT_EQ(0u, first);
+    EXPECT_EQ(0u, second);
+    for (Value value : {Value::Configuration, Value::OpenApiConf, Value::AuthCapability, Value::Overlay, Value::Abbr})
+        EXPECT_TRUE(Cached(printer_, value)) << static_cast<int>(value);
+    EXPECT_EQ(5u, nvx::GetLE32(Cached(printer_, Value::OpenApiConf)->data() + 12));
 }
 
 TEST(DeviceServerOptions, OnlyTheLoopbackKnownFaultsAndAReadableProfileStart) {
