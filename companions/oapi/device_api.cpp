@@ -183,10 +183,12 @@ NVXO_API OAPIHANDLE OAPIAccessInit(double apiVersion, DWORD reserved1, DWORD res
     if (!ValidAddress(address) || !ValidVersion(apiVersion)) return 0;
     return Guarded([&] {
         OAPIHANDLE handle = 0;
-        json wire = {{"d", {apiVersion}}, {"v", {reserved1, reserved2, port, flag}}};
-        if (auto a = ForwardAtAddress("OAPIAccessInit", address, wire, nullptr, 0)) {
-            if (a->code != o::kOk || a->handle == 0) return OAPIHANDLE{0};
-            return static_cast<OAPIHANDLE>(OpenRemoteSession(address, apiVersion, *RemoteFor(address), a->handle));
+        if (std::optional<Remote> remote = RemoteFor(address)) {
+            json wire = {{"fn", "OAPIAccessInit"}, {"address", address}, {"d", {apiVersion}},
+                         {"v", {reserved1, reserved2, port, flag}}};
+            RemoteAnswer a = CallRemote(*remote, wire, 0);
+            if (a.code != o::kOk || a.handle == 0) return OAPIHANDLE{0};
+            return static_cast<OAPIHANDLE>(OpenRemoteSession(address, apiVersion, *remote, a.handle));
         }
         CallAtAddress("OAPIAccessInit", address, [&](const Profile& p) -> Answer {
             // The device listens on its configured port only.

@@ -162,7 +162,10 @@ bool DeviceServer::Start(const ServerOptions& options, std::string* error) {
     for (const auto& [fn, fault] : options.faults)
         if (!ValidFault(fault)) return fail("unknown fault \"" + fault + "\" for " + fn);
     ServeProfileFile(options.profile);
-    if (!LoadProfile("served")) return fail("cannot read the profile " + options.profile + " (a JSON object)");
+    if (!LoadProfile("served")) {
+        ServeProfileFile("");
+        return fail("cannot read the profile " + options.profile + " (a JSON object)");
+    }
     state_->options = options;
     state_->server.Post("/oapi", [this](const httplib::Request& request, httplib::Response& response) {
         state_->Answer(request, response);

@@ -30,6 +30,8 @@ struct ServerOptions {
 // Parses one fault text; false when it is none of the forms above.
 bool ValidFault(const std::string& fault);
 
+// The component's code in a process answers from one served profile at a time
+// (ServeProfileFile): several servers in one process share the last one started.
 class DeviceServer {
 public:
     DeviceServer();

@@ -41,6 +41,28 @@ bool FromHex(const std::string& text, std::vector<uint8_t>* out) {
     return true;
 }
 
+RemoteAnswer ParseAnswer(const std::string& body, size_t outSize) {
+    RemoteAnswer answer;
+    answer.code = kCodeNoAnswer;
+    json doc = json::parse(body, nullptr, /*allow_exceptions=*/false);
+    if (doc.is_discarded() || !doc.is_object()) return answer;
+    const json* code = Member(&doc, "code");
+    if (!code || !code->is_number_unsigned() || code->get<uint64_t>() > 0xFFFFFFFFu) return answer;
+    const uint32_t value = static_cast<uint32_t>(code->get<uint64_t>());
+    uint64_t handle = NumberOf(Member(&doc, "handle"));
+    if (value == kCodeOk && outSize > 0) {
+        const json* out = Member(&doc, "out");
+        if (!out || !out->is_string() || !FromHex(out->get<std::string>(), &answer.out) ||
+            answer.out.size() != outSize) {
+            answer.out.clear();
+            return answer;
+        }
+    }
+    answer.code = value;
+    answer.handle = handle;
+    return answer;
+}
+
 #ifdef _WIN32
 
 RemoteAnswer CallRemote(const Remote&, const json&, size_t) { return RemoteAnswer{kCodeNoAnswer, 0, {}}; }
@@ -67,22 +89,7 @@ RemoteAnswer CallRemote(const Remote& remote, const json& request, size_t outSiz
         return answer;
     }
     if (result->status != 200) return answer;  // refused
-    json body = json::parse(result->body, nullptr, /*allow_exceptions=*/false);
-    if (body.is_discarded() || !body.is_object()) return answer;
-    const json* code = Member(&body, "code");
-    if (!code || !code->is_number_unsigned()) return answer;
-    uint32_t value = static_cast<uint32_t>(NumberOf(code));
-    if (const json* handle = Member(&body, "handle")) answer.handle = NumberOf(handle);
-    if (value == kCodeOk && outSize > 0) {
-        const json* out = Member(&body, "out");
-        if (!out || !out->is_string() || !FromHex(out->get<std::string>(), &answer.out) ||
-            answer.out.size() != outSize) {
-            answer.out.clear();
-            return answer;
-        }
-    }
-    answer.code = value;
-    return answer;
+    return ParseAnswer(result->body, outSize);
 }
 
 #endif

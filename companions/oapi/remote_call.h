@@ -45,6 +45,12 @@ struct RemoteAnswer {
 
 RemoteAnswer CallRemote(const Remote& remote, const json& request, size_t outSize);
 
+// The simulator's answer text read as the wire says: a JSON object with an
+// unsigned "code", an optional "handle", and for a successful call that asked for
+// a block an "out" of exactly outSize bytes.  Anything else gives kCodeNoAnswer
+// with no block.
+RemoteAnswer ParseAnswer(const std::string& body, size_t outSize);
+
 std::string ToHex(const uint8_t* data, size_t size);
 // False for anything but pairs of hex digits.
 bool FromHex(const std::string& text, std::vector<uint8_t>* out);

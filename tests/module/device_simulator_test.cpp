@@ -204,6 +204,42 @@ TEST_F(DeviceSimulatorTest, TwoSheetsOfThePrinterAcquiringAtOnceLeaveAConsistent
     EXPECT_EQ(5u, nvx::GetLE32(Cached(printer_, Value::OpenApiConf)->data() + 12));
 }
 
+// The component's calls one by one over the network: a session, a refused login
+// with its detail text, a login, a call that needs it, the end of the session.
+TEST_F(DeviceSimulatorTest, SessionsLoginsAndDetailTextsLiveInTheSimulator) {
+    std::ofstream(served_) << R"({"configuration": {"port": 7},
+      "capability": {"authenticationType": "Device", "accountTrackType": "None"},
+      "users": [{"name": "alice", "password": "wonderland", "enabled": 1}],
+      "blocks": {"userBoxList": [{"number": 4, "name": "Scans"}]}})";
+    nvx::WString path = driver_.WidePath("NOVRIX_O.DLL");
+    HMODULE component = LoadLibraryW(path.c_str());
+    ASSERT_NE(nullptr, component);
+    auto init = nvx::ProcAs<PFN_OAPIAccessInit>(GetProcAddress(component, "OAPIAccessInit"));
+    auto login = nvx::ProcAs<PFN_OAPILogin>(GetProcAddress(component, "OAPILogin"));
+    auto detail = nvx::ProcAs<PFN_OAPIGetErrorDetail>(GetProcAddress(component, "OAPIGetErrorDetail"));
+    auto boxes = nvx::ProcAs<PFN_OAPIGetUserBoxList>(GetProcAddress(component, "OAPIGetUserBoxList"));
+    auto end = nvx::ProcAs<PFN_OAPIAccessEnd>(GetProcAddress(component, "OAPIAccessEnd"));
+    OAPIHANDLE handle = init(3.5, 0, 0, kDevice, 6, 0);
+    EXPECT_EQ(0u, handle) << "the device listens on its configured port only";
+    handle = init(3.5, 0, 0, kDevice, 7, 0);
+    ASSERT_NE(0u, handle);
+    OapiLoginRecord record{2, "alice", "rabbit", "", "", 0, ""};
+    EXPECT_EQ(oapi::kRefusedWithDetail, login(handle, &record, nullptr, 0, 0, 0));
+    char text[64] = "x";
+    EXPECT_EQ(0u, detail(handle, text, sizeof text));
+    EXPECT_STREQ("AuthIllegalPassword", text);
+    std::vector<BYTE> list(oapi::kUserBoxListSize, 0xEE);
+    EXPECT_EQ(oapi::kNotLoggedIn, boxes(handle, 0, list.data()));
+    record.password = "wonderland";
+    EXPECT_EQ(0u, login(handle, &record, nullptr, 0, 0, 0));
+    EXPECT_EQ(0u, boxes(handle, 0, list.data()));
+    EXPECT_EQ(1u, nvx::GetLE32(list.data()));
+    EXPECT_EQ(4u, nvx::GetLE32(list.data() + 4));
+    EXPECT_EQ(0u, end(handle));
+    EXPECT_EQ(oapi::kUnknownHandle, end(handle));
+    FreeLibrary(component);
+}
+
 TEST(DeviceServerOptions, OnlyTheLoopbackKnownFaultsAndAReadableProfileStart) {
     nvxo::DeviceServer server;
     std::string error;
