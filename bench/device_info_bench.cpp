@@ -65,8 +65,8 @@ void BM_ReadWholeCache(benchmark::State& state) {
     nvx::device::DeviceInfoCache cache(nvx::model::ValueStore::OfKey(key.get()), nvx::device::NoneCipher());
     for (auto _ : state) {
         size_t bytes = 0;
-        for (const auto& spec : nvx::device::info::AllValues())
-            if (auto data = cache.Read(spec.value)) bytes += data->size();
+        for (const auto& def : nvx::device::info::AllValues())
+            if (auto data = cache.Read(def.value)) bytes += data->size();
         if (bytes == 0) state.SkipWithError("the cache is empty");
         benchmark::DoNotOptimize(bytes);
     }

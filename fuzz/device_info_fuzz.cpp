@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto stored = DecodeValue(value, bytes);
     if (!stored) return 0;
     if (stored->renewal.count > kRenewalMaxSlots) abort();
-    if (SpecOf(value).size && stored->data.size() != SpecOf(value).size) abort();
+    if (DefOf(value).size && stored->data.size() != DefOf(value).size) abort();
     auto again = EncodeValue(value, stored->data, stored->renewal);
     if (!again || again->size() != bytes.size()) abort();
     return 0;

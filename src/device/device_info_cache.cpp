@@ -40,12 +40,12 @@ bool DeviceInfoCache::WriteRenewal(const RenewalInfo& renewal) const {
 }
 
 std::optional<StoredValue> DeviceInfoCache::Load(Value value, size_t* storedBytes) const {
-    const info::ValueSpec& spec = info::SpecOf(value);
+    const info::ValueDef& def = info::DefOf(value);
     std::vector<BYTE> bytes;
     DWORD type = 0;
-    if (store_.ReadAll(spec.name, &bytes, &type) != ERROR_SUCCESS || type != REG_BINARY) return std::nullopt;
+    if (store_.ReadAll(def.name, &bytes, &type) != ERROR_SUCCESS || type != REG_BINARY) return std::nullopt;
     if (storedBytes) *storedBytes = bytes.size();
-    if (spec.enciphered) {
+    if (def.enciphered) {
         std::vector<BYTE> plain;
         if (!cipher_.Decipher(bytes, &plain)) return std::nullopt;
         bytes.swap(plain);
@@ -58,7 +58,7 @@ std::optional<std::vector<BYTE>> DeviceInfoCache::Read(Value value) const {
         std::optional<RenewalInfo> current = Renewal();
         if (!current) return std::nullopt;
         std::optional<StoredValue> stored = Load(value, nullptr);
-        if (!stored || !info::IsCurrent(info::SpecOf(value).kind, stored->renewal, *current)) return std::nullopt;
+        if (!stored || !info::IsCurrent(info::DefOf(value).kind, stored->renewal, *current)) return std::nullopt;
         return std::move(stored->data);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
@@ -71,14 +71,14 @@ bool DeviceInfoCache::Write(Value value, std::span<const BYTE> data) const {
         if (!current) return false;
         std::optional<std::vector<BYTE>> plain = info::EncodeValue(value, data, *current);
         if (!plain) return false;
-        const info::ValueSpec& spec = info::SpecOf(value);
+        const info::ValueDef& def = info::DefOf(value);
         std::vector<BYTE> stored;
-        if (spec.enciphered) {
+        if (def.enciphered) {
             if (!cipher_.Encipher(*plain, &stored)) return false;
         } else {
             stored = std::move(*plain);
         }
-        return store_.Write(spec.name, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size())) == ERROR_SUCCESS;
+        return store_.Write(def.name, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size())) == ERROR_SUCCESS;
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -89,13 +89,13 @@ DeviceInfoCache::Entry DeviceInfoCache::Describe(Value value) const {
     entry.value = value;
     try {
         std::vector<BYTE> probe;
-        if (store_.ReadAll(info::SpecOf(value).name, &probe, nullptr) != ERROR_SUCCESS) return entry;
+        if (store_.ReadAll(info::DefOf(value).name, &probe, nullptr) != ERROR_SUCCESS) return entry;
         entry.state = State::Unreadable;
         std::optional<StoredValue> stored = Load(value, &entry.storedBytes);
         if (!stored) return entry;
         entry.takenAt = stored->renewal.TakenAt();
         std::optional<RenewalInfo> current = Renewal();
-        entry.state = current && info::IsCurrent(info::SpecOf(value).kind, stored->renewal, *current) ? State::Current
+        entry.state = current && info::IsCurrent(info::DefOf(value).kind, stored->renewal, *current) ? State::Current
                                                                                                       : State::Stale;
     } catch (const std::bad_alloc&) {
         entry.state = State::Unreadable;

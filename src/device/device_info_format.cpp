@@ -24,7 +24,7 @@ constexpr SlotRow kSlotTable[] = {
     {5, {19, 20}, 2},
 };
 
-constexpr ValueSpec kValues[kValueCount] = {
+constexpr ValueDef kValues[kValueCount] = {
     {Value::AuthCapability, WL("AuthCapability"), 744, 10, false, "Authentication capability"},
     {Value::OpenApiConf, WL("OpenAPIConf"), 20, 5, false, "Device API configuration"},
     {Value::EncryptionSetting, WL("EncryptionSetting"), 8, 13, false, "Encryption setting"},
@@ -113,14 +113,14 @@ bool IsCurrent(uint32_t kind, const RenewalInfo& copy, const RenewalInfo& curren
     return true;
 }
 
-const ValueSpec& SpecOf(Value value) { return kValues[static_cast<size_t>(value)]; }
+const ValueDef& DefOf(Value value) { return kValues[static_cast<size_t>(value)]; }
 
-std::span<const ValueSpec> AllValues() { return kValues; }
+std::span<const ValueDef> AllValues() { return kValues; }
 
 std::optional<std::vector<BYTE>> EncodeValue(Value value, std::span<const BYTE> data, const RenewalInfo& current) {
-    const ValueSpec& spec = SpecOf(value);
-    if (spec.size != 0) {
-        if (data.size() != spec.size) return std::nullopt;
+    const ValueDef& def = DefOf(value);
+    if (def.size != 0) {
+        if (data.size() != def.size) return std::nullopt;
     } else {
         if (data.size() < 4) return std::nullopt;
         const uint32_t count = GetLE32(data.data());
@@ -134,8 +134,8 @@ std::optional<std::vector<BYTE>> EncodeValue(Value value, std::span<const BYTE> 
 }
 
 std::optional<StoredValue> DecodeValue(Value value, std::span<const BYTE> plain) {
-    const ValueSpec& spec = SpecOf(value);
-    size_t dataSize = spec.size;
+    const ValueDef& def = DefOf(value);
+    size_t dataSize = def.size;
     if (dataSize == 0) {
         if (plain.size() < 4) return std::nullopt;
         const uint32_t count = GetLE32(plain.data());

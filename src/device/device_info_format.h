@@ -89,7 +89,7 @@ enum class Value {
 };
 inline constexpr size_t kValueCount = 11;
 
-struct ValueSpec {
+struct ValueDef {
     Value value;
     const WCHAR* name;     // the registry value name
     size_t size;           // data bytes; 0 for "Abbr" (its size follows its count)
@@ -97,8 +97,8 @@ struct ValueSpec {
     bool enciphered;       // stored through the printer's binary cipher
     const char* label;     // what a person calls it
 };
-const ValueSpec& SpecOf(Value value);
-std::span<const ValueSpec> AllValues();
+const ValueDef& DefOf(Value value);
+std::span<const ValueDef> AllValues();
 inline constexpr const WCHAR* kRenewalInfoName = WL("RenewalInfo");
 
 inline constexpr size_t kAbbrEntrySize = 296;

@@ -44,8 +44,8 @@ std::vector<std::string> Stamps(const std::string& generation) {
 }
 
 std::vector<BYTE> DataFor(Value value, BYTE fill) {
-    const ValueSpec& spec = SpecOf(value);
-    if (spec.size) return std::vector<BYTE>(spec.size, fill);
+    const ValueDef& def = DefOf(value);
+    if (def.size) return std::vector<BYTE>(def.size, fill);
     std::vector<BYTE> abbr(4 + 2 * kAbbrEntrySize, fill);
     nvx::PutLE32(abbr.data(), 2);
     return abbr;
@@ -90,16 +90,16 @@ TEST_F(DeviceInfoCacheTest, EveryValueRoundTripsWithItsSizeAndRenewalCopy) {
     XorCipher cipher;
     DeviceInfoCache cache = Cache(cipher);
     ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(Stamps("g1"), 100)));
-    for (const ValueSpec& spec : AllValues()) {
-        std::vector<BYTE> data = DataFor(spec.value, 0x42);
-        ASSERT_TRUE(cache.Write(spec.value, data)) << nvx::Utf8FromW(spec.name);
-        auto back = cache.Read(spec.value);
-        ASSERT_TRUE(back) << nvx::Utf8FromW(spec.name);
+    for (const ValueDef& def : AllValues()) {
+        std::vector<BYTE> data = DataFor(def.value, 0x42);
+        ASSERT_TRUE(cache.Write(def.value, data)) << nvx::Utf8FromW(def.name);
+        auto back = cache.Read(def.value);
+        ASSERT_TRUE(back) << nvx::Utf8FromW(def.name);
         EXPECT_EQ(data, *back);
-        std::vector<BYTE> raw = Raw(spec.name);
+        std::vector<BYTE> raw = Raw(def.name);
         ASSERT_EQ(data.size() + 4 + 6 * 324, raw.size());
         // Enciphered values are stored through the cipher, the others as they are.
-        EXPECT_EQ(spec.enciphered ? BYTE(0x42 ^ 0xA5) : BYTE(0x42), raw[4]) << nvx::Utf8FromW(spec.name);
+        EXPECT_EQ(def.enciphered ? BYTE(0x42 ^ 0xA5) : BYTE(0x42), raw[4]) << nvx::Utf8FromW(def.name);
     }
 }
 

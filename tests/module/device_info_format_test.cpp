@@ -50,12 +50,12 @@ TEST(DeviceInfoFormatTest, ValueTableHoldsEveryValueWithItsSizeAndKind) {
         {"AbbrConfiguration", 16, 19, true}, {"Abbr", 0, 20, true},
     };
     for (size_t i = 0; i < kValueCount; ++i) {
-        const ValueSpec& spec = AllValues()[i];
-        EXPECT_EQ(static_cast<size_t>(spec.value), i);
-        EXPECT_EQ(expected[i].name, nvx::Utf8FromW(spec.name));
-        EXPECT_EQ(expected[i].size, spec.size) << expected[i].name;
-        EXPECT_EQ(expected[i].kind, spec.kind) << expected[i].name;
-        EXPECT_EQ(expected[i].enciphered, spec.enciphered) << expected[i].name;
+        const ValueDef& def = AllValues()[i];
+        EXPECT_EQ(static_cast<size_t>(def.value), i);
+        EXPECT_EQ(expected[i].name, nvx::Utf8FromW(def.name));
+        EXPECT_EQ(expected[i].size, def.size) << expected[i].name;
+        EXPECT_EQ(expected[i].kind, def.kind) << expected[i].name;
+        EXPECT_EQ(expected[i].enciphered, def.enciphered) << expected[i].name;
     }
 }
 
@@ -112,12 +112,12 @@ TEST(DeviceInfoFormatTest, ARenewalCountOfAnotherModelReadsOnlyTheSlotsBothHold)
 
 TEST(DeviceInfoFormatTest, ValuesRoundTripWithTheirRenewalCopy) {
     RenewalInfo now = MakeRenewalInfo(Stamps(6), 5);
-    for (const ValueSpec& spec : AllValues()) {
-        std::vector<BYTE> data = spec.size ? Data(spec.size) : AbbrData(3);
-        auto plain = EncodeValue(spec.value, data, now);
-        ASSERT_TRUE(plain) << nvx::Utf8FromW(spec.name);
+    for (const ValueDef& def : AllValues()) {
+        std::vector<BYTE> data = def.size ? Data(def.size) : AbbrData(3);
+        auto plain = EncodeValue(def.value, data, now);
+        ASSERT_TRUE(plain) << nvx::Utf8FromW(def.name);
         EXPECT_EQ(data.size() + 4 + 6 * 324, plain->size());
-        auto back = DecodeValue(spec.value, *plain);
+        auto back = DecodeValue(def.value, *plain);
         ASSERT_TRUE(back);
         EXPECT_EQ(data, back->data);
         EXPECT_EQ(now.records, back->renewal.records);

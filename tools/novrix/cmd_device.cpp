@@ -257,12 +257,12 @@ int Info(const Options& options, const std::vector<std::string>& args) {
     }
     DeviceInfoCache cache(nvx::model::ValueStore::OfKey(key.get()), nvx::device::PrinterBinaryCipher(printer.get()));
     printf("Last asked: %s (%s)\n", Age(renewal->TakenAt()).c_str(), When(renewal->TakenAt()).c_str());
-    for (const auto& spec : nvx::device::info::AllValues()) {
-        DeviceInfoCache::Entry entry = cache.Describe(spec.value);
-        std::string line = std::string("  ") + spec.label + ": " + StateText(entry.state);
+    for (const auto& def : nvx::device::info::AllValues()) {
+        DeviceInfoCache::Entry entry = cache.Describe(def.value);
+        std::string line = std::string("  ") + def.label + ": " + StateText(entry.state);
         if (entry.state == DeviceInfoCache::State::Current) {
-            if (std::optional<std::vector<BYTE>> data = cache.Read(spec.value))
-                line += ", " + Summary(spec.value, *data);
+            if (std::optional<std::vector<BYTE>> data = cache.Read(def.value))
+                line += ", " + Summary(def.value, *data);
             if (entry.takenAt != renewal->TakenAt()) line += " (taken " + Age(entry.takenAt) + ")";
         }
         printf("%s\n", line.c_str());
