@@ -20,6 +20,7 @@ NVXO_LAYOUT(kConfigurationLayout,
             {"port", o::kConfPort, FieldType::U16, 2, 1},
             {"flag", o::kConfFlag, FieldType::U8, 1, 1},
             {"refused", o::kConfRefused, FieldType::U8, 1, 1},
+            {"generation", o::kConfGeneration, FieldType::U32, 4, 1},
             {"signOnData", o::kConfSignOnData, FieldType::Text, o::kConfSignOnDataSize, 1},
             {"cached", o::kConfCached, FieldType::Text, o::kConfCachedSize, 1},
             {"cachedHex", o::kConfCached, FieldType::Hex, o::kConfCachedSize, 1})

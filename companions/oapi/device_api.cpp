@@ -10,6 +10,8 @@
 #include "device/oapi.h"
 #include "device_call.h"
 #include "device_login.h"
+#include "device_profile.h"
+#include "remote_call.h"
 
 #ifdef _WIN32
 #define NVXO_API extern "C"
@@ -18,6 +20,8 @@
 #endif
 
 using namespace nvxo;
+static_assert(kCodeOk == nvx::oapi::kOk && kCodeNoAnswer == nvx::oapi::kNoAnswer &&
+              kCodeBadParameter == nvx::oapi::kBadParameter && kCodeBusy == nvx::oapi::kBusy);
 namespace o = nvx::oapi;
 
 namespace {
@@ -39,6 +43,37 @@ bool ValidAddress(const char* address) {
 }
 
 bool ValidVersion(double version) { return std::isfinite(version) && version > 0; }
+
+// ---- Calls to a device in the simulator ----
+
+// Forwards a call on a session that lives in the simulator; the output block
+// (outSize bytes) is copied to out only when the call succeeded.  Nothing when
+// the session is answered here (or unknown: the local path answers that).
+std::optional<uint32_t> ForwardOnSession(const char* function, OAPIHANDLE handle, json request, BYTE* out,
+                                         size_t outSize) {
+    std::optional<Session> session = FindSession(handle);
+    if (!session || !session->remote) return std::nullopt;
+    request["fn"] = function;
+    request["handle"] = session->remoteHandle;
+    if (outSize) request["outSize"] = outSize;
+    RemoteAnswer answer = CallRemote(*session->remote, request, outSize);
+    if (answer.code == o::kOk && outSize) std::memcpy(out, answer.out.data(), outSize);
+    return answer.code;
+}
+
+// The same for a call addressed to a device by its address.
+std::optional<RemoteAnswer> ForwardAtAddress(const char* function, const char* address, json request, BYTE* out,
+                                             size_t outSize) {
+    std::optional<Remote> remote = RemoteFor(address);
+    if (!remote) return std::nullopt;
+    request["fn"] = function;
+    request["address"] = address;
+    if (outSize) request["outSize"] = outSize;
+    RemoteAnswer answer = CallRemote(*remote, request, outSize);
+    if (answer.code == o::kOk && outSize) std::memcpy(out, answer.out.data(), outSize);
+    return answer;
+}
+
 
 const json* Blocks(const Profile& p, const char* kind) { return Member(Member(&p.doc, "blocks"), kind); }
 
@@ -83,6 +118,9 @@ uint32_t FileInfo(const char* function, OAPIHANDLE handle, DWORD kind, const Oap
     }
     if (!k || !request || !buffer || request->version != 1) return o::kBadParameter;
     size_t count = request->count < k->entries ? request->count : k->entries;
+    json wire = {{"v", {kind, request->reserved0, request->version, request->count, request->reserved1}}};
+    if (auto code = ForwardOnSession(function, handle, wire, buffer, o::kListHeaderSize + count * k->entrySize))
+        return *code;
     return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
         if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
         return List(Blocks(p, k->block), *k->layout, k->entrySize, 0, count, buffer,
@@ -93,6 +131,8 @@ uint32_t FileInfo(const char* function, OAPIHANDLE handle, DWORD kind, const Oap
 uint32_t PermanentSetting(const char* function, OAPIHANDLE handle, DWORD settingClass, BYTE* buffer,
                           bool forDriver) {
     if (!buffer || settingClass != o::kPermanentColourProfile) return o::kBadParameter;
+    if (auto code = ForwardOnSession(function, handle, {{"v", {settingClass}}}, buffer, o::kPermanentSettingSize))
+        return *code;
     return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
         if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
         return Record(Blocks(p, "permanent.5"), kNoLayout, buffer, o::kPermanentSettingSize);
@@ -101,6 +141,7 @@ uint32_t PermanentSetting(const char* function, OAPIHANDLE handle, DWORD setting
 
 uint32_t EncryptionSetting(const char* function, OAPIHANDLE handle, BYTE* buffer, bool forDriver) {
     if (!buffer) return o::kBadParameter;
+    if (auto code = ForwardOnSession(function, handle, json::object(), buffer, o::kEncryptionSettingSize)) return *code;
     return CallOnSession(function, handle, [&](const Profile& p, Session& s) -> Answer {
         if (forDriver && !s.loggedIn) return {o::kNotLoggedIn, {}};
         const json* encryption = Member(&p.doc, "encryption");
@@ -112,6 +153,7 @@ uint32_t EncryptionSetting(const char* function, OAPIHANDLE handle, BYTE* buffer
 // Calls the device does not offer to this driver.
 uint32_t NotOffered(const char* function, OAPIHANDLE handle, const BYTE* buffer) {
     if (!buffer) return o::kBadParameter;
+    if (auto code = ForwardOnSession(function, handle, json::object(), nullptr, 0)) return *code;
     return CallOnSession(function, handle, [](const Profile&, Session&) -> Answer { return {o::kNotSupported, {}}; });
 }
 
@@ -126,6 +168,9 @@ NVXO_API DWORD OAPIConfigurationCheck(double apiVersion, double clientVersion, c
     if (!configuration || !ValidAddress(address) || !ValidVersion(apiVersion) || !ValidVersion(clientVersion))
         return o::kBadParameter;
     return Guarded([&] {
+        json wire = {{"d", {apiVersion, clientVersion}}};
+        if (auto a = ForwardAtAddress("OAPIConfigurationCheck", address, wire, configuration, o::kConfigurationSize))
+            return a->code;
         return CallAtAddress("OAPIConfigurationCheck", address, [&](const Profile& p) {
             return Record(Member(&p.doc, "configuration"), kConfigurationLayout, configuration,
                           o::kConfigurationSize);
@@ -138,6 +183,13 @@ NVXO_API OAPIHANDLE OAPIAccessInit(double apiVersion, DWORD reserved1, DWORD res
     if (!ValidAddress(address) || !ValidVersion(apiVersion)) return 0;
     return Guarded([&] {
         OAPIHANDLE handle = 0;
+        if (std::optional<Remote> remote = RemoteFor(address)) {
+            json wire = {{"fn", "OAPIAccessInit"}, {"address", address}, {"d", {apiVersion}},
+                         {"v", {reserved1, reserved2, port, flag}}};
+            RemoteAnswer a = CallRemote(*remote, wire, 0);
+            if (a.code != o::kOk || a.handle == 0) return OAPIHANDLE{0};
+            return static_cast<OAPIHANDLE>(OpenRemoteSession(address, apiVersion, *remote, a.handle));
+        }
         CallAtAddress("OAPIAccessInit", address, [&](const Profile& p) -> Answer {
             // The device listens on its configured port only.
             if (NumberOf(Member(Member(&p.doc, "configuration"), "port")) != port) return {o::kNoAnswer, {}};
@@ -150,6 +202,11 @@ NVXO_API OAPIHANDLE OAPIAccessInit(double apiVersion, DWORD reserved1, DWORD res
 
 NVXO_API DWORD OAPIAccessEnd(OAPIHANDLE handle) {
     return Guarded([&]() -> DWORD {
+        // A session in the simulator is ended there too; here it ends whatever the answer.
+        if (auto code = ForwardOnSession("OAPIAccessEnd", handle, json::object(), nullptr, 0)) {
+            EndSession(handle);
+            return *code == o::kUnknownHandle ? o::kOk : *code;
+        }
         CallScope scope;
         std::optional<Session> session = FindSession(handle);
         if (!session || !EndSession(handle)) return o::kUnknownHandle;
@@ -164,6 +221,14 @@ NVXO_API DWORD OAPIGetErrorDetail(OAPIHANDLE handle, char* detail, DWORD detailS
     if (!detail || detailSize == 0) return o::kBadParameter;
     detail[0] = '\0';
     return Guarded([&]() -> DWORD {
+        std::vector<BYTE> text(detailSize, 0);
+        if (auto code = ForwardOnSession("OAPIGetErrorDetail", handle, json::object(), text.data(), detailSize)) {
+            if (*code == o::kOk) {
+                text[detailSize - 1] = 0;
+                std::memcpy(detail, text.data(), detailSize);
+            }
+            return *code;
+        }
         CallScope scope;
         std::optional<Session> session = FindSession(handle);
         if (!session) return o::kUnknownHandle;
@@ -179,6 +244,9 @@ NVXO_API DWORD OAPIGetErrorDetail(OAPIHANDLE handle, char* detail, DWORD detailS
 NVXO_API DWORD OAPIGetAuthCapability(OAPIHANDLE handle, BYTE* capability) {
     if (!capability) return o::kBadParameter;
     return Guarded([&] {
+        if (auto code = ForwardOnSession("OAPIGetAuthCapability", handle, json::object(), capability,
+                                         o::kCapabilitySize))
+            return *code;
         return CallOnSession("OAPIGetAuthCapability", handle, [&](const Profile& p, Session&) {
             return Record(Member(&p.doc, "capability"), kCapabilityLayout, capability, o::kCapabilitySize);
         });
@@ -189,6 +257,15 @@ NVXO_API DWORD OAPILogin(OAPIHANDLE handle, const OapiLoginRecord* record, const
                          UINT_PTR passThrough1, UINT_PTR passThrough2) {
     if (!record && (!ticket || ticketLength == 0)) return o::kBadParameter;
     return Guarded([&] {
+        json wire = {{"v", {record ? 1u : 0u, record ? record->kind : 0u, record ? record->serverNumber : 0u,
+                            passThrough1, passThrough2}},
+                     {"s", {record && record->userName ? record->userName : "",
+                            record && record->password ? record->password : "",
+                            record && record->accountName ? record->accountName : "",
+                            record && record->accountPassword ? record->accountPassword : ""}},
+                     {"in", ticket ? ToHex(ticket, ticketLength < kMaxWireBlock ? ticketLength : kMaxWireBlock)
+                                   : std::string()}};
+        if (auto code = ForwardOnSession("OAPILogin", handle, wire, nullptr, 0)) return *code;
         return CallOnSession("OAPILogin", handle, [&](const Profile& p, Session& s) {
             Answer answer = CheckLogin(p, record, ticket, ticketLength);
             s.loggedIn = answer.code == o::kOk;
@@ -199,6 +276,7 @@ NVXO_API DWORD OAPILogin(OAPIHANDLE handle, const OapiLoginRecord* record, const
 
 NVXO_API DWORD OAPILogout(OAPIHANDLE handle) {
     return Guarded([&] {
+        if (auto code = ForwardOnSession("OAPILogout", handle, json::object(), nullptr, 0)) return *code;
         return CallOnSession("OAPILogout", handle, [](const Profile&, Session& s) {
             s.loggedIn = false;
             return Answer{};
@@ -212,6 +290,14 @@ NVXO_API DWORD OAPIGetSingleSignOnInfo(OAPIHANDLE handle, const char* request, c
     size_t capacity = answerSize < o::kSignOnTokenSize ? answerSize : o::kSignOnTokenSize;
     if (strnlen(request, o::kSignOnTokenSize) >= o::kSignOnTokenSize) return o::kBadParameter;
     return Guarded([&] {
+        std::vector<BYTE> text(capacity, 0);
+        if (auto code = ForwardOnSession("OAPIGetSingleSignOnInfo", handle, {{"s", {request}}}, text.data(), capacity)) {
+            if (*code == o::kOk) {
+                text[capacity - 1] = 0;
+                std::memcpy(answer, text.data(), capacity);
+            }
+            return *code;
+        }
         return CallOnSession("OAPIGetSingleSignOnInfo", handle, [&](const Profile& p, Session&) -> Answer {
             if (!SignOnEnabled(p)) return {o::kNotSupported, {}};
             std::string token = TextOf(Member(Member(&p.doc, "signOn"), "answer"));
@@ -261,6 +347,9 @@ NVXO_API DWORD OAPIGetMiddleServerSetting(OAPIHANDLE handle, const char* languag
     if (!buffer || !languageCode || strnlen(languageCode, o::kLanguageCodeMax + 1) > o::kLanguageCodeMax)
         return o::kBadParameter;
     return Guarded([&] {
+        if (auto code = ForwardOnSession("OAPIGetMiddleServerSetting", handle, {{"s", {languageCode}}}, buffer,
+                                         o::kMiddleServerSettingSize))
+            return *code;
         return CallOnSession("OAPIGetMiddleServerSetting", handle, [&](const Profile& p, Session&) -> Answer {
             const json* block = Blocks(p, "middleServer");
             if (!block) return {o::kNotSupported, {}};
@@ -272,6 +361,8 @@ NVXO_API DWORD OAPIGetMiddleServerSetting(OAPIHANDLE handle, const char* languag
 NVXO_API DWORD OAPIGetUserBoxList(OAPIHANDLE handle, UINT_PTR request, BYTE* buffer) {
     if (!buffer) return o::kBadParameter;
     return Guarded([&] {
+        if (auto code = ForwardOnSession("OAPIGetUserBoxList", handle, {{"v", {request}}}, buffer, o::kUserBoxListSize))
+            return *code;
         return CallOnSession("OAPIGetUserBoxList", handle, [&](const Profile& p, Session& s) -> Answer {
             if (!s.loggedIn) return {o::kNotLoggedIn, {}};
             return List(Blocks(p, "userBoxList"), kUserBoxEntryLayout, o::kUserBoxEntrySize, 0, o::kUserBoxEntries,
@@ -285,6 +376,9 @@ NVXO_API DWORD OAPIGetUserBoxList(OAPIHANDLE handle, UINT_PTR request, BYTE* buf
 NVXO_API DWORD OAPIGetAbbrConfiguration(OAPIHANDLE handle, DWORD selector, BYTE* buffer) {
     if (!buffer || selector != 0) return o::kBadParameter;
     return Guarded([&] {
+        if (auto code = ForwardOnSession("OAPIGetAbbrConfiguration", handle, {{"v", {selector}}}, buffer,
+                                         o::kAbbrConfigurationSize))
+            return *code;
         return CallOnSession("OAPIGetAbbrConfiguration", handle, [&](const Profile& p, Session& s) -> Answer {
             if (NeedsLogin(p, s)) return {o::kNotLoggedIn, {}};
             std::memset(buffer, 0, o::kAbbrConfigurationSize);
@@ -301,6 +395,8 @@ NVXO_API DWORD OAPIGetAbbr(OAPIHANDLE handle, DWORD firstEntry, BYTE* page) {
     if (!page || firstEntry == 0) return o::kBadParameter;
     if (std::memcmp(page, o::kAbbrRequestTag, o::kAbbrRequestTagSize) != 0) return o::kBadParameter;
     return Guarded([&] {
+        json wire = {{"v", {firstEntry}}, {"in", ToHex(page, o::kAbbrRequestTagSize)}};
+        if (auto code = ForwardOnSession("OAPIGetAbbr", handle, wire, page, o::kAbbrPageSize)) return *code;
         return CallOnSession("OAPIGetAbbr", handle, [&](const Profile& p, Session& s) -> Answer {
             if (NeedsLogin(p, s)) return {o::kNotLoggedIn, {}};
             return List(Blocks(p, "abbr"), kAbbrEntryLayout, o::kAbbrEntrySize, firstEntry - 1, o::kAbbrPageEntries,
@@ -313,8 +409,10 @@ NVXO_API DWORD OAPIGetAbbr(OAPIHANDLE handle, DWORD firstEntry, BYTE* page) {
 
 NVXO_API DWORD OAPIWakeUpDevice(const char* address) {
     if (!ValidAddress(address)) return o::kBadParameter;
-    return Guarded([&] { return CallAtAddress("OAPIWakeUpDevice", address, [](const Profile&) { return Answer{}; }); },
-                   o::kBusy);
+    return Guarded([&] {
+        if (auto a = ForwardAtAddress("OAPIWakeUpDevice", address, json::object(), nullptr, 0)) return a->code;
+        return CallAtAddress("OAPIWakeUpDevice", address, [](const Profile&) { return Answer{}; });
+    }, o::kBusy);
 }
 
 // ---- Present for the interface, not offered to this driver ----

@@ -50,7 +50,23 @@ void Delay(const Behaviour& b) {
 uint64_t OpenSession(const std::string& address, double apiVersion) {
     std::lock_guard<std::mutex> lock(g_mutex);
     uint64_t handle = kHandleBase | ++g_nextHandle;
-    g_sessions[handle] = Session{address, apiVersion, false, {}};
+    Session session;
+    session.address = address;
+    session.apiVersion = apiVersion;
+    g_sessions[handle] = session;
+    return handle;
+}
+
+uint64_t OpenRemoteSession(const std::string& address, double apiVersion, const Remote& remote,
+                           uint64_t remoteHandle) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    uint64_t handle = kHandleBase | ++g_nextHandle;
+    Session session;
+    session.address = address;
+    session.apiVersion = apiVersion;
+    session.remote = remote;
+    session.remoteHandle = remoteHandle;
+    g_sessions[handle] = session;
     return handle;
 }
 

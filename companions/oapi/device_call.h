@@ -29,10 +29,15 @@ struct Session {
     double apiVersion = 0;
     bool loggedIn = false;
     std::string detail;  // detail of the last call on this session
+    std::optional<Remote> remote;  // set: the session lives in the simulator ...
+    uint64_t remoteHandle = 0;     // ... under this handle
 };
 
 // ---- Sessions ----
 uint64_t OpenSession(const std::string& address, double apiVersion);
+// A session opened in the simulator, known here by a handle of this component.
+uint64_t OpenRemoteSession(const std::string& address, double apiVersion, const Remote& remote,
+                           uint64_t remoteHandle);
 // Ends a session; false when the handle is unknown.
 bool EndSession(uint64_t handle);
 std::optional<Session> FindSession(uint64_t handle);

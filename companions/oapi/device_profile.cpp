@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 #ifdef _WIN32
@@ -96,7 +97,58 @@ void ApplyBehaviour(const json* b, Behaviour& out, const fs::path& folder) {
     }
 }
 
+std::mutex g_servedMutex;
+std::string g_servedFile;  // set in the simulator only
+
+std::string ServedFile() {
+    std::lock_guard<std::mutex> lock(g_servedMutex);
+    return g_servedFile;
+}
+
+std::optional<Remote> RemoteOf(const json* member) {
+    if (!member) return std::nullopt;
+    std::optional<Remote> remote = ParseLoopbackAddress(member->is_string() ? TextOf(member)
+                                                                            : TextOf(Member(member, "address")));
+    if (!remote) return std::nullopt;
+    if (const json* t = Member(member, "timeoutMs")) {
+        uint64_t ms = NumberOf(t, kDefaultRemoteTimeoutMs);
+        remote->timeoutMs = static_cast<unsigned>(ms < 50 ? 50 : ms > kMaxRemoteTimeoutMs ? kMaxRemoteTimeoutMs : ms);
+    }
+    return remote;
+}
+
 }  // namespace
+
+std::optional<Remote> ParseLoopbackAddress(const std::string& text) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string::npos) return std::nullopt;
+    std::string host = text.substr(0, colon);
+    std::string port = text.substr(colon + 1);
+    if (host != "127.0.0.1" && host != "localhost") return std::nullopt;
+    if (port.empty() || port.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (char c : port) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) return std::nullopt;
+    Remote remote;
+    remote.host = "127.0.0.1";
+    remote.port = static_cast<uint16_t>(value);
+    return remote;
+}
+
+std::optional<Remote> RemoteFor(const std::string& address) {
+    if (!ServedFile().empty()) return std::nullopt;
+    std::optional<Profile> profile = LoadProfile(address);
+    if (profile) return profile->remote;
+    return ParseLoopbackAddress(address);
+}
+
+void ServeProfileFile(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_servedMutex);
+    g_servedFile = path;
+}
 
 std::string ProfilesFolder() {
     if (const char* env = std::getenv("NOVRIX_DEVICE_PROFILES"); env && *env) return env;
@@ -105,15 +157,27 @@ std::string ProfilesFolder() {
 
 std::optional<Profile> LoadProfile(const std::string& address) {
     if (address.empty()) return std::nullopt;
-    fs::path folder = fs::path(ProfilesFolder());
-    std::string stem = FileStem(address);
-    std::optional<json> doc = ReadObject(folder / (stem + ".json"));
+    const std::string served = ServedFile();
+    fs::path file, control, folder;
+    if (!served.empty()) {
+        file = fs::path(served);
+        folder = file.parent_path();
+        std::string name = file.filename().string();
+        if (name.size() > 5 && name.substr(name.size() - 5) == ".json") name.resize(name.size() - 5);
+        control = folder / (name + ".control.json");
+    } else {
+        folder = fs::path(ProfilesFolder());
+        std::string stem = FileStem(address);
+        file = folder / (stem + ".json");
+        control = folder / (stem + ".control.json");
+    }
+    std::optional<json> doc = ReadObject(file);
     if (!doc) return std::nullopt;
     Profile profile;
     profile.doc = std::move(*doc);
     ApplyBehaviour(Member(&profile.doc, "behaviour"), profile.behaviour, folder);
-    if (std::optional<json> control = ReadObject(folder / (stem + ".control.json")))
-        ApplyBehaviour(&*control, profile.behaviour, folder);
+    if (std::optional<json> controlDoc = ReadObject(control)) ApplyBehaviour(&*controlDoc, profile.behaviour, folder);
+    if (served.empty()) profile.remote = RemoteOf(Member(&profile.doc, "remote"));
     return profile;
 }
 

@@ -9,6 +9,7 @@
 // tests can change a device between two calls.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,10 +32,35 @@ struct Behaviour {
 
 constexpr unsigned kMaxDelayMs = 10000;
 
+// A device reached over the network: the simulator (novrix device serve) on the
+// loopback.
+struct Remote {
+    std::string host;           // "127.0.0.1" (the only host accepted)
+    uint16_t port = 0;
+    unsigned timeoutMs = 5000;  // how long one call waits for its answer (50 ... 30000)
+};
+constexpr unsigned kDefaultRemoteTimeoutMs = 5000;
+constexpr unsigned kMaxRemoteTimeoutMs = 30000;
+
 struct Profile {
     json doc;  // the whole profile, an object
     Behaviour behaviour;
+    std::optional<Remote> remote;  // "remote": "127.0.0.1:PORT" or {"address": ..., "timeoutMs": n}
 };
+
+// "127.0.0.1:PORT" (or "localhost:PORT") with a port 1 ... 65535; nothing for any
+// other text, so that the component never reaches past the loopback.
+std::optional<Remote> ParseLoopbackAddress(const std::string& text);
+
+// Where the device at address answers: over the network when its profile names a
+// remote simulator, or when it has no profile and the address itself is a
+// loopback address and port; nothing for a device answered in this process.
+std::optional<Remote> RemoteFor(const std::string& address);
+
+// The simulator's side: from now on every address is answered from this one
+// profile file (its control file is "<file minus .json>.control.json"), and no
+// profile is forwarded anywhere.  An empty path ends it.
+void ServeProfileFile(const std::string& path);
 
 // The folder of the profiles (no trailing separator).
 std::string ProfilesFolder();

@@ -41,6 +41,7 @@ constexpr size_t kConfigurationSize = 344;
 constexpr size_t kConfPort = 0;            // u16
 constexpr size_t kConfFlag = 2;            // u8, handed to OAPIAccessInit
 constexpr size_t kConfRefused = 3;         // u8, non-zero: the device refuses the device API
+constexpr size_t kConfGeneration = 4;      // u32, counted up by the device whenever its set-up changes
 constexpr size_t kConfSignOnData = 20;     // 64 bytes; first byte non-zero: single sign-on on
 constexpr size_t kConfSignOnDataSize = 64;
 constexpr size_t kConfCached = 84;         // 256 bytes kept for the printer (sign-on host name)
@@ -133,6 +134,7 @@ constexpr size_t kBoxNumber = 0;                             // u32
 constexpr size_t kBoxName = 4, kBoxNameSize = 60;            // UTF-8
 
 // The named fields lie inside their blocks.
+static_assert(kConfGeneration + 4 <= kConfSignOnData && kConfRefused < kConfGeneration);
 static_assert(kConfSignOnData + kConfSignOnDataSize <= kConfCached);
 static_assert(kConfCached + kConfCachedSize <= kConfigurationSize);
 static_assert(kCapAuthType + kCapAuthTypeSize <= kCapAccountTrack);

@@ -75,6 +75,8 @@ const MachineFactDef kMachineFacts[] = {
     {"SharedOverlay", 0}, {"DestinationKind", 0}, {"PerPageCount", 0},  {"PerTrayMedia", 0},
     {"PaperFeedType", 0}, {"MaxFeedLength", 0},   {"MinWidth", 0},      {"MinLength", 0},
     {"MaxWidth", 0},      {"MaxLength", 0},       {"Fax", 0},
+    {"DeviceApiVersion", 0}, {"WakeUpKind", 0},   {"ConnectionKind", 0}, {"ConnectionSubKind", 0},
+    {"AltDeviceLibrary", 0},
 };
 const size_t kMachineFactCount = sizeof(kMachineFacts) / sizeof(kMachineFacts[0]);
 static_assert(sizeof(kMachineFacts) / sizeof(kMachineFacts[0]) == kFactCount);

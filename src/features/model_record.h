@@ -97,6 +97,11 @@ enum MachineFact : uint8_t {
     kFactMaxWidth,
     kFactMaxLength,
     kFactFax,             // 1: the model sends faxes
+    kFactDeviceApiVersion,   // the device API version in hundredths (350: 3.50); 0: no device API
+    kFactWakeUpKind,         // how the device is woken: 0 not at all, 3 wake packet, other: the device API
+    kFactConnectionKind,     // with kFactConnectionSubKind: 1 and 2 add bit 0x20000 to the option request
+    kFactConnectionSubKind,
+    kFactAltDeviceLibrary,   // 1: device information comes through the host's alternative acquisition
     kFactCount,
 };
 

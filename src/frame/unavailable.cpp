@@ -32,7 +32,6 @@ T Unavailable(const char* name, T answer) {
     return answer;
 }
 
-bool HostLibraryLinked() { return nvx::frame::Module().host.library != nullptr; }
 
 template <typename T>
 void Put(UINT_PTR at, T value) {
@@ -123,20 +122,6 @@ NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
 
 // Device events and job start.
 NVX_EXPORT void SetUIAesKeyInfo(void*) { Unavailable("SetUIAesKeyInfo", 0); }
-// The device events have nothing to do without the host driver UI's library: they
-// answer 0 at once then, as the built events will.
-NVX_EXPORT UINT_PTR Bidi_PrnterEvent_Initialize(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    if (!HostLibraryLinked()) return 0;
-    return Unavailable<UINT_PTR>("Bidi_PrnterEvent_Initialize", kDeviceNotAsked);
-}
-NVX_EXPORT UINT_PTR Bidi_WakeOnCall(UINT*, UINT_PTR, UINT_PTR) {
-    if (!HostLibraryLinked()) return 0;
-    return Unavailable<UINT_PTR>("Bidi_WakeOnCall", kDeviceNotAsked);
-}
-NVX_EXPORT UINT_PTR Bidi_DocumentPropertySheets_Init(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    if (!HostLibraryLinked()) return 0;
-    return Unavailable<UINT_PTR>("Bidi_DocumentPropertySheets_Init", kDeviceNotAsked);
-}
 NVX_EXPORT UINT_PTR Bidi_DocumentEvent_CreateDC(UINT*, UINT_PTR, UINT_PTR) {
     return Unavailable<UINT_PTR>("Bidi_DocumentEvent_CreateDC", kDeviceNotAsked);
 }

@@ -9,7 +9,7 @@ if(TARGET novrix_device AND TARGET novrix_oapi)
     SOURCES $<TARGET_OBJECTS:novrix_oapi_objects>
     DEF "${CMAKE_CURRENT_BINARY_DIR}/oapi_missing.def"
     DIR "${oapi_missing_dir}"
-    LINK ${CMAKE_DL_LIBS})
+    LINK ${NOVRIX_OAPI_LINK})
 
   novrix_add_test(oapi_tests
     SOURCES

@@ -16,10 +16,12 @@ namespace {
 void PrinterUsage(FILE* out) {
     fprintf(out,
             "usage: novrix printer list\n"
-            "       novrix printer add NAME [--driver-folder DIR] [--port PORT]\n"
+            "       novrix printer add NAME [--driver-folder DIR] [--port PORT | --address HOST[:PORT]]\n"
             "       novrix printer remove NAME\n"
             "       novrix printer default NAME\n"
             "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
+            "--address gives the printer a TCP/IP port at the device's address (IP_HOST[:PORT]):\n"
+            "a device simulator's 127.0.0.1:PORT (novrix device serve), or a device profile's address.\n"
             "In the list, * marks the default printer.\n",
             kDriverName, kDefaultPort);
 }
@@ -57,13 +59,47 @@ bool CheckDriverFolder(std::string* folder) {
     return true;
 }
 
+// A device address: a host (letters, digits, '.', '-') with an optional :PORT
+// (1 to 65535), at most 63 characters as the device API takes them.
+bool ValidDeviceAddress(const std::string& address) {
+    if (address.empty() || address.size() > 63) return false;
+    size_t colon = address.rfind(':');
+    std::string host = colon == std::string::npos ? address : address.substr(0, colon);
+    if (host.empty() || host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") !=
+                            std::string::npos)
+        return false;
+    if (colon == std::string::npos) return true;
+    std::string port = address.substr(colon + 1);
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) return false;
+    unsigned long value = std::stoul(port);
+    return value >= 1 && value <= 65535;
+}
+
 int Add(const std::vector<std::string>& args) {
     std::string name, folder, port;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--driver-folder" && i + 1 < args.size()) {
             folder = args[++i];
         } else if (args[i] == "--port" && i + 1 < args.size()) {
+            if (!port.empty()) {
+                fprintf(stderr, "novrix printer add: give --port or --address, once\n");
+                return kExitUsage;
+            }
             port = args[++i];
+        } else if (args[i] == "--address" && i + 1 < args.size()) {
+            const std::string address = args[++i];
+            if (!port.empty()) {
+                fprintf(stderr, "novrix printer add: give --port or --address, once\n");
+                return kExitUsage;
+            }
+            if (!ValidDeviceAddress(address)) {
+                fprintf(stderr,
+                        "novrix printer add: '%s' is not a device address (HOST or HOST:PORT, PORT 1 to 65535, "
+                        "at most 63 characters)\n",
+                        EchoText(address).c_str());
+                return kExitUsage;
+            }
+            port = "IP_" + address;
         } else if (name.empty() && args[i].rfind("--", 0) != 0) {
             name = args[i];
         } else {

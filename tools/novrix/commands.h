@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+
+#include "platform/win32.h"
 #include <vector>
 
 namespace novrix {
@@ -25,5 +27,11 @@ int CmdFax(const Options& options, const std::vector<std::string>& args);
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 int CmdSettings(const Options& options, const std::vector<std::string>& args);
+// The line novrix shows when a sheet opens and the device did not answer
+// (acquisition code `code`): whether the pages work from cached information, and
+// how old it is.
+std::string CachedDeviceNote(HANDLE printer, UINT_PTR code);
+// novrix device serve|info.
+int CmdDevice(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

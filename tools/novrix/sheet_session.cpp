@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands.h"
 #include "common/text.h"
 #include "package_versions.h"
 #include "platform/host.h"
@@ -55,6 +56,14 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     host_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_.get());
     LoadDevMode();
     nvx::WString wname = nvx::WFromUtf8(printerName_);
+    // The host refreshes the device information when document sheets open; when
+    // the device does not answer, the pages work from what the cache holds.
+    if (auto init = module_.Entry<UINT_PTR (*)(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR)>(
+            "Bidi_DocumentPropertySheets_Init")) {
+        UINT_PTR code = init(reinterpret_cast<UINT_PTR>(printer_.get()), reinterpret_cast<UINT_PTR>(wname.c_str()), 0,
+                             0, 0, 0);
+        if (code == 16) printf("%s\n", CachedDeviceNote(printer_.get(), code).c_str());
+    }
     host_->SetDeviceName(wname.c_str());
 
     HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));

@@ -1,0 +1,168 @@
+// novrix device serve, device info and printer add --address, on a private root:
+// the simulator started by the test on a free loopback port and stopped by it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/platform_test.h"
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    std::string out, err;
+};
+
+class NovrixDeviceTest : public PlatformTest {
+protected:
+    void TearDown() override {
+        StopServe();
+        PlatformTest::TearDown();
+    }
+    Outcome Novrix(const std::string& args) {
+        std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " +
+                          args + " </dev/null >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+        int status = std::system(cmd.c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read("out.txt");
+        r.err = Read("err.txt");
+        return r;
+    }
+    std::string Read(const char* file) {
+        std::ifstream in(Root() + "/" + file);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    // Starts `novrix device serve` on a free port; answers the port (0 on failure).
+    int Serve(const std::string& profile) {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) return 0;
+        serve_ = fork();
+        if (serve_ == 0) {
+            dup2(pipeFds[1], 1);
+            close(pipeFds[0]);
+            close(pipeFds[1]);
+            execl(NVX_NOVRIX_EXE, NVX_NOVRIX_EXE, "--root", Root().c_str(), "device", "serve", "--profile",
+                  profile.c_str(), "--listen", "127.0.0.1:0", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        serveOut_ = fdopen(pipeFds[0], "r");
+        char line[512] = {};
+        if (!serveOut_ || !fgets(line, sizeof line, serveOut_)) return 0;
+        std::string text = line;
+        size_t at = text.find("127.0.0.1:");
+        return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + 10);
+    }
+    // Stops it as Ctrl-C would; answers its exit status and its last line.
+    int StopServe(std::string* lastLine = nullptr) {
+        if (serve_ <= 0) return -1;
+        kill(serve_, SIGINT);
+        int status = 0;
+        waitpid(serve_, &status, 0);
+        serve_ = 0;
+        char line[512] = {};
+        std::string last;
+        while (serveOut_ && fgets(line, sizeof line, serveOut_)) last = line;
+        if (serveOut_) fclose(serveOut_);
+        serveOut_ = nullptr;
+        if (lastLine) *lastLine = last;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+    pid_t serve_ = 0;
+    FILE* serveOut_ = nullptr;
+};
+
+TEST_F(NovrixDeviceTest, APrinterAtTheSimulatorGetsItsInformationAndKeepsItWhenTheSimulatorStops) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 3},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "blocks": {"abbr": [{"number": 1, "name": "Head office", "kind": "Fax", "faxNumber": "01"},
+                          {"number": 2, "name": "Branch", "kind": "Fax", "faxNumber": "02"}]}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    Outcome r = Novrix("printer add 'Sim Fax' --address " + address);
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("printer list");
+    EXPECT_TRUE(Has(r.out, "Sim Fax  (driver NOVRIX Fax Driver, port IP_" + address)) << r.out;
+
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_TRUE(Has(r.out, "No device information is cached for this printer")) << r.out;
+    r = Novrix("device info --printer 'Sim Fax' --refresh");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Device address: " + address)) << r.out;
+    EXPECT_TRUE(Has(r.out, "Asked the device: the information below is fresh.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Last asked: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Speed dials: current, 2 entries")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Device API configuration: current, port 50003, single sign-on off, set-up generation 3"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "  Encryption key: not held")) << r.out;
+    // Opening the preferences asks the device and, when it answers, says nothing about it.
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_FALSE(Has(r.out, "Device information")) << r.out;
+
+    std::string last;
+    EXPECT_EQ(0, StopServe(&last));
+    EXPECT_TRUE(Has(last, "Device simulator stopped after ")) << last;
+
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Device information: the device did not answer (code 16); the pages use the information "
+                           "cached "))
+        << r.out;
+    r = Novrix("device info --printer 'Sim Fax' --refresh");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "The device did not answer (code 16); the cache keeps what it held.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Speed dials: current, 2 entries")) << r.out;
+}
+
+TEST_F(NovrixDeviceTest, ADeviceThatNeverAnsweredLeavesNoCacheAndSaysSo) {
+    // Port 9 (discard): nothing that speaks the device API answers there, so the device fails.
+    Outcome r = Novrix("printer add 'Gone Fax' --address 127.0.0.1:9");
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("prefs --printer 'Gone Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "no device information is cached, the pages use the printer's settings.")) << r.out;
+}
+
+TEST_F(NovrixDeviceTest, UsageErrorsAndRefusals) {
+    struct {
+        const char* args;
+        int rc;
+        const char* message;
+    } cases[] = {
+        {"printer add X --address 1.2.3.4:0", 2, "is not a device address"},
+        {"printer add X --address 'a b:80'", 2, "is not a device address"},
+        {"printer add X --address 127.0.0.1:80 --port IP_1", 2, "give --port or --address, once"},
+        {"device serve", 2, "a device profile is needed"},
+        {"device serve --profile p.json --listen 0.0.0.0:0", 2, "listens on the loopback only"},
+        {"device serve --profile p.json --listen 127.0.0.1:99999", 2, "--listen wants 127.0.0.1:PORT"},
+        {"device serve --profile p.json --fault OAPILogin=sometimes", 2, "--fault wants FUNCTION=FAULT"},
+        {"device serve --profile /nonexistent.json", 1, "cannot read the profile"},
+        {"device info --printer 'No Such'", 1, "unknown printer"},
+        {"device frobnicate", 2, "usage: novrix device"},
+    };
+    for (const auto& c : cases) {
+        Outcome r = Novrix(c.args);
+        EXPECT_EQ(c.rc, r.rc) << c.args;
+        EXPECT_TRUE(Has(r.err, c.message)) << c.args << ": " << r.err;
+    }
+    Outcome r = Novrix("printer add 'Ok Fax' --address dev-1.example.test:8080");
+    EXPECT_EQ(0, r.rc) << r.err;
+}
+
+}  // namespace
