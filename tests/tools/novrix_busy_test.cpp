@@ -70,6 +70,17 @@ TEST_F(BusyLineTest, PlainLineOncePerBusyPeriodWhenNotATerminal) {
     EXPECT_EQ("Waiting for the device...\nWaiting for the device...\n", Output());
 }
 
+TEST_F(BusyLineTest, ADeviceThatAnswersInTimeLeavesNoLine) {
+    {
+        novrix::BusyLine line(out_, false, 10 * novrix::kSpinnerStepMs);
+        DestroyWindow(Show(211));  // a quick answer: nothing printed
+        HWND slow = Show(211);
+        Sleep(12 * novrix::kSpinnerStepMs);
+        DestroyWindow(slow);
+    }
+    EXPECT_EQ("Waiting for the device...\n", Output());
+}
+
 TEST_F(BusyLineTest, SpinnerTurnsAtATerminalUntilTheWindowGoes) {
     {
         novrix::BusyLine line(out_, true);

@@ -5,7 +5,8 @@
 
 namespace novrix {
 
-BusyLine::BusyLine(FILE* out, bool terminal) : out_(out), terminal_(terminal) {
+BusyLine::BusyLine(FILE* out, bool terminal, unsigned showAfterMs)
+    : out_(out), terminal_(terminal), showAfterMs_(showAfterMs) {
     NvxUi_SetWindowWatcher(Watch, this);
 }
 
@@ -24,7 +25,7 @@ void BusyLine::Watch(void* context, HWND, int resourceId, UINT event) {
 void BusyLine::Shown() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (windowsUp_++ > 0) return;  // a second busy window: the line is already there
-    if (!terminal_) {
+    if (!terminal_ && showAfterMs_ == 0) {
         fprintf(out_, "%s\n", kBusyLineText);
         fflush(out_);
         return;
@@ -41,16 +42,22 @@ void BusyLine::Hidden() {
     EndSpinner();
 }
 
-// Turns the spinner every kSpinnerStepMs until its generation is over, then
-// erases the line.
+// Waits showAfterMs_, then prints the plain line or turns the spinner every
+// kSpinnerStepMs until its generation is over, then erases the line.
 void BusyLine::Spin(unsigned generation) {
     static const char kFrames[] = {'|', '/', '-', '\\'};
     std::unique_lock<std::mutex> lock(mutex_);
-    for (unsigned i = 0; generation_ == generation; ++i) {
+    if (wake_.wait_for(lock, std::chrono::milliseconds(showAfterMs_), [this, generation] { return Over(generation); }))
+        return;  // the device answered in time: nothing to say
+    if (!terminal_) {
+        fprintf(out_, "%s\n", kBusyLineText);
+        fflush(out_);
+        return;
+    }
+    for (unsigned i = 0; !Over(generation); ++i) {
         fprintf(out_, "\r%s %c", kBusyLineText, kFrames[i % 4]);
         fflush(out_);
-        wake_.wait_for(lock, std::chrono::milliseconds(kSpinnerStepMs),
-                       [this, generation] { return generation_ != generation; });
+        wake_.wait_for(lock, std::chrono::milliseconds(kSpinnerStepMs), [this, generation] { return Over(generation); });
     }
     fputs("\r\x1b[K", out_);  // back to an empty line for what follows
     fflush(out_);

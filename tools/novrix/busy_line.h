@@ -6,7 +6,8 @@
 // (NvxUi_SetWindowWatcher, ui_host.h), which is told on the window's thread when
 // a top-level window appears and goes.  At a terminal the line carries a spinner
 // that turns until the window goes, then the line is erased; elsewhere (a pipe,
-// a file) it is one plain line per busy period.
+// a file) it is one plain line per busy period.  A device that answers within
+// `showAfterMs` prints nothing, so quick answers leave scripts' output alone.
 #pragma once
 
 #include <condition_variable>
@@ -21,11 +22,13 @@ namespace novrix {
 inline constexpr int kBusyWindowTemplate = 211;
 inline constexpr const char* kBusyLineText = "Waiting for the device...";
 inline constexpr unsigned kSpinnerStepMs = 100;
+inline constexpr unsigned kBusyLineDelayMs = 300;  // what novrix waits before it says anything
 
 class BusyLine {
 public:
-    // Installs the watcher; lines go to `out`, with a spinner when `terminal`.
-    BusyLine(FILE* out, bool terminal);
+    // Installs the watcher; lines go to `out`, with a spinner when `terminal`,
+    // once a busy window has been up for `showAfterMs`.
+    BusyLine(FILE* out, bool terminal, unsigned showAfterMs = 0);
     // Removes the watcher and ends a spinner still turning.
     ~BusyLine();
     BusyLine(const BusyLine&) = delete;
@@ -36,10 +39,12 @@ private:
     void Shown();
     void Hidden();
     void Spin(unsigned generation);
+    bool Over(unsigned generation) const { return generation_ != generation; }
     void EndSpinner();
 
     FILE* out_;
     bool terminal_;
+    unsigned showAfterMs_;
     std::mutex mutex_;
     std::condition_variable wake_;
     int windowsUp_ = 0;      // busy windows up now (guarded by mutex_)

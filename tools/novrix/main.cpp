@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         // After the first use, which adds the first printer as an administrator would.
         if (options.standardUser) NvxPlatform_SetAdministrator(FALSE);
         // While the module waits on a device behind its busy window, say so.
-        novrix::BusyLine busyLine(stdout, isatty(1) != 0);
+        novrix::BusyLine busyLine(stderr, isatty(2) != 0, novrix::kBusyLineDelayMs);
         return c.run(options, rest);
     }
     fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
