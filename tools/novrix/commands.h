@@ -25,5 +25,6 @@ int CmdFax(const Options& options, const std::vector<std::string>& args);
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 int CmdSettings(const Options& options, const std::vector<std::string>& args);
+int CmdPresets(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

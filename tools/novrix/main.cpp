@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
+    {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},
 };
 
 void Usage(FILE* out) {
