@@ -27,6 +27,11 @@
 #define IDC_HINT_ICON 1015
 #define IDC_HINT_TEXT 1016
 #define IDC_VIEW_TOGGLE 1130
+// The preset group of the document tabs.
+#define IDC_PRESET_LABEL 1131
+#define IDC_PRESET 1132
+#define IDC_PRESET_SAVE 1133
+#define IDC_PRESET_EDIT 1134
 
 // Basic tab.
 #define IDC_PAPER_SIZE 1000

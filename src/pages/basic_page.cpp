@@ -541,6 +541,7 @@ void OnDestroy(HWND page) {
 const PageDef kBasicPage = [] {
     PageDef d{kPage, kStepsAll};
     d.focusTabOnActivate = true;
+    d.presetCombo = true;
     d.init = OnInitDialog;
     d.command = OnCommand;
     d.setActive = OnSetActive;

@@ -233,7 +233,7 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
     r = Novrix("prefs --set 'Paper Size=Custom Size'");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.out, "opened: cancelled")) << r.out;
-    EXPECT_TRUE(Has(r.err, "the page shows A4")) << r.err;
+    EXPECT_TRUE(Has(r.err, "the page shows Letter")) << r.err;  // the locale paper of country 1
     // A rule's stop icon is shown with the setting on its row (beside a drop-down
     // whose list reaches down over it), its lines indented under the mark.
     r = Novrix("prefs --set 'Output Method=Proof Copy' --yes --show");
@@ -263,7 +263,7 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     Outcome r = Novrix("prefs", "set Paper Size=Custom Size\nshow\nset Width=200\nset Length=250\nset Width=wide\nok\n"
                                 "set Media Type=Transparency\nno\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // "Width=wide" and the refused media type
-    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper Size\" opened\n[dialog]\n  Width: 210 mm [90...297]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper Size\" opened\n[dialog]\n  Width: 216 mm [90...297]\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "Width: 200\nLength: 250\nPaper Size: Custom Size\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "Width takes a number")) << r.err;
     // A refusal is a notice with one button: it asks nothing, and "no" stays a command.
@@ -1003,6 +1003,14 @@ TEST_F(NovrixPresetsTest, SaveApplyExportImportAndTheFactoryPresets) {
     list = List();
     EXPECT_TRUE(Has(list, "* Three copies                     yours     for the team\n")) << list;
     EXPECT_TRUE(Has(list, "  Booklet                          shared    Both sides")) << list;
+
+    // The combo of the Basic tab shows it, and picks another preset like any setting.
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Preset: Three copies\n")) << r.out;
+    r = Novrix("prefs --set Preset=Draft --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bDraftPrint"));
+    EXPECT_TRUE(Has(List(), "* Draft ")) << List();
 
     r = Novrix("presets apply Eco");
     ASSERT_EQ(0, r.rc) << r.err;

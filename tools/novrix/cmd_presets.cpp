@@ -176,7 +176,6 @@ struct Run {
 
     bool Load(std::string* error) {
         std::memcpy(start.bytes, session.Record(), sizeof start.bytes);
-        nvx::settings::PrepareDefaultTemplate();
         env = PrinterEnvironment(session.Printer(), model.tables.record ? &model.tables : nullptr);
         admin = CanAdministerPrinter(session.Printer());
         ctx.env = &env;

@@ -1,0 +1,131 @@
+// The preset combo on the Basic tab: filled from the printer's presets, a preset
+// picked is applied, the combo follows the settings to Untitled and back, the order
+// is written on apply, a read-only sheet cannot pick.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/proc.h"
+#include "model/stores.h"
+#include "pages/page_work.h"
+#include "pages/sheet_layout.h"
+#include "presets/preset_store.h"
+#include "settings/oemdev.h"
+#include "pages/page_fixture.h"
+
+namespace {
+
+using pagetest::PageHost;
+
+constexpr pagetest::PageDef kBasic{100, "Prc_DocPaper1Proc"};
+constexpr pagetest::PageDef kVersion{106, "Prc_DocVersionProc"};
+
+class PresetCombo : public PageHost {
+protected:
+    void SetUp() override {
+        PageHost::SetUp();
+        auto install = nvx::ProcAs<UINT_PTR (*)(const WCHAR*)>(Export("SetEasySetPreset"));
+        ASSERT_TRUE(install);
+        ASSERT_EQ(1u, install(WL("Pages Printer")));
+    }
+    std::vector<std::string> Items() const {
+        std::vector<std::string> items;
+        HWND combo = Control(1132);
+        const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            WCHAR text[64] = {};
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            items.push_back(Utf8(text));
+        }
+        return items;
+    }
+    std::string Shown() const {
+        HWND combo = Control(1132);
+        const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        WCHAR text[64] = {};
+        if (sel >= 0) SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text));
+        return Utf8(text);
+    }
+    std::string RecordName() const {
+        const OEMDEV* r = nvx::settings::AsRecord(const_cast<nvx::host::HostSheet&>(sheet_).Record());
+        return nvx::Utf8FromW(nvx::presets::RecordPresetName(*r));
+    }
+    uint64_t PresetsPointer() {
+        uint64_t p = 0;
+        std::memcpy(&p, sheet_.Block() + nvx::pages::layout::formA::kPageWork + 28488, sizeof p);
+        return p;
+    }
+};
+
+TEST_F(PresetCombo, PickFollowAndComeBack) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic, kVersion}));
+    EXPECT_EQ("Preset:", Text(1131));
+    // The template's record is no preset: Untitled after the list.
+    EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft", "Untitled"}), Items());
+    EXPECT_EQ("Untitled", Shown());
+    EXPECT_NE(0u, PresetsPointer());  // the sheet's list, in the page work area at 28488
+    // Save and edit open dialogs this build does not carry: hidden and disabled.
+    for (int id : {1133, 1134}) {
+        EXPECT_FALSE(IsWindowVisible(Control(id))) << id;
+        EXPECT_FALSE(IsWindowEnabled(Control(id))) << id;
+    }
+
+    sheet_.ClearChangedMark();
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1132), WL("Eco")));
+    EXPECT_EQ(2, Field("nDuplex"));
+    EXPECT_EQ(1, Field("bTonerSave"));
+    EXPECT_EQ(1, Field("byEasySetKind"));
+    EXPECT_EQ("Eco", RecordName());
+    EXPECT_EQ("Eco", Shown());
+    EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft"}), Items());
+    EXPECT_EQ(1u, sheet_.ChangedMark());
+
+    // A covered setting changes: Untitled; changed back: Eco again.
+    ASSERT_TRUE(NvxUi_Type(Control(1011), WL("2"), NVXUI_TYPE_REPLACE));
+    EXPECT_EQ(2, Field("nCopies"));
+    EXPECT_EQ("Untitled", Shown());
+    EXPECT_EQ(3, Field("byEasySetKind"));
+    EXPECT_EQ("", RecordName());
+    ASSERT_TRUE(NvxUi_Type(Control(1011), WL("1"), NVXUI_TYPE_REPLACE));
+    EXPECT_EQ("Eco", Shown());
+    EXPECT_EQ(1, Field("byEasySetKind"));
+
+    // Picking the Default entry: the printer's defaults, kind 0.
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1132), WL("Default")));
+    EXPECT_EQ("Default", Shown());
+    EXPECT_EQ(0, Field("byEasySetKind"));
+    EXPECT_EQ(1, Field("nDuplex"));
+
+    // Apply writes the display order under the user's key.
+    ASSERT_TRUE(SendMessageW(sheetWindow_, PSM_APPLY, 0, 0));
+    nvx::model::RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, nvx::model::OpenUserKey(printer_, &key));
+    uint32_t count = 0;
+    EXPECT_TRUE(nvx::model::ValueStore::OfKey(key.get()).ReadDword(WL("EasySetOrderCnt"), &count));
+    EXPECT_EQ(4u, count);
+    CloseSheet();
+    EXPECT_EQ(0u, PresetsPointer());  // freed with the page that built it
+}
+
+TEST_F(PresetCombo, ARecordThatIsAPresetOpensOnIt) {
+    SetField("nDuplex", 3);
+    SetField("bCollate", 1);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    // The record only resembles Booklet: without its name the combo says Untitled.
+    EXPECT_EQ("Untitled", Shown());
+    ASSERT_TRUE(NvxUi_ChooseComboText(Control(1132), WL("Booklet")));
+    CloseSheet();
+    // Opened again on the record now holding Booklet: selected, no Untitled item.
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_EQ("Booklet", Shown());
+    EXPECT_EQ(4u, Items().size());
+}
+
+TEST_F(PresetCombo, ASheetThatMayNotApplyCannotPick) {
+    sheet_.SetMayApply(0);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    EXPECT_FALSE(IsWindowEnabled(Control(1132)));
+    EXPECT_EQ("Untitled", Shown());
+}
+
+}  // namespace
