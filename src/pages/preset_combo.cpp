@@ -5,6 +5,7 @@
 #include "frame/module_state.h"
 #include "model/text_tables.h"
 #include "pages/page_framework.h"
+#include "pages/page_help.h"
 #include "pages/page_work.h"
 #include "presets/printer_presets.h"
 #include "stamps/watermark_sheet.h"
@@ -76,16 +77,19 @@ void ShowSelection(HWND page, SheetPresets& s) {
     }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 
-    // The save and edit dialogs are not part of this build: their buttons stay hidden
-    // and disabled, as a switched-off feature's.
-    for (int id : {kPresetSave, kPresetEdit}) {
-        if (HWND button = GetDlgItem(page, id)) {
-            EnableWindow(button, FALSE);
-            ShowWindow(button, SW_HIDE);
-        }
+    // The edit dialog is not part of this build: its button stays hidden and disabled,
+    // as a switched-off feature's.
+    if (HWND button = GetDlgItem(page, kPresetEdit)) {
+        EnableWindow(button, FALSE);
+        ShowWindow(button, SW_HIDE);
     }
     const bool mayApply = ContextMayApply(PageContext(page)) != 0;
     EnableWindow(combo, mayApply ? TRUE : FALSE);
+    // Save: only while the settings are no preset (Untitled) and there is room.
+    if (HWND button = GetDlgItem(page, kPresetSave)) {
+        const bool room = presets::HasRoomToSave(s.list, s.canAdminister);
+        EnableWindow(button, mayApply && s.list.current < 0 && room ? TRUE : FALSE);
+    }
 }
 
 }  // namespace
@@ -167,6 +171,17 @@ bool ApplySheetPreset(HWND page, int index) {
 }
 
 bool PresetComboCommand(HWND page, int control, UINT code, void (*showAgain)(HWND page)) {
+    if (control == kPresetSave) {
+        if (code != BN_CLICKED || !PageSheetPresets(page)) return true;
+        const bool options = PresetOptionsEnabled();
+        const INT_PTR answer =
+            RunModuleDialog(frame::Module().dialogResources, page, options ? kPresetSaveOptionsDialog : kPresetSaveDialog,
+                            options ? PresetSaveOptionsDialogProc : PresetSaveDialogProc,
+                            reinterpret_cast<LPARAM>(PageContext(page)));
+        if (answer == IDOK) PresetComboRefill(page);
+        return true;
+    }
+    if (control == kPresetEdit) return true;
     if (control != kPresetCombo || code != CBN_SELCHANGE) return control == kPresetCombo;
     SheetPresets* s = PageSheetPresets(page);
     HWND combo = GetDlgItem(page, kPresetCombo);

@@ -10,8 +10,9 @@
 //                   `Untitled`, the buttons enabled by the room rule;
 //   WM_COMMAND      PresetComboCommand: a preset picked is applied, then the page's
 //                   setActive handler runs (check, show again) and the sheet is told
-//                   it changed; the buttons open the save and edit dialogs; after any
-//                   other command the page handled, PresetComboFollow;
+//                   it changed; the save button opens the save dialog (the edit
+//                   dialog is not in this build: its button stays hidden); after
+//                   any other command the page handled, PresetComboFollow;
 //   PSN_APPLY       PresetComboApply: the order list is written;
 //   WM_DESTROY      PresetComboDestroy.
 // A page without the combo's controls in its template is left alone.
@@ -26,6 +27,9 @@ inline constexpr int kPresetLabel = 1131;
 inline constexpr int kPresetCombo = 1132;
 inline constexpr int kPresetSave = 1133;
 inline constexpr int kPresetEdit = 1134;
+// The save dialog's templates in NOVRIX_S.DLL: without and with the content options.
+inline constexpr uint32_t kPresetSaveDialog = 190;
+inline constexpr uint32_t kPresetSaveOptionsDialog = 191;
 
 // The sheet's presets: the list, the facts entries are made with, the settings the
 // sheet started with and whether the user may administer the printer.
@@ -50,5 +54,11 @@ SheetPresets* PageSheetPresets(HWND page);
 // Applies entry `index` of the sheet's list to the page's record as picking it in the
 // combo does (without the page's own refresh); false when there is no such entry.
 bool ApplySheetPreset(HWND page, int index);
+
+// Whether the model enables the preset content options (its "Dlg_EasySet" switch is
+// TYPE2 or later): the save dialog then asks for them.
+bool PresetOptionsEnabled();
+INT_PTR CALLBACK PresetSaveDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 190
+INT_PTR CALLBACK PresetSaveOptionsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 191
 
 }  // namespace nvx::pages

@@ -540,4 +540,18 @@ bool HasRoomToSave(const EasySetList& list, bool canAdminister) {
     return list.CountScope(kPersonalScope) < kMaxPersonalEntries;
 }
 
+// ---- The save dialog's rules ----
+
+SharedBox SaveSharedBox(const EasySetList& list, bool canAdminister) {
+    if (!canAdminister) return {false, false};
+    if (list.CountScope(kSharedScope) >= kMaxSharedEntries) return {false, false};
+    if (list.CountScope(kPersonalScope) >= kMaxPersonalEntries) return {true, false};
+    return {true, true};
+}
+
+NameCheck CheckNewName(const EasySetList& list, WStringView name, uint32_t scope) {
+    if (name.empty()) return NameCheck::Empty;
+    return list.Find(name, scope) >= 0 ? NameCheck::Duplicate : NameCheck::Ok;
+}
+
 }  // namespace nvx::presets

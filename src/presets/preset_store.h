@@ -267,4 +267,21 @@ bool BuildList(const ListSources& sources, const OEMDEV& record, const ApplyCont
 // than 50 entries, others while there are fewer than 20 per-user presets.
 bool HasRoomToSave(const EasySetList& list, bool canAdminister);
 
+// ---- The save dialog's rules ---------------------------------------------------------------
+
+// The shared box of the save dialog: an administering user finds it ticked; it is
+// ticked and disabled when there are 20 per-user presets, cleared and disabled when
+// there are 30 shared ones (the Default entry counted); others find it cleared and
+// disabled.
+struct SharedBox {
+    bool checked;
+    bool enabled;
+};
+SharedBox SaveSharedBox(const EasySetList& list, bool canAdminister);
+
+// A new preset's name in a scope: empty, or the name of an entry of that scope (the
+// Default entry's among the shared ones).
+enum class NameCheck { Ok, Empty, Duplicate };
+NameCheck CheckNewName(const EasySetList& list, WStringView name, uint32_t scope);
+
 }  // namespace nvx::presets

@@ -408,6 +408,35 @@ TEST(PresetNames, RoomToSave) {
     EXPECT_FALSE(HasRoomToSave(list, true));   // 50
 }
 
+
+TEST(PresetNames, TheSaveDialogsRules) {
+    const PresetEnvironment env = Env();
+    EasySetList list;
+    EasySetEntry def = Preset(env, WL("Default"), 0);
+    def.isDefault = 1;
+    list.Add(def);
+    // An administering user: ticked and free; others: cleared and disabled.
+    EXPECT_TRUE(SaveSharedBox(list, true).checked && SaveSharedBox(list, true).enabled);
+    EXPECT_FALSE(SaveSharedBox(list, false).checked || SaveSharedBox(list, false).enabled);
+    EXPECT_EQ(NameCheck::Empty, CheckNewName(list, WL(""), 1));
+    EXPECT_EQ(NameCheck::Duplicate, CheckNewName(list, WL("Default"), 0));
+    EXPECT_EQ(NameCheck::Ok, CheckNewName(list, WL("Default"), 1));
+    // 20 per-user presets: the box ticked and disabled (only shared saves remain).
+    for (int i = 0; i < 20; ++i) list.Add(Small(env, WFormatString(WL("P%d"), i), 1));
+    for (EasySetEntry& e : list.entries)
+        if (!e.isDefault) e.scope = 1;
+    SharedBox box = SaveSharedBox(list, true);
+    EXPECT_TRUE(box.checked);
+    EXPECT_FALSE(box.enabled);
+    // 30 shared ones (with Default): cleared and disabled.
+    EasySetList full;
+    full.Add(def);
+    for (int i = 0; i < 29; ++i) full.Add(Small(env, WFormatString(WL("S%d"), i), 1));
+    box = SaveSharedBox(full, true);
+    EXPECT_FALSE(box.checked);
+    EXPECT_FALSE(box.enabled);
+}
+
 // ---- Building the list and applying ----
 
 class PresetListTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "model/stores.h"
 #include "pages/page_work.h"
 #include "pages/sheet_layout.h"
+#include "platform/host.h"
 #include "presets/preset_store.h"
 #include "settings/oemdev.h"
 #include "pages/page_fixture.h"
@@ -64,11 +65,11 @@ TEST_F(PresetCombo, PickFollowAndComeBack) {
     EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft", "Untitled"}), Items());
     EXPECT_EQ("Untitled", Shown());
     EXPECT_NE(0u, PresetsPointer());  // the sheet's list, in the page work area at 28488
-    // Save and edit open dialogs this build does not carry: hidden and disabled.
-    for (int id : {1133, 1134}) {
-        EXPECT_FALSE(IsWindowVisible(Control(id))) << id;
-        EXPECT_FALSE(IsWindowEnabled(Control(id))) << id;
-    }
+    // Save: the settings are no preset and there is room.  Edit opens a dialog this
+    // build does not carry: hidden and disabled.
+    EXPECT_TRUE(IsWindowVisible(Control(1133)) && IsWindowEnabled(Control(1133)));
+    EXPECT_FALSE(IsWindowVisible(Control(1134)));
+    EXPECT_FALSE(IsWindowEnabled(Control(1134)));
 
     sheet_.ClearChangedMark();
     ASSERT_TRUE(NvxUi_ChooseComboText(Control(1132), WL("Eco")));
@@ -79,6 +80,7 @@ TEST_F(PresetCombo, PickFollowAndComeBack) {
     EXPECT_EQ("Eco", Shown());
     EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft"}), Items());
     EXPECT_EQ(1u, sheet_.ChangedMark());
+    EXPECT_FALSE(IsWindowEnabled(Control(1133)));  // a preset is shown: nothing to save
 
     // A covered setting changes: Untitled; changed back: Eco again.
     ASSERT_TRUE(NvxUi_Type(Control(1011), WL("2"), NVXUI_TYPE_REPLACE));
@@ -126,6 +128,98 @@ TEST_F(PresetCombo, ASheetThatMayNotApplyCannotPick) {
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     EXPECT_FALSE(IsWindowEnabled(Control(1132)));
     EXPECT_EQ("Untitled", Shown());
+}
+
+// The save dialog as a person fills it in: the name checks keep it open with their
+// messages; OK stores the preset in its scope and the combo shows it.
+class PresetSave : public PresetCombo {
+protected:
+    struct Fill {
+        const WCHAR* name;
+        bool shared;
+        bool withPaper;
+        int button;
+        static void Drive(void* self, HWND dialog) {
+            auto* f = static_cast<Fill*>(self);
+            NvxUi_Type(GetDlgItem(dialog, 1901), f->name, NVXUI_TYPE_REPLACE);
+            NvxUi_Type(GetDlgItem(dialog, 1906), WL("typed by hand"), NVXUI_TYPE_REPLACE);
+            if ((SendDlgItemMessageW(dialog, 1904, BM_GETCHECK, 0, 0) == BST_CHECKED) != f->shared &&
+                IsWindowEnabled(GetDlgItem(dialog, 1904)))
+                NvxUi_Click(GetDlgItem(dialog, 1904));
+            if (f->withPaper && GetDlgItem(dialog, 1920)) NvxUi_Click(GetDlgItem(dialog, 1920));
+            NvxUi_PressButton(dialog, f->button);
+            // A name refused: the dialog stays open; cancel it then.
+            if (IsWindow(dialog) && IsWindowVisible(dialog)) NvxUi_PressButton(dialog, IDCANCEL);
+        }
+    };
+    std::vector<nvx::WString> Stored(uint32_t scope) {
+        std::vector<nvx::presets::EasySetEntry> read;
+        if (scope == nvx::presets::kSharedScope) {
+            nvx::presets::StoreValues shared(nvx::model::ValueStore::OfPrinter(printer_));
+            nvx::presets::ReadPresetStore(shared, scope, &read);
+        } else {
+            nvx::model::RegKey key;
+            if (nvx::model::OpenUserKey(printer_, &key) != ERROR_SUCCESS) return {};
+            nvx::presets::StoreValues personal(nvx::model::ValueStore::OfKey(key.get()));
+            nvx::presets::ReadPresetStore(personal, scope, &read);
+        }
+        std::vector<nvx::WString> names;
+        for (const auto& e : read) names.push_back(e.Name());
+        return names;
+    }
+    void Save(Fill& fill) {
+        NvxUi_SetModalDriver(Fill::Drive, &fill);
+        NvxUi_Click(Control(1133));
+        NvxUi_SetModalDriver(nullptr, nullptr);
+    }
+};
+
+TEST_F(PresetSave, NamesAreCheckedAndOkStoresThePreset) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    SetField("nCopies", 3);
+    Fill empty{WL(""), false, false, IDOK};
+    Save(empty);
+    ASSERT_EQ(1, MessageBoxCount());
+    EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("has no name")) << Utf8(LastMessageBox().text);
+    Fill taken{WL("Eco"), true, false, IDOK};
+    Save(taken);
+    ASSERT_EQ(2, MessageBoxCount());
+    EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("\"Eco\" is in use")) << Utf8(LastMessageBox().text);
+    EXPECT_TRUE(Stored(nvx::presets::kPersonalScope).empty());
+
+    // The same name is free among the user's own presets.
+    Fill mine{WL("Eco"), false, true, IDOK};
+    Save(mine);
+    EXPECT_EQ(2, MessageBoxCount());
+    EXPECT_EQ(std::vector<nvx::WString>{WL("Eco")}, Stored(nvx::presets::kPersonalScope));
+    EXPECT_EQ("Eco", Shown());
+    EXPECT_EQ(2, Field("byEasySetKind"));
+    EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft", "Eco"}), Items());
+    // The sample model enables the content options: the preset takes the paper.
+    nvx::model::RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, nvx::model::OpenUserKey(printer_, &key));
+    nvx::presets::StoreValues personal(nvx::model::ValueStore::OfKey(key.get()));
+    std::vector<nvx::presets::EasySetEntry> read;
+    nvx::presets::ReadPresetStore(personal, nvx::presets::kPersonalScope, &read);
+    ASSERT_EQ(1u, read.size());
+    EXPECT_EQ(1, read[0].header.contentOptions[nvx::presets::kIncludePaper]);
+    EXPECT_EQ(nvx::WString(WL("typed by hand")), read[0].Comment());
+    // Cancel stores nothing.
+    SetField("nCopies", 4);
+    ASSERT_TRUE(NvxUi_Type(Control(1011), WL("4"), NVXUI_TYPE_REPLACE));
+    Fill cancel{WL("Four"), false, false, IDCANCEL};
+    Save(cancel);
+    EXPECT_EQ(1u, Stored(nvx::presets::kPersonalScope).size());
+}
+
+TEST_F(PresetSave, AUserWhoMayNotAdministerSavesOnlyTheirOwn) {
+    NvxPlatform_SetAdministrator(FALSE);
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    Fill shared{WL("Team"), true, false, IDOK};  // the shared box is cleared and disabled
+    Save(shared);
+    NvxPlatform_SetAdministrator(TRUE);
+    EXPECT_EQ(std::vector<nvx::WString>{WL("Team")}, Stored(nvx::presets::kPersonalScope));
+    EXPECT_EQ(3u, Stored(nvx::presets::kSharedScope).size());
 }
 
 }  // namespace
