@@ -77,14 +77,9 @@ void ShowSelection(HWND page, SheetPresets& s) {
     }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 
-    // The edit dialog is not part of this build: its button stays hidden and disabled,
-    // as a switched-off feature's.
-    if (HWND button = GetDlgItem(page, kPresetEdit)) {
-        EnableWindow(button, FALSE);
-        ShowWindow(button, SW_HIDE);
-    }
     const bool mayApply = ContextMayApply(PageContext(page)) != 0;
     EnableWindow(combo, mayApply ? TRUE : FALSE);
+    if (HWND button = GetDlgItem(page, kPresetEdit)) EnableWindow(button, mayApply ? TRUE : FALSE);
     // Save: only while the settings are no preset (Untitled) and there is room.
     if (HWND button = GetDlgItem(page, kPresetSave)) {
         const bool room = presets::HasRoomToSave(s.list, s.canAdminister);
@@ -181,7 +176,13 @@ bool PresetComboCommand(HWND page, int control, UINT code, void (*showAgain)(HWN
         if (answer == IDOK) PresetComboRefill(page);
         return true;
     }
-    if (control == kPresetEdit) return true;
+    if (control == kPresetEdit) {
+        if (code != BN_CLICKED || !PageSheetPresets(page)) return true;
+        // The selection followed its entry through moves and renames (or is gone with
+        // it); the record's preset name follows when the combo is filled again.
+        if (RunPresetEditDialog(page) == IDOK) PresetComboRefill(page);
+        return true;
+    }
     if (control != kPresetCombo || code != CBN_SELCHANGE) return control == kPresetCombo;
     SheetPresets* s = PageSheetPresets(page);
     HWND combo = GetDlgItem(page, kPresetCombo);

@@ -10,9 +10,8 @@
 //                   `Untitled`, the buttons enabled by the room rule;
 //   WM_COMMAND      PresetComboCommand: a preset picked is applied, then the page's
 //                   setActive handler runs (check, show again) and the sheet is told
-//                   it changed; the save button opens the save dialog (the edit
-//                   dialog is not in this build: its button stays hidden); after
-//                   any other command the page handled, PresetComboFollow;
+//                   it changed; the save and edit buttons open their dialogs;
+//                   after any other command the page handled, PresetComboFollow;
 //   PSN_APPLY       PresetComboApply: the order list is written;
 //   WM_DESTROY      PresetComboDestroy.
 // A page without the combo's controls in its template is left alone.
@@ -30,6 +29,9 @@ inline constexpr int kPresetEdit = 1134;
 // The save dialog's templates in NOVRIX_S.DLL: without and with the content options.
 inline constexpr uint32_t kPresetSaveDialog = 190;
 inline constexpr uint32_t kPresetSaveOptionsDialog = 191;
+// The content options of one preset, and the edit dialog.
+inline constexpr uint32_t kPresetOptionsDialog = 192;
+inline constexpr uint32_t kPresetEditDialog = 193;
 
 // The sheet's presets: the list, the facts entries are made with, the settings the
 // sheet started with and whether the user may administer the printer.
@@ -60,5 +62,9 @@ bool ApplySheetPreset(HWND page, int index);
 bool PresetOptionsEnabled();
 INT_PTR CALLBACK PresetSaveDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 190
 INT_PTR CALLBACK PresetSaveOptionsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 191
+INT_PTR CALLBACK PresetOptionsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 192
+INT_PTR CALLBACK PresetEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 193
+// Runs the edit dialog over the page's sheet presets; IDOK when the list changed.
+INT_PTR RunPresetEditDialog(HWND page);
 
 }  // namespace nvx::pages

@@ -554,4 +554,78 @@ NameCheck CheckNewName(const EasySetList& list, WStringView name, uint32_t scope
     return list.Find(name, scope) >= 0 ? NameCheck::Duplicate : NameCheck::Ok;
 }
 
+// ---- The edit dialog's rules ----
+
+bool EditSession::CanEdit(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= list.entries.size()) return false;
+    const EasySetEntry& e = list.entries[index];
+    if (e.isDefault || e.header.builtIn) return false;
+    return e.scope == kPersonalScope || canAdminister;
+}
+
+bool EditSession::CanDelete(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= list.entries.size()) return false;
+    const EasySetEntry& e = list.entries[index];
+    if (e.isDefault) return false;
+    return e.scope == kPersonalScope || canAdminister;
+}
+
+int EditSession::Remaining() const {
+    int room = static_cast<int>(kMaxPersonalEntries) - static_cast<int>(list.CountScope(kPersonalScope));
+    if (canAdminister) room += static_cast<int>(kMaxSharedEntries) - static_cast<int>(list.CountScope(kSharedScope));
+    return room < 0 ? 0 : room;
+}
+
+int EditSession::Move(int index, bool up) {
+    const int n = static_cast<int>(list.entries.size());
+    if (index < 0 || index >= n) return -1;
+    const int to = up ? index - 1 : index + 1;
+    if (to < 0 || to >= n) return -1;
+    std::swap(list.entries[index], list.entries[to]);
+    for (int* mark : {&list.current, &list.remembered}) {
+        if (*mark == index)
+            *mark = to;
+        else if (*mark == to)
+            *mark = index;
+    }
+    return to;
+}
+
+int EditSession::Delete(int index) {
+    if (!CanDelete(index)) return index;
+    list.entries.erase(list.entries.begin() + index);
+    for (int* mark : {&list.current, &list.remembered}) {
+        if (*mark == index)
+            *mark = -1;
+        else if (*mark > index)
+            --*mark;
+    }
+    const int n = static_cast<int>(list.entries.size());
+    return n == 0 ? -1 : std::min(index, n - 1);
+}
+
+NameCheck EditSession::Commit(int index, WStringView name, WStringView comment, uint32_t scope) {
+    if (!CanEdit(index)) return NameCheck::Ok;
+    if (name.empty()) return NameCheck::Empty;
+    EasySetEntry& e = list.entries[index];
+    if (scope != e.scope) {
+        const bool allowed = scope == kSharedScope
+                                 ? canAdminister && list.CountScope(kSharedScope) < kMaxSharedEntries
+                                 : list.CountScope(kPersonalScope) < kMaxPersonalEntries;
+        if (!allowed) scope = e.scope;
+    }
+    for (size_t i = 0; i < list.entries.size(); ++i)
+        if (static_cast<int>(i) != index && list.entries[i].scope == scope && list.entries[i].Name() == name)
+            return NameCheck::Duplicate;
+    if (e.Name() == name && e.Comment() == comment && e.scope == scope) return NameCheck::Ok;
+    EasySetHeader h = e.header;
+    std::memset(h.name, 0, sizeof h.name);
+    std::memset(h.comment, 0, sizeof h.comment);
+    WCopy(h.name, 32, name);
+    WCopy(h.comment, 256, comment);
+    e.scope = scope;
+    RewriteEntryHeader(e, h);
+    return NameCheck::Ok;
+}
+
 }  // namespace nvx::presets

@@ -267,6 +267,37 @@ bool BuildList(const ListSources& sources, const OEMDEV& record, const ApplyCont
 // than 50 entries, others while there are fewer than 20 per-user presets.
 bool HasRoomToSave(const EasySetList& list, bool canAdminister);
 
+// ---- The edit dialog's rules ----
+
+// What the name checks of the save and edit dialogs answer.
+enum class NameCheck { Ok, Empty, Duplicate };
+
+// The edit dialog works on a copy of the list; OK hands the copy back.
+struct EditSession {
+    EasySetList list;
+    bool canAdminister = false;
+
+    // An entry's fields can be changed: not built in; a per-user entry always, a
+    // shared one by an administering user.
+    bool CanEdit(int index) const;
+    // An entry can be deleted: not the Default entry; per-user, or shared for an
+    // administering user.
+    bool CanDelete(int index) const;
+    // How many presets can still be added: (30 - shared, for an administering user)
+    // + (20 - per-user).
+    int Remaining() const;
+    // Moves an entry one place (not past either end); the new index, or -1.
+    int Move(int index, bool up);
+    // Deletes an entry; the index to select then (the entry now at that place, or the
+    // last one; -1 for an empty list).
+    int Delete(int index);
+    // Commits the fields of an entry: Empty or Duplicate (another entry of the target
+    // scope has the name) change nothing; otherwise name, comment and scope (when the
+    // move is allowed: shared needs an administering user and fewer than 30 shared,
+    // per-user fewer than 20) are written and the text rendered with the new header.
+    NameCheck Commit(int index, WStringView name, WStringView comment, uint32_t scope);
+};
+
 // ---- The save dialog's rules ---------------------------------------------------------------
 
 // The shared box of the save dialog: an administering user finds it ticked; it is
@@ -281,7 +312,6 @@ SharedBox SaveSharedBox(const EasySetList& list, bool canAdminister);
 
 // A new preset's name in a scope: empty, or the name of an entry of that scope (the
 // Default entry's among the shared ones).
-enum class NameCheck { Ok, Empty, Duplicate };
 NameCheck CheckNewName(const EasySetList& list, WStringView name, uint32_t scope);
 
 }  // namespace nvx::presets

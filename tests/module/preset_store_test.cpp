@@ -437,6 +437,67 @@ TEST(PresetNames, TheSaveDialogsRules) {
     EXPECT_FALSE(box.enabled);
 }
 
+
+TEST(PresetNames, TheEditDialogsRules) {
+    const PresetEnvironment env = Env();
+    EditSession edit;
+    EasySetEntry def = Small(env, WL("Default"), 1);
+    def.isDefault = 1;
+    def.header.builtIn = 1;
+    EasySetEntry factory = Small(env, WL("Eco"), 2);
+    factory.header.builtIn = 1;
+    EasySetEntry shared = Small(env, WL("Team"), 3);
+    EasySetEntry mine = Small(env, WL("Mine"), 4);
+    mine.scope = 1;
+    EasySetEntry other = Small(env, WL("Other"), 5);
+    other.scope = 1;
+    for (const EasySetEntry& e : {def, factory, shared, mine, other}) edit.list.Add(e);
+    edit.list.current = 4;
+    // Built-in entries are not edited; shared ones only by an administering user.
+    EXPECT_FALSE(edit.CanEdit(0) || edit.CanEdit(1) || edit.CanEdit(2));
+    EXPECT_TRUE(edit.CanEdit(3));
+    EXPECT_FALSE(edit.CanDelete(0) || edit.CanDelete(2));
+    EXPECT_TRUE(edit.CanDelete(3));
+    EXPECT_EQ(18, edit.Remaining());
+    edit.canAdminister = true;
+    EXPECT_TRUE(edit.CanEdit(2) && edit.CanDelete(1));
+    EXPECT_EQ(18 + 27, edit.Remaining());
+
+    // Names: empty and a name of the same scope refused; the other scope's is free.
+    EXPECT_EQ(NameCheck::Empty, edit.Commit(3, WL(""), WL(""), 1));
+    EXPECT_EQ(NameCheck::Duplicate, edit.Commit(3, WL("Other"), WL(""), 1));
+    EXPECT_EQ(WL("Mine"), edit.list.entries[3].Name());
+    EXPECT_EQ(NameCheck::Ok, edit.Commit(3, WL("Team"), WL("now"), 1));
+    EXPECT_EQ(WL("Team"), edit.list.entries[3].Name());
+    EXPECT_EQ(WL("now"), edit.list.entries[3].Comment());
+    SettingsDoc doc = EntryDocument(edit.list.entries[3]);  // the text carries the new header
+    EasySetHeader h{};
+    ASSERT_TRUE(ReadHeader(doc, h));
+    EXPECT_EQ(WL("Team"), WString(h.name));
+    // Made shared: the shared Team is there already.
+    EXPECT_EQ(NameCheck::Duplicate, edit.Commit(3, WL("Team"), WL("now"), 0));
+    EXPECT_EQ(NameCheck::Ok, edit.Commit(3, WL("Team 2"), WL("now"), 0));
+    EXPECT_EQ(0u, edit.list.entries[3].scope);
+    // A user who may not administer cannot make one shared: the scope stays.
+    edit.canAdminister = false;
+    EXPECT_EQ(NameCheck::Ok, edit.Commit(4, WL("Other"), WL(""), 0));
+    EXPECT_EQ(1u, edit.list.entries[4].scope);
+
+    // Moves stop at the ends; the selection follows its entry.
+    EXPECT_EQ(-1, edit.Move(0, true));
+    EXPECT_EQ(3, edit.Move(4, true));
+    EXPECT_EQ(3, edit.list.current);
+    EXPECT_EQ(-1, edit.Move(4, false));
+    // Deleting selects the entry now at that place, or the last one.
+    edit.canAdminister = true;
+    EXPECT_EQ(3, edit.Delete(3));
+    EXPECT_EQ(-1, edit.list.current);
+    EXPECT_EQ(2, edit.Delete(3));  // the last one: the one now last
+    EXPECT_EQ(3u, edit.list.Count());
+    EXPECT_EQ(0, edit.Delete(0));  // the Default entry stays
+    EXPECT_EQ(3u, edit.list.Count());
+}
+
 // ---- Building the list and applying ----
 
 class PresetListTest : public ::testing::Test {

@@ -65,11 +65,10 @@ TEST_F(PresetCombo, PickFollowAndComeBack) {
     EXPECT_EQ((std::vector<std::string>{"Default", "Booklet", "Eco", "Draft", "Untitled"}), Items());
     EXPECT_EQ("Untitled", Shown());
     EXPECT_NE(0u, PresetsPointer());  // the sheet's list, in the page work area at 28488
-    // Save: the settings are no preset and there is room.  Edit opens a dialog this
-    // build does not carry: hidden and disabled.
+    // Save: the settings are no preset and there is room.  Edit: always on a sheet
+    // that may apply.
     EXPECT_TRUE(IsWindowVisible(Control(1133)) && IsWindowEnabled(Control(1133)));
-    EXPECT_FALSE(IsWindowVisible(Control(1134)));
-    EXPECT_FALSE(IsWindowEnabled(Control(1134)));
+    EXPECT_TRUE(IsWindowVisible(Control(1134)) && IsWindowEnabled(Control(1134)));
 
     sheet_.ClearChangedMark();
     ASSERT_TRUE(NvxUi_ChooseComboText(Control(1132), WL("Eco")));
@@ -127,6 +126,8 @@ TEST_F(PresetCombo, ASheetThatMayNotApplyCannotPick) {
     sheet_.SetMayApply(0);
     ASSERT_NE(nullptr, OpenSheet({kBasic}));
     EXPECT_FALSE(IsWindowEnabled(Control(1132)));
+    EXPECT_FALSE(IsWindowEnabled(Control(1133)));
+    EXPECT_FALSE(IsWindowEnabled(Control(1134)));
     EXPECT_EQ("Untitled", Shown());
 }
 
@@ -220,6 +221,55 @@ TEST_F(PresetSave, AUserWhoMayNotAdministerSavesOnlyTheirOwn) {
     NvxPlatform_SetAdministrator(TRUE);
     EXPECT_EQ(std::vector<nvx::WString>{WL("Team")}, Stored(nvx::presets::kPersonalScope));
     EXPECT_EQ(3u, Stored(nvx::presets::kSharedScope).size());
+}
+
+// The edit dialog: a taken name keeps the selection with its message; moves,
+// deletion after the question and OK reach the stores; Cancel changes nothing.
+TEST_F(PresetSave, TheEditDialogRenamesMovesAndDeletes) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    Fill mine{WL("Mine"), false, false, IDOK};
+    Save(mine);
+    ASSERT_TRUE(NvxUi_Type(Control(1011), WL("2"), NVXUI_TYPE_REPLACE));
+    Fill other{WL("Other"), false, false, IDOK};
+    Save(other);
+    ASSERT_EQ((std::vector<nvx::WString>{WL("Mine"), WL("Other")}), Stored(nvx::presets::kPersonalScope));
+
+    struct Edit {
+        static void Drive(void*, HWND dialog) {
+            HWND list = GetDlgItem(dialog, 1907);
+            EXPECT_EQ(6, SendMessageW(list, LB_GETCOUNT, 0, 0));
+            EXPECT_EQ(5, SendMessageW(list, LB_GETCURSEL, 0, 0));  // Other, the sheet's preset
+            // Taken: the message, the selection stays.
+            NvxUi_Type(GetDlgItem(dialog, 1901), WL("Mine"), NVXUI_TYPE_REPLACE);
+            NvxUi_ChooseListItem(list, 4);
+            EXPECT_EQ(5, SendMessageW(list, LB_GETCURSEL, 0, 0));
+            NvxUi_Type(GetDlgItem(dialog, 1901), WL("Renamed"), NVXUI_TYPE_REPLACE);
+            NvxUi_Click(GetDlgItem(dialog, 1908));  // up, above Mine
+            NvxUi_ChooseListItem(list, 5);         // Mine
+            NvxUi_Click(GetDlgItem(dialog, 1910));  // delete: Yes
+            NvxUi_PressButton(dialog, IDOK);
+        }
+    };
+    AnswerMessageBoxes(IDYES);
+    NvxUi_SetModalDriver(Edit::Drive, nullptr);
+    NvxUi_Click(Control(1134));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    EXPECT_EQ(std::vector<nvx::WString>{WL("Renamed")}, Stored(nvx::presets::kPersonalScope));
+    EXPECT_EQ("Renamed", Shown());  // the selection followed its entry
+    EXPECT_EQ("Renamed", RecordName());
+    EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("Delete the preset \"Mine\"?"));
+
+    // Cancel: nothing changes.
+    struct Cancel {
+        static void Drive(void*, HWND dialog) {
+            NvxUi_Click(GetDlgItem(dialog, 1910));
+            NvxUi_PressButton(dialog, IDCANCEL);
+        }
+    };
+    NvxUi_SetModalDriver(Cancel::Drive, nullptr);
+    NvxUi_Click(Control(1134));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    EXPECT_EQ(std::vector<nvx::WString>{WL("Renamed")}, Stored(nvx::presets::kPersonalScope));
 }
 
 }  // namespace
