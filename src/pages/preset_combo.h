@@ -32,6 +32,9 @@ inline constexpr uint32_t kPresetSaveOptionsDialog = 191;
 // The content options of one preset, and the edit dialog.
 inline constexpr uint32_t kPresetOptionsDialog = 192;
 inline constexpr uint32_t kPresetEditDialog = 193;
+// Importing a settings file as a preset, and exporting one (from the edit dialog).
+inline constexpr uint32_t kPresetImportDialog = 194;
+inline constexpr uint32_t kPresetExportDialog = 195;
 
 // The sheet's presets: the list, the facts entries are made with, the settings the
 // sheet started with and whether the user may administer the printer.
@@ -64,6 +67,8 @@ INT_PTR CALLBACK PresetSaveDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 INT_PTR CALLBACK PresetSaveOptionsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 191
 INT_PTR CALLBACK PresetOptionsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 192
 INT_PTR CALLBACK PresetEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 193
+INT_PTR CALLBACK PresetImportDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);       // 194
+INT_PTR CALLBACK PresetExportDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);       // 195
 // Runs the edit dialog over the page's sheet presets; IDOK when the list changed.
 INT_PTR RunPresetEditDialog(HWND page);
 

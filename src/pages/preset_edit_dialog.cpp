@@ -112,6 +112,9 @@ void ShowSelected(HWND dlg) {
     Enable(dlg, kDown, has && i + 1 < static_cast<int>(s.list.entries.size()));
     Enable(dlg, kDelete, s.CanDelete(i));
     Enable(dlg, kOptions, edit && PresetOptionsEnabled());
+    Enable(dlg, kImport, s.list.CountScope(presets::kPersonalScope) < presets::kMaxPersonalEntries &&
+                             s.list.Count() < presets::kMaxListEntries);
+    Enable(dlg, kExport, has);
     ShowRemaining(dlg);
 }
 
@@ -170,9 +173,8 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
     g_edit->remainingFormat = format;
     SendDlgItemMessageW(dlg, kName, EM_LIMITTEXT, 30, 0);
     SendDlgItemMessageW(dlg, kComment, EM_LIMITTEXT, presets::kMaxCommentChars, 0);
-    // Not in this build: the icon strip, the settings summary, importing and exporting
-    // files from here (novrix presets import|export does both).
-    for (int id : {kIconBox, kIconList, kSummary, kImport, kExport}) {
+    // Not in this build: the icon strip and the settings summary.
+    for (int id : {kIconBox, kIconList, kSummary}) {
         if (HWND w = GetDlgItem(dlg, id)) {
             EnableWindow(w, FALSE);
             ShowWindow(w, SW_HIDE);
@@ -234,6 +236,19 @@ bool OnCommand(HWND dlg, int id, UINT code) {
             g_options = nullptr;
         }
         return true;
+    case kImport:
+        if (code == BN_CLICKED && Commit(dlg) &&
+            RunModuleDialog(frame::Module().dialogResources, dlg, kPresetImportDialog, PresetImportDialogProc,
+                            reinterpret_cast<LPARAM>(PageContext(dlg))) == IDOK) {
+            g_edit->selected = static_cast<int>(s.list.Count()) - 1;
+            FillList(dlg);
+        }
+        return true;
+    case kExport:
+        if (code == BN_CLICKED && Commit(dlg))
+            RunModuleDialog(frame::Module().dialogResources, dlg, kPresetExportDialog, PresetExportDialogProc,
+                            reinterpret_cast<LPARAM>(PageContext(dlg)));
+        return true;
     case IDOK:
         OnOk(dlg);
         return true;
@@ -289,7 +304,119 @@ const PageDef kOptionsDialog = [] {
     return d;
 }();
 
+// ---- Import and export ----
+
+constexpr int kFile = 1940;
+
+// A message of the resource library's string `number` with the two texts.
+int FileMessage(HWND dlg, unsigned number, const WString& a, const WString& b, UINT type) {
+    HINSTANCE resources = frame::Module().dialogResources;
+    WCHAR caption[256] = {}, format[512] = {};
+    if (resources) {
+        GetWindowTextW(dlg, caption, 256);
+        LoadStringW(resources, number, format, 512);
+    }
+    WCHAR message[1024];
+    WFormat(message, 1024, format, a.c_str(), b.c_str());
+    return MessageBoxW(dlg, message, caption, type | MB_ICONWARNING);
+}
+
+void OnImportOk(HWND dlg) {
+    SheetPresets* sheet = PageSheetPresets(dlg);
+    presets::EditSession& s = g_edit->session;
+    const WString path = ControlText(dlg, kFile, MAX_PATH);
+    presets::SettingsDoc doc;
+    if (!sheet || presets::LoadSettingsFile(path, &doc) != ERROR_SUCCESS) {
+        FileMessage(dlg, 89, WString(), WString(), MB_OK);
+        SetFocus(GetDlgItem(dlg, kFile));
+        return;
+    }
+    presets::EasySetHeader header{};
+    presets::ReadHeader(doc, header);
+    WString name = ControlText(dlg, kName, 30);
+    if (name.empty()) name.assign(header.name, WLenBounded(header.name, 32));
+    presets::ImportEnvironment ie;
+    ie.driverName = sheet->env.driverName;
+    ie.language = sheet->env.language;
+    for (const presets::EasySetEntry& e : s.list.entries)
+        if (e.scope == presets::kPersonalScope) ie.personalPresetNames.push_back(e.Name());
+    const presets::ImportVerdict v = presets::CheckImport(&doc, name, ie);
+    if (v.message != 0) {
+        const int answer = FileMessage(dlg, v.message, v.args[0], v.args[1],
+                                       v.question() ? MB_YESNO | MB_DEFBUTTON2 : MB_OK);
+        if (!v.question() || answer != IDYES) {
+            SetFocus(GetDlgItem(dlg, v.message == 30 || v.message == 31 ? kName : kFile));
+            return;
+        }
+    }
+    const presets::EasySetHeader h = presets::MakeHeader(
+        sheet->env, name, WString(header.comment, WLenBounded(header.comment, 256)), 0, 0, 0);
+    presets::EasySetEntry entry;
+    if (!presets::EntryFromText(std::move(doc), h, presets::kPersonalScope, &entry)) {
+        FileMessage(dlg, 242, WString(), WString(), MB_OK);
+        return;
+    }
+    s.list.Add(std::move(entry));
+    EndDialog(dlg, IDOK);
+}
+
+void OnExportOk(HWND dlg) {
+    const presets::EditSession& s = g_edit->session;
+    const int i = g_edit->selected;
+    const WString path = ControlText(dlg, kFile, MAX_PATH);
+    if (i < 0 || static_cast<size_t>(i) >= s.list.entries.size() || path.empty() ||
+        presets::SaveSettingsFile(path, presets::EntryDocument(s.list.entries[i])) != ERROR_SUCCESS) {
+        FileMessage(dlg, 243, WString(), WString(), MB_OK);
+        SetFocus(GetDlgItem(dlg, kFile));
+        return;
+    }
+    EndDialog(dlg, IDOK);
+}
+
+INT_PTR OnFileInit(HWND dlg, LPARAM) {
+    if (!g_edit) EndDialog(dlg, IDCANCEL);
+    SendDlgItemMessageW(dlg, kFile, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    SendDlgItemMessageW(dlg, kName, EM_LIMITTEXT, 30, 0);
+    return TRUE;
+}
+
+bool OnImportCommand(HWND dlg, int id, UINT) {
+    if (id == IDOK) OnImportOk(dlg);
+    if (id == IDCANCEL) EndDialog(dlg, IDCANCEL);
+    return id == IDOK || id == IDCANCEL;
+}
+
+bool OnExportCommand(HWND dlg, int id, UINT) {
+    if (id == IDOK) OnExportOk(dlg);
+    if (id == IDCANCEL) EndDialog(dlg, IDCANCEL);
+    return id == IDOK || id == IDCANCEL;
+}
+
+const PageDef kImportDialog = [] {
+    PageDef d{kPresetImportDialog, kStepComboUi | kStepCommonHook, PageKind::Dialog};
+    d.init = OnFileInit;
+    d.command = OnImportCommand;
+    return d;
+}();
+
+const PageDef kExportDialog = [] {
+    PageDef d{kPresetExportDialog, kStepComboUi | kStepCommonHook, PageKind::Dialog};
+    d.init = OnFileInit;
+    d.command = OnExportCommand;
+    return d;
+}();
+
 }  // namespace
+
+INT_PTR CALLBACK PresetImportDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!g_edit) return FALSE;
+    return RunPage(kImportDialog, hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK PresetExportDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!g_edit) return FALSE;
+    return RunPage(kExportDialog, hwnd, msg, wParam, lParam);
+}
 
 INT_PTR RunPresetEditDialog(HWND page) {
     EditState state;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "common/proc.h"
 #include "model/stores.h"
@@ -168,6 +170,12 @@ protected:
         for (const auto& e : read) names.push_back(e.Name());
         return names;
     }
+    std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
     void Save(Fill& fill) {
         NvxUi_SetModalDriver(Fill::Drive, &fill);
         NvxUi_Click(Control(1133));
@@ -270,6 +278,70 @@ TEST_F(PresetSave, TheEditDialogRenamesMovesAndDeletes) {
     NvxUi_Click(Control(1134));
     NvxUi_SetModalDriver(nullptr, nullptr);
     EXPECT_EQ(std::vector<nvx::WString>{WL("Renamed")}, Stored(nvx::presets::kPersonalScope));
+}
+
+// Export a preset from the edit dialog and import the file back under another name;
+// a file of another model is refused with its message.
+TEST_F(PresetSave, TheEditDialogExportsAndImports) {
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    Fill mine{WL("Mine"), false, false, IDOK};
+    Save(mine);
+    static std::string file;
+    file = Root() + "/mine.txt";
+    struct Steps {
+        static void ExportIt(void*, HWND dialog) {
+            const nvx::WString path = nvx::WFromUtf8(file);
+            NvxUi_Type(GetDlgItem(dialog, 1940), path.c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dialog, IDOK);
+        }
+        static void ImportIt(void*, HWND dialog) {
+            const nvx::WString path = nvx::WFromUtf8(file);
+            NvxUi_Type(GetDlgItem(dialog, 1940), path.c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_Type(GetDlgItem(dialog, 1901), WL("Copy"), NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dialog, IDOK);
+        }
+        static void Edit(void*, HWND dialog) {
+            NvxUi_SetModalDriver(ExportIt, nullptr);
+            NvxUi_Click(GetDlgItem(dialog, 1912));
+            NvxUi_SetModalDriver(ImportIt, nullptr);
+            NvxUi_Click(GetDlgItem(dialog, 1911));
+            NvxUi_SetModalDriver(Edit, nullptr);
+            NvxUi_PressButton(dialog, IDOK);
+        }
+    };
+    NvxUi_SetModalDriver(Steps::Edit, nullptr);
+    NvxUi_Click(Control(1134));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    EXPECT_NE(std::string::npos, Read(file).find("name=\"Mine\""));
+    EXPECT_EQ((std::vector<nvx::WString>{WL("Mine"), WL("Copy")}), Stored(nvx::presets::kPersonalScope));
+    EXPECT_EQ(0, MessageBoxCount());
+
+    // Another model's file: message 256, nothing added.
+    std::string text = Read(file);
+    text.replace(text.find("NOVRIX Fax Driver"), 17, "Other Driver");
+    std::ofstream(file, std::ios::binary) << text;
+    struct Refused {
+        static void ImportIt(void*, HWND dialog) {
+            const nvx::WString path = nvx::WFromUtf8(file);
+            NvxUi_Type(GetDlgItem(dialog, 1940), path.c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_Type(GetDlgItem(dialog, 1901), WL("Third"), NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dialog, IDOK);
+            NvxUi_PressButton(dialog, IDCANCEL);
+        }
+        static void Edit(void*, HWND dialog) {
+            NvxUi_SetModalDriver(ImportIt, nullptr);
+            NvxUi_Click(GetDlgItem(dialog, 1911));
+            NvxUi_SetModalDriver(Edit, nullptr);
+            NvxUi_PressButton(dialog, IDOK);
+        }
+    };
+    NvxUi_SetModalDriver(Refused::Edit, nullptr);
+    NvxUi_Click(Control(1134));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    ASSERT_EQ(1, MessageBoxCount());
+    EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("another printer model (Other Driver)"))
+        << Utf8(LastMessageBox().text);
+    EXPECT_EQ(2u, Stored(nvx::presets::kPersonalScope).size());
 }
 
 }  // namespace
