@@ -3,6 +3,7 @@
 // moved and deleted on a copy that OK hands back to the sheet and the stores.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "frame/module_state.h"

@@ -1,6 +1,8 @@
 #include "presets/printer_presets.h"
 
 #include <cstring>
+#include <iterator>
+#include <tuple>
 
 #include "features/model_record.h"
 #include "features/option_record.h"
