@@ -67,10 +67,7 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnDeviceOptionProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
-// Presets and forms: 0 is "not installed", "no file chosen" and "cancel the
-// job".  The form file block's path is an output only with 1.
-NVX_EXPORT UINT_PTR SetEasySetPreset(const WCHAR*) { return Unavailable<UINT_PTR>("SetEasySetPreset", 0); }
-NVX_EXPORT UINT_PTR SetEasySetPresetByHandle(HANDLE) { return Unavailable<UINT_PTR>("SetEasySetPresetByHandle", 0); }
+// Forms: 0 is "no file chosen" and "cancel the job".  The form file block's path is an output only with 1.
 NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR*) { return Unavailable<UINT_PTR>("GetFormFileName", 0); }
 NVX_EXPORT UINT_PTR CheckFormFile(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
     return Unavailable<UINT_PTR>("CheckFormFile", 0);

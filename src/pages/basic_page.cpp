@@ -68,8 +68,9 @@ constexpr int kReadOnlyControls[] = {kPortrait,  kLandscape,    kPaperSize, kOut
                                      kCollate,   kJobOffset,    kOutputMethod, kPaperOption1, kPaperOption2};
 // Buttons whose dialogs this build does not carry: they stay hidden and disabled.
 constexpr int kButtonsWithoutDialogs[] = {kUserSettings, kPaperSourceSettings, kAutoPaperSettings, kAuthentication};
-// Controls of the page's alternative layouts (picture and layout buttons).
-constexpr int kAlternativeLayout[] = {1032, 1133, 1134, 2500, 1195, 1196};
+// Controls of the page's alternative layouts (picture and layout buttons; 1133 and 1134
+// are the preset group's save and edit buttons here).
+constexpr int kAlternativeLayout[] = {1032, 2500, 1195, 1196};
 
 // Set while the page writes its own controls: the edit boxes' EN_CHANGE is then
 // the page's own doing, not the user's.
@@ -541,6 +542,7 @@ void OnDestroy(HWND page) {
 const PageDef kBasicPage = [] {
     PageDef d{kPage, kStepsAll};
     d.focusTabOnActivate = true;
+    d.presetCombo = true;
     d.init = OnInitDialog;
     d.command = OnCommand;
     d.setActive = OnSetActive;

@@ -2,6 +2,7 @@
 
 #include "pages/page_framework.h"
 #include "pages/page_help.h"
+#include "pages/preset_combo.h"
 
 namespace nvx::pages {
 
@@ -24,6 +25,7 @@ INT_PTR OnInit(const PageDef& def, HWND page, LPARAM lParam) {
     ++g_initializing;
     if (def.commonInit) InitPageCommon(page, def.id, lParam);
     const INT_PTR r = def.init ? def.init(page, lParam) : 0;
+    if (def.presetCombo) PresetComboInit(page);
     --g_initializing;
     return r;
 }
@@ -35,6 +37,7 @@ INT_PTR OnNotify(const PageDef& def, HWND page, const NMHDR* nm) {
         if (code == static_cast<UINT>(PSN_SETACTIVE)) {
             if (def.focusTabOnActivate) FocusTabControl(page);
             if (def.setActive) def.setActive(page);
+            if (def.presetCombo) PresetComboRefill(page);
             SetResult(page, 0);
             return TRUE;
         }
@@ -45,6 +48,7 @@ INT_PTR OnNotify(const PageDef& def, HWND page, const NMHDR* nm) {
         }
         if (code == static_cast<UINT>(PSN_APPLY)) {
             const bool valid = !def.apply || def.apply(page);
+            if (valid && def.presetCombo) PresetComboApply(page);
             SetResult(page, valid ? PSNRET_NOERROR : PSNRET_INVALID);
             return TRUE;
         }
@@ -71,12 +75,20 @@ INT_PTR RunPage(const PageDef& def, HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     switch (msg) {
     case WM_INITDIALOG:
         return OnInit(def, hwnd, lParam);
-    case WM_COMMAND:
-        return def.command && def.command(hwnd, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case WM_COMMAND: {
+        const int control = LOWORD(wParam);
+        const UINT code = HIWORD(wParam);
+        if (def.presetCombo && PresetComboCommand(hwnd, control, code, def.setActive)) return TRUE;
+        const bool handled = def.command && def.command(hwnd, control, code);
+        // Whatever the page changed, the combo shows the preset the settings still equal.
+        if (handled && def.presetCombo && !PageInitializing()) PresetComboFollow(hwnd);
+        return handled ? TRUE : FALSE;
+    }
     case WM_NOTIFY:
         return OnNotify(def, hwnd, reinterpret_cast<const NMHDR*>(lParam));
     case WM_DESTROY:
         if (def.destroy) def.destroy(hwnd);
+        if (def.presetCombo) PresetComboDestroy(hwnd);
         PageTeardown(hwnd, def.id);
         return 0;
     case WM_PAINT:

@@ -17,6 +17,7 @@
 //                     every code of a dialog goes to `notify`, whose result the
 //                     framework stores in DWLP_MSGRESULT;
 //      WM_DESTROY     `destroy`, then the common teardown (PageTeardown);
+//   with `presetCombo` also the preset combo's hooks (preset_combo.h) around them;
 //      WM_PAINT       `paint`;
 //      WM_HELP, WM_CONTEXTMENU  the control's help topic;
 //   every other message answers FALSE (not handled).
@@ -43,6 +44,11 @@ struct PageDef {
     bool commonInit = true;      // WM_INITDIALOG runs InitPageCommon before `init`
     bool focusTabOnActivate = false;  // PSN_SETACTIVE posts the focus to the sheet's tab control
     ULONG_PTR helpTopic = 0;     // PSN_HELP topic; 0: the page identifier
+    // The page shows the preset combo (controls 1131 to 1134, pages/preset_combo.h):
+    // the framework fills it, applies the preset picked, keeps it following the
+    // settings after every command and writes the order on apply.  After a preset
+    // is applied the page's `setActive` runs to check and show the settings again.
+    bool presetCombo = false;
 
     // WM_INITDIALOG, after the common initialisation: the message's answer (TRUE
     // lets the dialog manager set the focus).  Null: 0.

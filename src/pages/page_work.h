@@ -33,7 +33,10 @@ inline constexpr size_t kCustomPaperList = 52;  // 964 bytes: the sheet's custom
 inline constexpr size_t kWatermarksLoaded = 1016;  // u32: the watermark lists below were read from the stores
 inline constexpr size_t kWatermarks = 1020;     // 27462 bytes: the sheet's watermark lists (watermark_sheet.h)
 inline constexpr size_t kWatermarkBytes = 4 + 30 * 449 + 4 + 20 * 449 + 4 + 50 * 100;
-inline constexpr size_t kUsedBytes = kWatermarks + kWatermarkBytes;
+inline constexpr size_t kPresets = 28488;       // pointer: the sheet's preset list (pages/preset_combo.h), null: none
+inline constexpr size_t kPresetsOwner = 28496;  // u64: the page window that built it (and frees it)
+inline constexpr size_t kUsedBytes = kPresetsOwner + 8;
+static_assert(kWatermarks + kWatermarkBytes <= kPresets, "the preset fields follow the watermark lists");
 }  // namespace work
 
 // The magic a custom page's block starts with.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "frame/variant_switches.h"
+#include "model/stores.h"
 #include "settings/oemdev_template.h"
 
 namespace nvx::settings {
@@ -84,6 +85,12 @@ DefaultsSource MakeDefaultSettings(OEMDEV* record, HANDLE printer, const ModelFa
 
     const bool colourSwitch = frame::AskVariant("_PRP_QUALTY_MFP_C") != 0;
     if (MonochromeApplies(DriverNameEndsInMono(printer), colourSwitch, facts.colourField)) ApplyMonochrome(*record);
+    // A printer whose factory presets were installed starts from the first of them.
+    OEMDEV first;
+    if (printer && printer != INVALID_HANDLE_VALUE &&
+        model::ValueStore::OfPrinter(printer).ReadExact(WL("EasySetFirstOEMDev"), first.bytes, kOemDevSize) &&
+        IsRecordHeader(first.bytes))
+        std::memcpy(record->bytes, first.bytes, kOemDevSize);
     return DefaultsSource::Template;
 }
 

@@ -5,6 +5,8 @@
 //     (8344 bytes with a valid header).
 //  2. Otherwise the template, adjusted to the user's locale paper, then the
 //     monochrome rule.
+//  3. A printer whose factory presets were installed with a designated first preset
+//     ("EasySetFirstOEMDev", exactly one record): that record instead of step 2's.
 #pragma once
 
 #include <cstdint>

@@ -19,6 +19,9 @@ const FieldDef kOemDevFields[] = {
     {"dwRecordSize", 12, 4, 1, 0, K::U32, kInternal, 8344, nullptr},
     {"szModelID", 16, 16, 1, 0, K::Ansi, kInternal, 0, nullptr},
     {"szPDLName", 32, 20, 1, 0, K::Ansi, kInternal, 0, "PCLXL"},
+    // ours: the sheet's preset selection (kind 0 Default, 1 shared, 2 per-user, 3 none; name)
+    {"byEasySetKind", 7290, 1, 1, 0, K::U8, kInternal, 0, nullptr},
+    {"szEasySetName", 7292, 64, 1, 0, K::Text, kInternal, 0, nullptr},
     {"bPassthruOff", 52, 4, 1, 0, K::U32, kExchanged, 0, nullptr},
     {"nOrientation", 72, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"nPaperSize", 74, 2, 1, 0, K::I16, kExchanged, 9, nullptr},

@@ -12,3 +12,20 @@ if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
   find_package(nlohmann_json 3 REQUIRED)
   target_link_libraries(module_presets_tests PRIVATE nlohmann_json::nlohmann_json)
 endif()
+
+# The preset stores, the display order, building a sheet's list and applying presets.
+if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
+  novrix_add_test(module_preset_store_tests
+    SOURCES
+      module/preset_store_test.cpp
+      module/factory_presets_test.cpp
+      support/sheet_builder.cpp
+      support/driver_folder.cpp
+    LINK novrix_module_core novrix_hostsupport)
+  # The factory presets are installed through the built module and its sample model.
+  foreach(dep novrix_module novrix_host novrix_image_resources novrix_dialog_resources novrix_sample_model)
+    if(TARGET ${dep})
+      add_dependencies(module_preset_store_tests ${dep})
+    endif()
+  endforeach()
+endif()

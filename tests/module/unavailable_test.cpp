@@ -83,10 +83,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
         {"Prc_PrnDeviceOptionProc", PageHandlesNothing()},
         {"Prc_PrnSettingsProc", PageHandlesNothing()},
-        // Presets, watermarks, forms: 0 is failure; the form block is left alone.
-        {"SetEasySetPreset",
-         [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(const WCHAR*)>(p)(WL("NOVRIX MFP 1"))); }},
-        {"SetEasySetPresetByHandle", [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(HANDLE)>(p)(nullptr)); }},
+        // Forms: 0 is failure; the form block is left alone.
         {"GetFormFileName",
          [](FARPROC p) {
              UINT_PTR block[200] = {};
@@ -177,7 +174,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(39u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(37u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

@@ -233,7 +233,7 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
     r = Novrix("prefs --set 'Paper Size=Custom Size'");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.out, "opened: cancelled")) << r.out;
-    EXPECT_TRUE(Has(r.err, "the page shows A4")) << r.err;
+    EXPECT_TRUE(Has(r.err, "the page shows Letter")) << r.err;  // the locale paper of country 1
     // A rule's stop icon is shown with the setting on its row (beside a drop-down
     // whose list reaches down over it), its lines indented under the mark.
     r = Novrix("prefs --set 'Output Method=Proof Copy' --yes --show");
@@ -263,7 +263,7 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     Outcome r = Novrix("prefs", "set Paper Size=Custom Size\nshow\nset Width=200\nset Length=250\nset Width=wide\nok\n"
                                 "set Media Type=Transparency\nno\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // "Width=wide" and the refused media type
-    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper Size\" opened\n[dialog]\n  Width: 210 mm [90...297]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Custom Paper Size\" opened\n[dialog]\n  Width: 216 mm [90...297]\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "Width: 200\nLength: 250\nPaper Size: Custom Size\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "Width takes a number")) << r.err;
     // A refusal is a notice with one button: it asks nothing, and "no" stays a command.
@@ -974,6 +974,127 @@ TEST_F(NovrixSettingsTest, TheResolutionIndexFollowsTheModelsTable) {
     Write("s.txt", Replace(text, "\r\nnResoHV=1697\r\n", "\r\nnResoHV=1698\r\n"));
     ASSERT_EQ(0, Novrix("settings import '" + Root() + "/s.txt'").rc);
     EXPECT_EQ(4, StoredField("NOVRIX MFP 1", "byResolution"));
+}
+
+
+// ---- Presets ----
+
+class NovrixPresetsTest : public NovrixTest {
+protected:
+    std::string List(const std::string& printer = "") {
+        Outcome r = Novrix("presets list" + (printer.empty() ? std::string() : " --printer '" + printer + "'"));
+        EXPECT_EQ(0, r.rc) << r.err;
+        return r.out;
+    }
+};
+
+// Saved, seen, applied, exported and imported on another printer that has the
+// factory presets of its own.
+TEST_F(NovrixPresetsTest, SaveApplyExportImportAndTheFactoryPresets) {
+    std::string list = List();
+    EXPECT_EQ(0u, list.find("Presets of NOVRIX MFP 1:\n* Default ")) << list;
+    for (const char* factory : {"  Booklet ", "  Eco ", "  Draft "}) EXPECT_TRUE(Has(list, factory)) << list;
+    EXPECT_TRUE(Has(list, "shared    Saves paper and toner: 2-sided, toner save.")) << list;
+
+    ASSERT_EQ(0, Novrix("prefs --set Copies=3 --apply").rc);
+    Outcome r = Novrix("presets save 'Three copies' --comment 'for the team'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Saved your preferences as the personal preset \"Three copies\".\n", r.out);
+    list = List();
+    EXPECT_TRUE(Has(list, "* Three copies                     yours     for the team\n")) << list;
+    EXPECT_TRUE(Has(list, "  Booklet                          shared    Both sides")) << list;
+
+    // The combo of the Basic tab shows it, and picks another preset like any setting.
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Preset: Three copies\n")) << r.out;
+    r = Novrix("prefs --set Preset=Draft --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bDraftPrint"));
+    EXPECT_TRUE(Has(List(), "* Draft ")) << List();
+
+    r = Novrix("presets apply Eco");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nDuplex"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bTonerSave"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "nCopies"));  // a preset carries every setting
+    EXPECT_TRUE(Has(List(), "* Eco ")) << List();
+
+    r = Novrix("presets export 'Three copies' '" + Root() + "/three.txt'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(Read("three.txt"), "\r\n[EasySetName]\r\nname=\"Three copies\"\r\ncomment=\"for the team\"\r\n"));
+    ASSERT_EQ(0, Novrix("printer add Second").rc);
+    EXPECT_TRUE(Has(List("Second"), "  Booklet ")) << List("Second");
+    r = Novrix("presets --printer Second import '" + Root() + "/three.txt'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    // Twice: the name is taken; another name is not.
+    r = Novrix("presets --printer Second import '" + Root() + "/three.txt'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "you have a preset \"Three copies\" already")) << r.err;
+    ASSERT_EQ(0, Novrix("presets --printer Second import '" + Root() + "/three.txt' --name 'Copy 3'").rc);
+    ASSERT_EQ(0, Novrix("presets --printer Second apply 'Copy 3'").rc);
+    EXPECT_EQ(3, StoredField("Second", "nCopies"));
+    // A file of another model is refused.
+    std::ofstream(Root() + "/other.txt", std::ios::binary)
+        << Replace(Read("three.txt"), "model=\"NOVRIX Fax Driver\"", "model=\"Other Driver\"");
+    r = Novrix("presets import '" + Root() + "/other.txt' --name Other");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "was made for the printer model \"Other Driver\"")) << r.err;
+}
+
+TEST_F(NovrixPresetsTest, NamesScopesAndLimits) {
+    EXPECT_EQ(1, Novrix("presets save ''").rc);
+    Outcome r = Novrix("presets save " + std::string(32, 'n'));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "at most 31 characters")) << r.err;
+    ASSERT_EQ(0, Novrix("presets save " + std::string(31, 'n')).rc);
+    ASSERT_EQ(0, Novrix("presets save 'a,b'").rc);
+    ASSERT_EQ(0, Novrix("presets save 'Брошюра'").rc);
+    r = Novrix("presets save 'a,b'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "there is a personal preset \"a,b\" already")) << r.err;
+    // The same name in both scopes; moved, the order keeps them apart.
+    ASSERT_EQ(0, Novrix("presets save 'a,b' --shared").rc);
+    ASSERT_EQ(0, Novrix("presets move 'a,b' --shared up").rc);  // above Брошюра
+    ASSERT_EQ(0, Novrix("presets move 'a,b' --shared up").rc);  // above the user's a,b
+    std::string list = List();
+    const size_t shared = list.find(" a,b                              shared");
+    const size_t yours = list.find(" a,b                              yours");
+    ASSERT_NE(std::string::npos, shared) << list;
+    ASSERT_NE(std::string::npos, yours) << list;
+    EXPECT_LT(shared, yours) << list;
+    EXPECT_LT(yours, list.find("Брошюра")) << list;
+    EXPECT_EQ(1, Novrix("presets save Default --shared").rc);
+
+    // A user who may not administer the printer: no shared saves or deletes.
+    r = Novrix("--standard-user presets save Team --shared");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "only a user who may administer")) << r.err;
+    EXPECT_EQ(1, Novrix("--standard-user presets delete Eco").rc);
+    EXPECT_EQ(1, Novrix("presets delete Default").rc);
+    EXPECT_EQ(1, Novrix("presets delete Nowhere").rc);
+    // At most 20 of a user's own.
+    for (int i = 0; i < 17; ++i) ASSERT_EQ(0, Novrix("--standard-user presets save P" + std::to_string(i)).rc);
+    r = Novrix("--standard-user presets save One-too-many");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "you have 20 presets")) << r.err;
+    ASSERT_EQ(0, Novrix("presets delete P0").rc);
+    EXPECT_EQ(0, Novrix("--standard-user presets save One-more").rc);
+    // Usage.
+    EXPECT_EQ(2, Novrix("presets apply").rc);
+    EXPECT_EQ(2, Novrix("presets move Eco sideways").rc);
+    EXPECT_EQ(2, Novrix("presets list --shared").rc);
+    EXPECT_EQ(2, Novrix("presets frobnicate").rc);
+}
+
+// Two novrix processes saving at once: each save is whole and the store reads.
+TEST_F(NovrixPresetsTest, ConcurrentSavesAreEachWhole) {
+    ASSERT_EQ(0, Novrix("presets list").rc);
+    const std::string exe = std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' presets save ";
+    const std::string cmd = "(" + exe + "First >/dev/null 2>&1 & " + exe + "Second >/dev/null 2>&1 & " + exe +
+                            "Third --shared >/dev/null 2>&1 & wait)";
+    ASSERT_EQ(0, std::system(cmd.c_str()));
+    const std::string list = List();
+    for (const char* name : {" First ", " Second ", " Third "}) EXPECT_TRUE(Has(list, name)) << list;
 }
 
 }  // namespace

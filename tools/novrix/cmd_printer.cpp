@@ -22,6 +22,7 @@ void PrinterUsage(FILE* out) {
             "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
             "--address gives the printer a TCP/IP port at the device's address (IP_HOST[:PORT]):\n"
             "a device simulator's 127.0.0.1:PORT (novrix device serve), or a device profile's address.\n"
+            "A new printer gets the model's factory presets (novrix presets list).\n"
             "In the list, * marks the default printer.\n",
             kDriverName, kDefaultPort);
 }
@@ -75,7 +76,7 @@ bool ValidDeviceAddress(const std::string& address) {
     return value >= 1 && value <= 65535;
 }
 
-int Add(const std::vector<std::string>& args) {
+int Add(const Options& options, const std::vector<std::string>& args) {
     std::string name, folder, port;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--driver-folder" && i + 1 < args.size()) {
@@ -121,6 +122,11 @@ int Add(const std::vector<std::string>& args) {
         return kExitFailed;
     }
     printf("Added printer \"%s\"%s.\n", name.c_str(), DefaultPrinterName() == name ? " (the default printer)" : "");
+    std::string why;
+    if (!InstallFactoryPresets(name, options, &why)) {
+        fprintf(stderr, "novrix printer add: %s\n", why.c_str());
+        return kExitFailed;
+    }
     return kExitOk;
 }
 
@@ -145,7 +151,7 @@ int OnePrinter(const std::vector<std::string>& args, DWORD (*action)(const std::
 int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
     const std::string sub = args.empty() ? "list" : args[0];
     if (sub == "list" && args.size() <= 1) return List(options);
-    if (sub == "add") return Add(args);
+    if (sub == "add") return Add(options, args);
     if (sub == "remove") return OnePrinter(args, RemoveHostPrinter, "Removed printer \"%s\".\n");
     if (sub == "default") return OnePrinter(args, SetDefaultHostPrinter, "\"%s\" is now the default printer.\n");
     if (sub == "--help" || sub == "help") {

@@ -33,5 +33,6 @@ int CmdSettings(const Options& options, const std::vector<std::string>& args);
 std::string CachedDeviceNote(HANDLE printer, UINT_PTR code);
 // novrix device serve|info.
 int CmdDevice(const Options& options, const std::vector<std::string>& args);
+int CmdPresets(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

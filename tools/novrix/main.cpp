@@ -32,6 +32,7 @@ const Command kCommands[] = {
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
     {"device", novrix::CmdDevice, "a simulated device (serve); the printer's device information (novrix device --help)"},
+    {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},
 };
 
 void Usage(FILE* out) {

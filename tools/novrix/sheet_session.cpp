@@ -7,6 +7,10 @@
 
 #include "commands.h"
 #include "common/text.h"
+#include "features/model_record.h"
+#include "features/template_adjust.h"
+#include "model/model_tables.h"
+#include "model/package.h"
 #include "package_versions.h"
 #include "platform/host.h"
 #include "platform/ui_host.h"
@@ -37,6 +41,23 @@ void SheetSession::DestroySheet() {
     sheet_ = nullptr;
 }
 
+// The default settings as the module makes them: the built-in template adjusted to
+// the model data of the printer's driver folder (the module does this at attach).
+// The model tables stay for the process: the catalogue points into them.
+void SheetSession::PrepareModelDefaults(const std::string& folder) {
+    static nvx::model::ModelTables tables;
+    static std::string prepared;
+    if (prepared == folder) return;
+    nvx::settings::PrepareDefaultTemplate();
+    const nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (!pkg) return;
+    nvx::model::FreeModelTables(tables);
+    if (!nvx::features::BuildModelRecord(*pkg, tables)) return;
+    nvx::features::PrepareDefaults(*pkg, tables);
+    prepared = folder;
+}
+
 bool SheetSession::Open(const Options& options, const std::string& printer, std::string* error) {
     printerName_ = printer.empty() ? DefaultPrinterName() : printer;
     if (printerName_.empty()) {
@@ -54,6 +75,7 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
         return false;
     }
     host_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_.get());
+    PrepareModelDefaults(folder);
     LoadDevMode();
     nvx::WString wname = nvx::WFromUtf8(printerName_);
     // The host refreshes the device information when document sheets open; when
@@ -133,7 +155,6 @@ void SheetSession::LoadDevMode() {
             return;
         }
     }
-    nvx::settings::PrepareDefaultTemplate();
     OEMDEV record;
     nvx::settings::MakeDefaultSettings(&record, printer_.get(), nvx::settings::CurrentModelFacts(),
                                        nvx::settings::DefaultTemplate());

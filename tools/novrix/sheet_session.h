@@ -79,6 +79,7 @@ public:
 
 private:
     void LoadDevMode();
+    static void PrepareModelDefaults(const std::string& folder);
     void DestroySheet();
 
     ModuleHost module_;  // unloaded last

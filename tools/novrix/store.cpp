@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "driver_folder.h"
+#include "module_host.h"
 #include "platform/host.h"
 
 namespace novrix {
@@ -106,6 +107,9 @@ bool OpenStore(const Options& options, std::string* error) {
             return false;
         }
         SetDefaultHostPrinter(kFirstPrinterName);
+        std::string why;
+        if (rc == ERROR_SUCCESS && !InstallFactoryPresets(kFirstPrinterName, options, &why))
+            fprintf(stderr, "novrix: %s\n", why.c_str());
     }
     DWORD rc = MarkFirstUseDone();
     if (rc != ERROR_SUCCESS) {
@@ -163,6 +167,29 @@ DWORD AddHostPrinter(const std::string& name, const std::string& driverFolder, c
     ClosePrinter(printer);
     if (rc == ERROR_SUCCESS && DefaultPrinterName().empty()) SetDefaultHostPrinter(name);
     return rc;
+}
+
+bool InstallFactoryPresets(const std::string& name, const Options& options, std::string* error) {
+    PrinterHandle printer;
+    if (DWORD rc = printer.Open(name); rc != ERROR_SUCCESS) {
+        *error = "the factory presets were not installed: " + ErrorText(rc);
+        return false;
+    }
+    ModuleHost module;
+    if (!module.Load(PrinterDriverFolder(printer.get(), options))) {
+        *error = "the factory presets were not installed: " + module.Error();
+        return false;
+    }
+    auto install = module.Entry<UINT_PTR (*)(const WCHAR*)>("SetEasySetPreset");
+    const nvx::WString wname = nvx::WFromUtf8(name);
+    if (!install || !install(wname.c_str())) {
+        const DWORD rc = GetLastError();
+        *error = "the factory presets were not installed: " +
+                 (rc == ERROR_ACCESS_DENIED ? std::string("only a user who may administer the printer installs them")
+                                            : ErrorText(rc));
+        return false;
+    }
+    return true;
 }
 
 DWORD RemoveHostPrinter(const std::string& name) {
