@@ -51,7 +51,6 @@ void Put(UINT_PTR at, T value) {
     }
 
 // Property pages.
-NVX_SWITCHED_OFF_PAGE(Prc_DocPaper2Proc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocQualityProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocQualityMonoProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocQualityPrnMonoProc)

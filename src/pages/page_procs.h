@@ -8,6 +8,7 @@
 namespace nvx::pages {
 
 INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 100
+INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);     // 101
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
 INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151

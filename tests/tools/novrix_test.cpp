@@ -174,7 +174,7 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     EXPECT_TRUE(Has(r.err, "a page did not accept the settings; nothing was stored")) << r.err;
     EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));
     r = Novrix("prefs --set Copies=0 --show");
-    EXPECT_TRUE(Has(r.out, "[Device Settings]\n  (not shown: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Layout]\n  (not shown: ")) << r.out;
     // A driver folder without the module.
     r = Novrix("--driver '" + Root() + "/none' prefs --show");
     EXPECT_EQ(1, r.rc);
@@ -245,8 +245,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Fax\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n  Fax\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Device Settings\n  Fax\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Device Settings\n  Fax\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
@@ -568,7 +568,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(4u, j["pages"].size());  // Basic, Device Settings, Fax, Version
+    ASSERT_EQ(5u, j["pages"].size());  // Basic, Layout, Device Settings, Fax, Version
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -586,8 +586,9 @@ TEST_F(NovrixTest, JsonForScripts) {
         }
     }
     EXPECT_TRUE(copies && orientation) << basic.dump(1);
-    EXPECT_EQ("Fax", j["pages"][2]["title"]);
-    EXPECT_EQ("Version", j["pages"][3]["title"]);
+    EXPECT_EQ("Layout", j["pages"][1]["title"]);
+    EXPECT_EQ("Fax", j["pages"][3]["title"]);
+    EXPECT_EQ("Version", j["pages"][4]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));

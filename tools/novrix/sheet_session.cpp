@@ -17,6 +17,7 @@ namespace novrix {
 
 const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
+    {"Layout", 101, "Prc_DocPaper2Proc"},
     {"Device Settings", 161, "Prc_DocInitializeProc"},
     {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
