@@ -294,15 +294,13 @@ void OnRestoreDefaults(HWND page) {
 void OnDialogButton(HWND page, int control) {
     const LayoutDialogResult result = RunLayoutDialog(page, control);
     if (result == LayoutDialogResult::NotShown) return;
-    if (control == kNupDetails) {
-        if (result == LayoutDialogResult::Ok) {
-            // The dialog's layout list is the page's: read it as a change of 1025.
-            OnDropDown(page, kNupOp);
-        } else {
-            CheckConstraints(page, 0);
-        }
-    } else if (result == LayoutDialogResult::Ok) {
+    if (result == LayoutDialogResult::Ok) {
+        // The dialog ran its changes through the checks already (the N-up layout it
+        // shares with the page included): the page shows them and is changed.
         SetPageChanged(page);
+    } else if (control == kNupDetails) {
+        // The record is back as it was: the page's marks follow it again.
+        CheckConstraints(page, 0);
     }
     ShowAll(page);
     ShowPageHints(page, PageContext(page), kPage);

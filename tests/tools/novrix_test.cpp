@@ -284,6 +284,26 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     EXPECT_EQ(11, StoredField("NOVRIX MFP 1", "nPaperSize"));  // DMPAPER_A5
 }
 
+// The Layout tab's binding margin: a value past the range keeps the dialog open
+// with its reason, a decimal comma is a decimal separator, and the applied margin
+// is there the next time.
+TEST_F(NovrixTest, TheLayoutTabsDialogsKeepWhatIsAccepted) {
+    Outcome r = Novrix("prefs", "page layout\nset Binding Margin=on\npress Margin\nset Same on Both Sides=off\n"
+                                "set Front=51\nok\nset Front=12,5\nset Back=7\nok\napply\nquit\n");
+    EXPECT_EQ(1, r.rc) << r.err;  // the refused OK
+    EXPECT_TRUE(Has(r.out, "Enter a binding margin between 0 and 50.")) << r.out;
+    EXPECT_TRUE(Has(r.err, "the dialog did not accept its values and stays open")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Applied: stored")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bBinding"));
+    EXPECT_EQ(13, StoredField("NOVRIX MFP 1", "nBindingUp"));  // 12.5 mm in whole millimetres
+    EXPECT_EQ(7, StoredField("NOVRIX MFP 1", "nBindingDown"));
+    // Cancel keeps the stored margin whatever was typed.
+    r = Novrix("prefs", "page layout\npress Margin\nset Unit=inch\nset Front=1\ncancel\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(13, StoredField("NOVRIX MFP 1", "nBindingUp"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "byBindingUnit"));
+}
+
 TEST_F(NovrixTest, TheCustomPaperListIsReachedFromTheBasicTab) {
     // Its button opens the list dialog; a name, a size and Add make an entry, OK
     // stores the list with the printer and registers the form.
