@@ -1,4 +1,5 @@
-// The Layout tab's dialogs.  Each is a modal dialog of the page skeleton: its
+// The Layout tab's dialogs, and the Finishing tab's perfect binding dialog that
+// works the same way.  Each is a modal dialog of the page skeleton: its
 // check boxes, radio rows and drop-downs follow the change pattern on the
 // dialog's own items; its length boxes are read when the user presses OK
 // (measure.h: the unit the dialog shows, a point or a comma, the range refused
@@ -43,6 +44,7 @@ enum : uint32_t {
     kDlgBooklet = 134,
     kDlgPrintPosition = 163,
     kDlgImageShift = 182,
+    kDlgPerfectBinding = 2308,
 };
 
 // Message slots: caption, "out of range" text, then the field's range text.
@@ -50,6 +52,7 @@ constexpr unsigned kSlotCaption = 1;
 constexpr unsigned kSlotOutOfRange = 2;
 constexpr unsigned kSlotBindingRange = 16;
 constexpr unsigned kSlotImageShiftRange = 17;
+constexpr unsigned kSlotSpineRange = 20;
 
 // A length box of a dialog.
 struct LengthBox {
@@ -88,6 +91,10 @@ const LengthBox kImageShiftBoxes[] = {
     {1368, 1372, "nFrontImgShiftOutOfs", nullptr, RangeId::ImgShiftMFP_FrontO, {1}, kSlotImageShiftRange},
     {1369, 1373, "nBackImgShiftGap", nullptr, RangeId::ImgShiftMFP_BackI, {1}, kSlotImageShiftRange},
     {1371, 1374, "nBackImgShiftOutOfs", nullptr, RangeId::ImgShiftMFP_BackO, {1}, kSlotImageShiftRange},
+};
+
+const LengthBox kPerfectBindingBoxes[] = {
+    {2319, 2320, "nSpinWidth_mm", nullptr, RangeId::PBSpinWidth, {0}, kSlotSpineRange},
 };
 
 // Set while a dialog writes its own controls.
@@ -232,6 +239,7 @@ const DialogDef kDialogs[] = {
     {kDlgBindShift, "byBindingUnit", kBindingBoxes, std::size(kBindingBoxes), BindShiftStates},
     {kDlgImageShift, "byImageShiftUnit", kImageShiftBoxes, std::size(kImageShiftBoxes), ImageShiftStates},
     {kDlgPrintPosition, nullptr, nullptr, 0, nullptr},
+    {kDlgPerfectBinding, nullptr, kPerfectBindingBoxes, std::size(kPerfectBindingBoxes), nullptr},
 };
 
 const DialogDef* DefOf(uint32_t id) {
@@ -430,6 +438,7 @@ const PageDef kBookletDef = MakeDef(kDlgBooklet);
 const PageDef kBindShiftDef = MakeDef(kDlgBindShift);
 const PageDef kImageShiftDef = MakeDef(kDlgImageShift);
 const PageDef kPrintPositionDef = MakeDef(kDlgPrintPosition);
+const PageDef kPerfectBindingDef = MakeDef(kDlgPerfectBinding);
 
 INT_PTR CALLBACK NupStyleProc(HWND h, UINT m, WPARAM w, LPARAM l) { return RunPage(kNupStyleDef, h, m, w, l); }
 INT_PTR CALLBACK BookletProc(HWND h, UINT m, WPARAM w, LPARAM l) { return RunPage(kBookletDef, h, m, w, l); }
@@ -444,6 +453,9 @@ INT_PTR CALLBACK ImageShiftProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 INT_PTR CALLBACK PrintPositionProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return RunPage(kPrintPositionDef, h, m, w, l);
+}
+INT_PTR CALLBACK PerfectBindingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return RunPage(kPerfectBindingDef, h, m, w, l);
 }
 
 uint32_t DialogId(HWND dialog) {
@@ -465,6 +477,7 @@ const ButtonDialog kButtonDialogs[] = {
     {1052, kDlgBindShift, BindShiftProc, 0},
     {1212, kDlgImageShift, ImageShiftProc, 0},
     {1204, kDlgPrintPosition, PrintPositionProc, 0},
+    {2305, kDlgPerfectBinding, PerfectBindingProc, 0},
 };
 
 const ButtonDialog* ButtonOf(int button) {

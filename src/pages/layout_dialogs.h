@@ -1,6 +1,6 @@
 // The dialogs the Layout tab opens from its detail buttons: pages per sheet
 // (116), booklet (134), binding margin (117), image shift (182) and print
-// position (163).
+// position (163); and the Finishing tab's perfect binding dialog (2308, button 2305).
 #pragma once
 
 #include "platform/win32.h"

@@ -12,6 +12,12 @@ NVX_DLGPROC(Prc_DocPaper1Proc) {
 NVX_DLGPROC(Prc_DocPaper2Proc) {
     return LayoutPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocFinishingProc_T1) {
+    return FinishingPageProcType1(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocFinishingProc_T2) {
+    return FinishingPageProcType2(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocVersionProc) {
     return VersionPageProc(hDlg, msg, wParam, lParam);
 }
