@@ -140,6 +140,13 @@ uint32_t Check::Run() {
     // list, the option's row in the device-option table; the items of the device
     // options stand in the table's order.
     deviceOptionRow_ = -1;
+    firstDeviceOptionRow_ = -1;
+    if (ctx_.deviceOptions)
+        for (size_t i = 0; i < items.count; ++i)
+            if (items.rows[i].deviceOption) {
+                firstDeviceOptionRow_ = static_cast<int>(i);
+                break;
+            }
     if (ctx_.deviceOption >= 0)
         for (size_t i = 0, n = 0; i < items.count; ++i)
             if (items.rows[i].deviceOption && n++ == static_cast<size_t>(ctx_.deviceOption)) {

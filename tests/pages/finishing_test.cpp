@@ -218,3 +218,38 @@ TEST_F(EveryControl, OfBothTabsLeavesNoRuleViolated) {
 }
 
 }  // namespace
+
+namespace {
+
+// A printer without a stapler: the Finishing tab turns stapling off and locks it,
+// with a stop icon that says why; installing it again frees the box.
+TEST_F(FinishingTab, WithoutAStaplerNothingIsStapledAndTheIconSaysWhy) {
+    std::vector<BYTE> options(6676, 0);
+    for (uint16_t slot : {0, 1, 2, 3}) options[slot * 2] = 1;  // memory, disk, duplex, bypass
+    options[7 * 2] = 1;                                          // punch kit 2/3; the stapler (slot 6) none
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              SetPrinterDataW(printer_, const_cast<LPWSTR>(WL("DefaultDevOption")), REG_BINARY, options.data(),
+                              static_cast<DWORD>(options.size())));
+    SetField("bStaple", 1);
+    ASSERT_NE(nullptr, OpenSheet({kFinishing}));
+    EXPECT_EQ(0, Field("bStaple")) << "the page's check turned stapling off";
+    EXPECT_EQ(0, MessageBoxCount()) << "silently";
+    EXPECT_FALSE(Enabled(1026));
+    EXPECT_TRUE(Enabled(1029)) << "the punch kit is installed";
+    HWND icon = Control(3660);
+    ASSERT_NE(nullptr, icon);
+    EXPECT_TRUE(IsWindowVisible(icon)) << "the stop icon beside Staple";
+    EXPECT_NE(std::string::npos, Text(1016).find("No stapler is installed")) << Text(1016);
+
+    // Installed again: the next time the page is shown, stapling may be chosen.
+    options[6 * 2] = 1;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              SetPrinterDataW(printer_, const_cast<LPWSTR>(WL("DefaultDevOption")), REG_BINARY, options.data(),
+                              static_cast<DWORD>(options.size())));
+    CloseSheet();
+    ASSERT_NE(nullptr, OpenSheet({kFinishing}));
+    EXPECT_TRUE(Enabled(1026));
+    EXPECT_FALSE(IsWindowVisible(Control(3660)));
+}
+
+}  // namespace

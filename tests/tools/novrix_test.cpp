@@ -304,6 +304,37 @@ TEST_F(NovrixTest, TheLayoutTabsDialogsKeepWhatIsAccepted) {
     EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "byBindingUnit"));
 }
 
+// The printer's device options reach the rules: without the stapler the Finishing
+// tab cannot staple and says why.  Only a user who may administer the printer
+// changes them.
+TEST_F(NovrixTest, DeviceOptionsOfThePrinterReachTheRules) {
+    Outcome r = Novrix("printer options");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "(the model's defaults: none stored)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Stapler: Inner Finisher  (None | Inner Finisher)\n")) << r.out;
+    r = Novrix("printer set-option Stapler=Broken");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Stapler has no choice \"Broken\" (choices: None, Inner Finisher)")) << r.err;
+    r = Novrix("printer set-option Staples=None");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no device option \"Staples\"")) << r.err;
+    EXPECT_EQ(2, Novrix("printer set-option Stapler").rc);
+    r = Novrix("--standard-user printer set-option Stapler=None");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "administer")) << r.err;
+    r = Novrix("printer set-option stapler=stapler_none");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Stapler: None  (None | Inner Finisher)\n")) << r.out;
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Staple: off  [disabled]\n    ! Set by other settings:\n      No stapler is installed in the printer.\n"))
+        << r.out;
+    EXPECT_EQ(1, Novrix("prefs --set Staple=on").rc);
+    ASSERT_EQ(0, Novrix("printer set-option 'Stapler=Inner Finisher'").rc);
+    r = Novrix("prefs --set Staple=on --yes --show");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Staple: on\n")) << r.out;
+}
+
 TEST_F(NovrixTest, TheCustomPaperListIsReachedFromTheBasicTab) {
     // Its button opens the list dialog; a name, a size and Add make an entry, OK
     // stores the list with the printer and registers the form.
