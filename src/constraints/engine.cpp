@@ -497,6 +497,22 @@ void SetIconRedraw(IconRedrawFn fn) { g_iconRedraw = fn; }
 void SetCheckRecord(BYTE* record) { detail::HostRecord() = record; }
 BYTE* CheckRecordForHosts() { return detail::HostRecord(); }
 
-WString DisplayText(WStringView text) { return model::MessageForDisplay(WString(text).c_str()); }
+// The shown form of a composed text: backslash and "n" become a space and a line
+// feed, as in a single slot, but over the whole text (a composed confirmation
+// holds up to kMessageChars - 1 characters, far more than one slot's 290).
+WString DisplayText(WStringView text) {
+    WString out;
+    out.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'n') {
+            out += u' ';
+            out += u'\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 }  // namespace nvx::constraints

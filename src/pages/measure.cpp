@@ -54,8 +54,8 @@ WString ShowInUnit(int32_t v, Scale s, Unit u) {
     } else {
         const int64_t p = Pow10(d);
         const int64_t a = v < 0 ? -static_cast<int64_t>(v) : v;
-        std::snprintf(buf, sizeof buf, "%s%lld.%0*lld", v < 0 ? "-" : "", static_cast<long long>(a / p), d,
-                      static_cast<long long>(a % p));
+        std::snprintf(buf, sizeof buf, "%s%u.%0*u", v < 0 ? "-" : "", static_cast<unsigned>(a / p), d,
+                      static_cast<unsigned>(a % p));
     }
     return WFromAscii(buf);
 }

@@ -368,3 +368,33 @@ TEST_F(Rules, DeviceOptionConditionsReadThePrintersDeviceOptions) {
 }
 
 }  // namespace
+
+namespace {
+
+// A confirmation lists every change, even when the list is far longer than one
+// message slot (290 characters): nothing is cut before the 1023-character limit.
+TEST_F(Rules, ALongConfirmationIsShownWhole) {
+    const std::string tail(200, 'x');
+    for (unsigned i = 10; i < 14; ++i)
+        SetSlot(nvx::model::MessageTable::Change, i, "change " + std::to_string(i) + " " + tail + " end" + std::to_string(i));
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 10)})),
+        Rule("change", "JobOffset", "JobOffsetON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 11)})),
+        Rule("change", "PaperOption1", "PaperOption1ON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 12)})),
+        Rule("change", "PaperOption2", "PaperOption2ON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 13)})),
+    }));
+    Set("nOrientation", 2);
+    answer_ = IDYES;
+    EXPECT_EQ(kCheckStands, Run(1023));
+    ASSERT_EQ(1u, boxes_.size());
+    const std::string& text = boxes_[0].text;
+    EXPECT_GT(text.size(), 800u);
+    for (const char* end : {"end10", "end11", "end12", "end13"}) EXPECT_NE(std::string::npos, text.find(end)) << end;
+    EXPECT_EQ(0u, text.find("These settings change: \n")) << "the header's line break is shown as one";
+}
+
+}  // namespace

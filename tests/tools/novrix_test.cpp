@@ -304,6 +304,26 @@ TEST_F(NovrixTest, TheLayoutTabsDialogsKeepWhatIsAccepted) {
     EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "byBindingUnit"));
 }
 
+// Pages per sheet, a binding margin and stapling, then a booklet: the rules say in
+// one confirmation what the booklet turns off, and the applied booklet is there
+// the next time.
+TEST_F(NovrixTest, ABookletResolvesItsConflictsWithTheRulesMessages) {
+    Outcome r = Novrix("prefs --set 'Pages per Sheet=on' --set 'Binding Margin=on' --set Staple=on "
+                       "--set 'Print Type=Booklet' --yes --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    for (const char* line : {"Pages per Sheet will be turned off: a booklet places two pages on each side by itself.",
+                             "Staple will be turned off: a folded booklet cannot be corner-stapled.",
+                             "Binding Margin will be turned off: a booklet is bound at its fold."})
+        EXPECT_TRUE(Has(r.out, line)) << line << "\n" << r.out;
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nDuplex"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bNup"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bStaple"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bCollate"));
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Print Type: Booklet\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Binding Margin: off  [disabled]\n")) << r.out;
+}
+
 // The printer's device options reach the rules: without the stapler the Finishing
 // tab cannot staple and says why.  Only a user who may administer the printer
 // changes them.
