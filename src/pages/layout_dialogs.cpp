@@ -45,6 +45,7 @@ enum : uint32_t {
     kDlgPrintPosition = 163,
     kDlgImageShift = 182,
     kDlgPerfectBinding = 2308,
+    kDlgTabImageShift = 2322,
 };
 
 // Message slots: caption, "out of range" text, then the field's range text.
@@ -53,6 +54,7 @@ constexpr unsigned kSlotOutOfRange = 2;
 constexpr unsigned kSlotBindingRange = 16;
 constexpr unsigned kSlotImageShiftRange = 17;
 constexpr unsigned kSlotSpineRange = 20;
+constexpr unsigned kSlotTabShiftRange = 21;
 
 // A length box of a dialog.
 struct LengthBox {
@@ -95,6 +97,11 @@ const LengthBox kImageShiftBoxes[] = {
 
 const LengthBox kPerfectBindingBoxes[] = {
     {2319, 2320, "nSpinWidth_mm", nullptr, RangeId::PBSpinWidth, {0}, kSlotSpineRange},
+};
+
+// The tab-paper image shift: how far the image moves onto the tab, in 0.1 mm.
+const LengthBox kTabShiftBoxes[] = {
+    {2325, 2326, "nTABWidth_mm", nullptr, RangeId::TABImageShiftValue, {1}, kSlotTabShiftRange},
 };
 
 // Set while a dialog writes its own controls.
@@ -240,6 +247,7 @@ const DialogDef kDialogs[] = {
     {kDlgImageShift, "byImageShiftUnit", kImageShiftBoxes, std::size(kImageShiftBoxes), ImageShiftStates},
     {kDlgPrintPosition, nullptr, nullptr, 0, nullptr},
     {kDlgPerfectBinding, nullptr, kPerfectBindingBoxes, std::size(kPerfectBindingBoxes), nullptr},
+    {kDlgTabImageShift, nullptr, kTabShiftBoxes, std::size(kTabShiftBoxes), nullptr},
 };
 
 const DialogDef* DefOf(uint32_t id) {
@@ -439,6 +447,7 @@ const PageDef kBindShiftDef = MakeDef(kDlgBindShift);
 const PageDef kImageShiftDef = MakeDef(kDlgImageShift);
 const PageDef kPrintPositionDef = MakeDef(kDlgPrintPosition);
 const PageDef kPerfectBindingDef = MakeDef(kDlgPerfectBinding);
+const PageDef kTabImageShiftDef = MakeDef(kDlgTabImageShift);
 
 INT_PTR CALLBACK NupStyleProc(HWND h, UINT m, WPARAM w, LPARAM l) { return RunPage(kNupStyleDef, h, m, w, l); }
 INT_PTR CALLBACK BookletProc(HWND h, UINT m, WPARAM w, LPARAM l) { return RunPage(kBookletDef, h, m, w, l); }
@@ -456,6 +465,9 @@ INT_PTR CALLBACK PrintPositionProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 INT_PTR CALLBACK PerfectBindingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return RunPage(kPerfectBindingDef, h, m, w, l);
+}
+INT_PTR CALLBACK TabImageShiftProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return RunPage(kTabImageShiftDef, h, m, w, l);
 }
 
 uint32_t DialogId(HWND dialog) {
@@ -478,6 +490,7 @@ const ButtonDialog kButtonDialogs[] = {
     {1212, kDlgImageShift, ImageShiftProc, 0},
     {1204, kDlgPrintPosition, PrintPositionProc, 0},
     {2305, kDlgPerfectBinding, PerfectBindingProc, 0},
+    {2307, kDlgTabImageShift, TabImageShiftProc, 0},
 };
 
 const ButtonDialog* ButtonOf(int button) {

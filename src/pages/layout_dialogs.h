@@ -1,6 +1,7 @@
 // The dialogs the Layout tab opens from its detail buttons: pages per sheet
 // (116), booklet (134), binding margin (117), image shift (182) and print
-// position (163); and the Finishing tab's perfect binding dialog (2308, button 2305).
+// position (163), tab-paper image shift (2322); and the Finishing tab's perfect
+// binding dialog (2308, button 2305).
 #pragma once
 
 #include "platform/win32.h"
