@@ -375,8 +375,16 @@ namespace {
 // message slot (290 characters): nothing is cut before the 1023-character limit.
 TEST_F(Rules, ALongConfirmationIsShownWhole) {
     const std::string tail(200, 'x');
-    for (unsigned i = 10; i < 14; ++i)
-        SetSlot(nvx::model::MessageTable::Change, i, "change " + std::to_string(i) + " " + tail + " end" + std::to_string(i));
+    for (unsigned i = 10; i < 14; ++i) {
+        const std::string n = std::to_string(i);
+        std::string text = "change ";
+        text += n;
+        text += ' ';
+        text += tail;
+        text += " end";
+        text += n;
+        SetSlot(nvx::model::MessageTable::Change, i, text);
+    }
     LoadRules(Json::array({
         Rule("change", "Collate", "CollateON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
              Json::array({cstest::Act("change_message", 10)})),
