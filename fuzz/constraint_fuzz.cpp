@@ -20,6 +20,7 @@
 #include "model/package.h"
 #include "model/package_block.h"
 #include "platform/ui_host.h"
+#include "settings/devoption.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 #include "settings/settings_state.h"
@@ -74,12 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     t.record = m->tables.record;
     std::vector<BYTE> record(sizeof(OEMDEV));
     std::memcpy(record.data(), &nvx::settings::DefaultTemplate(), record.size());
-    for (uint16_t control : {0, 1000, 1011, 1020, 1023, 1025, 1286, 1003, 0}) {
+    // A device-option record from the input's last bytes (the rest zero), so that
+    // device-option conditions are read as well.
+    std::vector<BYTE> deviceOptions(nvx::settings::kDevOptionSize, 0);
+    const size_t tail = size < 64 ? size : 64;
+    if (tail) std::memcpy(deviceOptions.data(), data + size - tail, tail);
+    for (uint16_t control : {0, 1000, 1011, 1020, 1023, 1025, 1286, 1026, 1003, 0}) {
         nvx::constraints::CheckContext ctx;
         ctx.record = record.data();
         ctx.control = control;
         ctx.noBooklet = size > 1 && (data[1] & 1);
         ctx.customPaper = size > 1 && (data[1] & 2);
+        ctx.deviceOptions = size > 1 && (data[1] & 4) ? deviceOptions.data() : nullptr;
         nvx::constraints::RunCheck(ctx, t);
     }
     NvxUi_ClearLog();

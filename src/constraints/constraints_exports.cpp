@@ -4,11 +4,39 @@
 #include "pages/page_identity.h"
 #include "pages/page_work.h"
 #include "pages/printer_ui_context.h"
+#include "settings/devoption.h"
+
+namespace {
+
+// The device options of the printer whose sheet is being checked: read from the
+// printer's "DefaultDevOption" (else the model's defaults) when a sheet's check
+// first needs them, and again at every whole-sheet check (each page activation),
+// so that an option changed meanwhile is seen when a page is shown.
+struct DeviceOptionCache {
+    HANDLE printer = nullptr;
+    bool loaded = false;
+    BYTE record[nvx::settings::kDevOptionSize] = {};
+};
+DeviceOptionCache g_deviceOptions;
+
+const BYTE* SheetDeviceOptions(const nvx::pages::PrinterUIContext* sheet, bool wholeSheet) {
+    HANDLE printer = sheet ? nvx::pages::ContextPrinter(sheet) : nullptr;
+    if (!printer) return nullptr;
+    if (!g_deviceOptions.loaded || g_deviceOptions.printer != printer || wholeSheet) {
+        nvx::settings::LoadDefaultDevOption(printer, g_deviceOptions.record);
+        g_deviceOptions.printer = printer;
+        g_deviceOptions.loaded = true;
+    }
+    return g_deviceOptions.record;
+}
+
+}  // namespace
 
 // mode 0 runs a check and answers 199, 100 or 101; mode 1 (and any other mode)
 // does nothing and answers 0.  The record is the sheet's, through the context in
 // the dialog's DWLP_USER slot; a call without a dialog or context checks the record a host set (SetCheckRecord).
-// The sheet gives the check its tray media and takes its changed-by-rule flag.
+// The sheet gives the check its tray media and the printer's device options, and
+// takes its changed-by-rule flag.
 NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindow, WORD controlId, UINT item,
                                   UINT_PTR) {
     if (mode != 0) return 0;
@@ -28,6 +56,8 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindo
         ctx.customPaper = GetDlgItem(ctx.dialog, 1336) && GetDlgItem(ctx.dialog, 1337);
         // The media registered for the sheet's trays (the per-tray media values).
         pages::ContextTrayMedia(sheet, ctx.trayMedia);
+        // The printer's installed options, for the rules' device-option conditions.
+        ctx.deviceOptions = SheetDeviceOptions(sheet, controlId == 0);
     }
     if (!ctx.record) ctx.record = constraints::CheckRecordForHosts();
     const UINT_PTR result = constraints::RunCheck(ctx);

@@ -140,7 +140,7 @@ const WCHAR* Check::Slot(model::MessageTable table, unsigned n) const {
 }
 
 int Check::ShowMessage(model::MessageTable table, const WString& text, UINT flags) {
-    const WString caption = DisplayText(Slot(table, 0));
+    const WString caption = model::MessageForDisplay(Slot(table, 0));  // one slot
     const WString body = DisplayText(text);
     return MessageBoxW(ctx_.dialog, body.c_str(), caption.c_str(), flags);
 }

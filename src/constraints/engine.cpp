@@ -140,6 +140,13 @@ uint32_t Check::Run() {
     // list, the option's row in the device-option table; the items of the device
     // options stand in the table's order.
     deviceOptionRow_ = -1;
+    firstDeviceOptionRow_ = -1;
+    if (ctx_.deviceOptions)
+        for (size_t i = 0; i < items.count; ++i)
+            if (items.rows[i].deviceOption) {
+                firstDeviceOptionRow_ = static_cast<int>(i);
+                break;
+            }
     if (ctx_.deviceOption >= 0)
         for (size_t i = 0, n = 0; i < items.count; ++i)
             if (items.rows[i].deviceOption && n++ == static_cast<size_t>(ctx_.deviceOption)) {
@@ -490,6 +497,22 @@ void SetIconRedraw(IconRedrawFn fn) { g_iconRedraw = fn; }
 void SetCheckRecord(BYTE* record) { detail::HostRecord() = record; }
 BYTE* CheckRecordForHosts() { return detail::HostRecord(); }
 
-WString DisplayText(WStringView text) { return model::MessageForDisplay(WString(text).c_str()); }
+// The shown form of a composed text: backslash and "n" become a space and a line
+// feed, as in a single slot, but over the whole text (a composed confirmation
+// holds up to kMessageChars - 1 characters, far more than one slot's 290).
+WString DisplayText(WStringView text) {
+    WString out;
+    out.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\' && i + 1 < text.size() && text[i + 1] == u'n') {
+            out += u' ';
+            out += u'\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 }  // namespace nvx::constraints

@@ -59,6 +59,11 @@ struct CheckContext {
     uint32_t page = 0;              // the dialog's page identifier; 0: unknown (every item
                                     // whose control the dialog holds is on it)
     int32_t deviceOption = -1;      // a device option's value (device option page), else -1
+    // The printer's device-option record (settings::kDevOptionSize bytes, devoption.h),
+    // or null.  Conditions on a device option (its key as the feature: `OpStaplerUnit
+    // == Stapler_None`) read the option's slot here; without a record they cannot be
+    // read and their rules decide nothing (the device counts as fully equipped).
+    const BYTE* deviceOptions = nullptr;
     // Context facts the written-in checks read.
     bool noBooklet = false;         // the host context cannot produce booklets or posters
     bool customPaper = false;       // the custom size fields are being edited

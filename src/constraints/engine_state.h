@@ -97,6 +97,7 @@ public:
     std::vector<uint32_t> pageControls_;   // sorted control ids of the items the page lists
     std::vector<uint8_t> lockedByChange_;  // per item row: a change rule's 1028 disabled it in this pass
     int deviceOptionRow_ = -1;             // the item of the device option the check is for
+    int firstDeviceOptionRow_ = -1;        // the first device option's item (its slot 0), -1 none
     features::SizeRange range_{};
     WString changeText_;
     bool changeHeaded_ = false;

@@ -7,6 +7,7 @@
 #include "constraints/engine_state.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
+#include "settings/devoption.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 
@@ -147,6 +148,13 @@ std::optional<int32_t> Check::Current(int row) const {
 
 std::optional<int32_t> Check::ReadCurrent(int row) const {
     const UiItem* item = Item(row);
+    // A device option: its slot of the printer's device-option record (the items of
+    // the device options stand in the table's order, slot 0 first).
+    if (item && item->deviceOption) {
+        if (!ctx_.deviceOptions || firstDeviceOptionRow_ < 0 || row < firstDeviceOptionRow_) return std::nullopt;
+        return static_cast<int32_t>(
+            settings::GetOptionValue(ctx_.deviceOptions, static_cast<size_t>(row - firstDeviceOptionRow_)));
+    }
     if (!item || !item->state.field || !ctx_.record) return std::nullopt;
     const settings::FieldRef f = item->state.field;
     if (f.Offset() + f.Size() > settings::kOemDevSize || f.Size() == 0) return std::nullopt;

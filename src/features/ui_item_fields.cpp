@@ -52,6 +52,10 @@ const UiFieldBinding kUiFieldBindings[] = {
     // Layout
     {"Nup", "bNup"},
     {"Nup_op", "nNup"},
+    {"NupStyle", "nPageLayout"},
+    {"BorderLine", "bNupBorder_ui"},
+    {"BorderLine_op", "bPageBorder"},
+    {"BookletBinding", "nBookletOrder"},
     {"PosterMarginLine", "nPosterMarginLine"},
     {"BookletBorder", "bBookletBorder"},
     {"Rotate180", "bRotate180"},
@@ -70,6 +74,10 @@ const UiFieldBinding kUiFieldBindings[] = {
     {"ImgShiftMFP_Unit", "byImageShiftUnit"},
     {"ImgShiftMFP_Setup", "nImgShiftSetting"},
     {"ImgShiftMFP_Auto", "bImgShiftBackAuto"},
+    {"ImgShiftMFP_FrontH_op", "ImgShiftFronSide.byHShift"},
+    {"ImgShiftMFP_FrontV_op", "ImgShiftFronSide.byVShift"},
+    {"ImgShiftMFP_BackH_op", "ImgShiftBackSide.byHShift"},
+    {"ImgShiftMFP_BackV_op", "ImgShiftBackSide.byVShift"},
     {"PrintPosition", "nPrintPosition"},
     {"TABImageShift", "bTABImageShift"},
     // Finishing

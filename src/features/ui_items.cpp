@@ -72,6 +72,11 @@ uint8_t* ListFor(const UiItemDef& def, const UiBuildInputs& in, const CatalogueI
                                              "PaperArrangement", "NME_Density", "FcsCoverSize", "SelectColor"};
     static const char* const kPerPage[] = {"PerPageListPrintType", "PerPageListPaperSrc", "PerPageListStaple"};
     if (OneOf(f, kSameNameA) || OneOf(f, kSameNameB)) return ModelList(in.record, f);
+    // The print types and binding edges the device has, with the model's texts; the
+    // catalogue's full list only for a model without its own.
+    static const char* const kModelFirst[] = {"DoubleSides", "BindingEdge_MFP"};
+    if (OneOf(f, kModelFirst))
+        if (uint8_t* own = ModelList(in.record, f)) return own;
     if (OneOf(f, kMedia)) return ModelList(in.record, "MediaType");
     if (Is(f, "OutputMethod") && v.userSetType2) return ModelList(in.record, f);
     if (!v.coverType1) {

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "common/text.h"
+#include "features/option_record.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "model/messages.h"
 #include "pages/basic_paper.h"
 #include "pages/hints.h"
+#include "pages/layout_logic.h"
 #include "pages/page_framework.h"
 #include "pages/page_help.h"
 #include "pages/page_items.h"
@@ -244,11 +246,20 @@ void OnOrientation(HWND page, int control) {
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(control));
     if (!item) return;
     auto* ctx = PageContext(page);
+    const int32_t old = Field(page, "nOrientation");
     WorkSet(ctx, work::kOrientationChange, 1);
-    WorkSet(ctx, work::kOldOrientation, static_cast<uint32_t>(Field(page, "nOrientation")));
-    ChangeItem(page, kPage, static_cast<uint32_t>(control), RadioValue(*item));
+    WorkSet(ctx, work::kOldOrientation, static_cast<uint32_t>(old));
+    const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), RadioValue(*item));
     WorkSet(ctx, work::kOrientationChange, 0);
     WorkSet(ctx, work::kOldOrientation, 0);
+    // The settings that depend on the orientation follow it.
+    OEMDEV* rec = Record(page);
+    if (CheckRestores(r) || !rec) return;
+    const auto edgeOffered = [](int32_t value) {
+        const features::UiItem* edge = PageItem(kPageLayout, 1046);
+        return edge && features::FindValue(edge->options, value) != nullptr;
+    };
+    if (layout::FollowOrientation(*rec, old, Field(page, "nOrientation"), edgeOffered)) SetPageChanged(page);
 }
 
 void OnZoomMode(HWND page, int control) {

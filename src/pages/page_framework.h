@@ -21,7 +21,9 @@ namespace nvx::pages {
 // Page identifiers (also the dialog template ids in NOVRIX_S.DLL).
 enum PageId : uint32_t {
     kPageBasic = 100,
+    kPageLayout = 101,
     kPageVersion = 106,
+    kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageCustomSize = 151,
     kPageInitial = 161,

@@ -8,6 +8,10 @@
 namespace nvx::pages {
 
 INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 100
+INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);     // 101
+// The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
+INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
+INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
 INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151

@@ -9,6 +9,15 @@ using namespace nvx::pages;
 NVX_DLGPROC(Prc_DocPaper1Proc) {
     return BasicPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocPaper2Proc) {
+    return LayoutPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocFinishingProc_T1) {
+    return FinishingPageProcType1(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocFinishingProc_T2) {
+    return FinishingPageProcType2(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocVersionProc) {
     return VersionPageProc(hDlg, msg, wParam, lParam);
 }

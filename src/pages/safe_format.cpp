@@ -47,4 +47,24 @@ WString FormatNumbers(WStringView format, int32_t a, int32_t b) {
     return FormatNumberList(format, values, 2);
 }
 
+WString FormatTexts(WStringView format, WStringView a, WStringView b) {
+    WString out;
+    int used = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '%') {
+            out.push_back('%');
+            ++i;
+            continue;
+        }
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && used < 2) {
+            out.append(used == 0 ? a : b);
+            ++used;
+            ++i;
+            continue;
+        }
+        out.push_back(format[i]);
+    }
+    return out;
+}
+
 }  // namespace nvx::pages

@@ -17,4 +17,8 @@ WString FormatNumbers(WStringView format, int32_t a, int32_t b);
 // values stay as written.
 WString FormatNumberList(WStringView format, const int32_t* values, size_t count);
 
+// Fills the first %s with a, the second with b; every other conversion (and a %s
+// past the second) is copied as written.
+WString FormatTexts(WStringView format, WStringView a, WStringView b);
+
 }  // namespace nvx::pages

@@ -3,9 +3,11 @@
 // fixed settings and the written-in booklet check.
 #include "engine_fixture.h"
 
+#include "features/list_builders.h"
 #include "frame/exports.h"
 #include "pages/stop_icons.h"
 #include "platform/ui_test_util.h"
+#include "settings/devoption.h"
 
 namespace {
 
@@ -315,6 +317,92 @@ TEST_F(Rules, ModeOneAndMissingPiecesChangeNothing) {
     ctx_.record = record_.data();
     EXPECT_EQ(kCheckStands, nvx::constraints::RunCheck(ctx_, noItems));
     EXPECT_EQ(0, Get("bCollate"));
+}
+
+}  // namespace
+
+namespace {
+
+// Conditions on a device option read the printer's device-option record: its slot
+// is the option's row in the device-option table.  Without a record the rule
+// decides nothing.
+TEST_F(Rules, DeviceOptionConditionsReadThePrintersDeviceOptions) {
+    LoadRules(Json::array({
+        Rule("change", "Staple", "StapleOFF", {{"OpStaplerUnit", "eq", "Stapler_None"}}, "c0 end"),
+        Rule("prohibit", "Staple", "StapleON", {{"OpStaplerUnit", "eq", "Stapler_None"}}, "c0 end",
+             Json::array({cstest::Act("constraint_message", 12)})),
+    }));
+    const auto* table = built_->tables.deviceOptions;
+    ASSERT_NE(nullptr, table);
+    const auto* stapler = table->Find("OpStaplerUnit");
+    ASSERT_NE(nullptr, stapler);
+    std::vector<BYTE> options(nvx::settings::kDevOptionSize, 0);
+    nvx::settings::SetOptionValue(options.data(), stapler->index, 1);  // Stapler_Inner
+    auto run = [&](uint16_t control, const BYTE* devopt) {
+        ctx_ = nvx::constraints::CheckContext{};
+        ctx_.record = record_.data();
+        ctx_.control = control;
+        ctx_.deviceOptions = devopt;
+        return nvx::constraints::RunCheck(ctx_, Tables());
+    };
+    Set("bStaple", 1);
+    EXPECT_EQ(kCheckStands, run(0, options.data()));
+    EXPECT_EQ(1, Get("bStaple")) << "a stapler is installed";
+    EXPECT_EQ(kCheckStands, run(0, nullptr));
+    EXPECT_EQ(1, Get("bStaple")) << "no record: the device counts as equipped";
+    nvx::settings::SetOptionValue(options.data(), stapler->index, 0);  // Stapler_None
+    EXPECT_EQ(kCheckStands, run(0, options.data()));
+    EXPECT_EQ(0, Get("bStaple")) << "no stapler: stapling goes off";
+    // Choosing it again is refused with the reason.
+    Set("bStaple", 1);
+    answer_ = IDOK;
+    EXPECT_EQ(kCheckRefused, run(1026, options.data()));
+    ASSERT_FALSE(boxes_.empty());
+    EXPECT_NE(std::string::npos, boxes_.back().text.find("refusal 12"));
+    // Another option's slot does not count.
+    nvx::settings::SetOptionValue(options.data(), stapler->index, 1);
+    nvx::settings::SetOptionValue(options.data(), stapler->index + 1, 0);
+    Set("bStaple", 1);
+    EXPECT_EQ(kCheckStands, run(0, options.data()));
+    EXPECT_EQ(1, Get("bStaple"));
+}
+
+}  // namespace
+
+namespace {
+
+// A confirmation lists every change, even when the list is far longer than one
+// message slot (290 characters): nothing is cut before the 1023-character limit.
+TEST_F(Rules, ALongConfirmationIsShownWhole) {
+    const std::string tail(200, 'x');
+    for (unsigned i = 10; i < 14; ++i) {
+        const std::string n = std::to_string(i);
+        std::string text = "change ";
+        text += n;
+        text += ' ';
+        text += tail;
+        text += " end";
+        text += n;
+        SetSlot(nvx::model::MessageTable::Change, i, text);
+    }
+    LoadRules(Json::array({
+        Rule("change", "Collate", "CollateON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 10)})),
+        Rule("change", "JobOffset", "JobOffsetON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 11)})),
+        Rule("change", "PaperOption1", "PaperOption1ON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 12)})),
+        Rule("change", "PaperOption2", "PaperOption2ON", {{"Orientation", "eq", "Landscape"}}, "c0 end",
+             Json::array({cstest::Act("change_message", 13)})),
+    }));
+    Set("nOrientation", 2);
+    answer_ = IDYES;
+    EXPECT_EQ(kCheckStands, Run(1023));
+    ASSERT_EQ(1u, boxes_.size());
+    const std::string& text = boxes_[0].text;
+    EXPECT_GT(text.size(), 800u);
+    for (const char* end : {"end10", "end11", "end12", "end13"}) EXPECT_NE(std::string::npos, text.find(end)) << end;
+    EXPECT_EQ(0u, text.find("These settings change: \n")) << "the header's line break is shown as one";
 }
 
 }  // namespace

@@ -67,12 +67,9 @@ Check DialogNotShown() {
 
 TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
     const Row rows[] = {
-        {"Prc_DocPaper2Proc", PageHandlesNothing()},
         {"Prc_DocQualityProc", PageHandlesNothing()},
         {"Prc_DocQualityMonoProc", PageHandlesNothing()},
         {"Prc_DocQualityPrnMonoProc", PageHandlesNothing()},
-        {"Prc_DocFinishingProc_T1", PageHandlesNothing()},
-        {"Prc_DocFinishingProc_T2", PageHandlesNothing()},
         {"Prc_DocOtherProc", PageHandlesNothing()},
         {"Prc_DocCoverPageProc", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T2", PageHandlesNothing()},
@@ -174,7 +171,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(37u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(34u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

@@ -174,7 +174,7 @@ TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     EXPECT_TRUE(Has(r.err, "a page did not accept the settings; nothing was stored")) << r.err;
     EXPECT_EQ(INT32_MIN, StoredField("NOVRIX MFP 1", "nCopies"));
     r = Novrix("prefs --set Copies=0 --show");
-    EXPECT_TRUE(Has(r.out, "[Device Settings]\n  (not shown: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "[Layout]\n  (not shown: ")) << r.out;
     // A driver folder without the module.
     r = Novrix("--driver '" + Root() + "/none' prefs --show");
     EXPECT_EQ(1, r.rc);
@@ -245,8 +245,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Device Settings\n  Fax\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Device Settings\n  Fax\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
@@ -282,6 +282,77 @@ TEST_F(NovrixTest, DialogsAndRefusalsInTheCommandLoop) {
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "Paper Size=Custom Size was declined: the page shows A5")) << r.err;
     EXPECT_EQ(11, StoredField("NOVRIX MFP 1", "nPaperSize"));  // DMPAPER_A5
+}
+
+// The Layout tab's binding margin: a value past the range keeps the dialog open
+// with its reason, a decimal comma is a decimal separator, and the applied margin
+// is there the next time.
+TEST_F(NovrixTest, TheLayoutTabsDialogsKeepWhatIsAccepted) {
+    Outcome r = Novrix("prefs", "page layout\nset Binding Margin=on\npress Margin\nset Same on Both Sides=off\n"
+                                "set Front=51\nok\nset Front=12,5\nset Back=7\nok\napply\nquit\n");
+    EXPECT_EQ(1, r.rc) << r.err;  // the refused OK
+    EXPECT_TRUE(Has(r.out, "Enter a binding margin between 0 and 50.")) << r.out;
+    EXPECT_TRUE(Has(r.err, "the dialog did not accept its values and stays open")) << r.err;
+    EXPECT_TRUE(Has(r.out, "Applied: stored")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bBinding"));
+    EXPECT_EQ(13, StoredField("NOVRIX MFP 1", "nBindingUp"));  // 12.5 mm in whole millimetres
+    EXPECT_EQ(7, StoredField("NOVRIX MFP 1", "nBindingDown"));
+    // Cancel keeps the stored margin whatever was typed.
+    r = Novrix("prefs", "page layout\npress Margin\nset Unit=inch\nset Front=1\ncancel\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(13, StoredField("NOVRIX MFP 1", "nBindingUp"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "byBindingUnit"));
+}
+
+// Pages per sheet, a binding margin and stapling, then a booklet: the rules say in
+// one confirmation what the booklet turns off, and the applied booklet is there
+// the next time.
+TEST_F(NovrixTest, ABookletResolvesItsConflictsWithTheRulesMessages) {
+    Outcome r = Novrix("prefs --set 'Pages per Sheet=on' --set 'Binding Margin=on' --set Staple=on "
+                       "--set 'Print Type=Booklet' --yes --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    for (const char* line : {"Pages per Sheet will be turned off: a booklet places two pages on each side by itself.",
+                             "Staple will be turned off: a folded booklet cannot be corner-stapled.",
+                             "Binding Margin will be turned off: a booklet is bound at its fold."})
+        EXPECT_TRUE(Has(r.out, line)) << line << "\n" << r.out;
+    EXPECT_EQ(3, StoredField("NOVRIX MFP 1", "nDuplex"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bNup"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bStaple"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bCollate"));
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Print Type: Booklet\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Binding Margin: off  [disabled]\n")) << r.out;
+}
+
+// The printer's device options reach the rules: without the stapler the Finishing
+// tab cannot staple and says why.  Only a user who may administer the printer
+// changes them.
+TEST_F(NovrixTest, DeviceOptionsOfThePrinterReachTheRules) {
+    Outcome r = Novrix("printer options");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "(the model's defaults: none stored)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Stapler: Inner Finisher  (None | Inner Finisher)\n")) << r.out;
+    r = Novrix("printer set-option Stapler=Broken");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Stapler has no choice \"Broken\" (choices: None, Inner Finisher)")) << r.err;
+    r = Novrix("printer set-option Staples=None");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no device option \"Staples\"")) << r.err;
+    EXPECT_EQ(2, Novrix("printer set-option Stapler").rc);
+    r = Novrix("--standard-user printer set-option Stapler=None");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "administer")) << r.err;
+    r = Novrix("printer set-option stapler=stapler_none");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Stapler: None  (None | Inner Finisher)\n")) << r.out;
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Staple: off  [disabled]\n    ! Set by other settings:\n      No stapler is installed in the printer.\n"))
+        << r.out;
+    EXPECT_EQ(1, Novrix("prefs --set Staple=on").rc);
+    ASSERT_EQ(0, Novrix("printer set-option 'Stapler=Inner Finisher'").rc);
+    r = Novrix("prefs --set Staple=on --yes --show");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Staple: on\n")) << r.out;
 }
 
 TEST_F(NovrixTest, TheCustomPaperListIsReachedFromTheBasicTab) {
@@ -568,7 +639,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(4u, j["pages"].size());  // Basic, Device Settings, Fax, Version
+    ASSERT_EQ(6u, j["pages"].size());  // Basic, Layout, Finishing, Device Settings, Fax, Version
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -586,8 +657,10 @@ TEST_F(NovrixTest, JsonForScripts) {
         }
     }
     EXPECT_TRUE(copies && orientation) << basic.dump(1);
-    EXPECT_EQ("Fax", j["pages"][2]["title"]);
-    EXPECT_EQ("Version", j["pages"][3]["title"]);
+    EXPECT_EQ("Layout", j["pages"][1]["title"]);
+    EXPECT_EQ("Finishing", j["pages"][2]["title"]);
+    EXPECT_EQ("Fax", j["pages"][4]["title"]);
+    EXPECT_EQ("Version", j["pages"][5]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));

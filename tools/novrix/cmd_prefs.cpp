@@ -322,6 +322,11 @@ struct Repl {
             if (verb.empty()) continue;
             if (verb == "ok" || verb == "cancel") {
                 if (!NvxUi_PressButton(dialog, verb == "ok" ? IDOK : IDCANCEL)) Fail("the dialog has no " + verb);
+                // A dialog that refused a value stays open for the user to correct it.
+                if (verb == "ok" && IsWindow(dialog) && IsWindowVisible(dialog)) {
+                    Fail("the dialog did not accept its values and stays open (correct them, or cancel)");
+                    continue;
+                }
                 return;
             }
             if (!Common(dialog, verb, rest, "dialog"))

@@ -1,13 +1,20 @@
 // novrix printer: list, add, remove printers and choose the default.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "commands.h"
 #include "driver_folder.h"
 #include "echo.h"
+#include "features/list_builders.h"
+#include "features/option_record.h"
+#include "model/package.h"
+#include "settings/devoption.h"
 #include "store.h"
 
 namespace novrix {
@@ -19,11 +26,15 @@ void PrinterUsage(FILE* out) {
             "       novrix printer add NAME [--driver-folder DIR] [--port PORT | --address HOST[:PORT]]\n"
             "       novrix printer remove NAME\n"
             "       novrix printer default NAME\n"
+            "       novrix printer options [--printer NAME]\n"
+            "       novrix printer set-option [--printer NAME] OPTION=VALUE...\n"
             "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
             "--address gives the printer a TCP/IP port at the device's address (IP_HOST[:PORT]):\n"
             "a device simulator's 127.0.0.1:PORT (novrix device serve), or a device profile's address.\n"
             "A new printer gets the model's factory presets (novrix presets list).\n"
-            "In the list, * marks the default printer.\n",
+                        "In the list, * marks the default printer.  The device options (installed stapler,\n"
+            "punch kit, trays, ...) are the printer's, for every user: set-option needs the right\n"
+            "to administer the printer.  OPTION is the option's name or key, VALUE its choice or key.\n",
             kDriverName, kDefaultPort);
 }
 
@@ -146,6 +157,178 @@ int OnePrinter(const std::vector<std::string>& args, DWORD (*action)(const std::
     return kExitOk;
 }
 
+// ---- Device options ----
+
+bool SameWord(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+std::string OptionText(const uint8_t* rec) {
+    const nvx::WString name = nvx::features::DisplayName(rec);
+    if (!name.empty()) return nvx::Utf8FromW(name.c_str());
+    return std::string(nvx::features::Keyword(rec));
+}
+
+// The printer's device options as the module reads them: the model's table from the
+// printer's driver folder and the printer's record (else the model's defaults).
+struct DeviceOptions {
+    std::string printer;
+    HANDLE handle = nullptr;
+    nvx::model::PackagePtr pkg;
+    std::unique_ptr<nvx::features::DeviceOptionTable> table;
+    std::vector<BYTE> record = std::vector<BYTE>(nvx::settings::kDevOptionSize, 0);
+    bool stored = false;
+    ~DeviceOptions() {
+        if (handle) ClosePrinter(handle);
+    }
+};
+
+int OpenDeviceOptions(const Options& options, const std::string& request, std::string name, bool administer,
+                      DeviceOptions* d) {
+    if (name.empty()) name = DefaultPrinterName();
+    if (name.empty()) {
+        fprintf(stderr, "novrix printer %s: no printer (add one with novrix printer add NAME)\n", request.c_str());
+        return kExitFailed;
+    }
+    d->printer = name;
+    nvx::WString wname = nvx::WFromUtf8(name);
+    PRINTER_DEFAULTSW defaults{};
+    defaults.DesiredAccess = administer ? PRINTER_ALL_ACCESS : PRINTER_ACCESS_USE;
+    if (!OpenPrinterW(wname.data(), &d->handle, &defaults)) {
+        const DWORD rc = GetLastError();
+        d->handle = nullptr;
+        fprintf(stderr, "novrix printer %s: \"%s\": %s\n", request.c_str(), EchoText(name).c_str(),
+                rc == ERROR_ACCESS_DENIED ? "the device options can only be changed by a user who may administer the "
+                                            "printer; nothing was changed"
+                                          : ErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    const std::string folder = PrinterDriverFolder(d->handle, options);
+    const nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    d->pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (d->pkg) d->table.reset(nvx::features::MakeDeviceOptionTable(*d->pkg));
+    if (!d->table) {
+        fprintf(stderr, "novrix printer %s: the model data %s/NOVRIX_D.VPD has no device options to read\n",
+                request.c_str(), folder.c_str());
+        return kExitFailed;
+    }
+    nvx::settings::ResetDevOptionTemplate();
+    nvx::features::WriteDeviceOptionDefaults(*d->pkg);
+    d->stored = nvx::settings::LoadDefaultDevOption(d->handle, d->record.data());
+    return kExitOk;
+}
+
+void PrintDeviceOptions(const DeviceOptions& d) {
+    printf("Device options of \"%s\"%s:\n", d.printer.c_str(), d.stored ? "" : " (the model's defaults: none stored)");
+    for (uint32_t i = 0; i < d.table->count; ++i) {
+        const nvx::features::DeviceOptionRow& row = d.table->rows[i];
+        const int32_t v = nvx::settings::GetOptionValue(d.record.data(), i);
+        const uint8_t* chosen = nvx::features::FindValue(row.values, v);
+        std::vector<std::string> choices;
+        for (size_t k = 0; k < nvx::features::ListCount(row.values); ++k)
+            choices.push_back(OptionText(nvx::features::RecordAt(row.values, k)));
+        std::string all;
+        for (const std::string& c : choices) all += (all.empty() ? "" : " | ") + c;
+        printf("  %s: %s  (%s)\n", nvx::Utf8FromW(row.name).c_str(),
+               chosen ? OptionText(chosen).c_str() : std::to_string(v).c_str(), all.c_str());
+    }
+}
+
+std::string PrinterArg(std::vector<std::string>* args, bool* bad) {
+    std::string printer;
+    for (size_t i = 1; i < args->size(); ++i)
+        if ((*args)[i] == "--printer") {
+            if (i + 1 >= args->size()) {
+                *bad = true;
+                return {};
+            }
+            printer = (*args)[i + 1];
+            args->erase(args->begin() + static_cast<long>(i), args->begin() + static_cast<long>(i) + 2);
+            break;
+        }
+    return printer;
+}
+
+int ShowOptions(const Options& options, std::vector<std::string> args) {
+    bool bad = false;
+    const std::string printer = PrinterArg(&args, &bad);
+    if (bad || args.size() != 1) {
+        fprintf(stderr, "novrix printer options: usage: novrix printer options [--printer NAME]\n");
+        return kExitUsage;
+    }
+    DeviceOptions d;
+    if (int rc = OpenDeviceOptions(options, "options", printer, false, &d); rc != kExitOk) return rc;
+    PrintDeviceOptions(d);
+    return kExitOk;
+}
+
+int SetOptions(const Options& options, std::vector<std::string> args) {
+    bool bad = false;
+    const std::string printer = PrinterArg(&args, &bad);
+    if (bad || args.size() < 2) {
+        fprintf(stderr, "novrix printer set-option: give OPTION=VALUE (novrix printer options lists them)\n");
+        return kExitUsage;
+    }
+    for (size_t i = 1; i < args.size(); ++i)
+        if (args[i].find('=') == std::string::npos || args[i].front() == '=') {
+            fprintf(stderr, "novrix printer set-option: '%s' is not OPTION=VALUE\n", EchoText(args[i]).c_str());
+            return kExitUsage;
+        }
+    DeviceOptions d;
+    if (int rc = OpenDeviceOptions(options, "set-option", printer, true, &d); rc != kExitOk) return rc;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string option = args[i].substr(0, args[i].find('='));
+        const std::string value = args[i].substr(args[i].find('=') + 1);
+        const nvx::features::DeviceOptionRow* row = nullptr;
+        uint32_t slot = 0;
+        for (uint32_t k = 0; k < d.table->count && !row; ++k) {
+            const auto& r = d.table->rows[k];
+            if (SameWord(option, r.key) || SameWord(option, nvx::Utf8FromW(r.name))) {
+                row = &r;
+                slot = k;
+            }
+        }
+        if (!row) {
+            std::string names;
+            for (uint32_t k = 0; k < d.table->count; ++k)
+                names += (names.empty() ? "" : ", ") + nvx::Utf8FromW(d.table->rows[k].name);
+            fprintf(stderr, "novrix printer set-option: the printer has no device option \"%s\" (options: %s)\n",
+                    EchoText(option).c_str(), names.c_str());
+            return kExitFailed;
+        }
+        const uint8_t* chosen = nullptr;
+        std::string choices;
+        for (size_t k = 0; k < nvx::features::ListCount(row->values); ++k) {
+            const uint8_t* rec = nvx::features::RecordAt(row->values, k);
+            if (SameWord(value, OptionText(rec)) || SameWord(value, std::string(nvx::features::Keyword(rec))))
+                chosen = rec;
+            choices += (choices.empty() ? "" : ", ") + OptionText(rec);
+        }
+        if (!chosen) {
+            fprintf(stderr, "novrix printer set-option: %s has no choice \"%s\" (choices: %s); nothing was changed\n",
+                    nvx::Utf8FromW(row->name).c_str(), EchoText(value).c_str(), choices.c_str());
+            return kExitFailed;
+        }
+        nvx::settings::SetOptionValue(d.record.data(), slot, static_cast<uint16_t>(nvx::features::Value(chosen)));
+    }
+    const DWORD rc = SetPrinterDataW(d.handle, const_cast<LPWSTR>(WL("DefaultDevOption")), REG_BINARY,
+                                     d.record.data(), static_cast<DWORD>(d.record.size()));
+    if (rc != ERROR_SUCCESS) {
+        fprintf(stderr, "novrix printer set-option: the device options of \"%s\" could not be stored: %s\n",
+                EchoText(d.printer).c_str(), rc == ERROR_ACCESS_DENIED
+                                                 ? "the device options can only be changed by a user who may "
+                                                   "administer the printer"
+                                                 : ErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    d.stored = true;
+    PrintDeviceOptions(d);
+    return kExitOk;
+}
+
 }  // namespace
 
 int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
@@ -154,6 +337,8 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
     if (sub == "add") return Add(options, args);
     if (sub == "remove") return OnePrinter(args, RemoveHostPrinter, "Removed printer \"%s\".\n");
     if (sub == "default") return OnePrinter(args, SetDefaultHostPrinter, "\"%s\" is now the default printer.\n");
+    if (sub == "options") return ShowOptions(options, args);
+    if (sub == "set-option") return SetOptions(options, args);
     if (sub == "--help" || sub == "help") {
         PrinterUsage(stdout);
         return kExitOk;

@@ -302,12 +302,13 @@ SetOutcome SetCombo(const Setting& s, const std::string& value, std::string* mes
     return SetOutcome::NotInList;
 }
 
-// A decimal number ("12", "8.27"): what a size box takes.
+// A decimal number ("12", "8.27", "8,27" with a decimal comma): what a size box
+// takes (the page decides whether its boxes read a comma).
 bool IsDecimal(const std::string& text) {
     size_t digits = 0, points = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '-' && i == 0) continue;
-        if (text[i] == '.') ++points;
+        if (text[i] == '.' || text[i] == ',') ++points;
         else if (std::isdigit(static_cast<unsigned char>(text[i]))) ++digits;
         else return false;
     }
