@@ -75,6 +75,7 @@ typedef LONG_PTR LRESULT;
 
 typedef void* PVOID;
 typedef void* LPVOID;
+typedef UCHAR* PUCHAR;
 typedef const void* LPCVOID;
 typedef BOOL* PBOOL;
 typedef BOOL* LPBOOL;
