@@ -7,6 +7,6 @@ if(TARGET novrix_device)
 endif()
 if(TARGET novrix_module_core)
   novrix_add_test(printer_cipher_tests
-    SOURCES module/printer_cipher_test.cpp support/sheet_builder.cpp
+    SOURCES module/printer_cipher_test.cpp module/user_settings_test.cpp support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport)
 endif()
