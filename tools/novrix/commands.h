@@ -25,5 +25,7 @@ int CmdFax(const Options& options, const std::vector<std::string>& args);
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 int CmdSettings(const Options& options, const std::vector<std::string>& args);
+// novrix auth set|show: user name, department and passwords (never shown).
+int CmdAuth(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

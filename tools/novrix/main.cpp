@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
+    {"auth", novrix::CmdAuth, "user name, department and passwords of a printer: set, show (novrix auth --help)"},
 };
 
 void Usage(FILE* out) {
