@@ -2,7 +2,7 @@
 # printer's cipher with its key seed.
 if(TARGET novrix_device)
   novrix_add_test(password_cipher_tests
-    SOURCES module/password_cipher_test.cpp
+    SOURCES module/password_cipher_test.cpp module/auth_capability_test.cpp
     LINK novrix_device)
 endif()
 if(TARGET novrix_module_core)
