@@ -1,4 +1,4 @@
-// The binary form of the printer password cipher: the "none" mode.
+// The "none" mode of the binary form (the other modes: password_cipher.cpp).
 #include "device/binary_cipher.h"
 
 namespace nvx::device {
@@ -25,7 +25,5 @@ const BinaryCipher& NoneCipher() {
     static const NoneModeCipher cipher;
     return cipher;
 }
-
-const BinaryCipher& PrinterBinaryCipher(HANDLE) { return NoneCipher(); }
 
 }  // namespace nvx::device

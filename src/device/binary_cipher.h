@@ -4,10 +4,9 @@
 //
 // Every enciphered value goes through this one interface.  A printer's cipher is
 // chosen by its mode: "none" stores the bytes unchanged, "DES" and "AES" are the
-// enciphering modes.  This build carries only the "none" mode: PrinterBinaryCipher
-// answers it for every printer.  The per-printer key and the DES and AES modes
-// come with the job-start security services, behind this same interface, so
-// that no reader or writer of a cached value changes when they land.
+// enciphering modes; the binary form enciphers only in the "AES" mode and keeps
+// the bytes otherwise.  The printer password cipher (password_cipher.h) is the
+// implementation; PrinterBinaryCipher answers the printer's own (printer_cipher.cpp).
 #pragma once
 
 #include <cstddef>
@@ -35,7 +34,7 @@ public:
 // The "none" mode: both directions copy the bytes.
 const BinaryCipher& NoneCipher();
 
-// The cipher of a printer's stored values (the "none" mode in this build, see above).
+// The cipher of a printer's stored values: its password cipher.
 const BinaryCipher& PrinterBinaryCipher(HANDLE printer);
 
 }  // namespace nvx::device

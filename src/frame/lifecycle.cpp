@@ -7,6 +7,7 @@
 #include "common/proc.h"
 #include "constraints/prepared_rules.h"
 #include "device/oapi_link.h"
+#include "device/printer_cipher.h"
 #include "features/model_record.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
@@ -221,6 +222,7 @@ void DetachModule() {
     // What attach chose rather than allocated goes too, so that a later attach in
     // the same process starts from nothing.
     m.bindingEdgeList = nullptr;
+    device::ForgetPrinterCiphers();  // they carry the model's cipher settings
     m.attached = false;
 }
 

@@ -115,7 +115,6 @@ NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
 }
 
 // Device events and job start.
-NVX_EXPORT void SetUIAesKeyInfo(void*) { Unavailable("SetUIAesKeyInfo", 0); }
 NVX_EXPORT UINT_PTR Bidi_DocumentEvent_CreateDC(UINT*, UINT_PTR, UINT_PTR) {
     return Unavailable<UINT_PTR>("Bidi_DocumentEvent_CreateDC", kDeviceNotAsked);
 }

@@ -4,12 +4,15 @@
 #include <string>
 
 #include "common/text.h"
+#include "device/printer_cipher.h"
+#include "device/user_settings.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "pages/page_framework.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
+#include "pages/printer_ui_context.h"
 #include "pages/text_limits.h"
 
 namespace nvx::pages {
@@ -58,21 +61,29 @@ INT_PTR OnInit(HWND page, LPARAM) {
     return 0;
 }
 
-// The department password: text the rule accepts goes into the record.
+// The department password: text the rule accepts is enciphered with the
+// printer's password cipher into the record's department password; the plain
+// field the page's item is bound to stays empty, so the digits are never kept in
+// clear (nor shown again).  Text set by the page itself (not typed) is ignored.
 void OnPassword(HWND page) {
     OEMDEV* r = PageRecord(page);
     const features::UiItem* item = PageItem(kPage, kDepartmentPassword);
-    if (!r || !item || !item->state.field) return;
+    HWND edit = GetDlgItem(page, kDepartmentPassword);
+    if (!r || !item || !item->state.field || !SendMessageW(edit, EM_GETMODIFY, 0, 0)) return;
     WCHAR text[16] = {};
     GetDlgItemTextW(page, kDepartmentPassword, text, 16);
-    const WStringView typed(text);
+    WStringView typed(text);
     if (!TextAcceptable(FindTextRule("DepartmentPassword"), typed, kPasswordChars)) {
-        ShowPageItems(page, kPage);  // back to what the record holds
-        return;
+        // Refused as typed: the longest accepted beginning stays.
+        while (!typed.empty() && !TextAcceptable(FindTextRule("DepartmentPassword"), typed, kPasswordChars))
+            typed.remove_suffix(1);
+        text[typed.size()] = 0;
+        SetDlgItemTextW(page, kDepartmentPassword, text);
     }
-    std::string ascii(typed.begin(), typed.end());
-    if (settings::GetAnsi(*r, item->state.field) == ascii) return;
-    settings::SetAnsi(*r, item->state.field, ascii);
+    const HANDLE printer = ContextPrinter(PageContext(page));
+    device::SetDepartmentPassword(device::PrinterPasswordCipher(printer), typed, r);
+    SecureZeroMemory(text, sizeof text);
+    settings::SetAnsi(*r, item->state.field, "");
     SetPageChanged(page);
 }
 

@@ -22,6 +22,8 @@
 #include <winspool.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <bcrypt.h>
+#include <objbase.h>
 #else
 #include "linux/include/win32_types.h"
 #include "linux/include/win32_kernel.h"
@@ -29,4 +31,5 @@
 #include "linux/include/win32_spool.h"
 #include "linux/include/win32_resource.h"
 #include "linux/include/win32_user.h"
+#include "linux/include/win32_security.h"
 #endif

@@ -3,6 +3,7 @@
 // device call leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "device/device_answers.h"
 #include "device/device_info_cache.h"
 #include "device/oapi.h"
+#include "device/password_cipher.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
 
@@ -110,7 +112,17 @@ protected:
     std::optional<std::vector<BYTE>> Cached(Value value) const {
         nvx::model::RegKey key;
         if (OpenDeviceInfoKey(printer_, &key, false) != ERROR_SUCCESS) return std::nullopt;
-        return DeviceInfoCache(nvx::model::ValueStore::OfKey(key.get()), NoneCipher()).Read(value);
+        // The sample model enciphers with AES under key number 3 and model number 57.
+        const PasswordCipher sampleCipher({CipherMode::Aes, 3, 57, std::nullopt});
+        return DeviceInfoCache(nvx::model::ValueStore::OfKey(key.get()), sampleCipher).Read(value);
+    }
+    bool StoredHolds(Value value, const std::string& text) const {
+        nvx::model::RegKey key;
+        std::vector<BYTE> raw;
+        if (OpenDeviceInfoKey(printer_, &key, false) != ERROR_SUCCESS ||
+            nvx::model::ValueStore::OfKey(key.get()).ReadAll(SpecOf(value).name, &raw) != ERROR_SUCCESS)
+            return false;
+        return std::search(raw.begin(), raw.end(), text.begin(), text.end()) != raw.end();
     }
     std::string CachedText(Value value, size_t at, size_t width) const {
         auto data = Cached(value);
@@ -140,6 +152,7 @@ TEST_F(AcquisitionTest, OpeningTheSheetsFillsEveryCacheValueFromTheDevice) {
     EXPECT_EQ(2u, nvx::GetLE32(setting->data()));      // "UserDefined"
     EXPECT_EQ(10u, nvx::GetLE32(setting->data() + 4));  // "OpenSesame"
     EXPECT_EQ("OpenSesame", CachedText(Value::EncryptionInfo, oapi::kEncPassphrase, oapi::kEncPassphraseSize));
+    EXPECT_FALSE(StoredHolds(Value::EncryptionInfo, "OpenSesame"));  // the passphrase is not stored in clear
     EXPECT_EQ("Copy guard", CachedText(Value::TintBlock, 4 + oapi::kTintName, oapi::kTintNameSize));
     EXPECT_EQ("Confidential", CachedText(Value::HeaderFooter, 4 + oapi::kHfName, oapi::kHfNameSize));
     EXPECT_EQ("Letterhead", CachedText(Value::Overlay, 4 + oapi::kOvlName, oapi::kOvlNameSize));

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "common/le.h"
 #include "common/proc.h"
 #include "pages/page_fixture.h"
 
@@ -173,12 +175,22 @@ TEST_F(Dialogs, InitialPageLimitsThePasswordAndFollowsTheAccountTrack) {
     ASSERT_TRUE(IsWindowEnabled(Control(1875)));
     ASSERT_TRUE(NvxUi_Type(Control(1875), WL("123456"), NVXUI_TYPE_REPLACE));
     EXPECT_EQ(4, GetWindowTextLengthW(Control(1875)));
-    const BYTE* key = sheet_.Record() + 1344;
-    EXPECT_EQ(std::string("1234"), std::string(reinterpret_cast<const char*>(key)));
+    // The digits go into the record enciphered (the sample model's AES: 16 bytes),
+    // never in clear: the plain field stays empty and the record holds no "1234".
+    const BYTE* plainKey = sheet_.Record() + 1344;
+    EXPECT_EQ(std::string(), std::string(reinterpret_cast<const char*>(plainKey)));
+    EXPECT_EQ(16, nvx::GetLE16(sheet_.Record() + 8068));
+    const auto holds = [&](const std::string& text) {
+        const BYTE* r = sheet_.Record();
+        return std::search(r, r + 8344, text.begin(), text.end()) != r + 8344;
+    };
+    EXPECT_FALSE(holds("1234"));
+    const std::vector<BYTE> first(sheet_.Record() + 7906, sheet_.Record() + 7906 + 16);
     // Letters are not a department password: the letter is refused as it is typed.
     ASSERT_TRUE(NvxUi_Type(Control(1875), WL("12a"), NVXUI_TYPE_REPLACE));
-    EXPECT_EQ(std::string("12"), std::string(reinterpret_cast<const char*>(key)));
     EXPECT_EQ(2, GetWindowTextLengthW(Control(1875)));
+    EXPECT_EQ(16, nvx::GetLE16(sheet_.Record() + 8068));
+    EXPECT_NE(first, std::vector<BYTE>(sheet_.Record() + 7906, sheet_.Record() + 7906 + 16));  // now "12"
 }
 
 TEST_F(Dialogs, VersionTabShowsDriverVersionAndTheThreeVersionLines) {

@@ -18,6 +18,7 @@
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "model/messages.h"
+#include "model/model_settings.h"
 #include "model/model_tables.h"
 #include "model/package.h"
 #include "model/text_tables.h"
@@ -253,6 +254,11 @@ void ShowModelData(const std::string& folder, nlohmann::json* j) {
     nlohmann::json data = {{"file", "NOVRIX_D.VPD"}, {"bytes", pkg->Size()}};
     nlohmann::json* part = j ? &data : nullptr;
     if (!j) printf("Model data: NOVRIX_D.VPD, %u bytes\n", pkg->Size());
+    nvx::model::EncryptionSettings cipher;
+    nvx::model::LoadEncryptionSettings(*pkg, cipher);
+    if (cipher.mode == nvx::model::CipherMode::None)
+        fprintf(stderr, "novrix: warning: this model keeps passwords in clear (its \"UI_Encryption\" chooses no "
+                        "cipher)\n");
     ShowSwitches(*pkg, part);
     ShowLists(*pkg, part);
     ShowMessages(*pkg, part);

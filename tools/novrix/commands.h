@@ -34,5 +34,7 @@ std::string CachedDeviceNote(HANDLE printer, UINT_PTR code);
 // novrix device serve|info.
 int CmdDevice(const Options& options, const std::vector<std::string>& args);
 int CmdPresets(const Options& options, const std::vector<std::string>& args);
+// novrix auth set|show: user name, department and passwords (never shown).
+int CmdAuth(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

@@ -75,6 +75,7 @@ typedef LONG_PTR LRESULT;
 
 typedef void* PVOID;
 typedef void* LPVOID;
+typedef UCHAR* PUCHAR;
 typedef const void* LPCVOID;
 typedef BOOL* PBOOL;
 typedef BOOL* LPBOOL;
@@ -190,6 +191,7 @@ typedef HANDLE HACTCTX;
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_FAULT 29L
 #define ERROR_READ_FAULT 30L
+#define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_NOT_SUPPORTED 50L

@@ -1,0 +1,129 @@
+// novrix auth: the user name, department and passwords of a printer set from the
+// command line and shown back; the passwords never appear in clear in any output,
+// the debugger output or any file under the platform root.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/platform_test.h"
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    std::string out, err;
+};
+
+class NovrixAuthTest : public PlatformTest {
+protected:
+    // Runs novrix with the debugger output echoed to stderr, so that it is scanned too.
+    Outcome Novrix(const std::string& args, const std::string& input = "") {
+        {
+            std::ofstream in(Root() + "/in.txt", std::ios::binary);
+            in << input;
+        }
+        const std::string cmd = "env NOVRIX_DEBUG_OUTPUT=1 " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                                "' " + args + " <'" + Root() + "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() +
+                                "/err.txt'";
+        const int status = std::system(cmd.c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read(Root() + "/out.txt");
+        r.err = Read(Root() + "/err.txt");
+        std::filesystem::remove(Root() + "/in.txt");
+        return r;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    // Whether any file under the platform root holds text, in UTF-8 or UTF-16.
+    bool RootHolds(const std::string& text) {
+        std::string wide;
+        for (char c : text) wide += std::string{c, '\0'};
+        for (const auto& e : std::filesystem::recursive_directory_iterator(Root())) {
+            if (!e.is_regular_file()) continue;
+            const std::string bytes = Read(e.path().string());
+            if (bytes.find(text) != std::string::npos || bytes.find(wide) != std::string::npos) return true;
+        }
+        return false;
+    }
+    static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+};
+
+TEST_F(NovrixAuthTest, SetAndShowNeverRevealThePasswords) {
+    Outcome r = Novrix("auth set --user alice --department 0815 --password-stdin --department-password-stdin",
+                       "Kr6-Qz!passw0rd\n7364\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1.")) << r.out;
+    r = Novrix("auth show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "user name            alice")) << r.out;
+    EXPECT_TRUE(Has(r.out, "password             set (stored enciphered, 16 bytes)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "department           0815")) << r.out;
+    EXPECT_TRUE(Has(r.out, "department password  set (stored enciphered, 16 bytes)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "password cipher      AES")) << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Kr6-Qz!passw0rd"));
+    EXPECT_FALSE(RootHolds("Kr6-Qz!passw0rd")) << "a password in clear under the platform root";
+    EXPECT_FALSE(RootHolds("7364"));
+    // Changing the name keeps the stored password.
+    ASSERT_EQ(0, Novrix("auth set --user bob").rc);
+    r = Novrix("auth show");
+    EXPECT_TRUE(Has(r.out, "user name            bob")) << r.out;
+    EXPECT_TRUE(Has(r.out, "password             set (stored enciphered, 16 bytes)")) << r.out;
+}
+
+TEST_F(NovrixAuthTest, PasswordsThatDoNotFitAreRefusedAndNothingChanges) {
+    ASSERT_EQ(0, Novrix("auth set --user carol --password-stdin", "first\n").rc);
+    // At the limit: stored (80 enciphered bytes); one past: refused.
+    Outcome r = Novrix("auth set --password-stdin", std::string(64, 'a') + "\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(Novrix("auth show").out, "set (stored enciphered, 80 bytes)"));
+    r = Novrix("auth set --password-stdin", std::string(65, 'a') + "\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "longer than the field takes")) << r.err;
+    // Text outside code page 1252 (Greek, a Japanese character): refused with a clear message.
+    r = Novrix("auth set --password-stdin", "\xce\xb1\xce\xb2\xce\xb3\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "code page 1252")) << r.err;
+    r = Novrix("auth set --password-stdin", "pass\xe6\x97\xa5\n");
+    EXPECT_EQ(1, r.rc);
+    // A NUL inside would cut the password: refused.
+    r = Novrix("auth set --password-stdin", std::string("ab\0cd\n", 6));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "NUL")) << r.err;
+    // Nothing on standard input.
+    r = Novrix("auth set --password-stdin");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no password on standard input")) << r.err;
+    // Names beyond their limits.
+    r = Novrix("auth set --user " + std::string(81, 'u'));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "at most 80 characters")) << r.err;
+    EXPECT_EQ(1, Novrix("auth set --department 1234567890123").rc);
+    // After all refusals the earlier settings stand.
+    r = Novrix("auth show");
+    EXPECT_TRUE(Has(r.out, "user name            carol")) << r.out;
+    EXPECT_TRUE(Has(r.out, "set (stored enciphered, 80 bytes)")) << r.out;
+    // An empty password is a password of its own (one AES block).
+    ASSERT_EQ(0, Novrix("auth set --password-stdin", "\n").rc);
+    EXPECT_TRUE(Has(Novrix("auth show").out, "password             set (stored enciphered, 16 bytes)"));
+}
+
+TEST_F(NovrixAuthTest, UsageErrors) {
+    EXPECT_EQ(2, Novrix("auth").rc);
+    EXPECT_EQ(2, Novrix("auth set").rc);
+    EXPECT_EQ(2, Novrix("auth show --user x").rc);
+    EXPECT_EQ(2, Novrix("auth set --bogus").rc);
+    EXPECT_EQ(1, Novrix("auth --printer nobody show").rc);
+    EXPECT_EQ(0, Novrix("auth --help").rc);
+}
+
+}  // namespace

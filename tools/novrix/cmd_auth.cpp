@@ -1,0 +1,246 @@
+// novrix auth: the user's authentication and account track settings of a
+// printer, as the module keeps them in the per-user store.  Passwords are read
+// from standard input only, enciphered with the printer's password cipher before
+// they are stored, and never printed.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "device/printer_cipher.h"
+#include "device/user_settings.h"
+#include "echo.h"
+#include "frame/module_state.h"
+#include "frame/variant_switches.h"
+#include "model/model_settings.h"
+#include "model/package.h"
+#include "store.h"
+
+namespace novrix {
+namespace {
+
+void AuthUsage(FILE* out) {
+    fprintf(out,
+            "usage: novrix auth [--printer NAME] set [--user NAME] [--password-stdin]\n"
+            "                   [--department NAME] [--department-password-stdin]\n"
+            "       novrix auth [--printer NAME] show\n"
+            "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
+            "one line each (the user password first when both are asked for); they are enciphered\n"
+            "with the printer's password cipher before they are stored and are never shown.\n"
+            "Limits: user name 80 characters, department name 12, passwords 64; text must fit\n"
+            "code page 1252 (Western European).\n");
+}
+
+struct Args {
+    std::string printer, request, user, department;
+    bool hasUser = false, hasDepartment = false, password = false, departmentPassword = false;
+};
+
+int ParseArgs(const std::vector<std::string>& args, Args* out) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--printer" && hasValue) {
+            out->printer = args[++i];
+        } else if (a == "--user" && hasValue) {
+            out->user = args[++i];
+            out->hasUser = true;
+        } else if (a == "--department" && hasValue) {
+            out->department = args[++i];
+            out->hasDepartment = true;
+        } else if (a == "--password-stdin") {
+            out->password = true;
+        } else if (a == "--department-password-stdin") {
+            out->departmentPassword = true;
+        } else if (a == "--help" || a == "help") {
+            AuthUsage(stdout);
+            return -1;
+        } else if (a.rfind("--", 0) != 0 && out->request.empty()) {
+            out->request = a;
+        } else {
+            fprintf(stderr, "novrix auth: unexpected argument '%s'\n", EchoText(a).c_str());
+            AuthUsage(stderr);
+            return kExitUsage;
+        }
+    }
+    if (out->request != "set" && out->request != "show") {
+        AuthUsage(stderr);
+        return kExitUsage;
+    }
+    if (out->request == "show" && (out->hasUser || out->hasDepartment || out->password || out->departmentPassword)) {
+        fprintf(stderr, "novrix auth: show takes no settings\n");
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// The model's cipher settings, read from the printer's model data as the module
+// reads them, so that this process enciphers as the module does.
+bool LoadModelCipher(const std::string& folder) {
+    nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (!pkg) return false;
+    nvx::model::LoadEncryptionSettings(*pkg, nvx::frame::Module().model.settings.encryption);
+    nvx::device::ForgetPrinterCiphers();
+    return true;
+}
+
+const char* ModeName(nvx::device::CipherMode m) {
+    switch (m) {
+        case nvx::device::CipherMode::Aes: return "AES";
+        case nvx::device::CipherMode::Des: return "DES";
+        default: return "none";
+    }
+}
+
+// One line of standard input, without its line end; false at the end of input.
+bool ReadSecretLine(std::string* line) {
+    if (!std::getline(std::cin, *line)) return false;
+    if (!line->empty() && line->back() == '\r') line->pop_back();
+    return true;
+}
+
+void Wipe(std::string* s) {
+    if (!s->empty()) SecureZeroMemory(s->data(), s->size());
+    s->clear();
+}
+void Wipe(nvx::WString* s) {
+    if (!s->empty()) SecureZeroMemory(s->data(), s->size() * sizeof(WCHAR));
+    s->clear();
+}
+
+// Reads a password from standard input and enciphers it into its field.
+int StorePassword(const char* what, const nvx::device::PasswordCipher& cipher, nvx::device::PasswordField field,
+                  nvx::device::UserSettingsRecord* rec) {
+    std::string line;
+    if (!ReadSecretLine(&line)) {
+        fprintf(stderr, "novrix auth: no %s on standard input\n", what);
+        return kExitFailed;
+    }
+    nvx::WString wide = nvx::WFromUtf8(line);
+    Wipe(&line);
+    const nvx::device::PasswordResult r = nvx::device::SetPassword(cipher, wide, field, rec);
+    Wipe(&wide);
+    if (r != nvx::device::PasswordResult::Stored) {
+        fprintf(stderr, "novrix auth: %s refused: %s; nothing was changed\n", what,
+                nvx::device::PasswordResultText(r));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+template <size_t N>
+bool PutName(const std::string& utf8, size_t limit, WCHAR (&field)[N], const char* what) {
+    const nvx::WString wide = nvx::WFromUtf8(utf8);
+    if (wide.size() > limit) {
+        fprintf(stderr, "novrix auth: the %s takes at most %zu characters, not %zu; nothing was changed\n", what,
+                limit, wide.size());
+        return false;
+    }
+    if (wide.find(WCHAR{0}) != nvx::WString::npos) {
+        fprintf(stderr, "novrix auth: the %s holds a NUL character; nothing was changed\n", what);
+        return false;
+    }
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, wide.data(), wide.size() * sizeof(WCHAR));
+    return true;
+}
+
+template <size_t N>
+std::string Text(const WCHAR (&field)[N]) {
+    size_t n = 0;
+    while (n < N && field[n]) ++n;
+    return nvx::Utf8FromW(nvx::WStringView(field, n));
+}
+
+std::string PasswordState(uint16_t length) {
+    return length ? "set (stored enciphered, " + std::to_string(length) + " bytes)" : "not set";
+}
+
+}  // namespace
+
+int CmdAuth(const Options& options, const std::vector<std::string>& args) {
+    Args a;
+    if (int rc = ParseArgs(args, &a); rc != kExitOk) return rc < 0 ? kExitOk : rc;
+    const std::string name = a.printer.empty() ? DefaultPrinterName() : a.printer;
+    if (name.empty()) {
+        fprintf(stderr, "novrix auth: there is no default printer; name one with --printer\n");
+        return kExitFailed;
+    }
+    PrinterHandle printer;
+    if (DWORD rc = printer.Open(name); rc != ERROR_SUCCESS) {
+        fprintf(stderr, "novrix auth: cannot open \"%s\": %s\n", EchoText(name).c_str(),
+                rc == ERROR_INVALID_PRINTER_NAME ? "no printer of that name" : ErrorText(rc).c_str());
+        return kExitFailed;
+    }
+    if (!LoadModelCipher(PrinterDriverFolder(printer.get(), options))) {
+        fprintf(stderr, "novrix auth: the printer's model data cannot be read\n");
+        return kExitFailed;
+    }
+    const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::ReadStoredUserSettings(printer.get(), &rec);  // what is missing stays empty
+
+    if (a.request == "show") {
+        printf("Printer: %s\n", name.c_str());
+        printf("  user name            %s\n", Text(rec.userName).c_str());
+        printf("  password             %s\n", PasswordState(rec.userPassLength).c_str());
+        printf("  department           %s\n", Text(rec.departmentName).c_str());
+        printf("  department password  %s\n", PasswordState(rec.departmentPassLength).c_str());
+        printf("  password cipher      %s\n", ModeName(cipher->Mode()));
+        if (cipher->Mode() == nvx::device::CipherMode::None)
+            printf("Warning: this model keeps passwords in clear (its \"UI_Encryption\" chooses no cipher).\n");
+        SecureZeroMemory(&rec, sizeof rec);
+        return kExitOk;
+    }
+
+    if (!a.hasUser && !a.hasDepartment && !a.password && !a.departmentPassword) {
+        fprintf(stderr, "novrix auth: set needs --user, --department or a password\n");
+        return kExitUsage;
+    }
+    // A model without a key number enciphers with the printer's key seed: make
+    // sure it exists before anything is enciphered under it.
+    if (cipher->Mode() != nvx::device::CipherMode::None && cipher->Settings().keyId == 0 &&
+        !cipher->Settings().keyText) {
+        if (nvx::device::CreateKeySeed(printer.get()) != ERROR_SUCCESS) {
+            fprintf(stderr,
+                    "novrix auth: the printer has no key seed yet and it cannot be created here (it needs the "
+                    "right to administer the printer); nothing was changed\n");
+            return kExitFailed;
+        }
+        cipher = &nvx::device::PrinterPasswordCipher(printer.get());
+    }
+    int rc = kExitOk;
+    if (a.hasUser && !PutName(a.user, nvx::device::kUserNameChars, rec.userName, "user name")) rc = kExitFailed;
+    if (rc == kExitOk && a.hasDepartment &&
+        !PutName(a.department, nvx::device::kDepartmentNameChars, rec.departmentName, "department name"))
+        rc = kExitFailed;
+    if (rc == kExitOk && a.password)
+        rc = StorePassword("password", *cipher, nvx::device::PasswordField::User, &rec);
+    if (rc == kExitOk && a.departmentPassword)
+        rc = StorePassword("department password", *cipher, nvx::device::PasswordField::Department, &rec);
+    if (rc != kExitOk) {
+        SecureZeroMemory(&rec, sizeof rec);
+        return rc;
+    }
+    auto dev = std::make_unique<OEMDEV>();
+    std::memset(dev.get(), 0, sizeof *dev);
+    const bool type1 = nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
+    nvx::device::CopyToOemdev(rec, type1, dev.get());
+    const bool saved = nvx::device::SaveUserSettings(printer.get(), type1, *dev);
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    SecureZeroMemory(&rec, sizeof rec);
+    if (!saved) {
+        fprintf(stderr, "novrix auth: the settings could not all be stored for \"%s\"\n", EchoText(name).c_str());
+        return kExitFailed;
+    }
+    printf("Stored for %s.\n", name.c_str());
+    if (cipher->Mode() == nvx::device::CipherMode::None)
+        printf("Warning: this model keeps passwords in clear (its \"UI_Encryption\" chooses no cipher).\n");
+    return kExitOk;
+}
+
+}  // namespace novrix
