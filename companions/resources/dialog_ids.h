@@ -7,6 +7,7 @@
 #define IDD_VERSION 106
 #define IDD_CUSTOM_PAPER 115
 #define IDD_CUSTOM_SIZE 151
+#define IDD_DEVICE_OPTION 156
 #define IDD_INITIAL 161
 #define IDD_FAX 171
 #define IDD_FAX_SEND 180
@@ -28,6 +29,13 @@
 #define IDC_HINT_ICON 1015
 #define IDC_HINT_TEXT 1016
 #define IDC_VIEW_TOGGLE 1130
+
+// The printer sheet's device option tab.
+#define IDC_REFRESH_OPTION 1062
+#define IDC_OPTION_LIST 1078
+#define IDC_OPTION_SETTING_LABEL 1079
+#define IDC_OPTION_SETTING 1081
+#define IDC_DEVICE_OPTION_LABEL 1329
 
 // Basic tab.
 #define IDC_PAPER_SIZE 1000

@@ -64,7 +64,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocWOProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
-NVX_SWITCHED_OFF_PAGE(Prc_PrnDeviceOptionProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
 // Presets and forms: 0 is "not installed", "no file chosen" and "cancel the

@@ -19,10 +19,14 @@ void PrinterUsage(FILE* out) {
             "       novrix printer add NAME [--driver-folder DIR] [--port PORT | --address HOST[:PORT]]\n"
             "       novrix printer remove NAME\n"
             "       novrix printer default NAME\n"
+            "       novrix printer options [NAME] [--set LABEL=VALUE]... [--press LABEL]... [--yes|--no] [--apply] [--show]\n"
+            "       novrix printer options [NAME] [--yes|--no]    (commands from the terminal)\n"
             "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
             "--address gives the printer a TCP/IP port at the device's address (IP_HOST[:PORT]):\n"
             "a device simulator's 127.0.0.1:PORT (novrix device serve), or a device profile's address.\n"
-            "In the list, * marks the default printer.\n",
+            "In the list, * marks the default printer.  options opens the printer's properties (the\n"
+            "device option tab: the installed options; --press \"Get Device Information\" --yes asks the\n"
+            "device); --apply keeps them with the printer (the right to administer it is needed).\n",
             kDriverName, kDefaultPort);
 }
 
@@ -146,6 +150,16 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
     const std::string sub = args.empty() ? "list" : args[0];
     if (sub == "list" && args.size() <= 1) return List(options);
     if (sub == "add") return Add(args);
+    if (sub == "options") {
+        std::vector<std::string> rest;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (i == 1 && !args[i].empty() && args[i][0] != '-') {
+                rest.push_back("--printer");
+            }
+            rest.push_back(args[i]);
+        }
+        return CmdPrinterOptions(options, rest);
+    }
     if (sub == "remove") return OnePrinter(args, RemoveHostPrinter, "Removed printer \"%s\".\n");
     if (sub == "default") return OnePrinter(args, SetDefaultHostPrinter, "\"%s\" is now the default printer.\n");
     if (sub == "--help" || sub == "help") {
