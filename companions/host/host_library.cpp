@@ -4,12 +4,12 @@
 // logo on the pages.  This stand-in handles no page message and draws nothing;
 // the functions whose callers are not built yet are not exported at all, which the
 // module must (and does) cope with.
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "common/le.h"
+#include "installed_options_text.h"
 #include "common/text.h"
 #include "model/package.h"
 #include "platform/win32.h"
@@ -179,20 +179,11 @@ HOST_EXPORT DWORD DDProc_GetPrinterInfo_MIB2(const WCHAR* printerName, BYTE* dev
     std::basic_string<WCHAR> vpd = BesideSelf(WL("NOVRIX_D.VPD"));
     nvx::model::PackagePtr pkg = vpd.empty() ? nullptr : nvx::model::Package::Open(vpd.c_str());
     // Every line "KEY=VALUE" the model knows goes into its slot.
-    for (char* line = text; pkg && *line;) {
-        char* end = std::strchr(line, '\n');
-        if (!end) break;
-        *end = 0;
-        if (char* eq = std::strchr(line, '=')) {
-            *eq = 0;
-            char* rest = nullptr;
-            unsigned long value = std::strtoul(eq + 1, &rest, 10);
-            int slot = OptionSlot(*pkg, line);
-            if (slot >= 0 && rest && *rest == 0 && rest != eq + 1 && value <= 0xFFFF)
-                nvx::PutLE16(devOption + 2 * slot, static_cast<uint16_t>(value));
-        }
-        line = end + 1;
-    }
+    if (pkg)
+        nvxhost::ForEachInstalledOption(text, 4096, [&](std::string_view key, uint16_t value) {
+            int slot = OptionSlot(*pkg, std::string(key));
+            if (slot >= 0) nvx::PutLE16(devOption + 2 * slot, value);
+        });
     delete[] text;
     return 0;
 }
