@@ -86,7 +86,7 @@ protected:
     }
     void TearDown() override {
         NvxUi_SetMessageBoxResponder(nullptr, nullptr);
-        if (page_) DestroyWindow(page_);
+        if (sheetWindow_) DestroyWindow(sheetWindow_);
         if (printer_) ClosePrinter(printer_);
         if (module_) FreeLibrary(module_);
         server_.reset();
@@ -135,16 +135,34 @@ protected:
         }
         return out;
     }
-    // The printer sheet with the device option tab on the record.
-    HWND OpenTab() {
-        sheet_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::Two, printer_);
-        sheet_->SetDevOptionRecord(record_.data());
+    // The printer sheet with the device option tab, as a host opens it: the page's
+    // copy of its PROPSHEETPAGEW is the context (lParam, at 48, the block).
+    HWND OpenSheetOn(nvx::host::SheetForm form, BYTE* record) {
+        sheet_ = std::make_unique<nvx::host::HostSheet>(form, printer_);
+        sheet_->SetDevOptionRecord(record);
         HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));
         auto proc = nvx::ProcAs<DLGPROC>(GetProcAddress(module_, "Prc_PrnDeviceOptionProc"));
         if (!resources || !proc) return nullptr;
-        page_ = CreateDialogParamW(resources, MAKEINTRESOURCEW(156), nullptr, proc, sheet_->ContextParam());
+        PROPSHEETPAGEW page{};
+        page.dwSize = sizeof page;
+        page.hInstance = resources;
+        page.pszTemplate = MAKEINTRESOURCEW(156);
+        page.pfnDlgProc = proc;
+        page.lParam = reinterpret_cast<LPARAM>(sheet_->Block());
+        PROPSHEETHEADERW header{};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
+        header.hInstance = resources;
+        header.pszCaption = WL("Options Fax Properties");
+        header.nPages = 1;
+        header.ppsp = &page;
+        sheetWindow_ = reinterpret_cast<HWND>(PropertySheetW(&header));
+        NvxUi_Pump(0);
+        page_ = sheetWindow_ ? reinterpret_cast<HWND>(SendMessageW(sheetWindow_, PSM_GETCURRENTPAGEHWND, 0, 0))
+                             : nullptr;
         return page_;
     }
+    HWND OpenTab() { return OpenSheetOn(nvx::host::SheetForm::Two, record_.data()); }
     std::string Row(int i) const {
         WCHAR text[200] = {};
         SendDlgItemMessageW(page_, kOptionList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
@@ -158,6 +176,7 @@ protected:
     HANDLE printer_ = nullptr;
     std::vector<BYTE> record_;
     std::unique_ptr<nvx::host::HostSheet> sheet_;
+    HWND sheetWindow_ = nullptr;
     HWND page_ = nullptr;
     Boxes boxes_;
 };
@@ -276,11 +295,7 @@ TEST_F(DeviceOptionTabTest, EveryFaultAtEveryStepOfTheTabsAcquisitionLeavesRecor
 }
 
 TEST_F(DeviceOptionTabTest, WithoutARecordTheTabOffersNothingToChange) {
-    sheet_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_);
-    HMODULE resources = GetModuleHandleW(WL("NOVRIX_S.DLL"));
-    auto proc = nvx::ProcAs<DLGPROC>(GetProcAddress(module_, "Prc_PrnDeviceOptionProc"));
-    page_ = CreateDialogParamW(resources, MAKEINTRESOURCEW(156), nullptr, proc, sheet_->ContextParam());
-    ASSERT_NE(nullptr, page_);
+    ASSERT_TRUE(OpenSheetOn(nvx::host::SheetForm::A, record_.data()));  // a document sheet carries none
     EXPECT_EQ(0, SendDlgItemMessageW(page_, kOptionList, LB_GETCOUNT, 0, 0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, kRefresh)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, kValueBox)));

@@ -85,8 +85,12 @@ int main(int argc, char** argv) {
         }
         // After the first use, which adds the first printer as an administrator would.
         if (options.standardUser) NvxPlatform_SetAdministrator(FALSE);
-        // While the module waits on a device behind its busy window, say so.
-        novrix::BusyLine busyLine(stdout, isatty(1) != 0);
+        // While the module waits on a device behind its busy window, say so: with a
+        // spinner at a terminal, else as a plain line on standard error, so that
+        // what a script reads on standard output (the JSON of --show --json, a page)
+        // stays whole.
+        const bool terminal = isatty(1) != 0;
+        novrix::BusyLine busyLine(terminal ? stdout : stderr, terminal);
         return c.run(options, rest);
     }
     fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
