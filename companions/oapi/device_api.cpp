@@ -441,3 +441,45 @@ NVXO_API DWORD OAPIGetGammaCorrectionTableForDriver(OAPIHANDLE handle, UINT_PTR 
 #define NVXO_CHECK_SIGNATURE(name) static_assert(std::is_same_v<decltype(&name), PFN_##name>, #name);
 NVX_OAPI_FUNCTIONS(NVXO_CHECK_SIGNATURE)
 #undef NVXO_CHECK_SIGNATURE
+
+// ---- The device's installed options (the host driver UI's status channel) ----
+//
+// Not one of the 25 functions the module links: the host stand-in (NOVRIX_D.DLL)
+// asks it for the option state that a real host reads from the device's network
+// status.  It answers the profile's "options" object, {"OpStaplerUnit": 0, ...},
+// as lines "KEY=VALUE\n" in text (NUL-terminated, at most size - 1 bytes; lines
+// that do not fit whole are left out), or over the network from the simulator like
+// every other call (function name "DeviceInstalledOptions", a block of
+// kInstalledOptionsBlock bytes).  Code 7 when the device reports no options.
+NVXO_API DWORD NvxDevice_GetInstalledOptions(const char* address, char* text, DWORD size) {
+    if (!ValidAddress(address) || !text || size == 0) return o::kBadParameter;
+    text[0] = '\0';
+    return Guarded([&]() -> DWORD {
+        std::vector<BYTE> block(kInstalledOptionsBlock, 0);
+        std::string lines;
+        if (auto a = ForwardAtAddress("DeviceInstalledOptions", address, json::object(), block.data(), block.size())) {
+            if (a->code != o::kOk) return a->code;
+            block.back() = 0;
+            lines = reinterpret_cast<const char*>(block.data());
+        } else {
+            uint32_t code = CallAtAddress("DeviceInstalledOptions", address, [&](const Profile& p) -> Answer {
+                const json* options = Member(&p.doc, "options");
+                if (!options || !options->is_object()) return {o::kNotSupported, {}};
+                for (const auto& [key, value] : options->items()) {
+                    if (!value.is_number_unsigned() || value.get<uint64_t>() > 0xFFFF || key.empty() ||
+                        key.find_first_of("=\n") != std::string::npos)
+                        continue;
+                    lines += key + "=" + std::to_string(value.get<uint64_t>()) + "\n";
+                }
+                return {};
+            });
+            if (code != o::kOk) return code;
+        }
+        // Whole lines only, within the caller's buffer.
+        size_t n = 0;
+        for (size_t end; (end = lines.find('\n', n)) != std::string::npos && end + 2 <= size;) n = end + 1;
+        std::memcpy(text, lines.data(), n);
+        text[n] = '\0';
+        return o::kOk;
+    }, o::kBusy);
+}

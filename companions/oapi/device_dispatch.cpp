@@ -12,6 +12,7 @@
 #define NVXO_DECLARE(name) extern "C" std::remove_pointer_t<PFN_##name> name;
 NVX_OAPI_FUNCTIONS(NVXO_DECLARE)
 #undef NVXO_DECLARE
+extern "C" DWORD NvxDevice_GetInstalledOptions(const char* address, char* text, DWORD size);
 
 namespace nvxo {
 namespace {
@@ -104,6 +105,10 @@ uint32_t Dispatch(const std::string& fn, const json& body, std::vector<uint8_t>&
         return OAPIGetSingleSignOnInfo(h, S(body, 0).c_str(), reinterpret_cast<char*>(buffer), size);
     }
     if (fn == "OAPIWakeUpDevice") return OAPIWakeUpDevice(address.c_str());
+    if (fn == "DeviceInstalledOptions")
+        return need(kInstalledOptionsBlock)
+                   ? NvxDevice_GetInstalledOptions(address.c_str(), reinterpret_cast<char*>(buffer), size)
+                   : o::kBadParameter;
     BYTE scratch[8] = {};
     if (fn == "OAPIGetDeviceInfo") return OAPIGetDeviceInfo(h, scratch, sizeof scratch);
     if (fn == "OAPIGetDeviceInfoDetail") return OAPIGetDeviceInfoDetail(h, scratch, sizeof scratch);

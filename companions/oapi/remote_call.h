@@ -36,6 +36,8 @@ constexpr uint32_t kCodeBusy = 6;
 
 constexpr unsigned kConnectTimeoutMs = 1000;
 constexpr size_t kMaxWireBlock = 1u << 20;  // larger than any block of the interface
+// The block of the installed options' answer (NvxDevice_GetInstalledOptions).
+constexpr size_t kInstalledOptionsBlock = 4096;
 
 struct RemoteAnswer {
     uint32_t code = kCodeNoAnswer;

@@ -23,6 +23,9 @@ using info::Value;
 using GetAddressFn = DWORD (*)(const WCHAR*, BYTE*, char*, DWORD, DWORD*);
 using OptionRequestFn = DWORD (*)(const WCHAR*, BYTE*, DWORD);
 using SendWolFn = DWORD (*)(const WCHAR*, const char*);
+using EnableBdcFn = BOOL (*)(const WCHAR*);
+using SupportUsbFn = BOOL (*)(const WCHAR*);
+using UsbStatusFn = DWORD (*)(const WCHAR*, BYTE*, DWORD);
 
 constexpr size_t kAbbrMaxPages = info::kAbbrMaxEntries / oapi::kAbbrPageEntries + 1;
 
@@ -210,6 +213,58 @@ DWORD RunAcquisition(const AcquisitionRequest& request) {
     DeviceInfoCache cache(model::ValueStore::OfKey(key.get()), PrinterBinaryCipher(request.printer));
     return FetchDeviceInfo(address, model.apiVersion, request.shared, cache,
                            static_cast<uint64_t>(std::time(nullptr)));
+}
+
+WString PrinterNameOf(HANDLE printer) {
+    DWORD needed = 0;
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    if (needed == 0 || needed > (1u << 20)) return {};
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinterW(printer, 2, buffer.data(), needed, &needed)) return {};
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+    return info->pPrinterName ? WString(info->pPrinterName) : WString();
+}
+
+DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request) {
+    const frame::ModuleState& m = frame::Module();
+    if (!m.host.library) return 0;
+    if (!request.printer || !request.printerName || !*request.printerName || !request.devOption)
+        return kAcqBadArguments;
+    const DeviceLinkModel model = ModelDeviceLink();
+    const DWORD mask = OptionRequestMask(AcquisitionPath::DeviceOptionTab, model);
+    BusyScope busy(request.printer, request.owner);
+    if (model.alternativePath) {
+        auto alternative = model::HostFunction<OptionRequestFn>(m.host, model::HostFn::MIB_OptionRequest);
+        return alternative ? alternative(request.printerName, request.devOption, mask) : kAcqHostMissing;
+    }
+    auto getAddress = model::HostFunction<GetAddressFn>(m.host, model::HostFn::DDProc_GetPrinterIPAddress);
+    if (!getAddress) return kAcqHostMissing;
+    char address[oapi::kAddressSize] = {};
+    DWORD isNetworkPort = 0;
+    DWORD code = getAddress(request.printerName, request.devOption, address, sizeof address, &isNetworkPort);
+    if (code != 0 && code != kAcqAddressFromStatus && code != kAcqNoAddress) return code;
+    address[oapi::kAddressMax] = 0;
+    if (isNetworkPort) {
+        auto enabled = model::HostFunction<EnableBdcFn>(m.host, model::HostFn::DDProc_IsEnableBdcLib);
+        auto optionRequest = model::HostFunction<OptionRequestFn>(m.host, model::HostFn::DDProc_GetPrinterInfo_MIB2);
+        if (!enabled || !optionRequest || !enabled(request.printerName)) return kAcqHostMissing;
+        AccessWarmUp();
+        code = optionRequest(request.printerName, request.devOption, mask);
+    } else {
+        auto supported = model::HostFunction<SupportUsbFn>(m.host, model::HostFn::DDProc_IsSupportModel_USB);
+        auto status = model::HostFunction<UsbStatusFn>(m.host, model::HostFn::DDProc_GetPrinterStatus_USB);
+        if (!supported || !status || !supported(request.printerName)) return kAcqHostMissing;
+        code = status(request.printerName, request.devOption, mask);
+    }
+    if (code != 0) return code;
+    if (model.apiVersion <= 0 || !address[0]) return 0;
+    // The device itself: its configuration and capability must come back.
+    Connection* c = OpenConnection(address, model.apiVersion);
+    if (!c) return kAcqDeviceFailed;
+    ConnectionGuard guard{c};
+    if (PrepareConnection(c, request.shared) != oapi::kOk) return kAcqDeviceFailed;
+    static_assert(!kTabAppliesAuthentication, "the device settings items and the login are not built yet");
+    return 0;
 }
 
 DWORD WakeOnCall(HANDLE printer, const WCHAR* printerName, DWORD now) {

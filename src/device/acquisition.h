@@ -70,8 +70,28 @@ struct AcquisitionRequest {
     HWND owner = nullptr;            // the busy window's owner
 };
 
+// The printer's name (level 2) for a handle; empty when it cannot be read.
+WString PrinterNameOf(HANDLE printer);
+
 // The whole acquisition.  Answers 0 at once when the host library is not linked.
 DWORD RunAcquisition(const AcquisitionRequest& request);
+
+// The device option tab's acquisition, on the user's request.  Behind the busy
+// window: the host's option request fills request.devOption (which the caller
+// passes as a working copy: it takes it over its record only on 0); on a network
+// port DDProc_GetPrinterInfo_MIB2 with the sheets' mask after DDProc_IsEnableBdcLib,
+// on another port the host's USB functions (DDProc_IsSupportModel_USB, then
+// DDProc_GetPrinterStatus_USB).  Then, when the model has a device API, a
+// connection checks the configuration and capability.  The device cache is neither
+// read nor written.  Codes as RunAcquisition, and kAcqHostMissing when the host
+// lacks a function of the chosen path or its status library.
+DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request);
+
+// What the tab's acquisition does with the capability and the credentials once the
+// user authentication settings exist: convert the capability into the device
+// settings items and log in with the settings record's credentials.  Off in this
+// build: the device settings items and the login come with user authentication.
+inline constexpr bool kTabAppliesAuthentication = false;
 
 // Bidi_WakeOnCall: at most once per kWakeInterval milliseconds per printer.
 inline constexpr DWORD kWakeInterval = 3000;

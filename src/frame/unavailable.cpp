@@ -61,7 +61,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocWOProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
-NVX_SWITCHED_OFF_PAGE(Prc_PrnDeviceOptionProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
 // Forms: 0 is "no file chosen" and "cancel the job".  The form file block's path is an output only with 1.

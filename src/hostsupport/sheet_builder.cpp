@@ -104,6 +104,10 @@ void HostSheet::SetPrinter(HANDLE printer) {
     }
 }
 
+void HostSheet::SetDevOptionRecord(BYTE* record) {
+    if (form_ == SheetForm::Two) PutPointer(block_.data(), L::form2::kDevOption, record);
+}
+
 void HostSheet::SetSheetFlags(uint32_t flags) {
     if (form_ == SheetForm::One) PutLE32(params_.data() + L::form1::kParamFlags, flags);
     if (form_ == SheetForm::Two) inner_->SetSheetFlags(flags);

@@ -17,7 +17,9 @@
 //   8344-byte record (dmSize 220, dmDriverExtra 8348), the record's header
 //   stamped, so that form A finds it 224 bytes in and form 1 by its header;
 // - blocks are zero-filled and exactly as large as sheet_layout.h asks;
-//   may-apply (form A) starts at 1, flags at 0.
+//   may-apply (form A) starts at 1, flags at 0;
+// - form 2 designates the host's copy of the printer's device-option record
+//   (null until SetDevOptionRecord).
 #pragma once
 
 #include <cstddef>
@@ -58,6 +60,9 @@ public:
     BYTE* DocRecord() { return doc_.empty() ? nullptr : doc_.data(); }
 
     void SetPrinter(HANDLE printer);
+    // Form 2: the device-option record the printer sheet edits (the caller's,
+    // 6676 bytes, kept by the caller); the other forms carry none.
+    void SetDevOptionRecord(BYTE* record);
     // Forms 1 and 2 (form 2 through its form-1 sheet); form A has none.
     void SetSheetFlags(uint32_t flags);
     uint32_t SheetFlags() const;

@@ -53,6 +53,47 @@ const ControlTextRow kCommon[] = {
     {},
 };
 
+// The printer sheet's device option tab (156; 102 in the _PRP_CONFIG_TYPE1 variant):
+// the controls, then one label row per device option, looked up by the option's key.
+const ControlTextRow kConfigure[] = {
+    {{156}, WL("Device Options"), "Caption"},
+    {{1329}, WL("Installed Options:"), "DeviceOption"},
+    {{1079}, WL("Setting:"), "OptionSetting"},
+    {{1845}, WL("Media Type Information"), "MediaTypeInfo"},
+    {{1847}, WL("Media Types..."), "MediaTypeInfoSetting"},
+    {{3361}, WL("Custom Media Types..."), "CustomMediaTypeSetting"},
+    {{1062}, WL("Get Device Information"), "RefreshOption"},
+    {{1858}, WL("Acquisition Settings..."), "AcquisitionSetting"},
+    {{2187}, WL("Encryption Key..."), "EncryptionKey"},
+    {{1840}, WL("Device Utility"), "Halverite"},
+    {{1842}, WL("Start"), "StartUp"},
+    {{T}, WL(""), "OpMemory"},
+    {{T}, WL(""), "OpHDD"},
+    {{T}, WL(""), "OpManualFeed"},
+    {{T}, WL(""), "OpDuplex"},
+    {{T}, WL(""), "OpInTrayDBUnit"},
+    {{T}, WL(""), "OpInTrayUnit"},
+    {{T}, WL(""), "OpOutTrayUnit"},
+    {{T}, WL(""), "OpMailBinKit"},
+    {{T}, WL(""), "OpPunchKit"},
+    {{T}, WL(""), "OpSaddleKit"},
+    {{T}, WL(""), "OpMultiFoldUnit"},
+    {{T}, WL(""), "OpStacker"},
+    {{T}, WL(""), "OpStaplerUnit"},
+    {{T}, WL(""), "OpPerfectBinder"},
+    {{T}, WL(""), "OpGBCStreemPunch"},
+    {{T}, WL(""), "OpCoverSheetUnit"},
+    {{T}, WL(""), "OpTrimmerUnit"},
+    {{T}, WL(""), "DevPublicUser"},
+    {{T}, WL(""), "OpAcceleratorUnit"},
+    {{T}, WL(""), "OpWLAN"},
+    {{T}, WL(""), "OpWLAN_Mode"},
+    {{T}, WL(""), "OpWLAN_ErpRet"},
+    {{T}, WL(""), "OpMemoryResource"},
+    {{T}, WL(""), "OpSimpleAuth"},
+    {},
+};
+
 // Custom size dialog (151).
 const ControlTextRow kUserPaper[] = {
     {{151}, WL("Custom Paper Size"), "Caption"},
@@ -295,6 +336,7 @@ const TableDef kTables[] = {
     NVX_CAPTION("Dlg_AccountTrackSetting", 0, "Account Track Settings"),
     NVX_CAPTION("Dlg_EmailAddressSetting", 0, "E-mail Address Settings"),
     NVX_CAPTION("Property_10", 0, "Configuration"),
+    NVX_FULL("Prop_Configure", 156, kConfigure),
     NVX_CAPTION("Dlg_PaperSourceTraySetting", 0, "Paper Source Settings"),
     NVX_CAPTION("Dlg_CustomMediaTypeSetting", 0, "Custom Media Type Settings"),
     NVX_CAPTION("Dlg_AcquisitionSetting", 0, "Acquire Device Information"),

@@ -26,6 +26,7 @@ enum PageId : uint32_t {
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageCustomSize = 151,
+    kPageDeviceOption = 156,
     kPageInitial = 161,
     kPageFax = 171,
     kPageFaxSend = 180,

@@ -17,6 +17,7 @@ INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, L
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
 // The same dialog for the output size's custom fields.
 INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
+INT_PTR CALLBACK DeviceOptionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 156
 INT_PTR CALLBACK InitialPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 161
 INT_PTR CALLBACK FaxPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 171
 

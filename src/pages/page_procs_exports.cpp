@@ -24,6 +24,9 @@ NVX_DLGPROC(Prc_DocVersionProc) {
 NVX_DLGPROC(Prc_DocInitializeProc) {
     return InitialPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_PrnDeviceOptionProc) {
+    return DeviceOptionPageProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocFaxProc) {
     return FaxPageProc(hDlg, msg, wParam, lParam);
 }

@@ -144,6 +144,11 @@ HANDLE ContextPrinter(const PrinterUIContext* ctx) {
     }
 }
 
+BYTE* ContextDevOptionRecord(const PrinterUIContext* ctx) {
+    BYTE* block = BlockOf(ctx);
+    return FormOf(block) == Form::Two ? PointerAt<BYTE>(block, L::form2::kDevOption) : nullptr;
+}
+
 DEVMODEW* ContextDevMode(const PrinterUIContext* ctx) {
     BYTE* block = BlockOf(ctx);
     Form form = FormOf(block);

@@ -42,6 +42,9 @@ DEVMODEW* ContextDevMode(const PrinterUIContext* ctx);
 BYTE* ContextPageWorkArea(const PrinterUIContext* ctx);
 // The second per-sheet area (layout::kSecondaryWorkBytes usable), or null.
 BYTE* ContextSecondaryWorkArea(const PrinterUIContext* ctx);
+// The printer's device-option record (6676 bytes) that a printer sheet (form 2)
+// edits, or null (the document sheets carry none, or the host gave none).
+BYTE* ContextDevOptionRecord(const PrinterUIContext* ctx);
 // The host's sheet flags (forms 1 and 2), else 0.
 uint32_t ContextSheetFlags(const PrinterUIContext* ctx);
 // Whether the sheet lets the user apply changes.  Form A: the block's field;

@@ -59,6 +59,9 @@ inline constexpr size_t kDocMinBytes = kDocDevMode + 8;
 // Form 2: a block with its own record, leaning on a form-1 block for the rest.
 namespace form2 {
 inline constexpr size_t kPrinter = 8;            // HANDLE
+// The printer's device-option record (6676 bytes) that the printer sheet's pages
+// edit: a pointer to the host's copy, which the host keeps with the printer on apply.
+inline constexpr size_t kDevOption = 16;         // BYTE*
 inline constexpr size_t kCounter = 13368;        // u32
 inline constexpr size_t kChanged = 13372;        // u32
 inline constexpr size_t kPageWork = 13500;       // area, up to kForm1Block
@@ -93,7 +96,7 @@ static_assert(form1::kDocRecord + 8 <= form1::kParamRecord && form1::kParamRecor
               form1::kSecondaryWork + kSecondaryWorkBytes <= form1::kCounter &&
               form1::kCounter + 4 <= form1::kChanged && form1::kChanged + 4 <= form1::kPageWork);
 static_assert(form1::kParamPrinter + 8 <= form1::kParamFlags && form1::kParamFlags == 18 * 4);
-static_assert(form2::kPrinter + 8 <= form2::kCounter && form2::kCounter + 4 <= form2::kChanged &&
+static_assert(form2::kPrinter + 8 <= form2::kDevOption && form2::kDevOption + 8 <= form2::kCounter && form2::kCounter + 4 <= form2::kChanged &&
               form2::kChanged + 4 <= form2::kPageWork && form2::kPageWork + kPageWorkBytes <= form2::kForm1Block &&
               form2::kForm1Block + 8 <= form2::kRecord);
 static_assert(kPageWorkBytes == 79644 && kSecondaryWorkBytes == 8352 && kForm2BlockBytes == 101496);

@@ -26,6 +26,7 @@ void ExpectNone(const PrinterUIContext* ctx, const char* what) {
     EXPECT_EQ(INVALID_HANDLE_VALUE, ContextPrinter(ctx));
     EXPECT_EQ(nullptr, ContextSettingsRecord(ctx));
     EXPECT_EQ(nullptr, ContextDevMode(ctx));
+    EXPECT_EQ(nullptr, ContextDevOptionRecord(ctx));
     EXPECT_EQ(nullptr, ContextPageWorkArea(ctx));
     EXPECT_EQ(nullptr, ContextSecondaryWorkArea(ctx));
     EXPECT_EQ(0u, ContextSheetFlags(ctx));
@@ -136,6 +137,26 @@ TEST(ContextEdges, Form1RecordIsFoundByItsHeader) {
     bigDm->dmDriverExtra = 12;
     EXPECT_EQ(nullptr, FindRecordInDevMode(bigDm));
     EXPECT_EQ(nullptr, FindRecordInDevMode(nullptr));
+}
+
+// Only the printer sheet (form 2) carries a device-option record: the pointer at 16
+// of its block, as the host set it.
+TEST(ContextEdges, OnlyThePrinterSheetCarriesTheDeviceOptionRecord) {
+    std::vector<BYTE> record(6676, 0);
+    HostSheet two(SheetForm::Two, reinterpret_cast<HANDLE>(7));
+    EXPECT_EQ(nullptr, ContextDevOptionRecord(two.Context()));
+    two.SetDevOptionRecord(record.data());
+    EXPECT_EQ(record.data(), ContextDevOptionRecord(two.Context()));
+    const BYTE* at16 = nullptr;
+    std::memcpy(&at16, two.Block() + 16, sizeof at16);
+    EXPECT_EQ(record.data(), at16);
+    EXPECT_EQ(reinterpret_cast<HANDLE>(7), ContextPrinter(two.Context()));  // beside the printer, not over it
+    for (SheetForm form : {SheetForm::A, SheetForm::One}) {
+        HostSheet other(form);
+        other.SetDevOptionRecord(record.data());  // ignored: these forms carry none
+        nvxtest::MarkSheet(other, {reinterpret_cast<HANDLE>(5), 0, 3});
+        EXPECT_EQ(nullptr, ContextDevOptionRecord(other.Context()));
+    }
 }
 
 TEST(ContextEdges, Form2WithoutItsForm1Block) {

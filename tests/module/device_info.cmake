@@ -21,8 +21,8 @@ endif()
 # The simulated device on the network (Linux: the transport is cpp-httplib).
 if(TARGET novrix_module_core AND TARGET novrix_device_server)
   novrix_add_test(device_simulator_tests
-    SOURCES module/device_simulator_test.cpp
-    LINK novrix_module_core novrix_device_server)
+    SOURCES module/device_simulator_test.cpp module/device_option_tab_test.cpp support/sheet_builder.cpp
+    LINK novrix_module_core novrix_device_server novrix_hostsupport)
   add_dependencies(device_simulator_tests novrix_module novrix_host novrix_oapi novrix_image_resources
                    novrix_dialog_resources novrix_sample_model)
 endif()

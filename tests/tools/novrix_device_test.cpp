@@ -130,6 +130,75 @@ TEST_F(NovrixDeviceTest, APrinterAtTheSimulatorGetsItsInformationAndKeepsItWhenT
     EXPECT_TRUE(Has(r.out, "  Speed dials: current, 2 entries")) << r.out;
 }
 
+// The installed options the device reports: taken when the preferences open, kept
+// with the printer, listed by device info and on the printer's device option tab;
+// with the simulator stopped the sheet opens from the cache and the tab keeps them.
+TEST_F(NovrixDeviceTest, TheInstalledOptionsComeFromTheDeviceAndStayWhenItStops) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "options": {"OpStaplerUnit": 1, "OpInTrayUnit": 1}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    Outcome r = Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port));
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "Installed options: the model's defaults")) << r.out;
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Installed options: taken from the device and kept with the printer")) << r.out;
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "Installed options (kept with the printer):\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Finisher: Inner Finisher\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Paper Feed Unit: 1 Tray\n")) << r.out;
+    // The same answer again changes nothing and says nothing.
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    EXPECT_FALSE(Has(r.out, "Installed options")) << r.out;
+
+    // The tab shows them; a person changes one and keeps it.
+    r = Novrix("printer properties 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "[Device Options]")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Finisher: Inner Finisher")) << r.out;
+    r = Novrix("printer properties 'Sim Fax' --set 'Installed Options=Output Tray Unit' --set 'Setting=Shift Tray' "
+               "--apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Applied: the installed options were kept with Sim Fax.")) << r.out;
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "  Output Tray Unit: Shift Tray\n")) << r.out;
+    r = Novrix("printer properties 'Sim Fax' --set 'Setting=Nothing'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "has no entry \"Nothing\"")) << r.err;
+
+    // The device loses its finisher: asked from the tab (after a Yes), the record follows.
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 2},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "options": {"OpStaplerUnit": 0}})";
+    r = Novrix("printer properties 'Sim Fax' --press 'Get Device Information'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "the question was declined (--yes answers it)")) << r.err;
+    r = Novrix("printer properties 'Sim Fax' --press 'Get Device Information' --yes --apply --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "The installed options were taken from the device.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Finisher: None")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Output Tray Unit: Shift Tray")) << r.out;  // not reported: kept
+
+    ASSERT_EQ(0, StopServe());
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Device information: the device did not answer (code 16); the pages use the information "
+                           "cached "))
+        << r.out;
+    EXPECT_FALSE(Has(r.out, "Installed options")) << r.out;
+    r = Novrix("printer properties 'Sim Fax' --press 'Get Device Information' --yes --show");
+    EXPECT_TRUE(Has(r.out, "could not be asked for its installed options (code 16). The options are as they were."))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "Finisher: None")) << r.out;
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "  Finisher: None\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Output Tray Unit: Shift Tray\n")) << r.out;
+}
+
 TEST_F(NovrixDeviceTest, ADeviceThatNeverAnsweredLeavesNoCacheAndSaysSo) {
     // Port 9 (discard): nothing that speaks the device API answers there, so the device fails.
     Outcome r = Novrix("printer add 'Gone Fax' --address 127.0.0.1:9");

@@ -13,6 +13,7 @@
 #include "device/oapi.h"
 #include "device_server.h"
 #include "echo.h"
+#include "installed_options.h"
 #include "module_host.h"
 #include "platform/host.h"
 #include "store.h"
@@ -192,14 +193,28 @@ UINT_PTR Refresh(const Options& options, HANDLE printer, const std::string& name
         *error = module.Error();
         return static_cast<UINT_PTR>(-1);
     }
-    auto init = module.Entry<UINT_PTR (*)(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR)>(
-        "Bidi_DocumentPropertySheets_Init");
+    auto init = module.Entry<SheetsInitFn>("Bidi_DocumentPropertySheets_Init");
     if (!init) {
         *error = "the module has no Bidi_DocumentPropertySheets_Init";
         return static_cast<UINT_PTR>(-1);
     }
-    nvx::WString wname = nvx::WFromUtf8(name);
-    return init(reinterpret_cast<UINT_PTR>(printer), reinterpret_cast<UINT_PTR>(wname.c_str()), 0, 0, 0, 0);
+    std::string note;
+    UINT_PTR code = AcquireForSheets(init, module.Entry<ResetDevOptionFn>("Prc_ResetDevOption"), printer, name, &note);
+    if (!note.empty()) printf("%s\n", note.c_str());
+    return code;
+}
+
+// The installed options the printer keeps (its device-option record), by name.
+void PrintInstalledOptions(const Options& options, HANDLE printer) {
+    bool stored = false;
+    std::vector<BYTE> record = LoadPrinterDevOption(printer, nullptr, &stored);
+    if (!stored) {
+        printf("Installed options: the model's defaults (the device has not reported its options yet).\n");
+        return;
+    }
+    std::vector<std::string> lines = DescribeInstalledOptions(PrinterDriverFolder(printer, options), record);
+    printf("Installed options (kept with the printer):\n");
+    for (const std::string& line : lines) printf("  %s\n", line.c_str());
 }
 
 int Info(const Options& options, const std::vector<std::string>& args) {
@@ -245,6 +260,7 @@ int Info(const Options& options, const std::vector<std::string>& args) {
             exitCode = kExitFailed;
         }
     }
+    PrintInstalledOptions(options, printer.get());
     nvx::model::RegKey key;
     std::optional<nvx::device::info::RenewalInfo> renewal;
     if (nvx::device::OpenDeviceInfoKey(printer.get(), &key, false) == ERROR_SUCCESS) {

@@ -4,6 +4,7 @@
 // Interactive: novrix prefs [--printer NAME] [--yes|--no]   (commands from the terminal or stdin)
 #include <unistd.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,9 +21,37 @@
 namespace novrix {
 namespace {
 
+// What differs between the printing preferences and the printer's properties.
+struct SheetWords {
+    const char* command;      // "novrix prefs"
+    SheetKind kind;
+    const char* applied;      // "Applied: ..." with the printer's name for %s
+    const char* banner;       // the terminal's first line, %s the printer
+    const char* notStored;    // after "Printer: NAME" when nothing is stored
+    const char* prompt;
+};
+const SheetWords kPrefsWords = {"novrix prefs", SheetKind::Preferences, "Applied: stored as the preferences of %s.\n",
+                                "Printing preferences of %s; help lists the commands.\n",
+                                " (default settings: no stored preferences)", "prefs> "};
+const SheetWords kPrinterWords = {"novrix printer properties", SheetKind::Printer,
+                                  "Applied: the installed options were kept with %s.\n",
+                                  "Properties of %s; help lists the commands.\n",
+                                  " (the model's defaults: the printer keeps no installed options)", "options> "};
+const SheetWords* g_words = &kPrefsWords;
+
+// A message on standard error, after the command's name.
+__attribute__((format(printf, 1, 2))) void Complain(const char* format, ...) {
+    char text[2048];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    fprintf(stderr, "%s: %s", g_words->command, text);
+}
+
 struct PrefsArgs {
     std::string printer;
-    std::vector<std::string> sets;
+    std::vector<std::string> sets;  // "LABEL=VALUE", or "\x01LABEL" for a button to press
     bool show = false, apply = false, json = false;
     AutoAnswer answer = AutoAnswer::None;
 };
@@ -76,10 +105,12 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->sets.push_back(args[++i]);
             std::string label, value;
             if (!SplitAssignment(out->sets.back(), &label, &value) || label.empty()) {
-                fprintf(stderr, "novrix prefs: --set takes LABEL=VALUE, not \"%s\"\n",
+                fprintf(stderr, "%s: --set takes LABEL=VALUE, not \"%s\"\n", g_words->command,
                         EchoText(out->sets.back()).c_str());
                 return kExitUsage;
             }
+        } else if (a == "--press" && i + 1 < args.size()) {
+            out->sets.push_back("\x01" + args[++i]);
         } else if (a == "--show") {
             out->show = true;
         } else if (a == "--json") {
@@ -88,7 +119,7 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->apply = true;
         } else if (a == "--yes" || a == "--no") {
             if (out->answer != AutoAnswer::None) {
-                fprintf(stderr, "novrix prefs: give --yes or --no once\n");
+                fprintf(stderr, "%s: give --yes or --no once\n", g_words->command);
                 return kExitUsage;
             }
             out->answer = a == "--yes" ? AutoAnswer::Yes : AutoAnswer::No;
@@ -96,7 +127,7 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             PrefsUsage(stdout);
             return -1;
         } else {
-            fprintf(stderr, "novrix prefs: unexpected argument '%s'\n", EchoText(a).c_str());
+            fprintf(stderr, "%s: unexpected argument '%s'\n", g_words->command, EchoText(a).c_str());
             PrefsUsage(stderr);
             return kExitUsage;
         }
@@ -129,7 +160,7 @@ bool ReportSet(SetOutcome outcome, const std::string& label, const std::string& 
     size_t at = message.find(refused);
     if (outcome == SetOutcome::Refused && logFrom >= 0 && at != std::string::npos && DeclinedSince(logFrom))
         message.replace(at, refused.size(), " was declined:");
-    fprintf(stderr, "novrix prefs: %s\n", message.c_str());
+    Complain("%s\n", message.c_str());
     return false;
 }
 
@@ -168,7 +199,7 @@ int AskPage(SheetSession& session, const std::vector<size_t>& pages, const std::
 bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask) {
     std::string label, value, message;
     if (!SplitAssignment(assignment, &label, &value)) {
-        fprintf(stderr, "novrix prefs: give LABEL=VALUE, not \"%s\"\n", EchoText(assignment).c_str());
+        Complain("give LABEL=VALUE, not \"%s\"\n", EchoText(assignment).c_str());
         return false;
     }
     if (!session.HasSheet()) {
@@ -190,7 +221,7 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask)
     }
     if (pages.empty()) {
         if (current >= 0) session.ShowPage(static_cast<size_t>(current));
-        fprintf(stderr, "novrix prefs: no setting \"%s\" on the pages of %s\n", EchoText(label).c_str(),
+        Complain("no setting \"%s\" on the pages of %s\n", EchoText(label).c_str(),
                 session.PrinterName().c_str());
         return false;
     }
@@ -201,7 +232,7 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask)
             std::string names;
             for (size_t i : pages) names += (names.empty() ? "" : ", ") + std::string(session.PageTitle(i));
             if (current >= 0) session.ShowPage(static_cast<size_t>(current));
-            fprintf(stderr, "novrix prefs: \"%s\" is on several pages (%s): choose one with page NAME first\n",
+            Complain("\"%s\" is on several pages (%s): choose one with page NAME first\n",
                     EchoText(label).c_str(), names.c_str());
             return false;
         }
@@ -209,7 +240,7 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask)
     }
     HWND page = session.ShowPage(chosen);
     if (!page) {
-        fprintf(stderr, "novrix prefs: the page %s cannot be shown now: the current page keeps the sheet\n",
+        Complain("the page %s cannot be shown now: the current page keeps the sheet\n",
                 session.PageTitle(chosen));
         return false;
     }
@@ -217,8 +248,7 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask)
 }
 
 void ShowAll(SheetSession& session) {
-    printf("Printer: %s%s\n", session.PrinterName().c_str(),
-           session.LoadedStored() ? "" : " (default settings: no stored preferences)");
+    printf("Printer: %s%s\n", session.PrinterName().c_str(), session.LoadedStored() ? "" : g_words->notStored);
     if (!session.HasSheet()) {
         fprintf(stderr, "novrix: no page of the module could be opened; the settings record by field name:\n");
         fputs(RenderRecordFields(session.Record()).c_str(), stdout);
@@ -266,7 +296,7 @@ struct Repl {
     bool ReadLine(const char* promptText, std::string* line) { return ReadCommandLine(prompt, promptText, line); }
 
     void Fail(const std::string& message) {
-        fprintf(stderr, "novrix prefs: %s\n", message.c_str());
+        fprintf(stderr, "%s: %s\n", g_words->command, message.c_str());
         failed = true;
     }
 
@@ -346,10 +376,10 @@ struct Repl {
     void Run() {
         std::string line;
         if (prompt) {
-            printf("Printing preferences of %s; help lists the commands.\n", session.PrinterName().c_str());
+            printf(g_words->banner, session.PrinterName().c_str());
             ShowCurrent();
         }
-        while (ReadLine("prefs> ", &line)) {
+        while (ReadLine(g_words->prompt, &line)) {
             size_t start = line.find_first_not_of(' ');
             if (start == std::string::npos) continue;
             line.erase(0, start);
@@ -365,7 +395,7 @@ struct Repl {
                 std::string error;
                 if (session.Apply(&error)) {
                     unapplied = false;
-                    printf("Applied: stored as the preferences of %s.\n", session.PrinterName().c_str());
+                    printf(g_words->applied, session.PrinterName().c_str());
                 } else {
                     Fail(error);
                 }
@@ -401,15 +431,33 @@ struct Repl {
     }
 };
 
-}  // namespace
+// A button of the current page pressed as a person would (--press).
+bool Press(SheetSession& session, const std::string& label) {
+    HWND page = session.CurrentPageWindow();
+    if (page)
+        for (const Setting& s : ScanPage(page).settings) {
+            if (s.kind != SettingKind::Button || !SameLabel(s.label, label)) continue;
+            const int from = NvxUi_LogCount();
+            if (NvxUi_Click(s.controls[0])) {
+                if (!DeclinedSince(from)) return true;
+                fprintf(stderr, "%s: %s: the question was declined (--yes answers it)\n", g_words->command,
+                        s.label.c_str());
+                return false;
+            }
+            fprintf(stderr, "%s: %s cannot be pressed now\n", g_words->command, s.label.c_str());
+            return false;
+        }
+    fprintf(stderr, "%s: no button \"%s\" on this page\n", g_words->command, EchoText(label).c_str());
+    return false;
+}
 
-int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
+int RunSheetCommand(const Options& options, const std::vector<std::string>& args) {
     PrefsArgs a;
     int rc = ParseArgs(args, &a);
     if (rc < 0) return kExitOk;
     if (rc != kExitOk) return rc;
     if (a.json && !a.show) {
-        fprintf(stderr, "novrix prefs: --json goes with --show\n");
+        fprintf(stderr, "%s: --json goes with --show\n", g_words->command);
         return kExitUsage;
     }
     g_report = a.json ? stderr : stdout;
@@ -433,27 +481,41 @@ int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
         ~Uninstall() { UninstallAnswers(); }
     } uninstall;
 
-    if (!session.Open(options, a.printer, &error)) {
-        fprintf(stderr, "novrix prefs: %s\n", error.c_str());
+    if (!session.Open(options, a.printer, &error, g_words->kind)) {
+        fprintf(stderr, "%s: %s\n", g_words->command, error.c_str());
         return kExitFailed;
     }
     if (!scripted) {
         repl.Run();
         return repl.failed ? kExitFailed : kExitOk;
     }
-    for (const std::string& assignment : a.sets)
-        if (!SetAnywhere(session, assignment, false)) return kExitFailed;
+    for (const std::string& assignment : a.sets) {
+        if (assignment[0] == '\x01' ? !Press(session, assignment.substr(1)) : !SetAnywhere(session, assignment, false))
+            return kExitFailed;
+    }
     if (a.apply) {
         if (!session.Apply(&error)) {
-            fprintf(stderr, "novrix prefs: %s\n", error.c_str());
+            fprintf(stderr, "%s: %s\n", g_words->command, error.c_str());
             return kExitFailed;
         }
-        fprintf(g_report, "Applied: stored as the preferences of %s.\n", session.PrinterName().c_str());
+        fprintf(g_report, g_words->applied, session.PrinterName().c_str());
     }
     if (!a.apply && !a.sets.empty()) fprintf(g_report, "The changes were not stored (add --apply).\n");
     if (a.show && a.json) ShowAllJson(session);
     else if (a.show) ShowAll(session);
     return kExitOk;
+}
+
+}  // namespace
+
+int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
+    g_words = &kPrefsWords;
+    return RunSheetCommand(options, args);
+}
+
+int CmdPrinterOptions(const Options& options, const std::vector<std::string>& args) {
+    g_words = &kPrinterWords;
+    return RunSheetCommand(options, args);
 }
 
 }  // namespace novrix

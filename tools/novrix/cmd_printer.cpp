@@ -28,13 +28,18 @@ void PrinterUsage(FILE* out) {
             "       novrix printer default NAME\n"
             "       novrix printer options [--printer NAME]\n"
             "       novrix printer set-option [--printer NAME] OPTION=VALUE...\n"
+            "       novrix printer properties [NAME] [--set LABEL=VALUE]... [--press LABEL]... [--yes|--no] [--apply] [--show]\n"
+            "       novrix printer properties [NAME] [--yes|--no]    (commands from the terminal)\n"
             "Printers are of the sample model (driver \"%s\"); the port defaults to %s.\n"
             "--address gives the printer a TCP/IP port at the device's address (IP_HOST[:PORT]):\n"
             "a device simulator's 127.0.0.1:PORT (novrix device serve), or a device profile's address.\n"
             "A new printer gets the model's factory presets (novrix presets list).\n"
-                        "In the list, * marks the default printer.  The device options (installed stapler,\n"
+            "In the list, * marks the default printer.  The device options (installed stapler,\n"
             "punch kit, trays, ...) are the printer's, for every user: set-option needs the right\n"
-            "to administer the printer.  OPTION is the option's name or key, VALUE its choice or key.\n",
+            "to administer the printer.  OPTION is the option's name or key, VALUE its choice or key.\n"
+            "properties opens the printer's properties (the device option tab: the installed options;\n"
+            "--press \"Get Device Information\" --yes asks the device); --apply keeps them with the\n"
+            "printer (the right to administer it is needed).\n",
             kDriverName, kDefaultPort);
 }
 
@@ -335,6 +340,16 @@ int CmdPrinter(const Options& options, const std::vector<std::string>& args) {
     const std::string sub = args.empty() ? "list" : args[0];
     if (sub == "list" && args.size() <= 1) return List(options);
     if (sub == "add") return Add(options, args);
+    if (sub == "properties") {
+        std::vector<std::string> rest;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (i == 1 && !args[i].empty() && args[i][0] != '-') {
+                rest.push_back("--printer");
+            }
+            rest.push_back(args[i]);
+        }
+        return CmdPrinterOptions(options, rest);
+    }
     if (sub == "remove") return OnePrinter(args, RemoveHostPrinter, "Removed printer \"%s\".\n");
     if (sub == "default") return OnePrinter(args, SetDefaultHostPrinter, "\"%s\" is now the default printer.\n");
     if (sub == "options") return ShowOptions(options, args);

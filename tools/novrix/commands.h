@@ -21,6 +21,8 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
+// novrix printer properties: the printer's properties (the device option tab), run as prefs runs.
+int CmdPrinterOptions(const Options& options, const std::vector<std::string>& args);
 // novrix fax: "send" plays the host of a fax job; "cover" runs RunFaxCover.
 int CmdFax(const Options& options, const std::vector<std::string>& args);
 // novrix fax cover show|edit|save NAME|use NAME|delete NAME.

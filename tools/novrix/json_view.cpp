@@ -19,6 +19,7 @@ const char* KindName(SettingKind kind) {
     case SettingKind::Edit: return "edit";
     case SettingKind::Button: return "button";
     case SettingKind::Text: return "text";
+    case SettingKind::List: return "list";
     }
     return "text";
 }
@@ -53,7 +54,7 @@ nlohmann::json PageJson(const PageView& view, const std::string& title) {
         } else {
             j["value"] = SettingValue(s);
         }
-        if (s.kind == SettingKind::Radio || s.kind == SettingKind::Combo) j["choices"] = SettingChoices(s);
+        if (s.kind == SettingKind::Radio || s.kind == SettingKind::Combo || s.kind == SettingKind::List) j["choices"] = SettingChoices(s);
         if (!s.note.empty()) j["note"] = s.note;
         if (!s.warning.empty()) j["warning"] = s.warning;
         settings.push_back(std::move(j));

@@ -159,6 +159,21 @@ std::string ComboItem(HWND combo, int index) {
     return nvx::Utf8FromW(text.c_str());
 }
 
+// One row of a list box.
+std::string ListRow(HWND list, LRESULT i) {
+    const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (len < 0) return {};
+    nvx::WString text(static_cast<size_t>(len) + 1, 0);
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(len));
+    return nvx::Utf8FromW(text.c_str());
+}
+
+// A row's name: its text before ": " (the whole text without one).
+std::string ListRowName(const std::string& row) {
+    return row.substr(0, row.find(": "));
+}
+
 // The lines of a list box, one per entry (tabs shown as spaces by the caller).
 std::string ListLines(HWND list) {
     std::string out;
@@ -302,6 +317,19 @@ SetOutcome SetCombo(const Setting& s, const std::string& value, std::string* mes
     return SetOutcome::NotInList;
 }
 
+// A list row chosen by its name (or whole text), as a mouse click chooses it.
+SetOutcome SetList(const Setting& s, const std::string& value, std::string* message) {
+    std::vector<std::string> names = SettingChoices(s);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!SameLabel(names[i], value) && !SameLabel(ListRow(s.controls[0], static_cast<LRESULT>(i)), value)) continue;
+        if (!NvxUi_ChooseListItem(s.controls[0], static_cast<int>(i))) return ActionFailed(s, message);
+        return SendMessageW(s.controls[0], LB_GETCURSEL, 0, 0) == static_cast<LRESULT>(i) ? SetOutcome::Done
+                                                                                          : Refused(s, value, message);
+    }
+    *message = s.label + " has no entry \"" + EchoValue(s, value) + "\" (entries: " + Join(names, ", ") + ")";
+    return SetOutcome::NotInList;
+}
+
 // A decimal number ("12", "8.27", "8,27" with a decimal comma): what a size box
 // takes (the page decides whether its boxes read a comma).
 bool IsDecimal(const std::string& text) {
@@ -381,7 +409,7 @@ PageView ScanPage(HWND page) {
         case Kind::Label: {
             const Control* next = NextInput(controls, i);
             bool textBox = next && next->kind == Kind::Edit && (GetWindowLongW(next->hwnd, GWL_STYLE) & ES_READONLY);
-            if (next && !textBox && (next->kind == Kind::Combo || next->kind == Kind::Edit)) {
+            if (next && !textBox && (next->kind == Kind::Combo || next->kind == Kind::Edit || next->kind == Kind::List)) {
                 pending = CleanLabel(c.text);
             } else if (!view.settings.empty() && view.settings.back().kind == SettingKind::Edit && !c.text.empty()) {
                 std::string& note = view.settings.back().note;
@@ -421,9 +449,9 @@ PageView ScanPage(HWND page) {
             s.label = !pending.empty() ? pending : GroupAround(controls, c.rect);
             if (s.label.empty()) s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
             break;
-        case Kind::List:  // shown line by line, as it stands
-            s.kind = SettingKind::Text;
-            s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
+        case Kind::List:  // shown line by line, as it stands; one with a label is chosen from
+            s.kind = pending.empty() ? SettingKind::Text : SettingKind::List;
+            s.label = pending.empty() ? "#" + std::to_string(GetDlgCtrlID(c.hwnd)) : pending;
             break;
         case Kind::Push:
             s.kind = SettingKind::Button;
@@ -465,6 +493,10 @@ std::string SettingValue(const Setting& s) {
     case SettingKind::Text:
         if (Classify(s.controls[0]) == Kind::List) return ListLines(s.controls[0]);
         return WindowText(s.controls[0]);
+    case SettingKind::List: {
+        const LRESULT sel = SendMessageW(s.controls[0], LB_GETCURSEL, 0, 0);
+        return sel < 0 ? "(none)" : ListRowName(ListRow(s.controls[0], sel));
+    }
     case SettingKind::Button:
         return {};
     }
@@ -478,6 +510,9 @@ std::vector<std::string> SettingChoices(const Setting& s) {
     } else if (s.kind == SettingKind::Combo) {
         LRESULT count = SendMessageW(s.controls[0], CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) out.push_back(ComboItem(s.controls[0], static_cast<int>(i)));
+    } else if (s.kind == SettingKind::List) {
+        LRESULT count = SendMessageW(s.controls[0], LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) out.push_back(ListRowName(ListRow(s.controls[0], i)));
     }
     return out;
 }
@@ -505,6 +540,8 @@ std::string RenderPage(const PageView& view, const std::string& title) {
             std::string text = SettingValue(s);
             if (text.empty()) continue;
             line += Indented(text, "  ");
+        } else if (s.kind == SettingKind::List) {
+            line += s.label + ":\n    " + Indented(ListLines(s.controls[0]), "    ");
         } else {
             line += s.label + ": " + SettingValue(s);
             if (!s.note.empty()) line += " " + s.note;
@@ -551,6 +588,7 @@ SetOutcome SetSetting(const PageView& view, const std::string& label, const std:
     case SettingKind::Check: return SetCheck(*chosen, value, message);
     case SettingKind::Combo: return SetCombo(*chosen, value, message);
     case SettingKind::Edit: return SetEdit(*chosen, value, message);
+    case SettingKind::List: return SetList(*chosen, value, message);
     case SettingKind::Button:
     case SettingKind::Text: break;
     }

@@ -27,7 +27,9 @@
 
 namespace novrix {
 
-enum class SettingKind { Radio, Check, Combo, Edit, Button, Text };
+// List: a list box with a label before it; its rows are its choices, named by
+// their text before ": " ("Finisher: None" is chosen as "Finisher").
+enum class SettingKind { Radio, Check, Combo, Edit, Button, Text, List };
 
 struct Setting {
     std::string label;           // as shown (without "&" and ":")

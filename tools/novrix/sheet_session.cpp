@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "installed_options.h"
 #include "common/text.h"
 #include "features/model_record.h"
 #include "features/template_adjust.h"
@@ -29,6 +30,11 @@ const PageEntry kPreferencePages[] = {
     {"Version", 106, "Prc_DocVersionProc"},
 };
 const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
+
+const PageEntry kPrinterPages[] = {
+    {"Device Options", 156, "Prc_PrnDeviceOptionProc"},
+};
+const size_t kPrinterPageCount = sizeof kPrinterPages / sizeof kPrinterPages[0];
 
 // The page's copy of its PROPSHEETPAGEW is the context the module reads: lParam
 // must sit where the context keeps its block pointer.
@@ -60,7 +66,8 @@ void SheetSession::PrepareModelDefaults(const std::string& folder) {
     prepared = folder;
 }
 
-bool SheetSession::Open(const Options& options, const std::string& printer, std::string* error) {
+bool SheetSession::Open(const Options& options, const std::string& printer, std::string* error, SheetKind kind) {
+    kind_ = kind;
     printerName_ = printer.empty() ? DefaultPrinterName() : printer;
     if (printerName_.empty()) {
         *error = "there is no default printer; name one with --printer (novrix printer list)";
@@ -76,16 +83,24 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
         *error = module_.Error();
         return false;
     }
-    host_ = std::make_unique<nvx::host::HostSheet>(nvx::host::SheetForm::A, printer_.get());
+    const bool printerSheet = kind == SheetKind::Printer;
+    host_ = std::make_unique<nvx::host::HostSheet>(printerSheet ? nvx::host::SheetForm::Two : nvx::host::SheetForm::A,
+                                                   printer_.get());
     PrepareModelDefaults(folder);
     LoadDevMode();
     nvx::WString wname = nvx::WFromUtf8(printerName_);
+    if (printerSheet) {
+        devOption_ = LoadPrinterDevOption(printer_.get(), module_.Entry<ResetDevOptionFn>("Prc_ResetDevOption"),
+                                          &loadedStored_);
+        host_->SetDevOptionRecord(devOption_.data());
+    }
     // The host refreshes the device information when document sheets open; when
     // the device does not answer, the pages work from what the cache holds.
-    if (auto init = module_.Entry<UINT_PTR (*)(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR)>(
-            "Bidi_DocumentPropertySheets_Init")) {
-        UINT_PTR code = init(reinterpret_cast<UINT_PTR>(printer_.get()), reinterpret_cast<UINT_PTR>(wname.c_str()), 0,
-                             0, 0, 0);
+    if (auto init = printerSheet ? nullptr : module_.Entry<SheetsInitFn>("Bidi_DocumentPropertySheets_Init")) {
+        std::string note;
+        UINT_PTR code = AcquireForSheets(init, module_.Entry<ResetDevOptionFn>("Prc_ResetDevOption"), printer_.get(),
+                                         printerName_, &note);
+        if (!note.empty()) printf("%s\n", note.c_str());
         if (code == 16) printf("%s\n", CachedDeviceNote(printer_.get(), code).c_str());
     }
     host_->SetDeviceName(wname.c_str());
@@ -95,8 +110,10 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     std::vector<PROPSHEETPAGEW> sheetPages;
     titles_.clear();
     titles_.reserve(kPreferencePageCount);
-    for (size_t i = 0; i < kPreferencePageCount; ++i) {
-        const PageEntry& entry = kPreferencePages[i];
+    const PageEntry* table = printerSheet ? kPrinterPages : kPreferencePages;
+    const size_t tableSize = printerSheet ? kPrinterPageCount : kPreferencePageCount;
+    for (size_t i = 0; i < tableSize; ++i) {
+        const PageEntry& entry = table[i];
         if (entry.faxModelOnly && !faxModel) continue;
         FARPROC proc = GetProcAddress(module_.Handle(), entry.procedure);
         if (!proc) {
@@ -122,7 +139,7 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     }
     if (sheetPages.empty()) return true;
 
-    caption_ = nvx::WFromUtf8(printerName_ + " Printing Preferences");
+    caption_ = nvx::WFromUtf8(printerName_ + (printerSheet ? " Properties" : " Printing Preferences"));
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
@@ -145,6 +162,14 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
 // host laid out is taken too); else the default settings (the printer's stored
 // defaults, else the built-in template).
 void SheetSession::LoadDevMode() {
+    if (kind_ == SheetKind::Printer) {  // the printer sheet edits the printer's default record
+        nvx::settings::PrepareDefaultTemplate();
+        OEMDEV record;
+        nvx::settings::MakeDefaultSettings(&record, printer_.get(), nvx::settings::CurrentModelFacts(),
+                                           nvx::settings::DefaultTemplate());
+        host_->LoadRecord(record.bytes);
+        return;
+    }
     std::vector<BYTE> stored = LoadUserDevMode(printer_.get());
     DEVMODEW* dm = host_->DevMode();
     if (stored.size() >= sizeof(DEVMODEW)) {
@@ -190,6 +215,15 @@ bool SheetSession::Apply(std::string* error) {
     if (sheet_ && !SendMessageW(sheet_, PSM_APPLY, 0, 0)) {
         *error = "a page did not accept the settings; nothing was stored";
         return false;
+    }
+    if (kind_ == SheetKind::Printer) {
+        if (DWORD rc = StorePrinterDevOption(printerName_, devOption_); rc != ERROR_SUCCESS) {
+            *error = "the installed options could not be kept with the printer: " + ErrorText(rc) +
+                     (rc == ERROR_ACCESS_DENIED ? " (only a user who may administer the printer changes them)" : "");
+            return false;
+        }
+        loadedStored_ = true;
+        return true;
     }
     if (DWORD rc = SaveUserDevMode(printer_.get(), host_->DevMode()); rc != ERROR_SUCCESS) {
         *error = "the preferences could not be stored: " + ErrorText(rc);

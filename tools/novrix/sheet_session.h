@@ -30,6 +30,14 @@ struct PageEntry {
 };
 extern const PageEntry kPreferencePages[];
 extern const size_t kPreferencePageCount;
+// The printer sheet's pages (the printer's properties): the device option tab.
+extern const PageEntry kPrinterPages[];
+extern const size_t kPrinterPageCount;
+
+// Which sheet a session opens: the printing preferences (a document sheet, form A,
+// the user's device mode) or the printer's properties (a printer sheet, form 2,
+// with the printer's device-option record).
+enum class SheetKind { Preferences, Printer };
 
 class SheetSession {
 public:
@@ -43,7 +51,9 @@ public:
     // out with a note on stderr.  False with *error set when the printer is
     // unknown, the module does not load or the sheet cannot be made.  A sheet
     // with no page at all is not an error: HasSheet() is then false.
-    bool Open(const Options& options, const std::string& printer, std::string* error);
+    bool Open(const Options& options, const std::string& printer, std::string* error,
+              SheetKind kind = SheetKind::Preferences);
+    SheetKind Kind() const { return kind_; }
 
     const std::string& PrinterName() const { return printerName_; }
     HANDLE Printer() const { return printer_.get(); }
@@ -63,12 +73,16 @@ public:
     // The settings record the sheet edits, and its device mode.
     BYTE* Record() { return host_->Record(); }
     DEVMODEW* DevMode() { return host_->DevMode(); }
+    // The printer sheet's device-option record (empty for the preferences).
+    std::vector<BYTE>& DevOption() { return devOption_; }
     // Whether the sheet holds stored preferences (loaded, or applied since; false:
-    // the default settings).
+    // the default settings); for the printer sheet, whether the printer keeps its
+    // installed options.
     bool LoadedStored() const { return loadedStored_; }
 
     // Apply: the pages complete the record (PSN_APPLY), then the device mode is
-    // stored as the user's preferences.  False with *error when a page kept the
+    // stored as the user's preferences (the printer sheet: the device-option record
+    // is kept with the printer, which needs the right to administer it).  False with *error when a page kept the
     // sheet open or the store refused.
     bool Apply(std::string* error);
     // Stores the record as it stands as the user's preferences, without asking the
@@ -91,6 +105,8 @@ private:
     nvx::WString caption_;
     HWND sheet_ = nullptr;
     bool loadedStored_ = false;
+    SheetKind kind_ = SheetKind::Preferences;
+    std::vector<BYTE> devOption_;
 };
 
 }  // namespace novrix
