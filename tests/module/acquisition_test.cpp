@@ -120,7 +120,7 @@ protected:
         nvx::model::RegKey key;
         std::vector<BYTE> raw;
         if (OpenDeviceInfoKey(printer_, &key, false) != ERROR_SUCCESS ||
-            nvx::model::ValueStore::OfKey(key.get()).ReadAll(SpecOf(value).name, &raw) != ERROR_SUCCESS)
+            nvx::model::ValueStore::OfKey(key.get()).ReadAll(DefOf(value).name, &raw) != ERROR_SUCCESS)
             return false;
         return std::search(raw.begin(), raw.end(), text.begin(), text.end()) != raw.end();
     }

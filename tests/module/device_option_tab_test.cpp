@@ -82,6 +82,8 @@ protected:
         ASSERT_NE(nullptr, reset);
         record_.assign(nvx::settings::kDevOptionSize, 0);
         reset(record_.data());
+        // The sample installs a finisher by default; these tests start from a device without one.
+        nvx::settings::SetOptionValue(record_.data(), kSlotStapler, 0);
         NvxUi_SetMessageBoxResponder(&Boxes::Respond, &boxes_);
     }
     void TearDown() override {

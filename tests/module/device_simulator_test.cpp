@@ -14,6 +14,7 @@
 #include "device/device_answers.h"
 #include "device/device_info_cache.h"
 #include "device/oapi.h"
+#include "device/password_cipher.h"
 #include "device_server.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -97,7 +98,9 @@ protected:
     std::optional<std::vector<BYTE>> Cached(HANDLE printer, Value value) const {
         nvx::model::RegKey key;
         if (OpenDeviceInfoKey(printer, &key, false) != ERROR_SUCCESS) return std::nullopt;
-        return DeviceInfoCache(nvx::model::ValueStore::OfKey(key.get()), NoneCipher()).Read(value);
+        // The sample model enciphers with AES under key number 3 and model number 57.
+        const PasswordCipher sampleCipher({CipherMode::Aes, 3, 57, std::nullopt});
+        return DeviceInfoCache(nvx::model::ValueStore::OfKey(key.get()), sampleCipher).Read(value);
     }
 
     nvxtest::DriverCopy driver_;

@@ -15,10 +15,14 @@ endif()
 
 # The preset stores, the display order, building a sheet's list and applying presets.
 if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
+  # Installing factory presets needs the platform's administrator switch (Linux only).
+  set(preset_store_sources module/preset_store_test.cpp)
+  if(NOT WIN32)
+    list(APPEND preset_store_sources module/factory_presets_test.cpp)
+  endif()
   novrix_add_test(module_preset_store_tests
     SOURCES
-      module/preset_store_test.cpp
-      module/factory_presets_test.cpp
+      ${preset_store_sources}
       support/sheet_builder.cpp
       support/driver_folder.cpp
     LINK novrix_module_core novrix_hostsupport)

@@ -149,7 +149,7 @@ TEST_F(NovrixDeviceTest, TheInstalledOptionsComeFromTheDeviceAndStayWhenItStops)
     EXPECT_TRUE(Has(r.out, "Installed options: taken from the device and kept with the printer")) << r.out;
     r = Novrix("device info --printer 'Sim Fax'");
     EXPECT_TRUE(Has(r.out, "Installed options (kept with the printer):\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Finisher: Inner Finisher\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Stapler: Inner Finisher\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "  Paper Feed Unit: 1 Tray\n")) << r.out;
     // The same answer again changes nothing and says nothing.
     r = Novrix("prefs --printer 'Sim Fax' --show");
@@ -195,7 +195,7 @@ TEST_F(NovrixDeviceTest, TheInstalledOptionsComeFromTheDeviceAndStayWhenItStops)
         << r.out;
     EXPECT_TRUE(Has(r.out, "Finisher: None")) << r.out;
     r = Novrix("device info --printer 'Sim Fax'");
-    EXPECT_TRUE(Has(r.out, "  Finisher: None\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Stapler: None\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "  Output Tray Unit: Shift Tray\n")) << r.out;
 }
 

@@ -603,9 +603,9 @@ TEST_F(NovrixTest, RefusalsSayWhyAndFail) {
     // Out of range: the box takes three digits; the refusal names the range.
     r = Novrix("prefs --set Copies=1000");
     EXPECT_EQ(1, r.rc);
-    // (The sheet's opening asked the default printer's device: its busy line goes to
-    // standard error when standard output is no terminal.)
-    EXPECT_EQ("Waiting for the device...\nnovrix prefs: Copies=1000 was refused: Copies takes 1 to 999; the page "
+    // (The sheet's opening asked the default printer's device: no busy line when
+    // standard error is no terminal.)
+    EXPECT_EQ("novrix prefs: Copies=1000 was refused: Copies takes 1 to 999; the page "
               "shows 100\n",
               r.err);
     // A refused value is echoed up to 80 characters.

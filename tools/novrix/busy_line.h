@@ -22,7 +22,7 @@ namespace novrix {
 inline constexpr int kBusyWindowTemplate = 211;
 inline constexpr const char* kBusyLineText = "Waiting for the device...";
 inline constexpr unsigned kSpinnerStepMs = 100;
-inline constexpr unsigned kBusyLineDelayMs = 300;  // what novrix waits before it says anything
+inline constexpr unsigned kBusyLineDelayMs = 300;  // what novrix waits before it shows the line
 
 class BusyLine {
 public:

@@ -77,17 +77,6 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
     return kExitOk;
 }
 
-// The model's cipher settings, read from the printer's model data as the module
-// reads them, so that this process enciphers as the module does.
-bool LoadModelCipher(const std::string& folder) {
-    nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
-    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
-    if (!pkg) return false;
-    nvx::model::LoadEncryptionSettings(*pkg, nvx::frame::Module().model.settings.encryption);
-    nvx::device::ForgetPrinterCiphers();
-    return true;
-}
-
 const char* ModeName(nvx::device::CipherMode m) {
     switch (m) {
         case nvx::device::CipherMode::Aes: return "AES";
@@ -161,6 +150,17 @@ std::string PasswordState(uint16_t length) {
 }
 
 }  // namespace
+
+// The model's cipher settings, read from the printer's model data as the module
+// reads them, so that this process enciphers as the module does.
+bool LoadModelCipher(const std::string& folder) {
+    nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
+    if (!pkg) return false;
+    nvx::model::LoadEncryptionSettings(*pkg, nvx::frame::Module().model.settings.encryption);
+    nvx::device::ForgetPrinterCiphers();
+    return true;
+}
 
 int CmdAuth(const Options& options, const std::vector<std::string>& args) {
     Args a;

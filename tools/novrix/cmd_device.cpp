@@ -261,6 +261,11 @@ int Info(const Options& options, const std::vector<std::string>& args) {
         }
     }
     PrintInstalledOptions(options, printer.get());
+    // Enciphered values read with the printer's cipher, as the module wrote them.
+    if (!LoadModelCipher(PrinterDriverFolder(printer.get(), options))) {
+        fprintf(stderr, "novrix device info: the model data of the printer's driver cannot be read\n");
+        return kExitFailed;
+    }
     nvx::model::RegKey key;
     std::optional<nvx::device::info::RenewalInfo> renewal;
     if (nvx::device::OpenDeviceInfoKey(printer.get(), &key, false) == ERROR_SUCCESS) {

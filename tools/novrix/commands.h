@@ -36,6 +36,10 @@ std::string CachedDeviceNote(HANDLE printer, UINT_PTR code);
 // novrix device serve|info.
 int CmdDevice(const Options& options, const std::vector<std::string>& args);
 int CmdPresets(const Options& options, const std::vector<std::string>& args);
+// Loads the model's cipher settings from the driver folder's model data, as the
+// module reads them, so that this process enciphers and deciphers as the module
+// does; false when the model data cannot be read.
+bool LoadModelCipher(const std::string& folder);
 // novrix auth set|show: user name, department and passwords (never shown).
 int CmdAuth(const Options& options, const std::vector<std::string>& args);
 

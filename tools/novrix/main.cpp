@@ -87,8 +87,12 @@ int main(int argc, char** argv) {
         }
         // After the first use, which adds the first printer as an administrator would.
         if (options.standardUser) NvxPlatform_SetAdministrator(FALSE);
-        // While the module waits on a device behind its busy window, say so.
-        novrix::BusyLine busyLine(stderr, isatty(2) != 0, novrix::kBusyLineDelayMs);
+        // While the module keeps a person at a terminal waiting on a device behind its
+        // busy window, say so; scripts and logs get nothing they must filter out.
+        if (isatty(2)) {
+            novrix::BusyLine busyLine(stderr, true, novrix::kBusyLineDelayMs);
+            return c.run(options, rest);
+        }
         return c.run(options, rest);
     }
     fprintf(stderr, "novrix: unknown command '%s'\n", novrix::EchoText(name).c_str());
