@@ -214,7 +214,7 @@ TEST_F(NovrixDeviceTest, UsageErrorsAndRefusals) {
         int rc;
         const char* message;
     } cases[] = {
-        {"printer add X --address 1.2.3.4:0", 2, "is not a device address"},
+        {"printer add X --address 192.0.2.1:0", 2, "is not a device address"},
         {"printer add X --address 'a b:80'", 2, "is not a device address"},
         {"printer add X --address 127.0.0.1:80 --port IP_1", 2, "give --port or --address, once"},
         {"device serve", 2, "a device profile is needed"},
