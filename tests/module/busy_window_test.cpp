@@ -63,7 +63,7 @@ protected:
                                  nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, owner_);
         windowsBefore_ = NvxUi_WindowCount();
-        threadsBefore_ = nvxtest::ThreadCount();
+        threadsBefore_ = nvxtest::SettledThreadCount();
     }
     void TearDown() override {
         NvxUi_SetWindowWatcher(nullptr, nullptr);

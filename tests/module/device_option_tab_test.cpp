@@ -268,7 +268,7 @@ TEST_F(DeviceOptionTabTest, EveryFaultAtEveryStepOfTheTabsAcquisitionLeavesRecor
     ASSERT_TRUE(OpenTab());
     const std::vector<BYTE> before = record_;
     server_.reset();
-    const int threads = nvxtest::ThreadCount();
+    const int threads = nvxtest::SettledThreadCount();
     const int windows = NvxUi_WindowCount();
     for (const char* fn : {"DeviceInstalledOptions", "OAPIConfigurationCheck", "OAPIAccessInit",
                            "OAPIGetAuthCapability"}) {

@@ -89,7 +89,7 @@ TEST_F(KernelThreads, PrioritiesAreKeptPerThread) {
 }
 
 TEST_F(KernelThreads, EndedThreadsLeaveNoThreadBehind) {
-    const int before = nvxtest::ThreadCount();
+    const int before = nvxtest::SettledThreadCount();
     ASSERT_GT(before, 0);
     HANDLE threads[4];
     Probe p[4];

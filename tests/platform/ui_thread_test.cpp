@@ -84,7 +84,7 @@ protected:
         w_.started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         w_.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         w_.animationStopped = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        threadsBefore_ = nvxtest::ThreadCount();
+        threadsBefore_ = nvxtest::SettledThreadCount();
     }
     void TearDown() override {
         if (thread_) {

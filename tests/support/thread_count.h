@@ -47,4 +47,22 @@ inline int ThreadCountSettlesAt(int expected, DWORD milliseconds = 2000) {
     return now;
 }
 
+// The count once threads that earlier work ended have left: a baseline taken
+// while one of them is still on its way out would be one too high.  Answers
+// when the count has stayed the same for 50 ms (or after two seconds).
+inline int SettledThreadCount() {
+    const DWORD start = GetTickCount();
+    int last = ThreadCount();
+    DWORD since = GetTickCount();
+    while (GetTickCount() - since < 50 && GetTickCount() - start < 2000) {
+        Sleep(5);
+        const int now = ThreadCount();
+        if (now != last) {
+            last = now;
+            since = GetTickCount();
+        }
+    }
+    return last;
+}
+
 }  // namespace nvxtest
