@@ -6,6 +6,8 @@
 #include "common/le.h"
 #include "device/acquisition.h"
 #include "device/busy_window.h"
+#include "device/device_info_cache.h"
+#include "device/sign_on_token.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "features/model_record.h"
@@ -311,6 +313,148 @@ DWORD PrintStartIsCommunicate(const JobStartRequest& r, int32_t* authType) {
     const DWORD code = Prepare(sc, r.shared);
     if (code == oapi::kOk && authType) *authType = AuthTypeOf(sc.c->capability);
     return code;
+}
+
+namespace {
+
+// The Kerberos side of one sign-on: credentials and a context, freed when it goes.
+class KerberosContext {
+public:
+    KerberosContext() : table_(InitSecurityInterfaceW()) {}
+    ~KerberosContext() {
+        if (!table_) return;
+        if (haveContext_ && table_->DeleteSecurityContext) table_->DeleteSecurityContext(&context_);
+        if (haveCredentials_ && table_->FreeCredentialsHandle) table_->FreeCredentialsHandle(&credentials_);
+    }
+    KerberosContext(const KerberosContext&) = delete;
+    KerberosContext& operator=(const KerberosContext&) = delete;
+
+    SECURITY_STATUS Acquire() {
+        if (!table_ || !table_->AcquireCredentialsHandleW) return SEC_E_SECPKG_NOT_FOUND;
+        WString package = WFromUtf8("Kerberos");
+        TimeStamp expiry{};
+        const SECURITY_STATUS s = table_->AcquireCredentialsHandleW(nullptr, package.data(), SECPKG_CRED_OUTBOUND,
+                                                                     nullptr, nullptr, nullptr, nullptr,
+                                                                     &credentials_, &expiry);
+        haveCredentials_ = s == SEC_E_OK;
+        return s;
+    }
+    // One step: the answer token in (none for the first), the next token out.
+    SECURITY_STATUS Step(const std::string& target, std::span<const BYTE> in, std::vector<BYTE>* out) {
+        if (!table_ || !table_->InitializeSecurityContextW || !haveCredentials_) return SEC_E_INTERNAL_ERROR;
+        WString name = WFromUtf8(target);
+        SecBuffer inBuffer{static_cast<ULONG>(in.size()), SECBUFFER_TOKEN, const_cast<BYTE*>(in.data())};
+        SecBufferDesc inDesc{SECBUFFER_VERSION, 1, &inBuffer};
+        SecBuffer outBuffer{0, SECBUFFER_TOKEN, nullptr};
+        SecBufferDesc outDesc{SECBUFFER_VERSION, 1, &outBuffer};
+        ULONG attributes = 0;
+        TimeStamp expiry{};
+        const ULONG request = ISC_REQ_MUTUAL_AUTH | ISC_REQ_REPLAY_DETECT | ISC_REQ_SEQUENCE_DETECT |
+                              ISC_REQ_CONFIDENTIALITY | ISC_REQ_INTEGRITY | ISC_REQ_ALLOCATE_MEMORY;
+        const SECURITY_STATUS s = table_->InitializeSecurityContextW(
+            &credentials_, haveContext_ ? &context_ : nullptr, name.data(), request, 0, SECURITY_NATIVE_DREP,
+            haveContext_ ? &inDesc : nullptr, 0, &context_, &outDesc, &attributes, &expiry);
+        if (s == SEC_E_OK || s == SEC_I_CONTINUE_NEEDED) haveContext_ = true;
+        out->clear();
+        if (outBuffer.pvBuffer) {
+            const BYTE* p = static_cast<const BYTE*>(outBuffer.pvBuffer);
+            out->assign(p, p + outBuffer.cbBuffer);
+            if (table_->FreeContextBuffer) table_->FreeContextBuffer(outBuffer.pvBuffer);
+        }
+        return s;
+    }
+
+private:
+    PSecurityFunctionTableW table_;
+    CredHandle credentials_{};
+    CtxtHandle context_{};
+    bool haveCredentials_ = false;
+    bool haveContext_ = false;
+};
+
+// The user's DNS domain, empty when there is none.
+std::string UserDomain() {
+    WCHAR name[512] = {};
+    ULONG size = sizeof name / sizeof name[0];
+    if (!GetUserNameExW(NameDnsDomain, name, &size)) return {};
+    return DomainOfDnsName(Utf8FromW(WStringView(name, size < 512 ? size : 511)));
+}
+
+// The sign-on host name kept with the device information (a printer whose port
+// is not a network one); zeros when none is kept.
+void StoredSignOnHost(HANDLE printer, BYTE (&host)[oapi::kConfCachedSize]) {
+    std::memset(host, 0, sizeof host);
+    model::RegKey key;
+    if (OpenDeviceInfoKey(printer, &key, false) != ERROR_SUCCESS) return;
+    DeviceInfoCache cache(model::ValueStore::OfKey(key.get()), PrinterBinaryCipher(printer));
+    std::optional<std::vector<BYTE>> conf = cache.Read(info::Value::Configuration);
+    if (conf && conf->size() >= oapi::kConfCached + oapi::kConfCachedSize)
+        std::memcpy(host, conf->data() + oapi::kConfCached, sizeof host);
+}
+
+}  // namespace
+
+SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
+    SignOnResult result;
+    result.state = state;
+    const JobStartModel model = ModelJobStart();
+    const WString name = NameOf(r);
+    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) {
+        result.state = kSignOnNotPossible;
+        return result;
+    }
+    const DeviceAddress address = AddressOf(name, r.devOption);
+    if (address.code != 0) {
+        result.state = kSignOnNotPossible;
+        return result;
+    }
+    BusyScope busy(r.printer);
+    StepConnection sc(address.text, model.apiVersion, r.shared);
+    if (!sc.c || CheckConfiguration(sc.c, r.shared) != oapi::kOk) {
+        result.state = kSignOnNotPossible;
+        return result;
+    }
+    BYTE host[oapi::kConfCachedSize];
+    if (address.network) std::memcpy(host, sc.c->configuration + oapi::kConfCached, sizeof host);
+    else StoredSignOnHost(r.printer, host);
+    host[sizeof host - 1] = 0;
+    std::span<const BYTE> service(sc.c->configuration + oapi::kConfSignOnData, oapi::kConfSignOnDataSize);
+    const std::optional<std::string> target = ServicePrincipalName(service, host, UserDomain());
+    if (!target) {
+        result.state = kSignOnNotPossible;
+        return result;
+    }
+    auto fail = [&](SECURITY_STATUS status) {
+        result.state = kSignOnFailed;
+        result.status = status;
+        return result;
+    };
+    KerberosContext kerberos;
+    if (SECURITY_STATUS s = kerberos.Acquire(); s != SEC_E_OK) return fail(s);
+    std::vector<BYTE> token;
+    SECURITY_STATUS s = kerberos.Step(*target, {}, &token);
+    if ((s != SEC_E_OK && s != SEC_I_CONTINUE_NEEDED) || token.empty()) return fail(s);
+    const std::vector<BYTE> ticket = token;
+    if (state != kSignOnNoExchange) {
+        std::optional<std::string> request = EncodeSignOnToken(token);
+        if (!request) return fail(SEC_E_BUFFER_TOO_SMALL);
+        std::vector<char> answer(oapi::kSignOnTokenSize, 0);
+        if (InitAccess(sc.c) != oapi::kOk ||
+            GetSingleSignOnInfo(sc.c, request->c_str(), answer.data(), answer.size()) != oapi::kOk)
+            return fail(SEC_E_NO_AUTHENTICATING_AUTHORITY);
+        std::optional<std::vector<BYTE>> reply = DecodeSignOnAnswer(answer.data(), answer.size());
+        if (!reply) return fail(SEC_E_INVALID_TOKEN);
+        s = kerberos.Step(*target, *reply, &token);
+        if (s != SEC_E_OK) return fail(s);
+    }
+    // The sign-on login, then the capability the job runs under.
+    if (PrepareConnection(sc.c, r.shared) != oapi::kOk ||
+        Login(sc.c, nullptr, ticket.data(), static_cast<DWORD>(ticket.size()), 0, 0) != oapi::kOk)
+        return fail(SEC_E_LOGON_DENIED);
+    result.authType = AuthTypeOf(sc.c->capability);
+    result.result = 1;
+    result.state = 0;
+    return result;
 }
 
 FARPROC AlternativeFunction(const char* exportName) {

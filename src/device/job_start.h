@@ -19,7 +19,7 @@
 
 #include "device/oapi_connection.h"
 #include "device/password_cipher.h"
-#include "platform/win32.h"
+#include "platform/sspi.h"
 #include "settings/oemdev.h"
 
 namespace nvx::device {
@@ -106,6 +106,23 @@ bool PrintStartGetEncryptionKey(const JobStartRequest& request);
 // Bidi_PrintStart_IsCommunicate: 0 when the device answered, else its code (1
 // without a connection); *authType the capability's authentication type.
 DWORD PrintStartIsCommunicate(const JobStartRequest& request, int32_t* authType);
+
+// Single sign-on states.
+inline constexpr int32_t kSignOnNotPossible = 1;  // no sign-on host name or sign-on data
+inline constexpr int32_t kSignOnFailed = 2;       // the Kerberos context or the device's answer failed
+inline constexpr int32_t kSignOnNoExchange = 3;   // given: the token is not exchanged with the device
+
+struct SignOnResult {
+    UINT_PTR result = 0;   // 1 signed on
+    int32_t authType = 0;  // the capability's authentication type
+    int32_t state = 0;
+    SECURITY_STATUS status = SEC_E_OK;  // of the failing security call, for the debugger line
+};
+// Bidi_PrintStart_SSO's steps: a Kerberos context for "service/host@domain"
+// (service from the configuration's sign-on data, host its sign-on host name,
+// domain the user's), its token exchanged with the device and the answer
+// completing it, then the sign-on login.  `state` is the caller's state.
+SignOnResult PrintStartSignOn(const JobStartRequest& request, int32_t state);
 
 // The host's alternative function for an export ("Alt_" and the export's name
 // without "Bidi_"), or null when the host lacks it.

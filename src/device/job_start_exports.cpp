@@ -5,6 +5,7 @@
 // goes through the host's alternative library; a host without that function gets
 // the export's "not asked" answer.  Otherwise the device steps of job_start.h run.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "common/proc.h"
@@ -117,4 +118,32 @@ NVX_EXPORT UINT_PTR Bidi_PrintStart_IsCommunicate(UINT_PTR printer, UINT_PTR dev
         code = PrintStartIsCommunicate(Request(printer, 0, sharedCache, 0, devOption), &type);
     if (authType) *reinterpret_cast<int32_t*>(authType) = type;
     return code;
+}
+
+// (printer handle, device-option record, shared cache, host value, authentication
+// type, state).  1 when signed on, with the capability's authentication type;
+// 0 otherwise, the state telling why (1 nothing to sign on with, 2 the sign-on
+// failed).  A state of 3 handed in skips the token exchange with the device.
+NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR printer, UINT_PTR devOption, UINT_PTR sharedCache, UINT_PTR value,
+                                        UINT_PTR authType, UINT_PTR state) {
+    if (ModelJobStart().alternativePath) {
+        auto alt = Alternative<UINT_PTR (*)(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR)>(
+            "Bidi_PrintStart_SSO");
+        if (alt) return alt(printer, devOption, sharedCache, value, authType, state);
+    }
+    auto* type = reinterpret_cast<int32_t*>(authType);
+    auto* st = reinterpret_cast<int32_t*>(state);
+    SignOnResult result;
+    result.state = kSignOnNotPossible;
+    if (printer && !ModelJobStart().alternativePath)
+        result = PrintStartSignOn(Request(printer, 0, sharedCache, 0, devOption), st ? *st : 0);
+    if (result.state == kSignOnFailed) {
+        char line[96];
+        snprintf(line, sizeof line, "NOVRIX_U: single sign-on failed (security status 0x%08X)\n",
+                 static_cast<unsigned>(result.status));
+        OutputDebugStringA(line);
+    }
+    if (type) *type = result.authType;
+    if (st) *st = result.state;
+    return result.result;
 }

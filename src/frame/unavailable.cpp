@@ -33,11 +33,6 @@ T Unavailable(const char* name, T answer) {
 }
 
 
-template <typename T>
-void Put(UINT_PTR at, T value) {
-    if (at) *reinterpret_cast<T*>(at) = value;
-}
-
 }  // namespace
 
 #define NVX_SWITCHED_OFF_PAGE(name) \
@@ -111,13 +106,4 @@ NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR*) {
 }
 NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
     return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);
-}
-
-// Job start.
-NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR authType, UINT_PTR state) {
-    // Not signed on (success is 1): no authentication type, and the state of a
-    // sign-on that has nothing to sign on with.
-    Put<int32_t>(authType, 0);
-    Put<int32_t>(state, kSignOnNotPossible);
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_SSO", 0);
 }

@@ -18,7 +18,5 @@ inline constexpr UINT_PTR kDialogCancelled = 2;
 // Settings transfer: a code that none of the transfers uses for anything else; its
 // message is the general one.
 inline constexpr UINT_PTR kSetupTransferUnavailable = 12;
-// Single sign-on state: nothing to sign on with.
-inline constexpr int32_t kSignOnNotPossible = 1;
 
 }  // namespace nvx::frame::unavailable
