@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/kerberos_realm.h"
 #include "support/platform_test.h"
 
 namespace {
@@ -277,6 +278,31 @@ TEST_F(NovrixDeviceTest, JobStartLogsInWithTheStoredSettingsAndShowsTheDevicesRe
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.out, "3. Login as alice: the device does not answer (code 1)")) << r.out;
     EXPECT_EQ(2, Novrix("job --printer 'Sim Fax' begin").rc);
+}
+
+// novrix job start --sso against the simulator, with a throw-away Kerberos realm:
+// signed on with a ticket, not without one.
+TEST_F(NovrixDeviceTest, JobStartSignsOnWithKerberos) {
+    nvxtest::KerberosRealm realm;
+    std::string error;
+    ASSERT_TRUE(realm.Start(&error)) << "the test realm's KDC could not be started: " << error;
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1, "signOnData": "HTTP",
+        "cached": "device.test"},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "signOn": {"keytab": ")" << realm.DeviceKeytab() << R"("}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    Outcome r = Novrix("job --printer 'Sim Fax' start --sso");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "3. Login as the public user: accepted")) << r.out;
+    EXPECT_TRUE(Has(r.out, "5. Single sign-on: not signed on (state 2)")) << r.out;
+    ASSERT_TRUE(realm.Kinit("1h", &error)) << error;
+    r = Novrix("job --printer 'Sim Fax' start --sso");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "5. Single sign-on: signed on; authentication: None")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The device accepts the job.")) << r.out;
 }
 
 }  // namespace
