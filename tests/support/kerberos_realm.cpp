@@ -2,6 +2,7 @@
 #include "support/kerberos_realm.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -54,6 +55,16 @@ std::string Read(const std::string& path) {
     return ss.str();
 }
 
+// A Kerberos program: from /usr/sbin or /usr/bin when it is there (a PATH
+// without the sbin folders still finds the KDC's tools), else by name.
+std::string Tool(const char* name) {
+    for (const char* folder : {"/usr/sbin/", "/usr/bin/"}) {
+        const std::string path = std::string(folder) + name;
+        if (access(path.c_str(), X_OK) == 0) return path;
+    }
+    return name;
+}
+
 }  // namespace
 
 KerberosRealm::~KerberosRealm() {
@@ -103,22 +114,28 @@ bool KerberosRealm::Start(std::string* error) {
     setenv("KRB5RCACHETYPE", "none", 1);  // no replay cache files outside the folder
     deviceKeytab_ = folder_ + "/device.keytab";
     userKeytab_ = folder_ + "/user.keytab";
-    const std::string admin = "kadmin.local -r " + std::string(kRealm) + " -q ";
+    const std::string admin = Tool("kadmin.local") + " -r " + std::string(kRealm) + " -q ";
     const std::string service = std::string("HTTP/") + kServiceHost;
-    if (!Run("kdb5_util -r " + std::string(kRealm) + " create -s -P novrix-test-master", error) ||
+    if (!Run(Tool("kdb5_util") + " -r " + std::string(kRealm) + " create -s -P novrix-test-master", error) ||
         !Run(admin + "'addprinc -randkey " + kUser + "'", error) ||
         !Run(admin + "'addprinc -randkey " + service + "'", error) ||
         !Run(admin + "'ktadd -k " + deviceKeytab_ + " " + service + "'", error) ||
         !Run(admin + "'ktadd -k " + userKeytab_ + " " + kUser + "'", error))
         return false;
+    // Everything the child needs is made before the fork: the test process has threads.
+    const std::string kdc = Tool("krb5kdc");
+    const std::string out = folder_ + "/krb5kdc.out";
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     kdc_ = fork();
     if (kdc_ == 0) {
-        const std::string log = folder_ + "/krb5kdc.out";
-        freopen(log.c_str(), "w", stdout);
-        freopen(log.c_str(), "a", stderr);
-        execlp("krb5kdc", "krb5kdc", "-n", "-r", kRealm, static_cast<char*>(nullptr));
+        if (outFd >= 0) {
+            dup2(outFd, 1);
+            dup2(outFd, 2);
+        }
+        execlp(kdc.c_str(), "krb5kdc", "-n", "-r", kRealm, static_cast<char*>(nullptr));
         _exit(127);
     }
+    if (outFd >= 0) close(outFd);
     if (kdc_ < 0) {
         kdc_ = 0;
         *error = "cannot start krb5kdc";
@@ -139,11 +156,11 @@ bool KerberosRealm::Start(std::string* error) {
 }
 
 bool KerberosRealm::Kinit(const std::string& lifetime, std::string* error) {
-    return Run("kinit -l " + lifetime + " -k -t " + userKeytab_ + " " + kUser + "@" + kRealm, error);
+    return Run(Tool("kinit") + " -l " + lifetime + " -k -t " + userKeytab_ + " " + kUser + "@" + kRealm, error);
 }
 
 void KerberosRealm::Kdestroy() {
-    Run("kdestroy -q", nullptr);
+    Run(Tool("kdestroy") + " -q", nullptr);
 }
 
 void KerberosRealm::StopKdc() {
