@@ -12,6 +12,7 @@
 #include "device_login.h"
 #include "device_profile.h"
 #include "remote_call.h"
+#include "sign_on_acceptor.h"
 
 #ifdef _WIN32
 #define NVXO_API extern "C"
@@ -300,6 +301,16 @@ NVXO_API DWORD OAPIGetSingleSignOnInfo(OAPIHANDLE handle, const char* request, c
         }
         return CallOnSession("OAPIGetSingleSignOnInfo", handle, [&](const Profile& p, Session&) -> Answer {
             if (!SignOnEnabled(p)) return {o::kNotSupported, {}};
+            // A device with a keytab accepts the Kerberos token itself.
+            const std::string keytab = TextOf(Member(Member(&p.doc, "signOn"), "keytab"));
+            if (!keytab.empty()) {
+                std::string token;
+                Answer accepted = AcceptSignOn(keytab, request, &token);
+                if (accepted.code != o::kOk) return accepted;
+                if (token.size() >= capacity) return {o::kBadParameter, {}};
+                std::memcpy(answer, token.c_str(), token.size() + 1);
+                return {};
+            }
             std::string token = TextOf(Member(Member(&p.doc, "signOn"), "answer"));
             if (token.empty()) return {o::kRefusedWithDetail, "AuthServerAuthFailure"};
             if (token.size() >= capacity) return {o::kBadParameter, {}};

@@ -33,11 +33,6 @@ T Unavailable(const char* name, T answer) {
 }
 
 
-template <typename T>
-void Put(UINT_PTR at, T value) {
-    if (at) *reinterpret_cast<T*>(at) = value;
-}
-
 }  // namespace
 
 #define NVX_SWITCHED_OFF_PAGE(name) \
@@ -111,35 +106,4 @@ NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR*) {
 }
 NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
     return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);
-}
-
-// Device events and job start.
-NVX_EXPORT UINT_PTR Bidi_DocumentEvent_CreateDC(UINT*, UINT_PTR, UINT_PTR) {
-    return Unavailable<UINT_PTR>("Bidi_DocumentEvent_CreateDC", kDeviceNotAsked);
-}
-NVX_EXPORT UINT_PTR Bidi_PrintStart_GetAuthCapability(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
-                                                      UINT_PTR) {
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_GetAuthCapability", kDeviceNotAsked);
-}
-NVX_EXPORT UINT_PTR Bidi_PrintStart_VerifyAndEncryptKey(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR,
-                                                        UINT_PTR detail, UINT_PTR detailSize, UINT_PTR, UINT_PTR,
-                                                        UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    // Not verified, as when no connection opens; the device said nothing.
-    if (detail && static_cast<uint32_t>(detailSize) > 0) Put<char>(detail, 0);
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_VerifyAndEncryptKey", kNotVerified);
-}
-NVX_EXPORT UINT_PTR Bidi_PrintStart_GetEncryptionKey(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_GetEncryptionKey", 0);  // no passphrase stored
-}
-NVX_EXPORT UINT_PTR Bidi_PrintStart_IsCommunicate(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR authType) {
-    // The device does not answer; its authentication type is unknown (0).
-    Put<int32_t>(authType, 0);
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_IsCommunicate", kNoDeviceAnswer);
-}
-NVX_EXPORT UINT_PTR Bidi_PrintStart_SSO(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR authType, UINT_PTR state) {
-    // Not signed on (success is 1): no authentication type, and the state of a
-    // sign-on that has nothing to sign on with.
-    Put<int32_t>(authType, 0);
-    Put<int32_t>(state, kSignOnNotPossible);
-    return Unavailable<UINT_PTR>("Bidi_PrintStart_SSO", 0);
 }

@@ -18,13 +18,5 @@ inline constexpr UINT_PTR kDialogCancelled = 2;
 // Settings transfer: a code that none of the transfers uses for anything else; its
 // message is the general one.
 inline constexpr UINT_PTR kSetupTransferUnavailable = 12;
-// Device events: the device could not be asked.
-inline constexpr UINT_PTR kDeviceNotAsked = 16;
-// Job start: the job's credentials were not verified (no connection).
-inline constexpr UINT_PTR kNotVerified = 1;
-// Job start: the device does not answer.
-inline constexpr UINT_PTR kNoDeviceAnswer = 1;
-// Single sign-on state: nothing to sign on with.
-inline constexpr int32_t kSignOnNotPossible = 1;
 
 }  // namespace nvx::frame::unavailable

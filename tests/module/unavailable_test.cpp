@@ -131,45 +131,8 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              for (U context : {U{0}, U{1}, static_cast<U>(-1)}) EXPECT_EQ(5u, As<U (*)(U)>(p)(context));
          }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
-        // Device events and job start.
-        {"Bidi_DocumentEvent_CreateDC", [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(UINT*, U, U)>(p)(nullptr, 0, 0)); }},
-        {"Bidi_PrintStart_GetAuthCapability",
-         [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(U, U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0, 0)); }},
-        {"Bidi_PrintStart_VerifyAndEncryptKey",
-         [](FARPROC p) {
-             using Fn = U (*)(U, U, U, U, U, U, U, U, U, U, U, U, U);
-             char detail[8] = "stale";
-             const U at = reinterpret_cast<U>(detail);
-             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, at, sizeof detail, 0, 0, 0, 0, 0, 1));  // not verified
-             EXPECT_STREQ("", detail);
-             std::strcpy(detail, "stale");
-             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, at, 0, 0, 0, 0, 0, 0, 1));
-             EXPECT_STREQ("stale", detail);  // a buffer of no size is not written
-             EXPECT_EQ(1u, As<Fn>(p)(0, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0));
-         }},
-        {"Bidi_PrintStart_GetEncryptionKey",
-         [](FARPROC p) {
-             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 1));
-             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
-         }},
-        {"Bidi_PrintStart_IsCommunicate",
-         [](FARPROC p) {
-             int32_t authType = 3;
-             EXPECT_NE(0u, As<U (*)(U, U, U, U, U)>(p)(0, 0, 0, 0, reinterpret_cast<U>(&authType)));
-             EXPECT_EQ(0, authType);
-             EXPECT_NE(0u, As<U (*)(U, U, U, U, U)>(p)(0, 0, 0, 0, 0));
-         }},
-        {"Bidi_PrintStart_SSO",
-         [](FARPROC p) {
-             int32_t authType = 3, state = 0;
-             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, reinterpret_cast<U>(&authType),
-                                                            reinterpret_cast<U>(&state)));
-             EXPECT_EQ(0, authType);
-             EXPECT_EQ(1, state);
-             EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
-         }},
     };
-    ASSERT_EQ(32u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(26u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

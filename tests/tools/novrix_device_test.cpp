@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/kerberos_realm.h"
 #include "support/platform_test.h"
 
 namespace {
@@ -232,6 +233,76 @@ TEST_F(NovrixDeviceTest, UsageErrorsAndRefusals) {
     }
     Outcome r = Novrix("printer add 'Ok Fax' --address dev-1.example.test:8080");
     EXPECT_EQ(0, r.rc) << r.err;
+}
+
+
+// novrix job start against the simulator: each step and the device's answer; wrong
+// credentials give the device's own text; the password appears nowhere.
+TEST_F(NovrixDeviceTest, JobStartLogsInWithTheStoredSettingsAndShowsTheDevicesRefusal) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1},
+      "capability": {"authenticationType": "Device", "accountTrackType": "None", "publicUser": 0},
+      "users": [{"name": "alice", "password": "Tr0ub4dor-3"}],
+      "encryption": {"keyKind": "UserDefined", "passphrase": "OpenSesame"}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    auto setPassword = [&](const std::string& password) {
+        std::ofstream(Root() + "/in.txt") << password << "\n";
+        const std::string cmd = std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                                "' auth --printer 'Sim Fax' set --user alice --password-stdin <'" + Root() +
+                                "/in.txt' >/dev/null 2>&1";
+        const int status = std::system(cmd.c_str());
+        std::remove((Root() + "/in.txt").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(0, setPassword("Tr0ub4dor-3"));
+    Outcome r = Novrix("job --printer 'Sim Fax' start");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "1. Authentication capability: accepted")) << r.out;
+    EXPECT_TRUE(Has(r.out, "2. Device answers: yes; authentication: Device")) << r.out;
+    EXPECT_TRUE(Has(r.out, "3. Login as alice: accepted")) << r.out;
+    EXPECT_TRUE(Has(r.out, "4. Encryption key: received and kept enciphered (16 bytes, user-defined)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The device accepts the job.")) << r.out;
+
+    ASSERT_EQ(0, setPassword("not-the-one"));
+    r = Novrix("job --printer 'Sim Fax' start");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "3. Login as alice: refused by the device: AuthIllegalPassword")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The device does not accept the job.")) << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Tr0ub4dor-3"));
+    EXPECT_FALSE(Has(r.out + r.err, "not-the-one"));
+
+    StopServe();
+    r = Novrix("job --printer 'Sim Fax' start");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "3. Login as alice: the device does not answer (code 1)")) << r.out;
+    EXPECT_EQ(2, Novrix("job --printer 'Sim Fax' begin").rc);
+}
+
+// novrix job start --sso against the simulator, with a throw-away Kerberos realm:
+// signed on with a ticket, not without one.
+TEST_F(NovrixDeviceTest, JobStartSignsOnWithKerberos) {
+    nvxtest::KerberosRealm realm;
+    std::string error;
+    ASSERT_TRUE(realm.Start(&error)) << "the test realm's KDC could not be started: " << error;
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1, "signOnData": "HTTP",
+        "cached": "device.test"},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "signOn": {"keytab": ")" << realm.DeviceKeytab() << R"("}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    Outcome r = Novrix("job --printer 'Sim Fax' start --sso");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "3. Login as the public user: accepted")) << r.out;
+    EXPECT_TRUE(Has(r.out, "5. Single sign-on: not signed on (state 2)")) << r.out;
+    ASSERT_TRUE(realm.Kinit("1h", &error)) << error;
+    r = Novrix("job --printer 'Sim Fax' start --sso");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "5. Single sign-on: signed on; authentication: None")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The device accepts the job.")) << r.out;
 }
 
 }  // namespace

@@ -42,5 +42,7 @@ int CmdPresets(const Options& options, const std::vector<std::string>& args);
 bool LoadModelCipher(const std::string& folder);
 // novrix auth set|show: user name, department and passwords (never shown).
 int CmdAuth(const Options& options, const std::vector<std::string>& args);
+// novrix job start [--sso]: the job-start steps against the printer's device.
+int CmdJob(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

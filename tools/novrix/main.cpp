@@ -34,6 +34,7 @@ const Command kCommands[] = {
     {"device", novrix::CmdDevice, "a simulated device (serve); the printer's device information (novrix device --help)"},
     {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},
     {"auth", novrix::CmdAuth, "user name, department and passwords of a printer: set, show (novrix auth --help)"},
+    {"job", novrix::CmdJob, "start a job as the host does: capability, login, encryption key (novrix job --help)"},
 };
 
 void Usage(FILE* out) {

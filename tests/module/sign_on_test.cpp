@@ -1,0 +1,252 @@
+// Single sign-on end to end: a throw-away Kerberos realm on the loopback, the
+// simulated device accepting the token with its own keytab, and the module's
+// Bidi_PrintStart_SSO with the platform's security support calls between them.
+// A KDC that cannot be started fails these tests; it never skips them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/proc.h"
+#include "device/oapi.h"
+#include "device/sign_on_token.h"
+#include "device_server.h"
+#include "platform/host.h"
+#include "platform/sspi.h"
+#include "support/driver_folder.h"
+#include "support/kerberos_realm.h"
+#include "support/platform_test.h"
+
+namespace {
+
+using U = UINT_PTR;
+using nvxtest::KerberosRealm;
+constexpr const char* kDevice = "192.0.2.79";
+constexpr const WCHAR* kName = WL("Kerberos Fax");
+
+class SignOnTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(realm_.Start(&error)) << "the test realm's KDC could not be started: " << error;
+        folder_ = nvxtest::MakeTempDir("signon");
+        profiles_ = folder_ + "/profiles";
+        ASSERT_EQ(0, system(("mkdir -p '" + profiles_ + "'").c_str()));
+        setenv("NOVRIX_DEVICE_PROFILES", profiles_.c_str(), 1);
+        served_ = folder_ + "/device.json";
+        Serve("HTTP", realm_.DeviceKeytab());
+        server_ = std::make_unique<nvxo::DeviceServer>();
+        nvxo::ServerOptions options;
+        options.profile = served_;
+        ASSERT_TRUE(server_->Start(options, &error)) << error;
+        std::ofstream(profiles_ + "/" + kDevice + ".json")
+            << R"({"remote": {"address": "127.0.0.1:)" << server_->Port() << R"(", "timeoutMs": 2000}})";
+        module_ = LoadLibraryW(driver_.WidePath("NOVRIX_U.DLL").c_str());
+        ASSERT_NE(nullptr, module_) << GetLastError();
+        PRINTER_INFO_2W info{};
+        nvx::WString port = nvx::WFromUtf8(std::string("IP_") + kDevice);
+        info.pPrinterName = const_cast<LPWSTR>(kName);
+        info.pDriverName = const_cast<LPWSTR>(WL("NOVRIX Fax Driver"));
+        info.pPortName = port.data();
+        info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
+        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        ASSERT_NE(nullptr, printer_);
+    }
+    void TearDown() override {
+        if (printer_) ClosePrinter(printer_);
+        if (module_) FreeLibrary(module_);
+        server_.reset();
+        unsetenv("NOVRIX_DEVICE_PROFILES");
+        nvxtest::RemoveTree(folder_);
+        PlatformTest::TearDown();
+    }
+    // The device: sign-on data (the service), its host name and its keytab.
+    void Serve(const std::string& service, const std::string& keytab) const {
+        std::ofstream(served_) << R"({"configuration": {"port": 50003, "generation": 1, "signOnData": ")" << service
+                               << R"(", "cached": ")" << KerberosRealm::kServiceHost << R"("},
+          "capability": {"authenticationType": "Device", "accountTrackType": "None", "publicUser": 0},
+          "signOn": {"keytab": ")" << keytab
+                               << R"("}, "behaviour": {"log": ")" << folder_ << R"(/device.log"}})";
+    }
+    std::string Log() const {
+        std::ifstream in(folder_ + "/device.log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    struct Outcome {
+        U result = 0;
+        int32_t authType = -1;
+        int32_t state = -1;
+    };
+    Outcome SignOn(int32_t state = 0) {
+        Outcome o;
+        o.state = state;
+        auto fn = nvx::ProcAs<U (*)(U, U, U, U, U, U)>(GetProcAddress(module_, "Bidi_PrintStart_SSO"));
+        o.result = fn(reinterpret_cast<U>(printer_), 0, 0, 0, reinterpret_cast<U>(&o.authType),
+                      reinterpret_cast<U>(&o.state));
+        return o;
+    }
+    std::string DebugOutput() const {
+        std::vector<char> out(1 << 16);
+        NvxPlatform_GetDebugOutput(out.data(), static_cast<DWORD>(out.size()));
+        return out.data();
+    }
+
+    KerberosRealm realm_;
+    nvxtest::DriverCopy driver_;
+    std::string folder_, profiles_, served_;
+    std::unique_ptr<nvxo::DeviceServer> server_;
+    HMODULE module_ = nullptr;
+    HANDLE printer_ = nullptr;
+};
+
+TEST_F(SignOnTest, AValidTicketSignsOnWithTheDevice) {
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("1h", &error)) << error;
+    const Outcome o = SignOn();
+    EXPECT_EQ(1u, o.result);
+    EXPECT_EQ(0, o.state);
+    EXPECT_EQ(3, o.authType);  // "Device"
+    const std::string log = Log();
+    EXPECT_NE(std::string::npos, log.find("OAPIGetSingleSignOnInfo " + std::string(kDevice) + " 0")) << log;
+    EXPECT_NE(std::string::npos, log.find("OAPILogin " + std::string(kDevice) + " 0")) << log;
+    // A state of 3 signs on without the exchange.
+    const Outcome direct = SignOn(3);
+    EXPECT_EQ(1u, direct.result);
+}
+
+TEST_F(SignOnTest, NoTicketAtAllFailsBeforeTheDeviceIsAsked) {
+    const Outcome o = SignOn();
+    EXPECT_EQ(0u, o.result);
+    EXPECT_EQ(2, o.state);
+    EXPECT_EQ(0, o.authType);
+    EXPECT_EQ(std::string::npos, Log().find("OAPIGetSingleSignOnInfo"));
+    EXPECT_NE(std::string::npos, DebugOutput().find("single sign-on failed (security status 0x8009030E)"));
+}
+
+TEST_F(SignOnTest, AnExpiredTicketFails) {
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("2s", &error)) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));  // past its end and the 1 s clock skew
+    const Outcome o = SignOn();
+    EXPECT_EQ(0u, o.result);
+    EXPECT_EQ(2, o.state);
+    EXPECT_EQ(std::string::npos, Log().find("OAPILogin"));
+}
+
+TEST_F(SignOnTest, AKdcThatIsDownFails) {
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("1h", &error)) << error;
+    realm_.StopKdc();  // the device's service ticket can no longer be had
+    const Outcome o = SignOn();
+    EXPECT_EQ(0u, o.result);
+    EXPECT_EQ(2, o.state);
+    EXPECT_NE(std::string::npos, DebugOutput().find("security status 0x80090311"));
+}
+
+TEST_F(SignOnTest, ADeviceWithoutTheServiceKeyRefusesTheToken) {
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("1h", &error)) << error;
+    Serve("HTTP", realm_.Folder() + "/user.keytab");  // holds no key of HTTP/device.test
+    const Outcome o = SignOn();
+    EXPECT_EQ(0u, o.result);
+    EXPECT_EQ(2, o.state);
+    EXPECT_NE(std::string::npos, Log().find("OAPIGetSingleSignOnInfo " + std::string(kDevice) + " 4"));
+    EXPECT_EQ(std::string::npos, Log().find("OAPILogin"));
+}
+
+TEST_F(SignOnTest, ADeviceWithoutSignOnDataHasNothingToSignOnWith) {
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("1h", &error)) << error;
+    Serve("", realm_.DeviceKeytab());
+    const Outcome o = SignOn();
+    EXPECT_EQ(0u, o.result);
+    EXPECT_EQ(1, o.state);
+    EXPECT_EQ(std::string::npos, Log().find("OAPIGetSingleSignOnInfo"));
+}
+
+TEST_F(SignOnTest, TheUsersDomainComesFromTheTicket) {
+    WCHAR name[128] = {};
+    ULONG size = 128;
+    ASSERT_FALSE(GetUserNameExW(NameDnsDomain, name, &size));  // no ticket yet
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_SUCH_DOMAIN), GetLastError());
+    std::string error;
+    ASSERT_TRUE(realm_.Kinit("1h", &error)) << error;
+    size = 128;
+    ASSERT_TRUE(GetUserNameExW(NameDnsDomain, name, &size));
+    EXPECT_EQ("NOVRIX.TEST\\alice", nvx::Utf8FromW(name));
+    EXPECT_EQ(17u, size);
+    size = 5;
+    EXPECT_FALSE(GetUserNameExW(NameUserPrincipal, name, &size));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA), GetLastError());
+    EXPECT_EQ(18u, size);  // "alice@NOVRIX.TEST" and its terminator
+}
+
+// ---- Base64 of the exchange (no realm needed) ----
+
+std::string Encode(const std::string& bytes, DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF) {
+    DWORD size = 0;
+    const BYTE* p = reinterpret_cast<const BYTE*>(bytes.data());
+    if (!CryptBinaryToStringA(p, static_cast<DWORD>(bytes.size()), flags, nullptr, &size)) return "<refused>";
+    std::string text(size, '\0');
+    if (!CryptBinaryToStringA(p, static_cast<DWORD>(bytes.size()), flags, text.data(), &size)) return "<refused>";
+    text.resize(size);
+    return text;
+}
+
+TEST(SignOnBase64, TheStandardsVectorsBothWays) {
+    // RFC 4648, section 10.
+    const char* vectors[][2] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},       {"foo", "Zm9v"},
+                                {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+    for (const auto& v : vectors) {
+        EXPECT_EQ(v[1], Encode(v[0])) << v[0];
+        if (!*v[0]) continue;
+        auto decoded = nvx::device::DecodeSignOnAnswer(v[1], std::strlen(v[1]) + 1);
+        ASSERT_TRUE(decoded) << v[1];
+        EXPECT_EQ(v[0], std::string(decoded->begin(), decoded->end()));
+    }
+    // Without NOCRLF: CR LF after every 64 characters and at the end.
+    const std::string long48(48, 'x');
+    EXPECT_EQ(66u, Encode(long48, CRYPT_STRING_BASE64).size());
+    EXPECT_EQ("\r\n", Encode(long48, CRYPT_STRING_BASE64).substr(64));
+}
+
+TEST(SignOnBase64, MalformedOrUnterminatedAnswersAreRefused) {
+    using nvx::device::DecodeSignOnAnswer;
+    for (const char* bad : {"Zg=", "Z===", "Zg==Zg==", "Zm9v!", "Zm 9v=x"})
+        EXPECT_FALSE(DecodeSignOnAnswer(bad, std::strlen(bad) + 1)) << bad;
+    EXPECT_FALSE(DecodeSignOnAnswer("", 1));
+    const char unterminated[4] = {'Z', 'm', '9', 'v'};
+    EXPECT_FALSE(DecodeSignOnAnswer(unterminated, sizeof unterminated));  // never read past the answer
+    EXPECT_TRUE(DecodeSignOnAnswer("Zm9v\r\nYmFy", 11));                  // line ends are skipped
+    // A buffer too small is refused with the size it needs.
+    DWORD size = 2;
+    BYTE out[2];
+    EXPECT_FALSE(CryptStringToBinaryA("Zm9v", 0, CRYPT_STRING_BASE64, out, &size, nullptr, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA), GetLastError());
+    EXPECT_EQ(3u, size);
+    // Tokens whose text would not fit the exchange are not sent.
+    EXPECT_FALSE(nvx::device::EncodeSignOnToken(std::vector<BYTE>(18000, 1)));
+    EXPECT_TRUE(nvx::device::EncodeSignOnToken(std::vector<BYTE>(17000, 1)));
+}
+
+TEST(SignOnNames, TheServicePrincipalName) {
+    const BYTE service[64] = "HTTP";
+    const BYTE host[256] = "device.test";
+    EXPECT_EQ("HTTP/device.test@NOVRIX.TEST", *nvx::device::ServicePrincipalName(service, host, "NOVRIX.TEST"));
+    EXPECT_EQ("HTTP/device.test", *nvx::device::ServicePrincipalName(service, host, ""));
+    const BYTE empty[64] = {};
+    EXPECT_FALSE(nvx::device::ServicePrincipalName(empty, host, "NOVRIX.TEST"));
+    EXPECT_EQ("NOVRIX.TEST", nvx::device::DomainOfDnsName("NOVRIX.TEST\\alice"));
+    EXPECT_EQ("", nvx::device::DomainOfDnsName("alice"));
+}
+
+}  // namespace
