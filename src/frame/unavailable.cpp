@@ -50,9 +50,6 @@ void Put(UINT_PTR at, T value) {
     }
 
 // Property pages.
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityMonoProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityPrnMonoProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocOtherProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)

@@ -11,6 +11,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/layout_dialogs_test.cpp
       pages/finishing_test.cpp
       pages/finishing_full_test.cpp
+      pages/quality_test.cpp
       pages/dialogs_test.cpp
       pages/sample_model_test.cpp
       pages/custom_paper_test.cpp
