@@ -67,6 +67,15 @@ settings::FieldRef Slot(const char* row, size_t entry) {
     return settings::FindField(std::string(row) + "[" + std::to_string(entry) + "]");
 }
 
+// A name slot as text: up to its terminator, and at most the 31 bytes a slot holds
+// with its terminator (a stored slot without one ends there, on a whole character).
+std::string SlotName(const OEMDEV& r, const char* row, size_t entry) {
+    const std::string raw = settings::GetAnsi(r, Slot(row, entry));
+    char name[kFontNameBytes + 1];
+    AnsiCopyBounded(name, sizeof name, raw.c_str());
+    return name;
+}
+
 size_t CountedEntries(const OEMDEV& r) {
     const int32_t n = settings::GetNumber(r, "SubFontEntryNum");
     if (n <= 0) return 0;
@@ -81,9 +90,9 @@ std::vector<Substitution> Substitutions(const OEMDEV& r) {
     for (size_t i = 0; i < n; ++i) {
         Substitution s;
         s.entry = i;
-        s.trueType = settings::GetAnsi(r, Slot("SubTTFontName", i));
+        s.trueType = SlotName(r, "SubTTFontName", i);
         if (s.trueType.empty()) continue;
-        s.device = settings::GetAnsi(r, Slot("SubPrnFontName", i));
+        s.device = SlotName(r, "SubPrnFontName", i);
         out.push_back(std::move(s));
     }
     return out;
@@ -105,7 +114,7 @@ FontNameCheck CheckFontName(WStringView wide, std::string* ansi) {
 
 bool SetDeviceFont(OEMDEV& r, size_t entry, WStringView name) {
     if (entry >= CountedEntries(r)) return false;
-    if (settings::GetAnsi(r, Slot("SubTTFontName", entry)).empty()) return false;
+    if (SlotName(r, "SubTTFontName", entry).empty()) return false;
     std::string ansi;
     if (CheckFontName(name, &ansi) != FontNameCheck::Ok) return false;
     return settings::SetAnsi(r, Slot("SubPrnFontName", entry), ansi);

@@ -4,6 +4,7 @@
 // the reading of the font data library without a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -140,6 +141,37 @@ TEST_F(QualityTab, TheFontDialogOfADocumentSetsSubstitutionWithoutTheTable) {
     EXPECT_EQ(0, Field("nTTFont"));
 }
 
+TEST_F(QualityTab, OnThePrinterDefaultsTheTableTakesAnInstalledFont) {
+    nvx::host::HostSheet defaults(nvx::host::SheetForm::Two, printer_);
+    OEMDEV record;
+    nvx::settings::BuildTemplate(record);
+    defaults.LoadRecord(record.bytes);
+    contextSheet_ = &defaults;
+    ASSERT_NE(nullptr, OpenSheet({kQuality}));
+    std::vector<std::string> download, fonts;
+    std::string trueType;
+    RunFontDialog([&](HWND dlg) {
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, 1494)));
+        download = Entries(GetDlgItem(dlg, 1491));
+        EXPECT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, 1494), 1));
+        trueType = TextOf(GetDlgItem(dlg, 1499));
+        fonts = Entries(GetDlgItem(dlg, 1283));
+        EXPECT_TRUE(NvxUi_ChooseComboText(GetDlgItem(dlg, 1283), WL("DejaVu Sans Mono")));
+        NvxUi_PressButton(dlg, IDOK);
+    });
+    // The printer's defaults do not offer Auto and native TrueType download.
+    EXPECT_EQ((std::vector<std::string>{"Outline", "Bitmap"}), download);
+    EXPECT_EQ("Courier New", trueType);
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ("Courier", fonts[0]) << "the entry's own device font comes first";
+    EXPECT_NE(fonts.end(), std::find(fonts.begin(), fonts.end(), "DejaVu Sans")) << "the installed fonts follow";
+    const auto rows = quality::Substitutions(*nvx::settings::AsRecord(defaults.Record()));
+    EXPECT_EQ("DejaVu Sans Mono", rows[1].device);
+    EXPECT_EQ("Arial", rows[0].device);
+    CloseSheet();
+    contextSheet_ = nullptr;
+}
+
 TEST_F(QualityTab, TheOtherVariantsAnswerNothingInThisBuild) {
     HWND w = CreateWindowExW(0, WL("STATIC"), WL(""), 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, w);
@@ -151,6 +183,46 @@ TEST_F(QualityTab, TheOtherVariantsAnswerNothingInThisBuild) {
             EXPECT_EQ(0, proc(w, msg, 0, reinterpret_cast<LPARAM>(sheet_.Context()))) << name << " " << msg;
     }
     DestroyWindow(w);
+}
+
+// The stand-in of the font data library answers with the fonts installed here
+// (the build machine has the DejaVu fonts).
+TEST_F(QualityTab, TheFontLibraryListsTheInstalledFonts) {
+    HMODULE lib = LoadLibraryW(driver_.WidePath("NOVRIX_F.DLL").c_str());
+    ASSERT_NE(nullptr, lib);
+    auto init = nvx::ProcAs<int (*)(int)>(GetProcAddress(lib, "InitXLFontData"));
+    auto term = nvx::ProcAs<void (*)()>(GetProcAddress(lib, "TermXLFontData"));
+    auto count = nvx::ProcAs<int (*)()>(GetProcAddress(lib, "GetXLFontCount"));
+    auto data = nvx::ProcAs<int (*)(int, unsigned char*, quality::PrinterFontEntry*)>(GetProcAddress(lib, "GetXLFontData"));
+    ASSERT_TRUE(init && term && count && data);
+    quality::PrinterFontEntry entry{};
+    std::vector<unsigned char> work(quality::kFontWorkBytes);
+    EXPECT_EQ(0, count()) << "nothing before a use";
+    EXPECT_EQ(0, data(0, work.data(), &entry));
+    EXPECT_EQ(0, init(1)) << "mode 0 only";
+    ASSERT_EQ(1, init(0));
+    const int n = count();
+    ASSERT_GT(n, 0);
+    std::vector<std::string> names;
+    bool monoFixed = false;
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(1, data(i, work.data(), &entry)) << i;
+        ASSERT_LT(strnlen(entry.name, sizeof entry.name), sizeof entry.name);
+        names.emplace_back(entry.name);
+        if (names.back() == "DejaVu Sans Mono") monoFixed = (entry.flags & quality::kFontFixedPitch) != 0;
+    }
+    EXPECT_EQ(0, data(n, work.data(), &entry));
+    EXPECT_EQ(0, data(-1, work.data(), &entry));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "DejaVu Sans"));
+    EXPECT_TRUE(monoFixed);
+    // Nested uses share the list; the last end frees it.
+    ASSERT_EQ(1, init(0));
+    term();
+    EXPECT_EQ(n, count());
+    term();
+    EXPECT_EQ(0, count());
+    FreeLibrary(lib);
 }
 
 // ---- Without a window ----
@@ -184,6 +256,17 @@ TEST_F(FontTable, ACountPastTheTableOrBelowZeroReadsOnlyTheTable) {
     EXPECT_EQ("Last", quality::Substitutions(r).back().trueType);
     nvx::settings::SetNumber(r, "SubFontEntryNum", 0);
     EXPECT_TRUE(quality::Substitutions(r).empty());
+}
+
+TEST_F(FontTable, AStoredNameWithoutTerminatorEndsAtItsSlot) {
+    OEMDEV r;
+    nvx::settings::BuildTemplate(r);
+    std::memset(r.bytes + 5408, 'T', 32);  // entry 0's TrueType slot, full
+    std::memset(r.bytes + 6299, 'D', 32);  // and its device slot
+    const auto rows = quality::Substitutions(r);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(std::string(31, 'T'), rows[0].trueType);
+    EXPECT_EQ(std::string(31, 'D'), rows[0].device);
 }
 
 TEST_F(FontTable, ADeviceFontIsSetOnlyOnANamedCountedEntryAndOnlyWhenItFits) {
