@@ -50,7 +50,6 @@ void Put(UINT_PTR at, T value) {
     }
 
 // Property pages.
-NVX_SWITCHED_OFF_PAGE(Prc_DocOtherProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)

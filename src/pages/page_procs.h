@@ -18,6 +18,7 @@ INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 INT_PTR CALLBACK QualityMonoPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 196
 INT_PTR CALLBACK QualityColorPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 105
 INT_PTR CALLBACK QualityPrinterMonoPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 196
+INT_PTR CALLBACK OtherPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 187 (0 to everything without the tab)
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
 INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151

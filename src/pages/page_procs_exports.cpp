@@ -27,6 +27,9 @@ NVX_DLGPROC(Prc_DocQualityProc) {
 NVX_DLGPROC(Prc_DocQualityPrnMonoProc) {
     return QualityPrinterMonoPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocOtherProc) {
+    return OtherPageProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocVersionProc) {
     return VersionPageProc(hDlg, msg, wParam, lParam);
 }
