@@ -155,6 +155,47 @@ TEST_F(NovrixTest, PrefsShowsThePagesOfTheDefaultPrinter) {
     EXPECT_EQ("", r.out);
 }
 
+// Every document tab, in the order of the module's page procedures; resolution,
+// toner save and font substitution on the Quality tab, e-mail notification on the
+// Other tab, applied and found again; an address the device cannot send to is refused.
+TEST_F(NovrixTest, QualityAndOtherTabsThroughPrefs) {
+    Outcome r = Novrix("prefs --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    size_t at = 0;
+    for (const char* page : {"[Basic]", "[Layout]", "[Quality]", "[Finishing]", "[Other]", "[Fax]", "[Version]",
+                             "[Device Settings]"}) {
+        const size_t next = r.out.find(std::string(page) + "\n", at);
+        ASSERT_NE(std::string::npos, next) << page << " in order\n" << r.out;
+        at = next;
+    }
+    r = Novrix("prefs --set 'Toner Save=on' --set 'E-mail Notification=on' --set 'E-mail Address=me@example.com' "
+               "--apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bTonerSave"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bEmailNotify"));
+    // 1200 dpi turns toner save off, after asking.
+    r = Novrix("prefs --set 'Resolution=1200 x 1200 dpi' --yes --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Message box \"Confirm Settings Change\"")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "byResolution"));
+    EXPECT_EQ(1200, StoredField("NOVRIX MFP 1", "nResoH"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bTonerSave"));
+    // Font substitution in the font dialog, from the command loop.
+    r = Novrix("prefs", "page Quality\npress Font Settings\nset Substitute Device Fonts=on\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "nTTFont")) << "substitution on is stored as 0";
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Resolution: 1200 x 1200 dpi\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  E-mail Notification: on\n  E-mail Address: me@example.com\n")) << r.out;
+    // An address without "@" keeps the page: nothing is stored, exit 1.
+    r = Novrix("prefs --set 'E-mail Address=me at example.com' --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "e-mail address")) << r.out;
+    EXPECT_TRUE(Has(r.err, "nothing was stored")) << r.err;
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  E-mail Address: me@example.com\n")) << r.out;
+}
+
 TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     Outcome r = Novrix("prefs --set Colour=on --apply");
     EXPECT_EQ(1, r.rc);
