@@ -230,10 +230,12 @@ void OnEmailText(HWND page) {
 }
 
 // False (with the message, the focus in the box) when notification is on and the
-// address is not one the device can send to.
+// address is not one the device can send to (on a sheet that may apply changes).
 bool CheckEmail(HWND page) {
     const OEMDEV* r = PageRecord(page);
     if (!r || !Offered(page, kEmailNotify) || settings::GetNumber(*r, "bEmailNotify") == 0) return true;
+    // A sheet that may not change the settings cannot mend them either.
+    if (ContextMayApply(PageContext(page)) == 0) return true;
     const WString text = settings::GetText(*r, settings::FindField("szEmailAddress"));
     if (other::CheckEmailAddress(text) == other::EmailCheck::Ok) return true;
     MessageBoxW(page, Slot(kSlotEmailAddress).c_str(), Slot(kSlotCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);

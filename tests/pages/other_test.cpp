@@ -104,6 +104,15 @@ TEST_F(OtherTab, AddressesTheDeviceCannotSendToKeepThePage) {
     EXPECT_TRUE(LeavePage());
 }
 
+TEST_F(OtherTab, AReadOnlySheetIsNotHeldByAStoredAddress) {
+    SetField("bEmailNotify", 1);  // with an empty address
+    sheet_.SetMayApply(0);
+    ASSERT_NE(nullptr, OpenSheet({kOther, kVersion}));
+    EXPECT_FALSE(Enabled(1218));
+    EXPECT_TRUE(LeavePage());
+    EXPECT_EQ(0, MessageBoxCount());
+}
+
 TEST_F(OtherTab, AWatermarkForbidsTheBlankPageCheck) {
     SetField("bWmk", 1);
     ASSERT_NE(nullptr, OpenSheet({kOther}));
