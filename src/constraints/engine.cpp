@@ -93,6 +93,19 @@ void Check::SetMark(int row, uint8_t* rec, bool on) {
     if (on) PassMarks().insert(rec);
 }
 
+namespace {
+
+// Controls that show a feature whose item the item table gives to another page:
+// the Quality tab's resolution (the Resolution item is the Fax tab's 1931).
+struct SharedControl {
+    uint32_t page;
+    uint32_t control;
+    const char* feature;
+};
+constexpr SharedControl kSharedControls[] = {{196, 1013, "Resolution"}, {105, 1013, "Resolution"}};
+
+}  // namespace
+
 uint32_t Check::Run() {
     if (!ctx_.record || !t_.items) return kCheckStands;
     static const PreparedRules kNoRules;
@@ -128,6 +141,12 @@ uint32_t Check::Run() {
         for (size_t i = 0; i < items.count && changedRow_ < 0; ++i)
             if (items.rows[i].control == ctx_.control && items.rows[i].state.present)
                 changedRow_ = static_cast<int>(i);
+        // A control that shows a feature whose item belongs to another page: the
+        // check treats it as that feature's item.
+        if (changedRow_ < 0)
+            for (const SharedControl& c : kSharedControls)
+                if (c.page == ctx_.page && c.control == ctx_.control)
+                    changedRow_ = features::FindUiItem(&items, std::string_view(c.feature));
     }
     try {
         changedFeature_.assign(items.count, 0);

@@ -230,6 +230,9 @@ const UiFieldBinding kUiFieldBindings[] = {
     {"Resolution", "byResolution"},
     // Other
     {"RectOutMode", "bRectOutMode"},
+    {"OverlayForPPT", "bPPTRmvWhiteBkg"},
+    {"EmailNotify", "bEmailNotify"},
+    {"EmailAddress", "szEmailAddress"},
     {"ChkBlankRatio", "bChkBlankRatio"},
     {"ChkBlankRatio_op", "nChkBlankRatio"},
     {"RoundOffColorValue", "bRoundOffColorValue"},

@@ -45,10 +45,6 @@ T Unavailable(const char* name, T answer) {
     }
 
 // Property pages.
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityMonoProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocQualityPrnMonoProc)
-NVX_SWITCHED_OFF_PAGE(Prc_DocOtherProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)

@@ -22,15 +22,19 @@ namespace nvx::pages {
 enum PageId : uint32_t {
     kPageBasic = 100,
     kPageLayout = 101,
+    kPageQualityColor = 105,
     kPageVersion = 106,
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
+    kPageFontSettings = 121,
     kPageCustomSize = 151,
     kPageDeviceOption = 156,
     kPageInitial = 161,
     kPageFax = 171,
     kPageFaxSend = 180,
     kPageFaxModeDetails = 181,
+    kPageOther = 187,
+    kPageQuality = 196,
     kPageConfirmFaxNumber = 2575,
 };
 

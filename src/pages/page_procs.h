@@ -12,6 +12,13 @@ INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
+// The Quality tab: the monochrome multifunction page (196, this build), the colour
+// page (105) and the monochrome printer's page (196); each answers 0 to everything
+// outside its variant.
+INT_PTR CALLBACK QualityMonoPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 196
+INT_PTR CALLBACK QualityColorPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 105
+INT_PTR CALLBACK QualityPrinterMonoPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 196
+INT_PTR CALLBACK OtherPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 187 (0 to everything without the tab)
 INT_PTR CALLBACK VersionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 106
 INT_PTR CALLBACK CustomPaperListDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 115
 INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151

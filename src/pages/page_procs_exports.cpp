@@ -18,6 +18,18 @@ NVX_DLGPROC(Prc_DocFinishingProc_T1) {
 NVX_DLGPROC(Prc_DocFinishingProc_T2) {
     return FinishingPageProcType2(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocQualityMonoProc) {
+    return QualityMonoPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocQualityProc) {
+    return QualityColorPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocQualityPrnMonoProc) {
+    return QualityPrinterMonoPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocOtherProc) {
+    return OtherPageProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocVersionProc) {
     return VersionPageProc(hDlg, msg, wParam, lParam);
 }

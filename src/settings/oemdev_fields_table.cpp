@@ -22,6 +22,9 @@ const FieldDef kOemDevFields[] = {
     // ours: the sheet's preset selection (kind 0 Default, 1 shared, 2 per-user, 3 none; name)
     {"byEasySetKind", 7290, 1, 1, 0, K::U8, kInternal, 0, nullptr},
     {"szEasySetName", 7292, 64, 1, 0, K::Text, kInternal, 0, nullptr},
+    // ours: e-mail notification at job end (the Other tab; 129 UTF-16 characters with the terminator)
+    {"bEmailNotify", 7800, 1, 1, 0, K::U8, kInternal, 0, nullptr},
+    {"szEmailAddress", 7802, 258, 1, 0, K::Text, kInternal, 0, nullptr},
     {"bPassthruOff", 52, 4, 1, 0, K::U32, kExchanged, 0, nullptr},
     {"nOrientation", 72, 1, 1, 0, K::U8, kExchanged, 1, nullptr},
     {"nPaperSize", 74, 2, 1, 0, K::I16, kExchanged, 9, nullptr},

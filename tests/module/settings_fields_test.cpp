@@ -27,7 +27,7 @@ size_t KindWidth(FieldKind kind) {
 }
 
 TEST(SettingsFields, TableShape) {
-    EXPECT_EQ(461u, kOemDevFieldCount);
+    EXPECT_EQ(463u, kOemDevFieldCount);
     std::vector<int> owner(kOemDevSize, -1);
     std::set<std::string> names;
     for (size_t i = 0; i < kOemDevFieldCount; ++i) {
@@ -54,12 +54,17 @@ TEST(SettingsFields, TableShape) {
         }
     }
     // The ranges whose meaning is left open stay free of fields, but for the preset
-    // selection at the start of the last one.
-    for (auto [from, to] : {std::pair{636u, 1063u}, {1361u, 1694u}, {3392u, 3539u}, {7291u, 7291u}, {7356u, 8074u}})
+    // selection at the start of the last one and the e-mail notification in it.
+    for (auto [from, to] : {std::pair{636u, 1063u}, {1361u, 1694u}, {3392u, 3539u}, {7291u, 7291u}, {7356u, 7799u},
+                            {8060u, 8074u}})
         for (uint32_t b = from; b <= to; ++b) ASSERT_FALSE(FieldAtOffset(b)) << b;
     EXPECT_EQ(std::string("byEasySetKind"), FieldAtOffset(7290).def->name);
     EXPECT_EQ(std::string("szEasySetName"), FieldAtOffset(7355).def->name);
     EXPECT_EQ(kInternal, FieldAtOffset(7292).def->use);
+    EXPECT_EQ(std::string("bEmailNotify"), FieldAtOffset(7800).def->name);
+    EXPECT_FALSE(FieldAtOffset(7801));
+    EXPECT_EQ(std::string("szEmailAddress"), FieldAtOffset(8059).def->name);
+    EXPECT_EQ(kInternal, FieldAtOffset(7802).def->use);
     EXPECT_EQ(std::string("nCopies"), FieldAtOffset(631).def->name);
     FieldRef inFont = FieldAtOffset(5408 + 33);
     ASSERT_TRUE(inFont);

@@ -74,7 +74,7 @@ TEST(SettingsReference, EveryRowHasItsOffsetWidthKindDefaultAndKey) {
     }
     // The other rows of the table are the numbered and placed fields that the
     // settings text names between the published ones (SettingsFields.OurPlacementsStayPut).
-    EXPECT_EQ(kOemDevFieldCount - rows.size(), 38u);  // with the two preset selection rows
+    EXPECT_EQ(kOemDevFieldCount - rows.size(), 40u);  // with the two preset selection and two e-mail rows
 }
 
 }  // namespace

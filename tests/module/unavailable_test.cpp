@@ -67,10 +67,6 @@ Check DialogNotShown() {
 
 TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
     const Row rows[] = {
-        {"Prc_DocQualityProc", PageHandlesNothing()},
-        {"Prc_DocQualityMonoProc", PageHandlesNothing()},
-        {"Prc_DocQualityPrnMonoProc", PageHandlesNothing()},
-        {"Prc_DocOtherProc", PageHandlesNothing()},
         {"Prc_DocCoverPageProc", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T2", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T3", PageHandlesNothing()},
@@ -132,7 +128,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
          }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(26u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(22u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

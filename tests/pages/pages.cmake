@@ -11,6 +11,8 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/layout_dialogs_test.cpp
       pages/finishing_test.cpp
       pages/finishing_full_test.cpp
+      pages/quality_test.cpp
+      pages/other_test.cpp
       pages/dialogs_test.cpp
       pages/sample_model_test.cpp
       pages/custom_paper_test.cpp
@@ -28,7 +30,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
   if(TARGET novrix_oapi)
     add_dependencies(pages_tests novrix_oapi)
   endif()
-  add_dependencies(pages_tests novrix_fcscheck)
+  add_dependencies(pages_tests novrix_fcscheck novrix_fontdata)
   # A host library whose page hook takes over a message, put in place of NOVRIX_D.DLL.
   novrix_add_dll(nvx_pages_hookhost NAME NOVRIX_D.DLL DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook"
     SOURCES "${CMAKE_CURRENT_LIST_DIR}/hookhost/hook_host.cpp")

@@ -155,6 +155,47 @@ TEST_F(NovrixTest, PrefsShowsThePagesOfTheDefaultPrinter) {
     EXPECT_EQ("", r.out);
 }
 
+// Every document tab, in the order of the module's page procedures; resolution,
+// toner save and font substitution on the Quality tab, e-mail notification on the
+// Other tab, applied and found again; an address the device cannot send to is refused.
+TEST_F(NovrixTest, QualityAndOtherTabsThroughPrefs) {
+    Outcome r = Novrix("prefs --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    size_t at = 0;
+    for (const char* page : {"[Basic]", "[Layout]", "[Quality]", "[Finishing]", "[Other]", "[Fax]", "[Version]",
+                             "[Device Settings]"}) {
+        const size_t next = r.out.find(std::string(page) + "\n", at);
+        ASSERT_NE(std::string::npos, next) << page << " in order\n" << r.out;
+        at = next;
+    }
+    r = Novrix("prefs --set 'Toner Save=on' --set 'E-mail Notification=on' --set 'E-mail Address=me@example.com' "
+               "--apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bTonerSave"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bEmailNotify"));
+    // 1200 dpi turns toner save off, after asking.
+    r = Novrix("prefs --set 'Resolution=1200 x 1200 dpi' --yes --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Message box \"Confirm Settings Change\"")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "byResolution"));
+    EXPECT_EQ(1200, StoredField("NOVRIX MFP 1", "nResoH"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bTonerSave"));
+    // Font substitution in the font dialog, from the command loop.
+    r = Novrix("prefs", "page Quality\npress Font Settings\nset Substitute Device Fonts=on\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "nTTFont")) << "substitution on is stored as 0";
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  Resolution: 1200 x 1200 dpi\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  E-mail Notification: on\n  E-mail Address: me@example.com\n")) << r.out;
+    // An address without "@" keeps the page: nothing is stored, exit 1.
+    r = Novrix("prefs --set 'E-mail Address=me at example.com' --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "e-mail address")) << r.out;
+    EXPECT_TRUE(Has(r.err, "nothing was stored")) << r.err;
+    r = Novrix("prefs --show");
+    EXPECT_TRUE(Has(r.out, "  E-mail Address: me@example.com\n")) << r.out;
+}
+
 TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     Outcome r = Novrix("prefs --set Colour=on --apply");
     EXPECT_EQ(1, r.rc);
@@ -246,8 +287,10 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Fax\n  Version\n  Device Settings\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Fax\n* Version\n  Device Settings\n"))
+        << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
@@ -653,7 +696,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(6u, j["pages"].size());  // Basic, Layout, Finishing, Device Settings, Fax, Version
+    ASSERT_EQ(8u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Other, Fax, Version, Device Settings
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -672,9 +715,12 @@ TEST_F(NovrixTest, JsonForScripts) {
     }
     EXPECT_TRUE(copies && orientation) << basic.dump(1);
     EXPECT_EQ("Layout", j["pages"][1]["title"]);
-    EXPECT_EQ("Finishing", j["pages"][2]["title"]);
-    EXPECT_EQ("Fax", j["pages"][4]["title"]);
-    EXPECT_EQ("Version", j["pages"][5]["title"]);
+    EXPECT_EQ("Quality", j["pages"][2]["title"]);
+    EXPECT_EQ("Finishing", j["pages"][3]["title"]);
+    EXPECT_EQ("Other", j["pages"][4]["title"]);
+    EXPECT_EQ("Fax", j["pages"][5]["title"]);
+    EXPECT_EQ("Version", j["pages"][6]["title"]);
+    EXPECT_EQ("Device Settings", j["pages"][7]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));

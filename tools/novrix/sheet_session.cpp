@@ -21,13 +21,18 @@
 
 namespace novrix {
 
+// The document tabs in the order of the module's table of page procedures (its
+// exports): Basic, Layout, Quality, Finishing, Other, Fax, Version, then the
+// document sheet's initial page.
 const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
     {"Layout", 101, "Prc_DocPaper2Proc"},
+    {"Quality", 196, "Prc_DocQualityMonoProc"},
     {"Finishing", 110, "Prc_DocFinishingProc_T2"},
-    {"Device Settings", 161, "Prc_DocInitializeProc"},
+    {"Other", 187, "Prc_DocOtherProc"},
     {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
+    {"Device Settings", 161, "Prc_DocInitializeProc"},
 };
 const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
 
