@@ -42,5 +42,7 @@ int CmdPresets(const Options& options, const std::vector<std::string>& args);
 bool LoadModelCipher(const std::string& folder);
 // novrix auth set|show: user name, department and passwords (never shown).
 int CmdAuth(const Options& options, const std::vector<std::string>& args);
+// novrix directory list|add|remove|move: the printer's directory servers.
+int CmdDirectory(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix
