@@ -44,5 +44,7 @@ bool LoadModelCipher(const std::string& folder);
 int CmdAuth(const Options& options, const std::vector<std::string>& args);
 // novrix directory list|add|remove|move: the printer's directory servers.
 int CmdDirectory(const Options& options, const std::vector<std::string>& args);
+// novrix phonebook list|add|remove|import|export|search: the phone book's destinations.
+int CmdPhoneBook(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix
