@@ -10,10 +10,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <thread>
-
-#include "support/platform_test.h"
 
 namespace nvxtest {
 namespace {
@@ -64,7 +63,12 @@ bool TestSlapd::Start(const std::string& ldif, const std::string& adminPassword,
         *why = "slapd is not installed (Debian: slapd)";
         return false;
     }
-    dir_ = MakeTempDir("slapd");
+    char folder[] = "/tmp/novrix_slapd_XXXXXX";
+    if (!mkdtemp(folder)) {
+        *why = "no temporary folder";
+        return false;
+    }
+    dir_ = folder;
     const std::string db = dir_ + "/db";
     std::system(("mkdir -p '" + db + "'").c_str());
     {
@@ -137,7 +141,8 @@ void TestSlapd::Stop() {
 
 TestSlapd::~TestSlapd() {
     Stop();
-    if (!dir_.empty()) RemoveTree(dir_);
+    std::error_code ignored;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
 }
 
 }  // namespace nvxtest

@@ -1,6 +1,6 @@
 // A throw-away directory server for tests: slapd on a free 127.0.0.1 port with a
 // small directory loaded from LDIF, stopped (and its files removed) when the
-// object goes.  It only ever listens on 127.0.0.1.
+// object goes.  Used by the tests and the directory search benchmark.  It only ever listens on 127.0.0.1.
 #pragma once
 
 #include <sys/types.h>
