@@ -31,6 +31,9 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
     add_dependencies(pages_tests novrix_oapi)
   endif()
   add_dependencies(pages_tests novrix_fcscheck)
+  if(TARGET novrix_phonebook)
+    add_dependencies(pages_tests novrix_phonebook)
+  endif()
   # A host library whose page hook takes over a message, put in place of NOVRIX_D.DLL.
   novrix_add_dll(nvx_pages_hookhost NAME NOVRIX_D.DLL DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook"
     SOURCES "${CMAKE_CURRENT_LIST_DIR}/hookhost/hook_host.cpp")

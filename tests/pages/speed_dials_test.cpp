@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "pages/fax_links.h"
 #include "pages/fax_speed_dial_request.h"
 #include "pages/page_fixture.h"
+#include "support/driver_folder.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 
@@ -243,6 +245,10 @@ protected:
         NvxUi_SetModalDriver(
             [](void* self, HWND dialog) {
                 auto* me = static_cast<SpeedDialRequest*>(self);
+                if (GetDlgItem(dialog, 100) && GetDlgItem(dialog, 103)) {  // the phone book's chooser
+                    if (me->choose_) me->choose_(dialog);
+                    return;
+                }
                 if (!GetDlgItem(dialog, 2047)) return;
                 me->act_(dialog);
                 NvxUi_PressButton(dialog, IDCANCEL);
@@ -258,9 +264,31 @@ protected:
         return fn(dialog, 0, reinterpret_cast<UINT*>(buffer), count);
     }
 
+    // Puts the built phone book component beside the module.
+    void PutPhoneBook() {
+        std::ifstream in(nvxtest::BuiltDriverFolder() + "/NOVRIX_V.DLL", std::ios::binary);
+        ASSERT_TRUE(in.good());
+        driver_.Write("NOVRIX_V.DLL", std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    static int Rows(HWND dialog) {
+        return static_cast<int>(SendMessageW(GetDlgItem(dialog, 2047), LVM_GETITEMCOUNT, 0, 0));
+    }
+    // Selects the chooser's rows that begin with `number` and presses OK.
+    static void Pick(HWND chooser, const std::string& number) {
+        HWND list = GetDlgItem(chooser, 100);
+        const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int r = 0; r < n; ++r) {
+            WCHAR text[256] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(text));
+            if (nvx::Utf8FromW(text).rfind(number, 0) == 0) SendMessageW(list, LB_SETSEL, TRUE, r);
+        }
+        NvxUi_PressButton(chooser, IDOK);
+    }
+
     std::string profiles_;
     HANDLE device_ = nullptr;
     std::function<void(HWND)> act_;
+    std::function<void(HWND)> choose_;
 };
 
 TEST_F(SpeedDialRequest, DeliversTheDevicesFaxEntriesConverted) {
@@ -342,6 +370,47 @@ TEST_F(SpeedDialRequest, TheStoredCredentialsLogIn) {
         int count = 5;
         EXPECT_EQ(1u, Request(dialog, buffer.data(), &count));
         EXPECT_EQ(1, count);
+    });
+}
+
+TEST_F(SpeedDialRequest, ThePhoneBookComponentStoresAndAddsDestinations) {
+    PutPhoneBook();
+    std::vector<std::string> chooserRows;
+    choose_ = [&](HWND chooser) {
+        HWND list = GetDlgItem(chooser, 100);
+        chooserRows.clear();
+        for (int r = 0; r < static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++r) {
+            WCHAR text[256] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(text));
+            chooserRows.push_back(nvx::Utf8FromW(text));
+        }
+        Pick(chooser, chooserRows.empty() ? "none" : chooserRows.back().substr(0, chooserRows.back().find(' ')));
+    };
+    WithDialog([&](HWND dialog) {
+        NvxUi_Type(GetDlgItem(dialog, 1990), WL("Ann"), NVXUI_TYPE_REPLACE);
+        NvxUi_Type(GetDlgItem(dialog, 2053), WL("0301"), NVXUI_TYPE_REPLACE);
+        const int boxes = MessageBoxCount();
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dialog, 2043)));
+        EXPECT_EQ(boxes + 1, MessageBoxCount());
+        EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("was stored")) << Utf8(LastMessageBox().text);
+        // Added from the phone book: the stored entry.
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dialog, 2042)));
+        EXPECT_EQ((std::vector<std::string>{"0301  Ann"}), chooserRows);
+        EXPECT_EQ(1, Rows(dialog));
+        // Added from the device: its two fax speed dials offered, the last one taken.
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dialog, 2594)));
+        ASSERT_EQ(2u, chooserRows.size());
+        EXPECT_EQ("0312345678  Head office", chooserRows[0]);
+        EXPECT_EQ(2, Rows(dialog));
+    });
+}
+
+TEST_F(SpeedDialRequest, CancellingTheChooserAddsNothing) {
+    PutPhoneBook();
+    choose_ = [](HWND chooser) { NvxUi_PressButton(chooser, IDCANCEL); };
+    WithDialog([&](HWND dialog) {
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dialog, 2594)));
+        EXPECT_EQ(0, Rows(dialog));
     });
 }
 

@@ -13,6 +13,7 @@
 #include "echo.h"
 #include "fax/directory_servers.h"
 #include "phone_book_store.h"
+#include "printer_search.h"
 #include "store.h"
 
 namespace novrix {
@@ -80,61 +81,25 @@ int Search(const Options& options, const std::string& printerName, const std::st
     const nvx::device::PasswordCipher& cipher = nvx::device::PrinterPasswordCipher(printer.get());
     std::vector<nvxv::Entry> found;
     bool anyFailed = false;
-    for (const dir::Server& s : servers) {
-        nvxv::SearchRequest q;
-        q.host = U8(s.address);
-        q.port = s.port;
-        q.ssl = s.ssl != 0;
-        q.auth = s.auth;
-        q.logonName = U8(s.logonName);
-        std::optional<std::string> password = dir::Password(cipher, s);
-        if (!password) {
-            fprintf(stderr, "novrix phonebook: %s: the stored logon password does not decipher; skipped\n",
-                    U8(s.name).c_str());
-            anyFailed = true;
-            continue;
-        }
-        q.password = *password;
-        SecureZeroMemory(password->data(), password->size());
-        q.base = U8(s.searchBase);
-        q.timeoutSeconds = s.timeout;
-        q.maxResults = s.maxResults;
-        auto names = [](const nvx::WString& field) {
-            std::vector<std::string> out;
-            for (const std::string& n : dir::AttributeNames(field)) out.push_back(n);
-            return out;
-        };
-        q.name = names(s.attributes[dir::kAttrName]);
-        q.familyName = names(s.attributes[dir::kAttrFamilyName]);
-        q.givenName = names(s.attributes[dir::kAttrGivenName]);
-        q.faxNumber = names(s.attributes[dir::kAttrFaxNumber]);
-        q.email = names(s.attributes[dir::kAttrEmail]);
-        q.company = names(s.attributes[dir::kAttrCompany]);
-        q.department = names(s.attributes[dir::kAttrDepartment]);
-        q.text = text;
-        nvxv::SearchResult r = nvxv::Search(q);
-        if (!q.password.empty()) SecureZeroMemory(q.password.data(), q.password.size());
+    for (const nvxv::ServerAnswer& a : nvxv::SearchPrinterDirectories(printer.get(), cipher, text)) {
+        const nvxv::SearchResult& r = a.result;
         if (r.status != nvxv::SearchStatus::Ok && r.status != nvxv::SearchStatus::Truncated) {
-            fprintf(stderr, "novrix phonebook: %s: %s (%s)\n", U8(s.name).c_str(), nvxv::StatusText(r.status),
+            fprintf(stderr, "novrix phonebook: %s: %s (%s)\n", a.server.c_str(), nvxv::StatusText(r.status),
                     r.message.c_str());
             anyFailed = true;
             continue;
         }
-        printf("%s: %zu found", U8(s.name).c_str(), r.people.size());
+        printf("%s: %zu found", a.server.c_str(), r.people.size());
         if (r.withoutFax) printf(", %zu without a fax number left out", r.withoutFax);
         printf("\n");
         if (r.status == nvxv::SearchStatus::Truncated)
-            printf("  More entries match than the server's maximum of %u results: give a longer text.\n",
-                   s.maxResults);
+            printf("  More entries match than the server's maximum of results: give a longer text.\n");
         for (const nvxv::Person& p : r.people) {
             printf("  %s  %s", p.faxNumber.c_str(), p.name.c_str());
             if (!p.company.empty()) printf("  (%s)", p.company.c_str());
             printf("\n");
             nvxv::Entry e;
-            e.name = nvx::WFromUtf8(p.name).substr(0, nvx::fax::destination::kNameChars);
-            e.number = nvx::WFromUtf8(p.faxNumber);
-            e.company = nvx::WFromUtf8(p.company).substr(0, 80);
-            e.department = nvx::WFromUtf8(p.department).substr(0, 80);
+            nvxv::EntryFromPerson(p, &e);
             found.push_back(e);
         }
     }
