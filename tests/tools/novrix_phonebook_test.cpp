@@ -135,4 +135,40 @@ TEST_F(NovrixPhoneBookTest, SearchWithoutDirectoryServersSaysHowToAddOne) {
     EXPECT_EQ(2, Novrix("phonebook search").rc);
 }
 
+TEST_F(NovrixPhoneBookTest, AFaxTakesDestinationsFromTheDirectoryTheDeviceAndThePhoneBook) {
+    nvxtest::TestSlapd server;
+    std::string why;
+    ASSERT_TRUE(server.Start("dn: cn=Ann Smith,dc=example,dc=test\nobjectClass: inetOrgPerson\ncn: Ann Smith\n"
+                             "sn: Smith\nfacsimileTelephoneNumber: 0301-555\n\n",
+                             "Rd-9x!admin", &why))
+        << why;
+    // The sample device at 192.0.2.10: users log in, departments count.
+    ASSERT_EQ(0, Novrix("printer add Dev --address 192.0.2.10").rc);
+    ASSERT_EQ(0, Novrix("auth set --printer Dev --user alice --password-stdin --department SALES "
+                        "--department-password-stdin",
+                        "wonderland\n1234\n")
+                     .rc);
+    ASSERT_EQ(0, Novrix("directory add Test --printer Dev --server 127.0.0.1 --port " +
+                            std::to_string(server.Port()) +
+                            " --base dc=example,dc=test --logon cn=admin,dc=example,dc=test --password-stdin",
+                        "Rd-9x!admin\n")
+                     .rc);
+    ASSERT_EQ(0, Novrix("phonebook add 0309 --name Kept").rc);
+    Outcome r = Novrix("fax send --printer Dev --from-directory Ann=0301-555 --from-device 0398765432 "
+                       "--from-book 0309");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Directory search \"Ann\": Test: 1 found")) << r.out;
+    EXPECT_TRUE(Has(r.out, "The host receives 3 destinations:\n"
+                           "  1. 0301-555  Ann Smith  ECM on, international off, V.34 on\n"
+                           "  2. 0398765432  Warehouse  ECM on, international off, V.34 on\n"
+                           "  3. 0309  Kept  ECM on, international off, V.34 on\n"))
+        << r.out;
+    // A number the source does not hold: said, nothing sent.
+    r = Novrix("fax send --printer Dev --from-device 0999");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no destination 0999 in the device's speed dials")) << r.err;
+    EXPECT_FALSE(RootHolds("Rd-9x!admin"));
+    EXPECT_FALSE(RootHolds("wonderland"));
+}
+
 }  // namespace
