@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libssl-dev openssl libfreetype-dev libfontconfig-dev fonts-dejavu-core nlohmann-json3-dev libcpp-httplib-dev
   libkrb5-dev krb5-kdc krb5-admin-server krb5-user
+  libldap-dev slapd ldap-utils
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )
 if [[ "${NOVRIX_WITH_FUZZ:-0}" == 1 ]]; then
@@ -24,4 +25,14 @@ if ((${#missing[@]})); then
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # slapd is only wanted for the tests, which start their own on 127.0.0.1: the
+  # system's directory server that the package starts (on every interface) is
+  # stopped and kept from starting again.
+  if [[ " ${missing[*]} " == *" slapd "* ]]; then
+    if command -v systemctl >/dev/null && [[ -d /run/systemd/system ]]; then
+      "${sudo_cmd[@]}" systemctl disable --now slapd >/dev/null 2>&1 || true
+    elif command -v service >/dev/null; then
+      "${sudo_cmd[@]}" service slapd stop >/dev/null 2>&1 || true
+    fi
+  fi
 fi

@@ -78,13 +78,6 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
     return reinterpret_cast<void*>(Unavailable<UINT_PTR>("SPRINST_FixSetting", kSetupTransferUnavailable));
 }
 
-// Fax.
-NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
-    // No list read: the buffer stays untouched and no entry is delivered.
-    if (count) *count = 0;
-    return Unavailable<UINT_PTR>("FPB_Request_Abbr", 0);
-}
-
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.
 NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR) {
     return Unavailable<UINT_PTR>("Popup_UserAuthenticDlg", kDialogNotShown);

@@ -9,20 +9,16 @@
 #include "common/proc.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "features/list_builders.h"
+#include "features/option_record.h"
+#include "pages/device_option_rows.h"
+#include "settings/devoption.h"
 
 namespace nvx::pages::fax {
 
 namespace {
 
 HWND g_phoneBookOwner = nullptr;
-
-// PhoneBookParams: the package file name, the international flag, the printer.
-struct PhoneBookParams {
-    const WCHAR* packageFile;
-    const int32_t* international;
-    HANDLE printer;
-};
-static_assert(sizeof(void*) != 8 || sizeof(PhoneBookParams) == 24, "PhoneBookParams is 24 bytes");
 
 const WCHAR kPackageFile[] = WL("NOVRIX_D.VPD");
 const WCHAR kPhoneBookLibrary[] = WL("NOVRIX_V.DLL");
@@ -120,27 +116,43 @@ PhoneBookAnswer StoreInPhoneBook(const BYTE* destination) {
     return store(&one, copy.data()) ? PhoneBookAnswer::Done : PhoneBookAnswer::Declined;
 }
 
+WString MachineModelName(const BYTE* devOption) {
+    const features::DeviceOptionTable* table = frame::Module().model.deviceOptions;
+    if (!table || !devOption) return {};
+    const features::DeviceOptionRow* row = table->Find("OpMachine");
+    if (!row) return {};
+    const size_t slot = static_cast<size_t>(row - table->rows);  // the row's place is its record slot
+    if (slot >= settings::devoption::kOptionSlots) return {};
+    const uint16_t raw = settings::GetOptionValue(devOption, slot);
+    const uint8_t* value = row->values ? features::FindValue(row->values, raw) : nullptr;
+    return value ? ValueName(value) : WString();
+}
+
+DeviceInfoDescriptor MakeDeviceInfoDescriptor(const WString& modulePath, const WString& modelName,
+                                              const WString& driverName, const WString& printerName) {
+    DeviceInfoDescriptor d;
+    std::memset(&d, 0, sizeof d);
+    AnsiFieldFromW(d.modulePath, sizeof d.modulePath, modulePath);
+    AnsiFieldFromW(d.modelName, sizeof d.modelName, modelName.empty() ? WFromAscii(" ") : modelName);
+    WString printerKey = printerName;
+    while (!printerKey.empty() && printerKey.front() == '\\') printerKey.erase(0, 1);
+    AnsiFieldFromW(d.printerKey, sizeof d.printerKey,
+                   WFromAscii("Software\\VELMORA\\") + driverName + WFromAscii("\\") + printerKey + WFromAscii("\\"));
+    return d;
+}
+
 PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
-                                  int32_t international, const WString& printerName, const WString& driverName) {
-    using AddFn = UINT_PTR (*)(HWND, BYTE*, int32_t*, BYTE*, PhoneBookParams*, BYTE*);
+                                  int32_t international, const WString& printerName, const WString& driverName,
+                                  const BYTE* devOption) {
+    using AddFn = UINT_PTR (*)(HWND, BYTE*, int32_t*, BYTE*, PhoneBookParams*, DeviceInfoDescriptor*);
     PhoneBookLibrary lib;
     auto add = lib.Find<AddFn>("AddFromDevInfo");
     if (!add) return PhoneBookAnswer::Missing;
-    // DeviceInfoDescriptor (828 bytes, system code page): the module's path, the
-    // machine's model name (a blank while the device information has none), the
-    // printer's key.
-    BYTE descriptor[828] = {};
-    auto put = [&](size_t at, size_t size, const WString& text) {
-        AnsiFieldFromW(reinterpret_cast<char*>(descriptor + at), size, text);
-    };
-    put(0, 260, frame::ModulePath(frame::Module().self));
-    put(260, 48, WFromAscii(" "));
-    WString printerKey = printerName;
-    while (!printerKey.empty() && printerKey.front() == '\\') printerKey.erase(0, 1);
-    put(308, 520, WFromAscii("Software\\VELMORA\\") + driverName + WFromAscii("\\") + printerKey + WFromAscii("\\"));
+    DeviceInfoDescriptor descriptor = MakeDeviceInfoDescriptor(frame::ModulePath(frame::Module().self),
+                                                               MachineModelName(devOption), driverName, printerName);
     PhoneBookParams params{kPackageFile, &international, printer};
-    return add(owner, array, count, itemBytes, &params, descriptor) ? PhoneBookAnswer::Done
-                                                                     : PhoneBookAnswer::Declined;
+    return add(owner, array, count, itemBytes, &params, &descriptor) ? PhoneBookAnswer::Done
+                                                                      : PhoneBookAnswer::Declined;
 }
 
 PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission) {

@@ -48,6 +48,40 @@ enum class PhoneBookAnswer {
     Missing,    // the library or the entry point is not there
 };
 
+// What every phone book call is given: the package file name, the model's
+// international-transmission flag, the printer.  24 bytes on 64-bit Windows.
+struct PhoneBookParams {
+    const WCHAR* packageFile;      // "NOVRIX_D.VPD"
+    const int32_t* international;  // 1 when the model supports international transmission
+    HANDLE printer;
+};
+static_assert(offsetof(PhoneBookParams, packageFile) == 0);
+static_assert(offsetof(PhoneBookParams, international) == sizeof(void*));
+static_assert(offsetof(PhoneBookParams, printer) == 2 * sizeof(void*));
+static_assert(sizeof(PhoneBookParams) == 3 * sizeof(void*), "24 bytes with 64-bit pointers");
+
+// What AddFromDevInfo is given besides: 828 bytes of narrow text in the system
+// code page, each field terminated and cut on a character boundary.
+struct DeviceInfoDescriptor {
+    char modulePath[260];  // this module's full path
+    char modelName[48];    // the machine's model name (option "OpMachine"), " " without one
+    char printerKey[520];  // "Software\VELMORA\<driver>\<printer>\"
+};
+static_assert(offsetof(DeviceInfoDescriptor, modulePath) == 0);
+static_assert(offsetof(DeviceInfoDescriptor, modelName) == 260);
+static_assert(offsetof(DeviceInfoDescriptor, printerKey) == 308);
+static_assert(sizeof(DeviceInfoDescriptor) == 828 && alignof(DeviceInfoDescriptor) == 1);
+
+// The machine's model name: the display value the device-option record holds for
+// the model's option "OpMachine"; empty when the model has no such option or the
+// record is null.
+WString MachineModelName(const BYTE* devOption);
+
+// The descriptor for a module path, a model name (empty: a single space), a
+// driver and a printer name (leading backslashes dropped).
+DeviceInfoDescriptor MakeDeviceInfoDescriptor(const WString& modulePath, const WString& modelName,
+                                              const WString& driverName, const WString& printerName);
+
 // AddFromPhoneBook(owner, array, &count, item bytes, params).
 PhoneBookAnswer AddFromPhoneBook(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
                                  int32_t international);
@@ -55,7 +89,8 @@ PhoneBookAnswer AddFromPhoneBook(HWND owner, BYTE* array, int32_t* count, BYTE* 
 PhoneBookAnswer StoreInPhoneBook(const BYTE* destination);
 // AddFromDevInfo(owner, array, &count, item bytes, params, device descriptor).
 PhoneBookAnswer AddFromDeviceInfo(HWND owner, BYTE* array, int32_t* count, BYTE* itemBytes, HANDLE printer,
-                                  int32_t international, const WString& printerName, const WString& driverName);
+                                  int32_t international, const WString& printerName, const WString& driverName,
+                                  const BYTE* devOption);
 // EditPhoneBook(owner, params, permission).
 PhoneBookAnswer EditPhoneBook(HWND owner, HANDLE printer, int32_t international, uint32_t permission);
 

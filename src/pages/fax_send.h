@@ -26,6 +26,10 @@ static_assert(sizeof(FaxSendToBlock) == 7 * sizeof(void*), "seven pointers");
 // A block without count, destinations or FaxSetting block is refused as Cancel.
 UINT_PTR RunFaxSendTo(const FaxSendToBlock* block);
 
+// The block of an open fax transmission dialog, for the callbacks the phone book
+// component makes with the dialog's window; null for any other window.
+const FaxSendToBlock* FaxSendBlockOf(HWND dialog);
+
 INT_PTR CALLBACK FaxSendDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);         // 180
 INT_PTR CALLBACK FaxModeDetailsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 181
 INT_PTR CALLBACK ConfirmFaxNumberDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2575

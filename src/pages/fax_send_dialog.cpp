@@ -314,7 +314,8 @@ void OnPhoneBookAdd(HWND dlg, bool fromDevice) {
     const int32_t international = job->international ? 1 : 0;
     const PhoneBookAnswer answer =
         fromDevice ? AddFromDeviceInfo(dlg, job->array.data(), &job->count, job->itemBytes.data(), job->printer,
-                                       international, job->printerName, job->driverName)
+                                       international, job->printerName, job->driverName,
+                                       job->host ? job->host->deviceOptions : nullptr)
                    : AddFromPhoneBook(dlg, job->array.data(), &job->count, job->itemBytes.data(), job->printer,
                                       international);
     job->count = f::UsableCount(job->count);
@@ -663,6 +664,12 @@ INT_PTR CALLBACK FaxModeDetailsDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 
 INT_PTR CALLBACK ConfirmFaxNumberDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return RunPage(kConfirmDialog, hwnd, msg, wParam, lParam);
+}
+
+const FaxSendToBlock* FaxSendBlockOf(HWND dialog) {
+    if (!dialog || !IsWindow(dialog)) return nullptr;
+    const Job* job = JobOf(dialog);
+    return job ? job->host : nullptr;
 }
 
 UINT_PTR RunFaxSendTo(const FaxSendToBlock* block) {

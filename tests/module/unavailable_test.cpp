@@ -106,17 +106,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ("The settings could not be transferred.", text(99));
              EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
          }},
-        // Fax.
-        {"FPB_Request_Abbr",
-         [](FARPROC p) {
-             using Fn = U (*)(void*, U, UINT*, int*);
-             UINT buffer[4] = {0xAAAAAAAAu, 0xAAAAAAAAu, 0xAAAAAAAAu, 0xAAAAAAAAu};
-             int count = 50;  // the most entries wanted
-             EXPECT_EQ(0u, As<Fn>(p)(nullptr, 0, buffer, &count));
-             EXPECT_EQ(0, count);                 // none delivered
-             EXPECT_EQ(0xAAAAAAAAu, buffer[0]);   // the buffer is not the count
-             EXPECT_EQ(0u, As<Fn>(p)(nullptr, 0, nullptr, nullptr));
-         }},
         // Authentication dialogs.
         {"Popup_UserAuthenticDlg", DialogNotShown()},
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
@@ -128,7 +117,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
          }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(22u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(21u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

@@ -54,7 +54,8 @@ protected:
     virtual std::string HostLibrary() const { return {}; }
 
     // Without the sample rules: tests that need rules write their own constraint file.
-    nvxtest::DriverCopy driver_{{"NOVRIX_C.VPD"}};
+    // Without the phone book component: tests that need it copy it in.
+    nvxtest::DriverCopy driver_{{"NOVRIX_C.VPD", "NOVRIX_V.DLL"}};
     HMODULE module_ = nullptr;
     HMODULE resources_ = nullptr;
     HANDLE printer_ = nullptr;

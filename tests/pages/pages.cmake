@@ -22,6 +22,8 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/fax_logic_test.cpp
       pages/fax_tab_test.cpp
       pages/fax_send_test.cpp
+      pages/speed_dials_test.cpp
+      pages/directory_servers_test.cpp
       pages/preset_combo_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
@@ -31,6 +33,9 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
     add_dependencies(pages_tests novrix_oapi)
   endif()
   add_dependencies(pages_tests novrix_fcscheck novrix_fontdata)
+  if(TARGET novrix_phonebook)
+    add_dependencies(pages_tests novrix_phonebook)
+  endif()
   # A host library whose page hook takes over a message, put in place of NOVRIX_D.DLL.
   novrix_add_dll(nvx_pages_hookhost NAME NOVRIX_D.DLL DIR "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/testdlls/pagehook"
     SOURCES "${CMAKE_CURRENT_LIST_DIR}/hookhost/hook_host.cpp")

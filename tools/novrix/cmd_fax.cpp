@@ -46,12 +46,21 @@ enum : int {
     kModeDetails = 2050,
     kCoverBox = 2052,
     kConfirmNumber = 2580,
+    kAddFromBook = 2042,
+    kAddFromDevice = 2594,
+    kDialogChooser = 1,
+    // The phone book's chooser (NOVRIX_V.DLL).
+    kChooserList = 100,
+    kChooserText = 101,
+    kChooserSearch = 102,
+    kChooserStatus = 103,
 };
 
 void FaxUsage(FILE* out) {
     fprintf(out,
             "usage: novrix fax send [--printer NAME] [--to NUMBER[:NAME]]... [--cover on|off]\n"
-            "                       [--set LABEL=VALUE]... [--yes|--no]\n"
+            "                       [--from-book NUMBER]... [--from-device NUMBER]...\n"
+            "                       [--from-directory TEXT=NUMBER]... [--set LABEL=VALUE]... [--yes|--no]\n"
             "       novrix fax send [--printer NAME]      (commands from the terminal)\n"
             "       novrix fax cover show|edit|save NAME|use NAME|delete NAME\n"
             "send plays the host when a fax job is printed: it opens the fax transmission dialog,\n"
@@ -59,6 +68,9 @@ void FaxUsage(FILE* out) {
             "characters), switches the cover sheet, sets LABEL=VALUE on the dialog or, for the\n"
             "labels of Fax Mode Details (Timer Send, Hour, Minute, Sub-address, ...), in that\n"
             "dialog, presses OK and prints the destinations and settings the host receives.\n"
+            "--from-book, --from-device and --from-directory take a destination by its fax number\n"
+            "from the phone book, the device's fax speed dials, or the people a search of the\n"
+            "printer's directory servers for TEXT finds (novrix phonebook, novrix directory).\n"
             "--yes/--no answer the dialog's questions (the send time of a timed fax).\n");
 }
 
@@ -77,9 +89,18 @@ struct Destination {
     std::string number, name;
 };
 
+// A destination taken from the phone book, the device's speed dials or a
+// directory search, by its fax number.
+struct Pick {
+    enum Source { Book, Device, Directory } source;
+    std::string number;
+    std::string text;  // the search text (Directory)
+};
+
 struct SendArgs {
     std::string printer;
     std::vector<Destination> to;
+    std::vector<Pick> picks;
     int cover = -1;  // -1: as the printer's preferences say
     std::vector<std::string> sets;
     AutoAnswer answer = AutoAnswer::None;
@@ -132,6 +153,17 @@ int ParseSendArgs(const std::vector<std::string>& args, SendArgs* out) {
                 return kExitUsage;
             }
             out->to.push_back(d);
+        } else if ((a == "--from-book" || a == "--from-device") && hasValue) {
+            out->picks.push_back({a == "--from-book" ? Pick::Book : Pick::Device, args[++i], {}});
+        } else if (a == "--from-directory" && hasValue) {
+            const std::string v = args[++i];
+            const size_t eq = v.rfind('=');
+            if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
+                fprintf(stderr, "novrix fax send: --from-directory takes TEXT=NUMBER, not \"%s\"\n",
+                        EchoText(v).c_str());
+                return kExitUsage;
+            }
+            out->picks.push_back({Pick::Directory, v.substr(eq + 1), v.substr(0, eq)});
         } else if (a == "--cover" && hasValue) {
             const std::string v = args[++i];
             if (v != "on" && v != "off") {
@@ -187,6 +219,7 @@ int DialogKind(HWND dialog) {
     if (GetDlgItem(dialog, kList)) return kDialogSend;
     if (GetDlgItem(dialog, kConfirmNumber)) return kDialogConfirm;
     if (GetDlgItem(dialog, 1943)) return kDialogModeDetails;
+    if (GetDlgItem(dialog, kChooserList) && GetDlgItem(dialog, kChooserStatus)) return kDialogChooser;
     return 0;
 }
 
@@ -259,6 +292,10 @@ public:
                 Interact(dialog, "confirm> ");
             }
             return;
+        case kDialogChooser:
+            if (scripted_ && pick_) Choose(dialog, *pick_);
+            else if (!scripted_) Interact(dialog, "phonebook> ");
+            return;
         default:
             if (!scripted_) Interact(dialog, "dialog> ");
             return;  // a dialog left open is cancelled
@@ -303,6 +340,54 @@ private:
         return true;
     }
 
+    static const char* SourceName(Pick::Source s) {
+        return s == Pick::Book ? "the phone book" : s == Pick::Device ? "the device's speed dials"
+                                                                      : "the directory search";
+    }
+
+    // The phone book's chooser: search when asked, select the row of the number, OK.
+    void Choose(HWND dialog, const Pick& pick) {
+        if (pick.source == Pick::Directory) {
+            NvxUi_Type(GetDlgItem(dialog, kChooserText), nvx::WFromUtf8(pick.text).c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_Click(GetDlgItem(dialog, kChooserSearch));
+            WCHAR status[512] = {};
+            GetDlgItemTextW(dialog, kChooserStatus, status, 512);
+            printf("Directory search \"%s\": %s\n", EchoText(pick.text).c_str(), nvx::Utf8FromW(status).c_str());
+        }
+        HWND list = GetDlgItem(dialog, kChooserList);
+        const int rows = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        int found = -1;
+        for (int r = 0; r < rows && found < 0; ++r) {
+            WCHAR text[512] = {};
+            if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(r), 0) >= 511) continue;
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(text));
+            const std::string row = nvx::Utf8FromW(text);
+            if (row == pick.number || row.rfind(pick.number + "  ", 0) == 0) found = r;
+        }
+        if (found < 0) {
+            Fail("no destination " + EchoText(pick.number) + " in " + SourceName(pick.source));
+            NvxUi_PressButton(dialog, IDCANCEL);
+            return;
+        }
+        SendMessageW(list, LB_SETSEL, TRUE, found);
+        NvxUi_PressButton(dialog, IDOK);
+    }
+
+    bool TakePick(HWND dialog, const Pick& pick) {
+        const int before = Rows(dialog);
+        pick_ = &pick;
+        const bool pressed = NvxUi_Click(GetDlgItem(dialog, pick.source == Pick::Device ? kAddFromDevice : kAddFromBook));
+        pick_ = nullptr;
+        if (failed) return false;
+        if (!pressed || Rows(dialog) == before) {
+            Fail(std::string(SourceName(pick.source)) + " is not available here (" +
+                 (pressed ? "nothing was added" : "the button cannot be pressed") + ")");
+            return false;
+        }
+        printf("Added %s from %s\n", EchoText(pick.number).c_str(), SourceName(pick.source));
+        return true;
+    }
+
     void Script(HWND dialog) {
         for (const std::string& assignment : args_.sets)
             if (!Set(dialog, assignment) && !failed) details_.push_back(assignment);  // a fax mode details label
@@ -320,8 +405,11 @@ private:
         }
         for (const Destination& d : args_.to)
             if (!Add(dialog, d)) return Cancel(dialog);
+        for (const Pick& p : args_.picks)
+            if (!TakePick(dialog, p)) return Cancel(dialog);
         if (Rows(dialog) == 0) {
-            Fail("no destination: give at least one with --to NUMBER[:NAME]");
+            Fail("no destination: give at least one with --to NUMBER[:NAME], --from-book, --from-device or "
+                 "--from-directory");
             return Cancel(dialog);
         }
         NvxUi_PressButton(dialog, IDOK);
@@ -435,6 +523,7 @@ private:
     bool scripted_;
     bool prompt_;
     std::string typedNumber_;
+    const Pick* pick_ = nullptr;  // the pick the chooser now open is for
     std::vector<std::string> details_;
 };
 
@@ -443,7 +532,7 @@ int Send(const Options& options, const std::vector<std::string>& rawArgs) {
     const int rc = ParseSendArgs(rawArgs, &args);
     if (rc < 0) return kExitOk;
     if (rc != kExitOk) return rc;
-    const bool scripted = !args.to.empty() || !args.sets.empty() || args.cover >= 0;
+    const bool scripted = !args.to.empty() || !args.picks.empty() || !args.sets.empty() || args.cover >= 0;
     const bool terminal = isatty(0) != 0;
 
     SheetSession session;

@@ -44,5 +44,9 @@ bool LoadModelCipher(const std::string& folder);
 int CmdAuth(const Options& options, const std::vector<std::string>& args);
 // novrix job start [--sso]: the job-start steps against the printer's device.
 int CmdJob(const Options& options, const std::vector<std::string>& args);
+// novrix directory list|add|remove|move: the printer's directory servers.
+int CmdDirectory(const Options& options, const std::vector<std::string>& args);
+// novrix phonebook list|add|remove|import|export|search: the phone book's destinations.
+int CmdPhoneBook(const Options& options, const std::vector<std::string>& args);
 
 }  // namespace novrix

@@ -33,6 +33,8 @@ const Command kCommands[] = {
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
     {"device", novrix::CmdDevice, "a simulated device (serve); the printer's device information (novrix device --help)"},
     {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},
+    {"phonebook", novrix::CmdPhoneBook, "the phone book: list, add, remove, import, export, search (novrix phonebook --help)"},
+    {"directory", novrix::CmdDirectory, "the printer's directory (LDAP) servers: list, add, remove, move (novrix directory --help)"},
     {"auth", novrix::CmdAuth, "user name, department and passwords of a printer: set, show (novrix auth --help)"},
     {"job", novrix::CmdJob, "start a job as the host does: capability, login, encryption key (novrix job --help)"},
 };

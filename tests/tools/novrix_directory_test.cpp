@@ -1,0 +1,132 @@
+// novrix directory: the printer's directory servers registered, refused, moved and
+// removed from the command line; the logon password never appears in clear in any
+// output or any file under the platform root.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/platform_test.h"
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    std::string out, err;
+};
+
+class NovrixDirectoryTest : public PlatformTest {
+protected:
+    // Runs novrix with the debugger output echoed to stderr, so that it is scanned too.
+    Outcome Novrix(const std::string& args, const std::string& input = "") {
+        {
+            std::ofstream in(Root() + "/in.txt", std::ios::binary);
+            in << input;
+        }
+        const std::string cmd = "env NOVRIX_DEBUG_OUTPUT=1 " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                                "' " + args + " <'" + Root() + "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() +
+                                "/err.txt'";
+        const int status = std::system(cmd.c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read(Root() + "/out.txt");
+        r.err = Read(Root() + "/err.txt");
+        std::filesystem::remove(Root() + "/in.txt");
+        return r;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    // Whether any file under the platform root holds text, in UTF-8 or UTF-16.
+    bool RootHolds(const std::string& text) {
+        std::string wide;
+        for (char c : text) wide += std::string{c, '\0'};
+        for (const auto& e : std::filesystem::recursive_directory_iterator(Root())) {
+            if (!e.is_regular_file()) continue;
+            const std::string bytes = Read(e.path().string());
+            if (bytes.find(text) != std::string::npos || bytes.find(wide) != std::string::npos) return true;
+        }
+        return false;
+    }
+    static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+};
+
+TEST_F(NovrixDirectoryTest, RegistersMovesAndRemovesServersWithThePasswordEnciphered) {
+    Outcome r = Novrix("directory list");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "No directory servers are registered")) << r.out;
+    r = Novrix("directory add Main --server 127.0.0.1 --port 3389 --base dc=example,dc=test "
+               "--logon cn=reader,dc=example,dc=test --password-stdin --attribute fax=facsimileTelephoneNumber,fax",
+               "Zq-7!reader\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Added \"Main\": 1 of 20")) << r.out;
+    ASSERT_EQ(0, Novrix("directory add Backup --server ldap.example.test --ssl on --base o=Example").rc);
+    ASSERT_EQ(0, Novrix("directory move Backup up").rc);
+    r = Novrix("directory list");
+    EXPECT_TRUE(Has(r.out, "1. Backup\n   server ldap.example.test, port 636, SSL on")) << r.out;
+    EXPECT_TRUE(Has(r.out, "2. Main\n   server 127.0.0.1, port 3389, SSL off")) << r.out;
+    EXPECT_TRUE(Has(r.out, "password set (stored enciphered)")) << r.out;
+    EXPECT_TRUE(Has(r.out, "fax number attribute facsimileTelephoneNumber,fax")) << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Zq-7!reader"));
+    EXPECT_FALSE(RootHolds("Zq-7!reader")) << "a password in clear under the platform root";
+    r = Novrix("directory move Backup up");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "is first already")) << r.err;
+    ASSERT_EQ(0, Novrix("directory remove Backup").rc);
+    r = Novrix("directory remove Backup");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no directory server named \"Backup\"")) << r.err;
+}
+
+TEST_F(NovrixDirectoryTest, RefusesBadEntriesWithNothingChanged) {
+    ASSERT_EQ(0, Novrix("directory add Main --server ldap --base dc=x").rc);
+    struct Case {
+        std::string args, input, message;
+    } cases[] = {
+        {"--server ldap --base dc=x", "", "already registered"},
+        {"--server ldap --base example.test", "", "not a distinguished name"},
+        {"--server ldap --base ''", "", "search base must not be empty"},
+        {"--server ldap --base dc=x --port 0", "", "between 1 and 65535"},
+        {"--server ldap --base dc=x --port 70000", "", "between 1 and 65535"},
+        {"--server ldap --base dc=x --timeout 1", "", "time-out must lie between 5 and 300"},
+        {"--server ldap --base dc=x --attribute name=a,b,c,d", "", "at most three names (name)"},
+        {"--server " + std::string(255, 's') + " --base dc=x", "", "longer than its field"},
+        {"--server ldap --base dc=x --password-stdin", "\xe6\x97\xa5\xe6\x9c\xac\n", "code page 1252"},
+        {"--server ldap --base dc=x --password-stdin", std::string(257, 'p') + "\n", "longer than 256"},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.message == "already registered" ? "Main" : "Other";
+        Outcome r = Novrix("directory add " + name + " " + c.args, c.input);
+        EXPECT_EQ(1, r.rc) << c.args;
+        EXPECT_TRUE(Has(r.err, c.message)) << c.args << ": " << r.err;
+    }
+    EXPECT_EQ(2, Novrix("directory add Other --server ldap --base dc=x --port many").rc);
+    EXPECT_EQ(2, Novrix("directory add Other --server ldap").rc);  // no search base
+    // A name of 31 characters is taken, one of 32 is not.
+    EXPECT_EQ(0, Novrix("directory add " + std::string(31, 'n') + " --server ldap --base dc=x").rc);
+    EXPECT_EQ(1, Novrix("directory add " + std::string(32, 'm') + " --server ldap --base dc=x").rc);
+    Outcome r = Novrix("directory list");
+    EXPECT_TRUE(Has(r.out, "1. Main\n")) << r.out;
+    EXPECT_FALSE(Has(r.out, "3. ")) << r.out;
+}
+
+TEST_F(NovrixDirectoryTest, HoldsTwentyServersAndNeedsTheAdministrator) {
+    for (int i = 1; i <= 20; ++i)
+        ASSERT_EQ(0, Novrix("directory add S" + std::to_string(i) + " --server ldap --base dc=x").rc) << i;
+    Outcome r = Novrix("directory add S21 --server ldap --base dc=x");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "holds 20 directory servers already")) << r.err;
+    r = Novrix("--standard-user directory remove S1");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "needs the right to administer")) << r.err;
+    EXPECT_TRUE(Has(Novrix("directory list").out, "20. S20")) ;
+}
+
+}  // namespace
