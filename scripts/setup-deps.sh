@@ -24,15 +24,29 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  # slapd is only wanted for the tests, which start their own on 127.0.0.1: the
-  # system's directory server that the package starts (on every interface) is
-  # stopped and kept from starting again.
-  if [[ " ${missing[*]} " == *" slapd "* ]]; then
-    if command -v systemctl >/dev/null && [[ -d /run/systemd/system ]]; then
-      "${sudo_cmd[@]}" systemctl disable --now slapd >/dev/null 2>&1 || true
-    elif command -v service >/dev/null; then
-      "${sudo_cmd[@]}" service slapd stop >/dev/null 2>&1 || true
-    fi
+  # The directory server and the Kerberos KDC are wanted only as programs: the
+  # tests start their own on 127.0.0.1.  Their packages would start system
+  # services (slapd on every interface; kadmind, whose start fails without a
+  # realm and fails the install with it), so services are kept from starting
+  # while apt runs, through the policy hook, unless the machine has its own.
+  policy=/usr/sbin/policy-rc.d
+  own_policy=0
+  if [[ ! -e $policy ]]; then
+    printf '#!/bin/sh\n# no service starts while setup-deps.sh installs packages\nexit 101\n' |
+      "${sudo_cmd[@]}" tee "$policy" >/dev/null
+    "${sudo_cmd[@]}" chmod 755 "$policy"
+    own_policy=1
+  fi
+  status=0
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    status=$?
+  if ((own_policy)); then "${sudo_cmd[@]}" rm -f "$policy"; fi
+  ((status == 0)) || { echo "setup-deps.sh: apt-get install failed ($status)" >&2; exit "$status"; }
+  # Where services were started anyway (systemd starts what it enables), the
+  # system's directory server and KDC are stopped and kept from starting again.
+  if command -v systemctl >/dev/null && [[ -d /run/systemd/system ]]; then
+    for service in slapd krb5-kdc krb5-admin-server; do
+      "${sudo_cmd[@]}" systemctl disable --now "$service" >/dev/null 2>&1 || true
+    done
   fi
 fi
