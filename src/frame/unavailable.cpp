@@ -95,9 +95,6 @@ NVX_EXPORT UINT_PTR FPB_Request_Abbr(void*, UINT_PTR, UINT*, int* count) {
 }
 
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.
-NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR) {
-    return Unavailable<UINT_PTR>("Popup_UserAuthenticDlg", kDialogNotShown);
-}
 NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
     return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
 }

@@ -122,14 +122,9 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<Fn>(p)(nullptr, 0, nullptr, nullptr));
          }},
         // Authentication dialogs.
-        {"Popup_UserAuthenticDlg", DialogNotShown()},
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
         // The sample model has user settings of kind 2 and the type-2 configuration.
         {"Popup_UserSettingDlgT2", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(UINT_PTR*)>(p)(nullptr)); }},
-        {"Popup_UserSettingSecurityDlg",
-         [](FARPROC p) {
-             for (U context : {U{0}, U{1}, static_cast<U>(-1)}) EXPECT_EQ(5u, As<U (*)(U)>(p)(context));
-         }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
         // Device events and job start.
         {"Bidi_DocumentEvent_CreateDC", [](FARPROC p) { EXPECT_EQ(16u, As<U (*)(UINT*, U, U)>(p)(nullptr, 0, 0)); }},
@@ -169,9 +164,9 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(32u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(30u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
-    const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
+    const std::string built[] = {"SPRINST_GetErrorMsg"};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         FARPROC p = GetProcAddress(module_, row.name);
