@@ -168,4 +168,85 @@ TEST_F(UserAuth, ABlockWithoutARecordIsNotShownAndTheSecurityDialogNeverIs) {
     for (UINT_PTR context : {UINT_PTR{0}, UINT_PTR{1}, static_cast<UINT_PTR>(-1)}) EXPECT_EQ(5u, security(context));
 }
 
+// The user settings dialog (224: the sample model's user settings are of kind 2,
+// with the type-2 configuration).
+class UserSetting : public UserAuth {
+protected:
+    UINT_PTR RunSetting(std::function<void(HWND)> drive, UINT_PTR* block = nullptr) {
+        drive_ = std::move(drive);
+        NvxUi_SetModalDriver([](void* self, HWND dialog) { static_cast<UserSetting*>(self)->drive_(dialog); }, this);
+        auto popup = nvx::ProcAs<UINT_PTR (*)(UINT_PTR*)>(Export("Popup_UserSettingDlgT2"));
+        return popup(block ? block : reinterpret_cast<UINT_PTR*>(block_));
+    }
+    nvx::WString At(size_t offset) const {
+        return nvx::WString(reinterpret_cast<const WCHAR*>(record_.data() + offset));
+    }
+};
+
+TEST_F(UserSetting, OkStoresIdBoxAndTheEncipheredSecurePrintPassword) {
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), RunSetting([&](HWND dlg) {
+                  Type(dlg, 1424, WL("4711"));
+                  Type(dlg, 2027, WL("Kr6-Qz"));
+                  Type(dlg, 1421, WL("minutes"));
+                  Type(dlg, 1419, WL("12"));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    EXPECT_EQ(nvx::WString(WL("4711")), At(770));
+    EXPECT_EQ(nvx::WString(WL("minutes")), At(968));
+    EXPECT_EQ(nvx::WString(WL("12")), At(1030));
+    const uint16_t length = nvx::GetLE16(record_.data() + 966);
+    EXPECT_EQ(16, length);
+    EXPECT_EQ("Kr6-Qz", kSample.DecipherText(std::span<const BYTE>(record_.data() + 804, length)).value_or(""));
+    EXPECT_FALSE(Holds(record_.data(), record_.size(), "Kr6-Qz"));
+    const std::vector<BYTE> pass = Stored(WL("SecurePrint"), WL("Pass"));
+    EXPECT_EQ(16u, pass.size());
+    EXPECT_FALSE(Holds(pass.data(), pass.size(), "Kr6-Qz"));
+    // Opened again: the ID and box are shown, the password is not, and stays.
+    std::string id, password = "x";
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), RunSetting([&](HWND dlg) {
+                  id = TextOf(GetDlgItem(dlg, 1424));
+                  password = TextOf(GetDlgItem(dlg, 2027));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    EXPECT_EQ("4711", id);
+    EXPECT_EQ("", password);
+    EXPECT_EQ(16, nvx::GetLE16(record_.data() + 966));
+}
+
+TEST_F(UserSetting, LimitsCancelAndARefusedPassword) {
+    const std::vector<BYTE> before = record_;
+    EXPECT_EQ(static_cast<UINT_PTR>(IDCANCEL), RunSetting([&](HWND dlg) {
+                  Type(dlg, 1424, WL("1"));
+                  NvxUi_PressButton(dlg, IDCANCEL);
+              }));
+    EXPECT_EQ(before, record_);
+    bool stillOpen = false;
+    EXPECT_EQ(static_cast<UINT_PTR>(IDCANCEL), RunSetting([&](HWND dlg) {
+                  Type(dlg, 2027, WL("\u65e5"));
+                  NvxUi_PressButton(dlg, IDOK);
+                  stillOpen = IsWindow(dlg) != FALSE;
+                  NvxUi_PressButton(dlg, IDCANCEL);
+              }));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(before, record_);
+    // Each field takes its limit and no more: 16, 145, 30, 16.
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), RunSetting([&](HWND dlg) {
+                  Type(dlg, 1424, nvx::WString(17, u'1').c_str());
+                  Type(dlg, 2027, nvx::WString(146, u'p').c_str());
+                  Type(dlg, 1421, nvx::WString(31, u'f').c_str());
+                  Type(dlg, 1419, nvx::WString(17, u'9').c_str());
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    EXPECT_EQ(nvx::WString(16, u'1'), At(770));
+    EXPECT_EQ(nvx::WString(30, u'f'), At(968));
+    EXPECT_EQ(nvx::WString(16, u'9'), At(1030));
+    EXPECT_EQ(std::string(145, 'p'),
+              kSample.DecipherText(std::span<const BYTE>(record_.data() + 804, nvx::GetLE16(record_.data() + 966)))
+                  .value_or(""));
+    // No record: not shown.
+    void* noRecord[4] = {&printerHandle_, nullptr, nullptr, nullptr};
+    EXPECT_EQ(5u, RunSetting([](HWND dlg) { NvxUi_PressButton(dlg, IDCANCEL); },
+                             reinterpret_cast<UINT_PTR*>(noRecord)));
+}
+
 }  // namespace
