@@ -171,13 +171,13 @@ device::PasswordResult ApplyUserAuthInput(const device::PasswordCipher& cipher, 
     return r;
 }
 
-UINT_PTR RunUserAuthentication(const UserAuthBlock* block) {
+UINT_PTR RunUserAuthentication(const UserAuthBlock* block, HWND owner) {
     if (!block || !block->record) return kNotShown;
     std::unique_ptr<Work> work(new (std::nothrow) Work);
     if (!work) return kNotShown;
     frame::InitModuleCommonControls();
     Launch launch{block, work.get()};
-    const INT_PTR r = RunModuleDialog(frame::Module().dialogResources, GetActiveWindow(), kTemplate, UserAuthProc,
+    const INT_PTR r = RunModuleDialog(frame::Module().dialogResources, owner ? owner : GetActiveWindow(), kTemplate, UserAuthProc,
                                       reinterpret_cast<LPARAM>(&launch));
     return static_cast<UINT_PTR>(r);
 }

@@ -44,6 +44,7 @@ device::PasswordResult ApplyUserAuthInput(const device::PasswordCipher& cipher, 
 
 // The dialog: its end code (IDOK, IDCANCEL), 5 when it cannot be shown (no
 // block, no record, or its working area cannot be allocated).
-UINT_PTR RunUserAuthentication(const UserAuthBlock* block);
+// Its owner is `owner`, else the active window.
+UINT_PTR RunUserAuthentication(const UserAuthBlock* block, HWND owner = nullptr);
 
 }  // namespace nvx::pages

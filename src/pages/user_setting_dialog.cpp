@@ -161,7 +161,7 @@ UINT UserSettingTemplate(int32_t kind) {
     return kind == 1 ? 132 : kind == 2 ? 224 : 0;
 }
 
-UINT_PTR RunUserSetting(const UserSettingBlock* block) {
+UINT_PTR RunUserSetting(const UserSettingBlock* block, HWND owner) {
     const auto* model = frame::Module().model.record;
     const UINT templateId = UserSettingTemplate(model ? model->switches[features::kSw_UserAuthentication] : 0);
     if (frame::AskVariant("_PRP_CONFIG_TYPE2") == 0 || templateId == 0) return 0;
@@ -170,7 +170,7 @@ UINT_PTR RunUserSetting(const UserSettingBlock* block) {
     if (!work) return kNotShown;
     frame::InitModuleCommonControls();
     Launch launch{block, work.get()};
-    return static_cast<UINT_PTR>(RunModuleDialog(frame::Module().dialogResources, GetActiveWindow(), templateId,
+    return static_cast<UINT_PTR>(RunModuleDialog(frame::Module().dialogResources, owner ? owner : GetActiveWindow(), templateId,
                                                  UserSettingProc, reinterpret_cast<LPARAM>(&launch)));
 }
 

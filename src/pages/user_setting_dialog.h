@@ -51,6 +51,7 @@ UINT UserSettingTemplate(int32_t kind);
 // Popup_UserSettingDlgT2: 0 when the type-2 configuration is off or the model's
 // kind has no dialog; 5 when it cannot be shown (no block, no record, or its
 // working area cannot be allocated); else the dialog's end code.
-UINT_PTR RunUserSetting(const UserSettingBlock* block);
+// Its owner is `owner`, else the active window.
+UINT_PTR RunUserSetting(const UserSettingBlock* block, HWND owner = nullptr);
 
 }  // namespace nvx::pages

@@ -52,6 +52,7 @@ protected:
         auto popup = nvx::ProcAs<UINT_PTR (*)(UINT_PTR)>(Export("Popup_UserAuthenticDlg"));
         return popup(reinterpret_cast<UINT_PTR>(block ? block : block_));
     }
+    static void DriveThunk(void* self, HWND dialog) { static_cast<UserAuth*>(self)->drive_(dialog); }
     static void Type(HWND dialog, int id, const WCHAR* text) {
         NvxUi_Type(GetDlgItem(dialog, id), text, NVXUI_TYPE_REPLACE);
     }
@@ -174,7 +175,7 @@ class UserSetting : public UserAuth {
 protected:
     UINT_PTR RunSetting(std::function<void(HWND)> drive, UINT_PTR* block = nullptr) {
         drive_ = std::move(drive);
-        NvxUi_SetModalDriver([](void* self, HWND dialog) { static_cast<UserSetting*>(self)->drive_(dialog); }, this);
+        NvxUi_SetModalDriver(DriveThunk, static_cast<UserAuth*>(this));
         auto popup = nvx::ProcAs<UINT_PTR (*)(UINT_PTR*)>(Export("Popup_UserSettingDlgT2"));
         return popup(block ? block : reinterpret_cast<UINT_PTR*>(block_));
     }
@@ -247,6 +248,40 @@ TEST_F(UserSetting, LimitsCancelAndARefusedPassword) {
     void* noRecord[4] = {&printerHandle_, nullptr, nullptr, nullptr};
     EXPECT_EQ(5u, RunSetting([](HWND dlg) { NvxUi_PressButton(dlg, IDCANCEL); },
                              reinterpret_cast<UINT_PTR*>(noRecord)));
+}
+
+// The Basic tab's buttons open the two dialogs on the sheet's own record.
+TEST_F(UserSetting, TheBasicTabsButtonsOpenTheDialogsOnTheSheetsRecord) {
+    constexpr pagetest::PageDef kBasic{100, "Prc_DocPaper1Proc"};
+    ASSERT_NE(nullptr, OpenSheet({kBasic}));
+    drive_ = [](HWND dlg) {
+        NvxUi_Click(GetDlgItem(dlg, 1872));
+        Type(dlg, 1874, WL("dora"));
+        Type(dlg, 2028, WL("Sesame-9"));
+        NvxUi_PressButton(dlg, IDOK);
+    };
+    NvxUi_SetModalDriver(DriveThunk, static_cast<UserAuth*>(this));
+    sheet_.ClearChangedMark();
+    ASSERT_TRUE(NvxUi_Click(Control(2170)));
+    EXPECT_EQ(1u, sheet_.ChangedMark()) << "the sheet learns of the change";
+    const BYTE* record = sheet_.Record();
+    EXPECT_EQ(2, record[7552]);
+    EXPECT_EQ("dora", Utf8(reinterpret_cast<const WCHAR*>(record + 7554)));
+    EXPECT_EQ(16, nvx::GetLE16(record + 7878));
+    EXPECT_FALSE(Holds(record, sizeof(OEMDEV), "Sesame-9"));
+    // Cancel changes nothing and tells the sheet nothing.
+    drive_ = [](HWND dlg) { NvxUi_PressButton(dlg, IDCANCEL); };
+    sheet_.ClearChangedMark();
+    ASSERT_TRUE(NvxUi_Click(Control(2170)));
+    EXPECT_EQ(0u, sheet_.ChangedMark());
+    // The user settings button.
+    drive_ = [](HWND dlg) {
+        Type(dlg, 1424, WL("0815"));
+        NvxUi_PressButton(dlg, IDOK);
+    };
+    ASSERT_TRUE(NvxUi_Click(Control(1285)));
+    EXPECT_EQ("0815", Utf8(reinterpret_cast<const WCHAR*>(sheet_.Record() + 770)));
+    EXPECT_EQ(1u, sheet_.ChangedMark());
 }
 
 }  // namespace
