@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/auth_apply.h"
 #include "device/busy_window.h"
 #include "common/le.h"
 #include "device/device_answers.h"
@@ -156,7 +157,8 @@ DWORD OptionRequestMask(AcquisitionPath path, const DeviceLinkModel& model) {
 }
 
 DWORD FetchDeviceInfo(const char* address, double apiVersion, SharedCache* shared, const DeviceInfoCache& cache,
-                      uint64_t now) {
+                      uint64_t now, BYTE* devOption, bool* itemsChanged) {
+    if (itemsChanged) *itemsChanged = false;
     Connection* c = OpenConnection(address, apiVersion);
     if (!c) return kAcqDeviceFailed;
     ConnectionGuard guard{c};
@@ -165,6 +167,12 @@ DWORD FetchDeviceInfo(const char* address, double apiVersion, SharedCache* share
         answers::RenewalStamps(std::span<const BYTE>(c->configuration, oapi::kConfigurationSize), address);
     Gathered gathered;
     if (!stamps || !Gather(c, apiVersion, gathered)) return kAcqDeviceFailed;
+    if (devOption) {
+        const bool changed = ApplyDeviceCapability(std::span<const BYTE>(c->capability, oapi::kCapabilitySize),
+                                                   std::span<const BYTE>(c->configuration, oapi::kConfigurationSize),
+                                                   devOption);
+        if (itemsChanged) *itemsChanged = changed;
+    }
     // Everything came back: the new stamps first, then the values under them.
     if (!cache.WriteRenewal(info::MakeRenewalInfo(*stamps, now))) return kAcqDeviceFailed;
     bool stored = true;
@@ -174,6 +182,7 @@ DWORD FetchDeviceInfo(const char* address, double apiVersion, SharedCache* share
 
 DWORD RunAcquisition(const AcquisitionRequest& request) {
     const frame::ModuleState& m = frame::Module();
+    if (request.itemsChanged) *request.itemsChanged = false;
     if (!m.host.library) return 0;
     if (!request.printer || !request.printerName || !*request.printerName) return kAcqBadArguments;
     BYTE local[settings::kDevOptionSize];
@@ -212,7 +221,7 @@ DWORD RunAcquisition(const AcquisitionRequest& request) {
     if (OpenDeviceInfoKey(request.printer, &key, true) != ERROR_SUCCESS) return kAcqDeviceFailed;
     DeviceInfoCache cache(model::ValueStore::OfKey(key.get()), PrinterBinaryCipher(request.printer));
     return FetchDeviceInfo(address, model.apiVersion, request.shared, cache,
-                           static_cast<uint64_t>(std::time(nullptr)));
+                           static_cast<uint64_t>(std::time(nullptr)), devOption, request.itemsChanged);
 }
 
 WString PrinterNameOf(HANDLE printer) {
@@ -227,6 +236,7 @@ WString PrinterNameOf(HANDLE printer) {
 
 DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request) {
     const frame::ModuleState& m = frame::Module();
+    if (request.itemsChanged) *request.itemsChanged = false;
     if (!m.host.library) return 0;
     if (!request.printer || !request.printerName || !*request.printerName || !request.devOption)
         return kAcqBadArguments;
@@ -263,7 +273,11 @@ DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request) {
     if (!c) return kAcqDeviceFailed;
     ConnectionGuard guard{c};
     if (PrepareConnection(c, request.shared) != oapi::kOk) return kAcqDeviceFailed;
-    static_assert(!kTabAppliesAuthentication, "the device settings items and the login are not built yet");
+    const bool changed = ApplyDeviceCapability(std::span<const BYTE>(c->capability, oapi::kCapabilitySize),
+                                               std::span<const BYTE>(c->configuration, oapi::kConfigurationSize),
+                                               request.devOption);
+    if (request.itemsChanged) *request.itemsChanged = changed;
+    static_assert(!kTabLogsIn, "the tab is given no settings record to log in with");
     return 0;
 }
 

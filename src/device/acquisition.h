@@ -57,9 +57,11 @@ DWORD OptionRequestMask(AcquisitionPath path, const DeviceLinkModel& model);
 
 // Step 4 alone: asks the device at address and stores its answers in cache.  The
 // configuration and capability come from (and go to) the shared cache when one is
-// given.  Answers 0, or kAcqDeviceFailed with nothing stored.
+// given.  Answers 0, or kAcqDeviceFailed with nothing stored.  When everything came
+// back and devOption is given, the capability is applied to its device-settings
+// items (ApplyDeviceCapability); *itemsChanged (when given) says whether one changed.
 DWORD FetchDeviceInfo(const char* address, double apiVersion, SharedCache* shared, const DeviceInfoCache& cache,
-                      uint64_t now);
+                      uint64_t now, BYTE* devOption = nullptr, bool* itemsChanged = nullptr);
 
 struct AcquisitionRequest {
     HANDLE printer = nullptr;
@@ -68,6 +70,7 @@ struct AcquisitionRequest {
     BYTE* devOption = nullptr;       // null: the printer's "DefaultDevOption" is used
     AcquisitionPath path = AcquisitionPath::DocumentSheets;
     HWND owner = nullptr;            // the busy window's owner
+    bool* itemsChanged = nullptr;    // may be null: set when the capability changed a device-settings item
 };
 
 // The printer's name (level 2) for a handle; empty when it cannot be read.
@@ -82,16 +85,16 @@ DWORD RunAcquisition(const AcquisitionRequest& request);
 // port DDProc_GetPrinterInfo_MIB2 with the sheets' mask after DDProc_IsEnableBdcLib,
 // on another port the host's USB functions (DDProc_IsSupportModel_USB, then
 // DDProc_GetPrinterStatus_USB).  Then, when the model has a device API, a
-// connection checks the configuration and capability.  The device cache is neither
-// read nor written.  Codes as RunAcquisition, and kAcqHostMissing when the host
+// connection checks the configuration and capability and applies the capability
+// to the record's device-settings items.  The device cache is neither read nor written.  Codes as RunAcquisition, and kAcqHostMissing when the host
 // lacks a function of the chosen path or its status library.
 DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request);
 
-// What the tab's acquisition does with the capability and the credentials once the
-// user authentication settings exist: convert the capability into the device
-// settings items and log in with the settings record's credentials.  Off in this
-// build: the device settings items and the login come with user authentication.
-inline constexpr bool kTabAppliesAuthentication = false;
+// Whether the tab's acquisition logs in with the settings record's credentials
+// after converting the capability into the device-settings items.  Off in this
+// build: the tab is given no settings record, and the login belongs to the
+// job-start verification.
+inline constexpr bool kTabLogsIn = false;
 
 // Bidi_WakeOnCall: at most once per kWakeInterval milliseconds per printer.
 inline constexpr DWORD kWakeInterval = 3000;

@@ -300,10 +300,11 @@ bool ReadStoredUserSettings(HANDLE printer, UserSettingsRecord* rec) {
     return ReadStore(printer, rec);
 }
 
-bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev) {
+bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev, bool modelCheckPasses) {
     if (!printer || !dev) return false;
     UserSettingsRecord rec{};
     CopyFromOemdev(*dev, usrsetType1, &rec);
+    if (!modelCheckPasses) rec.userType = rec.middleServerMode = 1;
     const bool ok = ReadStore(printer, &rec);
     CopyToOemdev(rec, usrsetType1, dev);
     SecureZeroMemory(&rec, sizeof rec);
@@ -326,18 +327,21 @@ bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev) {
              return WritePass(s, WL("DepartmentPass"), rec.departmentPass, rec.departmentPassLength) && r;
          }) && ok;
     ok = WithKey(printer, Subkeys::kSecurePrint, true, [&](const model::ValueStore& s) {
-             bool r = WriteText(s, WL("ID"), rec.securePrintId);
+             // OEMDEV holds no secure-print ID with the type-1 dialog: the stored one stays.
+             bool r = usrsetType1 || WriteText(s, WL("ID"), rec.securePrintId);
              return WritePass(s, WL("Pass"), rec.securePrintPass, rec.securePrintPassLength) && r;
          }) && ok;
     ok = WithKey(printer, Subkeys::kOutputMethod, true, [&](const model::ValueStore& s) {
              return s.Write(WL("OutputMethodValue"), REG_BINARY, &rec.outputMethod, 1) == ERROR_SUCCESS;
          }) && ok;
-    ok = WithKey(printer, Subkeys::kBoxFileName, true,
-                 [&](const model::ValueStore& s) { return WriteText(s, WL("BoxFileNameValue"), rec.boxFileName); }) &&
-         ok;
-    ok = WithKey(printer, Subkeys::kBoxNumber, true,
-                 [&](const model::ValueStore& s) { return WriteText(s, WL("BoxNumberValue"), rec.boxNumber); }) &&
-         ok;
+    if (!usrsetType1) {  // nor the box fields
+        ok = WithKey(printer, Subkeys::kBoxFileName, true,
+                     [&](const model::ValueStore& s) { return WriteText(s, WL("BoxFileNameValue"), rec.boxFileName); }) &&
+             ok;
+        ok = WithKey(printer, Subkeys::kBoxNumber, true,
+                     [&](const model::ValueStore& s) { return WriteText(s, WL("BoxNumberValue"), rec.boxNumber); }) &&
+             ok;
+    }
     ok = WithKey(printer, Subkeys::kPassCopy, true, [&](const model::ValueStore& s) {
              return WritePass(s, WL("Pass"), rec.copyPass, rec.copyPassLength);
          }) && ok;

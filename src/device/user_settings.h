@@ -123,12 +123,15 @@ const char* PasswordResultText(PasswordResult r);
 
 // The per-user store: "\Authentication", "\AccountTrack", "\SecurePrint",
 // "\OutputMethod", "\BoxFileName", "\BoxNumber", "\PassCopy" under the
-// printer's user key.  Load starts the record from OEMDEV, reads every value it
-// can (a value that cannot be read, or is larger than its field, leaves the
-// field as it was) and copies the record back into OEMDEV; Save copies from
-// OEMDEV and writes every value.  Each answers false when any value failed but
-// goes on with the rest.
-bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev);
+// printer's user key.  Load starts the record from OEMDEV (its user type and
+// middle server mode start at 1 when the model's check of the user settings
+// failed, modelCheckPasses false), reads every value it can (a value that cannot
+// be read, or is larger than its field, leaves the field as it was) and copies
+// the record back into OEMDEV; Save copies from OEMDEV and writes every value.
+// With "_DLG_USRSET_TYPE1" (usrsetType1) OEMDEV does not hold the secure-print
+// ID and the box fields: Save leaves their stored values as they are.  Each
+// answers false when any value failed but goes on with the rest.
+bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev, bool modelCheckPasses = true);
 bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev);
 // The record as stored (Load without OEMDEV): for readers that show it.
 bool ReadStoredUserSettings(HANDLE printer, UserSettingsRecord* rec);

@@ -79,19 +79,8 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
 }
 
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.
-NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR) {
-    return Unavailable<UINT_PTR>("Popup_UserAuthenticDlg", kDialogNotShown);
-}
 NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
     return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
-}
-NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR*) {
-    // Without the printer configuration of type 2, or for a model whose user
-    // settings are of neither kind, there is no dialog to show: 0.
-    const auto* record = nvx::frame::Module().model.record;
-    const int32_t kind = record ? record->switches[nvx::features::kSw_UserAuthentication] : 0;
-    if (nvx::frame::AskVariant("_PRP_CONFIG_TYPE2") == 0 || (kind != 1 && kind != 2)) return 0;
-    return Unavailable<UINT_PTR>("Popup_UserSettingDlgT2", kDialogNotShown);
 }
 NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
     return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);

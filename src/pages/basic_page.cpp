@@ -3,11 +3,16 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
+#include "device/auth_apply.h"
+#include "features/model_record.h"
+#include "features/switch_ids.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
+#include "frame/variant_switches.h"
 #include "model/messages.h"
 #include "pages/basic_paper.h"
 #include "pages/hints.h"
@@ -21,6 +26,8 @@
 #include "pages/page_work.h"
 #include "pages/safe_format.h"
 #include "pages/text_display.h"
+#include "pages/user_auth.h"
+#include "pages/user_setting_dialog.h"
 #include "pages/user_records.h"
 #include "stamps/watermark_sheet.h"
 
@@ -69,7 +76,7 @@ constexpr int kReadOnlyControls[] = {kPortrait,  kLandscape,    kPaperSize, kOut
                                      kZoom,      kZoomSpin,     kInTray,    kMediaType,    kCopies,    kCopiesSpin,
                                      kCollate,   kJobOffset,    kOutputMethod, kPaperOption1, kPaperOption2};
 // Buttons whose dialogs this build does not carry: they stay hidden and disabled.
-constexpr int kButtonsWithoutDialogs[] = {kUserSettings, kPaperSourceSettings, kAutoPaperSettings, kAuthentication};
+constexpr int kButtonsWithoutDialogs[] = {kPaperSourceSettings, kAutoPaperSettings};
 // Controls of the page's alternative layouts (picture and layout buttons; 1133 and 1134
 // are the preset group's save and edit buttons here).
 constexpr int kAlternativeLayout[] = {1032, 2500, 1195, 1196};
@@ -213,6 +220,46 @@ void InitCopies(HWND page) {
     SetDlgItemTextW(page, kCopiesRange, FormatNumbers(format, lo, hi).c_str());
 }
 
+int32_t UserSettingsKind() {
+    const auto* record = frame::Module().model.record;
+    return record ? record->switches[features::kSw_UserAuthentication] : 0;
+}
+
+// The authentication button: for a model that carries user settings.
+bool AuthenticationOffered() {
+    return device::UserSettingsCheckPasses(frame::Module().model.record);
+}
+
+// The user settings button: the type-2 user settings dialog of the model's kind
+// (the type-1 dialog is not in this build).
+bool UserSettingOffered() {
+    return frame::AskVariant("_DLG_USRSET_TYPE1") == 0 && frame::AskVariant("_PRP_CONFIG_TYPE2") != 0 &&
+           UserSettingTemplate(UserSettingsKind()) != 0;
+}
+
+// The authentication or user settings dialog on the sheet's own record; what OK
+// changed goes through the constraint check like any change of the page.
+void OnUserDialog(HWND page, int id) {
+    if (id == kUserSettings && frame::AskVariant("_DLG_USRSET_DISABLE") != 0) return;
+    OEMDEV* rec = Record(page);
+    if (!rec) return;
+    HANDLE printer = ContextPrinter(PageContext(page));
+    if (printer == INVALID_HANDLE_VALUE) printer = nullptr;
+    const std::vector<BYTE> before(rec->bytes, rec->bytes + sizeof rec->bytes);
+    UINT_PTR answer = 0;
+    if (id == kAuthentication) {
+        const UserAuthBlock block{&printer, rec, ContextDevOptionRecord(PageContext(page)), nullptr};
+        answer = RunUserAuthentication(&block, page);
+    } else {
+        const UserSettingBlock block{&printer, rec, ContextDevOptionRecord(PageContext(page)), nullptr};
+        answer = RunUserSetting(&block, page);
+    }
+    if (answer != IDOK || std::memcmp(before.data(), rec->bytes, before.size()) == 0) return;
+    CheckConstraints(page, static_cast<uint32_t>(id));
+    ShowPageHints(page, PageContext(page), kPage);
+    SetPageChanged(page);
+}
+
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
     if (const auto* table = frame::Module().uiItems)
@@ -224,6 +271,8 @@ void ApplyAvailability(HWND page) {
             if (!ItemOffered(&item)) SwitchOffControl(page, kPage, item.control);
         }
     for (int id : kButtonsWithoutDialogs) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
+    if (!AuthenticationOffered()) SwitchOffControl(page, kPage, kAuthentication);
+    if (!UserSettingOffered()) SwitchOffControl(page, kPage, kUserSettings);
     for (int id : kAlternativeLayout) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
     KeepControlsOff(page);
 }
@@ -419,6 +468,10 @@ bool OnCommand(HWND page, int id, UINT code) {
             bool changed;
             ReadCopies(page, false, &changed);
         }
+        return true;
+    case kAuthentication:
+    case kUserSettings:
+        if (code == BN_CLICKED) OnUserDialog(page, id);
         return true;
     case kCustomPaperList:
         // The list is the printer's: nothing of the document's settings changes.

@@ -117,10 +117,18 @@ bool GateOpen(Gate gate, const RecordExchangeRules& rules) {
     return false;
 }
 
+// The user's and the department's keys: secrets a settings text never carries in
+// clear (their keys are written empty, and read back as nothing).
+bool SecretField(const FieldDef& def) {
+    return std::strcmp(def.name, "szVLUserKey") == 0 || std::strcmp(def.name, "szVLSectionKey") == 0;
+}
+
 bool WriteField(SettingsDoc& doc, const WCHAR* section, WStringView key, const OEMDEV& record, FieldRef field,
                 int32_t numberOverride, bool useOverride) {
     switch (field.def->kind) {
-    case FieldKind::Ansi: return doc.WriteNarrow(section, key, settings::GetAnsi(record, field));
+    case FieldKind::Ansi:
+        if (SecretField(*field.def)) return doc.WriteNarrow(section, key, std::string());
+        return doc.WriteNarrow(section, key, settings::GetAnsi(record, field));
     case FieldKind::Text: return doc.WriteString(section, key, settings::GetText(record, field));
     default:
         return doc.WriteNumber(section, key, useOverride ? numberOverride : settings::GetNumber(record, field));
@@ -132,6 +140,8 @@ bool ReadField(const SettingsDoc& doc, const WCHAR* section, WStringView key, OE
     const FieldDef& def = *field.def;
     switch (def.kind) {
     case FieldKind::Ansi: {
+        // A secret in a text written elsewhere is not taken: the record keeps its own.
+        if (SecretField(def)) return true;
         std::string value;
         auto r = doc.ReadNarrow(section, key, def.size, &value);
         if (r == SettingsDoc::Read::Absent) return true;

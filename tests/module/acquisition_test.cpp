@@ -44,10 +44,12 @@ void UnsetEnv(const char* name) {
 constexpr const char* kAddress = "192.0.2.44";
 
 // A device with something in every list.
-std::string Profile(int generation, const std::string& authType = "None") {
+std::string Profile(int generation, const std::string& authType = "None", const std::string& track = "None",
+                    int publicUser = 1, const std::string& signOn = "") {
     return R"({"configuration": {"port": 50003, "flag": 1, "generation": )" + std::to_string(generation) +
-           R"(, "cached": "host.example.test"},
-  "capability": {"authenticationType": ")" + authType + R"(", "accountTrackType": "None", "publicUser": 1,
+           R"(, "cached": "host.example.test", "signOnData": ")" + signOn + R"("},
+  "capability": {"authenticationType": ")" + authType + R"(", "accountTrackType": ")" + track +
+           R"(", "publicUser": )" + std::to_string(publicUser) + R"(,
                  "updateCount": 4},
   "encryption": {"keyKind": "UserDefined", "passphrase": "OpenSesame"},
   "blocks": {
@@ -101,9 +103,10 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-    U SheetsInit(HANDLE printer, const WCHAR* name, void* shared = nullptr) const {
+    U SheetsInit(HANDLE printer, const WCHAR* name, void* shared = nullptr, BYTE* devOption = nullptr) const {
         auto fn = nvx::ProcAs<U (*)(U, U, U, U, U, U)>(GetProcAddress(module_, "Bidi_DocumentPropertySheets_Init"));
-        return fn(reinterpret_cast<U>(printer), reinterpret_cast<U>(name), reinterpret_cast<U>(shared), 0, 0, 0);
+        return fn(reinterpret_cast<U>(printer), reinterpret_cast<U>(name), reinterpret_cast<U>(shared),
+                  reinterpret_cast<U>(devOption), 0, 0);
     }
     U PrinterEvent() const {
         auto fn = nvx::ProcAs<U (*)(U, U, U, U, U)>(GetProcAddress(module_, "Bidi_PrnterEvent_Initialize"));
@@ -167,6 +170,51 @@ TEST_F(AcquisitionTest, OpeningTheSheetsFillsEveryCacheValueFromTheDevice) {
     EXPECT_TRUE(Cached(Value::AbbrConfiguration));
     // The printer event runs the same acquisition.
     EXPECT_EQ(0u, PrinterEvent());
+}
+
+// The sample model's device-settings items follow its ten installed options:
+// "DevUserAuthentication" in slot 10, "DevAccountTrack" 11, "DevPublicUser" 12,
+// "DevSingleSignOn" 13.  The sample model has no middle server.
+TEST_F(AcquisitionTest, TheCapabilitySetsTheDeviceSettingsItemsOfTheRecord) {
+    auto slots = [](const std::vector<BYTE>& rec) {
+        std::string s;
+        for (size_t slot = 10; slot <= 13; ++slot) s += std::to_string(nvx::GetLE16(rec.data() + 2 * slot));
+        return s;
+    };
+    std::vector<BYTE> rec(6676, 0);
+    struct Case {
+        const char* auth;
+        const char* track;
+        int publicUser;
+        const char* signOn;
+        const char* slots;
+    } cases[] = {
+        {"Device", "Password", 1, "ticket", "2111"},
+        {"Server", "UserSelection", 0, "", "1100"},
+        {"DeviceAndServer", "None", 1, "", "4010"},
+        {"MiddleServer", "AccountPassword", 1, "", "0110"},       // no middle server: off
+        {"DeviceAndExtServer", "OnWithUserAuthentication", 0, "", "2100"},  // no middle server: the device
+        {"None", "None", 0, "x", "0001"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.auth);
+        WriteProfile(Profile(1, c.auth, c.track, c.publicUser, c.signOn));
+        ASSERT_EQ(0u, SheetsInit(printer_, kName, nullptr, rec.data()));
+        EXPECT_EQ(c.slots, slots(rec));
+    }
+    // Nothing recognised: the items are left as they were.
+    WriteProfile(Profile(1, "Device", "Password", 1, "ticket"));
+    ASSERT_EQ(0u, SheetsInit(printer_, kName, nullptr, rec.data()));
+    WriteProfile(Profile(1, "Kiosk", "Sometimes", 0, ""));
+    ASSERT_EQ(0u, SheetsInit(printer_, kName, nullptr, rec.data()));
+    EXPECT_EQ("2111", slots(rec));
+    // A device that fails half-way changes no item.
+    WriteProfile(Profile(2, "None", "None", 0, ""));
+    Control(R"({"failCode": 1, "failOnly": ["OAPIGetAbbr"]})");
+    EXPECT_EQ(16u, SheetsInit(printer_, kName, nullptr, rec.data()));
+    EXPECT_EQ("2111", slots(rec));
+    // The installed options before the items are not touched.
+    for (size_t slot = 0; slot < 10; ++slot) EXPECT_EQ(0u, nvx::GetLE16(rec.data() + 2 * slot)) << slot;
 }
 
 TEST_F(AcquisitionTest, ANewGenerationMakesTheOldValuesStaleUntilRefetched) {

@@ -75,8 +75,8 @@ TEST_F(CatalogueModel, TheSampleBuildsEveryTable) {
     EXPECT_EQ(nullptr, TheCatalogue().Find("SelectColor")->options);
     // The device options, and the DeviceOption row listing them.
     const DeviceOptionTable& d = *b.tables.deviceOptions;
-    EXPECT_EQ(10u, d.count);
-    EXPECT_EQ(10u, d.indexed);
+    EXPECT_EQ(14u, d.count);
+    EXPECT_EQ(14u, d.indexed);
     const DeviceOptionRow* punch = d.Find("OpPunchKit");
     ASSERT_NE(nullptr, punch);
     EXPECT_EQ(152u, punch->size);

@@ -39,6 +39,9 @@ constexpr size_t kSlotInTrayUnit = 4;
 constexpr size_t kSlotOutTrayUnit = 5;
 constexpr size_t kSlotStapler = 6;
 constexpr size_t kSlotPunch = 7;
+// The device-settings items follow the installed options; the profile's device
+// allows the public user, the others stay off (0).
+constexpr size_t kSlotPublicUser = 12;
 
 constexpr int kRefresh = 1062;
 constexpr int kOptionList = 1078;
@@ -189,10 +192,11 @@ TEST_F(DeviceOptionTabTest, TheDevicesOptionsReachTheRecordWhenADocumentSheetOpe
     ASSERT_EQ(0u, SheetsInit(record_.data()));
     EXPECT_EQ(1, Slot(kSlotStapler));
     EXPECT_EQ(1, Slot(kSlotInTrayUnit));
-    // Only the reported options changed.
+    // Only the reported options changed, and the device-settings items its capability sets.
     std::vector<BYTE> expected = before;
     nvx::settings::SetOptionValue(expected.data(), kSlotStapler, 1);
     nvx::settings::SetOptionValue(expected.data(), kSlotInTrayUnit, 1);
+    nvx::settings::SetOptionValue(expected.data(), kSlotPublicUser, 1);
     EXPECT_EQ(expected, record_);
 }
 
@@ -204,6 +208,7 @@ TEST_F(DeviceOptionTabTest, UnknownOptionsAndValuesOutOfRangeAreLeftOutAndNoOpti
     EXPECT_EQ(1, Slot(kSlotOutTrayUnit));
     std::vector<BYTE> expected = before;
     nvx::settings::SetOptionValue(expected.data(), kSlotOutTrayUnit, 1);
+    nvx::settings::SetOptionValue(expected.data(), kSlotPublicUser, 1);
     EXPECT_EQ(expected, record_);
     // A device that reports no options: the acquisition goes on, the record stays.
     std::ofstream(served_) << Profile("");
@@ -223,7 +228,8 @@ TEST_F(DeviceOptionTabTest, AnOptionRequestThatFailsLeavesTheRecordAndEndsTheAcq
 TEST_F(DeviceOptionTabTest, TheTabListsTheRecordAndAValueChosenChangesIt) {
     nvx::settings::SetOptionValue(record_.data(), kSlotPunch, 2);
     ASSERT_TRUE(OpenTab());
-    EXPECT_EQ(10, SendDlgItemMessageW(page_, kOptionList, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(14, SendDlgItemMessageW(page_, kOptionList, LB_GETCOUNT, 0, 0));  // with the four device-settings items
+    EXPECT_EQ("Public User Access: Not Allowed", Row(static_cast<int>(kSlotPublicUser)));
     EXPECT_EQ("Finisher: None", Row(static_cast<int>(kSlotStapler)));
     EXPECT_EQ("Punch Kit: 2/4 Holes", Row(static_cast<int>(kSlotPunch)));
     EXPECT_EQ("Card Authentication: Not Installed", Row(8));

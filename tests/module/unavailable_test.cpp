@@ -107,19 +107,12 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
          }},
         // Authentication dialogs.
-        {"Popup_UserAuthenticDlg", DialogNotShown()},
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
-        // The sample model has user settings of kind 2 and the type-2 configuration.
-        {"Popup_UserSettingDlgT2", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(UINT_PTR*)>(p)(nullptr)); }},
-        {"Popup_UserSettingSecurityDlg",
-         [](FARPROC p) {
-             for (U context : {U{0}, U{1}, static_cast<U>(-1)}) EXPECT_EQ(5u, As<U (*)(U)>(p)(context));
-         }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(21u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(18u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
-    const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
+    const std::string built[] = {"SPRINST_GetErrorMsg"};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         FARPROC p = GetProcAddress(module_, row.name);

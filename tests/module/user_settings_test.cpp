@@ -225,4 +225,38 @@ TEST_F(UserStore, TheInitialPagesDepartmentPasswordGoesInEnciphered) {
     EXPECT_EQ(ReadPassword(kAes, stored, stored.size()), "1234");
 }
 
+TEST_F(UserStore, WithTheType1DialogSavingKeepsTheStoredIdAndBoxFields) {
+    UserSettingsRecord rec{};
+    std::memcpy(rec.securePrintId, WL("7788"), 10);
+    std::memcpy(rec.boxFileName, WL("minutes"), 16);
+    std::memcpy(rec.boxNumber, WL("12"), 6);
+    CopyToOemdev(rec, false, dev_.get());
+    ASSERT_TRUE(SaveUserSettings(printer_, false, *dev_));
+    // OEMDEV of the type-1 dialog holds no ID and no box fields: what is stored stays.
+    auto other = std::make_unique<OEMDEV>();
+    std::memset(other.get(), 0, sizeof *other);
+    ASSERT_TRUE(SaveUserSettings(printer_, true, *other));
+    auto text = [](const Bytes& b) { return nvx::WString(reinterpret_cast<const WCHAR*>(b.data()), b.size() / 2); };
+    EXPECT_EQ(nvx::WString(WL("7788"), 5), text(Raw(WL("SecurePrint"), WL("ID"))));
+    EXPECT_EQ(nvx::WString(WL("minutes"), 8), text(Raw(WL("BoxFileName"), WL("BoxFileNameValue"))));
+    EXPECT_EQ(nvx::WString(WL("12"), 3), text(Raw(WL("BoxNumber"), WL("BoxNumberValue"))));
+}
+
+TEST_F(UserStore, AFailedModelCheckStartsUserTypeAndMiddleServerModeAt1) {
+    dev_->bytes[7552] = 2;  // user type
+    dev_->bytes[8076] = 3;  // middle server mode
+    EXPECT_FALSE(LoadUserSettings(printer_, false, dev_.get(), true));  // nothing stored yet
+    EXPECT_EQ(2, dev_->bytes[7552]);
+    EXPECT_EQ(3, dev_->bytes[8076]);
+    EXPECT_FALSE(LoadUserSettings(printer_, false, dev_.get(), false));
+    EXPECT_EQ(1, dev_->bytes[7552]);
+    EXPECT_EQ(1, dev_->bytes[8076]);
+    // A stored user type still wins over the start value.
+    dev_->bytes[7552] = 2;
+    ASSERT_TRUE(SaveUserSettings(printer_, false, *dev_));
+    dev_->bytes[7552] = 0;
+    LoadUserSettings(printer_, false, dev_.get(), false);
+    EXPECT_EQ(2, dev_->bytes[7552]);
+}
+
 }  // namespace

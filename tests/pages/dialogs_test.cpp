@@ -232,7 +232,7 @@ TEST_F(ControlRules, LandscapeLocksCollateAndPortraitGivesItBack) {
     EXPECT_EQ(1, Field("nOrientation"));
     EXPECT_TRUE(Enabled(1014)) << "no rule holds: Collate is back";
     EXPECT_TRUE(Enabled(1018));
-    EXPECT_FALSE(Enabled(1285)) << "a control the model does not offer stays off";
+    EXPECT_FALSE(Enabled(1287)) << "a control the model does not offer stays off";
     EXPECT_EQ(0, MessageBoxCount());
 }
 

@@ -117,6 +117,53 @@ TEST_F(NovrixAuthTest, PasswordsThatDoNotFitAreRefusedAndNothingChanges) {
     EXPECT_TRUE(Has(Novrix("auth show").out, "password             set (stored enciphered, 16 bytes)"));
 }
 
+TEST_F(NovrixAuthTest, LoginPlaysTheUserAuthenticationPopUp) {
+    Outcome r = Novrix("auth login --user alice --password-stdin", "Kr6-Qz!passw0rd\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1: user alice, password set (stored enciphered, 16 bytes)")) << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Kr6-Qz!passw0rd"));
+    EXPECT_FALSE(RootHolds("Kr6-Qz!passw0rd")) << "a password in clear under the platform root";
+    EXPECT_TRUE(Has(Novrix("auth show").out, "user name            alice"));
+    // A password the pop-up refuses: its message, exit 1, nothing changed.
+    r = Novrix("auth login --user bob --password-stdin", "\xce\xb1\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out + r.err, "code page 1252")) << r.out << r.err;
+    EXPECT_TRUE(Has(Novrix("auth show").out, "user name            alice"));
+    // Cancel changes nothing; the public user keeps the stored name and password.
+    r = Novrix("auth login --public --cancel");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Cancelled")) << r.out;
+    r = Novrix("auth login --public");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "public user")) << r.out;
+    EXPECT_TRUE(Has(Novrix("auth show").out, "password             set (stored enciphered, 16 bytes)"));
+    EXPECT_EQ(2, Novrix("auth login --public --user x").rc);
+    EXPECT_EQ(2, Novrix("auth set --user x --cancel").rc);
+}
+
+TEST_F(NovrixAuthTest, UserSettingsPlaysTheUserSettingsPopUp) {
+    Outcome r = Novrix("auth user-settings --id 4711 --password-stdin --box-name minutes --box-number 12",
+                       "Kr6-Qz!passw0rd\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1: secure print ID 4711, password set (stored enciphered, 16 "
+                           "bytes), box minutes number 12"))
+        << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Kr6-Qz!passw0rd"));
+    EXPECT_FALSE(RootHolds("Kr6-Qz!passw0rd")) << "a password in clear under the platform root";
+    // Beyond a field's limit: refused, never cut.
+    r = Novrix("auth user-settings --id 12345678901234567");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "at most 16 characters")) << r.err;
+    EXPECT_EQ(1, Novrix("auth login --user " + std::string(81, 'u')).rc);
+    // Cancel, and the stored values stand.
+    r = Novrix("auth user-settings --id 1 --cancel");
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("auth user-settings");
+    EXPECT_TRUE(Has(r.out, "secure print ID 4711, password set")) << r.out;
+    EXPECT_EQ(2, Novrix("auth user-settings --user x").rc);
+    EXPECT_EQ(2, Novrix("auth set --id 1").rc);
+}
+
 TEST_F(NovrixAuthTest, UsageErrors) {
     EXPECT_EQ(2, Novrix("auth").rc);
     EXPECT_EQ(2, Novrix("auth set").rc);

@@ -200,6 +200,32 @@ TEST_F(NovrixDeviceTest, TheInstalledOptionsComeFromTheDeviceAndStayWhenItStops)
     EXPECT_TRUE(Has(r.out, "  Output Tray Unit: Shift Tray\n")) << r.out;
 }
 
+TEST_F(NovrixDeviceTest, TheDevicesAuthenticationBecomesItsDeviceSettingsItems) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1, "signOnData": "realm"},
+      "capability": {"authenticationType": "Device", "accountTrackType": "Password", "publicUser": 0}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    Outcome r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    // They follow the device silently: they are no installed options.
+    EXPECT_FALSE(Has(r.out, "Installed options")) << r.out;
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "  User Authentication: Device\n  Account Track: On\n  Public User Access: Not Allowed\n"
+                           "  Single Sign-On: On\n"))
+        << r.out;
+    // The device changes its set-up: the next sheet follows it.
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 2},
+      "capability": {"authenticationType": "DeviceAndServer", "accountTrackType": "None", "publicUser": 1}})";
+    ASSERT_EQ(0, Novrix("prefs --printer 'Sim Fax' --show").rc);
+    r = Novrix("device info --printer 'Sim Fax'");
+    EXPECT_TRUE(Has(r.out, "  User Authentication: Device and Authentication Server\n  Account Track: Off\n"
+                           "  Public User Access: Allowed\n  Single Sign-On: Off\n"))
+        << r.out;
+    ASSERT_EQ(0, StopServe());
+}
+
 TEST_F(NovrixDeviceTest, ADeviceThatNeverAnsweredLeavesNoCacheAndSaysSo) {
     // Port 9 (discard): nothing that speaks the device API answers there, so the device fails.
     Outcome r = Novrix("printer add 'Gone Fax' --address 127.0.0.1:9");

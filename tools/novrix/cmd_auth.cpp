@@ -7,9 +7,14 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "answers.h"
 #include "commands.h"
+#include "module_host.h"
+#include "platform/ui_host.h"
+#include "platform/host.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "echo.h"
@@ -27,16 +32,26 @@ void AuthUsage(FILE* out) {
             "usage: novrix auth [--printer NAME] set [--user NAME] [--password-stdin]\n"
             "                   [--department NAME] [--department-password-stdin]\n"
             "       novrix auth [--printer NAME] show\n"
+            "       novrix auth [--printer NAME] login [--public | --user NAME [--password-stdin]] [--cancel]\n"
+            "       novrix auth [--printer NAME] user-settings [--id ID] [--password-stdin] [--box-name NAME]\n"
+            "                   [--box-number NUMBER] [--cancel]\n"
             "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
             "one line each (the user password first when both are asked for); they are enciphered\n"
             "with the printer's password cipher before they are stored and are never shown.\n"
             "Limits: user name 80 characters, department name 12, passwords 64; text must fit\n"
-            "code page 1252 (Western European).\n");
+            "code page 1252 (Western European).\n"
+            "login plays the user authentication pop-up the host opens: it chooses the public user or\n"
+            "the named user, types the name (and the password from standard input) and presses OK\n"
+            "(Cancel with --cancel).  user-settings plays the user settings pop-up: the secure-print ID\n"
+            "(16 characters), its password (145, from standard input), the box file name (30) and number (16).\n");
 }
 
 struct Args {
     std::string printer, request, user, department;
     bool hasUser = false, hasDepartment = false, password = false, departmentPassword = false;
+    bool publicUser = false, cancel = false;
+    std::string id, boxName, boxNumber;
+    bool hasId = false, hasBoxName = false, hasBoxNumber = false;
 };
 
 int ParseArgs(const std::vector<std::string>& args, Args* out) {
@@ -51,6 +66,19 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         } else if (a == "--department" && hasValue) {
             out->department = args[++i];
             out->hasDepartment = true;
+        } else if (a == "--id" && hasValue) {
+            out->id = args[++i];
+            out->hasId = true;
+        } else if (a == "--box-name" && hasValue) {
+            out->boxName = args[++i];
+            out->hasBoxName = true;
+        } else if (a == "--box-number" && hasValue) {
+            out->boxNumber = args[++i];
+            out->hasBoxNumber = true;
+        } else if (a == "--public") {
+            out->publicUser = true;
+        } else if (a == "--cancel") {
+            out->cancel = true;
         } else if (a == "--password-stdin") {
             out->password = true;
         } else if (a == "--department-password-stdin") {
@@ -66,7 +94,28 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
             return kExitUsage;
         }
     }
-    if (out->request != "set" && out->request != "show") {
+    if (out->request == "login" && (out->hasDepartment || out->departmentPassword ||
+                                    (out->publicUser && (out->hasUser || out->password)))) {
+        fprintf(stderr, "novrix auth: login takes --public, or --user with --password-stdin\n");
+        return kExitUsage;
+    }
+    if (out->request != "login" && out->publicUser) {
+        fprintf(stderr, "novrix auth: --public belongs to login\n");
+        return kExitUsage;
+    }
+    if (out->request != "login" && out->request != "user-settings" && out->cancel) {
+        fprintf(stderr, "novrix auth: --cancel belongs to login and user-settings\n");
+        return kExitUsage;
+    }
+    const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber;
+    if ((out->request != "user-settings" && settingsArgs) ||
+        (out->request == "user-settings" && (out->hasUser || out->hasDepartment || out->departmentPassword))) {
+        fprintf(stderr, "novrix auth: --id, --box-name and --box-number belong to user-settings (with "
+                        "--password-stdin)\n");
+        return kExitUsage;
+    }
+    if (out->request != "set" && out->request != "show" && out->request != "login" &&
+        out->request != "user-settings") {
         AuthUsage(stderr);
         return kExitUsage;
     }
@@ -149,6 +198,177 @@ std::string PasswordState(uint16_t length) {
     return length ? "set (stored enciphered, " + std::to_string(length) + " bytes)" : "not set";
 }
 
+// login: the module's user authentication pop-up, driven as a person would.
+int Login(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix auth login: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    if (a.hasUser && nvx::WFromUtf8(a.user).size() > nvx::device::kUserNameChars) {
+        fprintf(stderr, "novrix auth login: the user name takes at most %zu characters; nothing was changed\n",
+                nvx::device::kUserNameChars);
+        return kExitFailed;
+    }
+    auto popup = module.Entry<UINT_PTR (*)(UINT_PTR)>("Popup_UserAuthenticDlg");
+    if (!popup) {
+        fprintf(stderr, "novrix auth login: the module has no Popup_UserAuthenticDlg\n");
+        return kExitFailed;
+    }
+    nvx::WString password;
+    if (a.password) {
+        std::string line;
+        if (!ReadSecretLine(&line)) {
+            fprintf(stderr, "novrix auth login: no password on standard input\n");
+            return kExitFailed;
+        }
+        password = nvx::WFromUtf8(line);
+        Wipe(&line);
+    }
+    // The host's settings record starts from what the user's store holds.
+    auto dev = std::make_unique<OEMDEV>();
+    std::memset(dev.get(), 0, sizeof *dev);
+    nvx::device::LoadUserSettings(printer, nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0, dev.get());
+    std::vector<BYTE> devOption(6676, 0);
+    HANDLE handle = printer;
+    void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
+
+    std::string refusal;
+    AnswerPolicy policy;
+    policy.answer = AutoAnswer::None;
+    policy.script = true;  // a refusal's box is answered, never waited for
+    policy.dialog = [&](HWND dlg) {
+        if (a.publicUser) NvxUi_Click(GetDlgItem(dlg, 1871));
+        if (a.hasUser) {
+            NvxUi_Click(GetDlgItem(dlg, 1872));
+            const nvx::WString user = nvx::WFromUtf8(a.user);
+            NvxUi_Type(GetDlgItem(dlg, 1874), user.c_str(), NVXUI_TYPE_REPLACE);
+        }
+        if (a.password) NvxUi_Type(GetDlgItem(dlg, 2028), password.c_str(), NVXUI_TYPE_REPLACE);
+        NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+        // Still open: OK was refused (its message went to standard error); cancel it.
+        if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+            refusal = "refused";
+            NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    InstallAnswers(&policy);
+    const UINT_PTR answer = popup(reinterpret_cast<UINT_PTR>(block));
+    UninstallAnswers();
+    Wipe(&password);
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::CopyFromOemdev(*dev, false, &rec);
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    int rc = kExitOk;
+    if (answer == 5) {
+        fprintf(stderr, "novrix auth login: the pop-up could not be shown\n");
+        rc = kExitFailed;
+    } else if (!refusal.empty()) {
+        fprintf(stderr, "novrix auth login: the pop-up refused the entries; nothing was changed\n");
+        rc = kExitFailed;
+    } else if (answer != IDOK) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+    } else {
+        printf("Stored for %s: %s\n", name.c_str(),
+               rec.userType == 2 ? ("user " + Text(rec.userName) + ", password " + PasswordState(rec.userPassLength))
+                                       .c_str()
+                                 : "public user");
+    }
+    SecureZeroMemory(&rec, sizeof rec);
+    return rc;
+}
+
+// user-settings: the module's user settings pop-up (Popup_UserSettingDlgT2).
+int UserSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix auth user-settings: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    // The pop-up's fields take no more than their limits (a person cannot type more):
+    // refused here rather than cut.
+    for (const auto& [given, text, limit, what] :
+         {std::tuple{a.hasId, &a.id, size_t{16}, "secure print ID"},
+          std::tuple{a.hasBoxName, &a.boxName, size_t{30}, "box file name"},
+          std::tuple{a.hasBoxNumber, &a.boxNumber, size_t{16}, "box number"}}) {
+        if (given && nvx::WFromUtf8(*text).size() > limit) {
+            fprintf(stderr, "novrix auth user-settings: the %s takes at most %zu characters; nothing was changed\n",
+                    what, limit);
+            return kExitFailed;
+        }
+    }
+    auto popup = module.Entry<UINT_PTR (*)(UINT_PTR*)>("Popup_UserSettingDlgT2");
+    if (!popup) {
+        fprintf(stderr, "novrix auth user-settings: the module has no Popup_UserSettingDlgT2\n");
+        return kExitFailed;
+    }
+    nvx::WString password;
+    if (a.password) {
+        std::string line;
+        if (!ReadSecretLine(&line)) {
+            fprintf(stderr, "novrix auth user-settings: no password on standard input\n");
+            return kExitFailed;
+        }
+        password = nvx::WFromUtf8(line);
+        Wipe(&line);
+    }
+    const bool type1 = nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
+    auto dev = std::make_unique<OEMDEV>();
+    std::memset(dev.get(), 0, sizeof *dev);
+    nvx::device::LoadUserSettings(printer, type1, dev.get());
+    std::vector<BYTE> devOption(6676, 0);
+    HANDLE handle = printer;
+    void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
+    bool refused = false;
+    AnswerPolicy policy;
+    policy.script = true;
+    policy.dialog = [&](HWND dlg) {
+        auto type = [&](int id, const std::string& text) {
+            const nvx::WString w = nvx::WFromUtf8(text);
+            NvxUi_Type(GetDlgItem(dlg, id), w.c_str(), NVXUI_TYPE_REPLACE);
+        };
+        if (a.hasId) type(1424, a.id);
+        if (a.password) NvxUi_Type(GetDlgItem(dlg, 2027), password.c_str(), NVXUI_TYPE_REPLACE);
+        if (a.hasBoxName) type(1421, a.boxName);
+        if (a.hasBoxNumber) type(1419, a.boxNumber);
+        NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+        if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+            refused = true;
+            NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    InstallAnswers(&policy);
+    const UINT_PTR answer = popup(reinterpret_cast<UINT_PTR*>(block));
+    UninstallAnswers();
+    Wipe(&password);
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::CopyFromOemdev(*dev, type1, &rec);
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    int rc = kExitOk;
+    if (answer == 0) {
+        fprintf(stderr, "novrix auth user-settings: this model has no user settings pop-up\n");
+        rc = kExitFailed;
+    } else if (answer == 5) {
+        fprintf(stderr, "novrix auth user-settings: the pop-up could not be shown\n");
+        rc = kExitFailed;
+    } else if (refused) {
+        fprintf(stderr, "novrix auth user-settings: the pop-up refused the entries; nothing was changed\n");
+        rc = kExitFailed;
+    } else if (answer != IDOK) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+    } else {
+        printf("Stored for %s: secure print ID %s, password %s, box %s number %s\n", name.c_str(),
+               Text(rec.securePrintId).c_str(), PasswordState(rec.securePrintPassLength).c_str(),
+               Text(rec.boxFileName).c_str(), Text(rec.boxNumber).c_str());
+    }
+    SecureZeroMemory(&rec, sizeof rec);
+    return rc;
+}
+
 }  // namespace
 
 // The model's cipher settings, read from the printer's model data as the module
@@ -180,6 +400,8 @@ int CmdAuth(const Options& options, const std::vector<std::string>& args) {
         fprintf(stderr, "novrix auth: the printer's model data cannot be read\n");
         return kExitFailed;
     }
+    if (a.request == "login") return Login(options, a, printer.get(), name);
+    if (a.request == "user-settings") return UserSettings(options, a, printer.get(), name);
     const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
     nvx::device::UserSettingsRecord rec{};
     nvx::device::ReadStoredUserSettings(printer.get(), &rec);  // what is missing stays empty

@@ -199,7 +199,8 @@ UINT_PTR Refresh(const Options& options, HANDLE printer, const std::string& name
         return static_cast<UINT_PTR>(-1);
     }
     std::string note;
-    UINT_PTR code = AcquireForSheets(init, module.Entry<ResetDevOptionFn>("Prc_ResetDevOption"), printer, name, &note);
+    UINT_PTR code = AcquireForSheets(init, module.Entry<ResetDevOptionFn>("Prc_ResetDevOption"), printer, name, folder,
+                                     &note);
     if (!note.empty()) printf("%s\n", note.c_str());
     return code;
 }

@@ -39,8 +39,35 @@ DWORD StorePrinterDevOption(const std::string& printer, const std::vector<BYTE>&
     return rc;
 }
 
+namespace {
+
+// The option slots of the model's device-settings items.
+std::vector<size_t> DeviceSettingsSlots(const std::string& driverFolder) {
+    std::vector<size_t> slots;
+    nvx::WString path = nvx::WFromUtf8(driverFolder + "/NOVRIX_D.VPD");
+    nvx::model::PackagePtr pkg = nvx::model::Package::Open(path.c_str());
+    if (!pkg) return slots;
+    std::unique_ptr<nvx::features::DeviceOptionTable> table(nvx::features::MakeDeviceOptionTable(*pkg));
+    if (!table) return slots;
+    for (const char* item : {"DevUserAuthentication", "DevAccountTrack", "DevPublicUser", "DevSingleSignOn"})
+        if (const auto* row = table->Find(item); row && row->index < nvx::settings::devoption::kOptionSlots)
+            slots.push_back(row->index);
+    return slots;
+}
+
+// Whether the records differ outside the device-settings items.
+bool InstalledOptionsDiffer(std::vector<BYTE> a, std::vector<BYTE> b, const std::vector<size_t>& itemSlots) {
+    for (size_t slot : itemSlots) {
+        nvx::settings::SetOptionValue(a.data(), slot, 0);
+        nvx::settings::SetOptionValue(b.data(), slot, 0);
+    }
+    return a != b;
+}
+
+}  // namespace
+
 UINT_PTR AcquireForSheets(SheetsInitFn init, ResetDevOptionFn reset, HANDLE printer, const std::string& name,
-                          std::string* note) {
+                          const std::string& driverFolder, std::string* note) {
     note->clear();
     std::vector<BYTE> record = LoadPrinterDevOption(printer, reset);
     const std::vector<BYTE> before = record;
@@ -48,7 +75,10 @@ UINT_PTR AcquireForSheets(SheetsInitFn init, ResetDevOptionFn reset, HANDLE prin
     UINT_PTR code = init(reinterpret_cast<UINT_PTR>(printer), reinterpret_cast<UINT_PTR>(wname.c_str()), 0,
                          reinterpret_cast<UINT_PTR>(record.data()), 0, 0);
     if (code != 0 || record == before) return code;
-    if (DWORD rc = StorePrinterDevOption(name, record); rc != ERROR_SUCCESS)
+    const bool installed = InstalledOptionsDiffer(record, before, DeviceSettingsSlots(driverFolder));
+    const DWORD rc = StorePrinterDevOption(name, record);
+    if (!installed) return code;
+    if (rc != ERROR_SUCCESS)
         *note = "Installed options: the device reported other options than the printer keeps, but they could not "
                 "be kept with the printer (error " + std::to_string(rc) +
                 (rc == ERROR_ACCESS_DENIED ? ": only a user who may administer the printer changes them" : "") + ").";

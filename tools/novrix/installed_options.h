@@ -34,9 +34,13 @@ std::vector<std::string> DescribeInstalledOptions(const std::string& driverFolde
 // Bidi_DocumentPropertySheets_Init, `init`) with the printer's record, and keeps the
 // record with the printer when the device's answer changed it.  Answers the
 // acquisition's code; *note gets a line for the person when the installed options
-// changed ("Installed options: ...") or could not be kept (empty otherwise).
+// changed ("Installed options: ...") or could not be kept (empty otherwise).  The
+// device-settings items of user authentication (the model's rows "DevUserAuthentication",
+// "DevAccountTrack", "DevPublicUser", "DevSingleSignOn", read from the driver folder's
+// model) follow the device at every acquisition: they are kept when they changed, but
+// say nothing, also when they cannot be kept.
 using SheetsInitFn = UINT_PTR (*)(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR);
 UINT_PTR AcquireForSheets(SheetsInitFn init, ResetDevOptionFn reset, HANDLE printer, const std::string& name,
-                          std::string* note);
+                          const std::string& driverFolder, std::string* note);
 
 }  // namespace novrix

@@ -104,7 +104,7 @@ bool SheetSession::Open(const Options& options, const std::string& printer, std:
     if (auto init = printerSheet ? nullptr : module_.Entry<SheetsInitFn>("Bidi_DocumentPropertySheets_Init")) {
         std::string note;
         UINT_PTR code = AcquireForSheets(init, module_.Entry<ResetDevOptionFn>("Prc_ResetDevOption"), printer_.get(),
-                                         printerName_, &note);
+                                         printerName_, folder, &note);
         if (!note.empty()) printf("%s\n", note.c_str());
         if (code == 16) printf("%s\n", CachedDeviceNote(printer_.get(), code).c_str());
     }

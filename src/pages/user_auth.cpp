@@ -1,0 +1,185 @@
+// The user authentication dialog and its logic.
+#include "pages/user_auth.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "device/auth_apply.h"
+#include "device/printer_cipher.h"
+#include "frame/module_state.h"
+#include "frame/paths.h"
+#include "frame/variant_switches.h"
+#include "pages/page_help.h"
+
+namespace nvx::pages {
+
+namespace {
+
+enum : int {
+    kPublicUser = 1871,
+    kNamedUser = 1872,
+    kUserNameLabel = 1873,
+    kUserName = 1874,
+    kPasswordLabel = 1340,
+    kPassword = 2028,
+    kServerSetting = 2174,
+    kVerify = 2177,
+    kSignOn = 3430,
+    kSignOnAlt = 3156,
+};
+constexpr UINT kTemplate = 2171;
+constexpr UINT_PTR kNotShown = 5;
+
+// The dialog's working area.
+struct Work {
+    const UserAuthBlock* block = nullptr;
+    bool passwordTyped = false;
+    int updating = 0;
+};
+
+const WCHAR kWorkProp[] = WL("NovrixUserAuth");
+
+Work* WorkOf(HWND dlg) { return static_cast<Work*>(GetPropW(dlg, kWorkProp)); }
+
+bool UsrsetType1() { return frame::AskVariant("_DLG_USRSET_TYPE1") != 0; }
+
+HANDLE PrinterOf(const Work& w) { return w.block->printer ? *w.block->printer : nullptr; }
+
+// The text of an edit box; the caller wipes it when it is a password.
+WString FieldText(HWND dlg, int id, size_t limit) {
+    std::unique_ptr<WCHAR[]> buffer(new WCHAR[limit + 2]());
+    const UINT n = GetDlgItemTextW(dlg, id, buffer.get(), static_cast<int>(limit + 2));
+    WString text(buffer.get(), n);
+    SecureZeroMemory(buffer.get(), (limit + 2) * sizeof(WCHAR));
+    return text;
+}
+
+void ShowNamedFields(HWND dlg, bool named) {
+    for (int id : {kUserNameLabel, kUserName, kPasswordLabel, kPassword})
+        if (HWND c = GetDlgItem(dlg, id)) EnableWindow(c, named);
+}
+
+// What WM_INITDIALOG is handed: the host's block and the working area.
+struct Launch {
+    const UserAuthBlock* block;
+    Work* work;
+};
+
+INT_PTR OnInit(HWND dlg, const Launch* launch) {
+    if (!launch || !launch->work || !launch->block) return TRUE;
+    SetPropW(dlg, kWorkProp, launch->work);
+    Work* work = launch->work;
+    const UserAuthBlock* block = launch->block;
+    work->block = block;
+    ++work->updating;
+    device::UserSettingsRecord rec{};
+    device::CopyFromOemdev(*block->record, UsrsetType1(), &rec);
+    const bool named = rec.userType == kUserTypeNamed;
+    CheckRadioButton(dlg, kPublicUser, kNamedUser, named ? kNamedUser : kPublicUser);
+    SendDlgItemMessageW(dlg, kUserName, EM_LIMITTEXT, device::kUserNameChars, 0);
+    SendDlgItemMessageW(dlg, kPassword, EM_LIMITTEXT, device::kPasswordChars, 0);
+    SetDlgItemTextW(dlg, kUserName, rec.userName);
+    SetDlgItemTextW(dlg, kPassword, WL(""));  // a stored password is never shown
+    SecureZeroMemory(&rec, sizeof rec);
+    ShowNamedFields(dlg, named);
+    // Verifying with the device, the authentication server settings and single
+    // sign-on are not offered by this dialog.
+    for (int id : {kServerSetting, kVerify, kSignOn, kSignOnAlt})
+        if (HWND c = GetDlgItem(dlg, id)) {
+            ShowWindow(c, SW_HIDE);
+            EnableWindow(c, FALSE);
+        }
+    --work->updating;
+    return TRUE;
+}
+
+void RefusedBox(HWND dlg, device::PasswordResult r) {
+    const WString text = WFromUtf8(std::string("The settings were not stored: ") + device::PasswordResultText(r) + ".");
+    MessageBoxW(dlg, text.c_str(), WL("User Authentication"), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void OnOk(HWND dlg) {
+    Work* work = WorkOf(dlg);
+    if (!work || !work->block) return;
+    UserAuthInput input;
+    input.publicUser = IsDlgButtonChecked(dlg, kNamedUser) != BST_CHECKED;
+    input.userName = FieldText(dlg, kUserName, device::kUserNameChars);
+    input.passwordTyped = work->passwordTyped;
+    if (input.passwordTyped) input.password = FieldText(dlg, kPassword, device::kPasswordChars);
+    HANDLE printer = PrinterOf(*work);
+    const device::PasswordCipher& cipher = device::PrinterPasswordCipher(printer);
+    const bool type1 = UsrsetType1();
+    const device::PasswordResult r = ApplyUserAuthInput(cipher, input, type1, work->block->record);
+    SecureZeroMemory(input.password.data(), input.password.size() * sizeof(WCHAR));
+    if (r != device::PasswordResult::Stored) {
+        RefusedBox(dlg, r);
+        SetFocus(GetDlgItem(dlg, kPassword));
+        return;
+    }
+    if (printer) device::SaveUserSettings(printer, type1, *work->block->record);
+    EndDialog(dlg, IDOK);
+}
+
+INT_PTR CALLBACK UserAuthProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: return OnInit(dlg, reinterpret_cast<const Launch*>(lParam));
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const UINT code = HIWORD(wParam);
+        Work* work = WorkOf(dlg);
+        switch (id) {
+        case kPublicUser:
+        case kNamedUser:
+            if (code == BN_CLICKED) ShowNamedFields(dlg, IsDlgButtonChecked(dlg, kNamedUser) == BST_CHECKED);
+            return TRUE;
+        case kPassword:
+            if (code == EN_CHANGE && work && !work->updating) work->passwordTyped = true;
+            return TRUE;
+        case IDOK: OnOk(dlg); return TRUE;
+        case IDCANCEL: EndDialog(dlg, IDCANCEL); return TRUE;
+        default: return FALSE;
+        }
+    }
+    case WM_DESTROY:
+        // No typed password outlives the dialog in its edit box.
+        SetDlgItemTextW(dlg, kPassword, WL(""));
+        RemovePropW(dlg, kWorkProp);
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+device::PasswordResult ApplyUserAuthInput(const device::PasswordCipher& cipher, const UserAuthInput& input,
+                                          bool usrsetType1, OEMDEV* record) {
+    if (!record) return device::PasswordResult::CipherFailed;
+    if (input.userName.size() > device::kUserNameChars || input.userName.find(WCHAR{0}) != WString::npos)
+        return device::PasswordResult::TooLong;
+    device::UserSettingsRecord rec{};
+    device::CopyFromOemdev(*record, usrsetType1, &rec);
+    device::PasswordResult r = device::PasswordResult::Stored;
+    if (input.passwordTyped) r = device::SetPassword(cipher, input.password, device::PasswordField::User, &rec);
+    if (r == device::PasswordResult::Stored) {
+        rec.userType = input.publicUser ? kUserTypePublic : kUserTypeNamed;
+        std::memset(rec.userName, 0, sizeof rec.userName);
+        std::memcpy(rec.userName, input.userName.data(), input.userName.size() * sizeof(WCHAR));
+        device::CopyToOemdev(rec, usrsetType1, record);
+    }
+    SecureZeroMemory(&rec, sizeof rec);
+    return r;
+}
+
+UINT_PTR RunUserAuthentication(const UserAuthBlock* block, HWND owner) {
+    if (!block || !block->record) return kNotShown;
+    std::unique_ptr<Work> work(new (std::nothrow) Work);
+    if (!work) return kNotShown;
+    frame::InitModuleCommonControls();
+    Launch launch{block, work.get()};
+    const INT_PTR r = RunModuleDialog(frame::Module().dialogResources, owner ? owner : GetActiveWindow(), kTemplate, UserAuthProc,
+                                      reinterpret_cast<LPARAM>(&launch));
+    return static_cast<UINT_PTR>(r);
+}
+
+}  // namespace nvx::pages
