@@ -23,6 +23,7 @@ enum PageId : uint32_t {
     kPageBasic = 100,
     kPageLayout = 101,
     kPageVersion = 106,
+    kPageStamps = 104,
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageCustomSize = 151,

@@ -10,6 +10,7 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
       module/watermark_record_test.cpp
       module/watermark_stores_test.cpp
       module/form_files_test.cpp
+      module/header_footer_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport)
   # The watermark exports are called through the built module.

@@ -25,6 +25,7 @@ const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
     {"Layout", 101, "Prc_DocPaper2Proc"},
     {"Finishing", 110, "Prc_DocFinishingProc_T2"},
+    {"Stamp/Composition", 104, "Prc_DocWOProc"},
     {"Device Settings", 161, "Prc_DocInitializeProc"},
     {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
