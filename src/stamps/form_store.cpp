@@ -2,6 +2,7 @@
 #include "stamps/form_store.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "features/model_record.h"

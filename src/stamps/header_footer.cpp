@@ -1,6 +1,7 @@
 // Device header/footer programs and the stamp texts.
 #include "stamps/header_footer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 

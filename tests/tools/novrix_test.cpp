@@ -247,8 +247,8 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n  Version\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Finishing\n  Device Settings\n  Fax\n* Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Finishing\n  Stamp/Composition\n  Device Settings\n  Fax\n  Version\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Finishing\n  Stamp/Composition\n  Device Settings\n  Fax\n* Version\n")) << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
     // "set" finds a label on any page, as --set does: Copies is on Basic.
@@ -654,7 +654,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(6u, j["pages"].size());  // Basic, Layout, Finishing, Device Settings, Fax, Version
+    ASSERT_EQ(7u, j["pages"].size());  // Basic, Layout, Finishing, Stamp/Composition, Device Settings, Fax, Version
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -674,8 +674,9 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_TRUE(copies && orientation) << basic.dump(1);
     EXPECT_EQ("Layout", j["pages"][1]["title"]);
     EXPECT_EQ("Finishing", j["pages"][2]["title"]);
-    EXPECT_EQ("Fax", j["pages"][4]["title"]);
-    EXPECT_EQ("Version", j["pages"][5]["title"]);
+    EXPECT_EQ("Stamp/Composition", j["pages"][3]["title"]);
+    EXPECT_EQ("Fax", j["pages"][5]["title"]);
+    EXPECT_EQ("Version", j["pages"][6]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));
