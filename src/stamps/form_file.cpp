@@ -158,35 +158,35 @@ std::vector<FormProperty> FormProperties(const WCHAR* path, const FormHeader& he
     return rows;
 }
 
-std::vector<BYTE> MakeFormFile(const FormSpec& spec) {
+std::vector<BYTE> MakeFormFile(const NewForm& form) {
     FormHeader h;
     std::memset(&h, 0, sizeof h);
     std::memcpy(h.file.magic, "VFO1", 4);
-    h.file.version = spec.version;
-    const uint32_t headerBytes = spec.version == 2 ? kFormHeaderMemoryBytes : kFormHeaderBytes;
-    std::memcpy(h.file.printPath, &spec.bodyBytes, 4);
+    h.file.version = form.version;
+    const uint32_t headerBytes = form.version == 2 ? kFormHeaderMemoryBytes : kFormHeaderBytes;
+    std::memcpy(h.file.printPath, &form.bodyBytes, 4);
     std::memcpy(h.file.printPath + 4, &headerBytes, 4);
-    std::memcpy(h.file.name, spec.name.data(), std::min(spec.name.size(), sizeof h.file.name - 1));
-    h.file.paperKey1 = spec.paperKey1;
-    h.file.paperKey2 = spec.paperKey2;
-    h.file.colour = spec.colour;
-    h.file.orientation = spec.orientation;
-    h.file.resolution = spec.resolution;
+    std::memcpy(h.file.name, form.name.data(), std::min(form.name.size(), sizeof h.file.name - 1));
+    h.file.paperKey1 = form.paperKey1;
+    h.file.paperKey2 = form.paperKey2;
+    h.file.colour = form.colour;
+    h.file.orientation = form.orientation;
+    h.file.resolution = form.resolution;
     WCHAR wide[64] = {};
-    WCopy(wide, 64, spec.wideName);
+    WCopy(wide, 64, form.wideName);
     std::memcpy(h.wideName, wide, sizeof wide);
-    std::vector<BYTE> out(headerBytes + static_cast<size_t>(spec.bodyBytes));
+    std::vector<BYTE> out(headerBytes + static_cast<size_t>(form.bodyBytes));
     std::memcpy(out.data(), &h, headerBytes);
     // The body: a frame one byte wide around a page of 16-byte rows.
-    for (uint32_t i = 0; i < spec.bodyBytes; ++i) {
-        const uint32_t row = i / 16, column = i % 16, rows = (spec.bodyBytes + 15) / 16;
+    for (uint32_t i = 0; i < form.bodyBytes; ++i) {
+        const uint32_t row = i / 16, column = i % 16, rows = (form.bodyBytes + 15) / 16;
         out[headerBytes + i] = (row == 0 || row + 1 == rows || column == 0 || column == 15) ? 1 : 0;
     }
     return out;
 }
 
-DWORD WriteFormFile(const WCHAR* path, const FormSpec& spec) {
-    const std::vector<BYTE> bytes = MakeFormFile(spec);
+DWORD WriteFormFile(const WCHAR* path, const NewForm& form) {
+    const std::vector<BYTE> bytes = MakeFormFile(form);
     File file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return GetLastError();
     DWORD written = 0;

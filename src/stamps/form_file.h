@@ -134,7 +134,7 @@ WString BaseNamePart(WStringView path);
 // What the writer puts into a form file.  The body after the header is ours: a
 // plain byte count at 8 and the body's offset at 12 (the print path's fields),
 // then that many bytes of a simple page picture (rows of 0/1 bytes).
-struct FormSpec {
+struct NewForm {
     std::string name;        // 8-bit name (cut to 63 bytes)
     WString wideName;        // version 2 only (cut to 63 characters)
     uint32_t version = 1;
@@ -142,8 +142,8 @@ struct FormSpec {
     uint16_t colour = 1, orientation = 1, resolution = 600;
     uint32_t bodyBytes = 256;
 };
-std::vector<BYTE> MakeFormFile(const FormSpec& spec);
+std::vector<BYTE> MakeFormFile(const NewForm& form);
 // Writes the file (replacing one that exists).  Answers ERROR_SUCCESS or the file error.
-DWORD WriteFormFile(const WCHAR* path, const FormSpec& spec);
+DWORD WriteFormFile(const WCHAR* path, const NewForm& form);
 
 }  // namespace nvx::stamps

@@ -151,13 +151,13 @@ TEST(FormHeader, Properties) {
 }
 
 TEST(FormHeader, WriterOutputReadsBack) {
-    FormSpec spec;
-    spec.name = "Sample";
-    spec.wideName = WL("Sample wide");
-    spec.version = 2;
-    spec.resolution = 1200;
-    spec.bodyBytes = 64;
-    const Bytes bytes = MakeFormFile(spec);
+    NewForm form;
+    form.name = "Sample";
+    form.wideName = WL("Sample wide");
+    form.version = 2;
+    form.resolution = 1200;
+    form.bodyBytes = 64;
+    const Bytes bytes = MakeFormFile(form);
     ASSERT_EQ(224u + 64u, bytes.size());
     uint32_t body = 0, offset = 0;
     std::memcpy(&body, bytes.data() + 8, 4);

@@ -45,9 +45,9 @@ protected:
     void RegisterBuiltins() { ASSERT_EQ(DWORD(ERROR_SUCCESS), st::RegisterDefaultWatermarks(printer_)); }
     nvx::WString MakeForm(const char* name) {
         const nvx::WString path = nvx::WFromUtf8(dir_ + "/" + name);
-        st::FormSpec spec;
-        spec.name = name;
-        EXPECT_EQ(DWORD(ERROR_SUCCESS), st::WriteFormFile(path.c_str(), spec));
+        st::NewForm form;
+        form.name = name;
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), st::WriteFormFile(path.c_str(), form));
         return path;
     }
     void StoreForms(const std::vector<nvx::WString>& paths) {

@@ -428,21 +428,21 @@ int Make(const Args& args) {
         fprintf(stderr, "novrix forms make: give exactly one file to write\n");
         return kExitUsage;
     }
-    st::FormSpec spec;
-    spec.name = args.name;
-    spec.wideName = nvx::WFromUtf8(args.wideName);
-    spec.version = args.wideName.empty() ? 1 : 2;
-    spec.resolution = static_cast<uint16_t>(args.dpi);
-    spec.orientation = args.landscape ? 2 : 1;
-    spec.colour = args.color ? 2 : 1;
-    spec.paperKey1 = static_cast<uint32_t>(args.width);
-    spec.paperKey2 = static_cast<uint32_t>(args.length);
-    if (spec.name.size() > 63 || spec.wideName.size() > 63) {
+    st::NewForm form;
+    form.name = args.name;
+    form.wideName = nvx::WFromUtf8(args.wideName);
+    form.version = args.wideName.empty() ? 1 : 2;
+    form.resolution = static_cast<uint16_t>(args.dpi);
+    form.orientation = args.landscape ? 2 : 1;
+    form.colour = args.color ? 2 : 1;
+    form.paperKey1 = static_cast<uint32_t>(args.width);
+    form.paperKey2 = static_cast<uint32_t>(args.length);
+    if (form.name.size() > 63 || form.wideName.size() > 63) {
         fprintf(stderr, "novrix forms make: a form name has at most 63 characters\n");
         return kExitFailed;
     }
     const nvx::WString path = FullPath(args.operands[0]);
-    if (DWORD rc = st::WriteFormFile(path.c_str(), spec); rc != ERROR_SUCCESS) {
+    if (DWORD rc = st::WriteFormFile(path.c_str(), form); rc != ERROR_SUCCESS) {
         fprintf(stderr, "novrix forms make: \"%s\" could not be written: %s\n", EchoText(args.operands[0]).c_str(),
                 ErrorText(rc).c_str());
         return kExitFailed;
@@ -465,27 +465,27 @@ int Samples(const Args& args) {
     }
     struct Sample {
         const WCHAR* file;
-        st::FormSpec spec;
+        st::NewForm form;
     };
     std::vector<Sample> samples(3);
     samples[0].file = WL("LETTERHEAD.VFO");
-    samples[0].spec.name = "Letterhead";
+    samples[0].form.name = "Letterhead";
     samples[1].file = WL("MEMO_LANDSCAPE.VFO");
-    samples[1].spec.name = "Memo";
-    samples[1].spec.wideName = WL("Memo (landscape)");
-    samples[1].spec.version = 2;
-    samples[1].spec.orientation = 2;
-    samples[1].spec.colour = 2;
+    samples[1].form.name = "Memo";
+    samples[1].form.wideName = WL("Memo (landscape)");
+    samples[1].form.version = 2;
+    samples[1].form.orientation = 2;
+    samples[1].form.colour = 2;
     samples[2].file = WL("INVOICE_1200.VFO");
-    samples[2].spec.name = "Invoice";
-    samples[2].spec.resolution = 1200;
-    samples[2].spec.paperKey1 = 2159;
-    samples[2].spec.paperKey2 = 2794;
+    samples[2].form.name = "Invoice";
+    samples[2].form.resolution = 1200;
+    samples[2].form.paperKey1 = 2159;
+    samples[2].form.paperKey2 = 2794;
     for (const Sample& sample : samples) {
         nvx::WString path = folder;
         if (path.back() != u'\\' && path.back() != u'/') path += u'/';
         path += sample.file;
-        if (DWORD rc = st::WriteFormFile(path.c_str(), sample.spec); rc != ERROR_SUCCESS) {
+        if (DWORD rc = st::WriteFormFile(path.c_str(), sample.form); rc != ERROR_SUCCESS) {
             fprintf(stderr, "novrix forms samples: %s could not be written: %s\n", Utf8(path).c_str(),
                     ErrorText(rc).c_str());
             return kExitFailed;
