@@ -62,8 +62,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
-// Forms: 0 is "no file chosen".  The form file block's path is an output only with 1.
-NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR*) { return Unavailable<UINT_PTR>("GetFormFileName", 0); }
 
 // Settings transfer for set-up programs: a non-zero error code whose message is the
 // general "could not be transferred" text.

@@ -2,6 +2,7 @@
 #include "frame/exports.h"
 #include "frame/module_state.h"
 #include "settings/oemdev.h"
+#include "stamps/form_file_dialog.h"
 #include "stamps/form_store.h"
 
 namespace {
@@ -27,6 +28,18 @@ int Show(UINT first, UINT second, UINT type) {
 }
 
 }  // namespace
+
+namespace {
+BOOL SystemFileDialog(OPENFILENAMEW* ofn, bool save) {
+    return save ? GetSaveFileNameW(ofn) : GetOpenFileNameW(ofn);
+}
+}  // namespace
+
+// The form file dialog: 1 with the chosen path in the block, 0 when cancelled or
+// without a block (the block's layout: stamps/form_file_dialog.h).
+NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR* request) {
+    return nvx::stamps::RunFormFileDialog(reinterpret_cast<nvx::stamps::FormFileRequest*>(request), SystemFileDialog);
+}
 
 // (printer, device mode, settings record, printer information): 1 when the job may
 // print, 0 to cancel.  The record is taken from the device mode when the third

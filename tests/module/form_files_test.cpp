@@ -17,6 +17,7 @@
 #include "platform/host.h"
 #include "platform/ui_host.h"
 #include "settings/oemdev.h"
+#include "stamps/form_file_dialog.h"
 #include "stamps/form_store.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -420,6 +421,86 @@ TEST_F(FormStoreTest, CheckFormFileExport) {
     EXPECT_EQ(0u, check(printer, 0, record, 0));
     EXPECT_EQ(2, answers.asked);
     EXPECT_EQ(before, record_);
+    NvxUi_SetMessageBoxResponder(nullptr, nullptr);
+    FreeLibrary(module);
+}
+
+// GetFormFileName through the module: the host answers the file dialog.
+struct FileAnswers {
+    std::vector<nvx::WString> paths;  // answered in turn; past the end: cancel
+    size_t next = 0;
+    std::vector<nvx::WString> initialDirs, titles;
+    std::vector<DWORD> flags;
+};
+BOOL AnswerFile(void* context, BOOL, const OPENFILENAMEW* ofn, LPWSTR path, DWORD capacity) {
+    auto* a = static_cast<FileAnswers*>(context);
+    a->initialDirs.push_back(ofn->lpstrInitialDir ? ofn->lpstrInitialDir : WL(""));
+    a->titles.push_back(ofn->lpstrTitle ? ofn->lpstrTitle : WL(""));
+    a->flags.push_back(ofn->Flags);
+    if (a->next >= a->paths.size()) return FALSE;
+    nvx::WCopy(path, capacity, a->paths[a->next++]);
+    return TRUE;
+}
+
+TEST_F(FormStoreTest, GetFormFileNameExport) {
+    nvxtest::DriverCopy driver;
+    HMODULE module = LoadLibraryW(driver.WidePath("NOVRIX_U.DLL").c_str());
+    ASSERT_NE(nullptr, module) << GetLastError();
+    auto get = nvx::ProcAs<UINT_PTR (*)(UINT_PTR*)>(GetProcAddress(module, "GetFormFileName"));
+    ASSERT_NE(nullptr, get);
+    DWORD needed = 0;
+    GetPrinterW(printer_, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+    ASSERT_TRUE(GetPrinterW(printer_, 2, info.data(), needed, &needed));
+    const auto* p2 = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
+    FileAnswers answers;
+    NvxUi_SetFileDialogResponder(AnswerFile, &answers);
+    Answers boxes;
+    NvxUi_SetMessageBoxResponder(Respond, &boxes);
+
+    EXPECT_EQ(0u, get(nullptr));
+    FormFileRequest request{};
+    request.mode = 1;
+    request.printer = p2->pPrinterName;
+    request.driver = p2->pDriverName;
+    EXPECT_EQ(0u, get(reinterpret_cast<UINT_PTR*>(&request)));  // cancelled: nothing written
+    EXPECT_EQ(0, request.path[0]);
+    ASSERT_EQ(1u, answers.titles.size());
+    EXPECT_EQ(WL("Import Overlay Form File"), answers.titles[0]);
+    EXPECT_EQ(3u, answers.initialDirs[0].size()) << "the drive root of the Windows folder";
+    EXPECT_TRUE(answers.flags[0] & OFN_FILEMUSTEXIST);
+
+    // Open: the chosen file, and its folder remembered for the next dialog.
+    const nvx::WString a = Form("a.vfo");
+    answers.paths = {a};
+    ASSERT_EQ(1u, get(reinterpret_cast<UINT_PTR*>(&request)));
+    EXPECT_EQ(a, nvx::WString(request.path));
+    request.path[0] = 0;
+    answers.paths.clear();
+    answers.next = 0;
+    get(reinterpret_cast<UINT_PTR*>(&request));
+    EXPECT_EQ(nvx::WFromUtf8(dir_), answers.initialDirs.back());
+
+    // Save: a name without extension is refused (525) and the dialog comes back; a
+    // folder other than the proposed one is asked about (440), No brings it back.
+    const std::string other = dir_ + "/other";
+    ASSERT_TRUE(CreateDirectoryW(nvx::WFromUtf8(other).c_str(), nullptr));
+    request.mode = 0;
+    request.useFixedFolder = 1;
+    nvx::WCopy(request.fixedFolder, 260, nvx::WFromUtf8(dir_));
+    answers.paths = {Path("noextension"), nvx::WFromUtf8(other + "/new.VFO"), Path("new.VFO")};
+    answers.next = 0;
+    boxes.answer = IDNO;
+    boxes.asked = 0;
+    ASSERT_EQ(1u, get(reinterpret_cast<UINT_PTR*>(&request)));
+    EXPECT_EQ(Path("new.VFO"), nvx::WString(request.path));
+    EXPECT_EQ(2, boxes.asked);  // 525, then 440
+    EXPECT_EQ(3u, answers.next);
+    EXPECT_EQ(0u, request.useFixedFolder) << "cleared after a create-mode dialog";
+    EXPECT_EQ(WL("Create New Overlay Form File"), answers.titles.back());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Path("new.VFO").c_str())) << "the trial file is gone";
+
+    NvxUi_SetFileDialogResponder(nullptr, nullptr);
     NvxUi_SetMessageBoxResponder(nullptr, nullptr);
     FreeLibrary(module);
 }

@@ -78,13 +78,6 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Prc_DocMyTabChildProc", PageHandlesNothing()},
         {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
         {"Prc_PrnSettingsProc", PageHandlesNothing()},
-        // Forms: 0 is failure; the form block is left alone.
-        {"GetFormFileName",
-         [](FARPROC p) {
-             UINT_PTR block[200] = {};
-             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(block));
-             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(nullptr));
-         }},
         // Settings transfer.
         {"SPRINST_SettingExport", TransferFails()},
         {"SPRINST_SettingImport", TransferFails()},
@@ -167,7 +160,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ(0u, As<U (*)(U, U, U, U, U, U)>(p)(0, 0, 0, 0, 0, 0));
          }},
     };
-    ASSERT_EQ(30u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(29u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg", "Popup_UserSettingSecurityDlg"};
     for (const Row& row : rows) {

@@ -1214,6 +1214,16 @@ TEST_F(NovrixTest, FormsSession) {
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "is listed already")) << r.err;
 
+    // Through the driver's form file dialog: the path typed at its prompt.
+    r = Novrix("forms import", own + "/INVOICE_1200.VFO\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Import Overlay Form File (folder ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Added \"INVOICE_1200.VFO\" as form 3.")) << r.out;
+    ASSERT_EQ(0, Novrix("forms remove INVOICE_1200.VFO").rc);
+    r = Novrix("forms import", "");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no file was chosen")) << r.err;
+
     r = Novrix("forms info MEMO_LANDSCAPE.VFO");  // not a path: a file of this folder
     EXPECT_EQ(1, r.rc);
     r = Novrix("forms info 2");

@@ -13,7 +13,10 @@
 #include "common/text.h"
 #include "echo.h"
 #include "model/stores.h"
+#include "module_host.h"
+#include "platform/ui_host.h"
 #include "settings/oemdev.h"
+#include "stamps/form_file_dialog.h"
 #include "stamps/form_store.h"
 #include "store.h"
 
@@ -26,6 +29,7 @@ void FormsUsage(FILE* out) {
     fprintf(out,
             "usage: novrix forms [--printer NAME] list\n"
             "       novrix forms [--printer NAME] add FILE\n"
+            "       novrix forms [--printer NAME] import [FILE]\n"
             "       novrix forms [--printer NAME] remove WHICH\n"
             "       novrix forms [--printer NAME] info FILE|WHICH\n"
             "       novrix forms [--printer NAME] use WHICH|--off\n"
@@ -36,7 +40,9 @@ void FormsUsage(FILE* out) {
             "WHICH is a position of the list (from 1) or a file name.  The list shows the\n"
             "printer's shared forms (the *.VFO files of its shared form folder) and then your\n"
             "own; * marks the form your preferences print.  use turns overlay printing on with\n"
-            "that form in your stored preferences (--off turns it off).  make writes a form\n"
+            "that form in your stored preferences (--off turns it off).  import runs the driver's\n"
+            "form file dialog (FILE answers it; without FILE a path is read from standard input)\n"
+            "and adds the file chosen.  make writes a form\n"
             "file (version 2 with --wide-name; paper in 0.1 mm, A4 when not given); samples\n"
             "writes three sample forms.  shared-folder without a folder shows it; setting it\n"
             "needs the right to administer the printer.\n");
@@ -279,6 +285,59 @@ bool FollowRemoval(OEMDEV& record, int32_t gone) {
     return changed;
 }
 
+// The file dialog's answer: the typed path, or a line of standard input.
+struct DialogAnswer {
+    std::string path;
+    bool fromInput = false;
+};
+BOOL AnswerFileDialog(void* context, BOOL, const OPENFILENAMEW* ofn, LPWSTR path, DWORD capacity) {
+    auto* a = static_cast<DialogAnswer*>(context);
+    std::string line = a->path;
+    if (a->fromInput) {
+        printf("%s (folder %s): ", nvx::Utf8FromW(ofn->lpstrTitle ? ofn->lpstrTitle : WL("")).c_str(),
+               nvx::Utf8FromW(ofn->lpstrInitialDir ? ofn->lpstrInitialDir : WL("")).c_str());
+        fflush(stdout);
+        if (!ReadCommandLine(false, "", &line) || line.empty()) return FALSE;
+    }
+    const nvx::WString full = FullPath(line);
+    if (full.size() + 1 > capacity) return FALSE;
+    nvx::WCopy(path, capacity, full);
+    return TRUE;
+}
+
+int Import(Session* s, const Args& args, const Options& options) {
+    if (args.operands.size() > 1) {
+        fprintf(stderr, "novrix forms import: give at most one form file\n");
+        return kExitUsage;
+    }
+    ModuleHost host;
+    if (!host.Load(PrinterDriverFolder(s->printer.get(), options))) {
+        fprintf(stderr, "novrix forms import: %s\n", host.Error().c_str());
+        return kExitFailed;
+    }
+    auto getFormFileName = host.Entry<UINT_PTR (*)(UINT_PTR*)>("GetFormFileName");
+    if (!getFormFileName) {
+        fprintf(stderr, "novrix forms import: the module has no GetFormFileName\n");
+        return kExitFailed;
+    }
+    DialogAnswer answer{args.operands.empty() ? std::string() : args.operands[0], args.operands.empty()};
+    NvxUi_SetFileDialogResponder(AnswerFileDialog, &answer);
+    const nvx::WString printer = nvx::WFromUtf8(s->name), driver = nvx::WFromUtf8(kDriverName);
+    st::FormFileRequest request{};
+    request.mode = 1;
+    request.printer = printer.c_str();
+    request.driver = driver.c_str();
+    const UINT_PTR chosen = getFormFileName(reinterpret_cast<UINT_PTR*>(&request));
+    NvxUi_SetFileDialogResponder(nullptr, nullptr);
+    if (!chosen) {
+        fprintf(stderr, "novrix forms import: no file was chosen\n");
+        return kExitFailed;
+    }
+    Args add = args;
+    add.operands = {nvx::Utf8FromW(request.path)};
+    return Add(s, add);
+}
+
 int Remove(Session* s, const Args& args) {
     if (args.operands.size() != 1) {
         fprintf(stderr, "novrix forms remove: give exactly one position or file name\n");
@@ -502,7 +561,7 @@ int CmdForms(const Options& options, const std::vector<std::string>& args) {
     if (int rc = ParseArgs(args, &a); rc != kExitOk) return rc < 0 ? kExitOk : rc;
     if (a.request.empty()) a.request = "list";
     const std::string& r = a.request;
-    const bool known = r == "list" || r == "add" || r == "remove" || r == "info" || r == "use" ||
+    const bool known = r == "list" || r == "add" || r == "import" || r == "remove" || r == "info" || r == "use" ||
                        r == "shared-folder" || r == "make" || r == "samples";
     if (!known) {
         fprintf(stderr, "novrix forms: unknown request '%s'\n", EchoText(r).c_str());
@@ -529,6 +588,7 @@ int CmdForms(const Options& options, const std::vector<std::string>& args) {
     if (int rc = Open(a, &s); rc != kExitOk) return rc;
     if (r == "list") return List(s);
     if (r == "add") return Add(&s, a);
+    if (r == "import") return Import(&s, a, options);
     if (r == "remove") return Remove(&s, a);
     if (r == "use") return Use(&s, a);
     return SharedFolder(&s, a);
