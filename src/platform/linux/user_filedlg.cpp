@@ -1,6 +1,7 @@
 // The open and save file dialogs, answered by the host: the layer shows no
 // window; the host's file dialog responder (ui_host.h) names the file as a user
 // would type it, or cancels.  Without a responder every file dialog is cancelled.
+#include <cstddef>
 #include <mutex>
 
 #include "platform/linux/user_internal.h"
@@ -21,7 +22,8 @@ thread_local DWORD t_extendedError = 0;
 
 BOOL Run(LPOPENFILENAMEW ofn, BOOL save) {
     t_extendedError = 0;
-    if (!ofn || ofn->lStructSize < sizeof(OPENFILENAMEW) - 12) {
+    // The older structure, without its last three fields, is accepted as Windows accepts it.
+    if (!ofn || ofn->lStructSize < offsetof(OPENFILENAMEW, pvReserved)) {
         t_extendedError = CDERR_STRUCTSIZE;
         return FALSE;
     }
