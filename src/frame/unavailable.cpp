@@ -48,17 +48,11 @@ T Unavailable(const char* name, T answer) {
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T2)
 NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)
-NVX_SWITCHED_OFF_PAGE(Prc_DocWOProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
-// Forms: 0 is "no file chosen" and "cancel the job".  The form file block's path is an output only with 1.
-NVX_EXPORT UINT_PTR GetFormFileName(UINT_PTR*) { return Unavailable<UINT_PTR>("GetFormFileName", 0); }
-NVX_EXPORT UINT_PTR CheckFormFile(UINT_PTR, UINT_PTR, UINT_PTR, UINT_PTR) {
-    return Unavailable<UINT_PTR>("CheckFormFile", 0);
-}
 
 // Settings transfer for set-up programs: a non-zero error code whose message is the
 // general "could not be transferred" text.

@@ -24,6 +24,7 @@ enum PageId : uint32_t {
     kPageLayout = 101,
     kPageQualityColor = 105,
     kPageVersion = 106,
+    kPageStamps = 104,
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageFontSettings = 121,

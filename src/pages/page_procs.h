@@ -9,6 +9,8 @@ namespace nvx::pages {
 
 INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);      // 100
 INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);     // 101
+// The Stamp/Composition tab (watermarks and overlay forms).
+INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 104
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110

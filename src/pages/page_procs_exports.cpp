@@ -12,6 +12,9 @@ NVX_DLGPROC(Prc_DocPaper1Proc) {
 NVX_DLGPROC(Prc_DocPaper2Proc) {
     return LayoutPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocWOProc) {
+    return StampPageProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocFinishingProc_T1) {
     return FinishingPageProcType1(hDlg, msg, wParam, lParam);
 }

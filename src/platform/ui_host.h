@@ -34,6 +34,16 @@ typedef void (*NvxUiModalDriver)(void* context, HWND dialog);
 NVXAPI void NvxUi_SetMessageBoxResponder(NvxUiMessageBoxResponder responder, void* context);
 NVXAPI void NvxUi_SetModalDriver(NvxUiModalDriver driver, void* context);
 
+// Answers an open (save FALSE) or save file dialog: writes the chosen full path
+// into `path` (at most `capacity` characters with the terminator) and answers TRUE,
+// or answers FALSE to cancel.  The dialog's title, initial folder, filter and flags
+// are in `ofn`; the responder checks what a real dialog would (a file that must
+// exist, an overwrite prompt) as it sees fit.
+typedef BOOL (*NvxUiFileDialogResponder)(void* context, BOOL save, const OPENFILENAMEW* ofn, LPWSTR path,
+                                         DWORD capacity);
+// Installs (or, with null, removes) it; without one every file dialog is cancelled.
+NVXAPI void NvxUi_SetFileDialogResponder(NvxUiFileDialogResponder responder, void* context);
+
 #define NVXUI_LOG_MESSAGEBOX 1
 #define NVXUI_LOG_DIALOG 2
 #define NVXUI_LOG_SHEET 3

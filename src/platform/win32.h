@@ -22,6 +22,7 @@
 #include <winspool.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <commdlg.h>
 #include <bcrypt.h>
 #include <objbase.h>
 #else
@@ -31,5 +32,6 @@
 #include "linux/include/win32_spool.h"
 #include "linux/include/win32_resource.h"
 #include "linux/include/win32_user.h"
+#include "linux/include/win32_comdlg.h"
 #include "linux/include/win32_security.h"
 #endif

@@ -9,6 +9,8 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
       module/stores_lists_test.cpp
       module/watermark_record_test.cpp
       module/watermark_stores_test.cpp
+      module/form_files_test.cpp
+      module/header_footer_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport)
   # The watermark exports are called through the built module.

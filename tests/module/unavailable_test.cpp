@@ -70,19 +70,10 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Prc_DocCoverPageProc", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T2", PageHandlesNothing()},
         {"Prc_DocCoverPageProc_T3", PageHandlesNothing()},
-        {"Prc_DocWOProc", PageHandlesNothing()},
         {"Prc_DocMyTabProc", PageHandlesNothing()},
         {"Prc_DocMyTabChildProc", PageHandlesNothing()},
         {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
         {"Prc_PrnSettingsProc", PageHandlesNothing()},
-        // Forms: 0 is failure; the form block is left alone.
-        {"GetFormFileName",
-         [](FARPROC p) {
-             UINT_PTR block[200] = {};
-             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(block));
-             EXPECT_EQ(0u, As<U (*)(UINT_PTR*)>(p)(nullptr));
-         }},
-        {"CheckFormFile", [](FARPROC p) { EXPECT_EQ(0u, As<U (*)(U, U, U, U)>(p)(0, 0, 0, 0)); }},
         // Settings transfer.
         {"SPRINST_SettingExport", TransferFails()},
         {"SPRINST_SettingImport", TransferFails()},
@@ -110,7 +101,7 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(18u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(15u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg"};
     for (const Row& row : rows) {

@@ -26,6 +26,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/directory_servers_test.cpp
       pages/user_auth_test.cpp
       pages/preset_combo_test.cpp
+      pages/stamp_tab_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
   add_dependencies(pages_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources

@@ -131,6 +131,38 @@ TEST_F(NovrixDeviceTest, APrinterAtTheSimulatorGetsItsInformationAndKeepsItWhenT
     EXPECT_TRUE(Has(r.out, "  Speed dials: current, 2 entries")) << r.out;
 }
 
+// The device's header/footer programs: cached when the preferences open, shown by
+// device info with what each prints, offered by name on the Stamp/Composition tab,
+// and the one chosen stored as the program's number.
+TEST_F(NovrixDeviceTest, HeaderFooterProgramsOfTheDeviceReachTheStampTab) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 3},
+      "capability": {"authenticationType": "None", "accountTrackType": "None", "publicUser": 1},
+      "blocks": {"fileInfo.8": [
+        {"state": "On", "name": "Confidential", "dateFormat": "Date1", "timeFormat": "Time2",
+         "headerText": "CONFIDENTIAL", "headerItems": ["On", "On", "Off", "Off"],
+         "footerText": "", "footerItems": ["Off", "Off", "On", "On"]},
+        {"state": "Off", "name": "Unused"},
+        {"state": "On", "name": "Draft copy", "headerText": "DRAFT"}]}})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    Outcome r = Novrix("device info --printer 'Sim Fax' --refresh");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  Header/footer programs: current, 3 entries\n    program 1 \"Confidential\"\n"
+                           "      text           header: CONFIDENTIAL; footer: \n"
+                           "      date/time      header: YY/MM/DD HH:MM; footer: OFF\n"
+                           "      serial number  header: OFF; footer: ON\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "    program 2 \"Unused\" (off)\n")) << r.out;
+    r = Novrix("prefs --printer 'Sim Fax' --set Header/Footer=on --set 'Program=Draft copy' --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    r = Novrix("prefs --printer 'Sim Fax' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "  Header/Footer: on\n  Program: Draft copy\n")) << r.out;
+    EXPECT_EQ(0, StopServe());
+}
+
 // The installed options the device reports: taken when the preferences open, kept
 // with the printer, listed by device info and on the printer's device option tab;
 // with the simulator stopped the sheet opens from the cache and the tab keeps them.

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -287,9 +288,9 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Fax\n  Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n  Version\n  Device Settings\n"))
         << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Fax\n* Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n* Version\n  Device Settings\n"))
         << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
@@ -696,7 +697,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(8u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Other, Fax, Version, Device Settings
+    ASSERT_EQ(9u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Other, Stamp/Composition, Fax, Version, Device Settings
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -718,9 +719,10 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_EQ("Quality", j["pages"][2]["title"]);
     EXPECT_EQ("Finishing", j["pages"][3]["title"]);
     EXPECT_EQ("Other", j["pages"][4]["title"]);
-    EXPECT_EQ("Fax", j["pages"][5]["title"]);
-    EXPECT_EQ("Version", j["pages"][6]["title"]);
-    EXPECT_EQ("Device Settings", j["pages"][7]["title"]);
+    EXPECT_EQ("Stamp/Composition", j["pages"][5]["title"]);
+    EXPECT_EQ("Fax", j["pages"][6]["title"]);
+    EXPECT_EQ("Version", j["pages"][7]["title"]);
+    EXPECT_EQ("Device Settings", j["pages"][8]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));
@@ -1228,6 +1230,89 @@ TEST_F(NovrixPresetsTest, ConcurrentSavesAreEachWhole) {
     ASSERT_EQ(0, std::system(cmd.c_str()));
     const std::string list = List();
     for (const char* name : {" First ", " Second ", " Third "}) EXPECT_TRUE(Has(list, name)) << list;
+}
+
+TEST_F(NovrixTest, FormsSession) {
+    const std::string own = Root() + "/own", shared = Root() + "/shared";
+    Outcome r = Novrix("forms samples '" + own + "'");
+    EXPECT_EQ(1, r.rc);  // no such folder yet
+    ASSERT_EQ(0, std::system(("mkdir -p '" + own + "' '" + shared + "'").c_str()));
+    r = Novrix("forms samples '" + own + "'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "/own/MEMO_LANDSCAPE.VFO.")) << r.out;
+    r = Novrix("forms list");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Overlay forms of \"NOVRIX MFP 1\": 0 shared, 0 your own.\nNo forms.\n", r.out);
+
+    ASSERT_EQ(0, Novrix("forms add '" + own + "/LETTERHEAD.VFO'").rc);
+    r = Novrix("forms add '" + own + "/MEMO_LANDSCAPE.VFO'");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("Added \"MEMO_LANDSCAPE.VFO\" as form 2.\n", r.out);
+    // Files that are no forms are refused with the reason.
+    std::ofstream(own + "/short.VFO") << std::string(95, 'V');
+    r = Novrix("forms add '" + own + "/short.VFO'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "is not an overlay form file: it is shorter than a form header (96 bytes)")) << r.err;
+    r = Novrix("forms add '" + own + "'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "it cannot be read (missing, a folder, or not readable)")) << r.err;
+    r = Novrix("forms add '" + own + "/LETTERHEAD.VFO'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "is listed already")) << r.err;
+
+    // Through the driver's form file dialog: the path typed at its prompt.
+    r = Novrix("forms import", own + "/INVOICE_1200.VFO\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Import Overlay Form File (folder ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Added \"INVOICE_1200.VFO\" as form 3.")) << r.out;
+    ASSERT_EQ(0, Novrix("forms remove INVOICE_1200.VFO").rc);
+    r = Novrix("forms import", "");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no file was chosen")) << r.err;
+
+    r = Novrix("forms info MEMO_LANDSCAPE.VFO");  // not a path: a file of this folder
+    EXPECT_EQ(1, r.rc);
+    r = Novrix("forms info 2");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Overlay Name:  Memo (landscape)\nFile Name:     MEMO_LANDSCAPE.VFO\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Orientation:   Landscape\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Resolution:    600 dpi\n")) << r.out;
+
+    // The shared folder: administer right; its forms come first.
+    ASSERT_EQ(0, Novrix("forms make '" + shared + "/TEAM.VFO' --name Team --dpi 1200").rc);
+    r = Novrix("--standard-user forms shared-folder '" + shared + "'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "only a user who may administer the printer")) << r.err;
+    ASSERT_EQ(0, Novrix("forms shared-folder '" + shared + "'").rc);
+    r = Novrix("forms remove 1");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "\"TEAM.VFO\" is a shared form")) << r.err;
+
+    // Chosen in the stored preferences; a deleted file keeps its place and shows as missing.
+    EXPECT_EQ(1, Novrix("forms use 2").rc);  // no stored preferences yet
+    ASSERT_EQ(0, Novrix("prefs --apply").rc);
+    r = Novrix("forms use 3");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bOverlay"));
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nFormListPos"));
+    ASSERT_EQ(0, std::remove((own + "/LETTERHEAD.VFO").c_str()));
+    r = Novrix("forms list");
+    EXPECT_TRUE(Has(r.out, "1 shared, 2 your own")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  2  LETTERHEAD.VFO                            own     missing or not a form file\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "* 3  MEMO_LANDSCAPE.VFO (Memo (landscape))     own     600 dpi\n")) << r.out;
+    EXPECT_EQ(1, Novrix("forms use 2").rc);
+    // Removing the missing one moves the chosen form's position with the list.
+    ASSERT_EQ(0, Novrix("forms remove LETTERHEAD.VFO").rc);
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "nFormListPos"));
+    EXPECT_TRUE(Has(Novrix("forms list").out, "* 2  MEMO_LANDSCAPE.VFO")) << Novrix("forms list").out;
+    ASSERT_EQ(0, Novrix("forms use --off").rc);
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "bOverlay"));
+
+    EXPECT_EQ(2, Novrix("forms frobnicate").rc);
+    EXPECT_EQ(2, Novrix("forms list --dpi 300").rc);
+    EXPECT_EQ(2, Novrix("forms make x.VFO --dpi 0").rc);
+    EXPECT_EQ(1, Novrix("forms remove 9").rc);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "installed_options.h"
 #include "module_host.h"
 #include "platform/host.h"
+#include "stamps/header_footer.h"
 #include "store.h"
 
 namespace novrix {
@@ -218,6 +219,22 @@ void PrintInstalledOptions(const Options& options, HANDLE printer) {
     for (const std::string& line : lines) printf("  %s\n", line.c_str());
 }
 
+// The device's header/footer programs, each with what its header and footer print.
+void PrintHeaderFooterPrograms(HANDLE printer) {
+    const auto programs = nvx::stamps::CachedDeviceHeaderFooters(printer);
+    if (!programs) return;
+    const nvx::stamps::HeaderFooterTexts texts;
+    static const char* const kRows[] = {"text", "date/time", "serial number", "job number", "user name"};
+    for (const nvx::stamps::DeviceHeaderFooter& p : *programs) {
+        printf("    program %d \"%s\"%s\n", p.number, nvx::Utf8FromW(p.name).c_str(), p.inUse ? "" : " (off)");
+        if (!p.inUse) continue;
+        const auto rows = nvx::stamps::DetailCells(programs, p.number, texts);
+        for (size_t i = 0; i < rows.size(); ++i)
+            printf("      %-14s header: %s; footer: %s\n", kRows[i], nvx::Utf8FromW(rows[i].header).c_str(),
+                   nvx::Utf8FromW(rows[i].footer).c_str());
+    }
+}
+
 int Info(const Options& options, const std::vector<std::string>& args) {
     std::string name;
     bool refresh = false;
@@ -288,6 +305,8 @@ int Info(const Options& options, const std::vector<std::string>& args) {
             if (entry.takenAt != renewal->TakenAt()) line += " (taken " + Age(entry.takenAt) + ")";
         }
         printf("%s\n", line.c_str());
+        if (def.value == Value::HeaderFooter && entry.state == DeviceInfoCache::State::Current)
+            PrintHeaderFooterPrograms(printer.get());
     }
     return exitCode;
 }

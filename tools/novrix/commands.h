@@ -28,6 +28,8 @@ int CmdFax(const Options& options, const std::vector<std::string>& args);
 // novrix fax cover show|edit|save NAME|use NAME|delete NAME.
 int RunFaxCover(const Options& options, const std::vector<std::string>& args);
 int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
+// novrix forms list|add|remove|info|use|shared-folder|make|samples.
+int CmdForms(const Options& options, const std::vector<std::string>& args);
 int CmdSettings(const Options& options, const std::vector<std::string>& args);
 // The line novrix shows when a sheet opens and the device did not answer
 // (acquisition code `code`): whether the pages work from cached information, and

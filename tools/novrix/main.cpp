@@ -30,6 +30,7 @@ const Command kCommands[] = {
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
     {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
+    {"forms", novrix::CmdForms, "overlay form files: list, add, remove, info, use, make (novrix forms --help)"},
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
     {"device", novrix::CmdDevice, "a simulated device (serve); the printer's device information (novrix device --help)"},
     {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},

@@ -30,6 +30,7 @@ const PageEntry kPreferencePages[] = {
     {"Quality", 196, "Prc_DocQualityMonoProc"},
     {"Finishing", 110, "Prc_DocFinishingProc_T2"},
     {"Other", 187, "Prc_DocOtherProc"},
+    {"Stamp/Composition", 104, "Prc_DocWOProc"},
     {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
     {"Device Settings", 161, "Prc_DocInitializeProc"},

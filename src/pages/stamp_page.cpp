@@ -1,0 +1,308 @@
+// The Stamp/Composition tab (page 104): the preset combo, the watermark switch and
+// list, the overlay switch, operation and form list, and the overlay summary.
+// Every change runs the constraint check for its control; a refused change puts
+// the record and the control back.  The lists and the summary come from
+// pages/stamp_logic.h; the watermark lists are the sheet's (stamps/watermark_sheet.h),
+// the form list is read when the page opens.
+#include <iterator>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "common/text.h"
+#include "features/ui_items.h"
+#include "frame/module_state.h"
+#include "pages/hints.h"
+#include "pages/page_framework.h"
+#include "pages/page_items.h"
+#include "pages/page_procs.h"
+#include "pages/page_skeleton.h"
+#include "pages/page_work.h"
+#include "pages/stamp_logic.h"
+#include "stamps/header_footer.h"
+#include "stamps/watermark_sheet.h"
+
+namespace nvx::pages {
+
+namespace {
+
+constexpr uint32_t kPage = kPageStamps;
+
+enum : int {
+    kWatermark = 1208,
+    kWatermarkList = 1280,
+    kWatermarkEdit = 1255,
+    kOverlay = 1205,
+    kOverlayList = 1326,
+    kOverlayOpLabel = 3103,
+    kOverlayOp = 3104,
+    kOverlaySummary = 3106,
+    kHeaderFooter = 1202,
+    kHeaderFooterProgram = 2116,
+    kHeaderFooterLabel = 2115,
+};
+
+constexpr int kReadOnlyControls[] = {1123, 1130, 1131, 1132, 1133, 1134, kWatermark, kWatermarkList,
+                                     kOverlay, kOverlayOpLabel, kOverlayOp, kOverlayList,
+                                     kHeaderFooter, kHeaderFooterProgram};
+
+// What the page keeps while it is open: the sheet's form list.
+struct PageState {
+    stamps::FormList forms;
+    stamps::OverlayModel model;
+    std::vector<stamp::ProgramChoice> programs;  // the header/footer combo's choices
+};
+std::map<HWND, PageState>& States() {
+    static std::map<HWND, PageState> states;
+    return states;
+}
+PageState* State(HWND page) {
+    auto it = States().find(page);
+    return it == States().end() ? nullptr : &it->second;
+}
+
+int g_updating = 0;
+struct Updating {
+    Updating() { ++g_updating; }
+    ~Updating() { --g_updating; }
+};
+
+bool Offered(HWND page, int control) {
+    HWND c = GetDlgItem(page, control);
+    return c && !ControlSwitchedOff(c);
+}
+
+stamps::WatermarkSet Watermarks(HWND page) {
+    stamps::WatermarkSet set;
+    stamps::SheetWatermarks(PageContext(page), &set);
+    return set;
+}
+
+void FillList(HWND list, const std::vector<WString>& items, int32_t selected) {
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const WString& text : items) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const bool inside = selected >= 0 && static_cast<size_t>(selected) < items.size();
+    SendMessageW(list, LB_SETCURSEL, inside ? static_cast<WPARAM>(selected) : static_cast<WPARAM>(-1), 0);
+}
+
+void UpdateEnables(HWND page) {
+    const OEMDEV* r = PageRecord(page);
+    if (!r) return;
+    const bool may = ContextMayApply(PageContext(page)) != 0;
+    if (Offered(page, kWatermarkList))
+        EnableWindow(GetDlgItem(page, kWatermarkList), may && settings::GetNumber(*r, "bWmk") != 0);
+    if (Offered(page, kOverlayList))
+        EnableWindow(GetDlgItem(page, kOverlayList), may && settings::GetNumber(*r, "bOverlay") != 0);
+    if (Offered(page, kHeaderFooterProgram))
+        for (int id : {kHeaderFooterProgram, kHeaderFooterLabel})
+            EnableWindow(GetDlgItem(page, id), may && settings::GetNumber(*r, "bHeadFooter") != 0);
+    KeepControlsOff(page);
+}
+
+void ShowAll(HWND page) {
+    Updating updating;
+    ShowPageItems(page, kPage);
+    const OEMDEV* r = PageRecord(page);
+    PageState* s = State(page);
+    if (!r || !s) return;
+    FillList(GetDlgItem(page, kWatermarkList), stamp::WatermarkItems(Watermarks(page)),
+             settings::GetNumber(*r, "wWmkListPos"));
+    std::vector<WString> forms;
+    for (const stamp::FormItem& item : stamp::FormItems(s->forms, stamp::JobClass(*r))) forms.push_back(item.text);
+    FillList(GetDlgItem(page, kOverlayList), forms, settings::GetNumber(*r, "nFormListPos"));
+    SetDlgItemTextW(page, kOverlaySummary, stamp::OverlaySummary(*r, s->model, s->forms).c_str());
+    HWND combo = GetDlgItem(page, kHeaderFooterProgram);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    const int32_t program = settings::GetNumber(*r, "nHFE_DevSetting");
+    for (size_t i = 0; i < s->programs.size(); ++i)
+        if (s->programs[i].number == program) SendMessageW(combo, CB_SETCURSEL, i, 0);
+    UpdateEnables(page);
+}
+
+void AfterChange(HWND page) {
+    ShowAll(page);
+    ShowPageHints(page, PageContext(page), kPage);
+}
+
+// ---- WM_INITDIALOG ----
+
+void ApplyAvailability(HWND page) {
+    SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
+    for (int id : {kWatermark, kOverlay, kOverlayOp, kHeaderFooter}) {
+        const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(id));
+        if (!ItemOffered(item) || !item->state.field) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
+    }
+    if (!Offered(page, kWatermark)) SwitchOffControl(page, kPage, kWatermarkList);
+    if (!Offered(page, kOverlay)) SwitchOffControl(page, kPage, kOverlayList);
+    if (!Offered(page, kOverlayOp)) SwitchOffControl(page, kPage, kOverlayOpLabel);
+    if (!Offered(page, kHeaderFooter) || State(page)->programs.empty()) {
+        SwitchOffControl(page, kPage, kHeaderFooterProgram);
+        SwitchOffControl(page, kPage, kHeaderFooterLabel);
+    }
+    // The watermark edit dialog is not part of this build.
+    SwitchOffControl(page, kPage, kWatermarkEdit);
+    KeepControlsOff(page);
+}
+
+INT_PTR OnInitDialog(HWND page, LPARAM) {
+    Updating updating;
+    PageState& s = States()[page];
+    s.model = stamps::CurrentOverlayModel();
+    s.forms = stamps::LoadFormList(ContextPrinter(PageContext(page)));
+    if (OEMDEV* r = PageRecord(page)) {
+        // A chosen form that went away since the settings were made is dropped silently.
+        stamps::DropMissingForms(*r, s.model, s.forms);
+        // The first usable form is chosen only for an overlay that prints: choosing it
+        // for one that is off would change the settings (and the preset shown) by
+        // merely opening the tab.
+        if (stamps::OverlayPrintingOn(*r, s.model))
+            stamp::ChooseFirstUsableForm(*r, stamp::FormItems(s.forms, stamp::JobClass(*r)));
+    }
+    s.programs = stamp::ProgramChoices(stamps::CachedDeviceHeaderFooters(ContextPrinter(PageContext(page))));
+    HWND combo = GetDlgItem(page, kHeaderFooterProgram);
+    for (const stamp::ProgramChoice& c : s.programs) {
+        const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c.name.c_str()));
+        if (at >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), c.number);
+    }
+    FillPageDropDowns(page, kPage);
+    ApplyAvailability(page);
+    ShowAll(page);
+    LayoutForViewState(page, kPage);
+    return 0;
+}
+
+// ---- Changes ----
+
+void OnCheck(HWND page, int control) {
+    const bool on = SendMessageW(GetDlgItem(page, control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), on ? 1 : 0);
+    OEMDEV* rec = PageRecord(page);
+    if (on && !CheckRestores(r) && rec) {
+        // Overlay printing switched on with forms listed and none chosen: the first form.
+        if (control == kOverlay && State(page) && stamp::ChooseFormOnOverlay(*rec, State(page)->forms.forms.size()))
+            SetPageChanged(page);
+        // The watermark switched on prints the one the list shows.
+        if (control == kWatermark && stamp::CopyListedWatermark(*rec, Watermarks(page))) SetPageChanged(page);
+    }
+    AfterChange(page);
+}
+
+// A header/footer program chosen: "nHFE_DevSetting" through the check for 2116.
+void OnProgram(HWND page) {
+    OEMDEV* r = PageRecord(page);
+    PageState* s = State(page);
+    const LRESULT sel = SendMessageW(GetDlgItem(page, kHeaderFooterProgram), CB_GETCURSEL, 0, 0);
+    if (!r || !s || sel < 0 || static_cast<size_t>(sel) >= s->programs.size()) return;
+    const int32_t old = settings::GetNumber(*r, "nHFE_DevSetting");
+    const int32_t chosen = s->programs[static_cast<size_t>(sel)].number;
+    settings::SetNumber(*r, "nHFE_DevSetting", chosen);
+    if (CheckRestores(CheckConstraints(page, kHeaderFooterProgram))) {
+        settings::SetNumber(*r, "nHFE_DevSetting", old);
+        ShowAll(page);
+        return;
+    }
+    if (old != chosen) SetPageChanged(page);
+    AfterChange(page);
+}
+
+void OnOverlayOp(HWND page) {
+    HWND combo = GetDlgItem(page, kOverlayOp);
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel < 0) return;
+    ChangeItem(page, kPage, kOverlayOp, static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0)));
+    AfterChange(page);
+}
+
+// A list choice: the record's change is made by `apply`; a refused check puts the
+// whole record back as it was.
+template <typename Apply>
+void OnListChoice(HWND page, int control, Apply apply) {
+    OEMDEV* r = PageRecord(page);
+    if (!r) return;
+    const LRESULT sel = SendMessageW(GetDlgItem(page, control), LB_GETCURSEL, 0, 0);
+    if (sel < 0) return;
+    const OEMDEV before = *r;
+    if (!apply(*r, static_cast<size_t>(sel))) return;
+    if (CheckRestores(CheckConstraints(page, static_cast<uint32_t>(control)))) {
+        *r = before;
+        ShowAll(page);
+        return;
+    }
+    if (std::memcmp(&before, r, sizeof before) != 0) SetPageChanged(page);
+    AfterChange(page);
+}
+
+bool HandleCommand(HWND page, int id, UINT code) {
+    if (!PageRecord(page) || g_updating)
+        return id == kWatermark || id == kOverlay || id == kWatermarkList || id == kOverlayList || id == kOverlayOp ||
+               id == kHeaderFooter || id == kHeaderFooterProgram;
+    switch (id) {
+    case kHeaderFooterProgram:
+        if (code == CBN_SELENDOK) OnProgram(page);
+        return true;
+    case kWatermark:
+    case kOverlay:
+    case kHeaderFooter:
+        if (code == BN_CLICKED) OnCheck(page, id);
+        return true;
+    case kOverlayOp:
+        if (code == CBN_SELENDOK) OnOverlayOp(page);
+        return true;
+    case kWatermarkList:
+        if (code == LBN_SELCHANGE) {
+            const stamps::WatermarkSet set = Watermarks(page);
+            OnListChoice(page, id, [&](OEMDEV& r, size_t pos) {
+                return stamps::ChooseWatermark(r, set, pos);
+            });
+        }
+        return true;
+    case kOverlayList:
+        if (code == LBN_SELCHANGE) {
+            const size_t count = State(page) ? State(page)->forms.forms.size() : 0;
+            OnListChoice(page, id, [&](OEMDEV& r, size_t pos) {
+                if (pos >= count) return false;
+                settings::SetNumber(r, "nFormListPos", static_cast<int64_t>(pos));
+                return true;
+            });
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- Notifications ----
+
+void OnSetActive(HWND page) {
+    auto* ctx = PageContext(page);
+    WorkSet(ctx, work::kChecksSuspended, 1);
+    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    ShowPageHints(page, ctx, kPage);
+    ShowAll(page);
+    WorkSet(ctx, work::kChecksSuspended, 0);
+}
+
+void OnDestroy(HWND page) {
+    States().erase(page);
+}
+
+PageDef MakeDef() {
+    PageDef d{kPage, kStepsAll};
+    d.focusTabOnActivate = true;
+    d.presetCombo = true;
+    d.init = OnInitDialog;
+    d.command = HandleCommand;
+    d.setActive = OnSetActive;
+    d.destroy = OnDestroy;
+    return d;
+}
+
+const PageDef kDef = MakeDef();
+
+}  // namespace
+
+INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kDef, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace nvx::pages
