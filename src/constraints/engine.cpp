@@ -78,7 +78,43 @@ bool IsSecurityControl(uint16_t c) {
                g_extraSecurityControls.end();
 }
 
-Check::Check(CheckContext& ctx, const EngineTables& t) : ctx_(ctx), t_(t) {}
+void RecordSet::Reset(size_t expected) {
+    size_t capacity = 64;
+    while (capacity < 2 * expected) capacity *= 2;
+    if (records_.size() < capacity) {
+        records_.assign(capacity, nullptr);
+        stamps_.assign(capacity, 0);
+        generation_ = 0;
+    }
+    if (++generation_ == 0) {
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        generation_ = 1;
+    }
+}
+
+bool RecordSet::Insert(const uint8_t* rec) {
+    const size_t mask = records_.size() - 1;  // a power of two, at least twice the records inserted
+    size_t i = (reinterpret_cast<uintptr_t>(rec) * 0x9E3779B97F4A7C15ull >> 20) & mask;
+    for (; stamps_[i] == generation_; i = (i + 1) & mask)
+        if (records_[i] == rec) return false;
+    stamps_[i] = generation_;
+    records_[i] = rec;
+    return true;
+}
+
+Check::Check(CheckContext& ctx, const EngineTables& t, Workspace& w)
+    : ctx_(ctx),
+      t_(t),
+      w_(w),
+      settled_(w.settled),
+      current_(w.current),
+      changedFeature_(w.changedFeature),
+      pageControls_(w.pageControls),
+      lockedByChange_(w.lockedByChange),
+      changeText_(w.changeText),
+      prohibitText_(w.prohibitText),
+      listedChange_(w.listedChange),
+      listedCst_(w.listedCst) {}
 
 Truth Check::Settled(size_t k) {
     int8_t& cached = settled_[k];
@@ -100,13 +136,16 @@ uint32_t Check::Run() {
     features::UiItemTable& items = *t_.items;
 
     // 1. Per-call state.
-    ResetKeywordCache();
+    if (!ResetKeywordCache(rules.keyCount)) return kCheckStands;
     try {
         listedChange_.assign(model::kMessageSlots, 0);
         listedCst_.assign(model::kMessageSlots, 0);
     } catch (const std::bad_alloc&) {
         return kCheckStands;
     }
+    pageControls_.clear();
+    changeText_.clear();
+    prohibitText_.clear();
     range_ = features::EffectiveCustomRange(features::CustomPaperModelOf(t_.record));
     if (ctx_.dialog && ctx_.page) {
         try {
@@ -203,9 +242,9 @@ uint32_t Check::Run() {
         const auto current = Current(changedRow_);
         for (size_t k : rules.prohibit.rules) {
             const PreparedRule& r = rules.rules[k];
-            if (!r.Has(vpd::kActConstraintMessage) || !SameFeature(r.targetRow, changedRow_)) continue;
+            if (!r.Has(vpd::kActConstraintMessage) || !OnChangedFeature(r.targetRow)) continue;
             if (Evaluate(r, {}) != Truth::True) continue;
-            uint8_t* rec = OptionRecord(r.targetRow, LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot));
+            uint8_t* rec = TargetRecord(r);
             if (!rec) continue;
             SetMark(r.targetRow, rec, true);
             if (!current || features::Value(rec) != *current) continue;
@@ -234,7 +273,7 @@ uint32_t Check::Run() {
             const PreparedRule& r = rules.rules[k];
             features::UiItem* target = Item(r.targetRow);
             if (!target || Evaluate(r, changeMode) != Truth::True) continue;
-            const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+            const Lookup l = TargetLookup(r);
             if (!l.usable() || !l.hasValue()) continue;
             const auto current = Current(r.targetRow);
             if (!current) continue;
@@ -299,12 +338,14 @@ uint32_t Check::Run() {
             row->flags = 0;
             row->text[0] = 0;
         }
-    std::vector<int8_t> disabled(items.count, -1);
+    std::vector<int8_t>& disabled = w_.disabled;
+    disabled.assign(items.count, -1);
     // With a device option given, only the rules on that device option count.
     auto deviceFilter = [&](const PreparedRule& r) {
         return ctx_.deviceOption == -1 || (r.targetRow >= 0 && r.targetRow == deviceOptionRow_);
     };
-    std::vector<uint8_t> holds(rules.rules.size(), 0);
+    std::vector<uint8_t>& holds = w_.holds;
+    holds.assign(rules.rules.size(), 0);
     auto enableStates = [&](const KindRun& run) {
         for (size_t k : run.rules) {
             const PreparedRule& r = rules.rules[k];
@@ -347,7 +388,8 @@ uint32_t Check::Run() {
     }
 
     // 11. Prohibition marks.
-    std::unordered_set<const uint8_t*> seen;  // options a rule of this pass has decided
+    RecordSet& seen = w_.seen;  // options a rule of this pass has decided
+    seen.Reset(rules.prohibit.rules.size());
     for (size_t k : rules.prohibit.rules) {
         const PreparedRule& r = rules.rules[k];
         features::UiItem* target = Item(r.targetRow);
@@ -355,10 +397,9 @@ uint32_t Check::Run() {
         const Truth h = Settled(k);
         if (h == Truth::Skipped) continue;
         holds[k] = h == Truth::True;
-        const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
-        uint8_t* rec = OptionRecord(r.targetRow, l);
+        uint8_t* rec = TargetRecord(r);
         if (!rec) continue;
-        const bool first = seen.insert(rec).second;
+        const bool first = seen.Insert(rec);
         const bool on = h == Truth::True || (!first && features::Forbidden(rec));
         SetMark(r.targetRow, rec, on);
         // The per-tray media entries that stand for the same media type follow.
@@ -376,8 +417,9 @@ uint32_t Check::Run() {
     // in this pass (step 10).  A gate stops the rule's later actions while it does not
     // hold; the rule still decides its part of the target's state.  A rule that is
     // skipped (a condition this model cannot resolve) decides nothing.
-    std::vector<int8_t> controlled(items.count, -1);  // per row: -1 no rule, 0 enable, 1 disable
-    std::vector<int> rows;
+    std::vector<int8_t>& controlled = w_.controlled;  // per row: -1 no rule, 0 enable, 1 disable
+    controlled.assign(items.count, -1);
+    std::vector<int>& rows = w_.rows;
     for (size_t k : rules.control.rules) {
         const PreparedRule& r = rules.rules[k];
         if (!Item(r.targetRow) || !deviceFilter(r)) continue;
@@ -473,8 +515,20 @@ EngineTables EngineTables::OfModule() {
 uint32_t RunCheck(CheckContext& ctx, const EngineTables& tables) {
     // No exception leaves the engine: without memory for its working state the
     // check ends where it is and the change stands.
+    static detail::Workspace shared;
+    struct Borrow {
+        detail::Workspace* w;
+        ~Borrow() { w->busy = false; }
+    };
     try {
-        Check check(ctx, tables);
+        if (shared.busy) {
+            detail::Workspace own;
+            Check check(ctx, tables, own);
+            return check.Run();
+        }
+        shared.busy = true;
+        const Borrow borrowed{&shared};
+        Check check(ctx, tables, shared);
         return check.Run();
     } catch (const std::bad_alloc&) {
         return kCheckStands;

@@ -36,15 +36,56 @@ struct EvalMode {
     bool rangeSizes = false;      // custom width/length conditions use values clamped to the range
 };
 
+// A set of option records with a generation stamp per slot: emptied by one
+// increment, no allocation once it has grown to the largest rule set checked.
+class RecordSet {
+public:
+    // Empties the set and makes room for `expected` records.
+    void Reset(size_t expected);
+    // Adds the record; false when it was already there.
+    bool Insert(const uint8_t* rec);
+
+private:
+    std::vector<const uint8_t*> records_;
+    std::vector<uint32_t> stamps_;
+    uint32_t generation_ = 0;
+};
+
+// The working arrays of one check.  A check borrows the module's workspace, so
+// that their memory is allocated once, not at every call; a check started while
+// another is running (a message box's loop could start one) gets its own.
+struct Workspace {
+    std::vector<int8_t> settled;
+    std::vector<int64_t> current;
+    std::vector<uint8_t> changedFeature;
+    std::vector<uint32_t> pageControls;
+    std::vector<uint8_t> lockedByChange;
+    std::vector<uint8_t> listedChange;
+    std::vector<uint8_t> listedCst;
+    std::vector<int8_t> disabled;
+    std::vector<uint8_t> holds;
+    std::vector<int8_t> controlled;
+    std::vector<int> rows;
+    RecordSet seen;
+    WString changeText;
+    WString prohibitText;
+    bool busy = false;
+};
+
 class Check {
 public:
-    Check(CheckContext& ctx, const EngineTables& t);
+    Check(CheckContext& ctx, const EngineTables& t, Workspace& w);
     uint32_t Run();
 
     // ---- lookups (lookup.cpp) ----
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
     // The same with the keyword's cache slot known (prepared rules carry it).
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
+    // Condition c's and the target's lookups by the prepared key, once per check.
+    Lookup ConditionLookup(const PreparedRule& r, size_t c);
+    Lookup TargetLookup(const PreparedRule& r);
+    // The target option's record (OptionRecord of the target lookup), once per check.
+    uint8_t* TargetRecord(const PreparedRule& r);
     // The item's value in the record (read once per check until a write), none
     // for an unbound item.
     std::optional<int32_t> Current(int row) const;
@@ -89,22 +130,28 @@ public:
     const EngineTables& t_;
     int changedRow_ = -1;
     NamedRows named_;
-    std::vector<int8_t> settled_;  // per rule: -1 not yet, else a Truth
+    // Whether the row is one of the changed item's feature (false for no row).
+    bool OnChangedFeature(int row) const {
+        return row >= 0 && static_cast<size_t>(row) < changedFeature_.size() && changedFeature_[static_cast<size_t>(row)];
+    }
+
+    Workspace& w_;
+    std::vector<int8_t>& settled_;  // per rule: -1 not yet, else a Truth
     static constexpr int64_t kNotRead = INT64_MIN;
     static constexpr int64_t kUnbound = INT64_MIN + 1;
-    mutable std::vector<int64_t> current_;  // per item row: its value, kNotRead or kUnbound
-    std::vector<uint8_t> changedFeature_;  // per item row: a row of the changed item's feature
-    std::vector<uint32_t> pageControls_;   // sorted control ids of the items the page lists
-    std::vector<uint8_t> lockedByChange_;  // per item row: a change rule's 1028 disabled it in this pass
+    std::vector<int64_t>& current_;  // per item row: its value, kNotRead or kUnbound
+    std::vector<uint8_t>& changedFeature_;  // per item row: a row of the changed item's feature
+    std::vector<uint32_t>& pageControls_;   // sorted control ids of the items the page lists
+    std::vector<uint8_t>& lockedByChange_;  // per item row: a change rule's 1028 disabled it in this pass
     int deviceOptionRow_ = -1;             // the item of the device option the check is for
     int firstDeviceOptionRow_ = -1;        // the first device option's item (its slot 0), -1 none
     features::SizeRange range_{};
-    WString changeText_;
+    WString& changeText_;
     bool changeHeaded_ = false;
-    WString prohibitText_;
+    WString& prohibitText_;
     bool prohibitHeaded_ = false;
-    std::vector<uint8_t> listedChange_;   // change messages listed in this call (by slot)
-    std::vector<uint8_t> listedCst_;
+    std::vector<uint8_t>& listedChange_;   // change messages listed in this call (by slot)
+    std::vector<uint8_t>& listedCst_;
 };
 
 // The module-wide set of options (their records) marked forbidden since the last
@@ -113,8 +160,9 @@ std::unordered_set<const uint8_t*>& PassMarks();
 // Per-option tooltip texts of the last check.
 void ClearOptionTips();
 void AddOptionTip(uint32_t control, int32_t value, const WString& text);
-// The keyword cache's per-call reset.
-void ResetKeywordCache();
+// The keyword cache's per-call reset; keys: the prepared lookup keys of the
+// rules checked (false when there is no memory for them).
+bool ResetKeywordCache(uint32_t keys);
 IconRedrawFn IconRedraw();
 // The record a check without a dialog works on (SetCheckRecord).
 BYTE*& HostRecord();

@@ -105,16 +105,15 @@ bool Check::MentionsChanged(const PreparedRule& r) const {
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     const model::ConstraintRow& row = *r.row;
     size_t n = r.conditionRows.size();
-    bool results[256];
-    std::fill(results, results + 256, true);
+    bool results[256];  // a rule has at most 255 conditions
+    std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
     for (size_t c = 0; c < used; ++c) {
         const int item = r.conditionRows[c];
         features::UiItem* it = Item(item);
         if (!it) return Truth::Skipped;
         const model::ConditionRecord& cond = row.conditions[c];
-        const Lookup l = c < r.conditionSlots.size() ? LookupKeyword(item, cond.option, r.conditionSlots[c])
-                                                     : LookupKeyword(item, cond.option);
+        const Lookup l = ConditionLookup(r, c);
         if (!l.usable()) return Truth::Skipped;
         if (features::IsCustomPaperIndex(l.index)) {
             results[c] = CustomKindHolds(*this, item, l.index, cond.op);

@@ -2,6 +2,8 @@
 // cache), the current value of an item's settings field, and writing it.
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "common/le.h"
 #include "constraints/engine_state.h"
@@ -32,6 +34,16 @@ struct CacheSlot {
 static_assert(kCacheSlots == kKeywordCacheSlots);
 CacheSlot g_cache[kCacheSlots];
 uint32_t g_generation = 0;
+
+// The lookups of the prepared rules, by their key: what the lookup found and the
+// option record it names, each counting only in its own call like the slots above.
+struct KeyEntry {
+    uint32_t generation = 0;
+    uint32_t recordGeneration = 0;
+    Lookup lookup;
+    uint8_t* record = nullptr;
+};
+std::vector<KeyEntry> g_keys;
 
 bool IsPaperItem(const features::UiItemTable* t, int row) {
     return t && (row == t->direct.paperSize || row == t->direct.outPaperSize);
@@ -99,11 +111,58 @@ Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, cons
 
 }  // namespace
 
-void ResetKeywordCache() {
+bool ResetKeywordCache(uint32_t keys) {
     if (++g_generation == 0) {  // after 2^32 calls the stale generations could match again
         std::memset(g_cache, 0, sizeof g_cache);
+        std::fill(g_keys.begin(), g_keys.end(), KeyEntry{});
         g_generation = 1;
     }
+    if (g_keys.size() >= keys) return true;
+    try {
+        g_keys.resize(keys);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+Lookup Check::ConditionLookup(const PreparedRule& r, size_t c) {
+    const int row = r.conditionRows[c];
+    const WCHAR(&keyword)[32] = r.row->conditions[c].option;
+    if (c >= r.conditionKeys.size() || r.conditionKeys[c] >= g_keys.size())
+        return c < r.conditionSlots.size() ? LookupKeyword(row, keyword, r.conditionSlots[c]) : LookupKeyword(row, keyword);
+    KeyEntry& e = g_keys[r.conditionKeys[c]];
+    if (e.generation != g_generation) {
+        const UiItem* item = Item(row);
+        e.lookup = item ? Resolve(t_.items, *item, row, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
+                        : Lookup{};
+        e.generation = g_generation;
+    }
+    return e.lookup;
+}
+
+Lookup Check::TargetLookup(const PreparedRule& r) {
+    if (r.targetKey >= g_keys.size()) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+    KeyEntry& e = g_keys[r.targetKey];
+    if (e.generation != g_generation) {
+        const UiItem* item = Item(r.targetRow);
+        const WCHAR(&keyword)[32] = r.row->second.option;
+        e.lookup = item ? Resolve(t_.items, *item, r.targetRow, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
+                        : Lookup{};
+        e.generation = g_generation;
+    }
+    return e.lookup;
+}
+
+uint8_t* Check::TargetRecord(const PreparedRule& r) {
+    if (r.targetKey >= g_keys.size()) return OptionRecord(r.targetRow, TargetLookup(r));
+    const Lookup l = TargetLookup(r);
+    KeyEntry& e = g_keys[r.targetKey];
+    if (e.recordGeneration != g_generation) {
+        e.record = OptionRecord(r.targetRow, l);
+        e.recordGeneration = g_generation;
+    }
+    return e.record;
 }
 
 Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32]) {

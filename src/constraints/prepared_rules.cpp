@@ -2,6 +2,7 @@
 #include "constraints/prepared_rules.h"
 
 #include <new>
+#include <unordered_map>
 
 #include "features/model_record.h"
 #include "features/ui_items.h"
@@ -95,6 +96,15 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
     PreparedRules* p = new (std::nothrow) PreparedRules;
     if (!p) return nullptr;
     try {
+        // (row, keyword) -> lookup key; the key text is the row's four bytes, then the keyword.
+        std::unordered_map<WString, uint32_t> keys;
+        auto keyOf = [&](int row, const WCHAR (&keyword)[32]) {
+            WString k(2, WCHAR{0});
+            k[0] = static_cast<WCHAR>(static_cast<uint32_t>(row) & 0xFFFF);
+            k[1] = static_cast<WCHAR>(static_cast<uint32_t>(row) >> 16);
+            k.append(keyword, WLenBounded(keyword, 32));
+            return keys.emplace(std::move(k), static_cast<uint32_t>(keys.size())).first->second;
+        };
         p->named = NamedRows::Of(items);
         const uint32_t count = file.Rules() ? file.RuleCount() : 0;
         p->rules.reserve(count);
@@ -124,6 +134,9 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             }
             r.targetSlot = KeywordSlot(row.second.option, static_cast<uint32_t>(WLenBounded(row.second.option, 32)),
                                        r.targetRow);
+            r.conditionKeys.resize(conditions);
+            for (uint32_t c = 0; c < conditions; ++c) r.conditionKeys[c] = keyOf(r.conditionRows[c], row.conditions[c].option);
+            r.targetKey = keyOf(r.targetRow, row.second.option);
             r.secondRow = Name(row.second.feature).empty() ? -1 : FindUiItem(items, Name(row.second.feature));
             const uint32_t actions = row.actions ? row.actionCount : 0;
             for (uint32_t a = 0; a < actions; ++a) {
@@ -133,6 +146,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             run->rules.push_back(p->rules.size());
             p->rules.push_back(std::move(r));
         }
+        p->keyCount = static_cast<uint32_t>(keys.size());
     } catch (const std::bad_alloc&) {
         delete p;
         return nullptr;

@@ -30,6 +30,11 @@ struct PreparedRule {
     int secondRow = -1;             // item row of the second feature, -1 none
     std::vector<uint32_t> conditionSlots;  // keyword cache slot of each condition's option
     uint32_t targetSlot = 0;        // keyword cache slot of the target option
+    // The lookup key of each condition's option and of the target option: one
+    // small number per distinct (item row, keyword) pair of the set, so that a
+    // check finds a lookup it already made by indexing, without hashing.
+    std::vector<uint32_t> conditionKeys;
+    uint32_t targetKey = 0;
     bool paper = false;             // a condition or the target is on a custom paper size
     bool hasAction[5] = {};         // codes 1028 ... 1032 present
 
@@ -61,6 +66,7 @@ struct PreparedRules {
     KindRun control;                  // 1024
     KindRun perPage;                  // 1025
     size_t ignored = 0;               // rules after a kind outside 1022 ... 1025
+    uint32_t keyCount = 0;            // distinct lookup keys of the rules
 };
 
 // Builds the prepared rules from a loaded constraint file.  A null table or an
