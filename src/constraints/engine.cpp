@@ -106,6 +106,8 @@ Check::Check(CheckContext& ctx, const EngineTables& t, Workspace& w)
     : ctx_(ctx),
       t_(t),
       w_(w),
+      keys_(w.keys),
+      generation_(w.generation),
       settled_(w.settled),
       current_(w.current),
       changedFeature_(w.changedFeature),
@@ -136,7 +138,9 @@ uint32_t Check::Run() {
     features::UiItemTable& items = *t_.items;
 
     // 1. Per-call state.
-    if (!ResetKeywordCache(rules.keyCount)) return kCheckStands;
+    ResetKeywordCache();
+    if (!ResetKeys(rules.keyCount)) return kCheckStands;
+    perTrayMedia_ = t_.record && t_.record->facts[features::kFactPerTrayMedia] != 0;
     try {
         listedChange_.assign(model::kMessageSlots, 0);
         listedCst_.assign(model::kMessageSlots, 0);
@@ -399,7 +403,16 @@ uint32_t Check::Run() {
         holds[k] = h == Truth::True;
         uint8_t* rec = TargetRecord(r);
         if (!rec) continue;
-        const bool first = seen.Insert(rec);
+        // A key's record is looked up in the set once; keys of other rows or
+        // keywords can still name the same record.
+        bool first;
+        if (r.targetKey < keys_.size()) {
+            detail::KeyEntry& e = keys_[r.targetKey];
+            first = e.decidedGeneration != generation_ && seen.Insert(rec);
+            e.decidedGeneration = generation_;
+        } else {
+            first = seen.Insert(rec);
+        }
         const bool on = h == Truth::True || (!first && features::Forbidden(rec));
         SetMark(r.targetRow, rec, on);
         // The per-tray media entries that stand for the same media type follow.

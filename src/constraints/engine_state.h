@@ -51,6 +51,16 @@ private:
     uint32_t generation_ = 0;
 };
 
+// A prepared lookup key's entry: what the lookup found and the option record it
+// names, each counting only in the check whose generation it carries.
+struct KeyEntry {
+    uint32_t generation = 0;
+    uint32_t recordGeneration = 0;
+    uint32_t decidedGeneration = 0;  // a prohibition of this check decided the record
+    Lookup lookup;
+    uint8_t* record = nullptr;
+};
+
 // The working arrays of one check.  A check borrows the module's workspace, so
 // that their memory is allocated once, not at every call; a check started while
 // another is running (a message box's loop could start one) gets its own.
@@ -67,6 +77,8 @@ struct Workspace {
     std::vector<int8_t> controlled;
     std::vector<int> rows;
     RecordSet seen;
+    std::vector<KeyEntry> keys;  // by prepared lookup key
+    uint32_t generation = 0;     // of this check; entries of other generations do not count
     WString changeText;
     WString prohibitText;
     bool busy = false;
@@ -81,21 +93,46 @@ public:
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
     // The same with the keyword's cache slot known (prepared rules carry it).
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
-    // Condition c's and the target's lookups by the prepared key, once per check.
-    Lookup ConditionLookup(const PreparedRule& r, size_t c);
-    Lookup TargetLookup(const PreparedRule& r);
+    // The target's lookup by the prepared key, once per check.
+    Lookup TargetLookup(const PreparedRule& r) {
+        if (r.targetKey < keys_.size() && keys_[r.targetKey].generation == generation_)
+            return keys_[r.targetKey].lookup;
+        return ResolveTarget(r);
+    }
     // The target option's record (OptionRecord of the target lookup), once per check.
-    uint8_t* TargetRecord(const PreparedRule& r);
+    uint8_t* TargetRecord(const PreparedRule& r) {
+        if (r.targetKey < keys_.size() && keys_[r.targetKey].recordGeneration == generation_)
+            return keys_[r.targetKey].record;
+        return ResolveTargetRecord(r);
+    }
+    // Condition c's lookup, made and kept for the check (conditions read the kept one).
+    Lookup ResolveCondition(const PreparedRule& r, size_t c);
+    Lookup ResolveTarget(const PreparedRule& r);
+    uint8_t* ResolveTargetRecord(const PreparedRule& r);
+    // Prepares the key entries for a rule set of `keys` lookup keys; false without memory.
+    bool ResetKeys(uint32_t keys);
     // The item's value in the record (read once per check until a write), none
     // for an unbound item.
-    std::optional<int32_t> Current(int row) const;
+    std::optional<int32_t> Current(int row) const {
+        if (row >= 0 && static_cast<size_t>(row) < current_.size()) {
+            const int64_t cached = current_[static_cast<size_t>(row)];
+            if (cached > kUnbound) return static_cast<int32_t>(cached);
+        }
+        return CurrentSlow(row);
+    }
+    std::optional<int32_t> CurrentSlow(int row) const;
     std::optional<int32_t> ReadCurrent(int row) const;
     bool Write(int row, int32_t value);
-    int32_t Normalise(const features::UiItem& item, int32_t value) const;
+    int32_t Normalise(const features::UiItem& item, int32_t value) const {
+        return perTrayMedia_ && item.control == 1003 ? NormaliseTrayMedia(value) : value;
+    }
+    int32_t NormaliseTrayMedia(int32_t value) const;
     uint8_t* OptionRecord(int row, const Lookup& l);
     // ---- evaluation (evaluate.cpp) ----
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    // The rule's compact form (null for a rule that is not of the set being checked).
+    const CompiledRule* Compiled(const PreparedRule& r) const;
     // Rule k's plain result once the record no longer changes (after the changes
     // are applied), computed once per check.
     Truth Settled(size_t k);
@@ -120,7 +157,10 @@ public:
     void SecurityChecks();
     void ExtraApplyPasses();
 
-    features::UiItem* Item(int row) const { return t_.items ? t_.items->Row(row) : nullptr; }
+    features::UiItem* Item(int row) const {
+        return t_.items && row >= 0 && static_cast<size_t>(row) < t_.items->count ? &t_.items->rows[static_cast<size_t>(row)]
+                                                                                 : nullptr;
+    }
     const WCHAR* Slot(model::MessageTable table, unsigned n) const;
     void Append(WString& text, model::MessageTable table, unsigned slot, bool& headed);
     void SetMark(int row, uint8_t* rec, bool on);
@@ -136,6 +176,9 @@ public:
     }
 
     Workspace& w_;
+    std::vector<KeyEntry>& keys_;
+    uint32_t& generation_;
+    bool perTrayMedia_ = false;  // the model keeps media per tray (control 1003's values stand for trays)
     std::vector<int8_t>& settled_;  // per rule: -1 not yet, else a Truth
     static constexpr int64_t kNotRead = INT64_MIN;
     static constexpr int64_t kUnbound = INT64_MIN + 1;
@@ -160,9 +203,8 @@ std::unordered_set<const uint8_t*>& PassMarks();
 // Per-option tooltip texts of the last check.
 void ClearOptionTips();
 void AddOptionTip(uint32_t control, int32_t value, const WString& text);
-// The keyword cache's per-call reset; keys: the prepared lookup keys of the
-// rules checked (false when there is no memory for them).
-bool ResetKeywordCache(uint32_t keys);
+// The keyword cache's per-call reset.
+void ResetKeywordCache();
 IconRedrawFn IconRedraw();
 // The record a check without a dialog works on (SetCheckRecord).
 BYTE*& HostRecord();

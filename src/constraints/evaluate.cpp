@@ -27,12 +27,11 @@ bool Compare(uint32_t op, int32_t current, int32_t option) {
 // The postfix expression over the condition results.  A malformed list (a
 // condition number out of range, too few operands, more than the stack holds, an
 // unknown token, no result) is false.
-bool Expression(const model::ConstraintRow& row, const bool* results, size_t conditions) {
+bool Expression(const uint32_t* tokens, uint32_t count, const bool* results, size_t conditions) {
     bool stack[kStackDepth];
     size_t depth = 0;
-    const uint32_t count = row.tokens ? row.tokenCount : 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t token = row.tokens[i];
+        const uint32_t token = tokens[i];
         if (token == vpd::kTokenEnd) break;
         if (token < vpd::kTokenAnd) {
             if (token >= conditions || depth == kStackDepth) return false;
@@ -95,27 +94,42 @@ static bool CustomKindHolds(const Check& c, int row, uint32_t index, uint32_t op
     return false;
 }
 
+const CompiledRule* Check::Compiled(const PreparedRule& r) const {
+    if (!t_.rules || t_.rules->rules.empty()) return nullptr;
+    const PreparedRule* first = t_.rules->rules.data();
+    if (&r < first || &r >= first + t_.rules->compiled.size()) return nullptr;
+    return &t_.rules->compiled[static_cast<size_t>(&r - first)];
+}
+
 bool Check::MentionsChanged(const PreparedRule& r) const {
+    if (const CompiledRule* compiled = Compiled(r)) {
+        const CompiledCondition* c = t_.rules->conditions.data() + compiled->firstCondition;
+        for (const CompiledCondition* end = c + compiled->conditionCount; c != end; ++c)
+            if (OnChangedFeature(c->row)) return true;
+        return false;
+    }
     for (int row : r.conditionRows)
-        if (row >= 0 && static_cast<size_t>(row) < changedFeature_.size() && changedFeature_[static_cast<size_t>(row)])
-            return true;
+        if (OnChangedFeature(row)) return true;
     return false;
 }
 
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
-    const model::ConstraintRow& row = *r.row;
-    size_t n = r.conditionRows.size();
+    const CompiledRule* compiled = Compiled(r);
+    if (!compiled) return Truth::Skipped;  // not a rule of the set being checked
+    const CompiledCondition* conditions = t_.rules->conditions.data() + compiled->firstCondition;
+    const size_t n = compiled->conditionCount;
     bool results[256];  // a rule has at most 255 conditions
     std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
     for (size_t c = 0; c < used; ++c) {
-        const int item = r.conditionRows[c];
+        const CompiledCondition& cond = conditions[c];
+        const int item = cond.row;
         features::UiItem* it = Item(item);
         if (!it) return Truth::Skipped;
-        const model::ConditionRecord& cond = row.conditions[c];
-        const Lookup l = ConditionLookup(r, c);
+        const Lookup l = cond.key < keys_.size() && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
+                                                                                             : ResolveCondition(r, c);
         if (!l.usable()) return Truth::Skipped;
-        if (features::IsCustomPaperIndex(l.index)) {
+        if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper) {  // a custom size
             results[c] = CustomKindHolds(*this, item, l.index, cond.op);
             continue;
         }
@@ -140,7 +154,8 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
             }
         }
     }
-    return Expression(row, results, n) ? Truth::True : Truth::False;
+    return Expression(t_.rules->tokens.data() + compiled->firstToken, compiled->tokenCount, results, n) ? Truth::True
+                                                                                                      : Truth::False;
 }
 
 Truth Check::Evaluate(const PreparedRule& r, EvalMode mode) {

@@ -35,15 +35,6 @@ static_assert(kCacheSlots == kKeywordCacheSlots);
 CacheSlot g_cache[kCacheSlots];
 uint32_t g_generation = 0;
 
-// The lookups of the prepared rules, by their key: what the lookup found and the
-// option record it names, each counting only in its own call like the slots above.
-struct KeyEntry {
-    uint32_t generation = 0;
-    uint32_t recordGeneration = 0;
-    Lookup lookup;
-    uint8_t* record = nullptr;
-};
-std::vector<KeyEntry> g_keys;
 
 bool IsPaperItem(const features::UiItemTable* t, int row) {
     return t && (row == t->direct.paperSize || row == t->direct.outPaperSize);
@@ -111,57 +102,57 @@ Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, cons
 
 }  // namespace
 
-bool ResetKeywordCache(uint32_t keys) {
+void ResetKeywordCache() {
     if (++g_generation == 0) {  // after 2^32 calls the stale generations could match again
         std::memset(g_cache, 0, sizeof g_cache);
-        std::fill(g_keys.begin(), g_keys.end(), KeyEntry{});
         g_generation = 1;
     }
-    if (g_keys.size() >= keys) return true;
+}
+
+bool Check::ResetKeys(uint32_t keys) {
+    if (++generation_ == 0) {  // after 2^32 checks the stale generations could match again
+        std::fill(keys_.begin(), keys_.end(), KeyEntry{});
+        generation_ = 1;
+    }
+    if (keys_.size() >= keys) return true;
     try {
-        g_keys.resize(keys);
+        keys_.resize(keys);
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
-Lookup Check::ConditionLookup(const PreparedRule& r, size_t c) {
+Lookup Check::ResolveCondition(const PreparedRule& r, size_t c) {
     const int row = r.conditionRows[c];
     const WCHAR(&keyword)[32] = r.row->conditions[c].option;
-    if (c >= r.conditionKeys.size() || r.conditionKeys[c] >= g_keys.size())
+    const uint32_t key = c < r.conditionKeys.size() ? r.conditionKeys[c] : UINT32_MAX;
+    if (key >= keys_.size())
         return c < r.conditionSlots.size() ? LookupKeyword(row, keyword, r.conditionSlots[c]) : LookupKeyword(row, keyword);
-    KeyEntry& e = g_keys[r.conditionKeys[c]];
-    if (e.generation != g_generation) {
-        const UiItem* item = Item(row);
-        e.lookup = item ? Resolve(t_.items, *item, row, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
-                        : Lookup{};
-        e.generation = g_generation;
-    }
+    KeyEntry& e = keys_[key];
+    const UiItem* item = Item(row);
+    e.lookup = item ? Resolve(t_.items, *item, row, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32))) : Lookup{};
+    e.generation = generation_;
     return e.lookup;
 }
 
-Lookup Check::TargetLookup(const PreparedRule& r) {
-    if (r.targetKey >= g_keys.size()) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
-    KeyEntry& e = g_keys[r.targetKey];
-    if (e.generation != g_generation) {
-        const UiItem* item = Item(r.targetRow);
-        const WCHAR(&keyword)[32] = r.row->second.option;
-        e.lookup = item ? Resolve(t_.items, *item, r.targetRow, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
-                        : Lookup{};
-        e.generation = g_generation;
-    }
+Lookup Check::ResolveTarget(const PreparedRule& r) {
+    if (r.targetKey >= keys_.size()) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+    KeyEntry& e = keys_[r.targetKey];
+    const UiItem* item = Item(r.targetRow);
+    const WCHAR(&keyword)[32] = r.row->second.option;
+    e.lookup = item ? Resolve(t_.items, *item, r.targetRow, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
+                    : Lookup{};
+    e.generation = generation_;
     return e.lookup;
 }
 
-uint8_t* Check::TargetRecord(const PreparedRule& r) {
-    if (r.targetKey >= g_keys.size()) return OptionRecord(r.targetRow, TargetLookup(r));
+uint8_t* Check::ResolveTargetRecord(const PreparedRule& r) {
     const Lookup l = TargetLookup(r);
-    KeyEntry& e = g_keys[r.targetKey];
-    if (e.recordGeneration != g_generation) {
-        e.record = OptionRecord(r.targetRow, l);
-        e.recordGeneration = g_generation;
-    }
+    if (r.targetKey >= keys_.size()) return OptionRecord(r.targetRow, l);
+    KeyEntry& e = keys_[r.targetKey];
+    e.record = OptionRecord(r.targetRow, l);
+    e.recordGeneration = generation_;
     return e.record;
 }
 
@@ -192,7 +183,7 @@ Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot) 
     return l;
 }
 
-std::optional<int32_t> Check::Current(int row) const {
+std::optional<int32_t> Check::CurrentSlow(int row) const {
     if (row >= 0 && static_cast<size_t>(row) < current_.size()) {
         int64_t& cached = current_[static_cast<size_t>(row)];
         if (cached == kNotRead) {
@@ -239,8 +230,7 @@ bool Check::Write(int row, int32_t value) {
     return settings::SetNumber(*settings::AsRecord(ctx_.record), f, value);
 }
 
-int32_t Check::Normalise(const UiItem& item, int32_t v) const {
-    if (!t_.record || t_.record->facts[features::kFactPerTrayMedia] == 0 || item.control != 1003) return v;
+int32_t Check::NormaliseTrayMedia(int32_t v) const {
     // A tray slot without registered media keeps its own value: it stands for no
     // model media type.
     if (v >= 1001 && v <= 1020) return ctx_.trayMedia[v - 1001] ? ctx_.trayMedia[v - 1001] : v;

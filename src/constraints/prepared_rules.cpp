@@ -108,6 +108,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
         p->named = NamedRows::Of(items);
         const uint32_t count = file.Rules() ? file.RuleCount() : 0;
         p->rules.reserve(count);
+        p->compiled.reserve(count);
         for (uint32_t i = 0; i < count; ++i) {
             const model::ConstraintRow& row = file.Rules()[i];
             KindRun* run = RunOf(*p, row.id);
@@ -143,8 +144,17 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
                 const uint32_t code = row.actions[a].code;
                 if (code >= 1028 && code <= 1032) r.hasAction[code - 1028] = true;
             }
+            CompiledRule compiled;
+            compiled.firstCondition = static_cast<uint32_t>(p->conditions.size());
+            compiled.conditionCount = conditions;
+            for (uint32_t c = 0; c < conditions; ++c)
+                p->conditions.push_back({r.conditionRows[c], r.conditionKeys[c], row.conditions[c].op});
+            compiled.firstToken = static_cast<uint32_t>(p->tokens.size());
+            compiled.tokenCount = row.tokens ? row.tokenCount : 0;
+            p->tokens.insert(p->tokens.end(), row.tokens, row.tokens + compiled.tokenCount);
             run->rules.push_back(p->rules.size());
             p->rules.push_back(std::move(r));
+            p->compiled.push_back(compiled);
         }
         p->keyCount = static_cast<uint32_t>(keys.size());
     } catch (const std::bad_alloc&) {

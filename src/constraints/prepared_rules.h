@@ -41,6 +41,20 @@ struct PreparedRule {
     bool Has(uint32_t code) const { return code >= 1028 && code <= 1032 && hasAction[code - 1028]; }
 };
 
+// The compact form the engine evaluates: each rule's conditions and expression
+// tokens back to back in two pools, so that a check reads few cache lines per rule.
+struct CompiledCondition {
+    int32_t row = -1;  // the condition's item row (conditionRows)
+    uint32_t key = 0;  // its lookup key (conditionKeys)
+    uint32_t op = 0;   // its operator
+};
+struct CompiledRule {
+    uint32_t firstCondition = 0;  // in PreparedRules::conditions
+    uint32_t conditionCount = 0;
+    uint32_t firstToken = 0;      // in PreparedRules::tokens
+    uint32_t tokenCount = 0;      // the rule's own share of the token pool
+};
+
 struct KindRun {
     std::vector<size_t> rules;  // indexes into PreparedRules::rules, in file order
 };
@@ -67,6 +81,9 @@ struct PreparedRules {
     KindRun perPage;                  // 1025
     size_t ignored = 0;               // rules after a kind outside 1022 ... 1025
     uint32_t keyCount = 0;            // distinct lookup keys of the rules
+    std::vector<CompiledRule> compiled;          // per rule, as `rules`
+    std::vector<CompiledCondition> conditions;   // every rule's conditions
+    std::vector<uint32_t> tokens;                // every rule's expression tokens
 };
 
 // Builds the prepared rules from a loaded constraint file.  A null table or an
