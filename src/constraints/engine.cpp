@@ -118,6 +118,13 @@ Check::Check(CheckContext& ctx, const EngineTables& t, Workspace& w)
       listedChange_(w.listedChange),
       listedCst_(w.listedCst) {}
 
+void Check::NewEpoch() {
+    if (++w_.epoch == 0) {  // after 2^32 epochs the stale stamps could match again
+        std::fill(w_.conditionStamps.begin(), w_.conditionStamps.end(), 0);
+        w_.epoch = 1;
+    }
+}
+
 Truth Check::Settled(size_t k) {
     int8_t& cached = settled_[k];
     if (cached < 0) cached = static_cast<int8_t>(Evaluate(t_.rules->rules[k], {}));
@@ -140,6 +147,15 @@ uint32_t Check::Run() {
     // 1. Per-call state.
     ResetKeywordCache();
     if (!ResetKeys(rules.keyCount)) return kCheckStands;
+    NewEpoch();
+    if (w_.conditionStamps.size() < rules.conditionIds) {
+        try {
+            w_.conditionStamps.resize(rules.conditionIds, 0);
+            w_.conditionResults.resize(rules.conditionIds, 0);
+        } catch (const std::bad_alloc&) {
+            return kCheckStands;
+        }
+    }
     perTrayMedia_ = t_.record && t_.record->facts[features::kFactPerTrayMedia] != 0;
     try {
         listedChange_.assign(model::kMessageSlots, 0);

@@ -79,6 +79,11 @@ struct Workspace {
     RecordSet seen;
     std::vector<KeyEntry> keys;  // by prepared lookup key
     uint32_t generation = 0;     // of this check; entries of other generations do not count
+    // Condition results by condition id, each valid while its stamp is the epoch:
+    // the epoch changes at every check and at every value a check writes.
+    std::vector<uint32_t> conditionStamps;
+    std::vector<int8_t> conditionResults;  // -1 unresolvable, 0 false, 1 true
+    uint32_t epoch = 0;
     WString changeText;
     WString prohibitText;
     bool busy = false;
@@ -131,6 +136,8 @@ public:
     // ---- evaluation (evaluate.cpp) ----
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    // Condition c of the rule: -1 when it cannot be resolved, else whether it holds.
+    int8_t Condition(const PreparedRule& r, size_t c, const CompiledCondition& cond, bool rangeSizes);
     // The rule's compact form (null for a rule that is not of the set being checked).
     const CompiledRule* Compiled(const PreparedRule& r) const;
     // Rule k's plain result once the record no longer changes (after the changes
@@ -178,6 +185,8 @@ public:
     Workspace& w_;
     std::vector<KeyEntry>& keys_;
     uint32_t& generation_;
+    // Starts a new epoch: every kept condition result is stale.
+    void NewEpoch();
     bool perTrayMedia_ = false;  // the model keeps media per tray (control 1003's values stand for trays)
     std::vector<int8_t>& settled_;  // per rule: -1 not yet, else a Truth
     static constexpr int64_t kNotRead = INT64_MIN;

@@ -113,6 +113,24 @@ bool Check::MentionsChanged(const PreparedRule& r) const {
     return false;
 }
 
+int8_t Check::Condition(const PreparedRule& r, size_t c, const CompiledCondition& cond, bool rangeSizes) {
+    const int item = cond.row;
+    features::UiItem* it = Item(item);
+    if (!it) return -1;
+    const Lookup l = cond.key < keys_.size() && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
+                                                                                         : ResolveCondition(r, c);
+    if (!l.usable()) return -1;
+    if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper)  // a custom size
+        return CustomKindHolds(*this, item, l.index, cond.op) ? 1 : 0;
+    const auto cur = Current(item);
+    if (!cur) return -1;
+    int32_t value = *cur;
+    bool width = false;
+    if (rangeSizes && IsSizeField(*t_.items, item, &width))
+        value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
+    return l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value)) ? 1 : 0;
+}
+
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     const CompiledRule* compiled = Compiled(r);
     if (!compiled) return Truth::Skipped;  // not a rule of the set being checked
@@ -121,25 +139,24 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     bool results[256];  // a rule has at most 255 conditions
     std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
+    std::vector<uint32_t>& stamps = w_.conditionStamps;
+    std::vector<int8_t>& kept = w_.conditionResults;
     for (size_t c = 0; c < used; ++c) {
         const CompiledCondition& cond = conditions[c];
-        const int item = cond.row;
-        features::UiItem* it = Item(item);
-        if (!it) return Truth::Skipped;
-        const Lookup l = cond.key < keys_.size() && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
-                                                                                             : ResolveCondition(r, c);
-        if (!l.usable()) return Truth::Skipped;
-        if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper) {  // a custom size
-            results[c] = CustomKindHolds(*this, item, l.index, cond.op);
-            continue;
+        // Sizes brought into the range give other results: those are never kept.
+        const bool keep = !mode.rangeSizes && cond.id < stamps.size();
+        int8_t result;
+        if (keep && stamps[cond.id] == w_.epoch) {
+            result = kept[cond.id];
+        } else {
+            result = Condition(r, c, cond, mode.rangeSizes);
+            if (keep) {
+                stamps[cond.id] = w_.epoch;
+                kept[cond.id] = result;
+            }
         }
-        auto cur = Current(item);
-        if (!cur) return Truth::Skipped;
-        int32_t value = *cur;
-        bool width = false;
-        if (mode.rangeSizes && IsSizeField(*t_.items, item, &width))
-            value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
-        results[c] = l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value));
+        if (result < 0) return Truth::Skipped;
+        results[c] = result != 0;
     }
     if (mode.requireChanged && !MentionsChanged(r)) return Truth::False;
     // A change rule whose second feature the administrator fixed never holds.

@@ -227,6 +227,7 @@ bool Check::Write(int row, int32_t value) {
     if (!settings::IsNumberKind(f.def->kind)) return false;  // text fields are never written
     // Rows of one feature share the field: every value read so far is read again.
     std::fill(current_.begin(), current_.end(), kNotRead);
+    NewEpoch();
     return settings::SetNumber(*settings::AsRecord(ctx_.record), f, value);
 }
 

@@ -98,6 +98,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
     try {
         // (row, keyword) -> lookup key; the key text is the row's four bytes, then the keyword.
         std::unordered_map<WString, uint32_t> keys;
+        std::unordered_map<uint64_t, uint32_t> conditionIds;  // (key, operator) -> condition id
         auto keyOf = [&](int row, const WCHAR (&keyword)[32]) {
             WString k(2, WCHAR{0});
             k[0] = static_cast<WCHAR>(static_cast<uint32_t>(row) & 0xFFFF);
@@ -147,8 +148,11 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             CompiledRule compiled;
             compiled.firstCondition = static_cast<uint32_t>(p->conditions.size());
             compiled.conditionCount = conditions;
-            for (uint32_t c = 0; c < conditions; ++c)
-                p->conditions.push_back({r.conditionRows[c], r.conditionKeys[c], row.conditions[c].op});
+            for (uint32_t c = 0; c < conditions; ++c) {
+                const uint64_t idKey = uint64_t{r.conditionKeys[c]} << 32 | row.conditions[c].op;
+                const uint32_t id = conditionIds.emplace(idKey, static_cast<uint32_t>(conditionIds.size())).first->second;
+                p->conditions.push_back({r.conditionRows[c], r.conditionKeys[c], row.conditions[c].op, id});
+            }
             compiled.firstToken = static_cast<uint32_t>(p->tokens.size());
             compiled.tokenCount = row.tokens ? row.tokenCount : 0;
             p->tokens.insert(p->tokens.end(), row.tokens, row.tokens + compiled.tokenCount);
@@ -157,6 +161,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             p->compiled.push_back(compiled);
         }
         p->keyCount = static_cast<uint32_t>(keys.size());
+        p->conditionIds = static_cast<uint32_t>(conditionIds.size());
     } catch (const std::bad_alloc&) {
         delete p;
         return nullptr;

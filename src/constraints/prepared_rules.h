@@ -47,6 +47,8 @@ struct CompiledCondition {
     int32_t row = -1;  // the condition's item row (conditionRows)
     uint32_t key = 0;  // its lookup key (conditionKeys)
     uint32_t op = 0;   // its operator
+    uint32_t id = 0;   // one number per distinct (key, operator): conditions with the
+                       // same id have the same result while no value changes
 };
 struct CompiledRule {
     uint32_t firstCondition = 0;  // in PreparedRules::conditions
@@ -83,6 +85,7 @@ struct PreparedRules {
     uint32_t keyCount = 0;            // distinct lookup keys of the rules
     std::vector<CompiledRule> compiled;          // per rule, as `rules`
     std::vector<CompiledCondition> conditions;   // every rule's conditions
+    uint32_t conditionIds = 0;                   // distinct condition ids
     std::vector<uint32_t> tokens;                // every rule's expression tokens
 };
 
