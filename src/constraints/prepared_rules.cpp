@@ -24,28 +24,64 @@ bool Is(WStringView a, const char* b) {
     return i == a.size();
 }
 
+// FindUiItem's answers from two hash maps built once for a preparation, instead
+// of a walk over the table for each name a rule holds.
+class RowIndex {
+public:
+    explicit RowIndex(const UiItemTable* items) {
+        if (!items) return;
+        for (size_t i = 0; i < items->count; ++i) {
+            const features::UiItem& item = items->rows[i];
+            const WString feature(Name(item.feature));
+            if (feature.empty()) continue;
+            byFeature_.emplace(feature, static_cast<int>(i));  // the first row stays
+            byPair_.emplace(Pair(feature, Name(item.option)), static_cast<int>(i));
+        }
+    }
+    // As FindUiItem(items, feature, option).
+    int Find(WStringView feature, WStringView option = {}) const {
+        if (feature.empty()) return -1;
+        if (option.empty()) {
+            const auto it = byFeature_.find(WString(feature));
+            return it == byFeature_.end() ? -1 : it->second;
+        }
+        const auto it = byPair_.find(Pair(feature, option));
+        return it == byPair_.end() ? -1 : it->second;
+    }
+
+private:
+    static WString Pair(WStringView feature, WStringView option) {
+        WString k(feature);
+        k.push_back(WCHAR{0});  // names hold no NUL: the pair is unambiguous
+        k.append(option);
+        return k;
+    }
+    std::unordered_map<WString, int> byFeature_;
+    std::unordered_map<WString, int> byPair_;
+};
+
 // The row of a condition's feature: the radio row of its option when the feature
 // has one, else the feature's first row.
-int ConditionRow(const UiItemTable* items, const model::ConditionRecord& c) {
+int ConditionRow(const RowIndex& items, const model::ConditionRecord& c) {
     const WStringView option = Name(c.option);
     if (!option.empty()) {
-        const int radio = FindUiItem(items, Name(c.feature), option);
+        const int radio = items.Find(Name(c.feature), option);
         if (radio >= 0) return radio;
     }
-    return FindUiItem(items, Name(c.feature));
+    return items.Find(Name(c.feature));
 }
 
-int TargetRow(const UiItemTable* items, const model::ConstraintRow& r, bool bindingEdgeSwitch) {
+int TargetRow(const UiItemTable* table, const RowIndex& items, const model::ConstraintRow& r, bool bindingEdgeSwitch) {
     const WStringView feature = Name(r.first.feature);
     if (feature.empty()) return -1;
-    int row = FindUiItem(items, feature);
+    int row = items.Find(feature);
     if (row < 0 && bindingEdgeSwitch &&
         (Is(feature, "BindingEdge_PRN_Portrait") || Is(feature, "BindingEdge_PRN_Landscape") ||
          Is(feature, "BindingEdge_PS")))
-        row = FindUiItem(items, WL("BindingEdge_MFP"));
-    const features::UiItem* item = items ? items->Row(row) : nullptr;
+        row = items.Find(WL("BindingEdge_MFP"));
+    const features::UiItem* item = table ? table->Row(row) : nullptr;
     if (item && item->type == features::kUiRadio && !Name(r.first.option).empty()) {
-        const int radio = FindUiItem(items, feature, Name(r.first.option));
+        const int radio = items.Find(feature, Name(r.first.option));
         if (radio >= 0) row = radio;
     }
     return row;
@@ -97,6 +133,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
     if (!p) return nullptr;
     try {
         // (row, keyword) -> lookup key; the key text is the row's four bytes, then the keyword.
+        const RowIndex index(items);
         std::unordered_map<WString, uint32_t> keys;
         std::unordered_map<uint64_t, uint32_t> conditionIds;  // (key, operator) -> condition id
         auto keyOf = [&](int row, const WCHAR (&keyword)[32]) {
@@ -124,11 +161,11 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             const uint32_t conditions = row.conditions ? row.conditionCount : 0;
             r.conditionRows.resize(conditions, -1);
             for (uint32_t c = 0; c < conditions; ++c) {
-                r.conditionRows[c] = ConditionRow(items, row.conditions[c]);
+                r.conditionRows[c] = ConditionRow(index, row.conditions[c]);
                 r.paper = r.paper || PaperCondition(row.conditions[c]);
             }
             r.paper = r.paper || PaperTarget(row);
-            r.targetRow = TargetRow(items, row, bindingEdgeSwitch);
+            r.targetRow = TargetRow(items, index, row, bindingEdgeSwitch);
             r.conditionSlots.resize(conditions);
             for (uint32_t c = 0; c < conditions; ++c) {
                 const WCHAR* k = row.conditions[c].option;
@@ -139,7 +176,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             r.conditionKeys.resize(conditions);
             for (uint32_t c = 0; c < conditions; ++c) r.conditionKeys[c] = keyOf(r.conditionRows[c], row.conditions[c].option);
             r.targetKey = keyOf(r.targetRow, row.second.option);
-            r.secondRow = Name(row.second.feature).empty() ? -1 : FindUiItem(items, Name(row.second.feature));
+            r.secondRow = Name(row.second.feature).empty() ? -1 : index.Find(Name(row.second.feature));
             const uint32_t actions = row.actions ? row.actionCount : 0;
             for (uint32_t a = 0; a < actions; ++a) {
                 const uint32_t code = row.actions[a].code;
