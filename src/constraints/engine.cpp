@@ -147,6 +147,8 @@ uint32_t Check::Run() {
     // 1. Per-call state.
     ResetKeywordCache();
     if (!ResetKeys(rules.keyCount)) return kCheckStands;
+    keyLimit_ = rules.keyCount;
+    idLimit_ = rules.conditionIds;
     NewEpoch();
     if (w_.conditionStamps.size() < rules.conditionIds) {
         try {
@@ -422,7 +424,7 @@ uint32_t Check::Run() {
         // A key's record is looked up in the set once; keys of other rows or
         // keywords can still name the same record.
         bool first;
-        if (r.targetKey < keys_.size()) {
+        if (r.targetKey < keyLimit_) {
             detail::KeyEntry& e = keys_[r.targetKey];
             first = e.decidedGeneration != generation_ && seen.Insert(rec);
             e.decidedGeneration = generation_;

@@ -100,13 +100,13 @@ public:
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
     // The target's lookup by the prepared key, once per check.
     Lookup TargetLookup(const PreparedRule& r) {
-        if (r.targetKey < keys_.size() && keys_[r.targetKey].generation == generation_)
+        if (r.targetKey < keyLimit_ && keys_[r.targetKey].generation == generation_)
             return keys_[r.targetKey].lookup;
         return ResolveTarget(r);
     }
     // The target option's record (OptionRecord of the target lookup), once per check.
     uint8_t* TargetRecord(const PreparedRule& r) {
-        if (r.targetKey < keys_.size() && keys_[r.targetKey].recordGeneration == generation_)
+        if (r.targetKey < keyLimit_ && keys_[r.targetKey].recordGeneration == generation_)
             return keys_[r.targetKey].record;
         return ResolveTargetRecord(r);
     }
@@ -136,6 +136,8 @@ public:
     // ---- evaluation (evaluate.cpp) ----
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
+    Truth EvaluateCompiled(const PreparedRule& r, EvalMode mode, const CompiledCondition* conditions, size_t n,
+                           const uint32_t* tokens, uint32_t tokenCount);
     // Condition c of the rule: -1 when it cannot be resolved, else whether it holds.
     int8_t Condition(const PreparedRule& r, size_t c, const CompiledCondition& cond, bool rangeSizes);
     // The rule's compact form (null for a rule that is not of the set being checked).
@@ -185,6 +187,8 @@ public:
     Workspace& w_;
     std::vector<KeyEntry>& keys_;
     uint32_t& generation_;
+    uint32_t keyLimit_ = 0;  // the checked set's lookup keys (keys_ may be longer, from a larger set)
+    uint32_t idLimit_ = 0;   // its condition ids
     // Starts a new epoch: every kept condition result is stale.
     void NewEpoch();
     bool perTrayMedia_ = false;  // the model keeps media per tray (control 1003's values stand for trays)

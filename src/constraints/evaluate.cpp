@@ -117,7 +117,7 @@ int8_t Check::Condition(const PreparedRule& r, size_t c, const CompiledCondition
     const int item = cond.row;
     features::UiItem* it = Item(item);
     if (!it) return -1;
-    const Lookup l = cond.key < keys_.size() && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
+    const Lookup l = cond.key < keyLimit_ && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
                                                                                          : ResolveCondition(r, c);
     if (!l.usable()) return -1;
     if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper)  // a custom size
@@ -132,10 +132,20 @@ int8_t Check::Condition(const PreparedRule& r, size_t c, const CompiledCondition
 }
 
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
-    const CompiledRule* compiled = Compiled(r);
-    if (!compiled) return Truth::Skipped;  // not a rule of the set being checked
-    const CompiledCondition* conditions = t_.rules->conditions.data() + compiled->firstCondition;
-    const size_t n = compiled->conditionCount;
+    if (const CompiledRule* compiled = Compiled(r))
+        return EvaluateCompiled(r, mode, t_.rules->conditions.data() + compiled->firstCondition,
+                                compiled->conditionCount, t_.rules->tokens.data() + compiled->firstToken,
+                                compiled->tokenCount);
+    // A rule without a compact form (made by hand, not by PrepareRules): its own
+    // vectors and the file's records, with nothing kept by key or id.
+    std::vector<CompiledCondition> own(std::min<size_t>(r.conditionRows.size(), 255));
+    for (size_t c = 0; c < own.size(); ++c)
+        own[c] = {r.conditionRows[c], UINT32_MAX, r.row->conditions[c].op, UINT32_MAX};
+    return EvaluateCompiled(r, mode, own.data(), own.size(), r.row->tokens, r.row->tokens ? r.row->tokenCount : 0);
+}
+
+Truth Check::EvaluateCompiled(const PreparedRule& r, EvalMode mode, const CompiledCondition* conditions, size_t n,
+                              const uint32_t* tokens, uint32_t tokenCount) {
     bool results[256];  // a rule has at most 255 conditions
     std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
@@ -144,7 +154,7 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     for (size_t c = 0; c < used; ++c) {
         const CompiledCondition& cond = conditions[c];
         // Sizes brought into the range give other results: those are never kept.
-        const bool keep = !mode.rangeSizes && cond.id < stamps.size();
+        const bool keep = !mode.rangeSizes && cond.id < idLimit_;
         int8_t result;
         if (keep && stamps[cond.id] == w_.epoch) {
             result = kept[cond.id];
@@ -171,8 +181,7 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
             }
         }
     }
-    return Expression(t_.rules->tokens.data() + compiled->firstToken, compiled->tokenCount, results, n) ? Truth::True
-                                                                                                      : Truth::False;
+    return Expression(tokens, tokenCount, results, n) ? Truth::True : Truth::False;
 }
 
 Truth Check::Evaluate(const PreparedRule& r, EvalMode mode) {

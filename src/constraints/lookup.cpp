@@ -127,7 +127,7 @@ Lookup Check::ResolveCondition(const PreparedRule& r, size_t c) {
     const int row = r.conditionRows[c];
     const WCHAR(&keyword)[32] = r.row->conditions[c].option;
     const uint32_t key = c < r.conditionKeys.size() ? r.conditionKeys[c] : UINT32_MAX;
-    if (key >= keys_.size())
+    if (key >= keyLimit_)
         return c < r.conditionSlots.size() ? LookupKeyword(row, keyword, r.conditionSlots[c]) : LookupKeyword(row, keyword);
     KeyEntry& e = keys_[key];
     const UiItem* item = Item(row);
@@ -137,7 +137,7 @@ Lookup Check::ResolveCondition(const PreparedRule& r, size_t c) {
 }
 
 Lookup Check::ResolveTarget(const PreparedRule& r) {
-    if (r.targetKey >= keys_.size()) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+    if (r.targetKey >= keyLimit_) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
     KeyEntry& e = keys_[r.targetKey];
     const UiItem* item = Item(r.targetRow);
     const WCHAR(&keyword)[32] = r.row->second.option;
@@ -149,7 +149,7 @@ Lookup Check::ResolveTarget(const PreparedRule& r) {
 
 uint8_t* Check::ResolveTargetRecord(const PreparedRule& r) {
     const Lookup l = TargetLookup(r);
-    if (r.targetKey >= keys_.size()) return OptionRecord(r.targetRow, l);
+    if (r.targetKey >= keyLimit_) return OptionRecord(r.targetRow, l);
     KeyEntry& e = keys_[r.targetKey];
     e.record = OptionRecord(r.targetRow, l);
     e.recordGeneration = generation_;
