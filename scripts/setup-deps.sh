@@ -14,6 +14,10 @@ packages=(
 if [[ "${NOVRIX_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The side-by-side benchmark with CUPS (bench/peers/run.sh) only.
+if [[ "${NOVRIX_WITH_PEERS:-0}" == 1 ]]; then
+  packages+=(libcups2-dev python3)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -78,7 +78,52 @@ bool IsSecurityControl(uint16_t c) {
                g_extraSecurityControls.end();
 }
 
-Check::Check(CheckContext& ctx, const EngineTables& t) : ctx_(ctx), t_(t) {}
+void RecordSet::Reset(size_t expected) {
+    size_t capacity = 64;
+    while (capacity < 2 * expected) capacity *= 2;
+    if (records_.size() < capacity) {
+        records_.assign(capacity, nullptr);
+        stamps_.assign(capacity, 0);
+        generation_ = 0;
+    }
+    if (++generation_ == 0) {
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        generation_ = 1;
+    }
+}
+
+bool RecordSet::Insert(const uint8_t* rec) {
+    const size_t mask = records_.size() - 1;  // a power of two, at least twice the records inserted
+    size_t i = (reinterpret_cast<uintptr_t>(rec) * 0x9E3779B97F4A7C15ull >> 20) & mask;
+    for (; stamps_[i] == generation_; i = (i + 1) & mask)
+        if (records_[i] == rec) return false;
+    stamps_[i] = generation_;
+    records_[i] = rec;
+    return true;
+}
+
+Check::Check(CheckContext& ctx, const EngineTables& t, Workspace& w)
+    : ctx_(ctx),
+      t_(t),
+      w_(w),
+      keys_(w.keys),
+      generation_(w.generation),
+      settled_(w.settled),
+      current_(w.current),
+      changedFeature_(w.changedFeature),
+      pageControls_(w.pageControls),
+      lockedByChange_(w.lockedByChange),
+      changeText_(w.changeText),
+      prohibitText_(w.prohibitText),
+      listedChange_(w.listedChange),
+      listedCst_(w.listedCst) {}
+
+void Check::NewEpoch() {
+    if (++w_.epoch == 0) {  // after 2^32 epochs the stale stamps could match again
+        std::fill(w_.conditionStamps.begin(), w_.conditionStamps.end(), 0);
+        w_.epoch = 1;
+    }
+}
 
 Truth Check::Settled(size_t k) {
     int8_t& cached = settled_[k];
@@ -114,12 +159,28 @@ uint32_t Check::Run() {
 
     // 1. Per-call state.
     ResetKeywordCache();
+    if (!ResetKeys(rules.keyCount)) return kCheckStands;
+    keyLimit_ = rules.keyCount;
+    idLimit_ = rules.conditionIds;
+    NewEpoch();
+    if (w_.conditionStamps.size() < rules.conditionIds) {
+        try {
+            w_.conditionStamps.resize(rules.conditionIds, 0);
+            w_.conditionResults.resize(rules.conditionIds, 0);
+        } catch (const std::bad_alloc&) {
+            return kCheckStands;
+        }
+    }
+    perTrayMedia_ = t_.record && t_.record->facts[features::kFactPerTrayMedia] != 0;
     try {
         listedChange_.assign(model::kMessageSlots, 0);
         listedCst_.assign(model::kMessageSlots, 0);
     } catch (const std::bad_alloc&) {
         return kCheckStands;
     }
+    pageControls_.clear();
+    changeText_.clear();
+    prohibitText_.clear();
     range_ = features::EffectiveCustomRange(features::CustomPaperModelOf(t_.record));
     if (ctx_.dialog && ctx_.page) {
         try {
@@ -222,9 +283,9 @@ uint32_t Check::Run() {
         const auto current = Current(changedRow_);
         for (size_t k : rules.prohibit.rules) {
             const PreparedRule& r = rules.rules[k];
-            if (!r.Has(vpd::kActConstraintMessage) || !SameFeature(r.targetRow, changedRow_)) continue;
+            if (!r.Has(vpd::kActConstraintMessage) || !OnChangedFeature(r.targetRow)) continue;
             if (Evaluate(r, {}) != Truth::True) continue;
-            uint8_t* rec = OptionRecord(r.targetRow, LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot));
+            uint8_t* rec = TargetRecord(r);
             if (!rec) continue;
             SetMark(r.targetRow, rec, true);
             if (!current || features::Value(rec) != *current) continue;
@@ -253,7 +314,7 @@ uint32_t Check::Run() {
             const PreparedRule& r = rules.rules[k];
             features::UiItem* target = Item(r.targetRow);
             if (!target || Evaluate(r, changeMode) != Truth::True) continue;
-            const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+            const Lookup l = TargetLookup(r);
             if (!l.usable() || !l.hasValue()) continue;
             const auto current = Current(r.targetRow);
             if (!current) continue;
@@ -318,12 +379,14 @@ uint32_t Check::Run() {
             row->flags = 0;
             row->text[0] = 0;
         }
-    std::vector<int8_t> disabled(items.count, -1);
+    std::vector<int8_t>& disabled = w_.disabled;
+    disabled.assign(items.count, -1);
     // With a device option given, only the rules on that device option count.
     auto deviceFilter = [&](const PreparedRule& r) {
         return ctx_.deviceOption == -1 || (r.targetRow >= 0 && r.targetRow == deviceOptionRow_);
     };
-    std::vector<uint8_t> holds(rules.rules.size(), 0);
+    std::vector<uint8_t>& holds = w_.holds;
+    holds.assign(rules.rules.size(), 0);
     auto enableStates = [&](const KindRun& run) {
         for (size_t k : run.rules) {
             const PreparedRule& r = rules.rules[k];
@@ -366,7 +429,8 @@ uint32_t Check::Run() {
     }
 
     // 11. Prohibition marks.
-    std::unordered_set<const uint8_t*> seen;  // options a rule of this pass has decided
+    RecordSet& seen = w_.seen;  // options a rule of this pass has decided
+    seen.Reset(rules.prohibit.rules.size());
     for (size_t k : rules.prohibit.rules) {
         const PreparedRule& r = rules.rules[k];
         features::UiItem* target = Item(r.targetRow);
@@ -374,10 +438,18 @@ uint32_t Check::Run() {
         const Truth h = Settled(k);
         if (h == Truth::Skipped) continue;
         holds[k] = h == Truth::True;
-        const Lookup l = LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
-        uint8_t* rec = OptionRecord(r.targetRow, l);
+        uint8_t* rec = TargetRecord(r);
         if (!rec) continue;
-        const bool first = seen.insert(rec).second;
+        // A key's record is looked up in the set once; keys of other rows or
+        // keywords can still name the same record.
+        bool first;
+        if (r.targetKey < keyLimit_) {
+            detail::KeyEntry& e = keys_[r.targetKey];
+            first = e.decidedGeneration != generation_ && seen.Insert(rec);
+            e.decidedGeneration = generation_;
+        } else {
+            first = seen.Insert(rec);
+        }
         const bool on = h == Truth::True || (!first && features::Forbidden(rec));
         SetMark(r.targetRow, rec, on);
         // The per-tray media entries that stand for the same media type follow.
@@ -395,8 +467,9 @@ uint32_t Check::Run() {
     // in this pass (step 10).  A gate stops the rule's later actions while it does not
     // hold; the rule still decides its part of the target's state.  A rule that is
     // skipped (a condition this model cannot resolve) decides nothing.
-    std::vector<int8_t> controlled(items.count, -1);  // per row: -1 no rule, 0 enable, 1 disable
-    std::vector<int> rows;
+    std::vector<int8_t>& controlled = w_.controlled;  // per row: -1 no rule, 0 enable, 1 disable
+    controlled.assign(items.count, -1);
+    std::vector<int>& rows = w_.rows;
     for (size_t k : rules.control.rules) {
         const PreparedRule& r = rules.rules[k];
         if (!Item(r.targetRow) || !deviceFilter(r)) continue;
@@ -492,8 +565,20 @@ EngineTables EngineTables::OfModule() {
 uint32_t RunCheck(CheckContext& ctx, const EngineTables& tables) {
     // No exception leaves the engine: without memory for its working state the
     // check ends where it is and the change stands.
+    static detail::Workspace shared;
+    struct Borrow {
+        detail::Workspace* w;
+        ~Borrow() { w->busy = false; }
+    };
     try {
-        Check check(ctx, tables);
+        if (shared.busy) {
+            detail::Workspace own;
+            Check check(ctx, tables, own);
+            return check.Run();
+        }
+        shared.busy = true;
+        const Borrow borrowed{&shared};
+        Check check(ctx, tables, shared);
         return check.Run();
     } catch (const std::bad_alloc&) {
         return kCheckStands;

@@ -27,12 +27,11 @@ bool Compare(uint32_t op, int32_t current, int32_t option) {
 // The postfix expression over the condition results.  A malformed list (a
 // condition number out of range, too few operands, more than the stack holds, an
 // unknown token, no result) is false.
-bool Expression(const model::ConstraintRow& row, const bool* results, size_t conditions) {
+bool Expression(const uint32_t* tokens, uint32_t count, const bool* results, size_t conditions) {
     bool stack[kStackDepth];
     size_t depth = 0;
-    const uint32_t count = row.tokens ? row.tokenCount : 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t token = row.tokens[i];
+        const uint32_t token = tokens[i];
         if (token == vpd::kTokenEnd) break;
         if (token < vpd::kTokenAnd) {
             if (token >= conditions || depth == kStackDepth) return false;
@@ -95,38 +94,79 @@ static bool CustomKindHolds(const Check& c, int row, uint32_t index, uint32_t op
     return false;
 }
 
+const CompiledRule* Check::Compiled(const PreparedRule& r) const {
+    if (!t_.rules || t_.rules->rules.empty()) return nullptr;
+    const PreparedRule* first = t_.rules->rules.data();
+    if (&r < first || &r >= first + t_.rules->compiled.size()) return nullptr;
+    return &t_.rules->compiled[static_cast<size_t>(&r - first)];
+}
+
 bool Check::MentionsChanged(const PreparedRule& r) const {
+    if (const CompiledRule* compiled = Compiled(r)) {
+        const CompiledCondition* c = t_.rules->conditions.data() + compiled->firstCondition;
+        for (const CompiledCondition* end = c + compiled->conditionCount; c != end; ++c)
+            if (OnChangedFeature(c->row)) return true;
+        return false;
+    }
     for (int row : r.conditionRows)
-        if (row >= 0 && static_cast<size_t>(row) < changedFeature_.size() && changedFeature_[static_cast<size_t>(row)])
-            return true;
+        if (OnChangedFeature(row)) return true;
     return false;
 }
 
+int8_t Check::Condition(const PreparedRule& r, size_t c, const CompiledCondition& cond, bool rangeSizes) {
+    const int item = cond.row;
+    features::UiItem* it = Item(item);
+    if (!it) return -1;
+    const Lookup l = cond.key < keyLimit_ && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
+                                                                                         : ResolveCondition(r, c);
+    if (!l.usable()) return -1;
+    if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper)  // a custom size
+        return CustomKindHolds(*this, item, l.index, cond.op) ? 1 : 0;
+    const auto cur = Current(item);
+    if (!cur) return -1;
+    int32_t value = *cur;
+    bool width = false;
+    if (rangeSizes && IsSizeField(*t_.items, item, &width))
+        value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
+    return l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value)) ? 1 : 0;
+}
+
 Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
-    const model::ConstraintRow& row = *r.row;
-    size_t n = r.conditionRows.size();
-    bool results[256];
-    std::fill(results, results + 256, true);
+    if (const CompiledRule* compiled = Compiled(r))
+        return EvaluateCompiled(r, mode, t_.rules->conditions.data() + compiled->firstCondition,
+                                compiled->conditionCount, t_.rules->tokens.data() + compiled->firstToken,
+                                compiled->tokenCount);
+    // A rule without a compact form (made by hand, not by PrepareRules): its own
+    // vectors and the file's records, with nothing kept by key or id.
+    std::vector<CompiledCondition> own(std::min<size_t>(r.conditionRows.size(), 255));
+    for (size_t c = 0; c < own.size(); ++c)
+        own[c] = {r.conditionRows[c], UINT32_MAX, r.row->conditions[c].op, UINT32_MAX};
+    return EvaluateCompiled(r, mode, own.data(), own.size(), r.row->tokens, r.row->tokens ? r.row->tokenCount : 0);
+}
+
+Truth Check::EvaluateCompiled(const PreparedRule& r, EvalMode mode, const CompiledCondition* conditions, size_t n,
+                              const uint32_t* tokens, uint32_t tokenCount) {
+    bool results[256];  // a rule has at most 255 conditions
+    std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
+    std::vector<uint32_t>& stamps = w_.conditionStamps;
+    std::vector<int8_t>& kept = w_.conditionResults;
     for (size_t c = 0; c < used; ++c) {
-        const int item = r.conditionRows[c];
-        features::UiItem* it = Item(item);
-        if (!it) return Truth::Skipped;
-        const model::ConditionRecord& cond = row.conditions[c];
-        const Lookup l = c < r.conditionSlots.size() ? LookupKeyword(item, cond.option, r.conditionSlots[c])
-                                                     : LookupKeyword(item, cond.option);
-        if (!l.usable()) return Truth::Skipped;
-        if (features::IsCustomPaperIndex(l.index)) {
-            results[c] = CustomKindHolds(*this, item, l.index, cond.op);
-            continue;
+        const CompiledCondition& cond = conditions[c];
+        // Sizes brought into the range give other results: those are never kept.
+        const bool keep = !mode.rangeSizes && cond.id < idLimit_;
+        int8_t result;
+        if (keep && stamps[cond.id] == w_.epoch) {
+            result = kept[cond.id];
+        } else {
+            result = Condition(r, c, cond, mode.rangeSizes);
+            if (keep) {
+                stamps[cond.id] = w_.epoch;
+                kept[cond.id] = result;
+            }
         }
-        auto cur = Current(item);
-        if (!cur) return Truth::Skipped;
-        int32_t value = *cur;
-        bool width = false;
-        if (mode.rangeSizes && IsSizeField(*t_.items, item, &width))
-            value = width ? features::ClampWidth(range_, value) : features::ClampLength(range_, value);
-        results[c] = l.hasValue() && Compare(cond.op, Normalise(*it, value), Normalise(*it, l.value));
+        if (result < 0) return Truth::Skipped;
+        results[c] = result != 0;
     }
     if (mode.requireChanged && !MentionsChanged(r)) return Truth::False;
     // A change rule whose second feature the administrator fixed never holds.
@@ -141,7 +181,7 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
             }
         }
     }
-    return Expression(row, results, n) ? Truth::True : Truth::False;
+    return Expression(tokens, tokenCount, results, n) ? Truth::True : Truth::False;
 }
 
 Truth Check::Evaluate(const PreparedRule& r, EvalMode mode) {

@@ -2,6 +2,8 @@
 // cache), the current value of an item's settings field, and writing it.
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "common/le.h"
 #include "constraints/engine_state.h"
@@ -32,6 +34,7 @@ struct CacheSlot {
 static_assert(kCacheSlots == kKeywordCacheSlots);
 CacheSlot g_cache[kCacheSlots];
 uint32_t g_generation = 0;
+
 
 bool IsPaperItem(const features::UiItemTable* t, int row) {
     return t && (row == t->direct.paperSize || row == t->direct.outPaperSize);
@@ -106,6 +109,53 @@ void ResetKeywordCache() {
     }
 }
 
+bool Check::ResetKeys(uint32_t keys) {
+    if (++generation_ == 0) {  // after 2^32 checks the stale generations could match again
+        std::fill(keys_.begin(), keys_.end(), KeyEntry{});
+        generation_ = 1;
+    }
+    if (keys_.size() >= keys) return true;
+    try {
+        keys_.resize(keys);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+Lookup Check::ResolveCondition(const PreparedRule& r, size_t c) {
+    const int row = r.conditionRows[c];
+    const WCHAR(&keyword)[32] = r.row->conditions[c].option;
+    const uint32_t key = c < r.conditionKeys.size() ? r.conditionKeys[c] : UINT32_MAX;
+    if (key >= keyLimit_)
+        return c < r.conditionSlots.size() ? LookupKeyword(row, keyword, r.conditionSlots[c]) : LookupKeyword(row, keyword);
+    KeyEntry& e = keys_[key];
+    const UiItem* item = Item(row);
+    e.lookup = item ? Resolve(t_.items, *item, row, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32))) : Lookup{};
+    e.generation = generation_;
+    return e.lookup;
+}
+
+Lookup Check::ResolveTarget(const PreparedRule& r) {
+    if (r.targetKey >= keyLimit_) return LookupKeyword(r.targetRow, r.row->second.option, r.targetSlot);
+    KeyEntry& e = keys_[r.targetKey];
+    const UiItem* item = Item(r.targetRow);
+    const WCHAR(&keyword)[32] = r.row->second.option;
+    e.lookup = item ? Resolve(t_.items, *item, r.targetRow, keyword, static_cast<uint32_t>(WLenBounded(keyword, 32)))
+                    : Lookup{};
+    e.generation = generation_;
+    return e.lookup;
+}
+
+uint8_t* Check::ResolveTargetRecord(const PreparedRule& r) {
+    const Lookup l = TargetLookup(r);
+    if (r.targetKey >= keyLimit_) return OptionRecord(r.targetRow, l);
+    KeyEntry& e = keys_[r.targetKey];
+    e.record = OptionRecord(r.targetRow, l);
+    e.recordGeneration = generation_;
+    return e.record;
+}
+
 Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32]) {
     const uint32_t n = static_cast<uint32_t>(WLenBounded(keyword, 32));
     return LookupKeyword(row, keyword, KeywordSlot(keyword, n, row));
@@ -133,7 +183,7 @@ Lookup Check::LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot) 
     return l;
 }
 
-std::optional<int32_t> Check::Current(int row) const {
+std::optional<int32_t> Check::CurrentSlow(int row) const {
     if (row >= 0 && static_cast<size_t>(row) < current_.size()) {
         int64_t& cached = current_[static_cast<size_t>(row)];
         if (cached == kNotRead) {
@@ -177,11 +227,11 @@ bool Check::Write(int row, int32_t value) {
     if (!settings::IsNumberKind(f.def->kind)) return false;  // text fields are never written
     // Rows of one feature share the field: every value read so far is read again.
     std::fill(current_.begin(), current_.end(), kNotRead);
+    NewEpoch();
     return settings::SetNumber(*settings::AsRecord(ctx_.record), f, value);
 }
 
-int32_t Check::Normalise(const UiItem& item, int32_t v) const {
-    if (!t_.record || t_.record->facts[features::kFactPerTrayMedia] == 0 || item.control != 1003) return v;
+int32_t Check::NormaliseTrayMedia(int32_t v) const {
     // A tray slot without registered media keeps its own value: it stands for no
     // model media type.
     if (v >= 1001 && v <= 1020) return ctx_.trayMedia[v - 1001] ? ctx_.trayMedia[v - 1001] : v;

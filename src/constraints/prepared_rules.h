@@ -30,10 +30,31 @@ struct PreparedRule {
     int secondRow = -1;             // item row of the second feature, -1 none
     std::vector<uint32_t> conditionSlots;  // keyword cache slot of each condition's option
     uint32_t targetSlot = 0;        // keyword cache slot of the target option
+    // The lookup key of each condition's option and of the target option: one
+    // small number per distinct (item row, keyword) pair of the set, so that a
+    // check finds a lookup it already made by indexing, without hashing.
+    std::vector<uint32_t> conditionKeys;
+    uint32_t targetKey = 0;
     bool paper = false;             // a condition or the target is on a custom paper size
     bool hasAction[5] = {};         // codes 1028 ... 1032 present
 
     bool Has(uint32_t code) const { return code >= 1028 && code <= 1032 && hasAction[code - 1028]; }
+};
+
+// The compact form the engine evaluates: each rule's conditions and expression
+// tokens back to back in two pools, so that a check reads few cache lines per rule.
+struct CompiledCondition {
+    int32_t row = -1;  // the condition's item row (conditionRows)
+    uint32_t key = 0;  // its lookup key (conditionKeys)
+    uint32_t op = 0;   // its operator
+    uint32_t id = 0;   // one number per distinct (key, operator): conditions with the
+                       // same id have the same result while no value changes
+};
+struct CompiledRule {
+    uint32_t firstCondition = 0;  // in PreparedRules::conditions
+    uint32_t conditionCount = 0;
+    uint32_t firstToken = 0;      // in PreparedRules::tokens
+    uint32_t tokenCount = 0;      // the rule's own share of the token pool
 };
 
 struct KindRun {
@@ -61,6 +82,11 @@ struct PreparedRules {
     KindRun control;                  // 1024
     KindRun perPage;                  // 1025
     size_t ignored = 0;               // rules after a kind outside 1022 ... 1025
+    uint32_t keyCount = 0;            // distinct lookup keys of the rules
+    std::vector<CompiledRule> compiled;          // per rule, as `rules`
+    std::vector<CompiledCondition> conditions;   // every rule's conditions
+    uint32_t conditionIds = 0;                   // distinct condition ids
+    std::vector<uint32_t> tokens;                // every rule's expression tokens
 };
 
 // Builds the prepared rules from a loaded constraint file.  A null table or an

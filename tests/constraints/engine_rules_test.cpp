@@ -406,3 +406,48 @@ TEST_F(Rules, ALongConfirmationIsShownWhole) {
 }
 
 }  // namespace
+
+// Condition results are kept for the check until a rule writes a value: a
+// condition that a change rule read before the write is read again after it.
+TEST_F(Rules, AConditionIsReadAgainAfterARuleWritesItsItem) {
+    LoadRules(Json::array({
+        Rule("change", "MediaType", "Thick1", {{"PaperSize", "eq", "A5"}}, "c0 end"),
+        // Reads MediaType == Thick1 before the first rule's value is written.
+        Rule("change", "JobOffset", "JobOffsetON", {{"MediaType", "eq", "Thick1"}, {"PaperSize", "eq", "Letter"}},
+             "c0 c1 and end"),
+        Rule("prohibit", "InTray", "Tray2", {{"MediaType", "eq", "Thick1"}}, "c0 end"),
+    }));
+    const uint8_t* thick = Option("MediaType", "Thick1");
+    ASSERT_NE(nullptr, thick);
+    ASSERT_NE(nullptr, Option("InTray", "Tray2"));
+    Set("nPaperSize", 11);  // A5
+    Set("nMediaType", nvx::features::Value(thick) + 1);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_EQ(nvx::features::Value(thick), Get("nMediaType"));
+    EXPECT_TRUE(Forbidden("InTray", "Tray2"));
+    // And the kept results of one check do not reach the next one.
+    Set("nPaperSize", 9);
+    Set("nMediaType", nvx::features::Value(thick) + 1);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_FALSE(Forbidden("InTray", "Tray2"));
+}
+
+// Custom-size keywords of one list name one option record: a later prohibition
+// through another keyword cannot lift the mark an earlier one set in the pass,
+// however the lookups are kept.
+TEST_F(Rules, ProhibitionsThroughKeywordsOfOneRecordDecideTogether) {
+    LoadRules(Json::array({
+        Rule("prohibit", "PaperSize", "UserPaper", {{"Orientation", "eq", "Landscape"}}, "c0 end"),
+        Rule("prohibit", "PaperSize", "UserLargePaper", {{"Orientation", "eq", "Portrait"}}, "c0 end"),
+        Rule("prohibit", "PaperSize", "UserLongLengthPaper", {{"Orientation", "eq", "Portrait"}}, "c0 end"),
+    }));
+    ASSERT_NE(nullptr, Option("PaperSize", "UserPaper"));
+    Set("nOrientation", 2);  // landscape: the first rule holds, the later ones do not
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_TRUE(Forbidden("PaperSize", "UserPaper"));
+    Set("nOrientation", 1);  // portrait: the first rule sets the mark off, the later ones on
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_TRUE(Forbidden("PaperSize", "UserPaper"));
+    EXPECT_EQ(kCheckStands, Run(1020));
+    EXPECT_TRUE(Forbidden("PaperSize", "UserPaper"));
+}
