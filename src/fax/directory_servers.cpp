@@ -60,7 +60,7 @@ void WriteEntry(const Server& s, BYTE* e) {
     WriteText(e, at::kDomain, kLongChars, s.domain);
     WriteText(e, at::kLogonName, kLongChars, s.logonName);
     if (s.password.size() <= at::kPasswordBytes) {
-        std::memcpy(e + at::kPassword, s.password.data(), s.password.size());
+        if (!s.password.empty()) std::memcpy(e + at::kPassword, s.password.data(), s.password.size());
         PutLE16(e + at::kPasswordLength, static_cast<uint16_t>(s.password.size()));
     }
     PutLE32(e + at::kPort, s.port);

@@ -96,7 +96,7 @@ UINT_PTR RunFormFileDialog(FormFileRequest* request, FileDialogFn dialog) {
         DWORD type = 0;
         if (key && store.ReadAll(kFormInitialDirValue, &data, &type) == ERROR_SUCCESS && type == REG_SZ) {
             WString text(data.size() / sizeof(WCHAR), 0);
-            std::memcpy(text.data(), data.data(), text.size() * sizeof(WCHAR));
+            if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(WCHAR));
             folder = WString(text.c_str(), WLenBounded(text.c_str(), text.size()));
         }
         if (folder.empty()) {

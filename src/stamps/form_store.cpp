@@ -30,7 +30,7 @@ WString ReadText(const model::ValueStore& store, const WCHAR* name, DWORD maxByt
     if (store.ReadAll(name, &data, &type) != ERROR_SUCCESS) return WString();
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || data.size() > maxBytes) return WString();
     WString text(data.size() / sizeof(WCHAR), 0);
-    std::memcpy(text.data(), data.data(), text.size() * sizeof(WCHAR));
+    if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(WCHAR));
     text.resize(WLenBounded(text.data(), text.size()));
     return text;
 }
