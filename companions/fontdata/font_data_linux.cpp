@@ -19,16 +19,25 @@ constexpr int kMaxFaces = 4000;
 }  // namespace
 
 bool InstalledFonts(std::vector<Font>* out) {
-    if (!FcInit()) return false;
+    // A configuration of our own, released after the listing: the library may be
+    // unloaded at any time, and fontconfig's default configuration would stay
+    // behind in the process with nothing left to release it.
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config) return false;
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_SCALABLE, nullptr);
-    FcFontSet* set = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+    FcFontSet* set = pattern && objects ? FcFontList(config, pattern, objects) : nullptr;
     if (objects) FcObjectSetDestroy(objects);
     if (pattern) FcPatternDestroy(pattern);
-    if (!set) return false;
+    FcConfigDestroy(config);
+    if (!set) {
+        FcFini();
+        return false;
+    }
     FT_Library ft = nullptr;
     if (FT_Init_FreeType(&ft) != 0) {
         FcFontSetDestroy(set);
+        FcFini();
         return false;
     }
     std::map<std::string, Font> byName;
@@ -51,6 +60,9 @@ bool InstalledFonts(std::vector<Font>* out) {
     }
     FT_Done_FreeType(ft);
     FcFontSetDestroy(set);
+    // fontconfig's own tables go too: this library is the process's only user of
+    // fontconfig, and it may be unloaded right after the listing.
+    FcFini();
     out->clear();
     for (auto& [name, f] : byName) out->push_back(f);
     return true;
