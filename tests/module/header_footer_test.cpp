@@ -26,7 +26,9 @@ Bytes DeviceList(size_t count, uint32_t claimed) {
     nvx::PutLE32(list.data(), claimed);
     for (size_t i = 0; i < count; ++i) {
         Put(list, i, o::kHfState, "On");
-        Put(list, i, o::kHfName, "P" + std::to_string(i + 1));
+        std::string name(1, 'P');
+        name += std::to_string(i + 1);
+        Put(list, i, o::kHfName, name);
     }
     return list;
 }
