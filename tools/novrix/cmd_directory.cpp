@@ -190,14 +190,14 @@ std::string ApplyOptions(const Args& a, const dir::Limits& limits, dir::Server* 
     }
     if (a.logon) s->logonName = nvx::WFromUtf8(*a.logon);
     if (a.domain) s->domain = nvx::WFromUtf8(*a.domain);
-    for (const std::string& spec : a.attributes) {
-        const size_t eq = spec.find('=');
+    for (const std::string& assignment : a.attributes) {
+        const size_t eq = assignment.find('=');
         size_t f = 0;
-        while (eq != std::string::npos && f < dir::kAttributeCount && spec.compare(0, eq, kFieldNames[f]) != 0) ++f;
+        while (eq != std::string::npos && f < dir::kAttributeCount && assignment.compare(0, eq, kFieldNames[f]) != 0) ++f;
         if (eq == std::string::npos || f == dir::kAttributeCount)
             return "--attribute takes FIELD=NAMES, FIELD one of name, family-name, given-name, fax, email, company, "
                    "department";
-        s->attributes[f] = nvx::WFromUtf8(spec.substr(eq + 1));
+        s->attributes[f] = nvx::WFromUtf8(assignment.substr(eq + 1));
     }
     (void)limits;
     return {};
