@@ -51,7 +51,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
-NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
 
 // Settings transfer for set-up programs: a non-zero error code whose message is the

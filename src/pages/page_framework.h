@@ -30,6 +30,7 @@ enum PageId : uint32_t {
     kPageFontSettings = 121,
     kPageCustomSize = 151,
     kPageDeviceOption = 156,
+    kPagePrinterSettings = 157,
     kPageInitial = 161,
     kPageFax = 171,
     kPageFaxSend = 180,

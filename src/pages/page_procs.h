@@ -27,6 +27,8 @@ INT_PTR CALLBACK CustomSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 // The same dialog for the output size's custom fields.
 INT_PTR CALLBACK CustomOutSizeDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 151
 INT_PTR CALLBACK DeviceOptionPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 156
+// The printer sheet's settings tab.
+INT_PTR CALLBACK PrinterSettingsPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 157
 INT_PTR CALLBACK InitialPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 161
 INT_PTR CALLBACK FaxPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 171
 

@@ -42,6 +42,9 @@ NVX_DLGPROC(Prc_DocInitializeProc) {
 NVX_DLGPROC(Prc_PrnDeviceOptionProc) {
     return DeviceOptionPageProc(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_PrnSettingsProc) {
+    return PrinterSettingsPageProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocFaxProc) {
     return FaxPageProc(hDlg, msg, wParam, lParam);
 }

@@ -87,3 +87,29 @@ TEST_F(NovrixDirectoryTest, HoldsTwentyServersAndNeedsTheAdministrator) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same list through the printer's properties: the settings tab's button opens
+// the directory server dialog, whose OK stores what `directory list` then shows.
+TEST_F(NovrixDirectoryTest, ThePrinterSheetsDialogRegistersAServer) {
+    const std::string commands =
+        "page Settings\npress Directory Servers\ntabs\npress Add\nset Entry name=Main\n"
+        "set Server address=127.0.0.1\nok\ntab Search\nset Search base=dc=example,dc=test\n"
+        "tab Connection\nset Port=1389\nset Password=Zq-7!dialog\nok\nquit\n";
+    Outcome r = Novrix("printer properties", commands);
+    EXPECT_EQ(1, r.rc) << "the first OK was refused (no search base)";
+    EXPECT_TRUE(Has(r.out, "Dialog \"Directory Server Registration\" opened")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Connection\n  Search\n  Schema\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Enter the search base.")) << r.out;
+    EXPECT_TRUE(Has(r.err, "the dialog did not accept its values and stays open")) << r.err;
+    r = Novrix("directory list");
+    EXPECT_TRUE(Has(r.out, "1. Main\n   server 127.0.0.1, port 1389, SSL off")) << r.out;
+    EXPECT_TRUE(Has(r.out, "password set (stored enciphered)")) << r.out;
+    EXPECT_FALSE(RootHolds("Zq-7!dialog")) << "a password in clear under the platform root";
+    r = Novrix("printer properties", "page Settings\npress Directory Servers\ntab Nowhere\ncancel\nquit\n");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no tab \"Nowhere\" (tabs: Connection, Search, Schema)")) << r.err;
+}
+
+}  // namespace

@@ -83,7 +83,7 @@ const char* const kCommandHelp =
     "  press LABEL        click a push button (User Settings...)\n"
     "  apply              store the settings as your preferences\n"
     "  cancel             close the sheet without storing; quit closes too\n"
-    "  in a dialog the module opens: show, set, choices, press, ok, cancel\n";
+    "  in a dialog the module opens: show, set, choices, press, tabs, tab NAME, ok, cancel\n";
 
 // Splits "LABEL=VALUE" at its first "=".
 bool SplitAssignment(const std::string& text, std::string* label, std::string* value) {
@@ -342,6 +342,43 @@ struct Repl {
         return nullptr;
     }
 
+    // The tab control of a dialog whose tabs show and hide its own controls, or null.
+    static HWND TabControl(HWND dialog) {
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            WCHAR name[64] = {};
+            GetClassNameW(c, name, 64);
+            if (nvx::Utf8FromW(name) == "SysTabControl32") return c;
+        }
+        return nullptr;
+    }
+    static std::vector<std::string> TabNames(HWND dialog) {
+        std::vector<std::string> names;
+        HWND tabs = TabControl(dialog);
+        const int count = tabs ? static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            WCHAR text[128] = {};
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = 128;
+            SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            names.push_back(nvx::Utf8FromW(text));
+        }
+        return names;
+    }
+    void SelectTab(HWND dialog, const std::string& name) {
+        const std::vector<std::string> names = TabNames(dialog);
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!SameLabel(names[i], name)) continue;
+            if (!NvxUi_SelectTab(TabControl(dialog), static_cast<int>(i))) Fail("the tab " + names[i] + " cannot be chosen now");
+            return;
+        }
+        if (names.empty()) return Fail("this dialog has no tabs");
+        std::string all;
+        for (const std::string& n : names) all += (all.empty() ? "" : ", ") + n;
+        Fail("no tab \"" + EchoText(name) + "\" (tabs: " + all + ")");
+    }
+
     // The commands of a dialog the module opened; it ends with ok or cancel
     // (or the end of input, which cancels it).
     void Dialog(HWND dialog) {
@@ -358,6 +395,14 @@ struct Repl {
                     continue;
                 }
                 return;
+            }
+            if (verb == "tabs") {
+                for (const std::string& name : TabNames(dialog)) printf("  %s\n", name.c_str());
+                continue;
+            }
+            if (verb == "tab") {
+                SelectTab(dialog, rest);
+                continue;
             }
             if (!Common(dialog, verb, rest, "dialog"))
                 Fail("unknown command '" + EchoText(verb) + "' (help lists them)");

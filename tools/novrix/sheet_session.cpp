@@ -39,6 +39,7 @@ const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreference
 
 const PageEntry kPrinterPages[] = {
     {"Device Options", 156, "Prc_PrnDeviceOptionProc"},
+    {"Settings", 157, "Prc_PrnSettingsProc"},
 };
 const size_t kPrinterPageCount = sizeof kPrinterPages / sizeof kPrinterPages[0];
 
