@@ -448,6 +448,8 @@
 #define IDC_STAMP_HEADER_FOOTER_LABEL 2115
 
 // The printer sheet's settings tab.
+#define IDC_ENCRYPTION_KEY_STATE 3366
+#define IDC_CLEAR_KEY 3367
 #define IDC_DIRECTORY_SERVERS 3368
 // The directory server dialog (the field ids are the ones the module's checks name).
 #define IDC_LSR_LIST 3370

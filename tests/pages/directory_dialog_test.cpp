@@ -13,6 +13,7 @@
 #include "fax/directory_editor.h"
 #include "fax/directory_servers.h"
 #include "page_fixture.h"
+#include "pages/printer_settings_logic.h"
 #include "settings/devoption.h"
 
 namespace {
@@ -410,6 +411,71 @@ TEST_F(DirectoryDialog, APasswordOutsideCodePage1252IsRefusedAndTheOldOneKept) {
     EXPECT_TRUE(stayed);
     EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("The password cannot be used"));
     EXPECT_EQ(first, StoredServers()[0].password);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The settings tab's encryption key ---------------------------------------------
+
+namespace dv = nvx::settings::devoption;
+
+// A record that keeps a key of `length` bytes, user-defined or not.
+void KeepKey(BYTE* record, uint16_t length, bool userDefined) {
+    record[dv::kPassphraseStored] = userDefined ? 1 : 0;
+    std::memset(record + dv::kPassphrase, 0x5A, length);
+    nvx::PutLE16(record + dv::kPassphraseLength, length);
+}
+
+TEST(SettingsTabKey, AnyTraceOfAKeyCountsAsKeptAndClearingLeavesNone) {
+    BYTE r[nvx::settings::kDevOptionSize] = {};
+    EXPECT_EQ(nvx::pages::KeyState::None, nvx::pages::EncryptionKeyState(r));
+    EXPECT_EQ(nvx::pages::KeyState::None, nvx::pages::EncryptionKeyState(nullptr));
+    EXPECT_FALSE(nvx::pages::ClearEncryptionKey(r));
+    KeepKey(r, 32, false);
+    EXPECT_EQ(nvx::pages::KeyState::Kept, nvx::pages::EncryptionKeyState(r));
+    KeepKey(r, 32, true);
+    EXPECT_EQ(nvx::pages::KeyState::UserDefined, nvx::pages::EncryptionKeyState(r));
+    // A damaged key (a length past the field, no flag) can be cleared too.
+    BYTE damaged[nvx::settings::kDevOptionSize] = {};
+    nvx::PutLE16(damaged + dv::kPassphraseLength, 900);
+    EXPECT_EQ(nvx::pages::KeyState::Kept, nvx::pages::EncryptionKeyState(damaged));
+    ASSERT_TRUE(nvx::pages::ClearEncryptionKey(r));
+    BYTE zeros[nvx::settings::kDevOptionSize] = {};
+    r[0] = 7;  // an option value beside the key is kept
+    zeros[0] = 7;
+    EXPECT_EQ(0, std::memcmp(zeros, r, sizeof r));
+}
+
+using SettingsTab = DirectoryDialog;
+
+TEST_F(SettingsTab, ClearKeyAsksThenForgetsTheKeptKeyAndMarksTheSheetChanged) {
+    KeepKey(devOption_, 32, true);
+    OpenSettings();
+    EXPECT_EQ("A user-defined encryption key from the device is kept for this printer (enciphered).", Text(3366));
+    ASSERT_TRUE(IsWindowEnabled(Control(3367)));
+    AnswerMessageBoxes(IDNO);
+    EXPECT_TRUE(NvxUi_Click(Control(3367)));
+    EXPECT_EQ(32u, nvx::GetLE16(devOption_ + dv::kPassphraseLength)) << "declined: kept";
+    EXPECT_EQ(0u, printerSheet_->ChangedMark());
+    AnswerMessageBoxes(IDYES);
+    EXPECT_TRUE(NvxUi_Click(Control(3367)));
+    EXPECT_EQ(2, MessageBoxCount());
+    EXPECT_NE(std::string::npos, Utf8(LastMessageBox().text).find("clear the encryption key"));
+    EXPECT_EQ(nvx::pages::KeyState::None, nvx::pages::EncryptionKeyState(devOption_));
+    EXPECT_NE(0u, printerSheet_->ChangedMark());
+    EXPECT_EQ("No encryption key is kept for this printer.", Text(3366));
+    EXPECT_FALSE(IsWindowEnabled(Control(3367))) << "nothing left to clear";
+}
+
+TEST_F(SettingsTab, AUserWhoMayNotApplyCannotClearTheKey) {
+    KeepKey(devOption_, 20, false);
+    OpenSettings(1);
+    EXPECT_EQ("The device's encryption key is kept for this printer (enciphered).", Text(3366));
+    EXPECT_FALSE(IsWindowEnabled(Control(3367)));
+    EXPECT_TRUE(IsWindowEnabled(Control(kButton))) << "the directory servers can still be looked at";
+    EXPECT_EQ(20u, nvx::GetLE16(devOption_ + dv::kPassphraseLength));
 }
 
 }  // namespace
