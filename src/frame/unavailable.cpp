@@ -71,10 +71,7 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
     return reinterpret_cast<void*>(Unavailable<UINT_PTR>("SPRINST_FixSetting", kSetupTransferUnavailable));
 }
 
-// Authentication dialogs: 5, the answer of a dialog that could not be shown.
+// Authentication dialog: 5, the answer of a dialog that could not be shown.
 NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
     return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
-}
-NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
-    return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);
 }

@@ -61,10 +61,6 @@ Check TransferFails() {
     };
 }
 
-Check DialogNotShown() {
-    return [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(U)>(p)(0)); };
-}
-
 TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
     const Row rows[] = {
         {"Prc_DocCoverPageProc", PageHandlesNothing()},
@@ -96,11 +92,10 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
              EXPECT_EQ("The settings could not be transferred.", text(99));
              EXPECT_EQ("The settings could not be transferred.", text(0xFFFFFFFFu));
          }},
-        // Authentication dialogs.
+        // Authentication dialog.
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
-        {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(14u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(13u, sizeof rows / sizeof rows[0]);
     // The entry points built as they are fixed say nothing; pages say nothing.
     const std::string built[] = {"SPRINST_GetErrorMsg"};
     for (const Row& row : rows) {

@@ -131,3 +131,29 @@ TEST_F(NovrixAuthTest, UsageErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// novrix job blank-check: the module's blank page question as the renderer would
+// meet it, with the user's preferences deciding whether it is asked.
+TEST_F(NovrixAuthTest, BlankCheckAsksOnlyWhenThePreferencesSaySo) {
+    Outcome r = Novrix("job blank-check --ratio 90 --page 2");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "No question: the blank page check is off for this job")) << r.out;
+    ASSERT_EQ(0, Novrix("prefs --set \"Skip Nearly Blank Pages=on\" --set \"Blank Ratio=50%\" --apply").rc);
+    r = Novrix("job blank-check --ratio 40");
+    EXPECT_TRUE(Has(r.out, "asking at 50% blank and more\nNo question: the page is below the ratio")) << r.out;
+    r = Novrix("job blank-check --ratio 60 --page 4 --stop --no");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Blank Page Detection\": Page 4 of the job is 60% blank.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  -> Do Not Print\nThe page is not printed.\n"
+                           "The blank page check is off for the rest of the job.")) << r.out;
+    r = Novrix("job blank-check --ratio 100", "yes\n");
+    EXPECT_TRUE(Has(r.out, "-> Print\nThe page is printed.")) << r.out;
+    r = Novrix("job blank-check --ratio 101");
+    EXPECT_EQ(2, r.rc);
+    EXPECT_TRUE(Has(r.err, "--ratio takes a percentage from 0 to 100")) << r.err;
+    EXPECT_EQ(2, Novrix("job blank-check").rc) << "the ratio is required";
+}
+
+}  // namespace

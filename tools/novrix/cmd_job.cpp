@@ -20,6 +20,7 @@
 #include "installed_options.h"
 #include "module_host.h"
 #include "platform/host.h"
+#include "platform/ui_host.h"
 #include "settings/devoption.h"
 #include "settings/oemdev.h"
 #include "store.h"
@@ -32,11 +33,17 @@ using U = UINT_PTR;
 void JobUsage(FILE* out) {
     fprintf(out,
             "usage: novrix job [--printer NAME] start [--sso]\n"
+            "       novrix job [--printer NAME] blank-check --ratio PERCENT [--page N] [--stop] [--yes|--no]\n"
             "Plays the host at the start of a job against the printer's device: the capability\n"
             "check, whether the device answers, the login with the user's stored settings\n"
             "(novrix auth set) and the device's encryption key.  --sso also signs on (single\n"
             "sign-on).  Exit code 0 when the device accepts the job, 1 when it refuses or does\n"
-            "not answer.\n");
+            "not answer.\n"
+            "blank-check plays the renderer finding a page PERCENT blank in a job with your\n"
+            "preferences (novrix prefs: the Other tab's blank page check and its ratio): the module\n"
+            "asks whether to print it when the check is on and the page reaches the ratio.  --yes\n"
+            "prints, --no does not (without them you are asked); --stop ticks \"Do not check this\n"
+            "job again\".  Exit code 0 when the module answered, 1 when it showed nothing.\n");
 }
 
 const char* AuthTypeName(int32_t type) {
@@ -169,14 +176,127 @@ int Start(const Options& options, HANDLE printer, const std::string& name, bool 
     return exitCode;
 }
 
+// The job's settings record: the user's preferences when stored, else the defaults
+// (whose blank page check is off).
+void PreferenceRecord(HANDLE printer, OEMDEV* record) {
+    std::memset(record, 0, sizeof *record);
+    std::vector<BYTE> devmode = LoadUserDevMode(printer);
+    if (devmode.empty()) return;
+    if (OEMDEV* found = nvx::settings::FindRecordInDevMode(reinterpret_cast<DEVMODEW*>(devmode.data())))
+        std::memcpy(record, found, sizeof *record);
+    SecureZeroMemory(devmode.data(), devmode.size());
+}
+
+struct BlankArgs {
+    long ratio = -1, page = 0;
+    bool stop = false;
+    int answer = 0;  // 1 yes, 2 no, 0 ask
+};
+
+int BlankCheck(const Options& options, HANDLE printer, const std::string& name, const BlankArgs& a) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix job blank-check: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    auto ask = module.Entry<U (*)(U)>("Popup_ChkBlankRatioDlg");
+    if (!ask) {
+        fprintf(stderr, "novrix job blank-check: the module lacks Popup_ChkBlankRatioDlg\n");
+        return kExitFailed;
+    }
+    auto record = std::make_unique<OEMDEV>();
+    PreferenceRecord(printer, record.get());
+    const bool on = nvx::settings::GetNumber(*record, "bChkBlankRatio") != 0;
+    const int32_t threshold = nvx::settings::GetNumber(*record, "nChkBlankRatio");
+    printf("Printer: %s; blank page check %s", name.c_str(), on ? "on" : "off");
+    if (on) printf(", asking at %d%% blank and more", threshold >= 1 && threshold <= 100 ? threshold : 75);
+    printf("\n");
+    struct Block {
+        uint32_t size, page, percent, reserved;
+        OEMDEV* record;
+    } block{24, static_cast<uint32_t>(a.page), static_cast<uint32_t>(a.ratio), 0, record.get()};
+    static_assert(sizeof(Block) == 24, "the module's block");
+    struct Driver {
+        const BlankArgs* args;
+        bool asked = false;
+        static void Drive(void* self, HWND dlg) {
+            auto* d = static_cast<Driver*>(self);
+            d->asked = true;
+            WCHAR caption[128] = {}, text[512] = {};
+            GetWindowTextW(dlg, caption, 128);
+            GetDlgItemTextW(dlg, 2600, text, 512);
+            std::string said = nvx::Utf8FromW(text);
+            for (char& c : said)
+                if (c == '\n') c = ' ';
+            printf("Dialog \"%s\": %s\n", nvx::Utf8FromW(caption).c_str(), said.c_str());
+            if (d->args->stop) NvxUi_SetCheck(GetDlgItem(dlg, 2601), BST_CHECKED);
+            int answer = d->args->answer;
+            while (answer == 0) {
+                printf("Print the page? (yes/no): ");
+                fflush(stdout);
+                char line[64];
+                if (!fgets(line, sizeof line, stdin)) {
+                    answer = 2;
+                    break;
+                }
+                if (line[0] == 'y' || line[0] == 'Y') answer = 1;
+                else if (line[0] == 'n' || line[0] == 'N') answer = 2;
+            }
+            printf("  -> %s\n", answer == 1 ? "Print" : "Do Not Print");
+            NvxUi_PressButton(dlg, answer == 1 ? IDOK : IDCANCEL);
+        }
+    } driver{&a};
+    NvxUi_SetModalDriver(Driver::Drive, &driver);
+    const U r = ask(reinterpret_cast<U>(&block));
+    NvxUi_SetModalDriver(nullptr, nullptr);
+    const bool stopped = on && nvx::settings::GetNumber(*record, "bChkBlankRatio") == 0;
+    SecureZeroMemory(record.get(), sizeof *record);
+    if (r == 1 && !driver.asked) {
+        printf("No question: %s; the page is printed.\n",
+               on ? "the page is below the ratio" : "the blank page check is off for this job");
+        return kExitOk;
+    }
+    if (r == 1 || r == 2) {
+        printf(r == 1 ? "The page is printed.\n" : "The page is not printed.\n");
+        if (stopped) printf("The blank page check is off for the rest of the job.\n");
+        return kExitOk;
+    }
+    fprintf(stderr, "novrix job blank-check: the module showed no question (answer %lu)\n",
+            static_cast<unsigned long>(r));
+    return kExitFailed;
+}
+
 }  // namespace
 
 int CmdJob(const Options& options, const std::vector<std::string>& args) {
     std::string printerName, request;
     bool sso = false;
+    BlankArgs blank;
+    auto number = [](const std::string& text, long* out) {
+        if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+        *out = std::stol(text);
+        return true;
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--printer" && i + 1 < args.size()) {
             printerName = args[++i];
+        } else if ((args[i] == "--ratio" || args[i] == "--page") && i + 1 < args.size()) {
+            const bool ratio = args[i] == "--ratio";
+            if (!number(args[++i], ratio ? &blank.ratio : &blank.page) || (ratio && blank.ratio > 100)) {
+                fprintf(stderr, "novrix job: %s takes %s, not '%s'\n", ratio ? "--ratio" : "--page",
+                        ratio ? "a percentage from 0 to 100" : "a page number", EchoText(args[i]).c_str());
+                return kExitUsage;
+            }
+        } else if (args[i] == "--stop") {
+            blank.stop = true;
+        } else if (args[i] == "--yes" || args[i] == "--no") {
+            if (blank.answer != 0) {
+                fprintf(stderr, "novrix job: give --yes or --no once\n");
+                return kExitUsage;
+            }
+            blank.answer = args[i] == "--yes" ? 1 : 2;
         } else if (args[i] == "--sso") {
             sso = true;
         } else if (args[i] == "--help" || args[i] == "help") {
@@ -190,21 +310,26 @@ int CmdJob(const Options& options, const std::vector<std::string>& args) {
             return kExitUsage;
         }
     }
-    if (request != "start") {
+    if (request != "start" && request != "blank-check") {
         JobUsage(stderr);
+        return kExitUsage;
+    }
+    if (request == "blank-check" && blank.ratio < 0) {
+        fprintf(stderr, "novrix job blank-check: give the page's blank share with --ratio PERCENT\n");
         return kExitUsage;
     }
     const std::string name = printerName.empty() ? DefaultPrinterName() : printerName;
     if (name.empty()) {
-        fprintf(stderr, "novrix job start: there is no default printer; name one with --printer\n");
+        fprintf(stderr, "novrix job %s: there is no default printer; name one with --printer\n", request.c_str());
         return kExitFailed;
     }
     PrinterHandle printer;
     if (DWORD rc = printer.Open(name); rc != ERROR_SUCCESS) {
-        fprintf(stderr, "novrix job start: cannot open \"%s\": %s\n", EchoText(name).c_str(),
+        fprintf(stderr, "novrix job %s: cannot open \"%s\": %s\n", request.c_str(), EchoText(name).c_str(),
                 rc == ERROR_INVALID_PRINTER_NAME ? "no printer of that name" : ErrorText(rc).c_str());
         return kExitFailed;
     }
+    if (request == "blank-check") return BlankCheck(options, printer.get(), name, blank);
     return Start(options, printer.get(), name, sso);
 }
 
