@@ -292,6 +292,11 @@ void OnSelect(State* s) {
         SendDlgItemMessageW(s->dialog, kList, LB_SETCURSEL, cur ? static_cast<WPARAM>(*cur) : static_cast<WPARAM>(-1),
                             0);
     };
+    if (!s->mayApply) {  // read-only: nothing to check, nothing taken
+        s->editor->Look(static_cast<size_t>(sel));
+        ShowEntry(s);
+        return;
+    }
     if (!Commit(s)) return stay();  // said already; the entry stays in front
     const Check c = s->editor->Select(static_cast<size_t>(sel));
     if (c.problem != Problem::None) {

@@ -51,6 +51,10 @@ public:
     // Leaves the current entry for `index`: refused with the current entry's
     // problem; an index past the list changes nothing.
     Check Select(size_t index);
+    // Brings `index` forward without checks: for a list that is only looked at.
+    void Look(size_t index) {
+        if (index < list_.size()) current_ = index;
+    }
 
     enum class AddOutcome { Added, Full, CurrentRefused };
     // A new entry with the model's defaults at the end, selected.  Refused when

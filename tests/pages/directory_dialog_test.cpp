@@ -378,11 +378,17 @@ TEST_F(DirectoryDialog, AListThatCannotBeReadCountsAsEmptyAndOkWritesItWhole) {
 }
 
 TEST_F(DirectoryDialog, AUserWhoMayNotApplySeesTheListButChangesNothing) {
-    Store(WriteList({Named("Main")}));
+    std::vector<Server> list = {Named("Main"), Named("Next")};
+    list[0].port = 0;  // stored out of range: looking at it must not lock the list
+    Store(WriteList(list));
     const Bytes before = Stored();
     OpenSettings(1);
     RunDialog([&](HWND dlg) {
-        EXPECT_EQ((std::vector<std::string>{"Main"}), Rows(dlg));
+        EXPECT_EQ((std::vector<std::string>{"Main", "Next"}), Rows(dlg));
+        ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kList), 1));
+        EXPECT_EQ(1, static_cast<int>(SendDlgItemMessageW(dlg, kList, LB_GETCURSEL, 0, 0)));
+        EXPECT_EQ("389", TextIn(dlg, kPort));
+        EXPECT_EQ(0, MessageBoxCount());
         EXPECT_FALSE(Enabled(dlg, kName));
         EXPECT_FALSE(Enabled(dlg, kAdd));
         EXPECT_FALSE(Enabled(dlg, kDelete));
