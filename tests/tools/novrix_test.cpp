@@ -750,6 +750,65 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_EQ(2, Novrix("info --frob").rc);
 }
 
+// Editing a watermark: every field at and past its end refused with the reason and
+// nothing stored, a font the machine does not have refused, a text too large for
+// the page refused with the largest size that fits, and an accepted change stored.
+TEST_F(NovrixTest, WatermarksEditChecksEveryFieldAndTheFit) {
+    ASSERT_EQ(0, Novrix("watermarks defaults").rc);
+    ASSERT_EQ(0, Novrix("watermarks add Mine --text Mine --size 20").rc);
+    const std::string before = Novrix("watermarks").out;
+    struct Refusal {
+        std::string args, reason;
+    };
+    const Refusal refusals[] = {
+        {"--text " + std::string(129, 'x'), "the text is longer than 128 characters"},
+        {"--size 0", "the size must be between 1 and 999"},
+        {"--size 1000", "the size must be between 1 and 999"},
+        {"--angle 91", "the angle must be between -90 and 90"},
+        {"--angle -91", "the angle must be between -90 and 90"},
+        {"--position 0,101", "the position must be between -100 and 100"},
+        {"--font 'No Such Face'", "no font \"No Such Face\" on this machine"},
+        {"--title ''", "the watermark has no name"},
+        {"--title DRAFT --shared", "is one of your own watermarks"},
+    };
+    for (const Refusal& refusal : refusals) {
+        const Outcome r = Novrix("watermarks edit Mine " + refusal.args);
+        EXPECT_EQ(1, r.rc) << refusal.args;
+        EXPECT_TRUE(Has(r.err, refusal.reason)) << refusal.args << ": " << r.err;
+    }
+    EXPECT_EQ(before, Novrix("watermarks").out) << "nothing refused was stored";
+
+    // 128 characters and the edges of the ranges are taken.
+    Outcome r = Novrix("watermarks edit Mine --text " + std::string(128, 'x') +
+                       " --size 1 --angle -90 --position -100,100 --repeat on");
+    EXPECT_EQ(0, r.rc) << r.err;
+    // A shipped font, measured for real: 300 points of "Confidential" do not fit across A4.
+    r = Novrix("watermarks edit Mine --text Confidential --font 'DejaVu Sans' --size 300 --angle 0 --position 0,0 --repeat off");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "at 600 dpi the text does not fit on the page in size 300; the largest size that fits is "))
+        << r.err;
+    const size_t at = r.err.find("fits is ");
+    ASSERT_NE(std::string::npos, at);
+    const int largest = std::atoi(r.err.c_str() + at + 8);
+    EXPECT_GT(largest, 20);
+    EXPECT_LT(largest, 300);
+    r = Novrix("watermarks edit Mine --text Confidential --font 'DejaVu Sans' --size " + std::to_string(largest) +
+               " --angle 0 --position 0,0");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Changed your watermark \"Mine\": \"Confidential\", DejaVu Sans, size " +
+                               std::to_string(largest)))
+        << r.out;
+    EXPECT_TRUE(Has(Novrix("watermarks").out, "\"Confidential\"  DejaVu Sans, size " + std::to_string(largest)))
+        << Novrix("watermarks").out;
+    // Renamed, it keeps its place in the order.
+    ASSERT_EQ(0, Novrix("watermarks edit 7 --title Ours").rc);
+    EXPECT_TRUE(Has(Novrix("watermarks").out, " 7  Ours ")) << Novrix("watermarks").out;
+    EXPECT_EQ(1, Novrix("watermarks edit Ours --title COPY --shared").rc) << "not a shared one";
+    EXPECT_EQ(1, Novrix("watermarks edit DRAFT --size 20").rc) << "a shared one needs --shared";
+    EXPECT_EQ(2, Novrix("watermarks edit DRAFT --repeat maybe").rc);
+    EXPECT_EQ(2, Novrix("watermarks list --size 20").rc);
+}
+
 // Watermarks: the built-ins registered through the module, a user's own added,
 // ordered and removed, the shared list refused without administer rights, and the
 // chosen watermark of the stored preferences kept in step.
@@ -814,9 +873,9 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     r = Novrix("watermarks add Mine");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "you have a watermark titled \"Mine\" already")) << r.err;
-    r = Novrix("watermarks add " + std::string(32, 'T'));
+    r = Novrix("watermarks add " + std::string(31, 'T'));
     EXPECT_EQ(1, r.rc);
-    EXPECT_TRUE(Has(r.err, "is longer than 31 characters")) << r.err;
+    EXPECT_TRUE(Has(r.err, "the title is longer than 30 characters")) << r.err;
     r = Novrix("watermarks remove 99");
     EXPECT_EQ(1, r.rc);
     EXPECT_TRUE(Has(r.err, "there is no watermark 99; the list has 7")) << r.err;
@@ -824,7 +883,7 @@ TEST_F(NovrixTest, WatermarksListAddMoveRemove) {
     EXPECT_EQ(1, Novrix("watermarks move 1 0").rc);
     EXPECT_EQ(1, Novrix("watermarks --printer Nowhere list").rc);
     EXPECT_EQ(2, Novrix("watermarks add").rc);
-    EXPECT_EQ(2, Novrix("watermarks add Mine --size 0").rc);
+    EXPECT_EQ(2, Novrix("watermarks add Mine --size big").rc);
     EXPECT_EQ(2, Novrix("watermarks move 1").rc);
     EXPECT_EQ(2, Novrix("watermarks list extra").rc);
     EXPECT_EQ(2, Novrix("watermarks rename 1").rc);
