@@ -65,7 +65,7 @@ enum : UINT {
     kStrSize = 253,
     kStrAngle = 254,
     kStrPosition = 255,
-    kStrNameInUse = 256,
+    kStrNameInUse = 257,
     kStrDeleteNote = 320,
     kStrDelete = 321,
 };

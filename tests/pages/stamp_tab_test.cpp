@@ -366,7 +366,7 @@ TEST_F(StampTab, TheWatermarkDialogRefusesValuesPastTheirEnds) {
     EXPECT_EQ(before, RecordBytes()) << "nothing refused reached the record";
 
     // The edges are taken; 129 characters typed keep 128.
-    const std::u16string long129(129, u'x');
+    const nvx::WString long129(129, 'x');
     ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
         ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 4));
         NvxUi_Type(GetDlgItem(dlg, kWmText), long129.c_str(), NVXUI_TYPE_REPLACE);
