@@ -8,6 +8,7 @@
 #define IDD_VERSION 106
 #define IDD_FINISHING 110
 #define IDD_STAMPS 104
+#define IDD_WATERMARK 111
 #define IDD_NUP_STYLE 116
 #define IDD_BIND_SHIFT 117
 #define IDD_BOOKLET 134
@@ -501,3 +502,25 @@
 // The blank page question.
 #define IDC_BLANK_RATIO_TEXT 2600
 #define IDC_BLANK_RATIO_STOP 2601
+// Watermark edit dialog.
+#define IDC_WM_LIST 1681
+#define IDC_WM_UP 1679
+#define IDC_WM_DOWN 1680
+#define IDC_WM_ADD 1602
+#define IDC_WM_DELETE 1684
+#define IDC_WM_NAME 1677
+#define IDC_WM_TEXT 1678
+#define IDC_WM_FONT 1350
+#define IDC_WM_STYLE 1352
+#define IDC_WM_COLOR 1351
+#define IDC_WM_SIZE 1689
+#define IDC_WM_BOX 1692
+#define IDC_WM_POS_X 1443
+#define IDC_WM_POS_Y 1447
+#define IDC_WM_CENTER 1342
+#define IDC_WM_ANGLE 1344
+#define IDC_WM_TRANSPARENT 1056
+#define IDC_WM_FIRST_PAGE 1054
+#define IDC_WM_REPEAT 1234
+#define IDC_WM_SHARED 1581
+#define IDC_WM_PREVIEW 1694

@@ -25,6 +25,7 @@ enum PageId : uint32_t {
     kPageQualityColor = 105,
     kPageVersion = 106,
     kPageStamps = 104,
+    kPageWatermark = 111,
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageFontSettings = 121,

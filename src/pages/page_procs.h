@@ -11,6 +11,8 @@ INT_PTR CALLBACK BasicPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);     // 101
 // The Stamp/Composition tab (watermarks and overlay forms).
 INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 104
+// Its watermark dialog, run by the tab's Edit button through MyDialogBox.
+INT_PTR CALLBACK WatermarkDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 111
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110

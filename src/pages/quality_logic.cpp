@@ -149,7 +149,10 @@ std::vector<std::string> ReadPrinterFonts(const FontLibraryCalls& calls) {
 std::vector<std::string> PrinterFontsBesideModule() {
     const HMODULE self = frame::Module().self;
     if (!self) return {};
-    const WString path = frame::BesideModule(self, kFontLibraryFile);
+    return PrinterFontsOf(frame::BesideModule(self, kFontLibraryFile));
+}
+
+std::vector<std::string> PrinterFontsOf(const WString& path) {
     HMODULE lib = LoadLibraryW(path.c_str());
     if (!lib) return {};
     FontLibraryCalls calls;

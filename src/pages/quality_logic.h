@@ -83,5 +83,7 @@ std::vector<std::string> ReadPrinterFonts(const FontLibraryCalls& calls);
 // Loads the library beside the module, reads its fonts and frees it; empty
 // when the library or one of its calls is missing.
 std::vector<std::string> PrinterFontsBesideModule();
+// The same for the library at `path` (novrix reads the driver folder's).
+std::vector<std::string> PrinterFontsOf(const WString& path);
 
 }  // namespace nvx::pages::quality

@@ -14,6 +14,7 @@
 #include "frame/module_state.h"
 #include "pages/hints.h"
 #include "pages/page_framework.h"
+#include "pages/page_help.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
@@ -139,8 +140,7 @@ void ApplyAvailability(HWND page) {
         SwitchOffControl(page, kPage, kHeaderFooterProgram);
         SwitchOffControl(page, kPage, kHeaderFooterLabel);
     }
-    // The watermark edit dialog is not part of this build.
-    SwitchOffControl(page, kPage, kWatermarkEdit);
+    if (!Offered(page, kWatermark)) SwitchOffControl(page, kPage, kWatermarkEdit);
     KeepControlsOff(page);
 }
 
@@ -183,6 +183,23 @@ void OnCheck(HWND page, int control) {
             SetPageChanged(page);
         // The watermark switched on prints the one the list shows.
         if (control == kWatermark && stamp::CopyListedWatermark(*rec, Watermarks(page))) SetPageChanged(page);
+    }
+    AfterChange(page);
+}
+
+// The watermark dialog: it edits the sheet's lists and may choose another
+// watermark; Cancel (or a dialog that does not end with OK) leaves the record as
+// it was.
+void OnEditWatermarks(HWND page) {
+    OEMDEV* r = PageRecord(page);
+    if (!r) return;
+    const OEMDEV before = *r;
+    const INT_PTR answer = RunModuleDialog(frame::Module().dialogResources, page, kPageWatermark, WatermarkDialogProc,
+                                           reinterpret_cast<LPARAM>(PageContext(page)));
+    if (answer != IDOK) {
+        *r = before;
+    } else {
+        SetPageChanged(page);
     }
     AfterChange(page);
 }
@@ -235,8 +252,11 @@ void OnListChoice(HWND page, int control, Apply apply) {
 bool HandleCommand(HWND page, int id, UINT code) {
     if (!PageRecord(page) || g_updating)
         return id == kWatermark || id == kOverlay || id == kWatermarkList || id == kOverlayList || id == kOverlayOp ||
-               id == kHeaderFooter || id == kHeaderFooterProgram;
+               id == kHeaderFooter || id == kHeaderFooterProgram || id == kWatermarkEdit;
     switch (id) {
+    case kWatermarkEdit:
+        if (code == BN_CLICKED) OnEditWatermarks(page);
+        return true;
     case kHeaderFooterProgram:
         if (code == CBN_SELENDOK) OnProgram(page);
         return true;

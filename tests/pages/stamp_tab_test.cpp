@@ -5,7 +5,9 @@
 // with the logic behind the lists tried directly.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "pages/page_fixture.h"
 #include "pages/stamp_logic.h"
 #include "settings/oemdev.h"
+#include "platform/host.h"
 #include "stamps/form_store.h"
 #include "stamps/watermark_store.h"
 #include "support/platform_test.h"
@@ -34,6 +37,7 @@ protected:
         dir_ = nvxtest::MakeTempDir("stamps");
     }
     void TearDown() override {
+        NvxPlatform_SetAdministrator(TRUE);
         PageHost::TearDown();
         nvxtest::RemoveTree(dir_);
     }
@@ -70,8 +74,47 @@ protected:
         if (sel >= 0) SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text));
         return Utf8(text);
     }
+    // The watermark dialog: `steps` run on it; still open afterwards, it is cancelled.
+    struct Run {
+        std::function<void(HWND)> steps;
+        bool stillOpen = false;
+        static void Drive(void* self, HWND dlg) {
+            auto* r = static_cast<Run*>(self);
+            r->steps(dlg);
+            r->stillOpen = IsWindow(dlg) && IsWindowVisible(dlg);
+            if (r->stillOpen) NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    // Runs the dialog from the Edit button; true when it closed by itself (OK taken).
+    bool EditWatermarks(const std::function<void(HWND)>& steps) {
+        Run run;
+        run.steps = steps;
+        NvxUi_SetModalDriver(Run::Drive, &run);
+        EXPECT_TRUE(NvxUi_Click(Control(kWatermarkEdit)));
+        NvxUi_SetModalDriver(nullptr, nullptr);
+        return !run.stillOpen;
+    }
+    static void Type(HWND dlg, int id, const WCHAR* text) {
+        ASSERT_TRUE(NvxUi_Type(GetDlgItem(dlg, id), text, NVXUI_TYPE_REPLACE));
+        NvxUi_LeaveControl(GetDlgItem(dlg, id));
+    }
+    std::vector<uint8_t> RecordBytes() const {
+        const auto* r = nvx::settings::AsRecord(const_cast<nvx::host::HostSheet&>(sheet_).Record());
+        return std::vector<uint8_t>(r->bytes, r->bytes + sizeof r->bytes);
+    }
+    // The settings record's watermark text (WmkInfo.szWmkStr at 2906 + 96).
+    std::string RecordText() const {
+        const std::vector<uint8_t> bytes = RecordBytes();
+        WCHAR text[129];
+        std::memcpy(text, bytes.data() + 2906 + 96, sizeof text);
+        text[128] = 0;
+        return Utf8(text);
+    }
     std::string dir_;
 };
+
+constexpr int kWmList = 1681, kWmAdd = 1602, kWmDelete = 1684, kWmName = 1677, kWmText = 1678, kWmSize = 1689,
+              kWmAngle = 1344, kWmShared = 1581, kWmUp = 1679;
 
 TEST_F(StampTab, ListsTheWatermarksAndForms) {
     RegisterBuiltins();
@@ -86,7 +129,7 @@ TEST_F(StampTab, ListsTheWatermarksAndForms) {
     ASSERT_EQ(2, ListCount(kOverlayList));
     EXPECT_EQ("a.vfo", ListText(kOverlayList, 0));
     EXPECT_EQ(-1, ListSelection(kOverlayList));
-    EXPECT_FALSE(IsWindowVisible(Control(kWatermarkEdit)));  // the edit dialog is not in this build
+    EXPECT_TRUE(IsWindowVisible(Control(kWatermarkEdit)));
     // Opening the tab changes nothing: no form chosen for an overlay that is off, no watermark copied.
     EXPECT_EQ(-1, Field("nFormListPos"));
     EXPECT_EQ(72, Field("WmkInfo.wSize"));  // the template's, not CONFIDENTIAL's 200
@@ -234,6 +277,212 @@ TEST_F(StampTab, TheProgramComboFollowsTheHeaderFooterSwitch) {
         EXPECT_EQ(static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(count - 1), 0)),
                   Field("nHFE_DevSetting"));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The watermark dialog: the sheet's watermarks in display order, the chosen one's
+// fields changed and taken on OK (the record follows, the tab's list too), Cancel
+// leaving record and lists as they were.
+TEST_F(StampTab, TheWatermarkDialogEditsTheChosenWatermark) {
+    RegisterBuiltins();
+    ASSERT_NE(nullptr, OpenSheet({kStamps}));
+    ASSERT_TRUE(NvxUi_Click(Control(kWatermark)));
+    int listed = 0, selected = -1;
+    std::string name;
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        listed = static_cast<int>(SendMessageW(GetDlgItem(dlg, kWmList), LB_GETCOUNT, 0, 0));
+        selected = static_cast<int>(SendMessageW(GetDlgItem(dlg, kWmList), LB_GETCURSEL, 0, 0));
+        name = TextOf(GetDlgItem(dlg, kWmName));
+        ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 4));
+        Type(dlg, kWmText, WL("Draft copy"));
+        Type(dlg, kWmSize, WL("100"));
+        Type(dlg, kWmAngle, WL("30"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(6, listed);
+    EXPECT_EQ(0, selected) << "the settings' watermark is selected";
+    EXPECT_EQ("CONFIDENTIAL", name);
+    EXPECT_EQ(0, MessageBoxCount());
+    EXPECT_EQ(4, Field("wWmkListPos")) << "the selected watermark is chosen";
+    EXPECT_EQ(100, Field("WmkInfo.wSize"));
+    EXPECT_EQ(30, Field("WmkInfo.nAngle"));
+    EXPECT_EQ("Draft copy", RecordText());
+    EXPECT_EQ(4, ListSelection(kWatermarkList));
+    EXPECT_EQ("Untitled", Preset());
+
+    // Cancel: nothing of what was typed stays.
+    const auto before = RecordBytes();
+    EXPECT_FALSE(EditWatermarks([&](HWND dlg) {
+        Type(dlg, kWmSize, WL("50"));
+        ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 1));
+        NvxUi_Click(GetDlgItem(dlg, kWmUp));
+    }));
+    EXPECT_EQ(before, RecordBytes());
+    EXPECT_EQ("TOP SECRET", ListText(kWatermarkList, 1)) << "the order is the sheet's, untouched";
+    // The edits of the first run are the sheet's lists now.
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        name = TextOf(GetDlgItem(dlg, kWmText));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ("Draft copy", name);
+}
+
+// Values at and past their ends: refused with the range message, the dialog stays
+// open and the record keeps what it had; a text is held to 128 characters.
+TEST_F(StampTab, TheWatermarkDialogRefusesValuesPastTheirEnds) {
+    RegisterBuiltins();
+    ASSERT_NE(nullptr, OpenSheet({kStamps}));
+    ASSERT_TRUE(NvxUi_Click(Control(kWatermark)));
+    AnswerMessageBoxes(IDOK);
+    const auto before = RecordBytes();
+    struct Case {
+        int control;
+        const WCHAR* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {kWmSize, WL("0"), "The value is out of range. \nEnter a size between 1 and 999."},
+        {kWmSize, WL("1000"), "The value is out of range. \nEnter a size between 1 and 999."},
+        {kWmSize, WL("ab"), "The value is out of range. \nEnter a size between 1 and 999."},
+        {kWmAngle, WL("91"), "The value is out of range. \nEnter an angle between -90 and 90."},
+        {kWmAngle, WL("-91"), "The value is out of range. \nEnter an angle between -90 and 90."},
+        {1443, WL("101"), "The value is out of range. \nEnter a position between -100 and 100."},
+        {kWmName, WL(""), "The watermark needs a name of at most 30 characters."},
+    };
+    for (const Case& c : cases) {
+        const int boxes = MessageBoxCount();
+        EXPECT_FALSE(EditWatermarks([&](HWND dlg) {
+            ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 4));
+            if (c.text[0]) NvxUi_Type(GetDlgItem(dlg, c.control), c.text, NVXUI_TYPE_REPLACE);
+            else SetDlgItemTextW(dlg, c.control, c.text);  // a box emptied
+            NvxUi_PressButton(dlg, IDOK);
+        })) << Utf8(c.text);
+        ASSERT_GT(MessageBoxCount(), boxes) << Utf8(c.text);
+        EXPECT_EQ(c.message, Utf8(LastMessageBox().text)) << Utf8(c.text);
+    }
+    EXPECT_EQ(before, RecordBytes()) << "nothing refused reached the record";
+
+    // The edges are taken; 129 characters typed keep 128.
+    const nvx::WString long129(129, 'x');
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 4));
+        NvxUi_Type(GetDlgItem(dlg, kWmText), long129.c_str(), NVXUI_TYPE_REPLACE);
+        NvxUi_Type(GetDlgItem(dlg, kWmSize), WL("1"), NVXUI_TYPE_REPLACE);
+        NvxUi_Type(GetDlgItem(dlg, kWmAngle), WL("-90"), NVXUI_TYPE_REPLACE);
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(std::string(128, 'x'), RecordText());
+    EXPECT_EQ(1, Field("WmkInfo.wSize"));
+    EXPECT_EQ(-90, Field("WmkInfo.nAngle"));
+}
+
+// The fit check: a size too large for the page is answered with the largest that
+// fits at the settings' resolution, and that size is then taken.  A watermark the
+// dialog found as it is never stops OK.
+TEST_F(StampTab, TheWatermarkDialogNamesTheLargestSizeThatFits) {
+    RegisterBuiltins();
+    ASSERT_NE(nullptr, OpenSheet({kStamps}));
+    ASSERT_TRUE(NvxUi_Click(Control(kWatermark)));
+    AnswerMessageBoxes(IDOK);
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) { NvxUi_PressButton(dlg, IDOK); }))
+        << "CONFIDENTIAL as it is: chosen, not measured";
+    EXPECT_EQ(0, MessageBoxCount());
+    int focus = 0;
+    EXPECT_FALSE(EditWatermarks([&](HWND dlg) {
+        Type(dlg, kWmSize, WL("199"));
+        NvxUi_PressButton(dlg, IDOK);
+        focus = GetDlgCtrlID(GetFocus());
+    }));
+    ASSERT_EQ(1, MessageBoxCount());
+    const std::string message = Utf8(LastMessageBox().text);
+    const std::string lead = "At 600 dpi the text does not fit on the page in this size. The largest size that fits is ";
+    ASSERT_EQ(0u, message.find(lead)) << message;
+    const int largest = std::atoi(message.c_str() + lead.size());
+    EXPECT_GT(largest, 10);
+    EXPECT_LT(largest, 199);
+    EXPECT_EQ(kWmSize, focus);
+    EXPECT_EQ(200, Field("WmkInfo.wSize"));
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        Type(dlg, kWmSize, nvx::WFromUtf8(std::to_string(largest)).c_str());
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(largest, Field("WmkInfo.wSize"));
+}
+
+// Add makes a watermark from the template, of the user's own for a user who may not
+// administer the printer, and it must be named; Delete asks; shared watermarks are
+// read-only for such a user.
+TEST_F(StampTab, TheWatermarkDialogAddsAndDeletes) {
+    RegisterBuiltins();
+    NvxPlatform_SetAdministrator(FALSE);
+    ASSERT_NE(nullptr, OpenSheet({kStamps}));
+    ASSERT_TRUE(NvxUi_Click(Control(kWatermark)));
+    AnswerMessageBoxes(IDOK);
+    bool nameEnabled = true, sharedChecked = true;
+    int count = 0;
+    EXPECT_FALSE(EditWatermarks([&](HWND dlg) {
+        nameEnabled = IsWindowEnabled(GetDlgItem(dlg, kWmName));
+        NvxUi_Click(GetDlgItem(dlg, kWmAdd));
+        count = static_cast<int>(SendMessageW(GetDlgItem(dlg, kWmList), LB_GETCOUNT, 0, 0));
+        sharedChecked = SendMessageW(GetDlgItem(dlg, kWmShared), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        NvxUi_PressButton(dlg, IDOK);  // no name yet
+    }));
+    EXPECT_FALSE(nameEnabled) << "a shared watermark is read-only for this user";
+    EXPECT_EQ(7, count);
+    EXPECT_FALSE(sharedChecked);
+    EXPECT_EQ("The watermark needs a name of at most 30 characters.", Utf8(LastMessageBox().text));
+
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        NvxUi_Click(GetDlgItem(dlg, kWmAdd));
+        Type(dlg, kWmName, WL("Mine"));
+        Type(dlg, kWmText, WL("Mine only"));
+        Type(dlg, kWmSize, WL("40"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    ASSERT_EQ(7, ListCount(kWatermarkList));
+    EXPECT_EQ("Mine", ListText(kWatermarkList, 6));
+    EXPECT_EQ(6, Field("wWmkListPos"));
+    EXPECT_EQ("Mine only", RecordText());
+    EXPECT_EQ(40, Field("WmkInfo.wSize"));
+    EXPECT_EQ(0, Field("WmkInfo.nAngle")) << "the template's angle";
+
+    // A second one of the same title is refused; Delete asks and removes.
+    EXPECT_FALSE(EditWatermarks([&](HWND dlg) {
+        NvxUi_Click(GetDlgItem(dlg, kWmAdd));
+        Type(dlg, kWmName, WL("Mine"));
+        Type(dlg, kWmText, WL("x"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ("The name \"Mine\" is in use.", Utf8(LastMessageBox().text));
+    AnswerMessageBoxes(IDYES);
+    ASSERT_TRUE(EditWatermarks([&](HWND dlg) {
+        ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), 6));
+        NvxUi_Click(GetDlgItem(dlg, kWmDelete));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ("Delete the watermark \"Mine\"? A deleted watermark cannot be restored.", Utf8(LastMessageBox().text));
+    EXPECT_EQ(6, ListCount(kWatermarkList));
+    EXPECT_EQ(5, Field("wWmkListPos")) << "the selection moved to the watermark before the deleted one";
+}
+
+// The picture is painted with GDI objects that are all given back.
+TEST_F(StampTab, TheWatermarkPictureLeavesNoGdiObjectsBehind) {
+    RegisterBuiltins();
+    ASSERT_NE(nullptr, OpenSheet({kStamps}));
+    int leaked = -1;
+    EditWatermarks([&](HWND dlg) {
+        const int objects = NvxUi_GdiObjectCount();
+        for (int item : {0, 1, 3, 4}) {  // square, circle, turned by -45, turned by 45
+            ASSERT_TRUE(NvxUi_ChooseListItem(GetDlgItem(dlg, kWmList), item));
+            InvalidateRect(dlg, nullptr, TRUE);
+            UpdateWindow(dlg);
+        }
+        leaked = NvxUi_GdiObjectCount() - objects;
+    });
+    EXPECT_EQ(0, leaked);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include "echo.h"
 #include "module_host.h"
 #include "settings/oemdev.h"
+#include "pages/quality_logic.h"
+#include "stamps/watermark_fit.h"
 #include "stamps/watermark_store.h"
 #include "store.h"
 
@@ -32,20 +34,29 @@ void WatermarksUsage(FILE* out) {
             "                         [--angle DEGREES] [--shared]\n"
             "       novrix watermarks [--printer NAME] remove WHICH [--shared]\n"
             "       novrix watermarks [--printer NAME] move WHICH POSITION\n"
+            "       novrix watermarks [--printer NAME] edit WHICH [--title TITLE] [--text TEXT] [--font FACE]\n"
+            "                         [--size N] [--angle DEGREES] [--position X,Y] [--repeat on|off] [--shared]\n"
             "       novrix watermarks [--printer NAME] defaults\n"
             "WHICH is a position of the list (from 1) or a title.  The list shows the printer's\n"
             "shared watermarks and your own in your display order; * marks the one your\n"
             "preferences chose.  --shared adds to or removes from the shared list, which needs\n"
             "the right to administer the printer; the others are yours alone.  defaults\n"
             "registers the six built-in watermarks as the shared list, as the driver's\n"
-            "installer does (administer right; nothing changes when the printer has six or more).\n");
+            "installer does (administer right; nothing changes when the printer has six or more).\n"
+            "A text has at most 128 characters, a title 30; the font is one of the machine's (or\n"
+            "the default \"Arial\"); sizes run from 1 to 999, angles from -90 to 90 degrees and\n"
+            "positions from -100 to 100 (percent of half the printable area from its middle).\n"
+            "edit checks that the text fits the page of your preferences at their resolution and\n"
+            "names the largest size that fits when it does not.\n");
 }
 
 struct Args {
     std::string printer, request, title, text, font;
     std::vector<std::string> operands;
-    long size = 72, angle = 0;
+    long size = 72, angle = 0, x = 0, y = 0;
     bool shared = false, hasText = false, hasLook = false;  // hasLook: --size or --angle given
+    bool hasTitle = false, hasSize = false, hasAngle = false, hasPosition = false;
+    int repeat = -1;  // --repeat: 1 on, 0 off
 };
 
 bool ParseNumber(const std::string& text, long low, long high, long* out) {
@@ -68,20 +79,39 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
             out->hasText = true;
         } else if (a == "--font" && hasValue) {
             out->font = args[++i];
+        } else if (a == "--title" && hasValue) {
+            out->title = args[++i];
+            out->hasTitle = true;
         } else if (a == "--size" && hasValue) {
-            out->hasLook = true;
-            if (!ParseNumber(args[++i], 1, 65535, &out->size)) {
-                fprintf(stderr, "novrix watermarks: --size takes a number from 1 to 65535, not \"%s\"\n",
-                        EchoText(args[i]).c_str());
+            // The range is checked with the other fields (a size of 0 or 1000 is refused there).
+            out->hasLook = out->hasSize = true;
+            if (!ParseNumber(args[++i], -100000, 100000, &out->size)) {
+                fprintf(stderr, "novrix watermarks: --size takes a number, not \"%s\"\n", EchoText(args[i]).c_str());
                 return kExitUsage;
             }
         } else if (a == "--angle" && hasValue) {
-            out->hasLook = true;
-            if (!ParseNumber(args[++i], -360, 360, &out->angle)) {
-                fprintf(stderr, "novrix watermarks: --angle takes degrees from -360 to 360, not \"%s\"\n",
-                        EchoText(args[i]).c_str());
+            out->hasLook = out->hasAngle = true;
+            if (!ParseNumber(args[++i], -100000, 100000, &out->angle)) {
+                fprintf(stderr, "novrix watermarks: --angle takes degrees, not \"%s\"\n", EchoText(args[i]).c_str());
                 return kExitUsage;
             }
+        } else if (a == "--position" && hasValue) {
+            out->hasLook = out->hasPosition = true;
+            const std::string& v = args[++i];
+            const size_t comma = v.find(',');
+            if (comma == std::string::npos || !ParseNumber(v.substr(0, comma), -100000, 100000, &out->x) ||
+                !ParseNumber(v.substr(comma + 1), -100000, 100000, &out->y)) {
+                fprintf(stderr, "novrix watermarks: --position takes X,Y, not \"%s\"\n", EchoText(v).c_str());
+                return kExitUsage;
+            }
+        } else if (a == "--repeat" && hasValue) {
+            out->hasLook = true;
+            const std::string& v = args[++i];
+            if (v != "on" && v != "off") {
+                fprintf(stderr, "novrix watermarks: --repeat takes on or off, not \"%s\"\n", EchoText(v).c_str());
+                return kExitUsage;
+            }
+            out->repeat = v == "on" ? 1 : 0;
         } else if (a == "--shared") {
             out->shared = true;
         } else if (a == "--help" || a == "help") {
@@ -207,36 +237,58 @@ int Save(Session* s, bool sharedChanged, const char* request) {
     return kExitOk;
 }
 
-bool FitsField(const std::string& what, const std::string& text, size_t chars) {
-    const nvx::WString w = nvx::WFromUtf8(text);
-    if (w.size() <= chars) return true;
-    fprintf(stderr, "novrix watermarks add: the %s \"%s\" is longer than %zu characters\n", what.c_str(),
-            EchoText(text).c_str(), chars);
+// The faces a watermark may name: the default face and the fonts of the driver's
+// font data library (the machine's fonts).
+std::vector<nvx::WString> Faces(const Session& s, const Options& options) {
+    const std::string folder = PrinterDriverFolder(s.printer.get(), options);
+    std::vector<std::string> fonts;
+    if (!folder.empty()) fonts = nvx::pages::quality::PrinterFontsOf(nvx::WFromUtf8(folder + "/NOVRIX_F.DLL"));
+    return nvx::stamps::WatermarkFaces(fonts, nvx::stamps::DefaultWatermarkFace());
+}
+
+// Refuses fields a watermark cannot carry, saying which and why.
+bool FieldsAcceptable(const nvx::stamps::WatermarkFields& f, const std::vector<nvx::WString>& faces,
+                      const char* request) {
+    const nvx::stamps::FieldProblem p = nvx::stamps::CheckFields(f, nvx::stamps::kWatermarkTitleMax, faces);
+    if (p == nvx::stamps::FieldProblem::None) return true;
+    if (p == nvx::stamps::FieldProblem::NoSuchFont) {
+        std::string names;
+        for (const nvx::WString& face : faces) names += (names.empty() ? "" : ", ") + nvx::Utf8FromW(face);
+        fprintf(stderr, "novrix watermarks %s: no font \"%s\" on this machine (fonts: %s)\n", request,
+                EchoText(nvx::Utf8FromW(f.face)).c_str(), names.c_str());
+    } else if (p == nvx::stamps::FieldProblem::TitleTooLong) {
+        fprintf(stderr, "novrix watermarks %s: the title is longer than %zu characters\n", request,
+                nvx::stamps::kWatermarkTitleMax);
+    } else {
+        fprintf(stderr, "novrix watermarks %s: %s\n", request, nvx::stamps::ProblemText(p));
+    }
     return false;
 }
 
-int Add(Session* s, const Args& args) {
+int Add(Session* s, const Args& args, const Options& options) {
     if (args.operands.size() != 1 || args.operands[0].empty()) {
         fprintf(stderr, "novrix watermarks add: give exactly one title\n");
+        return kExitUsage;
+    }
+    if (args.hasPosition || args.repeat >= 0 || args.hasTitle) {
+        fprintf(stderr, "novrix watermarks add: --title, --position and --repeat belong to edit\n");
         return kExitUsage;
     }
     const std::string& title = args.operands[0];
     const std::string text = args.hasText ? args.text : title;
     const nvx::WString face = args.font.empty() ? nvx::stamps::DefaultWatermarkFace() : nvx::WFromUtf8(args.font);
-    if (!FitsField("title", title, 31) || !FitsField("text", text, 128) || !FitsField("font", args.font, 31))
-        return kExitFailed;
     if (text.empty()) {
         fprintf(stderr, "novrix watermarks add: the text to print is empty\n");
         return kExitFailed;
     }
-    WatermarkRecord r{};
-    nvx::stamps::SetWatermarkTexts(&r, "", nvx::WFromUtf8(title), nvx::WFromUtf8(text), face);
-    r.nStyle = 1;
-    r.wSize = static_cast<uint16_t>(args.size);
-    r.crColor = 255;
-    r.nAngle = static_cast<int16_t>(args.angle);
-    r.wFrame = 1;
-    r.bBkGrnd = 1;
+    nvx::stamps::WatermarkFields f = nvx::stamps::FieldsOf(nvx::stamps::NewWatermarkTemplate(face));
+    f.title = nvx::WFromUtf8(title);
+    f.text = nvx::WFromUtf8(text);
+    f.size = static_cast<int32_t>(args.size);
+    f.angle = static_cast<int32_t>(args.angle);
+    if (!FieldsAcceptable(f, Faces(*s, options), "add")) return kExitFailed;
+    WatermarkRecord r = nvx::stamps::NewWatermarkTemplate(face);
+    nvx::stamps::PutFields(&r, f);
     switch (nvx::stamps::AddWatermark(&s->set, r, args.shared)) {
     case EditResult::Done: break;
     case EditResult::DuplicateTitle:
@@ -255,6 +307,86 @@ int Add(Session* s, const Args& args) {
     if (int rc = Save(s, args.shared, "add"); rc != kExitOk) return rc;
     printf("Added %s watermark \"%s\" as number %zu.\n", args.shared ? "the shared" : "your",
            title.c_str(), nvx::stamps::DisplayList(s->set).size());
+    return kExitOk;
+}
+
+// Changes one watermark: the fields given, checked as the watermark dialog checks
+// them, and the fit check on the page of the stored preferences (A4 at 600 dpi
+// without them).
+int Edit(Session* s, const Args& args, const Options& options) {
+    if (args.operands.size() != 1) {
+        fprintf(stderr, "novrix watermarks edit: give exactly one position or title\n");
+        return kExitUsage;
+    }
+    const long at = Which(*s, args.operands[0]);
+    if (at < 0) return kExitFailed;
+    std::vector<nvx::stamps::EditItem> items = nvx::stamps::EditItems(s->set);
+    nvx::stamps::EditItem& item = items[static_cast<size_t>(at)];
+    const std::string oldTitle = Utf8(item.record.szWmkTitle, sizeof item.record.szWmkTitle);
+    if (item.shared != args.shared) {
+        fprintf(stderr,
+                item.shared ? "novrix watermarks edit: \"%s\" is a shared watermark; changing it for every user needs "
+                              "--shared (and the right to administer the printer)\n"
+                            : "novrix watermarks edit: \"%s\" is one of your own watermarks, not a shared one\n",
+                EchoText(oldTitle).c_str());
+        return kExitFailed;
+    }
+    nvx::stamps::WatermarkFields f = nvx::stamps::FieldsOf(item.record);
+    std::vector<nvx::WString> faces = Faces(*s, options);
+    if (args.font.empty()) faces.push_back(f.face);  // a face left as it is stays acceptable
+    if (args.hasTitle) f.title = nvx::WFromUtf8(args.title);
+    if (args.hasText) f.text = nvx::WFromUtf8(args.text);
+    if (!args.font.empty()) f.face = nvx::WFromUtf8(args.font);
+    if (args.hasSize) f.size = static_cast<int32_t>(args.size);
+    if (args.hasAngle) f.angle = static_cast<int32_t>(args.angle);
+    if (args.hasPosition) f.x = static_cast<int32_t>(args.x), f.y = static_cast<int32_t>(args.y);
+    if (args.repeat >= 0) f.repeat = args.repeat != 0;
+    if (!FieldsAcceptable(f, faces, "edit")) return kExitFailed;
+    if (f.text.empty()) {
+        fprintf(stderr, "novrix watermarks edit: the text to print is empty\n");
+        return kExitFailed;
+    }
+    nvx::stamps::PutFields(&item.record, f);
+    if (nvx::stamps::DuplicateTitle(items) >= 0) {
+        fprintf(stderr, "novrix watermarks edit: %s a watermark titled \"%s\" already\n",
+                item.shared ? "the shared list has" : "you have", EchoText(nvx::Utf8FromW(f.title)).c_str());
+        return kExitFailed;
+    }
+    // The page the text must fit: the stored preferences' paper and resolution.
+    nvx::stamps::PrintArea area{2100 - 86, 2970 - 86};
+    int32_t dpi = 600;
+    if (s->record) {
+        area = nvx::stamps::PrintableArea(*s->record);
+        if (const int32_t r = nvx::settings::GetNumber(*s->record, "nResoH"); r > 0) dpi = r;
+    }
+    const nvx::stamps::FitResult fit =
+        nvx::stamps::CheckFit(item.record, area, {dpi}, dpi, nvx::stamps::MeasureWithGdi);
+    if (fit.lowered) {
+        if (fit.size > 0)
+            fprintf(stderr,
+                    "novrix watermarks edit: at %d dpi the text does not fit on the page in size %d; the largest size "
+                    "that fits is %d (nothing was changed)\n",
+                    fit.dpi, f.size, fit.size);
+        else
+            fprintf(stderr, "novrix watermarks edit: at %d dpi the text does not fit on the page in any size "
+                    "(nothing was changed)\n", fit.dpi);
+        return kExitFailed;
+    }
+    const int32_t chosen = s->record ? nvx::settings::GetNumber(*s->record, "wWmkListPos") : -1;
+    s->set = nvx::stamps::SetFromItems(items);
+    if (int rc = Save(s, item.shared, "edit"); rc != kExitOk) return rc;
+    // The preferences that print this watermark print it as it is now.
+    if (s->record && chosen == at && nvx::stamps::ChooseWatermark(*s->record, s->set, static_cast<size_t>(at))) {
+        DWORD rc = SaveUserDevMode(s->printer.get(), reinterpret_cast<const DEVMODEW*>(s->devmode.data()));
+        if (rc != ERROR_SUCCESS) {
+            fprintf(stderr, "novrix watermarks edit: the watermark of your preferences could not be updated: %s\n",
+                    ErrorText(rc).c_str());
+            return kExitFailed;
+        }
+    }
+    printf("Changed %s watermark \"%s\": \"%s\", %s, size %d, angle %d, position %d,%d%s.\n",
+           item.shared ? "the shared" : "your", nvx::Utf8FromW(f.title).c_str(), nvx::Utf8FromW(f.text).c_str(),
+           nvx::Utf8FromW(f.face).c_str(), f.size, f.angle, f.x, f.y, f.repeat ? ", repeated" : "");
     return kExitOk;
 }
 
@@ -348,7 +480,7 @@ int CmdWatermarks(const Options& options, const std::vector<std::string>& args) 
     if (int rc = ParseArgs(args, &a); rc != kExitOk) return rc < 0 ? kExitOk : rc;
     if (a.request.empty()) a.request = "list";
     const bool known = a.request == "list" || a.request == "add" || a.request == "remove" || a.request == "move" ||
-                       a.request == "defaults";
+                       a.request == "defaults" || a.request == "edit";
     if (!known) {
         fprintf(stderr, "novrix watermarks: unknown request '%s'\n", EchoText(a.request).c_str());
         WatermarksUsage(stderr);
@@ -358,15 +490,16 @@ int CmdWatermarks(const Options& options, const std::vector<std::string>& args) 
         fprintf(stderr, "novrix watermarks %s: takes no arguments but --printer\n", a.request.c_str());
         return kExitUsage;
     }
-    if (a.request != "add" && (a.hasText || !a.font.empty() || a.hasLook)) {
-        fprintf(stderr, "novrix watermarks %s: --text, --font, --size and --angle belong to add\n",
-                a.request.c_str());
+    if (a.request != "add" && a.request != "edit" && (a.hasText || !a.font.empty() || a.hasLook || a.hasTitle)) {
+        fprintf(stderr, "novrix watermarks %s: --title, --text, --font, --size, --angle, --position and --repeat "
+                "belong to add and edit\n", a.request.c_str());
         return kExitUsage;
     }
     Session s;
     if (int rc = Open(a, &s); rc != kExitOk) return rc;
     if (a.request == "list") return List(s);
-    if (a.request == "add") return Add(&s, a);
+    if (a.request == "add") return Add(&s, a, options);
+    if (a.request == "edit") return Edit(&s, a, options);
     if (a.request == "remove") return Remove(&s, a);
     if (a.request == "defaults") return Defaults(s, options);
     return Move(&s, a);

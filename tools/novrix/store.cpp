@@ -189,6 +189,16 @@ bool InstallFactoryPresets(const std::string& name, const Options& options, std:
                                             : ErrorText(rc));
         return false;
     }
+    // The built-in watermarks become the shared list, as the driver's installer
+    // registers them (nothing changes on a printer that has six or more).
+    auto watermarks = module.Entry<int (*)(const WCHAR*)>("Prc_RegDefWMarkW");
+    if (!watermarks || !watermarks(wname.c_str())) {
+        const DWORD rc = GetLastError();
+        *error = "the built-in watermarks were not registered: " +
+                 (rc == ERROR_ACCESS_DENIED ? std::string("only a user who may administer the printer registers them")
+                                            : ErrorText(rc));
+        return false;
+    }
     return true;
 }
 

@@ -44,9 +44,10 @@ std::string DefaultPrinterName();
 // non-empty folder is kept as the printer's own driver folder.  Answers
 // ERROR_SUCCESS or the spooler's error (ERROR_PRINTER_ALREADY_EXISTS, ...).
 DWORD AddHostPrinter(const std::string& name, const std::string& driverFolder, const std::string& port);
-// Installs the model's factory presets as shared presets of the printer through
-// the module's SetEasySetPreset (loaded from the printer's driver folder); *error
-// says why when it answers false.
+// Installs the printer as the driver's installer does: the model's factory presets
+// as shared presets through the module's SetEasySetPreset (loaded from the
+// printer's driver folder), then the built-in watermarks as the shared list
+// through Prc_RegDefWMarkW; *error says why when it answers false.
 bool InstallFactoryPresets(const std::string& name, const Options& options, std::string* error);
 // Deletes a printer; when it was the default, another printer (if any) becomes it.
 DWORD RemoveHostPrinter(const std::string& name);

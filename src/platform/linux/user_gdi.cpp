@@ -1,6 +1,7 @@
 // The GDI subset dialogs use: objects (fonts, brushes, pens, bitmaps, regions)
-// and device contexts whose drawing calls succeed without drawing.  Text is
-// measured with one fixed metric: a font of em height e pixels has characters
+// and device contexts whose drawing calls succeed without drawing.  A font whose
+// face the machine has is measured through FreeType (user_fonts.cpp); any other
+// is measured with one fixed metric: a font of em height e pixels has characters
 // round(6e/11) wide and round(13e/11) high, so 8-point MS Shell Dlg (e = 11 at
 // 96 dots per inch) measures 6x13, the dialog base units of Windows.
 #include <algorithm>
@@ -434,6 +435,8 @@ NVXAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
 NVXAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl) {
     if (!nvxp::StateOf(hdc)) return Fail(ERROR_INVALID_HANDLE, FALSE);
     if (!psizl || c < 0 || (c > 0 && !lpString)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    if (const GdiObject* font = nvxp::Find(nvxp::StateOf(hdc)->font, GdiKind::Font))
+        if (nvxp::RealTextExtent(font->font, lpString, c, psizl)) return TRUE;
     SIZE ch = nvxp::CharSizeOfDc(hdc);
     psizl->cx = ch.cx * c;
     psizl->cy = ch.cy;
@@ -444,6 +447,9 @@ NVXAPI BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR lpszString, int cchStr
                                          LPINT lpnFit, LPINT lpnDx, LPSIZE lpSize) {
     if (!nvxp::StateOf(hdc)) return Fail(ERROR_INVALID_HANDLE, FALSE);
     if (!lpSize || cchString < 0 || (cchString > 0 && !lpszString)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    if (const GdiObject* font = nvxp::Find(nvxp::StateOf(hdc)->font, GdiKind::Font))
+        if (nvxp::RealTextExtent(font->font, lpszString, cchString, lpSize, lpnFit ? nMaxExtent : -1, lpnFit, lpnDx))
+            return TRUE;
     SIZE ch = nvxp::CharSizeOfDc(hdc);
     if (lpnFit) *lpnFit = nMaxExtent < 0 ? cchString : std::min(cchString, nMaxExtent / ch.cx);
     for (int i = 0; lpnDx && i < cchString; ++i) lpnDx[i] = (i + 1) * ch.cx;
@@ -477,6 +483,7 @@ NVXAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
     lptm->tmStruckOut = font ? font->font.lfStrikeOut : 0;
     lptm->tmPitchAndFamily = VARIABLE_PITCH | FF_SWISS | 0x04;  // TMPF_TRUETYPE
     lptm->tmCharSet = font ? font->font.lfCharSet : DEFAULT_CHARSET;
+    if (font) nvxp::RealTextMetrics(font->font, lptm);
     return TRUE;
 }
 

@@ -234,6 +234,14 @@ void ValidateWindow(HWND hwnd);
 // ---- GDI (user_gdi.cpp) ----------------------------------------------------
 // Average character width and height of a font in pixels (the fixed metric).
 SIZE FontCharSize(HFONT font);
+// Metrics of a font whose face the machine has (user_fonts.cpp, FreeType): the
+// extent of `count` characters (with the characters fitting `maxExtent`, -1 for
+// no limit, and the extent up to each character when `fit`, `dx` are given) and
+// the text metrics.  False for a face the machine does not have: the caller then
+// uses the fixed metric.
+bool RealTextExtent(const LOGFONTW& font, const WCHAR* text, int count, SIZE* size, int maxExtent = -1,
+                    int* fit = nullptr, int* dx = nullptr);
+bool RealTextMetrics(const LOGFONTW& font, TEXTMETRICW* metrics);
 // Pixel height of a font of this many points at 96 dots per inch.
 int PointsToPixels(int points);
 HFONT DefaultGuiFont();
