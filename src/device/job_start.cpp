@@ -6,7 +6,9 @@
 #include "common/le.h"
 #include "device/acquisition.h"
 #include "device/busy_window.h"
+#include "device/auth_apply.h"
 #include "device/device_info_cache.h"
+#include "device/middle_server.h"
 #include "device/sign_on_token.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
@@ -209,14 +211,16 @@ JobCredentials::~JobCredentials() {
 }
 
 OapiLoginRecord JobCredentials::Record() const {
-    return OapiLoginRecord{kind, user.c_str(), password.c_str(), account.c_str(), accountPassword.c_str(), 0, ""};
+    return OapiLoginRecord{kind, user.c_str(), password.c_str(), account.c_str(), accountPassword.c_str(), server, ""};
 }
 
-void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out) {
+void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out, bool middleServer) {
     namespace at = oemdev_user;
-    const bool userAuth = settings::GetNumber(record, "bUserAuth") != 0;
+    const bool userAuth = middleServer ? record.bytes[at::kMiddleServerMode] != kMiddleServerPublicUser
+                                       : settings::GetNumber(record, "bUserAuth") != 0;
     const bool accountTrack = settings::GetNumber(record, "bAccountTrack") != 0;
     out->kind = 0;
+    out->server = middleServer ? MiddleServerNumberOf(record) : 0;
     if (userAuth) {
         out->user = Utf8FromW(FieldText(record, at::kUserName, kUserNameChars));
         if (!out->user.empty()) {
@@ -240,6 +244,37 @@ DWORD PrintStartGetAuthCapability(const JobStartRequest& request) {
     return CheckDevice(request, true);
 }
 
+namespace {
+
+// The connection, the middle server step and the login of a verification; the
+// step's connection stays with the caller for what follows.  False when the
+// device was not prepared (configuration, access or capability failed).
+bool VerifyLogin(const JobStartRequest& r, StepConnection& sc, const PasswordCipher& cipher, VerifyResult* result) {
+    result->code = Prepare(sc, r.shared);
+    if (result->code != oapi::kOk) {
+        if (result->code == oapi::kRefusedWithDetail) result->detail = sc.c->detail;
+        return false;
+    }
+    const int authType = AuthTypeOf(sc.c->capability);
+    result->middleServer = MiddleServerRenewalApplies(authType, r.externalServerDone,
+                                                      ModelSupportsMiddleServer(frame::Module().model.record));
+    if (result->middleServer) result->renewed = RenewMiddleServerSetting(sc.c, r.printer) == Renewal::Renewed;
+    {
+        JobCredentials credentials;
+        if (r.record)
+            CredentialsFrom(cipher, *r.record, &credentials, result->middleServer || r.middleServerChoice);
+        if (result->middleServer && credentials.server == 0)
+            credentials.server =
+                static_cast<uint16_t>(MiddleServerInfoOf(ReadMiddleServerStored(r.printer).interimUi).serverNumber);
+        const OapiLoginRecord login = credentials.Record();
+        result->code = Login(sc.c, &login, nullptr, 0, 0, 0);
+    }
+    if (result->code == oapi::kRefusedWithDetail) result->detail = sc.c->detail;
+    return true;
+}
+
+}  // namespace
+
 VerifyResult PrintStartVerify(const JobStartRequest& r) {
     VerifyResult result;
     const JobStartModel model = ModelJobStart();
@@ -251,19 +286,8 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
     AccessWarmUp();
     StepConnection sc(address.text, model.apiVersion, r.shared);
     if (!sc.c) return result;
-    result.code = Prepare(sc, r.shared);
-    if (result.code != oapi::kOk) {
-        if (result.code == oapi::kRefusedWithDetail) result.detail = sc.c->detail;
-        return result;
-    }
     const PasswordCipher& cipher = PrinterPasswordCipher(r.printer);
-    {
-        JobCredentials credentials;
-        if (r.record) CredentialsFrom(cipher, *r.record, &credentials);
-        const OapiLoginRecord login = credentials.Record();
-        result.code = Login(sc.c, &login, nullptr, 0, 0, 0);
-    }
-    if (result.code == oapi::kRefusedWithDetail) result.detail = sc.c->detail;
+    if (!VerifyLogin(r, sc, cipher, &result)) return result;
     if (result.code == oapi::kOk && model.closeVerifyLogin) Logout(sc.c);
     if (EncryptionNeeded(r.record) && model.encryptionAllowed && address.network && r.devOption) {
         BYTE setting[oapi::kEncryptionSettingSize] = {};
@@ -272,6 +296,22 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
         if (code == oapi::kOk) result.passphraseStored = StorePassphrase(cipher, setting, r.devOption);
         SecureZeroMemory(setting, sizeof setting);
     }
+    return result;
+}
+
+VerifyResult VerifyCredentials(const JobStartRequest& r) {
+    VerifyResult result;
+    const JobStartModel model = ModelJobStart();
+    const WString name = NameOf(r);
+    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) return result;
+    const DeviceAddress address = AddressOf(name, r.devOption);
+    if (address.code != 0) return result;
+    BusyScope busy(r.printer);
+    AccessWarmUp();
+    StepConnection sc(address.text, model.apiVersion, r.shared);
+    if (!sc.c) return result;
+    VerifyLogin(r, sc, PrinterPasswordCipher(r.printer), &result);
+    if (sc.c->loggedIn) Logout(sc.c);
     return result;
 }
 

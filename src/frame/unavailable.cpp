@@ -73,9 +73,6 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
 }
 
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.
-NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
-    return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
-}
 NVX_EXPORT UINT_PTR Popup_ChkBlankRatioDlg(UINT_PTR) {
     return Unavailable<UINT_PTR>("Popup_ChkBlankRatioDlg", kDialogNotShown);
 }
