@@ -422,6 +422,30 @@ TEST_F(MiddleServerPopup, NoBlockOrNoRecordIsNotShown) {
     EXPECT_EQ(5u, popup(block));
 }
 
+// The user authentication pop-up's Verify (2171) asks the device itself the same way.
+TEST_F(MiddleServerPopup, TheUserAuthenticationPopupVerifiesWithTheDevice) {
+    Serve(Profile(3, "up", "Device"));
+    HANDLE handle = printer_;
+    void* block[4] = {&handle, record_.get(), devOption_.data(), nullptr};
+    NvxUi_SetModalDriver(
+        [](void*, HWND dlg) {
+            NvxUi_Click(GetDlgItem(dlg, 1872));
+            Type(dlg, 1874, "devuser");
+            Type(dlg, 2028, "nope");
+            NvxUi_PressButton(dlg, 2177);
+            Type(dlg, 2028, "devpass");
+            NvxUi_PressButton(dlg, 2177);
+            NvxUi_PressButton(dlg, IDCANCEL);
+        },
+        nullptr);
+    auto popup = nvx::ProcAs<U (*)(U)>(GetProcAddress(module_, "Popup_UserAuthenticDlg"));
+    EXPECT_EQ(static_cast<U>(IDCANCEL), popup(reinterpret_cast<U>(block)));
+    ASSERT_EQ(2u, boxes_.texts.size());
+    EXPECT_EQ("The password is wrong.", boxes_.texts[0]);                        // 427
+    EXPECT_EQ("The device accepted the user name and password.", boxes_.texts[1]);  // 420
+    EXPECT_EQ(0, record_->bytes[7552]) << "Verify works on a copy; Cancel keeps the record";
+}
+
 // ---- The verification messages ----
 
 TEST(VerificationMessage, FollowsTheTableFirstMatchWins) {
