@@ -158,6 +158,7 @@ JobStartModel ModelJobStart() {
     js.closeVerifyLogin = SwitchOn(record, features::kSw_VerifyAuthentic);
     js.userAuthentication = SwitchOn(record, features::kSw_UserAuthentication);
     js.accountTrack = SwitchOn(record, features::kSw_AccountTrack);
+    js.copyProtectKind = record ? record->switches[features::kSw_CopyProtect] : 0;
     return js;
 }
 
@@ -179,10 +180,13 @@ int KeyKindOf(std::span<const BYTE> setting) {
     return 0;
 }
 
-bool EncryptionNeeded(const OEMDEV* record) {
+bool EncryptionNeeded(const OEMDEV* record, int copyProtectKind) {
     if (!record) return false;
-    return settings::GetNumber(*record, "nOutputMethod") == 3 || settings::GetNumber(*record, "bUserAuth") != 0 ||
-           settings::GetNumber(*record, "bAccountTrack") != 0;
+    if (settings::GetNumber(*record, "nOutputMethod") == 3 || settings::GetNumber(*record, "bUserAuth") != 0 ||
+        settings::GetNumber(*record, "bAccountTrack") != 0)
+        return true;
+    return (copyProtectKind == 2 || copyProtectKind == 3) && settings::GetNumber(*record, "bCopyProtect") == 1 &&
+           settings::GetNumber(*record, "nCSE_CopyProtectOp") == 2;
 }
 
 bool StorePassphrase(const PasswordCipher& cipher, std::span<const BYTE> setting, BYTE* devOption) {
@@ -289,7 +293,7 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
     const PasswordCipher& cipher = PrinterPasswordCipher(r.printer);
     if (!VerifyLogin(r, sc, cipher, &result)) return result;
     if (result.code == oapi::kOk && model.closeVerifyLogin) Logout(sc.c);
-    if (EncryptionNeeded(r.record) && model.encryptionAllowed && address.network && r.devOption) {
+    if (EncryptionNeeded(r.record, model.copyProtectKind) && model.encryptionAllowed && address.network && r.devOption) {
         BYTE setting[oapi::kEncryptionSettingSize] = {};
         const DWORD code = sc.c->loggedIn ? GetPrinterEncryptionSettingForDriver(sc.c, 0, setting, sizeof setting)
                                           : GetPrinterEncryptionSetting(sc.c, setting, sizeof setting);
@@ -319,7 +323,7 @@ bool PrintStartGetEncryptionKey(const JobStartRequest& r) {
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
     if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0 || !r.devOption) return false;
-    if (!EncryptionNeeded(r.record) || !model.encryptionAllowed) return false;
+    if (!EncryptionNeeded(r.record, model.copyProtectKind) || !model.encryptionAllowed) return false;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0 || !address.network) return false;
     BusyScope busy(r.printer);

@@ -32,6 +32,7 @@ struct JobStartModel {
     bool closeVerifyLogin = false;  // "VerifyAuthentic": the verification login is closed at once
     bool userAuthentication = false;
     bool accountTrack = false;
+    int copyProtectKind = 0;        // the model's "CopyProtect" kind
 };
 JobStartModel ModelJobStart();
 
@@ -50,8 +51,9 @@ inline constexpr size_t kPassphraseChars = 20;
 int KeyKindOf(std::span<const BYTE> encryptionSetting);
 
 // Encryption is needed for the job: output method 3, user authentication or
-// account track on.  A null record needs none.
-bool EncryptionNeeded(const OEMDEV* record);
+// account track on, or, for a model whose copy-protect kind is 2 or 3, copy
+// protection on with operation 2.  A null record needs none.
+bool EncryptionNeeded(const OEMDEV* record, int copyProtectKind = 0);
 
 // Stores the passphrase of a 64-byte encryption setting in the device-option
 // record: at most kPassphraseChars bytes (up to the first NUL), enciphered with
