@@ -16,7 +16,11 @@
 
 #include "common/le.h"
 #include "common/proc.h"
+#include "device/auth_apply.h"
 #include "device/middle_server.h"
+#include "features/feature_settings.h"
+#include "features/model_record.h"
+#include "features/switch_ids.h"
 #include "device/password_cipher.h"
 #include "device/user_settings.h"
 #include "device_server.h"
@@ -481,6 +485,32 @@ TEST(MiddleServerInfo, AStoredSettingOfAnotherSizeOrWithoutTerminatorIsReadSafel
     EXPECT_FALSE(MiddleServerRenewalApplies(6, true, true));
     EXPECT_FALSE(MiddleServerRenewalApplies(4, false, false));
     EXPECT_FALSE(MiddleServerRenewalApplies(3, false, true));
+}
+
+// The model's check that LoadUserSettings is given by the module's callers (the
+// speed-dial request): user settings are the model's when its "UserAuthentication"
+// kind is 1 or 2; without a model it fails.
+TEST(UserSettingsCheck, PassesForKindsOneAndTwoOnly) {
+    EXPECT_FALSE(UserSettingsCheckPasses(nullptr));
+    auto record = std::make_unique<nvx::features::ModelRecord>();
+    auto set = [&](const char* name, const char* value) {
+        nvx::features::FeatureSettingRecord r{};
+        std::strncpy(r.name, name, sizeof r.name - 1);
+        std::strncpy(r.value, value, sizeof r.value - 1);
+        record->switches.Reset();
+        record->switches.Apply({r}, false);
+    };
+    for (const char* value : {"Disable", "TYPE3"}) {
+        set("UserAuthentication", value);
+        EXPECT_FALSE(UserSettingsCheckPasses(record.get())) << value;
+    }
+    for (const char* value : {"TYPE1", "TYPE2"}) {
+        set("UserAuthentication", value);
+        EXPECT_TRUE(UserSettingsCheckPasses(record.get())) << value;
+    }
+    EXPECT_FALSE(ModelSupportsMiddleServer(record.get()));
+    set("InterimAuthenticSetting", "Enable");
+    EXPECT_TRUE(ModelSupportsMiddleServer(record.get()));
 }
 
 }  // namespace
