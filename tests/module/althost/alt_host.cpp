@@ -2,6 +2,7 @@
 // functions of a host whose device link runs through its own library: it keeps
 // the arguments each got, so that tests can see they arrived unchanged.  It has
 // no Alt_PrintStart_GetEncryptionKey and no Alt_PrintStart_IsCommunicate.
+#include <cstdint>
 #include <cstring>
 
 #include "platform/win32.h"
