@@ -66,6 +66,9 @@ NVXO_LAYOUT(kTintBlockEntryLayout,
 NVXO_LAYOUT(kUserBoxEntryLayout,
             {"number", o::kBoxNumber, FieldType::U32, 4, 1},
             {"name", o::kBoxName, FieldType::Text, o::kBoxNameSize, 1})
+NVXO_LAYOUT(kMiddleServerLayout,
+            {"serverNumber", o::kMsServerNumber, FieldType::U32, 4, 1},
+            {"serverName", o::kMsServerName, FieldType::Text, o::kMsServerNameSize, 1})
 const Layout kNoLayout = {nullptr, 0};
 
 #undef NVXO_LAYOUT

@@ -45,6 +45,7 @@ extern const Layout kHeaderFooterEntryLayout;
 extern const Layout kOverlayEntryLayout;
 extern const Layout kTintBlockEntryLayout;
 extern const Layout kUserBoxEntryLayout;
+extern const Layout kMiddleServerLayout;
 extern const Layout kNoLayout;
 
 // Writes a record description into out[0, size) (over what is there: callers zero

@@ -364,7 +364,7 @@ NVXO_API DWORD OAPIGetMiddleServerSetting(OAPIHANDLE handle, const char* languag
         return CallOnSession("OAPIGetMiddleServerSetting", handle, [&](const Profile& p, Session&) -> Answer {
             const json* block = Blocks(p, "middleServer");
             if (!block) return {o::kNotSupported, {}};
-            return Record(block, kNoLayout, buffer, o::kMiddleServerSettingSize);
+            return Record(block, kMiddleServerLayout, buffer, o::kMiddleServerSettingSize);
         });
     }, o::kBusy);
 }

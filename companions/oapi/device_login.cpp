@@ -49,6 +49,38 @@ Answer CheckUser(const Profile& p, uint32_t kind, const std::string& user, const
     return {};
 }
 
+// Whether a login record goes to the middle server: the device authenticates
+// through one ("MiddleServer"), or through its external server when the record
+// names a server ("DeviceAndExtServer").
+bool ThroughMiddleServer(const Profile& p, const OapiLoginRecord& record) {
+    const std::string type = AuthenticationType(p);
+    return type == "MiddleServer" || (type == "DeviceAndExtServer" && record.serverNumber != 0);
+}
+
+// The user part of a login through the middle server (profile member
+// "middleServer": its number, state, public user and users).
+Answer CheckMiddleServerUser(const Profile& p, const OapiLoginRecord& record, const std::string& user,
+                             const std::string& password) {
+    const json* server = Member(&p.doc, "middleServer");
+    if (!server) return {o::kRefusedWithDetail, "AuthServerSettingError"};
+    const uint64_t number = NumberOf(Member(server, "number"), 1);
+    if (number != record.serverNumber) return {o::kRefusedWithDetail, "AuthServerSettingError"};
+    const std::string state = TextOf(Member(server, "state"), "up");
+    if (state == "down") return {o::kRefusedWithDetail, "AuthServerNotFound"};
+    if (state == "dns") return {o::kRefusedWithDetail, "AuthDnsServerError"};
+    if (state == "busy") return {o::kRefusedWithDetail, "AuthServerBusy"};
+    if (state == "error") return {o::kRefusedWithDetail, "AuthServerError"};
+    if (record.kind == 0) {
+        if (NumberOf(Member(server, "publicUser")) == 1) return {};
+        return {o::kRefusedWithDetail, "AuthAccessDenied"};
+    }
+    const json* entry = FindByName(Member(server, "users"), user);
+    if (!entry || user.empty()) return {o::kRefusedWithDetail, "AuthIllegalAccount"};
+    if (Disabled(entry)) return {o::kRefusedWithDetail, "AuthAccessDenied"};
+    if (TextOf(Member(entry, "password")) != password) return {o::kRefusedWithDetail, "AuthServerAuthFailure"};
+    return {};
+}
+
 // The account track part of a login.
 Answer CheckAccount(const Profile& p, const std::string& account, const std::string& password) {
     std::string track = TextOf(Member(Member(&p.doc, "capability"), "accountTrackType"), "None");
@@ -83,7 +115,8 @@ Answer CheckLogin(const Profile& p, const OapiLoginRecord* record, const uint8_t
     if (!Credential(record->userName, user) || !Credential(record->password, password) ||
         !Credential(record->accountName, account) || !Credential(record->accountPassword, accountPassword))
         return {o::kBadParameter, {}};
-    Answer answer = CheckUser(p, record->kind, user, password);
+    Answer answer = ThroughMiddleServer(p, *record) ? CheckMiddleServerUser(p, *record, user, password)
+                                                    : CheckUser(p, record->kind, user, password);
     if (answer.code == o::kOk) answer = CheckAccount(p, account, accountPassword);
     return answer;
 }

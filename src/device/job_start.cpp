@@ -6,7 +6,9 @@
 #include "common/le.h"
 #include "device/acquisition.h"
 #include "device/busy_window.h"
+#include "device/auth_apply.h"
 #include "device/device_info_cache.h"
+#include "device/middle_server.h"
 #include "device/sign_on_token.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
@@ -156,6 +158,7 @@ JobStartModel ModelJobStart() {
     js.closeVerifyLogin = SwitchOn(record, features::kSw_VerifyAuthentic);
     js.userAuthentication = SwitchOn(record, features::kSw_UserAuthentication);
     js.accountTrack = SwitchOn(record, features::kSw_AccountTrack);
+    js.copyProtectKind = record ? record->switches[features::kSw_CopyProtect] : 0;
     return js;
 }
 
@@ -177,10 +180,13 @@ int KeyKindOf(std::span<const BYTE> setting) {
     return 0;
 }
 
-bool EncryptionNeeded(const OEMDEV* record) {
+bool EncryptionNeeded(const OEMDEV* record, int copyProtectKind) {
     if (!record) return false;
-    return settings::GetNumber(*record, "nOutputMethod") == 3 || settings::GetNumber(*record, "bUserAuth") != 0 ||
-           settings::GetNumber(*record, "bAccountTrack") != 0;
+    if (settings::GetNumber(*record, "nOutputMethod") == 3 || settings::GetNumber(*record, "bUserAuth") != 0 ||
+        settings::GetNumber(*record, "bAccountTrack") != 0)
+        return true;
+    return (copyProtectKind == 2 || copyProtectKind == 3) && settings::GetNumber(*record, "bCopyProtect") == 1 &&
+           settings::GetNumber(*record, "nCSE_CopyProtectOp") == 2;
 }
 
 bool StorePassphrase(const PasswordCipher& cipher, std::span<const BYTE> setting, BYTE* devOption) {
@@ -209,14 +215,16 @@ JobCredentials::~JobCredentials() {
 }
 
 OapiLoginRecord JobCredentials::Record() const {
-    return OapiLoginRecord{kind, user.c_str(), password.c_str(), account.c_str(), accountPassword.c_str(), 0, ""};
+    return OapiLoginRecord{kind, user.c_str(), password.c_str(), account.c_str(), accountPassword.c_str(), server, ""};
 }
 
-void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out) {
+void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out, bool middleServer) {
     namespace at = oemdev_user;
-    const bool userAuth = settings::GetNumber(record, "bUserAuth") != 0;
+    const bool userAuth = middleServer ? record.bytes[at::kMiddleServerMode] != kMiddleServerPublicUser
+                                       : settings::GetNumber(record, "bUserAuth") != 0;
     const bool accountTrack = settings::GetNumber(record, "bAccountTrack") != 0;
     out->kind = 0;
+    out->server = middleServer ? MiddleServerNumberOf(record) : 0;
     if (userAuth) {
         out->user = Utf8FromW(FieldText(record, at::kUserName, kUserNameChars));
         if (!out->user.empty()) {
@@ -240,6 +248,37 @@ DWORD PrintStartGetAuthCapability(const JobStartRequest& request) {
     return CheckDevice(request, true);
 }
 
+namespace {
+
+// The connection, the middle server step and the login of a verification; the
+// step's connection stays with the caller for what follows.  False when the
+// device was not prepared (configuration, access or capability failed).
+bool VerifyLogin(const JobStartRequest& r, StepConnection& sc, const PasswordCipher& cipher, VerifyResult* result) {
+    result->code = Prepare(sc, r.shared);
+    if (result->code != oapi::kOk) {
+        if (result->code == oapi::kRefusedWithDetail) result->detail = sc.c->detail;
+        return false;
+    }
+    const int authType = AuthTypeOf(sc.c->capability);
+    result->middleServer = MiddleServerRenewalApplies(authType, r.externalServerDone,
+                                                      ModelSupportsMiddleServer(frame::Module().model.record));
+    if (result->middleServer) result->renewed = RenewMiddleServerSetting(sc.c, r.printer) == Renewal::Renewed;
+    {
+        JobCredentials credentials;
+        if (r.record)
+            CredentialsFrom(cipher, *r.record, &credentials, result->middleServer || r.middleServerChoice);
+        if (result->middleServer && credentials.server == 0)
+            credentials.server =
+                static_cast<uint16_t>(MiddleServerInfoOf(ReadMiddleServerStored(r.printer).interimUi).serverNumber);
+        const OapiLoginRecord login = credentials.Record();
+        result->code = Login(sc.c, &login, nullptr, 0, 0, 0);
+    }
+    if (result->code == oapi::kRefusedWithDetail) result->detail = sc.c->detail;
+    return true;
+}
+
+}  // namespace
+
 VerifyResult PrintStartVerify(const JobStartRequest& r) {
     VerifyResult result;
     const JobStartModel model = ModelJobStart();
@@ -251,21 +290,10 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
     AccessWarmUp();
     StepConnection sc(address.text, model.apiVersion, r.shared);
     if (!sc.c) return result;
-    result.code = Prepare(sc, r.shared);
-    if (result.code != oapi::kOk) {
-        if (result.code == oapi::kRefusedWithDetail) result.detail = sc.c->detail;
-        return result;
-    }
     const PasswordCipher& cipher = PrinterPasswordCipher(r.printer);
-    {
-        JobCredentials credentials;
-        if (r.record) CredentialsFrom(cipher, *r.record, &credentials);
-        const OapiLoginRecord login = credentials.Record();
-        result.code = Login(sc.c, &login, nullptr, 0, 0, 0);
-    }
-    if (result.code == oapi::kRefusedWithDetail) result.detail = sc.c->detail;
+    if (!VerifyLogin(r, sc, cipher, &result)) return result;
     if (result.code == oapi::kOk && model.closeVerifyLogin) Logout(sc.c);
-    if (EncryptionNeeded(r.record) && model.encryptionAllowed && address.network && r.devOption) {
+    if (EncryptionNeeded(r.record, model.copyProtectKind) && model.encryptionAllowed && address.network && r.devOption) {
         BYTE setting[oapi::kEncryptionSettingSize] = {};
         const DWORD code = sc.c->loggedIn ? GetPrinterEncryptionSettingForDriver(sc.c, 0, setting, sizeof setting)
                                           : GetPrinterEncryptionSetting(sc.c, setting, sizeof setting);
@@ -275,11 +303,27 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
     return result;
 }
 
+VerifyResult VerifyCredentials(const JobStartRequest& r) {
+    VerifyResult result;
+    const JobStartModel model = ModelJobStart();
+    const WString name = NameOf(r);
+    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) return result;
+    const DeviceAddress address = AddressOf(name, r.devOption);
+    if (address.code != 0) return result;
+    BusyScope busy(r.printer);
+    AccessWarmUp();
+    StepConnection sc(address.text, model.apiVersion, r.shared);
+    if (!sc.c) return result;
+    VerifyLogin(r, sc, PrinterPasswordCipher(r.printer), &result);
+    if (sc.c->loggedIn) Logout(sc.c);
+    return result;
+}
+
 bool PrintStartGetEncryptionKey(const JobStartRequest& r) {
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
     if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0 || !r.devOption) return false;
-    if (!EncryptionNeeded(r.record) || !model.encryptionAllowed) return false;
+    if (!EncryptionNeeded(r.record, model.copyProtectKind) || !model.encryptionAllowed) return false;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0 || !address.network) return false;
     BusyScope busy(r.printer);

@@ -32,6 +32,7 @@ struct JobStartModel {
     bool closeVerifyLogin = false;  // "VerifyAuthentic": the verification login is closed at once
     bool userAuthentication = false;
     bool accountTrack = false;
+    int copyProtectKind = 0;        // the model's "CopyProtect" kind
 };
 JobStartModel ModelJobStart();
 
@@ -50,8 +51,9 @@ inline constexpr size_t kPassphraseChars = 20;
 int KeyKindOf(std::span<const BYTE> encryptionSetting);
 
 // Encryption is needed for the job: output method 3, user authentication or
-// account track on.  A null record needs none.
-bool EncryptionNeeded(const OEMDEV* record);
+// account track on, or, for a model whose copy-protect kind is 2 or 3, copy
+// protection on with operation 2.  A null record needs none.
+bool EncryptionNeeded(const OEMDEV* record, int copyProtectKind = 0);
 
 // Stores the passphrase of a 64-byte encryption setting in the device-option
 // record: at most kPassphraseChars bytes (up to the first NUL), enciphered with
@@ -65,6 +67,7 @@ bool StorePassphrase(const PasswordCipher& cipher, std::span<const BYTE> encrypt
 // deciphered from the record).  Every text is wiped when it goes.
 struct JobCredentials {
     uint32_t kind = 0;  // 0 public user, 2 named user
+    uint16_t server = 0;  // the server the login names: 0 the device, else the middle server's number
     std::string user, password, account, accountPassword;
     JobCredentials() = default;
     JobCredentials(const JobCredentials&) = delete;
@@ -75,8 +78,13 @@ struct JobCredentials {
 // From the settings record: a named user when user authentication is on and a
 // user name is set (else the public user), the department when account track is
 // on.  A stored password that does not decipher is taken as empty (the device
-// refuses it with its own detail text).
-void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out);
+// refuses it with its own detail text).  Through a middle server (middleServer)
+// the user part follows the record's middle server mode instead: mode 1 the
+// public user, else the named user whenever a name is set, and the login names
+// the middle server's number (MiddleServerNumberOf; 0: the verification takes the
+// stored setting's).
+void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCredentials* out,
+                     bool middleServer = false);
 
 // One job-start step's arguments.
 struct JobStartRequest {
@@ -85,6 +93,10 @@ struct JobStartRequest {
     SharedCache* shared = nullptr;       // may be null
     OEMDEV* record = nullptr;            // the job's settings record, may be null
     BYTE* devOption = nullptr;           // the device-option record, may be null
+    bool externalServerDone = false;     // the verification's first host value: the user has already been
+                                         // authenticated by the external server ("DeviceAndExtServer")
+    bool middleServerChoice = false;     // the middle server dialog verifies: the user part of the login
+                                         // follows the record's middle server mode whatever the device
 };
 
 // Bidi_DocumentEvent_CreateDC: ask the device for its configuration and
@@ -98,9 +110,17 @@ struct VerifyResult {
     DWORD code = kJobNoConnection;  // the device's login code; 1 without a connection
     std::string detail;             // the device's detail text of a refusal
     bool passphraseStored = false;
+    bool middleServer = false;      // the login went through the middle server
+    bool renewed = false;           // the middle server setting was renewed
 };
 // Bidi_PrintStart_VerifyAndEncryptKey's device steps (the flag already checked).
+// With a middle server (MiddleServerRenewalApplies) the middle server setting is
+// renewed when the device's update count moved, and the login goes through it.
 VerifyResult PrintStartVerify(const JobStartRequest& request);
+// The Verify buttons of the authentication dialogs: the same connection, renewal
+// and login with the record's credentials, the login closed at once; nothing
+// else is asked.  code 1 without a connection.
+VerifyResult VerifyCredentials(const JobStartRequest& request);
 // Bidi_PrintStart_GetEncryptionKey's device steps: true when a passphrase was stored.
 bool PrintStartGetEncryptionKey(const JobStartRequest& request);
 // Bidi_PrintStart_IsCommunicate: 0 when the device answered, else its code (1

@@ -60,7 +60,9 @@ NVX_EXPORT UINT_PTR Bidi_PrintStart_GetAuthCapability(UINT_PTR printer, UINT_PTR
 }
 
 // (printer handle, printer name, shared cache, settings record, device-option
-// record, detail buffer, its size, four host values, flag).  1 at once when the
+// record, detail buffer, its size, five host values, flag; the first host value
+// non-zero: the external server has already authenticated the user, so that a
+// "DeviceAndExtServer" device is not asked through the middle server).  1 at once when the
 // flag is 0; otherwise the device's login code (1 when no connection opens), its
 // detail text in the buffer (at most size - 1 characters, always terminated).
 NVX_EXPORT UINT_PTR Bidi_PrintStart_VerifyAndEncryptKey(UINT_PTR printer, UINT_PTR printerName, UINT_PTR sharedCache,
@@ -79,7 +81,9 @@ NVX_EXPORT UINT_PTR Bidi_PrintStart_VerifyAndEncryptKey(UINT_PTR printer, UINT_P
     if (out && size > 0) out[0] = 0;
     if (flag == 0) return kJobNoConnection;
     if (!printer || ModelJobStart().alternativePath) return kJobNoConnection;
-    VerifyResult result = PrintStartVerify(Request(printer, printerName, sharedCache, record, devOption));
+    JobStartRequest request = Request(printer, printerName, sharedCache, record, devOption);
+    request.externalServerDone = v1 != 0;
+    VerifyResult result = PrintStartVerify(request);
     if (out && size > 0) {
         const size_t n = result.detail.size() < size - 1 ? result.detail.size() : size - 1;
         std::memcpy(out, result.detail.data(), n);

@@ -101,6 +101,8 @@ constexpr size_t kEncPassphrase = 32, kEncPassphraseSize = 32;
 
 // ---- Middle server setting (OAPIGetMiddleServerSetting) ----
 constexpr size_t kMiddleServerSettingSize = 903772;
+constexpr size_t kMsServerNumber = 0;                        // u32, the server number a login names
+constexpr size_t kMsServerName = 4, kMsServerNameSize = 256; // UTF-8, the server's name
 
 // ---- Speed dials (OAPIGetAbbrConfiguration, OAPIGetAbbr) ----
 constexpr size_t kAbbrConfigurationSize = 16;

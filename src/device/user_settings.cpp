@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "common/le.h"
+#include "device/middle_server.h"
 #include "model/stores.h"
 
 namespace nvx::device {
@@ -179,6 +181,15 @@ bool ReadStore(HANDLE printer, UserSettingsRecord* rec) {
     ok = WithKey(printer, Subkeys::kPassCopy, false, [&](const model::ValueStore& s) {
              return ReadPass(s, WL("Pass"), rec->copyPass, &rec->copyPassLength);
          }) && ok;
+    // The middle server choice exists only once the middle server dialog stored
+    // one: no key is no failure.
+    model::RegKey middle;
+    if (model::OpenUserKey(printer, &middle, kMiddleServerKey) == ERROR_SUCCESS) {
+        const model::ValueStore s = model::ValueStore::OfKey(middle.get());
+        uint32_t n = 0;
+        if (s.ReadDword(kMiddleServerUserType, &n) && n <= 0xFF) rec->middleServerMode = static_cast<uint8_t>(n);
+        if (s.ReadDword(kMiddleServerAuthType, &n)) rec->middleServerValue = n;
+    }
     return ok;
 }
 
@@ -347,6 +358,17 @@ bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev) {
          }) && ok;
     SecureZeroMemory(&rec, sizeof rec);
     return ok;
+}
+
+bool SaveMiddleServerChoice(HANDLE printer, const OEMDEV& dev) {
+    if (!printer) return false;
+    model::RegKey key;
+    if (model::CreateUserKey(printer, &key, kMiddleServerKey) != ERROR_SUCCESS) return false;
+    const model::ValueStore s = model::ValueStore::OfKey(key.get());
+    const bool ok = s.WriteDword(kMiddleServerUserType, dev.bytes[oemdev_user::kMiddleServerMode]) == ERROR_SUCCESS;
+    return s.WriteDword(kMiddleServerAuthType, GetLE32(dev.bytes + oemdev_user::kMiddleServerValue)) ==
+               ERROR_SUCCESS &&
+           ok;
 }
 
 }  // namespace nvx::device

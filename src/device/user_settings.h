@@ -133,6 +133,10 @@ const char* PasswordResultText(PasswordResult r);
 // answers false when any value failed but goes on with the rest.
 bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev, bool modelCheckPasses = true);
 bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev);
+// The middle server choice (middle server mode and server number), which the
+// middle server dialog stores under "Middle Server Setting" ("UserType",
+// "AuthType"); Load reads it when that key exists.
+bool SaveMiddleServerChoice(HANDLE printer, const OEMDEV& dev);
 // The record as stored (Load without OEMDEV): for readers that show it.
 bool ReadStoredUserSettings(HANDLE printer, UserSettingsRecord* rec);
 

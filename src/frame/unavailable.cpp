@@ -52,7 +52,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 
-
 // Settings transfer for set-up programs: a non-zero error code whose message is the
 // general "could not be transferred" text.
 NVX_EXPORT UINT_PTR SPRINST_SettingExport(const char*, const char*) {
@@ -71,7 +70,4 @@ NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
     return reinterpret_cast<void*>(Unavailable<UINT_PTR>("SPRINST_FixSetting", kSetupTransferUnavailable));
 }
 
-// Authentication dialog: 5, the answer of a dialog that could not be shown.
-NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
-    return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);
 }

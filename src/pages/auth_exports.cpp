@@ -1,5 +1,6 @@
 // The user authentication pop-up the host opens.
 #include "frame/exports.h"
+#include "pages/middle_server_dialog.h"
 #include "pages/user_auth.h"
 #include "pages/user_setting_dialog.h"
 
@@ -16,4 +17,11 @@ NVX_EXPORT UINT_PTR Popup_UserAuthenticDlg(UINT_PTR context) {
 // when it cannot be shown; else the dialog's end code.
 NVX_EXPORT UINT_PTR Popup_UserSettingDlgT2(UINT_PTR* context) {
     return nvx::pages::RunUserSetting(reinterpret_cast<const nvx::pages::UserSettingBlock*>(context));
+}
+
+// (block: the printer handle, the settings record, a pointer to a value that is
+// set to 1 when a verification in the dialog was accepted, the device-option
+// record).  The dialog's end code (1 OK, 2 Cancel); 5 when it cannot be shown.
+NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void* context) {
+    return nvx::pages::RunMiddleServerAuthentication(static_cast<const nvx::pages::MiddleServerBlock*>(context));
 }

@@ -8,6 +8,7 @@
 
 #include "common/le.h"
 #include "device/acquisition.h"
+#include "device/auth_apply.h"
 #include "device/busy_window.h"
 #include "device/oapi_connection.h"
 #include "device/printer_cipher.h"
@@ -125,7 +126,8 @@ void JobCredentials(HANDLE printer, const BYTE* settingsRecord, DeviceCredential
     auto dev = std::make_unique<OEMDEV>();
     if (settingsRecord) std::memcpy(dev.get(), settingsRecord, sizeof(OEMDEV));
     const bool type1 = frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
-    device::LoadUserSettings(printer, type1, dev.get());
+    device::LoadUserSettings(printer, type1, dev.get(),
+                             device::UserSettingsCheckPasses(frame::Module().model.record));
     auto rec = std::make_unique<device::UserSettingsRecord>();
     device::CopyFromOemdev(*dev, type1, rec.get());
     SecureZeroMemory(dev.get(), sizeof(OEMDEV));

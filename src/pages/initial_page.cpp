@@ -1,13 +1,16 @@
 // The initial page of the document sheet (161): user authentication, account
 // tracking and the department password.
+#include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
+#include "pages/auth_settings_dialogs.h"
 #include "pages/page_framework.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
@@ -32,8 +35,6 @@ enum : int {
 
 constexpr int kPasswordChars = 4;
 constexpr int kReadOnlyControls[] = {kUserAuth, kAccountTrack, kDepartmentPassword};
-// Buttons whose dialogs this build does not carry.
-constexpr int kButtonsWithoutDialogs[] = {kUserAuthSettings, kAccountSettings};
 
 // The department password is typed only while account tracking is on.
 void ShowDepartmentState(HWND page) {
@@ -53,7 +54,6 @@ INT_PTR OnInit(HWND page, LPARAM) {
             if (GetDlgItem(page, static_cast<int>(item.control)) && !ItemOffered(&item))
                 SwitchOffControl(page, kPage, item.control);
         }
-    for (int id : kButtonsWithoutDialogs) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
     KeepControlsOff(page);
     ShowPageItems(page, kPage);
@@ -87,8 +87,33 @@ void OnPassword(HWND page) {
     SetPageChanged(page);
 }
 
+// A Settings button: its dialog on the sheet's own record; what OK changed goes
+// through the constraint check like any change of the page.
+void OnSettings(HWND page, AuthSettingsKind kind) {
+    OEMDEV* rec = PageRecord(page);
+    if (!rec) return;
+    HANDLE printer = ContextPrinter(PageContext(page));
+    if (printer == INVALID_HANDLE_VALUE) printer = nullptr;
+    const std::vector<BYTE> before(rec->bytes, rec->bytes + sizeof rec->bytes);
+    AuthSettingsBlock block;
+    block.printer = printer;
+    block.record = rec;
+    block.devOption = ContextDevOptionRecord(PageContext(page));
+    if (RunAuthSettings(kind, block, page) != IDOK || std::memcmp(before.data(), rec->bytes, before.size()) == 0)
+        return;
+    CheckConstraints(page, static_cast<uint32_t>(kind == AuthSettingsKind::User ? kUserAuthSettings
+                                                                                 : kAccountSettings));
+    SetPageChanged(page);
+}
+
 bool OnCommand(HWND page, int id, UINT code) {
     switch (id) {
+    case kUserAuthSettings:
+        if (code == BN_CLICKED) OnSettings(page, AuthSettingsKind::User);
+        return true;
+    case kAccountSettings:
+        if (code == BN_CLICKED) OnSettings(page, AuthSettingsKind::AccountTrack);
+        return true;
     case kUserAuth:
     case kAccountTrack:
         if (code == BN_CLICKED) {

@@ -10,6 +10,7 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "pages/auth_settings_dialogs.h"
 #include "pages/page_help.h"
 
 namespace nvx::pages {
@@ -83,9 +84,11 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
     SetDlgItemTextW(dlg, kPassword, WL(""));  // a stored password is never shown
     SecureZeroMemory(&rec, sizeof rec);
     ShowNamedFields(dlg, named);
-    // Verifying with the device, the authentication server settings and single
-    // sign-on are not offered by this dialog.
-    for (int id : {kServerSetting, kVerify, kSignOn, kSignOnAlt})
+    // The authentication server settings and single sign-on are not offered by
+    // this dialog; Verify needs a printer to find the device through.
+    if (!PrinterOf(*work))
+        if (HWND c = GetDlgItem(dlg, kVerify)) EnableWindow(c, FALSE);
+    for (int id : {kServerSetting, kSignOn, kSignOnAlt})
         if (HWND c = GetDlgItem(dlg, id)) {
             ShowWindow(c, SW_HIDE);
             EnableWindow(c, FALSE);
@@ -97,6 +100,40 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
 void RefusedBox(HWND dlg, device::PasswordResult r) {
     const WString text = WFromUtf8(std::string("The settings were not stored: ") + device::PasswordResultText(r) + ".");
     MessageBoxW(dlg, text.c_str(), WL("User Authentication"), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Verify: the entries on a copy of the record (the host's record changes only
+// with OK), checked with the device; its answer in a message box.
+void OnVerify(HWND dlg) {
+    Work* work = WorkOf(dlg);
+    if (!work || !work->block || !PrinterOf(*work)) return;
+    UserAuthInput input;
+    input.publicUser = IsDlgButtonChecked(dlg, kNamedUser) != BST_CHECKED;
+    input.userName = FieldText(dlg, kUserName, device::kUserNameChars);
+    input.passwordTyped = work->passwordTyped;
+    if (input.passwordTyped) input.password = FieldText(dlg, kPassword, device::kPasswordChars);
+    HANDLE printer = PrinterOf(*work);
+    const device::PasswordCipher& cipher = device::PrinterPasswordCipher(printer);
+    auto copy = std::make_unique<OEMDEV>(*work->block->record);
+    const device::PasswordResult r = ApplyUserAuthInput(cipher, input, UsrsetType1(), copy.get());
+    SecureZeroMemory(input.password.data(), input.password.size() * sizeof(WCHAR));
+    if (r != device::PasswordResult::Stored) {
+        RefusedBox(dlg, r);
+    } else {
+        VerifyEntries entries;
+        entries.userPart = !input.publicUser;
+        entries.userName = input.userName;
+        entries.userPassword = HoldsPassword(cipher, *copy, device::PasswordField::User);
+        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword());
+        if (missing != MissingEntry::None) {
+            MessageBoxW(dlg, WFromUtf8(MissingEntryText(missing)).c_str(), WL("User Authentication"),
+                        MB_OK | MB_ICONEXCLAMATION);
+        } else {
+            settings::SetNumber(*copy, settings::FindField("bUserAuth"), entries.userPart ? 1 : 0);
+            VerifyAndShow(dlg, printer, *copy, work->block->devOption);
+        }
+    }
+    SecureZeroMemory(copy.get(), sizeof *copy);
 }
 
 void OnOk(HWND dlg) {
@@ -135,6 +172,9 @@ INT_PTR CALLBACK UserAuthProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         case kPassword:
             if (code == EN_CHANGE && work && !work->updating) work->passwordTyped = true;
+            return TRUE;
+        case kVerify:
+            if (code == BN_CLICKED) OnVerify(dlg);
             return TRUE;
         case IDOK: OnOk(dlg); return TRUE;
         case IDCANCEL: EndDialog(dlg, IDCANCEL); return TRUE;

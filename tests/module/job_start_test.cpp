@@ -261,6 +261,28 @@ TEST_F(JobStartTest, GetEncryptionKeyLogsInAndReadsTheDriverVariant) {
     EXPECT_EQ(1u, GetKey(1));
 }
 
+// The sample model's copy-protect kind is 3: copy protection with operation 2 alone
+// needs the encryption key; another operation, or copy protection off, does not.
+TEST_F(JobStartTest, CopyProtectionWithOperationTwoNeedsTheKeyOnModelsOfKindTwoAndThree) {
+    using nvx::settings::FindField;
+    nvx::settings::SetNumber(*record_, FindField("bUserAuth"), 0);
+    nvx::settings::SetNumber(*record_, FindField("bAccountTrack"), 0);
+    nvx::settings::SetNumber(*record_, FindField("bCopyProtect"), 1);
+    nvx::settings::SetNumber(*record_, FindField("nCSE_CopyProtectOp"), 1);
+    EXPECT_EQ(0u, GetKey(1));
+    nvx::settings::SetNumber(*record_, FindField("nCSE_CopyProtectOp"), 2);
+    EXPECT_EQ(1u, GetKey(1));
+    EXPECT_EQ(std::string(kPassphrase, 20), StoredPassphrase());
+    nvx::settings::SetNumber(*record_, FindField("bCopyProtect"), 0);
+    devOption_.assign(devOption_.size(), 0);
+    EXPECT_EQ(0u, GetKey(1));
+    // The rule itself, by kind.
+    nvx::settings::SetNumber(*record_, FindField("bCopyProtect"), 1);
+    for (int kind : {0, 1, 4}) EXPECT_FALSE(EncryptionNeeded(record_.get(), kind)) << kind;
+    for (int kind : {2, 3}) EXPECT_TRUE(EncryptionNeeded(record_.get(), kind)) << kind;
+    EXPECT_FALSE(EncryptionNeeded(nullptr, 3));
+}
+
 TEST_F(JobStartTest, AFactoryDefaultKeyIsStoredWithoutTheUserDefinedFlag) {
     std::string profile = Profile();
     profile.replace(profile.find("UserDefined"), 11, "factorydefault");

@@ -27,6 +27,7 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/directory_dialog_test.cpp
       pages/blank_ratio_test.cpp
       pages/user_auth_test.cpp
+      pages/auth_settings_test.cpp
       pages/preset_combo_test.cpp
       pages/stamp_tab_test.cpp
       support/sheet_builder.cpp

@@ -78,7 +78,7 @@ TEST_F(UserAuth, OkStoresTheNamedUserWithTheEncipheredPasswordOnly) {
     bool passwordShown = true, fieldsEnabledAtStart = true;
     EXPECT_EQ(static_cast<UINT_PTR>(IDOK), Run([&](HWND dlg) {
                   fieldsEnabledAtStart = IsWindowEnabled(GetDlgItem(dlg, 1874)) != FALSE;
-                  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, 2177)));  // no verify in this dialog
+                  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, 2177)));  // Verify (middle_server_test)
                   NvxUi_Click(GetDlgItem(dlg, 1872));
                   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, 2028)));
                   Type(dlg, 1874, WL("alice"));

@@ -338,6 +338,56 @@ TEST_F(NovrixDeviceTest, JobStartLogsInWithTheStoredSettingsAndShowsTheDevicesRe
     EXPECT_EQ(2, Novrix("job --printer 'Sim Fax' begin").rc);
 }
 
+// novrix auth middle-server against the simulator: Verify shows the device's
+// answer in the pop-up's own words, OK stores the choice; the password appears nowhere.
+TEST_F(NovrixDeviceTest, MiddleServerPopupVerifiesWithTheDeviceAndStoresTheChoice) {
+    const std::string profile = Root() + "/device.json";
+    std::ofstream(profile) << R"({"configuration": {"port": 50003, "generation": 1},
+      "capability": {"authenticationType": "Device", "accountTrackType": "None", "publicUser": 0},
+      "users": [{"name": "carol", "password": "Mid-Secret-9"}]})";
+    const int port = Serve(profile);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(0, Novrix("printer add 'Sim Fax' --address 127.0.0.1:" + std::to_string(port)).rc);
+    auto run = [&](const std::string& password, const std::string& args) {
+        std::ofstream(Root() + "/in.txt") << password << "\n";
+        const std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() +
+                                "' auth --printer 'Sim Fax' middle-server " + args + " <'" + Root() + "/in.txt' >'" +
+                                Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+        const int status = std::system(cmd.c_str());
+        std::remove((Root() + "/in.txt").c_str());
+        Outcome r;
+        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Read("out.txt");
+        r.err = Read("err.txt");
+        return r;
+    };
+    Outcome r = run("wrong-one", "--user carol --password-stdin --verify");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "The password is wrong.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Verification: not accepted")) << r.out;
+    r = run("Mid-Secret-9", "--user carol --password-stdin --verify");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "The device accepted the user name and password.")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Stored for Sim Fax: middle server user carol, password set (stored enciphered, 16 bytes)"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "Verification: accepted by the device")) << r.out;
+    for (const char* secret : {"Mid-Secret-9", "wrong-one"}) EXPECT_FALSE(Has(r.out + r.err, secret)) << secret;
+    // Cancel changes nothing; the public user needs no name.
+    r = run("", "--public --cancel");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_TRUE(Has(r.out, "Cancelled: the settings of Sim Fax are as they were.")) << r.out;
+    r = run("", "--public");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_TRUE(Has(r.out, "Stored for Sim Fax: middle server public user")) << r.out;
+    // The device gone: the pop-up says so and nothing is accepted.
+    StopServe();
+    r = run("", "--verify --cancel");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.out, "could not be verified")) << r.out;
+    EXPECT_EQ(2, Novrix("auth --printer 'Sim Fax' middle-server --public --user carol").rc);
+    EXPECT_EQ(2, Novrix("auth --printer 'Sim Fax' login --verify").rc);
+}
+
 // novrix job start --sso against the simulator, with a throw-away Kerberos realm:
 // signed on with a ticket, not without one.
 TEST_F(NovrixDeviceTest, JobStartSignsOnWithKerberos) {

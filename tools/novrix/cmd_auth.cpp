@@ -35,6 +35,8 @@ void AuthUsage(FILE* out) {
             "       novrix auth [--printer NAME] login [--public | --user NAME [--password-stdin]] [--cancel]\n"
             "       novrix auth [--printer NAME] user-settings [--id ID] [--password-stdin] [--box-name NAME]\n"
             "                   [--box-number NUMBER] [--cancel]\n"
+            "       novrix auth [--printer NAME] middle-server [--public | --user NAME [--password-stdin]]\n"
+            "                   [--verify] [--cancel]\n"
             "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
             "one line each (the user password first when both are asked for); they are enciphered\n"
             "with the printer's password cipher before they are stored and are never shown.\n"
@@ -43,13 +45,16 @@ void AuthUsage(FILE* out) {
             "login plays the user authentication pop-up the host opens: it chooses the public user or\n"
             "the named user, types the name (and the password from standard input) and presses OK\n"
             "(Cancel with --cancel).  user-settings plays the user settings pop-up: the secure-print ID\n"
-            "(16 characters), its password (145, from standard input), the box file name (30) and number (16).\n");
+            "(16 characters), its password (145, from standard input), the box file name (30) and number (16).\n"
+            "middle-server plays the middle server authentication pop-up: the public user or a named user,\n"
+            "--verify presses Verify (the device checks the entries through its middle server and the\n"
+            "pop-up's answer is printed), then OK (Cancel with --cancel).\n");
 }
 
 struct Args {
     std::string printer, request, user, department;
     bool hasUser = false, hasDepartment = false, password = false, departmentPassword = false;
-    bool publicUser = false, cancel = false;
+    bool publicUser = false, cancel = false, verify = false;
     std::string id, boxName, boxNumber;
     bool hasId = false, hasBoxName = false, hasBoxNumber = false;
 };
@@ -79,6 +84,8 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
             out->publicUser = true;
         } else if (a == "--cancel") {
             out->cancel = true;
+        } else if (a == "--verify") {
+            out->verify = true;
         } else if (a == "--password-stdin") {
             out->password = true;
         } else if (a == "--department-password-stdin") {
@@ -94,17 +101,22 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
             return kExitUsage;
         }
     }
-    if (out->request == "login" && (out->hasDepartment || out->departmentPassword ||
-                                    (out->publicUser && (out->hasUser || out->password)))) {
-        fprintf(stderr, "novrix auth: login takes --public, or --user with --password-stdin\n");
+    const bool popup = out->request == "login" || out->request == "middle-server";
+    if (popup && (out->hasDepartment || out->departmentPassword ||
+                  (out->publicUser && (out->hasUser || out->password)))) {
+        fprintf(stderr, "novrix auth: %s takes --public, or --user with --password-stdin\n", out->request.c_str());
         return kExitUsage;
     }
-    if (out->request != "login" && out->publicUser) {
-        fprintf(stderr, "novrix auth: --public belongs to login\n");
+    if (!popup && out->publicUser) {
+        fprintf(stderr, "novrix auth: --public belongs to login and middle-server\n");
         return kExitUsage;
     }
-    if (out->request != "login" && out->request != "user-settings" && out->cancel) {
-        fprintf(stderr, "novrix auth: --cancel belongs to login and user-settings\n");
+    if (!popup && out->request != "user-settings" && out->cancel) {
+        fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings and middle-server\n");
+        return kExitUsage;
+    }
+    if (out->request != "middle-server" && out->verify) {
+        fprintf(stderr, "novrix auth: --verify belongs to middle-server\n");
         return kExitUsage;
     }
     const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber;
@@ -115,7 +127,7 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         return kExitUsage;
     }
     if (out->request != "set" && out->request != "show" && out->request != "login" &&
-        out->request != "user-settings") {
+        out->request != "user-settings" && out->request != "middle-server") {
         AuthUsage(stderr);
         return kExitUsage;
     }
@@ -369,6 +381,92 @@ int UserSettings(const Options& options, const Args& a, HANDLE printer, const st
     return rc;
 }
 
+// middle-server: the module's middle server authentication pop-up
+// (Popup_MiddleServerAuthenticDlg), with Verify on request.
+int MiddleServer(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix auth middle-server: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    if (a.hasUser && nvx::WFromUtf8(a.user).size() > nvx::device::kUserNameChars) {
+        fprintf(stderr, "novrix auth middle-server: the user name takes at most %zu characters; nothing was changed\n",
+                nvx::device::kUserNameChars);
+        return kExitFailed;
+    }
+    auto popup = module.Entry<UINT_PTR (*)(void*)>("Popup_MiddleServerAuthenticDlg");
+    if (!popup) {
+        fprintf(stderr, "novrix auth middle-server: the module has no Popup_MiddleServerAuthenticDlg\n");
+        return kExitFailed;
+    }
+    nvx::WString password;
+    if (a.password) {
+        std::string line;
+        if (!ReadSecretLine(&line)) {
+            fprintf(stderr, "novrix auth middle-server: no password on standard input\n");
+            return kExitFailed;
+        }
+        password = nvx::WFromUtf8(line);
+        Wipe(&line);
+    }
+    const bool type1 = nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
+    auto dev = std::make_unique<OEMDEV>();
+    std::memset(dev.get(), 0, sizeof *dev);
+    nvx::device::LoadUserSettings(printer, type1, dev.get());
+    std::vector<BYTE> devOption(6676, 0);
+    DWORD verified = 0;
+    void* block[4] = {printer, dev.get(), &verified, devOption.data()};
+    bool refused = false;
+    AnswerPolicy policy;
+    policy.script = true;
+    policy.dialog = [&](HWND dlg) {
+        const bool isPublic = IsDlgButtonChecked(dlg, 999) == BST_CHECKED;
+        if (a.publicUser && !isPublic) NvxUi_Click(GetDlgItem(dlg, 999));
+        if (a.hasUser) {
+            if (isPublic) NvxUi_Click(GetDlgItem(dlg, 999));
+            const nvx::WString user = nvx::WFromUtf8(a.user);
+            NvxUi_Type(GetDlgItem(dlg, 1874), user.c_str(), NVXUI_TYPE_REPLACE);
+        }
+        if (a.password) NvxUi_Type(GetDlgItem(dlg, 2028), password.c_str(), NVXUI_TYPE_REPLACE);
+        if (a.verify) NvxUi_PressButton(dlg, 2177);
+        NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+        if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+            refused = true;
+            NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    InstallAnswers(&policy);
+    const UINT_PTR answer = popup(block);
+    UninstallAnswers();
+    Wipe(&password);
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::CopyFromOemdev(*dev, type1, &rec);
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    int rc = kExitOk;
+    if (answer == 5) {
+        fprintf(stderr, "novrix auth middle-server: the pop-up could not be shown\n");
+        rc = kExitFailed;
+    } else if (refused) {
+        fprintf(stderr, "novrix auth middle-server: the pop-up refused the entries; nothing was changed\n");
+        rc = kExitFailed;
+    } else if (answer != IDOK) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+    } else {
+        printf("Stored for %s: middle server %s\n", name.c_str(),
+               rec.middleServerMode == 1
+                   ? "public user"
+                   : ("user " + Text(rec.userName) + ", password " + PasswordState(rec.userPassLength)).c_str());
+    }
+    if (a.verify && !refused && answer != 5) {
+        printf("Verification: %s\n", verified ? "accepted by the device" : "not accepted");
+        if (!verified) rc = kExitFailed;
+    }
+    SecureZeroMemory(&rec, sizeof rec);
+    return rc;
+}
+
 }  // namespace
 
 // The model's cipher settings, read from the printer's model data as the module
@@ -402,6 +500,7 @@ int CmdAuth(const Options& options, const std::vector<std::string>& args) {
     }
     if (a.request == "login") return Login(options, a, printer.get(), name);
     if (a.request == "user-settings") return UserSettings(options, a, printer.get(), name);
+    if (a.request == "middle-server") return MiddleServer(options, a, printer.get(), name);
     const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
     nvx::device::UserSettingsRecord rec{};
     nvx::device::ReadStoredUserSettings(printer.get(), &rec);  // what is missing stays empty
