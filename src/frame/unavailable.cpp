@@ -56,20 +56,8 @@ NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
 // Settings transfer for set-up programs: a non-zero error code whose message is the
 // general "could not be transferred" text.
-NVX_EXPORT UINT_PTR SPRINST_SettingExport(const char*, const char*) {
-    return Unavailable<UINT_PTR>("SPRINST_SettingExport", kSetupTransferUnavailable);
-}
-NVX_EXPORT UINT_PTR SPRINST_SettingImport(const char*, const char*) {
-    return Unavailable<UINT_PTR>("SPRINST_SettingImport", kSetupTransferUnavailable);
-}
 NVX_EXPORT UINT_PTR SPRINST_PersonalInfoImport(const char*, const char*) {
     return Unavailable<UINT_PTR>("SPRINST_PersonalInfoImport", kSetupTransferUnavailable);
-}
-NVX_EXPORT UINT_PTR SPRINST_DefaultSetting(const char*, const char*) {
-    return Unavailable<UINT_PTR>("SPRINST_DefaultSetting", kSetupTransferUnavailable);
-}
-NVX_EXPORT void* SPRINST_FixSetting(const char*, const char*) {
-    return reinterpret_cast<void*>(Unavailable<UINT_PTR>("SPRINST_FixSetting", kSetupTransferUnavailable));
 }
 
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.

@@ -1,0 +1,227 @@
+// Settings transfer for setup programs: the setup text, its checks and the lock
+// record (docs/setup-transfer.md).
+#include "presets/setup_transfer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/le.h"
+#include "settings/oemdev_fields.h"
+
+namespace nvx::presets {
+
+namespace {
+
+constexpr const WCHAR* kExcelSection = WL("ExcelJobCtrl");
+constexpr const WCHAR* kAuthSection = WL("AuthUseEngine");
+constexpr const WCHAR* kOptionSection = WL("DeviceOption");
+
+WString OptionKey(size_t n) {
+    WCHAR name[32];
+    WFormat(name, 32, WL("Option%u"), static_cast<unsigned>(n));
+    return name;
+}
+
+WString FieldText(const WCHAR* field, size_t capacity) {
+    return WString(field, WLenBounded(field, capacity));
+}
+
+// Reads a number key into *value; Absent leaves it.  False for a key that fails.
+bool ReadKey(const SettingsDoc& doc, const WCHAR* section, const WCHAR* key, int64_t min, int64_t max,
+             uint32_t* value, std::vector<std::string>* failed) {
+    int64_t v = 0;
+    switch (doc.ReadNumber(section, key, min, max, &v)) {
+    case SettingsDoc::Read::Absent: return true;
+    case SettingsDoc::Read::Ok: *value = static_cast<uint32_t>(v); return true;
+    case SettingsDoc::Read::Bad: break;
+    }
+    if (failed) failed->push_back("[" + Utf8FromW(section) + "] " + Utf8FromW(key));
+    return false;
+}
+
+ContentOptions AllContentOptions() {
+    ContentOptions options{};
+    options[kIncludeResolution] = 1;
+    options[kIncludePaper] = 1;
+    options[kIncludeWatermarks] = 1;
+    options[kIncludeSharedWatermarks] = 1;
+    return options;
+}
+
+RecordExchangeRules SetupRules(const SetupFacts& facts) {
+    RecordExchangeRules rules = facts.rules;
+    rules.fullSetup = true;
+    rules.options = AllContentOptions();
+    return rules;
+}
+
+uint32_t CarriedOptions(const SetupFacts& facts) {
+    return facts.optionCount < settings::devoption::kOptionSlots ? facts.optionCount
+                                                                  : static_cast<uint32_t>(settings::devoption::kOptionSlots);
+}
+
+}  // namespace
+
+bool BuildSetupText(SettingsDoc& doc, const SetupFacts& facts, SetupContent& content) {
+    const RecordExchangeRules rules = SetupRules(facts);
+    EasySetHeader header{};
+    header.magic = kEasySetMagic;
+    header.formatVersion = kEasySetFormatVersion;
+    WCopy(header.name, 32, kSetupHeaderName);
+    WCopy(header.model, 37, facts.driverName);
+    WCopy(header.version, 16, kEasySetVersionString);
+    WCopy(header.system, 32, kEasySetSystem);
+    WCopy(header.language, 8, facts.language);
+    std::memcpy(header.contentOptions, facts.rules.options.data(), sizeof header.contentOptions);
+    bool ok = ExchangeHeader(Direction::Write, doc, header);
+    ok &= ExchangeRecord(Direction::Write, doc, content.record, rules);
+    if (facts.otherTab) {
+        ok &= doc.WriteNumber(kExcelSection, WL("ExcelJobCtrl"), static_cast<int32_t>(content.excelJobCtrl));
+        ok &= doc.WriteNumber(kAuthSection, WL("AuthUseEngine"), static_cast<int32_t>(content.authUseEngine));
+    }
+    ok &= ExchangeWatermarkList(Direction::Write, true, doc, content.lists.shared, rules.options);
+    ok &= ExchangeWatermarkList(Direction::Write, false, doc, content.lists.personal, rules.options);
+    ok &= ExchangeWatermarkOrder(Direction::Write, doc, content.lists.order, rules.options);
+    const uint32_t count = CarriedOptions(facts);
+    ok &= doc.WriteNumber(kOptionSection, WL("OptionCount"), static_cast<int32_t>(count));
+    for (uint32_t n = 1; n <= count; ++n)
+        ok &= doc.WriteNumber(kOptionSection, OptionKey(n),
+                              settings::GetOptionValue(content.devOption.data(), n - 1));
+    return ok;
+}
+
+uint32_t CheckSetupHeader(const SettingsDoc& doc, const SetupFacts& facts) {
+    EasySetHeader h{};
+    ReadHeader(doc, h);
+    if (h.formatVersion != kEasySetFormatVersion) return kSetupFormatVersion;
+    if (FieldText(h.model, 37) != facts.driverName) return kSetupOtherModel;
+    if (!WEqualNoCase(FieldText(h.language, 8), facts.language)) return kSetupOtherLanguage;
+    return kSetupOk;
+}
+
+uint32_t ApplySetupText(const SettingsDoc& constDoc, const SetupFacts& facts, SetupContent& content,
+                        std::vector<std::string>* failed) {
+    std::vector<std::string> names;
+    SettingsDoc doc = constDoc;  // the exchange functions take a document they may write
+    SetupContent next = content;
+    const RecordExchangeRules rules = SetupRules(facts);
+    bool ok = ExchangeRecord(Direction::Read, doc, next.record, rules, &names);
+    if (facts.otherTab) {
+        ok &= ReadKey(doc, kExcelSection, WL("ExcelJobCtrl"), 0, 1, &next.excelJobCtrl, &names);
+        ok &= ReadKey(doc, kAuthSection, WL("AuthUseEngine"), 0, 1, &next.authUseEngine, &names);
+    }
+    auto section = [&](bool good, const char* name) {
+        if (!good) names.push_back(name);
+        ok &= good;
+    };
+    section(ExchangeWatermarkList(Direction::Read, true, doc, next.lists.shared, rules.options),
+            "[Watermark_Public]");
+    section(ExchangeWatermarkList(Direction::Read, false, doc, next.lists.personal, rules.options),
+            "[Watermark_Private]");
+    section(ExchangeWatermarkOrder(Direction::Read, doc, next.lists.order, rules.options), "[Watermark_Order]");
+    uint32_t count = 0;
+    if (ReadKey(doc, kOptionSection, WL("OptionCount"), 0, CarriedOptions(facts), &count, &names)) {
+        for (uint32_t n = 1; n <= count; ++n) {
+            uint32_t value = settings::GetOptionValue(next.devOption.data(), n - 1);
+            if (ReadKey(doc, kOptionSection, OptionKey(n).c_str(), 0, 65535, &value, &names))
+                settings::SetOptionValue(next.devOption.data(), n - 1, static_cast<uint16_t>(value));
+            else
+                ok = false;
+        }
+    } else {
+        ok = false;
+    }
+    settings::SetNumber(next.record, "bPPTRmvWhiteBkg", 0);
+    if (failed) *failed = names;
+    if (!ok) return kSetupCannotReadFile;
+    content = std::move(next);
+    return kSetupOk;
+}
+
+// ---- Locked settings ----
+
+std::vector<LockEntry> LockEntriesFromKeys(const std::vector<std::pair<std::string, std::string>>& keys) {
+    std::vector<LockEntry> entries;
+    auto cut = [](const std::string& s) { return s.substr(0, kLockNameBytes - 1); };
+    for (const auto& [key, value] : keys) {
+        if (entries.size() >= kMaxLockEntries) break;
+        if (key.empty() || value.empty()) continue;
+        entries.push_back({cut(key), cut(value)});
+        if (key == "SelectColor" && entries.size() < kMaxLockEntries)
+            entries.push_back({"SelectColor_RB", cut(value)});
+    }
+    return entries;
+}
+
+void ApplyLockEntries(std::vector<LockEntry>& entries, const OptionValueFn& optionValue,
+                      const OptionSlotFn& optionSlot, OEMDEV& record, BYTE* devOption) {
+    auto onOff = [](const std::string& v, int* out) {
+        if (v == "ON") *out = 1;
+        else if (v == "OFF") *out = 0;
+        else return false;
+        return true;
+    };
+    auto setFlag = [&](const char* name, int value) {
+        size_t slot = 0;
+        if (devOption && optionSlot && optionSlot(name, &slot))
+            settings::SetOptionValue(devOption, slot, static_cast<uint16_t>(value));
+    };
+    for (LockEntry& e : entries) {
+        const std::string& f = e.feature;
+        int32_t value = 0;
+        int flag = 0;
+        if (f == "OutputMethod") {
+            if (optionValue && optionValue("OutputMethod", e.option, &value))
+                settings::SetNumber(record, "nOutputMethod", value);
+            else
+                e.feature.clear();
+        } else if (f == "SelectColor") {
+            if (e.option == "Grayscale" && optionValue && optionValue("SelectColor", e.option, &value))
+                settings::SetNumber(record, "nColorMode", value);
+            else
+                e.feature.clear();
+        } else if (f == "SelectColor_RB") {
+            if (e.option != "Grayscale") e.feature.clear();
+        } else if (f == "ChangeUserNotPermit" || f == "ChkFixUserName") {
+            if (onOff(e.option, &flag)) setFlag("ChkFixUserName", flag);
+        } else if (f == "ChangePassNotPermit" || f == "ChkFixPassword") {
+            if (onOff(e.option, &flag)) setFlag("ChkFixPassword", flag);
+        } else if (f == "FixSecurePrint") {
+            if (onOff(e.option, &flag)) setFlag("FixSecurePrint", flag);
+        } else if (f == "SecurePrintModeChoice") {
+            const std::string& v = e.option;
+            if (v == "ON" || v == "FULL" || v == "SecurePrintModeFull") setFlag("SecurePrintModeChoice", 1);
+            else if (v == "OFF" || v == "ID" || v == "SecurePrintModeID") setFlag("SecurePrintModeChoice", 0);
+        }
+    }
+}
+
+std::vector<BYTE> EncodeLockRecord(const std::vector<LockEntry>& entries) {
+    std::vector<BYTE> out(kLockRecordBytes, 0);
+    const size_t count = entries.size() < kMaxLockEntries ? entries.size() : kMaxLockEntries;
+    PutLE32(out.data(), static_cast<uint32_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        BYTE* at = out.data() + 4 + i * 2 * kLockNameBytes;
+        std::memcpy(at, entries[i].feature.data(), entries[i].feature.size() < kLockNameBytes
+                                                         ? entries[i].feature.size()
+                                                         : kLockNameBytes - 1);
+        std::memcpy(at + kLockNameBytes, entries[i].option.data(),
+                    entries[i].option.size() < kLockNameBytes ? entries[i].option.size() : kLockNameBytes - 1);
+    }
+    return out;
+}
+
+std::vector<LockEntry> DecodeLockRecord(const BYTE* data, size_t size) {
+    std::vector<LockEntry> entries;
+    if (!data || size != kLockRecordBytes) return entries;
+    uint32_t count = GetLE32(data);
+    if (count > kMaxLockEntries) count = kMaxLockEntries;
+    for (uint32_t i = 0; i < count; ++i) {
+        const char* at = reinterpret_cast<const char*>(data + 4 + i * 2 * kLockNameBytes);
+        entries.push_back({std::string(at, strnlen(at, kLockNameBytes)),
+                           std::string(at + kLockNameBytes, strnlen(at + kLockNameBytes, kLockNameBytes))});
+    }
+    return entries;
+}
+
+}  // namespace nvx::presets
