@@ -239,26 +239,6 @@ uint32_t DefaultSetting(const char* printerName, const char* file) {
     return kSetupOk;
 }
 
-// The "FixSetting" keys of a profile file in file order, with their values.
-std::vector<std::pair<std::string, std::string>> LockFileKeys(const WString& path) {
-    std::vector<WCHAR> list;
-    DWORD n = 0;
-    for (DWORD size = 260;; size += 260) {
-        list.assign(size, 0);
-        n = GetPrivateProfileStringW(WL("FixSetting"), nullptr, WL(""), list.data(), size, path.c_str());
-        if (n < size - 2 || size >= 260u * 1024) break;
-    }
-    std::vector<std::pair<std::string, std::string>> keys;
-    for (DWORD at = 0; at < n && list[at];) {
-        const WString key(list.data() + at);
-        at += static_cast<DWORD>(key.size()) + 1;
-        WCHAR value[260] = {};
-        GetPrivateProfileStringW(WL("FixSetting"), key.c_str(), WL(""), value, 260, path.c_str());
-        keys.emplace_back(AnsiFromW(key), AnsiFromW(value));
-    }
-    return keys;
-}
-
 uint32_t FixSetting(const char* printerName, const char* file) {
     SetupPrinter p;
     if (uint32_t rc = OpenSetupPrinter(printerName, true, &p)) return rc;
@@ -270,7 +250,7 @@ uint32_t FixSetting(const char* printerName, const char* file) {
     const WString path = WFromAnsi(file);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kSetupCannotReadFile;
-    std::vector<LockEntry> entries = LockEntriesFromKeys(LockFileKeys(path));
+    std::vector<LockEntry> entries = LockEntriesFromKeys(ReadLockFileKeys(path));
 
     const frame::ModuleState& m = frame::Module();
     auto optionValue = [&m](std::string_view feature, std::string_view option, int32_t* value) {

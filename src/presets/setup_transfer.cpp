@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ansi.h"
 #include "common/le.h"
 #include "settings/oemdev_fields.h"
 
@@ -139,6 +140,25 @@ uint32_t ApplySetupText(const SettingsDoc& constDoc, const SetupFacts& facts, Se
 }
 
 // ---- Locked settings ----
+
+std::vector<std::pair<std::string, std::string>> ReadLockFileKeys(const WString& path) {
+    std::vector<WCHAR> list;
+    DWORD n = 0;
+    for (DWORD size = 260;; size += 260) {
+        list.assign(size, 0);
+        n = GetPrivateProfileStringW(WL("FixSetting"), nullptr, WL(""), list.data(), size, path.c_str());
+        if (n < size - 2 || size >= 260u * 1024) break;
+    }
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (DWORD at = 0; at < n && list[at];) {
+        const WString key(list.data() + at);
+        at += static_cast<DWORD>(key.size()) + 1;
+        WCHAR value[260] = {};
+        GetPrivateProfileStringW(WL("FixSetting"), key.c_str(), WL(""), value, 260, path.c_str());
+        keys.emplace_back(AnsiFromW(key), AnsiFromW(value));
+    }
+    return keys;
+}
 
 std::vector<LockEntry> LockEntriesFromKeys(const std::vector<std::pair<std::string, std::string>>& keys) {
     std::vector<LockEntry> entries;

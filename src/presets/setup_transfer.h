@@ -92,6 +92,11 @@ struct LockEntry {
     std::string option;
 };
 
+// The keys of a profile file's "FixSetting" section in file order with their values
+// (at most 259 characters), read with the profile functions, in the system code
+// page.  The key list's buffer grows by 260 characters until the list fits.
+std::vector<std::pair<std::string, std::string>> ReadLockFileKeys(const WString& path);
+
 // The entries of a lock file's "FixSetting" keys (in file order, {key, value}):
 // each key with a non-empty value, "SelectColor" followed by "SelectColor_RB" with
 // the same value, at most seven entries.  Names longer than 31 bytes are cut.
