@@ -2,12 +2,14 @@
 // setup file (UTF-8 file form and UTF-16LE) are checked and applied to a printer's
 // content, and what was applied writes out again; the same bytes as a lock file are
 // read through the platform's profile functions, and the lock record made from its
-// keys must read back as written.  Refusals are fine; a crash, a read past a buffer
+// keys must read back as written, and its personal information either applies
+// or leaves the record as it was.  Refusals are fine; a crash, a read past a buffer
 // or a mismatch (trap) is not.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "presets/setup_transfer.h"
@@ -61,6 +63,14 @@ void ReadAsLockFile(const uint8_t* data, size_t size) {
     const bool whole = WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
     CloseHandle(file);
     if (!whole) return;
+    // As a personal information file: a refused value leaves the record as it was.
+    static const nvx::device::PasswordCipher cipher({nvx::device::CipherMode::Aes, 3, 57, std::nullopt});
+    OEMDEV user{};
+    nvx::settings::WriteRecordHeader(user);
+    const OEMDEV userBefore = user;
+    if (ApplyPersonalInfo(ReadPersonalInfoKeys(IniPath()), cipher, false, user) != kSetupOk &&
+        std::memcmp(user.bytes, userBefore.bytes, sizeof user.bytes) != 0)
+        __builtin_trap();
     std::vector<LockEntry> entries = LockEntriesFromKeys(ReadLockFileKeys(IniPath()));
     if (entries.size() > kMaxLockEntries) __builtin_trap();
     OEMDEV record{};

@@ -54,12 +54,6 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
 NVX_SWITCHED_OFF_PAGE(Prc_PrnSettingsProc)
 
 
-// Settings transfer for set-up programs: a non-zero error code whose message is the
-// general "could not be transferred" text.
-NVX_EXPORT UINT_PTR SPRINST_PersonalInfoImport(const char*, const char*) {
-    return Unavailable<UINT_PTR>("SPRINST_PersonalInfoImport", kSetupTransferUnavailable);
-}
-
 // Authentication dialogs: 5, the answer of a dialog that could not be shown.
 NVX_EXPORT UINT_PTR Popup_MiddleServerAuthenticDlg(void*) {
     return Unavailable<UINT_PTR>("Popup_MiddleServerAuthenticDlg", kDialogNotShown);

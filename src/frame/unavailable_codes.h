@@ -15,8 +15,5 @@ inline constexpr UINT_PTR kDialogNotShown = 5;
 inline constexpr UINT_PTR kDialogCouldNotRun = static_cast<UINT_PTR>(-1);
 // The fax transmission dialog's Cancel: no destinations.
 inline constexpr UINT_PTR kDialogCancelled = 2;
-// Settings transfer: a code that none of the transfers uses for anything else; its
-// message is the general one.
-inline constexpr UINT_PTR kSetupTransferUnavailable = 12;
 
 }  // namespace nvx::frame::unavailable

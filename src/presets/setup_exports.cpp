@@ -1,12 +1,14 @@
 // Settings transfer for setup programs: SPRINST_SettingExport, SPRINST_SettingImport,
-// SPRINST_DefaultSetting and SPRINST_FixSetting (docs/setup-transfer.md).  Each
-// takes the printer's name and a file name in the system code page and answers an
-// error code whose message SPRINST_GetErrorMsg gives.
+// SPRINST_DefaultSetting, SPRINST_PersonalInfoImport and SPRINST_FixSetting
+// (docs/setup-transfer.md).  Each takes the printer's name and a file name in the
+// system code page and answers an error code whose message SPRINST_GetErrorMsg gives.
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/ansi.h"
+#include "device/printer_cipher.h"
+#include "device/user_settings.h"
 #include "features/list_builders.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
@@ -239,6 +241,29 @@ uint32_t DefaultSetting(const char* printerName, const char* file) {
     return kSetupOk;
 }
 
+uint32_t PersonalInfoImport(const char* printerName, const char* file) {
+    SetupPrinter p;
+    if (uint32_t rc = OpenSetupPrinter(printerName, false, &p)) return rc;
+    DocSettings doc;
+    if (uint32_t rc = ReadDocSettings(p, &doc)) return rc;
+    if (!file || !*file) return kSetupCannotReadFile;
+    const WString path = WFromAnsi(file);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kSetupCannotReadFile;
+    std::vector<std::pair<WString, WString>> keys = ReadPersonalInfoKeys(path);
+    const bool usrsetType1 = frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
+    OEMDEV record = *doc.record();
+    // The user's stored settings first, so that the file's keys change only themselves.
+    device::LoadUserSettings(p.handle, usrsetType1, &record);
+    const uint32_t rc = ApplyPersonalInfo(keys, device::PrinterPasswordCipher(p.handle), usrsetType1, record);
+    for (auto& [key, value] : keys) SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
+    if (rc != kSetupOk) return rc;
+    *doc.record() = record;
+    SecureZeroMemory(record.bytes, sizeof record.bytes);
+    if (!device::SaveUserSettings(p.handle, usrsetType1, *doc.record())) return kSetupCannotStoreDocumentSettings;
+    return StoreDocSettings(p, doc);
+}
+
 uint32_t FixSetting(const char* printerName, const char* file) {
     SetupPrinter p;
     if (uint32_t rc = OpenSetupPrinter(printerName, true, &p)) return rc;
@@ -288,6 +313,9 @@ NVX_EXPORT UINT_PTR SPRINST_SettingExport(const char* printerName, const char* f
 }
 NVX_EXPORT UINT_PTR SPRINST_SettingImport(const char* printerName, const char* file) {
     return Import(printerName, file);
+}
+NVX_EXPORT UINT_PTR SPRINST_PersonalInfoImport(const char* printerName, const char* file) {
+    return PersonalInfoImport(printerName, file);
 }
 NVX_EXPORT UINT_PTR SPRINST_DefaultSetting(const char* printerName, const char* file) {
     return DefaultSetting(printerName, file);

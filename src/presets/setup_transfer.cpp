@@ -7,6 +7,7 @@
 
 #include "common/ansi.h"
 #include "common/le.h"
+#include "device/user_settings.h"
 #include "settings/oemdev_fields.h"
 
 namespace nvx::presets {
@@ -137,6 +138,95 @@ uint32_t ApplySetupText(const SettingsDoc& constDoc, const SetupFacts& facts, Se
     if (!ok) return kSetupCannotReadFile;
     content = std::move(next);
     return kSetupOk;
+}
+
+// ---- Personal information ----
+
+std::vector<std::pair<WString, WString>> ReadPersonalInfoKeys(const WString& path) {
+    std::vector<WCHAR> list;
+    DWORD n = 0;
+    for (DWORD size = 260;; size += 260) {
+        list.assign(size, 0);
+        n = GetPrivateProfileStringW(WL("PersonalInfo"), nullptr, WL(""), list.data(), size, path.c_str());
+        if (n < size - 2 || size >= 260u * 1024) break;
+    }
+    std::vector<std::pair<WString, WString>> keys;
+    for (DWORD at = 0; at < n && list[at];) {
+        const WString key(list.data() + at);
+        at += static_cast<DWORD>(key.size()) + 1;
+        std::vector<WCHAR> value(1024, 0);
+        const DWORD len = GetPrivateProfileStringW(WL("PersonalInfo"), key.c_str(), WL(""), value.data(), 1024,
+                                                   path.c_str());
+        keys.emplace_back(key, WString(value.data(), len));
+        SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
+    }
+    return keys;
+}
+
+uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys, const device::PasswordCipher& cipher,
+                           bool usrsetType1, OEMDEV& record, std::string* failedKey) {
+    device::UserSettingsRecord rec{};
+    device::CopyFromOemdev(record, usrsetType1, &rec);
+    auto plainText = [](const WString& v, size_t limit) {
+        if (v.size() > limit) return false;
+        for (WCHAR c : v)
+            if (c < 0x20 || c == 0x7F) return false;
+        return true;
+    };
+    auto putText = [](WCHAR* field, size_t capacity, const WString& v) {
+        std::memset(field, 0, capacity * sizeof(WCHAR));
+        std::memcpy(field, v.data(), v.size() * sizeof(WCHAR));
+    };
+    bool ok = true;
+    for (const auto& [key, value] : keys) {
+        if (!ok) break;
+        auto is = [&key](const WCHAR* name) { return WEqualNoCase(key, name); };
+        bool good = true;
+        if (is(WL("VLUserName"))) {
+            good = !value.empty() && plainText(value, device::kUserNameChars);
+            if (good && value == WL("Public")) {
+                rec.userType = 1;  // public-user access
+                putText(rec.userName, 81, WString());
+            } else if (good) {
+                rec.userType = 2;  // user authentication with this name
+                putText(rec.userName, 81, value);
+            }
+        } else if (is(WL("VLUserKey"))) {
+            good = device::SetPassword(cipher, value, device::PasswordField::User, &rec) ==
+                   device::PasswordResult::Stored;
+        } else if (is(WL("VLSectionName"))) {
+            good = plainText(value, device::kDepartmentNameChars);
+            if (good) putText(rec.departmentName, 13, value);
+        } else if (is(WL("VLSectionKey"))) {
+            good = device::SetPassword(cipher, value, device::PasswordField::Department, &rec) ==
+                   device::PasswordResult::Stored;
+        } else if (is(WL("ServerSetting"))) {
+            SettingsDoc doc;
+            int64_t number = 0;
+            good = doc.SetRaw(WL("v"), WL("v"), value) &&
+                   doc.ReadNumber(WL("v"), WL("v"), 0, 65535, &number) == SettingsDoc::Read::Ok;
+            if (good) rec.serverSetting = static_cast<uint16_t>(number);
+        } else if (is(WL("SecurePrintId"))) {
+            good = plainText(value, 16);
+            if (good) putText(rec.securePrintId, 17, value);
+        } else if (is(WL("SecPassword"))) {
+            good = device::SetPassword(cipher, value, device::PasswordField::SecurePrint, &rec) ==
+                   device::PasswordResult::Stored;
+        } else if (is(WL("BoxFileName"))) {
+            good = plainText(value, 30);
+            if (good) putText(rec.boxFileName, 31, value);
+        } else if (is(WL("BoxNum"))) {
+            good = plainText(value, 16);
+            if (good) putText(rec.boxNumber, 17, value);
+        }
+        if (!good) {
+            ok = false;
+            if (failedKey) *failedKey = AnsiFromW(key);
+        }
+    }
+    if (ok) device::CopyToOemdev(rec, usrsetType1, &record);
+    SecureZeroMemory(&rec, sizeof rec);
+    return ok ? kSetupOk : kSetupBadPersonalValue;
 }
 
 // ---- Locked settings ----

@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "presets/settings_exchange.h"
 #include "presets/settings_text.h"
+#include "device/password_cipher.h"
 #include "settings/devoption.h"
 #include "settings/oemdev.h"
 
@@ -76,6 +77,25 @@ uint32_t CheckSetupHeader(const SettingsDoc& doc, const SetupFacts& facts);
 // kSetupCannotReadFile with the names in *failed, and content is then unchanged.
 uint32_t ApplySetupText(const SettingsDoc& doc, const SetupFacts& facts, SetupContent& content,
                         std::vector<std::string>* failed = nullptr);
+
+// ---- Personal information ----
+
+// The keys of a profile file's "PersonalInfo" section present in the file, with their
+// values (read with the profile functions; a value is cut at 1023 characters, which
+// no field takes).
+std::vector<std::pair<WString, WString>> ReadPersonalInfoKeys(const WString& path);
+
+// Applies the keys (names compared without case) to the record's user settings:
+// "VLUserName" (at most 80 characters; "Public" selects public-user access, any
+// other name user authentication with that name), "VLUserKey" (its password, at
+// most 64 characters of code page 1252, stored enciphered), "VLSectionName" (the
+// department, at most 12), "VLSectionKey" (its password), "ServerSetting" (0 to
+// 65535), "SecurePrintId" (at most 16), "SecPassword" (its password), "BoxFileName"
+// (at most 30), "BoxNum" (at most 16).  Texts must hold no control character.  Any
+// value that fails answers kSetupBadPersonalValue with its key in *failedKey and the
+// record unchanged.  The other keys of the section are not carried.
+uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys, const device::PasswordCipher& cipher,
+                           bool usrsetType1, OEMDEV& record, std::string* failedKey = nullptr);
 
 // ---- Locked settings ----
 

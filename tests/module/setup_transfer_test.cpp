@@ -13,6 +13,8 @@
 
 #include "common/le.h"
 #include "common/proc.h"
+#include "device/password_cipher.h"
+#include "device/user_settings.h"
 #include "model/stores.h"
 #include "platform/host.h"
 #include "presets/setup_transfer.h"
@@ -213,6 +215,53 @@ TEST(SetupLocks, EntriesSetTheirSettingsOrLockNothing) {
     EXPECT_EQ("", entries[4].feature);
     EXPECT_EQ("", entries[5].feature);
     EXPECT_EQ("", entries[6].feature);
+}
+
+TEST(SetupPersonalInfo, ValuesTakeTheUserSettingsRules) {
+    const device::PasswordCipher cipher({device::CipherMode::Aes, 3, 57, std::nullopt});
+    settings::PrepareDefaultTemplate();
+    OEMDEV record = settings::DefaultTemplate();
+    const std::vector<std::pair<WString, WString>> keys = {
+        {WL("vlusername"), WL("Ren\u00e9")}, {WL("VLUserKey"), WL("s3cret")},   {WL("VLSectionName"), WL("Sales")},
+        {WL("ServerSetting"), WL("2")},      {WL("SecurePrintId"), WL("4711")}, {WL("TreeDomainName"), WL("not carried")},
+    };
+    ASSERT_EQ(0u, ApplyPersonalInfo(keys, cipher, false, record));
+    device::UserSettingsRecord rec{};
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("Ren\u00e9")), WString(rec.userName));
+    EXPECT_GT(rec.userPassLength, 0);
+    EXPECT_EQ(WString(WL("Sales")), WString(rec.departmentName));
+    EXPECT_EQ(2, rec.serverSetting);
+    EXPECT_EQ(WString(WL("4711")), WString(rec.securePrintId));
+    const auto plain = device::ReadPassword(cipher, std::span<const BYTE>(rec.userPass, sizeof rec.userPass),
+                                            rec.userPassLength);
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ("s3cret", *plain);
+    // "Public" selects public-user access.
+    ASSERT_EQ(0u, ApplyPersonalInfo({{WL("VLUserName"), WL("Public")}}, cipher, false, record));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(1, rec.userType);
+
+    struct Bad {
+        const WCHAR* key;
+        WString value;
+    } bad[] = {
+        {WL("VLUserName"), WString(81, u'a')},  {WL("VLUserName"), WL("")},
+        {WL("VLUserName"), WL("tab\there")},     {WL("VLUserKey"), WString(65, u'p')},
+        {WL("VLUserKey"), WL("\u03b1\u03b2")},   {WL("VLSectionName"), WString(13, u'd')},
+        {WL("ServerSetting"), WL("65536")},      {WL("ServerSetting"), WL("x")},
+        {WL("SecurePrintId"), WString(17, u'1')}, {WL("BoxNum"), WString(17, u'9')},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(Utf8FromW(b.key));
+        OEMDEV before = record;
+        std::string failed;
+        EXPECT_EQ(14u, ApplyPersonalInfo({{WL("VLSectionName"), WL("Changed")}, {b.key, b.value}}, cipher, false,
+                                         record, &failed));
+        EXPECT_EQ(Utf8FromW(b.key), failed);
+        EXPECT_EQ(0, std::memcmp(before.bytes, record.bytes, sizeof before.bytes)) << "the record changed";
+    }
 }
 
 // ---- The exports through the built module ----
@@ -463,6 +512,43 @@ TEST_F(SetupExportsTest, TheDefaultSettingAlsoMakesTheDefaultPreset) {
     const SettingsDoc doc = ParseUtf16Bytes(easySet.data(), easySet.size());
     EXPECT_EQ(WString(WL("4")), doc.FindKey(WL("OEMDEV"), WL("nCopies"))->value);
     EXPECT_EQ(4u, Data(second_, WL("DefaultAuthUseEngine")).size());
+}
+
+TEST_F(SetupExportsTest, PersonalInformationFromAWindows1252File) {
+    const auto personal = Proc<TransferFn>("SPRINST_PersonalInfoImport");
+    const std::string ini = File("personal.ini");
+    Put(ini, "[PersonalInfo]\r\nVLUserName=Ren\xE9\r\nVLUserKey=s3cret\r\nVLSectionName=Sales\r\n");
+    ASSERT_EQ(0u, personal("Setup Two", ini.c_str()));
+    device::UserSettingsRecord rec{};
+    ASSERT_TRUE(device::ReadStoredUserSettings(second_, &rec));
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("Ren\u00e9")), WString(rec.userName));
+    EXPECT_EQ(WString(WL("Sales")), WString(rec.departmentName));
+    EXPECT_GT(rec.userPassLength, 0);
+    OEMDEV record;
+    ASSERT_TRUE(UserRecord(second_, &record));
+    device::UserSettingsRecord inRecord{};
+    device::CopyFromOemdev(record, false, &inRecord);
+    EXPECT_EQ(WString(WL("Ren\u00e9")), WString(inRecord.userName));
+    const std::string clear = "s3cret";
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db").find(clear));
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db-wal").find(clear));
+
+    // A value that fails, a missing file, a folder, a UTF-16 file without a mark: nothing changes.
+    Put(File("long.ini"), "[PersonalInfo]\r\nVLSectionName=Other\r\nVLUserName=" + std::string(81, 'a') + "\r\n");
+    std::string utf16;
+    for (char c : std::string("[PersonalInfo]\r\nVLUserName=Ann\r\n")) utf16 += std::string{c, '\0'};
+    Put(File("utf16.ini"), utf16);
+    const std::string before = Store();
+    EXPECT_EQ(14u, personal("Setup Two", File("long.ini").c_str()));
+    EXPECT_EQ(7u, personal("Setup Two", File("missing.ini").c_str()));
+    EXPECT_EQ(7u, personal("Setup Two", folder_.c_str()));
+    EXPECT_EQ(1u, personal("No Such Printer", ini.c_str()));
+    EXPECT_TRUE(before == Store());
+    // UTF-16 without a mark holds no section the profile functions read: nothing to apply.
+    EXPECT_EQ(0u, personal("Setup Two", File("utf16.ini").c_str()));
+    ASSERT_TRUE(device::ReadStoredUserSettings(second_, &rec));
+    EXPECT_EQ(WString(WL("Ren\u00e9")), WString(rec.userName));
 }
 
 TEST_F(SetupExportsTest, LockedSettingsAreStoredAndSet) {

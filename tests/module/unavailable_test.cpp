@@ -54,13 +54,6 @@ Check PageHandlesNothing() {
     };
 }
 
-// A set-up transfer answers a non-zero error code whose message is the general one.
-Check TransferFails() {
-    return [](FARPROC p) {
-        EXPECT_EQ(12u, As<U (*)(const char*, const char*)>(p)("NOVRIX MFP 1", "setup.txt"));
-    };
-}
-
 Check DialogNotShown() {
     return [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(U)>(p)(0)); };
 }
@@ -74,13 +67,11 @@ TEST_F(UnavailableTest, EveryPlaceholderAnswersAFailureAndWritesItsOutputs) {
         {"Prc_DocMyTabChildProc", PageHandlesNothing()},
         {"Prc_DocMyTabWaitingProc", PageHandlesNothing()},
         {"Prc_PrnSettingsProc", PageHandlesNothing()},
-        // Settings transfer.
-        {"SPRINST_PersonalInfoImport", TransferFails()},
         // Authentication dialogs.
         {"Popup_MiddleServerAuthenticDlg", [](FARPROC p) { EXPECT_EQ(5u, As<U (*)(void*)>(p)(nullptr)); }},
         {"Popup_ChkBlankRatioDlg", DialogNotShown()},
     };
-    ASSERT_EQ(10u, sizeof rows / sizeof rows[0]);
+    ASSERT_EQ(9u, sizeof rows / sizeof rows[0]);
     // Pages say nothing.
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -79,9 +79,16 @@ TEST_F(NovrixSetupTest, RefusalsPrintTheCodeAndItsMessage) {
     r = Novrix("--standard-user setup lock " + Path("office.txt"));
     EXPECT_EQ(1, r.rc);
     EXPECT_EQ("SPRINST_FixSetting: 1 The printer cannot be opened.\n", r.out);
-    r = Novrix("setup personal " + Path("office.txt"));  // not carried by this build
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=" + std::string(81, 'a') + "\r\n");
+    r = Novrix("setup personal " + Path("personal.ini"));
     EXPECT_EQ(1, r.rc);
-    EXPECT_EQ("SPRINST_PersonalInfoImport: 12 The settings could not be transferred.\n", r.out);
+    EXPECT_EQ("SPRINST_PersonalInfoImport: 14 A personal information value is too long or invalid.\n", r.out);
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\n");
+    r = Novrix("setup personal " + Path("personal.ini"));
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    r = Novrix("auth show");
+    EXPECT_TRUE(Has(r.out, "carol")) << r.out;
+    EXPECT_TRUE(Has(r.out, "0815")) << r.out;
 
     r = Novrix("setup error 11");
     EXPECT_EQ(0, r.rc);
