@@ -190,6 +190,14 @@ uint32_t Import(const char* printerName, const char* file) {
     if (uint32_t rc = LoadSetupFile(file, facts, &text)) return rc;
     if (uint32_t rc = ApplySetupText(text, facts, content)) return rc;
 
+    // The file's watermark records must be ones the store reads back (a text without
+    // its end is not): checked with the rest, before anything is stored.
+    stamps::WatermarkSet set;
+    if (!ToStore(content.lists.shared, &set.shared, stamps::DecodeWatermark) ||
+        !ToStore(content.lists.personal, &set.personal, stamps::DecodeWatermark) ||
+        !ToStore(content.lists.order, &set.order, stamps::DecodeOrderRecord))
+        return kSetupCannotReadFile;
+
     // Everything read and checked: from here on the printer changes.
     if (facts.otherTab) {
         model::RegKey key;
@@ -197,14 +205,9 @@ uint32_t Import(const char* printerName, const char* file) {
             model::ValueStore::OfKey(key.get()).WriteDword(WL("ExcelJobCtrl"), content.excelJobCtrl);
         if (p.admin) WriteData(p.handle, WL("DefaultAuthUseEngine"), REG_DWORD, &content.authUseEngine, 4);
     }
-    stamps::WatermarkSet set;
-    if (p.admin && ToStore(content.lists.shared, &set.shared, stamps::DecodeWatermark) &&
-        stamps::SaveSharedWatermarks(p.name.c_str(), set.shared) != ERROR_SUCCESS)
+    if (p.admin && stamps::SaveSharedWatermarks(p.name.c_str(), set.shared) != ERROR_SUCCESS)
         return kSetupCannotStoreDocumentSettings;
-    if (ToStore(content.lists.personal, &set.personal, stamps::DecodeWatermark) &&
-        ToStore(content.lists.order, &set.order, stamps::DecodeOrderRecord) &&
-        stamps::SavePrivateWatermarks(p.handle, set) != ERROR_SUCCESS)
-        return kSetupCannotStoreDocumentSettings;
+    if (stamps::SavePrivateWatermarks(p.handle, set) != ERROR_SUCCESS) return kSetupCannotStoreDocumentSettings;
     stamps::FollowChosenWatermark(content.record, stamps::LoadWatermarks(p.handle, nullptr));
     *doc.record() = content.record;
     if (p.admin && WriteData(p.handle, WL("DefaultDevOption"), REG_BINARY, content.devOption.data(),
