@@ -4,6 +4,8 @@
 // system code page and answers an error code whose message SPRINST_GetErrorMsg gives.
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/ansi.h"
