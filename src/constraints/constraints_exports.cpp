@@ -4,11 +4,13 @@
 #include "pages/page_identity.h"
 #include "pages/page_work.h"
 #include "pages/printer_ui_context.h"
+#include "presets/printer_presets.h"
 #include "settings/devoption.h"
 
 namespace {
 
-// The device options of the printer whose sheet is being checked: read from the
+// The device options of the printer whose sheet is being checked, and its locked
+// settings ("DD-FixSetting", the constraint engine's fixed settings): read from the
 // printer's "DefaultDevOption" (else the model's defaults) when a sheet's check
 // first needs them, and again at every whole-sheet check (each page activation),
 // so that an option changed meanwhile is seen when a page is shown.
@@ -24,6 +26,15 @@ const BYTE* SheetDeviceOptions(const nvx::pages::PrinterUIContext* sheet, bool w
     if (!printer) return nullptr;
     if (!g_deviceOptions.loaded || g_deviceOptions.printer != printer || wholeSheet) {
         nvx::settings::LoadDefaultDevOption(printer, g_deviceOptions.record);
+        // The administrator's locked settings of the same printer.
+        std::vector<nvx::constraints::FixedSetting> fixed;
+        for (const nvx::presets::LockEntry& e : nvx::presets::ReadLockedSettings(printer)) {
+            nvx::constraints::FixedSetting f{};
+            e.feature.copy(f.feature, sizeof f.feature - 1);
+            e.option.copy(f.option, sizeof f.option - 1);
+            fixed.push_back(f);
+        }
+        nvx::constraints::SetFixedSettings(fixed);
         g_deviceOptions.printer = printer;
         g_deviceOptions.loaded = true;
     }

@@ -545,7 +545,16 @@ uint32_t Check::Run() {
                 pages::DrawStopIcon(ctx_.dialog, row->control, nullptr);
         }
 
-    // 15. Repaint.
+    // 15. Fixed settings: every control of a fixed feature stays read-only, whatever
+    // the rules decided.
+    for (const FixedSetting& f : g_fixed) {
+        const int first = features::FindUiItem(&items, std::string_view(f.feature, strnlen(f.feature, 32)));
+        if (first < 0) continue;
+        for (size_t i = 0; i < items.count; ++i)
+            if (SameFeature(static_cast<int>(i), first)) EnableItem(static_cast<int>(i), true);
+    }
+
+    // 16. Repaint.
     if (ctx_.dialog) InvalidateRect(ctx_.dialog, nullptr, TRUE);
     return kCheckStands;
 }

@@ -66,6 +66,18 @@ std::vector<std::array<int32_t, 4>> ResolutionTable(const model::ModelTables* ta
     return table;
 }
 
+std::vector<LockEntry> ReadLockedSettings(HANDLE printer) {
+    std::vector<LockEntry> locked;
+    BYTE record[kLockRecordBytes + 1] = {};
+    DWORD type = 0, needed = 0;
+    if (!printer || GetPrinterDataW(printer, const_cast<LPWSTR>(kLockValueName), &type, record, sizeof record,
+                                    &needed) != ERROR_SUCCESS)
+        return locked;
+    for (LockEntry& e : DecodeLockRecord(record, needed))
+        if (!e.feature.empty()) locked.push_back(std::move(e));
+    return locked;
+}
+
 PresetEnvironment PrinterEnvironment(HANDLE printer, const model::ModelTables* tables) {
     PresetEnvironment env;
     env.driverName = DriverNameOf(printer);
@@ -73,6 +85,7 @@ PresetEnvironment PrinterEnvironment(HANDLE printer, const model::ModelTables* t
     env.options = ProcessContentOptions();
     env.rules = RecordExchangeRules::FromVariants();
     env.rules.resolutions = ResolutionTable(tables);
+    for (const LockEntry& e : ReadLockedSettings(printer)) env.rules.lockedFeatures.push_back(e.feature);
     const stamps::WatermarkSet set = stamps::LoadWatermarks(printer, nullptr);
     CopyRecords(set.shared, &env.lists.shared);
     CopyRecords(set.personal, &env.lists.personal);

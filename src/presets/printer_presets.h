@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "model/package.h"
 #include "presets/preset_store.h"
+#include "presets/setup_transfer.h"
 
 namespace nvx::model {
 struct ModelTables;
@@ -47,6 +48,11 @@ bool LoadPrinterList(HANDLE printer, const OEMDEV& record, const ApplyContext& c
 DWORD SavePrinterScope(HANDLE printer, const EasySetList& list, uint32_t scope);
 // Writes the display order under the user's key.
 DWORD SavePrinterOrder(HANDLE printer, const EasySetList& list);
+
+// The printer's locked settings ("DD-FixSetting", written by the setup lock file):
+// the entries that lock a feature, in record order; none when the printer keeps no
+// record of 452 bytes.
+std::vector<LockEntry> ReadLockedSettings(HANDLE printer);
 
 // ---- Factory presets ----
 

@@ -256,6 +256,36 @@ TEST_F(Rules, FixedSettingsAreWrittenAndSilenceRulesOnThem) {
     EXPECT_EQ(1, Get("bJobOffset"));
 }
 
+// A fixed feature's control stays read-only after every check, also after a
+// check of another control; without the fixed setting the same check leaves it be.
+TEST_F(Rules, FixedSettingsAreReadOnlyOnTheDialog) {
+    LoadRules(Json::array());
+    const int collate = nvx::features::FindUiItem(items_, "Collate");
+    ASSERT_GE(collate, 0);
+    const uint32_t id = items_->rows[collate].control;
+    uitest::TemplateBuilder t(DS_SETFONT | WS_POPUP | WS_VISIBLE, 200, 100);
+    t.Control(static_cast<WORD>(id), 0x0080, nullptr, WL("Collate"), BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP, 10,
+              10, 100, 14);
+    HWND dialog = CreateDialogIndirectParamW(
+        nullptr, t.Get(), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(nullptr, dialog);
+    HWND box = GetDlgItem(dialog, static_cast<int>(id));
+    Run(0, dialog);
+    EXPECT_TRUE(IsWindowEnabled(box));
+    nvx::constraints::FixedSetting f{};
+    std::strcpy(f.feature, "Collate");
+    std::strcpy(f.option, "CollateON");
+    nvx::constraints::SetFixedSettings({f});
+    Run(0, dialog);
+    EXPECT_FALSE(IsWindowEnabled(box));
+    EXPECT_EQ(1, Get("bCollate"));
+    EnableWindow(box, TRUE);
+    Run(static_cast<uint16_t>(id), dialog);
+    EXPECT_FALSE(IsWindowEnabled(box));
+    nvx::constraints::SetFixedSettings({});
+    DestroyWindow(dialog);
+}
+
 TEST_F(Rules, ContextsWithoutBookletsForbidAndRefuseThem) {
     SetSlot(nvx::model::MessageTable::Constraint, 70, "no booklet");
     SetSlot(nvx::model::MessageTable::Constraint, 71, "no poster");

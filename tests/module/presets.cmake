@@ -18,7 +18,7 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
   # Installing factory presets needs the platform's administrator switch (Linux only).
   set(preset_store_sources module/preset_store_test.cpp)
   if(NOT WIN32)
-    list(APPEND preset_store_sources module/factory_presets_test.cpp)
+    list(APPEND preset_store_sources module/factory_presets_test.cpp module/setup_transfer_test.cpp)
   endif()
   novrix_add_test(module_preset_store_tests
     SOURCES

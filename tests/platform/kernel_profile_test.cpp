@@ -166,6 +166,63 @@ TEST_F(KernelProfile, Utf16FilesStayUtf16) {
     EXPECT_EQ(nvx::WString(WL("\u65e5")), Get(WL("S"), WL("J")));
 }
 
+// What setup files handed to the printer's setup functions rely on: the first of
+// a repeated key or section wins (the lists still show every one), names compare
+// without case and without their blanks, a line starting with ";" is a comment but
+// a value starting with ";" is a value, a header without its "]" still opens its
+// section, and a value in matching quotes loses them.
+TEST_F(KernelProfile, RepeatedNamesCommentsAndBlanksAsWindows) {
+    ASSERT_TRUE(WriteBytes(ini_,
+                           "[FixSetting]\r\nSelectColor=Grayscale\r\nselectcolor=Color\r\n;OutputMethod=Hold\r\n"
+                           "\t Staple \t=\t Left \t\r\nNote=;not a comment\r\nQ=\"  padded  \"\r\n"
+                           "[fixsetting]\r\nLate=1\r\nSelectColor=Auto\r\n"
+                           "  [Open\r\nk=open\r\n[ Spaced ]\r\nk=spaced\r\n"));
+    EXPECT_EQ(nvx::WString(WL("Grayscale")), Get(WL("FIXSETTING"), WL("SELECTCOLOR")));
+    EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL("Late"), WL("def")));  // second section unseen
+    EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL("OutputMethod"), WL("def")));
+    EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL(";OutputMethod"), WL("def")));
+    EXPECT_EQ(nvx::WString(WL("Left")), Get(WL("FixSetting"), WL("Staple")));
+    EXPECT_EQ(nvx::WString(WL("Left")), Get(WL(" FixSetting "), WL(" Staple ")));
+    EXPECT_EQ(nvx::WString(WL(";not a comment")), Get(WL("FixSetting"), WL("Note")));
+    EXPECT_EQ(nvx::WString(WL("  padded  ")), Get(WL("FixSetting"), WL("Q")));
+    EXPECT_EQ(nvx::WString(WL("open")), Get(WL("Open"), WL("k")));
+    EXPECT_EQ(nvx::WString(WL("spaced")), Get(WL("Spaced"), WL("k")));
+
+    WCHAR list[256];
+    DWORD n = GetPrivateProfileStringW(WL("FixSetting"), nullptr, WL(""), list, 256, ini_.c_str());
+    EXPECT_EQ(nvx::WString(WL("SelectColor,selectcolor,Staple,Note,Q")), Joined(list, n));
+    n = GetPrivateProfileSectionNamesW(list, 256, ini_.c_str());
+    EXPECT_EQ(nvx::WString(WL("FixSetting,fixsetting,Open,Spaced")), Joined(list, n));
+    // A missing section or key answers the default with ERROR_FILE_NOT_FOUND.
+    SetLastError(0);
+    EXPECT_EQ(nvx::WString(WL("d")), Get(WL("PersonalInfo"), WL("VLUserName"), WL("d")));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+}
+
+// Files without a byte-order mark are text in the system code page: a
+// Windows-1252 file keeps its accents; UTF-16 without a mark is no text the
+// functions read (nothing is found), UTF-16 and UTF-8 with a mark read.
+TEST_F(KernelProfile, EncodingsAsWindowsReadsThem) {
+    ASSERT_TRUE(WriteBytes(ini_, "[PersonalInfo]\r\nVLUserName=Ren\xE9 M\xFCller\r\n"));
+    EXPECT_EQ(nvx::WString(WL("Ren\u00e9 M\u00fcller")), Get(WL("PersonalInfo"), WL("VLUserName")));
+
+    std::string utf16;
+    for (char c : std::string("[PersonalInfo]\r\nVLUserName=Ann\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    ASSERT_TRUE(WriteBytes(ini_, utf16));
+    EXPECT_EQ(nvx::WString(WL("none")), Get(WL("PersonalInfo"), WL("VLUserName"), WL("none")));
+    ASSERT_TRUE(WriteBytes(ini_, std::string("\xFF\xFE", 2) + utf16));
+    EXPECT_EQ(nvx::WString(WL("Ann")), Get(WL("PersonalInfo"), WL("VLUserName")));
+
+    ASSERT_TRUE(WriteBytes(ini_, "\xEF\xBB\xBF[PersonalInfo]\r\nVLUserName=Ren\xC3\xA9\r\n"));
+    EXPECT_EQ(nvx::WString(WL("Ren\u00e9")), Get(WL("PersonalInfo"), WL("VLUserName")));
+    // LF alone ends lines as well as CR LF.
+    ASSERT_TRUE(WriteBytes(ini_, "[PersonalInfo]\nVLUserName=Lf\n"));
+    EXPECT_EQ(nvx::WString(WL("Lf")), Get(WL("PersonalInfo"), WL("VLUserName")));
+}
+
 TEST_F(KernelProfile, WriteErrors) {
     EXPECT_FALSE(WritePrivateProfileStringW(WL("S"), WL("k"), WL("v"), Path(WL("nofolder\\x.ini")).c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "answers.h"
+#include "features/ui_items.h"
+#include "presets/printer_presets.h"
 #include "commands.h"
 #include "echo.h"
 #include "json_view.h"
@@ -245,6 +247,28 @@ bool SetAnywhere(SheetSession& session, const std::string& assignment, bool ask)
         return false;
     }
     return SetOnView(ScanPage(page), label, value);
+}
+
+// The settings the printer's administrator locked (novrix setup lock): named once,
+// and their controls marked on every page.
+void ShowLockedSettings(SheetSession& session) {
+    std::set<int> ids;
+    std::string named;
+    for (const nvx::presets::LockEntry& e : nvx::presets::ReadLockedSettings(session.Printer())) {
+        for (const nvx::features::UiItemDef* d = nvx::features::kUiItemDefs; d->feature[0]; ++d) {
+            if (e.feature != d->feature) continue;
+            ids.insert(static_cast<int>(d->control));
+            for (uint32_t id : d->related) {
+                if (!id) break;
+                ids.insert(static_cast<int>(id));
+            }
+        }
+        named += (named.empty() ? "" : ", ") + EchoText(e.feature) + " (" + EchoText(e.option) + ")";
+    }
+    SetLockedControls(ids);
+    if (!named.empty())
+        fprintf(g_report, "Locked by the administrator of %s (novrix setup lock): %s.\n",
+                session.PrinterName().c_str(), named.c_str());
 }
 
 void ShowAll(SheetSession& session) {
@@ -530,6 +554,7 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
         fprintf(stderr, "%s: %s\n", g_words->command, error.c_str());
         return kExitFailed;
     }
+    ShowLockedSettings(session);
     if (!scripted) {
         repl.Run();
         return repl.failed ? kExitFailed : kExitOk;

@@ -31,6 +31,8 @@ int CmdWatermarks(const Options& options, const std::vector<std::string>& args);
 // novrix forms list|add|remove|info|use|shared-folder|make|samples.
 int CmdForms(const Options& options, const std::vector<std::string>& args);
 int CmdSettings(const Options& options, const std::vector<std::string>& args);
+// novrix setup export|import|default|personal|lock FILE, error CODE: the SPRINST_ exports.
+int CmdSetup(const Options& options, const std::vector<std::string>& args);
 // The line novrix shows when a sheet opens and the device did not answer
 // (acquisition code `code`): whether the pages work from cached information, and
 // how old it is.

@@ -32,6 +32,7 @@ const Command kCommands[] = {
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
     {"forms", novrix::CmdForms, "overlay form files: list, add, remove, info, use, make (novrix forms --help)"},
     {"settings", novrix::CmdSettings, "preferences to a settings file and back: export FILE, import FILE"},
+    {"setup", novrix::CmdSetup, "a printer's whole configuration as setup programs move it (novrix setup --help)"},
     {"device", novrix::CmdDevice, "a simulated device (serve); the printer's device information (novrix device --help)"},
     {"presets", novrix::CmdPresets, "list, apply, save, delete, move, export, import presets (novrix presets --help)"},
     {"phonebook", novrix::CmdPhoneBook, "the phone book: list, add, remove, import, export, search (novrix phonebook --help)"},

@@ -517,14 +517,25 @@ std::vector<std::string> SettingChoices(const Setting& s) {
     return out;
 }
 
+namespace {
+std::set<int>& LockedControls() {
+    static std::set<int> ids;
+    return ids;
+}
+}  // namespace
+
+void SetLockedControls(const std::set<int>& ids) { LockedControls() = ids; }
+
 std::string SettingMarks(const Setting& s) {
-    bool hidden = true, disabled = true;
+    bool hidden = true, disabled = true, locked = false;
     for (HWND c : s.controls) {
         LONG style = GetWindowLongW(c, GWL_STYLE);
         hidden = hidden && !(style & WS_VISIBLE);
         disabled = disabled && (style & WS_DISABLED);
+        locked = locked || LockedControls().count(GetDlgCtrlID(c)) != 0;
     }
     if (hidden && disabled) return "hidden, disabled";
+    if (disabled && locked) return "disabled, locked by the administrator";
     return hidden ? "hidden" : disabled ? "disabled" : "";
 }
 

@@ -19,6 +19,7 @@
 // Labels compare without case, without "&", a trailing ":" or "...".
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,12 @@ PageView ScanPage(HWND page);
 std::string SettingValue(const Setting& setting);
 // The entries of a combo box, or the texts of a radio group.
 std::vector<std::string> SettingChoices(const Setting& setting);
-// "disabled", "hidden", both ("hidden, disabled") or empty.
+// "disabled", "hidden", both ("hidden, disabled") or empty; a disabled setting whose
+// control the administrator locked also says "locked by the administrator".
 std::string SettingMarks(const Setting& setting);
+// The control ids of the settings the printer's administrator locked (novrix setup
+// lock); empty: none.
+void SetLockedControls(const std::set<int>& ids);
 
 // The page as text: one line per setting ("  Label: value  note  [marks]"),
 // radio choices in parentheses, buttons in brackets, then "  Hint: ...".

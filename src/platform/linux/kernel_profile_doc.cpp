@@ -83,10 +83,13 @@ void ProfileDoc::Parse(Line& line) {
         line.kind = Kind::Blank;
         return;
     }
-    size_t close = text.find_last_of(u']');
-    if (text.front() == u'[' && close != nvx::WStringView::npos) {
+    // A header's name ends at its first "]", or at the end of the line when it has
+    // none; blanks inside the brackets do not belong to it.
+    if (text.front() == u'[') {
+        size_t close = text.find(u']');
+        if (close == nvx::WStringView::npos) close = text.size();
         line.kind = Kind::Header;
-        line.entry.name = nvx::WString(text.substr(1, close - 1));
+        line.entry.name = nvx::WString(Trim(text.substr(1, close - 1)));
         return;
     }
     line.kind = Kind::Entry;
@@ -148,6 +151,8 @@ bool ProfileDoc::Find(nvx::WStringView section, nvx::WStringView key, Entry& ent
     const Range* range = FindSection(section, sections);
     if (!range) return false;
     nvx::WStringView wanted = Trim(key);
+    // A line that starts with ";" is a comment: no key name finds it.
+    if (!wanted.empty() && wanted.front() == u';') return false;
     for (size_t i = range->begin; i < range->end; ++i) {
         if (lines_[i].kind == Kind::Entry && nvx::WEqualNoCase(lines_[i].entry.name, wanted)) {
             entry = lines_[i].entry;

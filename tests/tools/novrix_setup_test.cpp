@@ -1,0 +1,104 @@
+// novrix setup: an administrator moves a configured printer to a fresh one with the
+// setup transfer, makes it the default and locks two settings; a user then sees
+// them locked in novrix prefs.  Refusals print the export's code and message and
+// change nothing.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "novrix_run.h"
+#include "support/platform_test.h"
+
+namespace {
+
+using nvxtest::NovrixRunTest;
+using nvxtest::Outcome;
+
+class NovrixSetupTest : public NovrixRunTest {
+protected:
+    void Put(const std::string& name, const std::string& bytes) {
+        std::ofstream(Root() + "/" + name, std::ios::binary) << bytes;
+    }
+    std::string Path(const std::string& name) { return "'" + Root() + "/" + name + "'"; }
+};
+
+TEST_F(NovrixSetupTest, AConfiguredPrinterMovesToAFreshOneAndTwoSettingsAreLocked) {
+    Outcome r = Novrix("prefs --set Copies=3 --set 'Output Method=Secure Print' --set Collate=off --apply");
+    ASSERT_EQ(0, r.rc) << r.err;
+    r = Novrix("setup export " + Path("office.txt"));
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_EQ("SPRINST_SettingExport: 0 The settings were transferred.\n", r.out);
+    const std::string file = Read(Root() + "/office.txt");
+    EXPECT_TRUE(Has(file, "name=\"DD-SETTING\"\r\n")) << file.substr(0, 400);
+    EXPECT_TRUE(Has(file, "nCopies=3\r\n"));
+
+    ASSERT_EQ(0, Novrix("printer add 'Fresh MFP'").rc);
+    r = Novrix("setup import " + Path("office.txt") + " --printer 'Fresh MFP'");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ("SPRINST_SettingImport: 0 The settings were transferred.\n", r.out);
+    r = Novrix("setup default " + Path("office.txt") + " --printer 'Fresh MFP'");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    Put("lock.ini", "; the office's locks\r\n[FixSetting]\r\nOutputMethod=OutputSecure\r\nCollate=CollateON\r\n");
+    r = Novrix("setup lock " + Path("lock.ini") + " --printer 'Fresh MFP'");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ("SPRINST_FixSetting: 0 The settings were transferred.\n", r.out);
+
+    // A user without administrator rights opens the preferences.
+    r = Novrix("--standard-user prefs --printer 'Fresh MFP' --show");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Locked by the administrator of Fresh MFP (novrix setup lock): OutputMethod "
+                           "(OutputSecure), Collate (CollateON).\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "  Output Method: Secure Print  [disabled, locked by the administrator]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Collate: on  [disabled, locked by the administrator]\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Copies: 3 [1...999]\n")) << r.out;  // imported, not locked
+    r = Novrix("--standard-user prefs --printer 'Fresh MFP' --set Collate=off --apply");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "Collate cannot be changed now (disabled, locked by the administrator)")) << r.err;
+    // The first printer keeps its own settings, unlocked.
+    r = Novrix("prefs --show");
+    EXPECT_FALSE(Has(r.out, "locked")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Collate: off\n")) << r.out;
+}
+
+TEST_F(NovrixSetupTest, RefusalsPrintTheCodeAndItsMessage) {
+    ASSERT_EQ(0, Novrix("setup export " + Path("office.txt")).rc);
+    std::string text = Read(Root() + "/office.txt");
+    text.replace(text.find("model=\"NOVRIX Fax Driver\""), 25, "model=\"Other Driver\"");
+    Put("other.txt", text);
+    Outcome r = Novrix("setup import " + Path("other.txt"));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_SettingImport: 10 The setup file was made for another printer model.\n", r.out);
+    r = Novrix("setup import " + Path("missing.txt"));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_SettingImport: 7 The setup file cannot be read.\n", r.out);
+    r = Novrix("setup default " + Path("office.txt") + " --printer 'No Such Printer'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_DefaultSetting: 1 The printer cannot be opened.\n", r.out);
+    r = Novrix("--standard-user setup lock " + Path("office.txt"));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_FixSetting: 1 The printer cannot be opened.\n", r.out);
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=" + std::string(81, 'a') + "\r\n");
+    r = Novrix("setup personal " + Path("personal.ini"));
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_PersonalInfoImport: 14 A personal information value is too long or invalid.\n", r.out);
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\n");
+    r = Novrix("setup personal " + Path("personal.ini"));
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    r = Novrix("auth show");
+    EXPECT_TRUE(Has(r.out, "carol")) << r.out;
+    EXPECT_TRUE(Has(r.out, "0815")) << r.out;
+
+    r = Novrix("setup error 11");
+    EXPECT_EQ(0, r.rc);
+    EXPECT_EQ("11 The setup file was made for another language.\n", r.out);
+    EXPECT_EQ("99 The settings could not be transferred.\n", Novrix("setup error 99").out);
+    EXPECT_EQ(2, Novrix("setup error -1").rc);
+    EXPECT_EQ(2, Novrix("setup error 4294967296").rc);
+    EXPECT_EQ(2, Novrix("setup export").rc);
+    EXPECT_EQ(2, Novrix("setup frobnicate x").rc);
+    EXPECT_EQ(2, Novrix("setup export a b").rc);
+}
+
+}  // namespace
