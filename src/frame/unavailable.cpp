@@ -21,5 +21,3 @@ NVX_SWITCHED_OFF_PAGE(Prc_DocCoverPageProc_T3)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabChildProc)
 NVX_SWITCHED_OFF_PAGE(Prc_DocMyTabWaitingProc)
-
-}
