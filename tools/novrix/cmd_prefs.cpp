@@ -66,6 +66,8 @@ struct PrefsArgs {
 // Where the lines of a scripted run go: standard output, or standard error when
 // standard output carries the JSON of --show --json.
 FILE* g_report = stdout;
+// The dialogs the module opens are drawn (--picture) and then cancelled.
+bool g_drawingDialogs = false;
 
 void PrefsUsage(FILE* out) {
     fprintf(out,
@@ -454,7 +456,8 @@ bool Press(SheetSession& session, const std::string& label) {
             if (s.kind != SettingKind::Button || !SameLabel(s.label, label)) continue;
             const int from = NvxUi_LogCount();
             if (NvxUi_Click(s.controls[0])) {
-                if (!DeclinedSince(from)) return true;
+                // A dialog drawn for a picture is cancelled on purpose.
+                if (g_drawingDialogs || !DeclinedSince(from)) return true;
                 fprintf(stderr, "%s: %s: the question was declined (--yes answers it)\n", g_words->command,
                         s.label.c_str());
                 return false;
@@ -538,6 +541,7 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
     Repl repl{session, terminal, &policy};
     if (!scripted) policy.dialog = [&repl](HWND dialog) { repl.Dialog(dialog); };
     bool picturesOk = true;
+    g_drawingDialogs = !a.pictureDir.empty();
     if (!a.pictureDir.empty()) {
         // A dialog a press opens is drawn as it shows, then cancelled as Escape would.
         policy.dialog = [&a, &picturesOk](HWND dialog) {
