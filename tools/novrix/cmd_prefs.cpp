@@ -582,7 +582,7 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
         }
         fprintf(g_report, g_words->applied, session.PrinterName().c_str());
     }
-    if (!a.apply && !a.sets.empty()) fprintf(g_report, "The changes were not stored (add --apply).\n");
+    if (!a.apply && !a.sets.empty() && !a.dialogsOnly) fprintf(g_report, "The changes were not stored (add --apply).\n");
     if (a.show && a.json) ShowAllJson(session);
     else if (a.show) ShowAll(session);
     if (!a.pictureDir.empty() && !a.dialogsOnly) picturesOk &= WritePagePictures(session, a.pictureDir);

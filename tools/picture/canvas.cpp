@@ -336,7 +336,11 @@ int Canvas::WriteLine(const std::u16string& text, int x, int baseline, const Fon
 }
 
 int Canvas::WriteText(const std::u16string& raw, const Box& box, const FontSpec& font, Rgb c, unsigned flags) {
-    std::u16string text = raw.substr(0, kMaxTextChars);
+    std::u16string text;
+    for (char16_t ch : raw.substr(0, kMaxTextChars)) {
+        if (ch == u'\t') text += u"    ";  // tab stops every four spaces' width
+        else text += ch;
+    }
     if (!(flags & kTextNoPrefix)) text = StripMnemonics(text);
     const int lineHeight = LineHeight(font);
     const int ascent = Ascent(font);

@@ -22,7 +22,7 @@ const Rgb kAccent = Hex(0x0078D7);  // COLOR_HIGHLIGHT
 const Rgb kGroupLine = Hex(0xDCDCDC);
 const Rgb kCheckBorder = Hex(0x333333);
 const Rgb kTabBorder = Hex(0xD9D9D9);
-const Rgb kTabIdle = Hex(0xF0F0F0);
+const Rgb kTabIdle = Hex(0xE3E3E3);
 const Rgb kCaptionText = Hex(0x000000);
 const Rgb kFrame = Hex(0x9A9A9A);
 
@@ -548,9 +548,11 @@ struct Renderer {
         if (count > 0 && SendMessageW(hwnd, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)))
             bodyTop = b.top + static_cast<int>(first.bottom);
         Box body{b.left, bodyTop, b.right, b.bottom};
-        C().Fill(body, kWhite);
+        C().Fill(body, kFace);
         C().Frame(body, kTabBorder);
-        Box selectedBox{};
+        // The tabs; when they run past the strip, it scrolls so the current tab shows
+        // and the scroll arrows stand at its right end, as the tab control does.
+        std::vector<std::pair<std::u16string, Box>> tabs;
         int x = b.left + 2;
         for (LRESULT i = 0; i < count && i < 64; ++i) {
             WCHAR buf[128] = {};
@@ -571,28 +573,50 @@ struct Renderer {
                 tab = Box{x, b.top + 2, x + w, bodyTop};
             }
             x = tab.right;
-            bool selected = i == current;
-            if (selected) {
+            tabs.emplace_back(text, tab);
+        }
+        const bool overflow = !tabs.empty() && tabs.back().second.right > b.right - 2;
+        const int arrows = overflow ? 34 : 0;
+        int shift = 0;
+        if (overflow && current >= 0 && current < static_cast<LRESULT>(tabs.size())) {
+            const Box& sel = tabs[static_cast<size_t>(current)].second;
+            if (sel.right > b.right - 2 - arrows) shift = sel.right - (b.right - 2 - arrows);
+            shift = std::min(shift, sel.left - (b.left + 2));
+        }
+        C().PushClip(Box{b.left, b.top, b.right - arrows, b.bottom});
+        Box selectedBox{};
+        for (size_t i = 0; i < tabs.size(); ++i) {
+            Box tab = tabs[i].second.Offset(-shift, 0);
+            if (static_cast<LRESULT>(i) == current) {
                 selectedBox = Box{tab.left - 2, tab.top - 2, tab.right + 2, bodyTop + 1};
                 continue;
             }
             C().Fill(tab, kTabIdle);
             C().Frame(Box{tab.left, tab.top, tab.right + 1, tab.bottom + 1}, kTabBorder);
-            C().WriteText(text, tab, f, enabled ? kText : kGrayText, kTextCenter | kTextVCenter | kTextSingleLine);
+            C().WriteText(tabs[i].first, tab, f, enabled ? kText : kGrayText,
+                          kTextCenter | kTextVCenter | kTextSingleLine);
         }
         if (!selectedBox.Empty()) {
-            WCHAR buf[128] = {};
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = buf;
-            item.cchTextMax = 128;
-            SendMessageW(hwnd, TCM_GETITEMW, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&item));
-            C().Fill(selectedBox, kWhite);
-            C().Frame(Box{selectedBox.left, selectedBox.top, selectedBox.right, selectedBox.bottom}, kTabBorder);
+            C().Fill(selectedBox, kFace);
+            C().Frame(selectedBox, kTabBorder);
             C().Fill(Box{selectedBox.left + 1, selectedBox.bottom - 1, selectedBox.right - 1, selectedBox.bottom + 1},
-                     kWhite);
-            C().WriteText(std::u16string(reinterpret_cast<const char16_t*>(buf)), selectedBox, f,
-                         enabled ? kText : kGrayText, kTextCenter | kTextVCenter | kTextSingleLine);
+                     kFace);
+            C().WriteText(tabs[static_cast<size_t>(current)].first, selectedBox, f, enabled ? kText : kGrayText,
+                          kTextCenter | kTextVCenter | kTextSingleLine);
+        }
+        C().PopClip();
+        if (overflow) {
+            int h = std::min(tabH, 17);
+            Box left{b.right - arrows, bodyTop - h - 2, b.right - arrows + 17, bodyTop - 2};
+            Box right{left.right, left.top, left.right + 17, left.bottom};
+            for (const Box& button : {left, right}) {
+                C().Fill(button, kButtonFace);
+                C().Frame(button, kButtonBorder);
+            }
+            Rgb ink = Hex(0x404040);
+            int cy = (left.top + left.bottom) / 2;
+            C().Polygon({{left.left + 10, cy - 4}, {left.left + 10, cy + 4}, {left.left + 6, cy}}, &ink, nullptr);
+            C().Polygon({{right.left + 7, cy - 4}, {right.left + 7, cy + 4}, {right.left + 11, cy}}, &ink, nullptr);
         }
     }
 
@@ -760,13 +784,7 @@ struct Renderer {
         if (root && !(style & WS_CHILD)) {
             TopLevelFrame(hwnd, box, ClientBox(hwnd));
         } else if (SameClass(cls, "#32770")) {
-            // A page of a sheet sits on the tab control's white body.
-            HWND parent = GetParent(hwnd);
-            bool onTabs = false;
-            if (parent)
-                for (HWND sib = GetWindow(parent, GW_CHILD); sib; sib = GetWindow(sib, GW_HWNDNEXT))
-                    if (SameClass(ClassOf(sib), "SysTabControl32")) onTabs = true;
-            C().Fill(box, onTabs ? kWhite : kFace);
+            C().Fill(box, kFace);  // a page or a child dialog (its own erase is replayed too)
         } else if (SameClass(cls, "Button")) {
             Button(hwnd, box, enabled);
         } else if (SameClass(cls, "Static")) {
@@ -796,7 +814,13 @@ struct Renderer {
         std::vector<HWND> children;
         for (HWND c = GetWindow(hwnd, GW_CHILD); c && children.size() < 4096; c = GetWindow(c, GW_HWNDNEXT))
             children.push_back(c);
-        for (auto it = children.rbegin(); it != children.rend(); ++it) Draw(*it, false, depth + 1);
+        // Spin controls overlap their buddy's border and show on top of it.
+        std::vector<HWND> spins;
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            if (SameClass(ClassOf(*it), "msctls_updown32")) spins.push_back(*it);
+            else Draw(*it, false, depth + 1);
+        }
+        for (HWND spin : spins) Draw(spin, false, depth + 1);
         C().PopClip();
         C().PopClip();
     }
