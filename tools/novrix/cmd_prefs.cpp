@@ -138,8 +138,6 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
                 return kExitUsage;
             }
             out->answer = a == "--yes" ? AutoAnswer::Yes : AutoAnswer::No;
-        } else if (a == "\x02dialogs-only") {
-            out->dialogsOnly = true;
         } else if (a == "--help") {
             PrefsUsage(stdout);
             return -1;
@@ -514,8 +512,9 @@ bool WritePagePictures(SheetSession& session, const std::string& dir) {
     return ok;
 }
 
-int RunSheetCommand(const Options& options, const std::vector<std::string>& args) {
+int RunSheetCommand(const Options& options, const std::vector<std::string>& args, bool dialogsOnly = false) {
     PrefsArgs a;
+    a.dialogsOnly = dialogsOnly;
     int rc = ParseArgs(args, &a);
     if (rc < 0) return kExitOk;
     if (rc != kExitOk) return rc;
@@ -611,8 +610,7 @@ int CmdPicture(const Options& options, const std::vector<std::string>& args) {
         presses |= args[i] == "--press";
         rest.push_back(args[i]);
     }
-    if (presses) rest.push_back("\x02dialogs-only");
-    return RunSheetCommand(options, rest);
+    return RunSheetCommand(options, rest, presses);
 }
 
 int CmdPrinterOptions(const Options& options, const std::vector<std::string>& args) {
