@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev libssl-dev openssl libfreetype-dev libfontconfig-dev fonts-dejavu-core nlohmann-json3-dev libcpp-httplib-dev
+  libsqlite3-dev libssl-dev openssl libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core nlohmann-json3-dev libcpp-httplib-dev
   libkrb5-dev krb5-kdc krb5-admin-server krb5-user
   libldap-dev slapd ldap-utils
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix

@@ -133,6 +133,65 @@ NVXAPI void NvxUi_SetKeyState(int vk, BOOL down);
 // (timers fire meanwhile).  FALSE when WM_QUIT was seen.
 NVXAPI BOOL NvxUi_Pump(DWORD milliseconds);
 
+// ---- Recorded drawing ------------------------------------------------------
+// Nothing is drawn, but what a window's procedure draws on the window's device
+// context (BeginPaint, GetDC, WM_DRAWITEM) is kept: each BeginPaint starts the
+// window's record anew, other DCs add to it (at most 20000 calls a window; the
+// rest is dropped).  What is drawn into a memory DC is kept with its selected
+// bitmap and copied into the record when BitBlt/StretchBlt put that bitmap on a
+// window.  Coordinates are the window's client coordinates.
+#define NVXUI_PAINT_LINE 1      // MoveToEx/LineTo: rect.left,top -> rect.right,bottom with the pen
+#define NVXUI_PAINT_RECT 2      // Rectangle: outline with the pen, inside with the brush
+#define NVXUI_PAINT_ELLIPSE 3   // Ellipse in rect: outline with the pen, inside with the brush
+#define NVXUI_PAINT_POLYLINE 4  // Polyline: the points with the pen
+#define NVXUI_PAINT_POLYGON 5   // Polygon: the points, outline with the pen, inside with the brush
+#define NVXUI_PAINT_FILL 6      // FillRect, PatBlt, an opaque ExtTextOut: rect with the brush
+#define NVXUI_PAINT_FRAME 7     // FrameRect: a one-pixel frame with the brush
+#define NVXUI_PAINT_TEXTOUT 8   // TextOutW/ExtTextOutW at rect.left,top; flags: the DC's TA_ alignment
+#define NVXUI_PAINT_DRAWTEXT 9  // DrawTextW in rect; flags: its DT_ format
+#define NVXUI_PAINT_IMAGE 10    // an icon or a resource bitmap put in rect; source: what it is ("icon #198")
+#define NVXUI_PAINT_PIXEL 11    // SetPixel at rect.left,top in the text colour field
+#define NVXUI_PAINT_EDGE 12     // DrawEdge of rect; flags: edge in the low word, BF_ flags in the high word
+#define NVXUI_PAINT_FOCUS 13    // DrawFocusRect
+#define NVXUI_PAINT_INVERT 14   // InvertRect
+
+typedef struct NvxUiPaintOp {
+    int kind;             // NVXUI_PAINT_*
+    RECT rect;            // see the kinds
+    BOOL hasClip;         // drawing is limited to `clip` (which may be empty: nothing shows)
+    RECT clip;
+    BOOL hasPen;          // FALSE for a null pen
+    COLORREF penColor;
+    int penWidth;
+    int penStyle;         // PS_SOLID, PS_DASH, ...
+    BOOL hasBrush;        // FALSE for a null (hollow) brush
+    COLORREF brushColor;  // also FILL's and FRAME's colour
+    COLORREF textColor;   // also PIXEL's colour
+    COLORREF bkColor;
+    BOOL opaque;          // OPAQUE background mode: text boxes are filled with bkColor
+    int fontHeight;       // the selected font's LOGFONT height (negative: em height in pixels)
+    int fontWeight;
+    int fontEscapement;   // tenths of a degree, anticlockwise
+    BOOL fontItalic;
+    BOOL fontUnderline;
+    WCHAR fontFace[32];
+    UINT flags;           // see the kinds
+    int pointCount;       // POLYLINE, POLYGON
+    int textLength;       // TEXTOUT, DRAWTEXT
+    char source[64];      // IMAGE
+} NvxUiPaintOp;
+
+// The number of calls recorded for a window (0 for none or a bad handle).
+NVXAPI int NvxUi_PaintOpCount(HWND window);
+// Copies recorded call `index`; its points (up to maxPoints) and text (cut to
+// textSize characters with the terminator) when buffers are given.  FALSE when
+// there is no such call.
+NVXAPI BOOL NvxUi_GetPaintOp(HWND window, int index, NvxUiPaintOp* op, POINT* points, int maxPoints, LPWSTR text,
+                             int textSize);
+// What an icon, cursor or bitmap handle is, as the window tree shows it ("icon #198",
+// "icon IDI_WARNING", "bitmap #300"), UTF-8; answers the bytes needed, 0 when unknown.
+NVXAPI int NvxUi_DescribeImage(HANDLE image, char* buffer, int size);
+
 // ---- Inspection ------------------------------------------------------------
 // Writes a readable rendering of a window and its descendants as UTF-8 text,
 // one control per line (id, class, kind, text, state, position in dialog units

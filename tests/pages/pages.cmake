@@ -30,8 +30,9 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/auth_settings_test.cpp
       pages/preset_combo_test.cpp
       pages/stamp_tab_test.cpp
+      pages/pictures_test.cpp
       support/sheet_builder.cpp
-    LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib)
+    LINK novrix_module_core novrix_hostsupport novrix_vpdc_lib novrix_picture)
   add_dependencies(pages_tests novrix_module novrix_host novrix_image_resources novrix_dialog_resources
                    novrix_sample_model)
   if(TARGET novrix_oapi)

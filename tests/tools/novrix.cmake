@@ -5,7 +5,7 @@ if(TARGET novrix AND TARGET nvx_uidll)
     SOURCES tools/novrix_test.cpp tools/novrix_view_test.cpp tools/novrix_docs_test.cpp
       tools/novrix_fax_cover_test.cpp tools/novrix_busy_test.cpp tools/novrix_device_test.cpp tools/novrix_auth_test.cpp
       tools/novrix_directory_test.cpp tools/novrix_phonebook_test.cpp tools/novrix_setup_test.cpp
-      support/test_slapd.cpp support/kerberos_realm.cpp
+      tools/novrix_picture_test.cpp support/test_slapd.cpp support/kerberos_realm.cpp
       "${PROJECT_SOURCE_DIR}/tools/novrix/busy_line.cpp"
       "${PROJECT_SOURCE_DIR}/tools/novrix/page_view.cpp" "${PROJECT_SOURCE_DIR}/tools/novrix/answers.cpp"
       "${PROJECT_SOURCE_DIR}/tools/novrix/record_view.cpp"

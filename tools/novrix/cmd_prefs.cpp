@@ -1,7 +1,9 @@
 // novrix prefs: the printing preferences of a printer, on the module's own pages.
 //
 // Scripted:    novrix prefs [--printer NAME] [--set LABEL=VALUE]... [--yes|--no] [--apply] [--show]
+// Pictures:    novrix prefs ... --picture DIR;  novrix picture DIR [--page NAME] [--press LABEL]...
 // Interactive: novrix prefs [--printer NAME] [--yes|--no]   (commands from the terminal or stdin)
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdarg>
@@ -16,9 +18,11 @@
 #include "echo.h"
 #include "json_view.h"
 #include "page_view.h"
+#include "pictures.h"
 #include "platform/ui_host.h"
 #include "record_view.h"
 #include "sheet_session.h"
+#include "common/text.h"
 
 namespace novrix {
 namespace {
@@ -56,17 +60,24 @@ struct PrefsArgs {
     std::vector<std::string> sets;  // "LABEL=VALUE", or "\x01LABEL" for a button to press
     bool show = false, apply = false, json = false;
     AutoAnswer answer = AutoAnswer::None;
+    std::string pictureDir;  // --picture DIR: PNG pictures of the pages and of the dialogs opened
+    std::string page;        // --page NAME: the page the presses act on
+    bool dialogsOnly = false;  // novrix picture with --press: only the dialogs the presses open
 };
 
 // Where the lines of a scripted run go: standard output, or standard error when
 // standard output carries the JSON of --show --json.
 FILE* g_report = stdout;
+// The dialogs the module opens are drawn (--picture) and then cancelled.
+bool g_drawingDialogs = false;
 
 void PrefsUsage(FILE* out) {
     fprintf(out,
             "usage: novrix prefs [--printer NAME] [--set LABEL=VALUE]... [--yes|--no] [--apply] [--show]\n"
             "       novrix prefs [--printer NAME] [--set LABEL=VALUE]... [--yes|--no] [--apply] --show --json\n"
             "       novrix prefs [--printer NAME] [--yes|--no]      (commands from the terminal)\n"
+            "       novrix prefs ... --picture DIR     (a PNG picture of every page, and of each dialog a --press opens)\n"
+            "       novrix picture DIR [--printer NAME] [--page NAME] [--press LABEL]... [--set LABEL=VALUE]...\n"
             "LABEL is a setting's name as the page shows it (\"Paper Size\", \"Orientation\", \"Copies\");\n"
             "VALUE is the entry or button text (\"A5\", \"Landscape\"), on/off for a check box, a number\n"
             "for a box.  --yes/--no answer the module's confirmations; --apply stores the settings as\n"
@@ -115,6 +126,10 @@ int ParseArgs(const std::vector<std::string>& args, PrefsArgs* out) {
             out->sets.push_back("\x01" + args[++i]);
         } else if (a == "--show") {
             out->show = true;
+        } else if (a == "--picture" && i + 1 < args.size()) {
+            out->pictureDir = args[++i];
+        } else if (a == "--page" && i + 1 < args.size()) {
+            out->page = args[++i];
         } else if (a == "--json") {
             out->json = true;
         } else if (a == "--apply") {
@@ -508,7 +523,8 @@ bool Press(SheetSession& session, const std::string& label) {
             if (s.kind != SettingKind::Button || !SameLabel(s.label, label)) continue;
             const int from = NvxUi_LogCount();
             if (NvxUi_Click(s.controls[0])) {
-                if (!DeclinedSince(from)) return true;
+                // A dialog drawn for a picture is cancelled on purpose.
+                if (g_drawingDialogs || !DeclinedSince(from)) return true;
                 fprintf(stderr, "%s: %s: the question was declined (--yes answers it)\n", g_words->command,
                         s.label.c_str());
                 return false;
@@ -520,8 +536,54 @@ bool Press(SheetSession& session, const std::string& label) {
     return false;
 }
 
-int RunSheetCommand(const Options& options, const std::vector<std::string>& args) {
+// Makes the folder for the pictures (one level); false with a message when it cannot.
+bool PreparePictureDir(const std::string& dir) {
+    struct stat st {};
+    if (stat(dir.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return true;
+        Complain("%s is not a folder\n", EchoText(dir).c_str());
+        return false;
+    }
+    if (mkdir(dir.c_str(), 0777) == 0) return true;
+    Complain("cannot make the folder %s\n", EchoText(dir).c_str());
+    return false;
+}
+
+// Writes one picture and says where; false (said on standard error) on failure.
+bool WritePicture(HWND window, const std::string& dir, const std::string& title) {
+    std::string path = dir + "/" + PictureFileName(title);
+    std::string error;
+    if (!WriteWindowPicture(window, path, &error)) {
+        Complain("%s\n", error.c_str());
+        return false;
+    }
+    fprintf(g_report, "Picture of %s: %s\n", EchoText(title).c_str(), path.c_str());
+    return true;
+}
+
+// Every page of the sheet, each shown in turn as the current page.
+bool WritePagePictures(SheetSession& session, const std::string& dir) {
+    if (!session.HasSheet()) {
+        Complain("no page of the module could be opened: there is nothing to draw\n");
+        return false;
+    }
+    bool ok = true;
+    int current = session.CurrentPage();
+    for (size_t i = 0; i < session.PageCount(); ++i) {
+        if (!session.ShowPage(i)) {
+            Complain("the page %s cannot be shown now: the current page keeps the sheet\n", session.PageTitle(i));
+            ok = false;
+            continue;
+        }
+        ok &= WritePicture(session.SheetWindow(), dir, session.PageTitle(i));
+    }
+    if (current >= 0) session.ShowPage(static_cast<size_t>(current));
+    return ok;
+}
+
+int RunSheetCommand(const Options& options, const std::vector<std::string>& args, bool dialogsOnly = false) {
     PrefsArgs a;
+    a.dialogsOnly = dialogsOnly;
     int rc = ParseArgs(args, &a);
     if (rc < 0) return kExitOk;
     if (rc != kExitOk) return rc;
@@ -530,10 +592,11 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
         return kExitUsage;
     }
     g_report = a.json ? stderr : stdout;
+    if (!a.pictureDir.empty() && !PreparePictureDir(a.pictureDir)) return kExitFailed;
 
     SheetSession session;
     std::string error;
-    bool scripted = a.show || a.apply || !a.sets.empty();
+    bool scripted = a.show || a.apply || !a.sets.empty() || !a.pictureDir.empty();
     bool terminal = isatty(0) != 0;
     AnswerPolicy policy;
     policy.answer = a.answer;
@@ -545,6 +608,17 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
     if (policy.script) policy.in = nullptr;
     Repl repl{session, terminal, &policy};
     if (!scripted) policy.dialog = [&repl](HWND dialog) { repl.Dialog(dialog); };
+    bool picturesOk = true;
+    g_drawingDialogs = !a.pictureDir.empty();
+    if (!a.pictureDir.empty()) {
+        // A dialog a press opens is drawn as it shows, then cancelled as Escape would.
+        policy.dialog = [&a, &picturesOk](HWND dialog) {
+            WCHAR caption[256] = {};
+            GetWindowTextW(dialog, caption, 256);
+            std::string title = nvx::Utf8FromW(caption);
+            picturesOk &= WritePicture(dialog, a.pictureDir, title.empty() ? "dialog" : title);
+        };
+    }
     InstallAnswers(&policy);
     struct Uninstall {
         ~Uninstall() { UninstallAnswers(); }
@@ -559,6 +633,13 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
         repl.Run();
         return repl.failed ? kExitFailed : kExitOk;
     }
+    if (!a.page.empty()) {
+        int index = session.HasSheet() ? session.FindPage(a.page) : -1;
+        if (index < 0 || !session.ShowPage(static_cast<size_t>(index))) {
+            fprintf(stderr, "%s: no page \"%s\" to show\n", g_words->command, EchoText(a.page).c_str());
+            return kExitFailed;
+        }
+    }
     for (const std::string& assignment : a.sets) {
         if (assignment[0] == '\x01' ? !Press(session, assignment.substr(1)) : !SetAnywhere(session, assignment, false))
             return kExitFailed;
@@ -570,10 +651,11 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
         }
         fprintf(g_report, g_words->applied, session.PrinterName().c_str());
     }
-    if (!a.apply && !a.sets.empty()) fprintf(g_report, "The changes were not stored (add --apply).\n");
+    if (!a.apply && !a.sets.empty() && !a.dialogsOnly) fprintf(g_report, "The changes were not stored (add --apply).\n");
     if (a.show && a.json) ShowAllJson(session);
     else if (a.show) ShowAll(session);
-    return kExitOk;
+    if (!a.pictureDir.empty() && !a.dialogsOnly) picturesOk &= WritePagePictures(session, a.pictureDir);
+    return picturesOk ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -581,6 +663,24 @@ int RunSheetCommand(const Options& options, const std::vector<std::string>& args
 int CmdPrefs(const Options& options, const std::vector<std::string>& args) {
     g_words = &kPrefsWords;
     return RunSheetCommand(options, args);
+}
+
+// novrix picture DIR [--printer NAME] [--page NAME] [--press LABEL]... [--set ...]: with presses, the
+// dialogs they open; without, every page (as prefs --picture DIR).
+int CmdPicture(const Options& options, const std::vector<std::string>& args) {
+    g_words = &kPrefsWords;
+    if (args.empty() || args[0].empty() || args[0][0] == '-') {
+        fprintf(stderr, "novrix picture: give the folder for the pictures first (novrix picture DIR ...)\n");
+        PrefsUsage(stderr);
+        return kExitUsage;
+    }
+    std::vector<std::string> rest{"--picture", args[0]};
+    bool presses = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        presses |= args[i] == "--press";
+        rest.push_back(args[i]);
+    }
+    return RunSheetCommand(options, rest, presses);
 }
 
 int CmdPrinterOptions(const Options& options, const std::vector<std::string>& args) {

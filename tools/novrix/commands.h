@@ -21,6 +21,8 @@ enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int CmdInfo(const Options& options, const std::vector<std::string>& args);
 int CmdPrinter(const Options& options, const std::vector<std::string>& args);
 int CmdPrefs(const Options& options, const std::vector<std::string>& args);
+// novrix picture DIR: PNG pictures of the pages, or of the dialogs that presses open.
+int CmdPicture(const Options& options, const std::vector<std::string>& args);
 // novrix printer properties: the printer's properties (the device option tab), run as prefs runs.
 int CmdPrinterOptions(const Options& options, const std::vector<std::string>& args);
 // novrix fax: "send" plays the host of a fax job; "cover" runs RunFaxCover.

@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"info", novrix::CmdInfo, "the platform root, the printers, the driver folder and the module (--json)"},
     {"printer", novrix::CmdPrinter, "list, add, remove printers or choose the default (novrix printer --help)"},
     {"prefs", novrix::CmdPrefs, "printing preferences of a printer: show, change, apply (novrix prefs --help)"},
+    {"picture", novrix::CmdPicture, "PNG pictures of the preference pages and the dialogs they open"},
     {"fax", novrix::CmdFax, "send a fax as the host does at job time; cover sheets (novrix fax --help)"},
     {"watermarks", novrix::CmdWatermarks, "list, add, remove, reorder watermarks (novrix watermarks --help)"},
     {"forms", novrix::CmdForms, "overlay form files: list, add, remove, info, use, make (novrix forms --help)"},

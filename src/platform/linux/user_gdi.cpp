@@ -1,6 +1,7 @@
 // The GDI subset dialogs use: objects (fonts, brushes, pens, bitmaps, regions)
-// and device contexts whose drawing calls succeed without drawing.  A font whose
-// face the machine has is measured through FreeType (user_fonts.cpp); any other
+// and device contexts whose drawing calls succeed without drawing; what they
+// would draw is recorded (user_gdi_record.cpp).  A font whose face the machine
+// has is measured through FreeType (user_fonts.cpp); any other
 // is measured with one fixed metric: a font of em height e pixels has characters
 // round(6e/11) wide and round(13e/11) high, so 8-point MS Shell Dlg (e = 11 at
 // 96 dots per inch) measures 6x13, the dialog base units of Windows.
@@ -23,6 +24,9 @@ struct DcState {
     int bkMode = OPAQUE;
     UINT textAlign = TA_LEFT | TA_TOP;
     int mapMode = MM_TEXT;
+    POINT position{0, 0};  // MoveToEx/LineTo
+    bool hasClip = false;  // IntersectClipRect, SelectClipRgn
+    RECT clip{};
 };
 
 struct GdiObject {
@@ -207,6 +211,98 @@ std::vector<nvx::WString> WrapLines(nvx::WStringView text, UINT format, int maxC
     return lines;
 }
 
+
+// Where a DC's drawing goes.
+PaintTarget TargetOf(HDC hdc) {
+    GdiObject* dc = Find(hdc, GdiKind::Dc);
+    PaintTarget t;
+    if (!dc) return t;
+    if (dc->window) t.window = dc->window;
+    else if (dc->memory && dc->state.bitmap != Stocks().monoBitmap) t.bitmap = dc->state.bitmap;
+    return t;
+}
+
+// Restricts an operation to a rectangle (in addition to a clip it has).
+void AddDcClip(NvxUiPaintOp& op, const RECT& clip) {
+    if (op.hasClip) {
+        RECT out{};
+        IntersectRect(&out, &op.clip, &clip);
+        op.clip = out;
+    } else {
+        op.clip = clip;
+    }
+    op.hasClip = TRUE;
+}
+
+// A drawing call with the DC's pen, brush, colours, font and clip.
+PaintOp Snapshot(HDC hdc, int kind) {
+    PaintOp out;
+    NvxUiPaintOp& op = out.op;
+    op.kind = kind;
+    DcState* s = StateOf(hdc);
+    if (!s) return out;
+    if (GdiObject* pen = Find(s->pen, GdiKind::Pen)) {
+        op.hasPen = pen->pen.lopnStyle != PS_NULL;
+        op.penColor = pen->pen.lopnColor;
+        op.penWidth = std::max<LONG>(1, pen->pen.lopnWidth.x);
+        op.penStyle = static_cast<int>(pen->pen.lopnStyle);
+    }
+    if (GdiObject* brush = Find(s->brush, GdiKind::Brush)) {
+        op.hasBrush = brush->brush.lbStyle != BS_NULL;
+        op.brushColor = brush->brush.lbColor;
+    }
+    op.textColor = s->textColor;
+    op.bkColor = s->bkColor;
+    op.opaque = s->bkMode == OPAQUE;
+    if (GdiObject* font = Find(s->font, GdiKind::Font)) {
+        op.fontHeight = font->font.lfHeight;
+        op.fontWeight = font->font.lfWeight;
+        op.fontEscapement = font->font.lfEscapement;
+        op.fontItalic = font->font.lfItalic != 0;
+        op.fontUnderline = font->font.lfUnderline != 0;
+        nvx::WCopy(op.fontFace, std::size(op.fontFace), font->font.lfFaceName);
+    }
+    op.hasClip = s->hasClip;
+    op.clip = s->clip;
+    return out;
+}
+
+bool RecordShape(HDC hdc, int kind, const RECT& rect) {
+    if (!StateOf(hdc)) return false;
+    PaintOp op = Snapshot(hdc, kind);
+    op.op.rect = rect;
+    RecordPaint(TargetOf(hdc), std::move(op));
+    return true;
+}
+
+bool RecordPoints(HDC hdc, int kind, const POINT* points, int count) {
+    if (!StateOf(hdc)) return false;
+    if (!points || count < (kind == NVXUI_PAINT_POLYGON ? 2 : 2)) return Fail(ERROR_INVALID_PARAMETER, false);
+    PaintOp op = Snapshot(hdc, kind);
+    op.points.assign(points, points + count);
+    RecordPaint(TargetOf(hdc), std::move(op));
+    return true;
+}
+
+// FillRect, FrameRect and PatBlt: a brush may also be a system colour index plus one.
+bool RecordRect(HDC hdc, int kind, const RECT& rect, HGDIOBJ brush) {
+    if (!StateOf(hdc)) return false;
+    PaintOp op = Snapshot(hdc, kind);
+    op.op.rect = rect;
+    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
+    if (brush && value <= COLOR_MENUBAR + 1) {
+        op.op.hasBrush = TRUE;
+        op.op.brushColor = GetSysColor(static_cast<int>(value) - 1);
+    } else if (GdiObject* b = Find(brush, GdiKind::Brush)) {
+        op.op.hasBrush = b->brush.lbStyle != BS_NULL;
+        op.op.brushColor = b->brush.lbColor;
+    } else if (kind == NVXUI_PAINT_FILL || kind == NVXUI_PAINT_FRAME) {
+        return Fail(ERROR_INVALID_HANDLE, false);
+    }
+    RecordPaint(TargetOf(hdc), std::move(op));
+    return true;
+}
+
 }  // namespace
 
 SIZE FontCharSize(HFONT font) {
@@ -365,6 +461,7 @@ NVXAPI BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     GdiObject* o = nvxp::Objects().Find(ho);
     if (!o || o->kind == GdiKind::Dc) return Fail(ERROR_INVALID_HANDLE, FALSE);
     if (o->stock) return TRUE;
+    if (o->kind == GdiKind::Bitmap) nvxp::ForgetBitmapRecord(ho);
     delete nvxp::Objects().Remove(ho);
     return TRUE;
 }
@@ -612,61 +709,161 @@ NVXAPI BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
     return TRUE;
 }
 
-#define NVX_DRAWING_CALL(check) return nvxp::StateOf(check) ? TRUE : FALSE
+// ---- Drawing: nothing is drawn; what a window draws is recorded (user_gdi_record.cpp).
 
-NVXAPI BOOL WINAPI TextOutW(HDC hdc, int, int, LPCWSTR, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI ExtTextOutW(HDC hdc, int, int, UINT, const RECT*, LPCWSTR, UINT, const INT*) {
-    NVX_DRAWING_CALL(hdc);
+NVXAPI BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c) {
+    return ExtTextOutW(hdc, x, y, 0, nullptr, lpString, c > 0 ? static_cast<UINT>(c) : 0, nullptr);
 }
-NVXAPI BOOL WINAPI Rectangle(HDC hdc, int, int, int, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI Ellipse(HDC hdc, int, int, int, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI MoveToEx(HDC hdc, int, int, LPPOINT lppt) {
-    if (lppt) *lppt = POINT{0, 0};
-    NVX_DRAWING_CALL(hdc);
+NVXAPI BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWSTR lpString, UINT c,
+                               const INT* lpDx) {
+    (void)lpDx;
+    if (!nvxp::StateOf(hdc)) return FALSE;
+    if (c > 0 && !lpString) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    if (lprect && (options & ETO_OPAQUE)) {
+        nvxp::PaintOp fill = nvxp::Snapshot(hdc, NVXUI_PAINT_FILL);
+        fill.op.rect = *lprect;
+        fill.op.hasBrush = TRUE;
+        fill.op.brushColor = fill.op.bkColor;
+        nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(fill));
+    }
+    if (c == 0) return TRUE;
+    nvxp::PaintOp op = nvxp::Snapshot(hdc, NVXUI_PAINT_TEXTOUT);
+    op.op.rect = RECT{x, y, x, y};
+    op.op.flags = nvxp::StateOf(hdc)->textAlign;
+    if (lprect && (options & ETO_CLIPPED)) nvxp::AddDcClip(op.op, *lprect);
+    op.text.assign(lpString, c);
+    nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(op));
+    return TRUE;
 }
-NVXAPI BOOL WINAPI LineTo(HDC hdc, int, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI Polyline(HDC hdc, const POINT*, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI Polygon(HDC hdc, const POINT*, int) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI BitBlt(HDC hdc, int, int, int, int, HDC, int, int, DWORD) { NVX_DRAWING_CALL(hdc); }
-NVXAPI BOOL WINAPI StretchBlt(HDC hdc, int, int, int, int, HDC, int, int, int, int, DWORD) {
-    NVX_DRAWING_CALL(hdc);
+NVXAPI BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+    return nvxp::RecordShape(hdc, NVXUI_PAINT_RECT, RECT{left, top, right, bottom});
 }
-NVXAPI BOOL WINAPI PatBlt(HDC hdc, int, int, int, int, DWORD) { NVX_DRAWING_CALL(hdc); }
-NVXAPI COLORREF WINAPI SetPixel(HDC hdc, int, int, COLORREF color) {
-    return nvxp::StateOf(hdc) ? color : CLR_INVALID;
+NVXAPI BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+    return nvxp::RecordShape(hdc, NVXUI_PAINT_ELLIPSE, RECT{left, top, right, bottom});
+}
+NVXAPI BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return FALSE;
+    if (lppt) *lppt = s->position;
+    s->position = POINT{x, y};
+    return TRUE;
+}
+NVXAPI BOOL WINAPI LineTo(HDC hdc, int x, int y) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return FALSE;
+    RECT line{s->position.x, s->position.y, x, y};
+    s->position = POINT{x, y};
+    return nvxp::RecordShape(hdc, NVXUI_PAINT_LINE, line);
+}
+NVXAPI BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
+    return nvxp::RecordPoints(hdc, NVXUI_PAINT_POLYLINE, apt, cpt);
+}
+NVXAPI BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt) {
+    return nvxp::RecordPoints(hdc, NVXUI_PAINT_POLYGON, apt, cpt);
+}
+NVXAPI BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+    return StretchBlt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop);
+}
+NVXAPI BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                              int wSrc, int hSrc, DWORD rop) {
+    if (!nvxp::StateOf(hdcDest)) return FALSE;
+    GdiObject* src = hdcSrc ? nvxp::Find(hdcSrc, GdiKind::Dc) : nullptr;
+    if (!src) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
+    if (src->memory && src->state.bitmap != nvxp::Stocks().monoBitmap) {
+        nvxp::PaintOp dc = nvxp::Snapshot(hdcDest, NVXUI_PAINT_IMAGE);
+        nvxp::RecordBitmapCopy(nvxp::TargetOf(hdcDest), src->state.bitmap,
+                               RECT{xSrc, ySrc, xSrc + wSrc, ySrc + hSrc},
+                               RECT{xDest, yDest, xDest + wDest, yDest + hDest}, dc.op);
+    }
+    return TRUE;
+}
+NVXAPI BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return FALSE;
+    RECT r{x, y, x + w, y + h};
+    if (rop == DSTINVERT || rop == PATINVERT) return nvxp::RecordRect(hdc, NVXUI_PAINT_INVERT, r, nullptr);
+    if (rop == BLACKNESS) return nvxp::RecordRect(hdc, NVXUI_PAINT_FILL, r, nvxp::Stocks().objects[BLACK_BRUSH]);
+    if (rop == WHITENESS) return nvxp::RecordRect(hdc, NVXUI_PAINT_FILL, r, nvxp::Stocks().objects[WHITE_BRUSH]);
+    return nvxp::RecordRect(hdc, NVXUI_PAINT_FILL, r, s->brush);
+}
+NVXAPI COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+    if (!nvxp::StateOf(hdc)) return CLR_INVALID;
+    nvxp::PaintOp op = nvxp::Snapshot(hdc, NVXUI_PAINT_PIXEL);
+    op.op.rect = RECT{x, y, x + 1, y + 1};
+    op.op.textColor = color;
+    nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(op));
+    return color;
 }
 NVXAPI COLORREF WINAPI GetPixel(HDC hdc, int, int) {
     return nvxp::StateOf(hdc) ? 0xFFFFFF : CLR_INVALID;
 }
-NVXAPI int WINAPI SelectClipRgn(HDC hdc, HRGN) {
-    return nvxp::StateOf(hdc) ? 2 : 0;  // SIMPLEREGION
+// A null region removes the clip; a region clips to its rectangle.
+NVXAPI int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return 0;
+    if (!hrgn) {
+        s->hasClip = false;
+        return 2;  // SIMPLEREGION
+    }
+    GdiObject* region = nvxp::Find(hrgn, GdiKind::Region);
+    if (!region) return 0;  // ERROR
+    s->hasClip = true;
+    s->clip = region->region;
+    return IsRectEmpty(&s->clip) ? 1 : 2;  // NULLREGION, SIMPLEREGION
 }
-NVXAPI int WINAPI IntersectClipRect(HDC hdc, int, int, int, int) {
-    return nvxp::StateOf(hdc) ? 2 : 0;
+NVXAPI int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return 0;
+    RECT r{left, top, right, bottom};
+    if (s->hasClip) {
+        RECT out{};
+        IntersectRect(&out, &s->clip, &r);
+        r = out;
+    }
+    s->hasClip = true;
+    s->clip = r;
+    return IsRectEmpty(&r) ? 1 : 2;
 }
-NVXAPI int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH) {
-    return nvxp::StateOf(hDC) && lprc ? 1 : 0;
+NVXAPI int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+    if (!nvxp::StateOf(hDC) || !lprc) return 0;
+    return nvxp::RecordRect(hDC, NVXUI_PAINT_FILL, *lprc, hbr) ? 1 : 0;
 }
-NVXAPI int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH) {
-    return nvxp::StateOf(hDC) && lprc ? 1 : 0;
+NVXAPI int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+    if (!nvxp::StateOf(hDC) || !lprc) return 0;
+    return nvxp::RecordRect(hDC, NVXUI_PAINT_FRAME, *lprc, hbr) ? 1 : 0;
 }
 NVXAPI BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc) {
-    return nvxp::StateOf(hDC) && lprc;
+    return nvxp::StateOf(hDC) && lprc && nvxp::RecordRect(hDC, NVXUI_PAINT_INVERT, *lprc, nullptr);
 }
 NVXAPI BOOL WINAPI DrawFocusRect(HDC hDC, const RECT* lprc) {
-    return nvxp::StateOf(hDC) && lprc;
+    return nvxp::StateOf(hDC) && lprc && nvxp::RecordRect(hDC, NVXUI_PAINT_FOCUS, *lprc, nullptr);
 }
-NVXAPI BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT, UINT) {
-    return nvxp::StateOf(hdc) && qrc;
+NVXAPI BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
+    if (!nvxp::StateOf(hdc) || !qrc) return FALSE;
+    nvxp::PaintOp op = nvxp::Snapshot(hdc, NVXUI_PAINT_EDGE);
+    op.op.rect = *qrc;
+    op.op.flags = (edge & 0xFFFF) | (grfFlags << 16);
+    nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(op));
+    return TRUE;
 }
-NVXAPI BOOL WINAPI DrawIcon(HDC hDC, int, int, HICON hIcon) {
-    return nvxp::StateOf(hDC) && hIcon;
+NVXAPI BOOL WINAPI DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
+    return DrawIconEx(hDC, x, y, hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
 }
-NVXAPI BOOL WINAPI DrawIconEx(HDC hdc, int, int, HICON hIcon, int, int, UINT, HBRUSH, UINT) {
-    return nvxp::StateOf(hdc) && hIcon;
+NVXAPI BOOL WINAPI DrawIconEx(HDC hdc, int x, int y, HICON hIcon, int cx, int cy, UINT, HBRUSH, UINT) {
+    if (!nvxp::StateOf(hdc) || !hIcon) return FALSE;
+    SIZE size{cx, cy};
+    SIZE own{32, 32};
+    nvxp::ImageSize(hIcon, &own);
+    if (size.cx <= 0) size.cx = own.cx;
+    if (size.cy <= 0) size.cy = own.cy;
+    nvxp::PaintOp op = nvxp::Snapshot(hdc, NVXUI_PAINT_IMAGE);
+    op.op.rect = RECT{x, y, x + size.cx, y + size.cy};
+    snprintf(op.op.source, sizeof op.op.source, "%s", nvxp::DescribeImage(hIcon).c_str());
+    nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(op));
+    return TRUE;
 }
 
-// Measures (DT_CALCRECT) or pretends to draw; answers the text height.
+// Measures (DT_CALCRECT) or records the text; answers the text height.
 NVXAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format) {
     if (!nvxp::StateOf(hdc) || !lprc) return 0;
     if (!lpchText) return Fail(ERROR_INVALID_PARAMETER, 0);
@@ -680,6 +877,12 @@ NVXAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc,
         for (const nvx::WString& line : lines) widest = std::max(widest, nvxp::LineChars(line, format));
         lprc->right = lprc->left + widest * ch.cx;  // shrinks to the text, widens for a long word
         lprc->bottom = lprc->top + height;
+    } else {
+        nvxp::PaintOp op = nvxp::Snapshot(hdc, NVXUI_PAINT_DRAWTEXT);
+        op.op.rect = *lprc;
+        op.op.flags = format;
+        op.text.assign(text.substr(0, 8192));
+        nvxp::RecordPaint(nvxp::TargetOf(hdc), std::move(op));
     }
     return height;
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/linux/internal.h"
+#include "platform/ui_host.h"
 
 namespace nvxp {
 
@@ -254,6 +255,31 @@ bool BitmapSize(HBITMAP bitmap, SIZE* size);
 bool IsGdiObject(HGDIOBJ object);
 // Live GDI objects made by programs (stock objects and DCs not counted).
 int GdiObjectCount();
+
+// ---- Recorded drawing (user_gdi_record.cpp) --------------------------------
+// One drawing call as the host reads it (NvxUiPaintOp), with its points and text.
+struct PaintOp {
+    NvxUiPaintOp op{};
+    std::vector<POINT> points;
+    nvx::WString text;
+};
+// Where a DC's drawing goes: a window's record, or the bitmap selected into a
+// memory DC (neither: a printer or information DC, not kept).
+struct PaintTarget {
+    HWND window = nullptr;
+    HGDIOBJ bitmap = nullptr;
+};
+void RecordPaint(const PaintTarget& target, PaintOp op);
+// BeginPaint: the window is about to be painted whole again.
+void RestartPaintRecord(HWND window);
+void ForgetPaintRecord(HWND window);
+void ForgetBitmapRecord(HGDIOBJ bitmap);
+// BitBlt/StretchBlt: what was drawn into `bitmap` (from source rectangle `from`)
+// is scaled into `to` of the target, clipped as the target DC clips (`dc`); a
+// bitmap with nothing drawn into it that came from a resource is recorded as an
+// image of its source.
+void RecordBitmapCopy(const PaintTarget& target, HGDIOBJ bitmap, const RECT& from, const RECT& to,
+                      const NvxUiPaintOp& dc);
 
 // ---- Icons, cursors, images (user_image.cpp) -------------------------------
 // "icon #108", "icon IDI_WARNING", "bitmap #120", or "" for none / unknown.

@@ -1,6 +1,7 @@
 // Painting: update regions (kept as one rectangle per window), WM_PAINT
 // generation, BeginPaint/EndPaint with WM_ERASEBKGND, UpdateWindow and
-// RedrawWindow.  Nothing is drawn; the traffic is Win32's.
+// RedrawWindow.  Nothing is drawn (user_gdi_record.cpp keeps what windows
+// draw); the traffic is Win32's.
 #include "platform/linux/user_internal.h"
 
 namespace nvxp {
@@ -154,6 +155,7 @@ NVXAPI HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         w->eraseNeeded = false;
         w->updateRect = RECT{};
     }
+    nvxp::RestartPaintRecord(hWnd);
     HDC dc = nvxp::CreateWindowDc(hWnd);
     lpPaint->hdc = dc;
     lpPaint->fErase = erase;

@@ -91,6 +91,7 @@ void FreeTree(HWND hwnd) {
     Send(hwnd, WM_NCDESTROY);
     ForgetWindowMessages(hwnd);
     ForgetFocusOf(hwnd);
+    ForgetPaintRecord(hwnd);
     UiLock lock(UiMutex());
     Retire(keep.get());
 }
