@@ -37,8 +37,9 @@ mkdir -p "$work/logs"
 export WINEPREFIX=$work/prefix
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No Mono or Gecko (their install would ask); no desktop integration.
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# No Mono or Gecko (their install would ask); no desktop integration; no
+# debugger started on a crash (it would wait for a person until the time limit).
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 xvfb_pid=
 cleanup() {
@@ -64,6 +65,9 @@ started=$(date +%s)
 say "preparing the Wine prefix $WINEPREFIX (display $DISPLAY)"
 timeout -k 10 180 "$wine" wineboot --init >"$work/logs/wineboot.log" 2>&1 ||
   fail "wineboot failed or took longer than 3 minutes ($work/logs/wineboot.log)"
+# A program that crashes ends there, as on Windows without a registered debugger.
+timeout -k 10 60 "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+  >>"$work/logs/wineboot.log" 2>&1 || true
 timeout -k 10 120 "$wineserver" -w || true  # the prefix is written when the boot's processes end
 
 # Skips by name: `program` | `Suite.Test` rows of the marked table.
