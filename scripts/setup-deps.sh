@@ -10,6 +10,7 @@ packages=(
   libkrb5-dev krb5-kdc krb5-admin-server krb5-user
   libldap-dev slapd ldap-utils
   binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb
 )
 if [[ "${NOVRIX_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
@@ -29,7 +30,8 @@ if ((${#missing[@]})); then
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   # The directory server and the Kerberos KDC are wanted only as programs: the
-  # tests start their own on 127.0.0.1.  Their packages would start system
+  # tests start their own on 127.0.0.1 (as scripts/wine-test.sh starts its own
+  # Xvfb and Wine prefix).  Their packages would start system
   # services (slapd on every interface; kadmind, whose start fails without a
   # realm and fails the install with it), so services are kept from starting
   # while apt runs, through the policy hook, unless the machine has its own.

@@ -89,7 +89,7 @@ protected:
         info.pDriverName = const_cast<LPWSTR>(WL("NOVRIX Fax Driver"));
         info.pPortName = wport.data();
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        return ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        return nvxtest::AddTestPrinter(info);
     }
     void WriteProfile(const std::string& json) const {
         std::ofstream(profiles_ + "/" + kAddress + ".json") << json;

@@ -57,7 +57,7 @@ protected:
         info.pDriverName = const_cast<LPWSTR>(WL("NOVRIX Fax Driver"));
         info.pPortName = const_cast<LPWSTR>(WL("LPT1:"));
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        printer_ = nvxtest::AddTestPrinter(info);
         ASSERT_NE(nullptr, printer_);
         owner_ = CreateWindowExW(0, WL("Static"), WL("sheet"), WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr,
                                  nullptr, nullptr, nullptr);

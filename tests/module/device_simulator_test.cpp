@@ -80,7 +80,7 @@ protected:
         info.pDriverName = const_cast<LPWSTR>(WL("NOVRIX Fax Driver"));
         info.pPortName = wport.data();
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        return ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        return nvxtest::AddTestPrinter(info);
     }
     U SheetsInit(HANDLE printer, const WCHAR* name) const {
         auto fn = nvx::ProcAs<U (*)(U, U, U, U, U, U)>(GetProcAddress(module_, "Bidi_DocumentPropertySheets_Init"));

@@ -1,6 +1,7 @@
 // The printer password cipher.  Every expected enciphered form is computed by the
-// openssl command (digests and block ciphers), never by the code under test; the
-// test only lays out the padded text and the key material as the format fixes them.
+// openssl command (digests and block ciphers) on Linux and by the system's CNG
+// primitives on Windows, never by the code under test; the test only lays out the
+// padded text and the key material as the format fixes them.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "device/password_cipher.h"
 #include "support/platform_test.h"
 
@@ -23,6 +25,65 @@ using Bytes = std::vector<BYTE>;
 
 Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+#ifdef _WIN32
+// The reference on Windows: the system's SHA-256, AES and DES (platform_security_tests
+// check them against published vectors), called directly.
+class Openssl {
+public:
+    Bytes Sha256(const Bytes& input) {
+        Bytes out(32);
+        BCRYPT_ALG_HANDLE alg = nullptr;
+        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+            ADD_FAILURE() << "no SHA-256 provider";
+            return {};
+        }
+        EXPECT_TRUE(BCRYPT_SUCCESS(BCryptHash(alg, nullptr, 0, const_cast<PUCHAR>(input.data()),
+                                              static_cast<ULONG>(input.size()), out.data(), 32)));
+        BCryptCloseAlgorithmProvider(alg, 0);
+        return out;
+    }
+    Bytes Aes(const Bytes& material, const Bytes& padded, bool decrypt = false) {
+        Bytes key = Sha256(Bytes(material.begin(), material.begin() + 10));
+        Bytes iv = Sha256(Bytes(material.begin() + 10, material.end()));
+        iv.resize(16);
+        return Cbc(BCRYPT_AES_ALGORITHM, key, iv, padded, decrypt);
+    }
+    Bytes Des(const Bytes& material, const Bytes& padded, bool decrypt = false) {
+        return Cbc(BCRYPT_DES_ALGORITHM, Bytes(material.begin(), material.begin() + 8),
+                   Bytes(material.begin() + 8, material.begin() + 16), padded, decrypt);
+    }
+
+private:
+    static Bytes Cbc(LPCWSTR name, const Bytes& key, Bytes iv, const Bytes& data, bool decrypt) {
+        BCRYPT_ALG_HANDLE alg = nullptr;
+        BCRYPT_KEY_HANDLE handle = nullptr;
+        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&alg, name, nullptr, 0))) {
+            ADD_FAILURE() << "no CNG provider for " << nvx::Utf8FromW(name);
+            return {};
+        }
+        Bytes out(data.size());
+        ULONG done = 0;
+        auto* mode = reinterpret_cast<PUCHAR>(const_cast<WCHAR*>(BCRYPT_CHAIN_MODE_CBC));
+        NTSTATUS status = BCryptSetProperty(alg, BCRYPT_CHAINING_MODE, mode, sizeof(BCRYPT_CHAIN_MODE_CBC), 0);
+        if (BCRYPT_SUCCESS(status))
+            status = BCryptGenerateSymmetricKey(alg, &handle, nullptr, 0, const_cast<PUCHAR>(key.data()),
+                                                static_cast<ULONG>(key.size()), 0);
+        if (BCRYPT_SUCCESS(status)) {
+            PUCHAR in = const_cast<PUCHAR>(data.data());
+            const ULONG size = static_cast<ULONG>(data.size());
+            status = decrypt ? BCryptDecrypt(handle, in, size, nullptr, iv.data(), static_cast<ULONG>(iv.size()),
+                                             out.data(), size, &done, 0)
+                             : BCryptEncrypt(handle, in, size, nullptr, iv.data(), static_cast<ULONG>(iv.size()),
+                                             out.data(), size, &done, 0);
+            BCryptDestroyKey(handle);
+        }
+        BCryptCloseAlgorithmProvider(alg, 0);
+        EXPECT_TRUE(BCRYPT_SUCCESS(status)) << nvx::Utf8FromW(name) << ": status " << std::hex << status;
+        out.resize(done);
+        return out;
+    }
+};
+#else
 class Openssl {
 public:
     Openssl() : dir_(nvxtest::MakeTempDir("cipher")) {}
@@ -66,6 +127,7 @@ public:
 private:
     std::string dir_;
 };
+#endif
 
 // The AES form of a text: padded to the next multiple of 16 with bytes holding
 // the number added less one.

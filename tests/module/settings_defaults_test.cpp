@@ -37,7 +37,7 @@ protected:
         info.pDriverName = W(driver);
         info.pPortName = W(WL("LPT1:"));
         info.pPrintProcessor = W(WL("winprint"));
-        HANDLE p = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        HANDLE p = nvxtest::AddTestPrinter(info);
         if (p) printers_.push_back(p);
         return p;
     }

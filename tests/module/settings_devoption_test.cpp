@@ -26,7 +26,7 @@ protected:
         info.pDriverName = const_cast<LPWSTR>(WL("Novrix Fax"));
         info.pPortName = const_cast<LPWSTR>(WL("LPT1:"));
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        printer_ = nvxtest::AddTestPrinter(info);
         ASSERT_NE(nullptr, printer_);
         ResetDevOptionTemplate();
     }

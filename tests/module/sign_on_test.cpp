@@ -56,7 +56,7 @@ protected:
         info.pDriverName = const_cast<LPWSTR>(WL("NOVRIX Fax Driver"));
         info.pPortName = port.data();
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        printer_ = nvxtest::AddTestPrinter(info);
         ASSERT_NE(nullptr, printer_);
     }
     void TearDown() override {

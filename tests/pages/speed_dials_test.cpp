@@ -23,6 +23,7 @@
 #include "pages/fax_speed_dial_request.h"
 #include "pages/page_fixture.h"
 #include "support/driver_folder.h"
+#include "support/platform_test.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 
@@ -217,7 +218,7 @@ protected:
         nvx::WString port = nvx::WFromUtf8(std::string("IP_") + kAddress);
         info.pPortName = port.data();
         info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-        device_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        device_ = nvxtest::AddTestPrinter(info);
         ASSERT_NE(nullptr, device_);
         AnswerMessageBoxes(IDOK);
     }

@@ -109,8 +109,12 @@ TEST_F(KernelCodePage, Utf8StrictAndReplacement) {
     EXPECT_EQ("x\xEF\xBF\xBDy", std::string(out, 5));
     EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, lone, 3, out, 16, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
+}
+
+TEST_F(KernelCodePage, Utf8HasNoDefaultCharacterFlag) {
+    char out[16];
     BOOL used;
-    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, WL("x"), 1, out, 16, nullptr, &used));  // no default for UTF-8
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, WL("x"), 1, out, 16, nullptr, &used));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 

@@ -47,14 +47,19 @@ TEST_F(KernelFind, WildcardsMatchAsWindowsDoes) {
     EXPECT_EQ(List({WL("A.TXT"), WL("AB.TXT"), WL("B.TXT"), WL("C.TXT.BAK"), WL("DATA.DB"), WL("README"), WL("SUB")}),
               Names(WL("*.*")));  // "*.*" also finds names without a dot
     EXPECT_EQ(Names(WL("*.*")), Names(WL("*")));
-    EXPECT_EQ(List({WL("README"), WL("SUB")}), Names(WL("*.")));  // names without an extension
     EXPECT_EQ(List({WL("A.TXT"), WL("B.TXT")}), Names(WL("?.txt")));
-    EXPECT_EQ(List({WL("A.TXT"), WL("AB.TXT"), WL("B.TXT")}), Names(WL("??.txt")));  // "?" may match nothing before a dot
     EXPECT_EQ(List({WL("README")}), Names(WL("READ*")));
     EXPECT_EQ(List({WL("C.TXT.BAK")}), Names(WL("*.bak")));
     EXPECT_EQ(List({WL("C.TXT.BAK")}), Names(WL("c.t?t.*")));
     EXPECT_EQ(List({WL("A.TXT")}), Names(WL("A.TXT")));  // a plain name, any case
     EXPECT_TRUE(Names(WL("*.tx")).empty());
+}
+
+// The wildcards that keep their MS-DOS meaning: a final "." matches names
+// without an extension, and "?" may match nothing before a dot.
+TEST_F(KernelFind, DosWildcardsMatchAtTheDot) {
+    EXPECT_EQ(List({WL("README"), WL("SUB")}), Names(WL("*.")));
+    EXPECT_EQ(List({WL("A.TXT"), WL("AB.TXT"), WL("B.TXT")}), Names(WL("??.txt")));
 }
 
 TEST_F(KernelFind, FindDataAndDotEntries) {
@@ -92,19 +97,24 @@ TEST_F(KernelFind, ErrorsAndBadHandles) {
     HANDLE find = FindFirstFileW(Path(WL("*")).c_str(), &data);
     ASSERT_NE(INVALID_HANDLE_VALUE, find);
     EXPECT_TRUE(FindClose(find));
+#ifndef _WIN32
+    // The layer refuses a closed find handle (Windows gives its use no meaning:
+    // the handle is freed memory there, and Wine reads through it).
     EXPECT_FALSE(FindClose(find));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
     EXPECT_FALSE(FindNextFileW(find, &data));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+#endif
 
-    // A file handle is not a find handle.
+#ifndef _WIN32
+    // A file handle is not a find handle (on Windows, handing one over is a
+    // caller's fault without a defined answer; Wine reads through it).
     HANDLE file = CreateFileW(Path(WL("a.txt")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     EXPECT_FALSE(FindNextFileW(file, &data));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
     EXPECT_TRUE(CloseHandle(file));
-#ifndef _WIN32
     // Nor is a find handle closed by CloseHandle.
     find = FindFirstFileW(Path(WL("*")).c_str(), &data);
     EXPECT_FALSE(CloseHandle(find));

@@ -60,8 +60,6 @@ TEST_F(KernelMisc, GlobalMemoryMoveableAndFixed) {
     ASSERT_NE(nullptr, local);
     EXPECT_EQ(0, static_cast<char*>(local)[31]);
     EXPECT_EQ(nullptr, LocalFree(local));
-    EXPECT_EQ(nullptr, GlobalAlloc(0x80000, 8));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 #ifndef _WIN32
     // Stale handles fail instead of corrupting memory.
     h = GlobalAlloc(GMEM_MOVEABLE, 8);
@@ -73,6 +71,11 @@ TEST_F(KernelMisc, GlobalMemoryMoveableAndFixed) {
     int onStack = 0;
     EXPECT_EQ(static_cast<HGLOBAL>(&onStack), LocalFree(&onStack));
 #endif
+}
+
+TEST_F(KernelMisc, GlobalAllocRefusesUnknownFlags) {
+    EXPECT_EQ(nullptr, GlobalAlloc(0x80000, 8));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }
 
 TEST_F(KernelMisc, ProcessHeap) {
@@ -154,9 +157,6 @@ TEST_F(KernelMisc, TimeConversions) {
     EXPECT_EQ(30, back.wSecond);
     EXPECT_EQ(250, back.wMilliseconds);
 
-    st.wYear = 2023;  // no 29 February
-    EXPECT_FALSE(SystemTimeToFileTime(&st, &ft));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     ft.dwHighDateTime = 0x80000000u;
     EXPECT_FALSE(FileTimeToSystemTime(&ft, &back));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
@@ -175,6 +175,20 @@ TEST_F(KernelMisc, TimeConversions) {
     EXPECT_GE(GetTickCount64() - before, 20u);
 }
 
+TEST_F(KernelMisc, SystemTimeOfADayTheMonthLacksIsRefused) {
+    SYSTEMTIME st = {2023, 2, 0, 29, 13, 45, 30, 250};  // no 29 February in 2023
+    FILETIME ft;
+    EXPECT_FALSE(SystemTimeToFileTime(&st, &ft));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+}
+
+TEST_F(KernelMisc, VersionOfAnUnknownSizeIsRefusedAsTooSmall) {
+    OSVERSIONINFOEXW info = {};
+    info.dwOSVersionInfoSize = 100;
+    EXPECT_FALSE(GetVersionExW(reinterpret_cast<LPOSVERSIONINFOW>(&info)));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+}
+
 TEST_F(KernelMisc, VersionNamesAndEnvironment) {
     OSVERSIONINFOEXW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
@@ -186,10 +200,6 @@ TEST_F(KernelMisc, VersionNamesAndEnvironment) {
     EXPECT_EQ(19045u, info.dwBuildNumber);
     EXPECT_EQ(VER_NT_WORKSTATION, info.wProductType);
 #endif
-    info.dwOSVersionInfoSize = 100;
-    EXPECT_FALSE(GetVersionExW(reinterpret_cast<LPOSVERSIONINFOW>(&info)));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
-
     WCHAR name[64];
     DWORD size = 1;
     EXPECT_FALSE(GetComputerNameW(name, &size));

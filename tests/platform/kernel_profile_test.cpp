@@ -226,13 +226,16 @@ TEST_F(KernelProfile, EncodingsAsWindowsReadsThem) {
 TEST_F(KernelProfile, WriteErrors) {
     EXPECT_FALSE(WritePrivateProfileStringW(WL("S"), WL("k"), WL("v"), Path(WL("nofolder\\x.ini")).c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+    EXPECT_FALSE(WritePrivateProfileStringW(nullptr, WL("k"), WL("v"), ini_.c_str()));
+}
+
+TEST_F(KernelProfile, AReadOnlyFileIsNotWritten) {
     ASSERT_TRUE(WritePrivateProfileStringW(WL("S"), WL("k"), WL("v"), ini_.c_str()));
     ASSERT_TRUE(SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(WritePrivateProfileStringW(WL("S"), WL("k"), WL("w"), ini_.c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     EXPECT_EQ(nvx::WString(WL("v")), Get(WL("S"), WL("k")));
     SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_FALSE(WritePrivateProfileStringW(nullptr, WL("k"), WL("v"), ini_.c_str()));
 }
 
 #ifndef _WIN32

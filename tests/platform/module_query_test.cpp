@@ -67,13 +67,36 @@ TEST_F(ModuleQuery, ProcAddressByNameAndByOrdinal) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
-TEST_F(ModuleQuery, FileNameAnswersTheFullPathAndTruncatesLikeWindows10) {
+TEST_F(ModuleQuery, FileNameAnswersTheFullPath) {
     nvx::WString expected = Path("TSTORD.DLL");
     WCHAR path[MAX_PATH];
     DWORD length = GetModuleFileNameW(module_, path, MAX_PATH);
     ASSERT_EQ(length, expected.size());
     EXPECT_TRUE(nvx::WEqualNoCase(path, expected));
     EXPECT_EQ(path[length], 0);
+    EXPECT_EQ(GetModuleFileNameW(module_, path, length + 1), length);  // fits with its terminator
+    char narrow[MAX_PATH];
+    ASSERT_EQ(GetModuleFileNameA(module_, narrow, MAX_PATH), length);
+    EXPECT_TRUE(nvx::WEqualNoCase(nvx::WFromAscii(narrow), expected));
+
+    // The executable, and a handle that is no module.
+    DWORD exeLength = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ASSERT_GT(exeLength, 0u);
+    EXPECT_NE(nvx::Utf8FromW(nvx::WStringView(path, exeLength)).find("platform_module_tests"), std::string::npos);
+    WCHAR again[MAX_PATH];
+    EXPECT_EQ(GetModuleFileNameW(GetModuleHandleW(nullptr), again, MAX_PATH), exeLength);
+    int local = 0;
+    SetLastError(0);
+    EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(&local), path, MAX_PATH), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+// A buffer too small: the path is cut and terminated, as Windows does since Vista.
+TEST_F(ModuleQuery, FileNameTruncatesLikeWindows10) {
+    nvx::WString expected = Path("TSTORD.DLL");
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(module_, path, MAX_PATH);
+    ASSERT_EQ(length, expected.size());
 
     // Exactly one character short: cut, terminated, the size answered.
     std::fill(std::begin(path), std::end(path), WCHAR('#'));
@@ -89,28 +112,12 @@ TEST_F(ModuleQuery, FileNameAnswersTheFullPathAndTruncatesLikeWindows10) {
     EXPECT_EQ(path[0], 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 
-    // Fits with its terminator.
-    EXPECT_EQ(GetModuleFileNameW(module_, path, length + 1), length);
-
-    // ANSI: the same path.
+    // ANSI: the same.
     char narrow[MAX_PATH];
-    ASSERT_EQ(GetModuleFileNameA(module_, narrow, MAX_PATH), length);
-    EXPECT_TRUE(nvx::WEqualNoCase(nvx::WFromAscii(narrow), expected));
     SetLastError(0);
     EXPECT_EQ(GetModuleFileNameA(module_, narrow, 4), 4u);
     EXPECT_EQ(strlen(narrow), 3u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-
-    // The executable, and a handle that is no module.
-    DWORD exeLength = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    ASSERT_GT(exeLength, 0u);
-    EXPECT_NE(nvx::Utf8FromW(nvx::WStringView(path, exeLength)).find("platform_module_tests"), std::string::npos);
-    WCHAR again[MAX_PATH];
-    EXPECT_EQ(GetModuleFileNameW(GetModuleHandleW(nullptr), again, MAX_PATH), exeLength);
-    int local = 0;
-    SetLastError(0);
-    EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(&local), path, MAX_PATH), 0u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 TEST_F(ModuleQuery, HandlesByNameAndByAddress) {

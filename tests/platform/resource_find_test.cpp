@@ -148,13 +148,20 @@ TEST_F(ResourceFind, EnumeratesNamesOfAType) {
     EXPECT_EQ(names[1], nvx::WString(WL("CONFIG")));
 
     int calls = 0;
+    EXPECT_FALSE(EnumResourceNamesW(module_, RT_RCDATA, StopAtFirst, reinterpret_cast<LONG_PTR>(&calls)));
+    EXPECT_EQ(calls, 1);
+    SetLastError(0);
+    EXPECT_FALSE(EnumResourceNamesW(module_, RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&names)));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+}
+
+// A callback that stops the enumeration makes it fail with its own error code.
+TEST_F(ResourceFind, AStoppedEnumerationSaysTheCallerStoppedIt) {
+    int calls = 0;
     SetLastError(0);
     EXPECT_FALSE(EnumResourceNamesW(module_, RT_RCDATA, StopAtFirst, reinterpret_cast<LONG_PTR>(&calls)));
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_ENUM_USER_STOP));
-    SetLastError(0);
-    EXPECT_FALSE(EnumResourceNamesW(module_, RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&names)));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
 }
 
 }  // namespace

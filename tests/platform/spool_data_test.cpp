@@ -33,7 +33,7 @@ protected:
         info.pDriverName = W(WL("Novrix Test Driver"));
         info.pPortName = W(WL("LPT1:"));
         info.pPrintProcessor = W(WL("winprint"));
-        return AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        return nvxtest::AddTestPrinter(info);
     }
     DWORD Set(const WCHAR* name, const void* data, DWORD size, DWORD type = REG_BINARY) {
         return SetPrinterDataW(admin_, W(name), type, static_cast<LPBYTE>(const_cast<void*>(data)), size);

@@ -47,7 +47,7 @@ protected:
         info.pPortName = W(WL("LPT1:"));
         info.pPrintProcessor = W(WL("winprint"));
         info.pDevMode = devmode;
-        HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        HANDLE printer = nvxtest::AddTestPrinter(info);
         if (printer) added_.push_back(printer);
         return printer;
     }

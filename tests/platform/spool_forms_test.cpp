@@ -31,7 +31,7 @@ protected:
         info.pDriverName = W(WL("Novrix Test Driver"));
         info.pPortName = W(WL("LPT1:"));
         info.pPrintProcessor = W(WL("winprint"));
-        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        printer_ = nvxtest::AddTestPrinter(info);
         ASSERT_NE(nullptr, printer_);
     }
     void TearDown() override {

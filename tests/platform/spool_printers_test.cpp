@@ -34,7 +34,7 @@ protected:
         info.pComment = W(WL("desk"));
         info.pLocation = W(WL("hall"));
         info.pDevMode = devmode;
-        HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        HANDLE printer = nvxtest::AddTestPrinter(info);
         if (printer) added_.push_back(printer);
         return printer;
     }

@@ -96,10 +96,12 @@ TEST_F(Buttons, AutoRadioButtonsUncheckTheirGroup) {
     EXPECT_EQ(Check(kR1), BST_UNCHECKED);
     EXPECT_EQ(Check(kR2), BST_CHECKED);
     EXPECT_EQ(Check(kR3), BST_UNCHECKED);
+}
 
-    if (uitest::OnWine()) return;  // Wine leaves out the focus click below
-    // An unchecked radio button that gets the focus reports a click, unless
-    // told not to with BM_SETDONTCLICK.
+// An unchecked radio button that gets the focus reports a click, unless told
+// not to with BM_SETDONTCLICK.
+TEST_F(Buttons, AnUncheckedRadioButtonClicksWhenItGetsTheFocus) {
+    EXPECT_TRUE(CheckRadioButton(dlg_, kR1, kR3, kR2));
     SetFocus(Item(kPush));
     DialogLog().Clear();
     SetFocus(Item(kR1));

@@ -226,14 +226,24 @@ TEST_F(CommonControls, ToolTipsKeepToolsAndTexts) {
     EXPECT_EQ(en.uId, reinterpret_cast<UINT_PTR>(Item(kTrack)));
     EXPECT_EQ(en.lpszText, LPSTR_TEXTCALLBACKW);
     EXPECT_FALSE(SendMessageW(tip, TTM_ENUMTOOLSW, 2, reinterpret_cast<LPARAM>(&en)));
-    en.cbSize = 8;  // too small a structure (Wine takes it)
-    if (!uitest::OnWine()) {
-        EXPECT_FALSE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&en)));
-    }
 
     SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
     // The tooltip is owned by the dialog and goes with it.
+}
+
+TEST_F(CommonControls, ToolTipsRefuseATooSmallToolInfo) {
+    HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, dlg_, nullptr, nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    TTTOOLINFOW ti{};
+    ti.cbSize = 8;  // too small a structure
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = dlg_;
+    ti.uId = reinterpret_cast<UINT_PTR>(Item(kBuddy));
+    ti.lpszText = const_cast<WCHAR*>(WL("Copies"));
+    EXPECT_FALSE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
 }
 
 TEST_F(CommonControls, ImageLists) {

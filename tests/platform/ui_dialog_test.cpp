@@ -100,6 +100,15 @@ protected:
     }
 };
 
+TEST_F(Dialogs, ContextHelpStyleAddsTheExtendedStyle) {
+    for (bool extended : {true, false}) {
+        HWND dlg = Create(extended);
+        ASSERT_NE(dlg, nullptr) << "extended " << extended;
+        EXPECT_TRUE(GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) << "extended " << extended;
+        EXPECT_TRUE(DestroyWindow(dlg));
+    }
+}
+
 TEST_F(Dialogs, CreationSendsFontThenInitDialogAndSetsFocus) {
     for (bool extended : {true, false}) {
         g_log.Clear();
@@ -119,9 +128,6 @@ TEST_F(Dialogs, CreationSendsFontThenInitDialogAndSetsFocus) {
         EXPECT_NE(font, nullptr);
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), font);
         EXPECT_TRUE(GetWindowLongW(dlg, GWL_STYLE) & DS_CONTEXTHELP);
-        if (!uitest::OnWine()) {
-            EXPECT_TRUE(GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
-        }
         EXPECT_FALSE(IsWindowVisible(dlg));  // no WS_VISIBLE in the template
         WCHAR cls[16] = {};
         GetClassNameW(dlg, cls, 16);
@@ -262,13 +268,15 @@ TEST_F(Dialogs, ModalLoopRunsPostedMessagesAndTimers) {
 #endif
     EXPECT_EQ(DialogBoxIndirectParamW(nullptr, t.Get(), owner, SelfEnding, 2), 43);
     EXPECT_TRUE(IsWindowEnabled(owner));
-    SetLastError(0);
-    if (!uitest::OnWine()) {  // Wine answers -1
-        EXPECT_EQ(DialogBoxIndirectParamW(nullptr, t.Get(), reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5555)),
-                                          SelfEnding, 1),
-                  0);  // a bad owner: 0, not -1
-    }
     EXPECT_TRUE(DestroyWindow(owner));
+}
+
+TEST_F(Dialogs, AModalDialogWithAnInvalidOwnerAnswersZero) {
+    TemplateBuilder t(DS_SETFONT | WS_POPUP | WS_CAPTION, 100, 50, WL("Self"));
+    t.Control(IDOK, 0x80, nullptr, WL("OK"), BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 5, 5, 40, 14);
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, t.Get(), reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5555)),
+                                      SelfEnding, 1),
+              0);  // 0, not -1
 }
 
 #ifndef _WIN32

@@ -101,13 +101,16 @@ TEST_F(Lists, ComboItemsSearchAndData) {
     EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dlg_, kList)), 2);  // a drop-down list's text is its selection
     EXPECT_EQ(Send(kList, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WL("zz"))), CB_ERR);
     EXPECT_EQ(Send(kList, CB_GETCURSEL), 1);  // unchanged after a failed search
-    LRESULT reset = Send(kList, CB_RESETCONTENT);
-    if (!uitest::OnWine()) {
-        EXPECT_EQ(reset, CB_OKAY);  // Wine answers TRUE
-    }
+    Send(kList, CB_RESETCONTENT);
     EXPECT_EQ(Send(kList, CB_GETCOUNT), 0);
     EXPECT_EQ(Send(kList, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(DialogLog().Joined(), "");  // programs' changes send no notifications
+}
+
+TEST_F(Lists, ResetContentAnswersOkay) {
+    EXPECT_GE(Send(kList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WL("A4"))), 0);
+    EXPECT_EQ(Send(kList, CB_RESETCONTENT), CB_OKAY);
+    EXPECT_EQ(Send(kList, CB_GETCOUNT), 0);
 }
 
 TEST_F(Lists, DropDownStateAndEditPart) {
@@ -147,6 +150,13 @@ TEST_F(Lists, DropDownStateAndEditPart) {
     EXPECT_EQ(Send(kList, CB_GETEDITSEL), CB_ERR);  // a drop-down list has no edit part
 }
 
+// The dropped list's rectangle is answered with a nonzero result.
+TEST_F(Lists, DroppedControlRectAnswersNonzero) {
+    RECT dropped{};
+    EXPECT_NE(Send(kDropDown, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)), 0);
+    EXPECT_GT(dropped.bottom - dropped.top, 0);
+}
+
 // A drop-down combo box is as high as its selection field; the height it was given
 // (by the template or by a later move) is the height of its dropped list.
 TEST_F(Lists, DropDownKindsKeepTheSelectionFieldHeight) {
@@ -156,7 +166,8 @@ TEST_F(Lists, DropDownKindsKeepTheSelectionFieldHeight) {
         HWND combo = GetDlgItem(dlg_, id);
         RECT window, dropped;
         ASSERT_TRUE(GetWindowRect(combo, &window));
-        ASSERT_TRUE(Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)));
+        dropped = RECT{};
+        Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
         EXPECT_EQ(dropped.bottom - dropped.top, units.bottom) << id;
         EXPECT_EQ(dropped.top, window.top) << id;
         EXPECT_LT(window.bottom - window.top, units.bottom / 2) << id << ": only the selection field";
@@ -167,7 +178,8 @@ TEST_F(Lists, DropDownKindsKeepTheSelectionFieldHeight) {
         ASSERT_TRUE(MoveWindow(combo, at.x, at.y, window.right - window.left, 150, FALSE));
         ASSERT_TRUE(GetWindowRect(combo, &window));
         EXPECT_EQ(window.bottom - window.top, field) << id;
-        ASSERT_TRUE(Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)));
+        dropped = RECT{};
+        Send(id, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
         EXPECT_EQ(dropped.bottom - dropped.top, 150) << id;
     }
 }

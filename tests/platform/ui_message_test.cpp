@@ -201,7 +201,6 @@ TEST_F(Messages, SendFromAnotherThreadRunsOnTheOwner) {
 }
 
 TEST_F(Messages, FocusActivationAndEnable) {
-    if (uitest::OnWine()) GTEST_SKIP() << "activation under Wine follows the X server";
     HWND top = Make(WL("top"), WS_POPUP | WS_VISIBLE);
     HWND a = Make(WL("a"), WS_CHILD | WS_VISIBLE, top);
     HWND b = Make(WL("b"), WS_CHILD | WS_VISIBLE, top);

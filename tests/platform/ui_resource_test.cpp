@@ -171,12 +171,9 @@ TEST_F(Resources, AnimationPlaysTheLibraryClip) {
     EXPECT_EQ(frame.bottom - frame.top, 4);
 
     // A play sends ACN_START; one round of a repeat count of 1 ends with ACN_STOP
-    // while the messages are pumped.  (Wine lacks ACM_ISPLAYING.)
+    // while the messages are pumped.
     DialogLog().Clear();
     EXPECT_TRUE(SendMessageW(sized, ACM_PLAY, 1, MAKELPARAM(0, -1)));
-    if (!uitest::OnWine()) {
-        EXPECT_TRUE(SendMessageW(sized, ACM_ISPLAYING, 0, 0));
-    }
     PumpUntilStopped(DialogLog());
     EXPECT_FALSE(SendMessageW(sized, ACM_ISPLAYING, 0, 0));
     EXPECT_EQ(DialogLog().Joined(), "77:ACN_START|77:ACN_STOP");
@@ -271,6 +268,21 @@ void DriveAll(void*, HWND dlg) {
     tree.resize(static_cast<size_t>(need));
     g_tree = tree;
     EXPECT_TRUE(NvxUi_PressButton(dlg, IDOK));
+}
+
+TEST_F(Resources, AnimationAnswersWhetherItPlays) {
+    HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_ALLCONTROLS), nullptr, uitest::RecordingDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    HWND clip = GetDlgItem(dlg, IDC_ANIMATE);
+    EXPECT_TRUE(SendMessageW(clip, ACM_OPENW, reinterpret_cast<WPARAM>(module_),
+                             reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_CLIP))));
+    EXPECT_FALSE(SendMessageW(clip, ACM_ISPLAYING, 0, 0));
+    DialogLog().Clear();
+    EXPECT_TRUE(SendMessageW(clip, ACM_PLAY, 1, MAKELPARAM(0, -1)));
+    EXPECT_TRUE(SendMessageW(clip, ACM_ISPLAYING, 0, 0));
+    PumpUntilStopped(DialogLog());
+    EXPECT_FALSE(SendMessageW(clip, ACM_ISPLAYING, 0, 0));
+    EXPECT_TRUE(DestroyWindow(dlg));
 }
 
 TEST_F(Resources, HostDrivesEveryControlClass) {

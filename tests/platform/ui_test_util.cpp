@@ -169,15 +169,6 @@ void UiTest::SetUp() {
     windowsBefore_ = LiveWindows();
 }
 
-bool OnWine() {
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleW(WL("ntdll.dll"));
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
-
 void UiTest::TearDown() {
     EXPECT_EQ(LiveWindows(), windowsBefore_) << "the test left windows behind";
 #ifndef _WIN32

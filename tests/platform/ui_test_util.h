@@ -156,11 +156,6 @@ INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 // Creates a modeless dialog with RecordingDialogProc from a template.
 HWND CreateRecordingDialog(TemplateBuilder& t);
 
-// True when the Windows build of the tests runs under Wine, whose user32 and
-// comctl32 differ from Windows in a few documented behaviours the tests check;
-// those checks stop early there.  Always false on Linux.
-bool OnWine();
-
 // Fixture: every test starts and ends without windows of its own.
 class UiTest : public PlatformTest {
 protected:

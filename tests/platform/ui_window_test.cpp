@@ -100,9 +100,6 @@ TEST_F(Windows, ClassesAreFoundByNameAndRefusedTwice) {
     EXPECT_EQ(CreateWindowExW(0, WL("NoSuchClass"), WL(""), WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                               nullptr),
               nullptr);
-    if (!uitest::OnWine()) {
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
-    }
 
     HWND w = Make(WL("w"), WS_POPUP, nullptr);
     ASSERT_NE(w, nullptr);
@@ -135,9 +132,6 @@ TEST_F(Windows, CreationAndDestructionFollowWin32Order) {
     EXPECT_FALSE(IsWindow(inner));
     SetLastError(0);
     EXPECT_FALSE(DestroyWindow(parent));
-    if (!uitest::OnWine()) {
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    }
     EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(0x12345))));
 
     // A child without a parent cannot be made.
@@ -205,9 +199,6 @@ TEST_F(Windows, TreeOwnerAndIds) {
     EXPECT_FALSE(IsChild(owner, popup));
     EXPECT_EQ(GetDlgItem(owner, 12), b);
     EXPECT_EQ(GetDlgItem(owner, 13), nullptr);  // only direct children
-    if (!uitest::OnWine()) {
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
-    }
     EXPECT_EQ(GetDlgCtrlID(c), 13);
 
     std::vector<HWND> all;
@@ -241,10 +232,6 @@ TEST_F(Windows, TextAndDialogIntegers) {
     BOOL ok = FALSE;
     EXPECT_EQ(static_cast<int>(GetDlgItemInt(w, 5, &ok, TRUE)), -42);
     EXPECT_TRUE(ok);
-    if (!uitest::OnWine()) {  // Wine reads "-42" as 4294967254
-        EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 0u);  // unsigned refuses a sign
-        EXPECT_FALSE(ok);
-    }
     SetDlgItemTextW(w, 5, WL("  17xyz"));
     EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 17u);  // stops at the first non-digit
     EXPECT_TRUE(ok);
@@ -295,6 +282,38 @@ TEST_F(Windows, SubclassingChains) {
 }  // namespace
 
 namespace {
+
+// The error codes of failed window calls, and an unsigned reading of a signed
+// number (under Wine these are left out by name: docs/platform-ui.md).
+TEST_F(Windows, FailuresSetTheirErrorCodes) {
+    SetLastError(0);
+    EXPECT_EQ(CreateWindowExW(0, WL("NoSuchClass"), WL(""), WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                              nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+
+    HWND owner = Make(WL("O"), WS_POPUP, nullptr);
+    HWND a = Make(WL("A"), WS_CHILD, owner, 11);
+    HWND c = Make(WL("C"), WS_CHILD, a, 13);
+    ASSERT_TRUE(owner && a && c);
+    SetLastError(0);
+    EXPECT_EQ(GetDlgItem(owner, 13), nullptr);  // only direct children
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
+    EXPECT_TRUE(DestroyWindow(owner));
+    SetLastError(0);
+    EXPECT_FALSE(DestroyWindow(owner));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+TEST_F(Windows, UnsignedDialogIntegersRefuseASign) {
+    HWND w = Make(WL("start"), WS_POPUP, nullptr);
+    ASSERT_NE(Make(WL(""), WS_CHILD, w, 5), nullptr);
+    EXPECT_TRUE(SetDlgItemInt(w, 5, static_cast<UINT>(-42), TRUE));
+    BOOL ok = TRUE;
+    EXPECT_EQ(GetDlgItemInt(w, 5, &ok, FALSE), 0u);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(DestroyWindow(w));
+}
 
 struct ThreadTrees {
     std::vector<HWND> windows;

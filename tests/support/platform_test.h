@@ -24,4 +24,9 @@ namespace nvxtest {
 // A fresh, empty temporary folder (removed by the caller or at process exit).
 std::string MakeTempDir(const char* tag);
 void RemoveTree(const std::string& path);
+// AddPrinterW at level 2 as the tests' fixtures need it.  Windows adds a printer
+// only for an installed driver: there the driver named in the info is installed
+// first (once per process, from the built driver folder's files); the layer takes
+// any driver name.
+HANDLE AddTestPrinter(PRINTER_INFO_2W& info);
 }  // namespace nvxtest

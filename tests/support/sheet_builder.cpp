@@ -6,6 +6,7 @@
 #include "common/le.h"
 #include "common/text.h"
 #include "pages/sheet_layout.h"
+#include "support/platform_test.h"
 
 namespace nvxtest {
 
@@ -17,7 +18,7 @@ HANDLE AddTestPrinter(const WCHAR* name, const WCHAR* driver) {
     info.pDriverName = const_cast<LPWSTR>(driver ? driver : WL("NOVRIX Fax Driver"));
     info.pPortName = const_cast<LPWSTR>(WL("LPT1:"));
     info.pPrintProcessor = const_cast<LPWSTR>(WL("winprint"));
-    return AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    return nvxtest::AddTestPrinter(info);
 }
 
 void MarkSheet(nvx::host::HostSheet& sheet, const SheetMarks& marks) {
