@@ -26,6 +26,8 @@ enum PageId : uint32_t {
     kPageVersion = 106,
     kPageStamps = 104,
     kPageWatermark = 111,
+    kPageHeaderFooterEdit = 185,
+    kPageDateTimePageEdit = 2055,
     kPageFinishing = 110,
     kPageCustomPaperList = 115,
     kPageFontSettings = 121,

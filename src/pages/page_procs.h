@@ -13,6 +13,8 @@ INT_PTR CALLBACK LayoutPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 104
 // Its watermark dialog, run by the tab's Edit button through MyDialogBox.
 INT_PTR CALLBACK WatermarkDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 111
+INT_PTR CALLBACK HeaderFooterEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 185
+INT_PTR CALLBACK DateTimePageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2055
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110

@@ -41,6 +41,7 @@ enum : int {
     kHeaderFooter = 1202,
     kHeaderFooterProgram = 2116,
     kHeaderFooterLabel = 2115,
+    kHeaderFooterEdit = 2117,
 };
 
 constexpr int kReadOnlyControls[] = {1123, 1130, 1131, 1132, 1133, 1134, kWatermark, kWatermarkList,
@@ -97,6 +98,8 @@ void UpdateEnables(HWND page) {
     if (Offered(page, kHeaderFooterProgram))
         for (int id : {kHeaderFooterProgram, kHeaderFooterLabel})
             EnableWindow(GetDlgItem(page, id), may && settings::GetNumber(*r, "bHeadFooter") != 0);
+    if (Offered(page, kHeaderFooterEdit))
+        EnableWindow(GetDlgItem(page, kHeaderFooterEdit), may && settings::GetNumber(*r, "bHeadFooter") != 0);
     KeepControlsOff(page);
 }
 
@@ -141,6 +144,7 @@ void ApplyAvailability(HWND page) {
         SwitchOffControl(page, kPage, kHeaderFooterLabel);
     }
     if (!Offered(page, kWatermark)) SwitchOffControl(page, kPage, kWatermarkEdit);
+    if (!Offered(page, kHeaderFooter)) SwitchOffControl(page, kPage, kHeaderFooterEdit);
     KeepControlsOff(page);
 }
 
@@ -204,6 +208,22 @@ void OnEditWatermarks(HWND page) {
     AfterChange(page);
 }
 
+// The header/footer edit dialog (and the date/time and page-number dialog it
+// opens): Cancel leaves the record as it was.
+void OnEditHeaderFooter(HWND page) {
+    OEMDEV* r = PageRecord(page);
+    if (!r) return;
+    const OEMDEV before = *r;
+    const INT_PTR answer = RunModuleDialog(frame::Module().dialogResources, page, kPageHeaderFooterEdit,
+                                           HeaderFooterEditDialogProc, reinterpret_cast<LPARAM>(PageContext(page)));
+    if (answer != IDOK) {
+        *r = before;
+    } else if (std::memcmp(&before, r, sizeof before) != 0) {
+        SetPageChanged(page);
+    }
+    AfterChange(page);
+}
+
 // A header/footer program chosen: "nHFE_DevSetting" through the check for 2116.
 void OnProgram(HWND page) {
     OEMDEV* r = PageRecord(page);
@@ -252,10 +272,13 @@ void OnListChoice(HWND page, int control, Apply apply) {
 bool HandleCommand(HWND page, int id, UINT code) {
     if (!PageRecord(page) || g_updating)
         return id == kWatermark || id == kOverlay || id == kWatermarkList || id == kOverlayList || id == kOverlayOp ||
-               id == kHeaderFooter || id == kHeaderFooterProgram || id == kWatermarkEdit;
+               id == kHeaderFooter || id == kHeaderFooterProgram || id == kWatermarkEdit || id == kHeaderFooterEdit;
     switch (id) {
     case kWatermarkEdit:
         if (code == BN_CLICKED) OnEditWatermarks(page);
+        return true;
+    case kHeaderFooterEdit:
+        if (code == BN_CLICKED) OnEditHeaderFooter(page);
         return true;
     case kHeaderFooterProgram:
         if (code == CBN_SELENDOK) OnProgram(page);

@@ -486,3 +486,170 @@ TEST_F(StampTab, TheWatermarkPictureLeavesNoGdiObjectsBehind) {
 }
 
 }  // namespace
+
+#include "stamps/stamp_edit.h"
+
+namespace {
+
+TEST(StampEdit, BoxNumbersAreDigitsInsideTheirRange) {
+    EXPECT_EQ(42u, st::ParseBoxNumber(WL(" 42 "), 0, 100).value());
+    EXPECT_EQ(0u, st::ParseBoxNumber(WL("0"), 0, 100).value());
+    EXPECT_EQ(100u, st::ParseBoxNumber(WL("100"), 0, 100).value());
+    EXPECT_FALSE(st::ParseBoxNumber(WL("101"), 0, 100));
+    EXPECT_FALSE(st::ParseBoxNumber(WL("0"), 1, 100));
+    for (const WCHAR* bad : {WL(""), WL("   "), WL("-1"), WL("+1"), WL("1a"), WL("1 2"), WL("0x10")})
+        EXPECT_FALSE(st::ParseBoxNumber(bad, 0, 100)) << nvx::Utf8FromW(bad);
+    EXPECT_EQ(4294967295u, st::ParseBoxNumber(WL("4294967295"), 0, 0xFFFFFFFFu).value());
+    EXPECT_FALSE(st::ParseBoxNumber(WL("4294967296"), 0, 0xFFFFFFFFu)) << "past 32 bits, never wrapped";
+    EXPECT_FALSE(st::ParseBoxNumber(WL("99999999999999999999999"), 0, 0xFFFFFFFFu));
+    // The start number is shown with eight digits while the digit flag is 0.
+    EXPECT_EQ(99999999u, st::MaxStartNumber(false));
+    EXPECT_EQ(WL("99999999"), st::FormatStartNumber(st::MaxStartNumber(false), false));
+    EXPECT_EQ(0xFFFFFFFFu, st::MaxStartNumber(true));
+}
+
+constexpr int kHfSwitch = 1202, kHfEdit = 2117, kHfPrintHeader = 2247, kHfStartNumber = 2250, kHfDetail = 2245,
+              kHfDateTimePage = 2260, kDpPageNumber = 2239, kDpStartPage = 2240, kDpStartNumber = 2241;
+
+class HeaderFooterDialogs : public StampTab {
+protected:
+    // Runs the header/footer dialog from the tab: `edit` runs on it, `dateTime` on the
+    // date/time and page-number dialog when that opens; a dialog still open is
+    // cancelled.  True when the header/footer dialog closed by itself.
+    bool Edit(const std::function<void(HWND)>& edit, const std::function<void(HWND)>& dateTime = nullptr) {
+        Driver d{edit, dateTime};
+        NvxUi_SetModalDriver(Driver::Drive, &d);
+        EXPECT_TRUE(NvxUi_Click(Control(kHfEdit)));
+        NvxUi_SetModalDriver(nullptr, nullptr);
+        return !d.editStillOpen;
+    }
+    static std::string Text(HWND dlg, int id) {
+        WCHAR text[64] = {};
+        GetWindowTextW(GetDlgItem(dlg, id), text, 64);
+        return nvx::Utf8FromW(text);
+    }
+    static std::string Cell(HWND dlg, int row, int column) {
+        WCHAR text[128] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        SendMessageW(GetDlgItem(dlg, kHfDetail), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+        return nvx::Utf8FromW(text);
+    }
+    struct Driver {
+        std::function<void(HWND)> edit, dateTime;
+        bool editStillOpen = false, dateTimeStillOpen = false;
+        static void Drive(void* self, HWND dlg) {
+            auto* d = static_cast<Driver*>(self);
+            const bool isEdit = GetDlgItem(dlg, kHfDetail) != nullptr;
+            const auto& steps = isEdit ? d->edit : d->dateTime;
+            if (steps) steps(dlg);
+            const bool open = IsWindow(dlg) && IsWindowVisible(dlg);
+            (isEdit ? d->editStillOpen : d->dateTimeStillOpen) = open;
+            if (open) NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    void OpenWithHeaderFooterOn() {
+        ASSERT_NE(nullptr, OpenSheet({kStamps}));
+        ASSERT_TRUE(IsWindowVisible(Control(kHfEdit)));
+        EXPECT_FALSE(IsWindowEnabled(Control(kHfEdit))) << "the button waits for the Header/Footer switch";
+        ASSERT_TRUE(NvxUi_Click(Control(kHfSwitch)));
+        ASSERT_TRUE(IsWindowEnabled(Control(kHfEdit)));
+    }
+};
+
+// The page options and the start number are taken on OK; the detail list says the
+// device information is unknown; Cancel leaves the record as it was.
+TEST_F(HeaderFooterDialogs, OkTakesTheOptionsAndTheStartNumberCancelKeepsTheRecord) {
+    OpenWithHeaderFooterOn();
+    SetField("bHFE_Digit", 0);
+    SetField("dwHFE_StartNumber", 42);
+    ASSERT_EQ(1, Field("bHFE_PrintHeader"));
+    EXPECT_TRUE(Edit([&](HWND dlg) {
+        EXPECT_EQ("00000042", Text(dlg, kHfStartNumber));
+        for (int row = 0; row < 5; ++row) {
+            EXPECT_EQ("Unknown", Cell(dlg, row, 1)) << row;
+            EXPECT_EQ("Unknown", Cell(dlg, row, 2)) << row;
+        }
+        EXPECT_EQ("Serial Number", Cell(dlg, 2, 0));
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kHfPrintHeader)));
+        Type(dlg, kHfStartNumber, WL("1234"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(0, Field("bHFE_PrintHeader"));
+    EXPECT_EQ(1234, Field("dwHFE_StartNumber"));
+
+    const std::vector<uint8_t> before = RecordBytes();
+    EXPECT_FALSE(Edit([&](HWND dlg) {
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kHfPrintHeader)));
+        Type(dlg, kHfStartNumber, WL("7"));
+    }));
+    EXPECT_EQ(before, RecordBytes());
+}
+
+// A start number past its range keeps the dialog open and the record unchanged:
+// nine digits while numbers show with eight, and past 32 bits with the digit flag.
+TEST_F(HeaderFooterDialogs, AStartNumberPastItsRangeIsRefused) {
+    OpenWithHeaderFooterOn();
+    SetField("bHFE_Digit", 0);
+    SetField("dwHFE_StartNumber", 5);
+    EXPECT_FALSE(Edit([&](HWND dlg) {
+        Type(dlg, kHfStartNumber, WL("123456789"));  // the box takes eight characters
+        EXPECT_EQ("12345678", Text(dlg, kHfStartNumber));
+        Type(dlg, kHfStartNumber, WL("-1"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(5, Field("dwHFE_StartNumber"));
+    SetField("bHFE_Digit", 1);
+    EXPECT_FALSE(Edit([&](HWND dlg) {
+        Type(dlg, kHfStartNumber, WL("4294967296"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(5, Field("dwHFE_StartNumber"));
+    EXPECT_TRUE(Edit([&](HWND dlg) {
+        Type(dlg, kHfStartNumber, WL("4294967295"));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(-1, Field("dwHFE_StartNumber")) << "4294967295 stored as the u32 it is";
+}
+
+// The date/time and page-number dialog opened from the header/footer dialog: the
+// start page and number inside their range, taken only when both dialogs end with OK.
+TEST_F(HeaderFooterDialogs, TheDateTimeDialogTakesPageNumbersInsideTheirRange) {
+    OpenWithHeaderFooterOn();
+    bool dateTimeClosed = false;
+    EXPECT_TRUE(Edit(
+        [&](HWND dlg) {
+            ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kHfDateTimePage)));
+            NvxUi_PressButton(dlg, IDOK);
+        },
+        [&](HWND dlg) {
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, kDpStartPage))) << "waits for the Page Number switch";
+            ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kDpPageNumber)));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, kDpStartPage)));
+            Type(dlg, kDpStartPage, WL("0"));
+            NvxUi_PressButton(dlg, IDOK);
+            ASSERT_TRUE(IsWindowVisible(dlg)) << "page 0 is refused";
+            Type(dlg, kDpStartPage, WL("9999"));
+            Type(dlg, kDpStartNumber, WL("3"));
+            NvxUi_PressButton(dlg, IDOK);
+            dateTimeClosed = !IsWindowVisible(dlg);
+        }));
+    EXPECT_TRUE(dateTimeClosed);
+    EXPECT_EQ(1, Field("DateTimePageNo.bPageNo"));
+    EXPECT_EQ(9999, Field("DateTimePageNo.nPN_StartPage"));
+    EXPECT_EQ(3, Field("DateTimePageNo.nPN_StartNum"));
+
+    // OK in the date/time dialog, Cancel in the header/footer dialog: nothing kept.
+    EXPECT_FALSE(Edit(
+        [&](HWND dlg) { ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kHfDateTimePage))); },
+        [&](HWND dlg) {
+            Type(dlg, kDpStartPage, WL("20"));
+            NvxUi_PressButton(dlg, IDOK);
+        }));
+    EXPECT_EQ(9999, Field("DateTimePageNo.nPN_StartPage"));
+}
+
+}  // namespace
