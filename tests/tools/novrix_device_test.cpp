@@ -27,9 +27,11 @@ protected:
         StopServe();
         PlatformTest::TearDown();
     }
-    Outcome Novrix(const std::string& args) {
+    // Runs novrix; `input` (commands, for a run without scripted actions) is its standard input.
+    Outcome Novrix(const std::string& args, const std::string& input = "") {
+        std::ofstream(Root() + "/in.txt", std::ios::binary) << input;
         std::string cmd = "env -u NOVRIX_DEBUG_OUTPUT " + std::string(NVX_NOVRIX_EXE) + " --root '" + Root() + "' " +
-                          args + " </dev/null >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
+                          args + " <'" + Root() + "/in.txt' >'" + Root() + "/out.txt' 2>'" + Root() + "/err.txt'";
         int status = std::system(cmd.c_str());
         Outcome r;
         r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -160,6 +162,15 @@ TEST_F(NovrixDeviceTest, HeaderFooterProgramsOfTheDeviceReachTheStampTab) {
     r = Novrix("prefs --printer 'Sim Fax' --show");
     ASSERT_EQ(0, r.rc) << r.err;
     EXPECT_TRUE(Has(r.out, "  Header/Footer: on\n  Program: Draft copy\n")) << r.out;
+
+    // The header/footer dialog: a start number past its range is refused and the dialog
+    // stays open; one inside is kept.
+    r = Novrix("prefs --printer 'Sim Fax'", "page Stamp/Composition\npress Edit Header/Footer...\nshow\n"
+                                            "set Start Number=99999999999\nok\nset Start Number=42\nok\napply\n");
+    EXPECT_TRUE(Has(r.out, "Dialog \"Edit Header/Footer\" opened")) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Enter a number from 0 to 4294967295.")) << r.out;
+    r = Novrix("prefs --printer 'Sim Fax'", "page Stamp/Composition\npress Edit Header/Footer...\nshow\ncancel\n");
+    EXPECT_TRUE(Has(r.out, "  Start Number: 42\n")) << r.out << r.err;
     EXPECT_EQ(0, StopServe());
 }
 
