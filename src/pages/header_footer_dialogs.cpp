@@ -6,6 +6,7 @@
 // program (stamps/header_footer.h).  The opener keeps the record as it was unless
 // the dialog ends with OK.
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <vector>
