@@ -330,8 +330,14 @@ TEST_F(CoverSheetStoreTest, SavingThreeSetsThenTwoLeavesTwo) {
     SetsWrite w = WriteSets(kMaker, kDriver, kPrinter, sets);
     EXPECT_TRUE(w.ok());
     EXPECT_EQ(3u, w.written);
-    // A 20-character name is stored without its end and read back whole.
+    // A 20-character name is written without its end and read back whole.  Windows
+    // adds the end itself when the written text is followed by one in memory (as
+    // here); the layer keeps the size it is given.
+#ifdef _WIN32
+    EXPECT_EQ(42u, Get(kSetsPath, WL("Name02"))->size());
+#else
     EXPECT_EQ(40u, Get(kSetsPath, WL("Name02"))->size());
+#endif
     std::vector<CoverSheetSet> read = ReadSets(kMaker, kDriver, kPrinter);
     ASSERT_EQ(3u, read.size());
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(BytesOf(sets[i]), BytesOf(read[i])) << i;

@@ -71,14 +71,15 @@ TEST_F(StoresKeyTest, LocalPrinterKeyIsOpenedAndCreated) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, OpenUserKeyByNames(WL("VELMORA"), driver, WL("Office Fax"), &byName, WL("Other")));
 }
 
+// A connection to a shared printer needs its server on Windows (AddPrinterConnectionW);
+// the layer adds one by name.
+#ifndef _WIN32
 TEST_F(StoresKeyTest, ConnectionGivesServerAndQueueLevels) {
     HANDLE printer = Add(WL("\\\\srv\\q1"), WL("NOVRIX Fax"));
     ASSERT_NE(nullptr, printer);
     RegKey key;
     ASSERT_EQ(ERROR_SUCCESS, CreateUserKey(printer, &key));
-#ifndef _WIN32
     EXPECT_EQ(WString(WL("VELMORA")), OnlySubkey(WL("Software")));  // a fresh root holds nothing else
-#endif
     EXPECT_EQ(WString(WL("NOVRIX Fax")), OnlySubkey(WL("Software\\VELMORA")));
     EXPECT_EQ(WString(WL("srv")), OnlySubkey(WL("Software\\VELMORA\\NOVRIX Fax")));
     EXPECT_EQ(WString(WL("q1")), OnlySubkey(WL("Software\\VELMORA\\NOVRIX Fax\\srv")));
@@ -86,6 +87,7 @@ TEST_F(StoresKeyTest, ConnectionGivesServerAndQueueLevels) {
     RegKey byName;
     EXPECT_EQ(ERROR_SUCCESS, OpenUserKeyByNames(WL("VELMORA"), WL("NOVRIX Fax"), WL("\\\\srv\\q1"), &byName));
 }
+#endif
 
 TEST_F(StoresKeyTest, MakerNameFromThePackage) {
     WCHAR* maker = nvx::frame::Module().model.services.makerName;
@@ -111,7 +113,9 @@ TEST_F(StoresKeyTest, PathsThatDoNotFitAreRefusedNotCut) {
               FormatUserKeyPath(path, kUserKeyPathChars, WL("VELMORA"), WL("D"), name.c_str()));
     EXPECT_EQ(0, path[0]);
 
+#ifndef _WIN32
     // Through a printer: a long driver and printer name open and create nothing.
+    // (Windows installs no driver of so long a name.)
     WString driver(300, u'd');
     WString printerName(219, u'n');
     HANDLE printer = Add(printerName.c_str(), driver.c_str());
@@ -120,6 +124,7 @@ TEST_F(StoresKeyTest, PathsThatDoNotFitAreRefusedNotCut) {
     RegKey key;
     EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, CreateUserKey(printer, &key));
     EXPECT_FALSE(KeyExists(WL("Software\\VELMORA")));
+#endif
 }
 
 TEST_F(StoresKeyTest, BadNamesAndHandles) {
@@ -141,13 +146,14 @@ TEST_F(StoresKeyTest, BadNamesAndHandles) {
 
 TEST_F(StoresKeyTest, ConnectionTestLooksForTheMachinePrintersKey) {
     HANDLE local = Add(WL("Local Fax"));
-    HANDLE remote = Add(WL("\\\\srv\\q1"));
-    ASSERT_TRUE(local && remote);
+    ASSERT_TRUE(local);
     EXPECT_EQ(0u, IsPrinterConnection(local));
-    EXPECT_EQ(1u, IsPrinterConnection(remote));
     EXPECT_EQ(0u, IsPrinterConnection(nullptr));  // information not readable: not a connection
 
 #ifndef _WIN32
+    HANDLE remote = Add(WL("\\\\srv\\q1"));  // a connection (the layer adds one by name)
+    ASSERT_TRUE(remote);
+    EXPECT_EQ(1u, IsPrinterConnection(remote));
     // It is the key that decides: without it a printer counts as a connection, with it
     // not.  (Only in a private platform root: this edits the machine's printer keys.)
     const WCHAR* printers = WL("System\\CurrentControlSet\\Control\\Print\\Printers");

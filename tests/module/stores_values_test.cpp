@@ -109,8 +109,13 @@ TEST_F(StoresValuesTest, NoStoreAndNoRights) {
     EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), none.WriteDword(WL("x"), 1));
     EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), none.Remove(WL("x")));
     EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), ValueStore::OfPrinter(nullptr).WriteDword(WL("x"), 1));
+    PrinterHandle missing;
+    EXPECT_FALSE(missing.Open(WL("No Such Printer")));
+    EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
+    EXPECT_FALSE(missing.Open(nullptr));
+}
 
-    // Shared data is written only through a handle opened to administer.
+TEST_F(StoresValuesTest, SharedDataIsWrittenOnlyThroughAnAdministerHandle) {
     PrinterHandle use;
     ASSERT_TRUE(use.Open(WL("Values Fax")));
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), ValueStore::OfPrinter(use.get()).WriteDword(WL("WMInfoCnt"), 1));
@@ -120,10 +125,6 @@ TEST_F(StoresValuesTest, NoStoreAndNoRights) {
     uint32_t count = 0;
     EXPECT_TRUE(ValueStore::OfPrinter(use.get()).ReadDword(WL("WMInfoCnt"), &count));
     EXPECT_EQ(1u, count);
-    PrinterHandle missing;
-    EXPECT_FALSE(missing.Open(WL("No Such Printer")));
-    EXPECT_EQ(DWORD(ERROR_INVALID_PRINTER_NAME), GetLastError());
-    EXPECT_FALSE(missing.Open(nullptr));
 }
 
 TEST_F(StoresValuesTest, DefaultSwitchesFollowThePrinterData) {

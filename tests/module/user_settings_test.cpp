@@ -131,7 +131,11 @@ TEST(Passwords, ACipherFailureLeavesLengthZero) {
     EXPECT_EQ(0, rec.copyPassLength);
     EXPECT_EQ(Bytes(146, 0), Bytes(rec.copyPass, rec.copyPass + 146));
     EXPECT_EQ(PasswordResult::TooLong, SetPassword(des, nvx::WString(144, u'c'), PasswordField::Copy, &rec));
-    // In AES the copy password takes 143 characters: 144 enciphered bytes in its 146.
+}
+
+TEST(Passwords, AnAesCopyPasswordTakes143Characters) {
+    // 144 enciphered bytes in the field's 146.
+    UserSettingsRecord rec{};
     EXPECT_EQ(PasswordResult::Stored, SetPassword(kAes, nvx::WString(143, u'c'), PasswordField::Copy, &rec));
     EXPECT_EQ(144, rec.copyPassLength);
 }

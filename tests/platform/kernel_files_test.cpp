@@ -47,12 +47,20 @@ TEST_F(KernelFiles, DispositionsAndTheirErrors) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
     EXPECT_EQ(INVALID_HANDLE_VALUE, Open(Path(WL("missing.bin")), GENERIC_WRITE, 0, TRUNCATE_EXISTING));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(path, GENERIC_READ, 0, TRUNCATE_EXISTING));  // needs write access
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(INVALID_HANDLE_VALUE, Open(path, GENERIC_READ, 0, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(INVALID_HANDLE_VALUE, Open(Dir(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));  // a folder
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+}
+
+TEST_F(KernelFiles, TruncatingNeedsWriteAccess) {
+    nvx::WString path = Path(WL("a.bin"));
+    ASSERT_TRUE(WriteBytes(path, "hello"));
+    HANDLE h = Open(path, GENERIC_READ, 0, TRUNCATE_EXISTING);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    EXPECT_EQ("hello", ReadBytes(path));
 }
 
 TEST_F(KernelFiles, ShareModesAreEnforcedBetweenHandles) {
@@ -131,13 +139,23 @@ TEST_F(KernelFiles, ReadWriteAndOverlappedOffsets) {
     h = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
-    EXPECT_FALSE(SetEndOfFile(h));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     CloseHandle(h);
     h = Open(path, GENERIC_WRITE, 0, OPEN_EXISTING);
     EXPECT_FALSE(ReadFile(h, buf, 1, &n, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     CloseHandle(h);
+}
+
+TEST_F(KernelFiles, EndOfFileNeedsWriteAccess) {
+    nvx::WString path = Path(WL("e.bin"));
+    ASSERT_TRUE(WriteBytes(path, "0123456789"));
+    HANDLE h = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(4u, SetFilePointer(h, 4, nullptr, FILE_BEGIN));
+    EXPECT_FALSE(SetEndOfFile(h));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    CloseHandle(h);
+    EXPECT_EQ("0123456789", ReadBytes(path));
 }
 
 TEST_F(KernelFiles, FilePointerSizesAndEndOfFile) {
@@ -227,14 +245,19 @@ TEST_F(KernelFiles, DeleteCopyAndMove) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
     EXPECT_FALSE(DeleteFileW(Dir().c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+}
 
-    // The read-only attribute protects against writing, replacing and deleting.
+TEST_F(KernelFiles, ReadOnlyAttributeProtectsTheFile) {
+    nvx::WString a = Path(WL("a.txt")), c = Path(WL("c.txt"));
+    ASSERT_TRUE(WriteBytes(c, "gamma"));
     EXPECT_TRUE(SetFileAttributesW(c.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
               GetFileAttributesW(c.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, Open(c, GENERIC_WRITE, 0, OPEN_EXISTING));
+    HANDLE h = Open(c, GENERIC_WRITE, 0, OPEN_EXISTING);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, h);
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
-    HANDLE h = Open(c, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    h = Open(c, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     EXPECT_NE(INVALID_HANDLE_VALUE, h);
     CloseHandle(h);
     EXPECT_FALSE(DeleteFileW(c.c_str()));
@@ -275,6 +298,18 @@ TEST_F(KernelFiles, FoldersAndAttributes) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
 }
 
+// A path longer than MAX_PATH is not found; a folder path needs room for an
+// 8.3 name under MAX_PATH.
+TEST_F(KernelFiles, TooLongNamesAreRefused) {
+    const nvx::WString longName = Path(nvx::WString(MAX_PATH, WL('n')).c_str());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+    nvx::WString longFolder = Dir() + WL("\\");
+    longFolder += nvx::WString(MAX_PATH - 8 - longFolder.size(), WL('d'));
+    EXPECT_FALSE(CreateDirectoryW(longFolder.c_str(), nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+}
+
 TEST_F(KernelFiles, PathRules) {
     // Names compare without regard to case.
     ASSERT_TRUE(WriteBytes(Path(WL("MixedCase.Txt")), "m"));
@@ -283,13 +318,6 @@ TEST_F(KernelFiles, PathRules) {
     // "." and ".." and trailing dots are resolved as Windows resolves them.
     EXPECT_EQ("m", ReadBytes(Dir() + WL("\\.\\sub\\..\\MixedCase.Txt.")));
 
-    nvx::WString longName = Path(nvx::WString(MAX_PATH, WL('n')).c_str());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
-    nvx::WString longFolder = Dir() + WL("\\");
-    longFolder += nvx::WString(MAX_PATH - 8 - longFolder.size(), WL('d'));
-    EXPECT_FALSE(CreateDirectoryW(longFolder.c_str(), nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
     EXPECT_EQ(INVALID_HANDLE_VALUE,
               CreateFileW(Path(WL("a|b")).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), GetLastError());

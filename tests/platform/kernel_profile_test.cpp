@@ -180,20 +180,26 @@ TEST_F(KernelProfile, RepeatedNamesCommentsAndBlanksAsWindows) {
     EXPECT_EQ(nvx::WString(WL("Grayscale")), Get(WL("FIXSETTING"), WL("SELECTCOLOR")));
     EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL("Late"), WL("def")));  // second section unseen
     EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL("OutputMethod"), WL("def")));
-    EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL(";OutputMethod"), WL("def")));
     EXPECT_EQ(nvx::WString(WL("Left")), Get(WL("FixSetting"), WL("Staple")));
     EXPECT_EQ(nvx::WString(WL("Left")), Get(WL(" FixSetting "), WL(" Staple ")));
     EXPECT_EQ(nvx::WString(WL(";not a comment")), Get(WL("FixSetting"), WL("Note")));
     EXPECT_EQ(nvx::WString(WL("  padded  ")), Get(WL("FixSetting"), WL("Q")));
-    EXPECT_EQ(nvx::WString(WL("open")), Get(WL("Open"), WL("k")));
     EXPECT_EQ(nvx::WString(WL("spaced")), Get(WL("Spaced"), WL("k")));
 
     WCHAR list[256];
     DWORD n = GetPrivateProfileStringW(WL("FixSetting"), nullptr, WL(""), list, 256, ini_.c_str());
     EXPECT_EQ(nvx::WString(WL("SelectColor,selectcolor,Staple,Note,Q")), Joined(list, n));
-    n = GetPrivateProfileSectionNamesW(list, 256, ini_.c_str());
-    EXPECT_EQ(nvx::WString(WL("FixSetting,fixsetting,Open,Spaced")), Joined(list, n));
-    // A missing section or key answers the default with ERROR_FILE_NOT_FOUND.
+}
+
+// A commented line is no key even by its full name, a header without its "]"
+// opens a section of its own, and a missing key says so in the last error.
+TEST_F(KernelProfile, CommentsUnclosedHeadersAndMissingKeysAsWindows) {
+    ASSERT_TRUE(WriteBytes(ini_, "[FixSetting]\r\n;OutputMethod=Hold\r\n  [Open\r\nk=open\r\n[ Spaced ]\r\nk=spaced\r\n"));
+    EXPECT_EQ(nvx::WString(WL("def")), Get(WL("FixSetting"), WL(";OutputMethod"), WL("def")));
+    EXPECT_EQ(nvx::WString(WL("open")), Get(WL("Open"), WL("k")));
+    WCHAR list[256];
+    DWORD n = GetPrivateProfileSectionNamesW(list, 256, ini_.c_str());
+    EXPECT_EQ(nvx::WString(WL("FixSetting,Open,Spaced")), Joined(list, n));
     SetLastError(0);
     EXPECT_EQ(nvx::WString(WL("d")), Get(WL("PersonalInfo"), WL("VLUserName"), WL("d")));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());

@@ -61,6 +61,11 @@ protected:
     std::vector<HANDLE> added_;
 };
 
+// On Windows DocumentPropertiesW hands the call to the printer driver's interface
+// module (for these printers the module under test, which answers only for its
+// own models): the checks of DocumentPropertiesW are of the layer's answer for a
+// driver that keeps no private part, and run on it alone.
+#ifndef _WIN32
 TEST_F(DevModes, PrinterWithoutDeviceModeAnswersThePublicDefault) {
     HANDLE printer = Add(WL("Plain"), nullptr);
     ASSERT_NE(nullptr, printer);
@@ -115,6 +120,8 @@ TEST_F(DevModes, DriverExtraIsKeptAndMergedOnlyWhenItFits) {
               0);
 }
 
+#endif
+
 TEST_F(DevModes, PrinterWideAndPerUserDefaults) {
     HANDLE printer = Add(WL("Levels"), nullptr);
     ASSERT_NE(nullptr, printer);
@@ -131,9 +138,11 @@ TEST_F(DevModes, PrinterWideAndPerUserDefaults) {
     std::vector<BYTE> mine = MakeDevMode(4, 0x22, DMPAPER_A5);
     PRINTER_INFO_9W nine{AsDevMode(mine)};
     ASSERT_TRUE(SetPrinterW(user, 9, reinterpret_cast<LPBYTE>(&nine), 0));
+#ifndef _WIN32
     std::vector<BYTE> out(sizeof(DEVMODEW) + 4);
     ASSERT_EQ(IDOK, DocumentPropertiesW(nullptr, user, nullptr, AsDevMode(out), nullptr, DM_OUT_BUFFER));
     EXPECT_EQ(DMPAPER_A5, AsDevMode(out)->dmPaperSize);
+#endif
 
     DWORD needed = 0;
     GetPrinterW(user, 8, nullptr, 0, &needed);
@@ -143,8 +152,10 @@ TEST_F(DevModes, PrinterWideAndPerUserDefaults) {
 
     nine.pDevMode = nullptr;  // forget the user's own
     ASSERT_TRUE(SetPrinterW(user, 9, reinterpret_cast<LPBYTE>(&nine), 0));
+#ifndef _WIN32
     ASSERT_EQ(IDOK, DocumentPropertiesW(nullptr, user, nullptr, AsDevMode(out), nullptr, DM_OUT_BUFFER));
     EXPECT_EQ(DMPAPER_LEGAL, AsDevMode(out)->dmPaperSize);
+#endif
     ClosePrinter(user);
 }
 

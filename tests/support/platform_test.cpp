@@ -5,6 +5,7 @@
 #include <random>
 
 #include <set>
+#include <vector>
 
 #include "common/text.h"
 #include "support/driver_folder.h"
@@ -29,6 +30,31 @@ void RemoveTree(const std::string& path) {
     if (!path.empty()) std::filesystem::remove_all(path, ec);
 }
 
+#ifdef _WIN32
+namespace {
+// The printers the running test added: the fixture deletes them when the test
+// ends, as a private root's removal does elsewhere.
+std::vector<nvx::WString>& AddedPrinters() {
+    static std::vector<nvx::WString> names;
+    return names;
+}
+
+// What the module keeps per user lives under this key; a test starts without it.
+const WCHAR* const kMakerKey = WL("Software\\VELMORA");
+
+void DeleteAddedPrinters() {
+    for (const nvx::WString& name : AddedPrinters()) {
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE printer = nullptr;
+        if (!OpenPrinterW(const_cast<LPWSTR>(name.c_str()), &printer, &defaults)) continue;
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+    }
+    AddedPrinters().clear();
+}
+}  // namespace
+#endif
+
 HANDLE AddTestPrinter(PRINTER_INFO_2W& info) {
 #ifdef _WIN32
     static std::set<nvx::WString> installed;
@@ -51,8 +77,12 @@ HANDLE AddTestPrinter(PRINTER_INFO_2W& info) {
     // Windows takes a printer without a data type; Wine's spooler cannot open one
     // (AddPrinterW then fails with ERROR_INVALID_PRINTER_NAME): name the raw type.
     if (!info.pDatatype) info.pDatatype = const_cast<LPWSTR>(WL("RAW"));
-#endif
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (printer && info.pPrinterName) AddedPrinters().push_back(info.pPrinterName);
+    return printer;
+#else
     return AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+#endif
 }
 
 }  // namespace nvxtest
@@ -64,11 +94,19 @@ void PlatformTest::SetUp() {
     NvxPlatform_SetAdministrator(TRUE);
     NvxPlatform_SetAnsiCodePage(1252);
     NvxPlatform_SetCountryCode(1);
+#else
+    // Windows has no private root: a test starts without the printers and the
+    // per-user keys an earlier test (or an earlier run) left.
+    nvxtest::DeleteAddedPrinters();
+    RegDeleteTreeW(HKEY_CURRENT_USER, nvxtest::kMakerKey);
 #endif
 }
 
 void PlatformTest::TearDown() {
 #ifndef _WIN32
     nvxtest::RemoveTree(root_);
+#else
+    nvxtest::DeleteAddedPrinters();
+    RegDeleteTreeW(HKEY_CURRENT_USER, nvxtest::kMakerKey);
 #endif
 }
