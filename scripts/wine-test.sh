@@ -92,7 +92,7 @@ for exe in "$build"/bin/*_tests.exe; do
   fi
   t0=$(date +%s)
   rc=0
-  (cd "$build/bin" && NOVRIX_DRIVER_DIR=$driver_dir timeout -k 10 "$timeout_s" "$wine" "$exe" "${filter[@]}") \
+  (cd "$build/bin" && NOVRIX_DRIVER_DIR=$driver_dir NOVRIX_TEST_SCRATCH_USER=1 timeout -k 10 "$timeout_s" "$wine" "$exe" "${filter[@]}") \
     >"$log" 2>&1 || rc=$?
   tr -d '\r' <"$log" >"$log.txt" && mv "$log.txt" "$log"
   # Counted test by test, so that a program that dies still counts what ran.

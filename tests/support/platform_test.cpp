@@ -1,6 +1,7 @@
 // Private platform roots for tests.
 #include "support/platform_test.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -52,6 +53,14 @@ void DeleteAddedPrinters() {
     }
     AddedPrinters().clear();
 }
+
+// The per-user key is only removed in a throw-away account (the Wine runner
+// sets NOVRIX_TEST_SCRATCH_USER=1 for its own prefix): on a person's Windows
+// account it holds their real settings.
+void DeleteMakerKeyInScratchAccount() {
+    const char* scratch = std::getenv("NOVRIX_TEST_SCRATCH_USER");
+    if (scratch && std::string(scratch) == "1") RegDeleteTreeW(HKEY_CURRENT_USER, kMakerKey);
+}
 }  // namespace
 #endif
 
@@ -95,10 +104,11 @@ void PlatformTest::SetUp() {
     NvxPlatform_SetAnsiCodePage(1252);
     NvxPlatform_SetCountryCode(1);
 #else
-    // Windows has no private root: a test starts without the printers and the
-    // per-user keys an earlier test (or an earlier run) left.
+    // Windows has no private root: a test starts without the printers an earlier
+    // test (or an earlier run) left, and in a throw-away account without the
+    // per-user keys.
     nvxtest::DeleteAddedPrinters();
-    RegDeleteTreeW(HKEY_CURRENT_USER, nvxtest::kMakerKey);
+    nvxtest::DeleteMakerKeyInScratchAccount();
 #endif
 }
 
@@ -107,6 +117,6 @@ void PlatformTest::TearDown() {
     nvxtest::RemoveTree(root_);
 #else
     nvxtest::DeleteAddedPrinters();
-    RegDeleteTreeW(HKEY_CURRENT_USER, nvxtest::kMakerKey);
+    nvxtest::DeleteMakerKeyInScratchAccount();
 #endif
 }
