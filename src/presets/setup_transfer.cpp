@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "common/ansi.h"
 #include "common/le.h"
@@ -37,7 +38,11 @@ bool ReadKey(const SettingsDoc& doc, const WCHAR* section, const WCHAR* key, int
     case SettingsDoc::Read::Ok: *value = static_cast<uint32_t>(v); return true;
     case SettingsDoc::Read::Bad: break;
     }
-    if (failed) failed->push_back("[" + Utf8FromW(section) + "] " + Utf8FromW(key));
+    if (failed) {
+        std::string name(1, '[');
+        name.append(Utf8FromW(section)).append("] ").append(Utf8FromW(key));
+        failed->push_back(std::move(name));
+    }
     return false;
 }
 

@@ -86,13 +86,13 @@ TEST(WatermarkFields, SizeAngleAndPositionAtAndPastTheirEnds) {
 TEST(WatermarkFields, RecordRoundTripAndTemplate) {
     WatermarkRecord r = NewWatermarkTemplate(WL("Arial"));
     EXPECT_EQ(0, r.szKey[0]);
-    EXPECT_EQ(1, r.nStyle);
-    EXPECT_EQ(72, r.wSize);
-    EXPECT_EQ(255u, r.crColor);
-    EXPECT_EQ(1, r.wFrame);
-    EXPECT_EQ(1, r.bBkGrnd);
-    EXPECT_EQ(0, r.bFstPg);
-    EXPECT_EQ(0, r.bMultiStamp);
+    EXPECT_EQ(1, +r.nStyle);
+    EXPECT_EQ(72, +r.wSize);
+    EXPECT_EQ(255u, +r.crColor);
+    EXPECT_EQ(1, +r.wFrame);
+    EXPECT_EQ(1, +r.bBkGrnd);
+    EXPECT_EQ(0, +r.bFstPg);
+    EXPECT_EQ(0, +r.bMultiStamp);
     WatermarkFields f = Fine();
     f.text.assign(128, 'y');
     f.angle = -45;

@@ -68,7 +68,7 @@ TEST(DirectoryEditor, AnEntryIsLeftOnlyWhenItPassesItsChecks) {
     EXPECT_EQ(Problem::DuplicateName, c.problem);
     EXPECT_EQ(3385, c.focus);
     e.CurrentServer()->name = WFromAscii("Second");
-    e.CurrentServer()->address = WFromAscii("10.0.0.2");
+    e.CurrentServer()->address = WFromAscii("192.0.2.2");
     EXPECT_EQ(Problem::None, e.Select(0).problem);
     EXPECT_EQ(0u, *e.Current());
 }
