@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renews docs/pictures/: a PNG picture of every page of the sample model's
-# printing preferences (and of the custom paper dialog), drawn by
+# printing preferences (and of the custom paper and watermark dialogs), drawn by
 # `novrix prefs --picture` on a fresh platform root with the default settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,3 +16,4 @@ rm -f docs/pictures/*.png
 mkdir -p docs/pictures
 build/linux/bin/novrix --root "$root" prefs --picture docs/pictures
 build/linux/bin/novrix --root "$root" picture docs/pictures --press "Custom Paper..."
+build/linux/bin/novrix --root "$root" picture docs/pictures --page "Stamp/Composition" --press "Edit Watermarks..."
