@@ -1,7 +1,6 @@
 // The middle server authentication dialog and its logic.
 #include "pages/middle_server_dialog.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -14,6 +13,7 @@
 #include "frame/variant_switches.h"
 #include "model/messages.h"
 #include "pages/page_help.h"
+#include "pages/user_auth.h"
 
 namespace nvx::pages {
 
@@ -198,22 +198,13 @@ INT_PTR CALLBACK MiddleServerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 device::PasswordResult ApplyMiddleServerInput(const device::PasswordCipher& cipher, const MiddleServerInput& input,
                                               bool usrsetType1, uint32_t serverNumber, OEMDEV* record) {
-    if (!record) return device::PasswordResult::CipherFailed;
-    if (input.userName.size() > device::kUserNameChars || input.userName.find(WCHAR{0}) != WString::npos)
-        return device::PasswordResult::TooLong;
-    device::UserSettingsRecord rec{};
-    device::CopyFromOemdev(*record, usrsetType1, &rec);
-    device::PasswordResult r = device::PasswordResult::Stored;
-    if (input.passwordTyped) r = device::SetPassword(cipher, input.password, device::PasswordField::User, &rec);
-    if (r == device::PasswordResult::Stored) {
-        rec.middleServerMode = input.publicUser ? device::kMiddleServerPublicUser : device::kMiddleServerNamedUser;
-        rec.middleServerValue = serverNumber;
-        std::memset(rec.userName, 0, sizeof rec.userName);
-        std::memcpy(rec.userName, input.userName.data(), input.userName.size() * sizeof(WCHAR));
-        device::CopyToOemdev(rec, usrsetType1, record);
-    }
-    SecureZeroMemory(&rec, sizeof rec);
-    return r;
+    return ApplyLogonInput(cipher, input.userName, input.passwordTyped, input.password, usrsetType1,
+                           [&](device::UserSettingsRecord& rec) {
+                               rec.middleServerMode =
+                                   input.publicUser ? device::kMiddleServerPublicUser : device::kMiddleServerNamedUser;
+                               rec.middleServerValue = serverNumber;
+                           },
+                           record);
 }
 
 UINT_PTR RunMiddleServerAuthentication(const MiddleServerBlock* block, HWND owner) {

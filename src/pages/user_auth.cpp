@@ -192,23 +192,33 @@ INT_PTR CALLBACK UserAuthProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-device::PasswordResult ApplyUserAuthInput(const device::PasswordCipher& cipher, const UserAuthInput& input,
-                                          bool usrsetType1, OEMDEV* record) {
+device::PasswordResult ApplyLogonInput(const device::PasswordCipher& cipher, const WString& userName,
+                                       bool passwordTyped, const WString& password, bool usrsetType1,
+                                       const std::function<void(device::UserSettingsRecord&)>& mark, OEMDEV* record) {
     if (!record) return device::PasswordResult::CipherFailed;
-    if (input.userName.size() > device::kUserNameChars || input.userName.find(WCHAR{0}) != WString::npos)
+    if (userName.size() > device::kUserNameChars || userName.find(WCHAR{0}) != WString::npos)
         return device::PasswordResult::TooLong;
     device::UserSettingsRecord rec{};
     device::CopyFromOemdev(*record, usrsetType1, &rec);
     device::PasswordResult r = device::PasswordResult::Stored;
-    if (input.passwordTyped) r = device::SetPassword(cipher, input.password, device::PasswordField::User, &rec);
+    if (passwordTyped) r = device::SetPassword(cipher, password, device::PasswordField::User, &rec);
     if (r == device::PasswordResult::Stored) {
-        rec.userType = input.publicUser ? kUserTypePublic : kUserTypeNamed;
+        mark(rec);
         std::memset(rec.userName, 0, sizeof rec.userName);
-        std::memcpy(rec.userName, input.userName.data(), input.userName.size() * sizeof(WCHAR));
+        std::memcpy(rec.userName, userName.data(), userName.size() * sizeof(WCHAR));
         device::CopyToOemdev(rec, usrsetType1, record);
     }
     SecureZeroMemory(&rec, sizeof rec);
     return r;
+}
+
+device::PasswordResult ApplyUserAuthInput(const device::PasswordCipher& cipher, const UserAuthInput& input,
+                                          bool usrsetType1, OEMDEV* record) {
+    return ApplyLogonInput(cipher, input.userName, input.passwordTyped, input.password, usrsetType1,
+                           [&](device::UserSettingsRecord& rec) {
+                               rec.userType = input.publicUser ? kUserTypePublic : kUserTypeNamed;
+                           },
+                           record);
 }
 
 UINT_PTR RunUserAuthentication(const UserAuthBlock* block, HWND owner) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "common/text.h"
 #include "device/password_cipher.h"
@@ -35,6 +36,15 @@ struct UserAuthInput {
     bool passwordTyped = false;
     WString password;
 };
+
+// The part every logon dialog shares: the user name (at most 80 characters,
+// longer or holding a NUL is refused as TooLong) and, when typed, the password
+// applied to a copy of the record's user settings; `mark` then sets the
+// dialog's own fields on the copy before it is written back.  On any refusal
+// the record is left exactly as it was; the copy is wiped.
+device::PasswordResult ApplyLogonInput(const device::PasswordCipher& cipher, const WString& userName,
+                                       bool passwordTyped, const WString& password, bool usrsetType1,
+                                       const std::function<void(device::UserSettingsRecord&)>& mark, OEMDEV* record);
 
 // Applies the input to the record: user type, user name (at most 80 characters,
 // longer is refused as TooLong) and, when typed, the password.  On any refusal

@@ -211,6 +211,28 @@ std::string PasswordState(uint16_t length) {
 }
 
 // login: the module's user authentication pop-up, driven as a person would.
+// The password of a pop-up command, from standard input when --password-stdin
+// asks for it; false (after saying so) when it was asked for and not given.
+bool ReadPasswordArg(const char* command, bool wanted, nvx::WString* password) {
+    if (!wanted) return true;
+    std::string line;
+    if (!ReadSecretLine(&line)) {
+        fprintf(stderr, "novrix auth %s: no password on standard input\n", command);
+        return false;
+    }
+    *password = nvx::WFromUtf8(line);
+    Wipe(&line);
+    return true;
+}
+
+// The host's settings record for a pop-up, started from what the user's store holds.
+std::unique_ptr<OEMDEV> StoredUserRecord(HANDLE printer, bool type1) {
+    auto dev = std::make_unique<OEMDEV>();
+    std::memset(dev.get(), 0, sizeof *dev);
+    nvx::device::LoadUserSettings(printer, type1, dev.get());
+    return dev;
+}
+
 int Login(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
     const std::string folder = PrinterDriverFolder(printer, options);
     NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
@@ -230,19 +252,8 @@ int Login(const Options& options, const Args& a, HANDLE printer, const std::stri
         return kExitFailed;
     }
     nvx::WString password;
-    if (a.password) {
-        std::string line;
-        if (!ReadSecretLine(&line)) {
-            fprintf(stderr, "novrix auth login: no password on standard input\n");
-            return kExitFailed;
-        }
-        password = nvx::WFromUtf8(line);
-        Wipe(&line);
-    }
-    // The host's settings record starts from what the user's store holds.
-    auto dev = std::make_unique<OEMDEV>();
-    std::memset(dev.get(), 0, sizeof *dev);
-    nvx::device::LoadUserSettings(printer, nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0, dev.get());
+    if (!ReadPasswordArg("login", a.password, &password)) return kExitFailed;
+    auto dev = StoredUserRecord(printer, nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0);
     std::vector<BYTE> devOption(6676, 0);
     HANDLE handle = printer;
     void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
@@ -319,19 +330,9 @@ int UserSettings(const Options& options, const Args& a, HANDLE printer, const st
         return kExitFailed;
     }
     nvx::WString password;
-    if (a.password) {
-        std::string line;
-        if (!ReadSecretLine(&line)) {
-            fprintf(stderr, "novrix auth user-settings: no password on standard input\n");
-            return kExitFailed;
-        }
-        password = nvx::WFromUtf8(line);
-        Wipe(&line);
-    }
+    if (!ReadPasswordArg("user-settings", a.password, &password)) return kExitFailed;
     const bool type1 = nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
-    auto dev = std::make_unique<OEMDEV>();
-    std::memset(dev.get(), 0, sizeof *dev);
-    nvx::device::LoadUserSettings(printer, type1, dev.get());
+    auto dev = StoredUserRecord(printer, type1);
     std::vector<BYTE> devOption(6676, 0);
     HANDLE handle = printer;
     void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
@@ -402,19 +403,9 @@ int MiddleServer(const Options& options, const Args& a, HANDLE printer, const st
         return kExitFailed;
     }
     nvx::WString password;
-    if (a.password) {
-        std::string line;
-        if (!ReadSecretLine(&line)) {
-            fprintf(stderr, "novrix auth middle-server: no password on standard input\n");
-            return kExitFailed;
-        }
-        password = nvx::WFromUtf8(line);
-        Wipe(&line);
-    }
+    if (!ReadPasswordArg("middle-server", a.password, &password)) return kExitFailed;
     const bool type1 = nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
-    auto dev = std::make_unique<OEMDEV>();
-    std::memset(dev.get(), 0, sizeof *dev);
-    nvx::device::LoadUserSettings(printer, type1, dev.get());
+    auto dev = StoredUserRecord(printer, type1);
     std::vector<BYTE> devOption(6676, 0);
     DWORD verified = 0;
     void* block[4] = {printer, dev.get(), &verified, devOption.data()};
