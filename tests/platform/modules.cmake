@@ -36,5 +36,5 @@ else()
   # The .res parser on its own, fed malformed data (it depends on no other part of the layer).
   novrix_add_test(platform_resource_parse_tests SOURCES
     "${CMAKE_CURRENT_LIST_DIR}/resource_parse_test.cpp"
-    "${PROJECT_SOURCE_DIR}/src/platform/linux/resource_index.cpp")
+    "${PROJECT_SOURCE_DIR}/src/platform/linux/kernel32/resource_index.cpp")
 endif()

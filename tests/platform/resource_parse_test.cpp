@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/le.h"
-#include "platform/linux/resource_index.h"
+#include "platform/linux/kernel32/resource_index.h"
 
 namespace {
 

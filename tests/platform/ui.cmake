@@ -30,5 +30,5 @@ if(NOT WIN32)
   # The dialog template parser on its own, fed malformed templates.
   novrix_add_test(platform_ui_template_tests SOURCES
     "${CMAKE_CURRENT_LIST_DIR}/ui_template_parse_test.cpp"
-    "${PROJECT_SOURCE_DIR}/src/platform/linux/user_dlgtemplate.cpp")
+    "${PROJECT_SOURCE_DIR}/src/platform/linux/user32/dlgtemplate.cpp")
 endif()

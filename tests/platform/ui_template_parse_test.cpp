@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/linux/user_dlgtemplate.h"
+#include "platform/linux/user32/user_dlgtemplate.h"
 
 namespace {
 
