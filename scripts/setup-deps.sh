@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libssl-dev openssl libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core nlohmann-json3-dev libcpp-httplib-dev
   libkrb5-dev krb5-kdc krb5-admin-server krb5-user
@@ -17,7 +17,7 @@ if [[ "${NOVRIX_WITH_FUZZ:-0}" == 1 ]]; then
 fi
 # The side-by-side benchmark with CUPS (bench/peers/run.sh) only.
 if [[ "${NOVRIX_WITH_PEERS:-0}" == 1 ]]; then
-  packages+=(libcups2-dev python3)
+  packages+=(libcups2-dev)
 fi
 
 missing=()

@@ -12,7 +12,7 @@
 #include "common/ansi.h"
 #include "device/printer_cipher.h"
 #include "features/fax.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/model_settings.h"
 #include "model/package.h"
 #include "phone_book_store.h"
@@ -209,7 +209,7 @@ std::vector<Choice> SearchDirectories(HANDLE printer, const std::string& text, s
     // The printer's password cipher, as the module sets it up from the model data beside it.
     const WString package = FolderOfSelf() + WL("/NOVRIX_D.VPD");
     nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(package.c_str(), nvx::vpd::kEntry52Size);
-    if (pkg) nvx::model::LoadEncryptionSettings(*pkg, nvx::frame::Module().model.settings.encryption);
+    if (pkg) nvx::model::LoadEncryptionSettings(*pkg, nvx::model::Loaded().tables.settings.encryption);
     nvx::device::ForgetPrinterCiphers();
     const nvx::device::PasswordCipher& cipher = nvx::device::PrinterPasswordCipher(printer);
     std::string said;

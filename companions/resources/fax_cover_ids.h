@@ -1,6 +1,6 @@
 // Templates and control identifiers of the fax cover sheet dialog (172), its four
 // tab pages and its set dialogs, in NOVRIX_S.DLL.  The module's code names the
-// same numbers (src/fax/cover_sheet_dialog.cpp).
+// same numbers (src/pages/fax_cover_sheet_dialog.cpp).
 #pragma once
 
 #define IDD_FAX_COVER 172

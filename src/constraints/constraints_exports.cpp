@@ -2,10 +2,10 @@
 #include "constraints/engine.h"
 #include "frame/exports.h"
 #include "pages/page_identity.h"
-#include "pages/page_work.h"
-#include "pages/printer_ui_context.h"
 #include "presets/printer_presets.h"
 #include "settings/devoption.h"
+#include "settings/printer_ui_context.h"
+#include "settings/sheet_work.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ struct DeviceOptionCache {
 };
 DeviceOptionCache g_deviceOptions;
 
-const BYTE* SheetDeviceOptions(const nvx::pages::PrinterUIContext* sheet, bool wholeSheet) {
-    HANDLE printer = sheet ? nvx::pages::ContextPrinter(sheet) : nullptr;
+const BYTE* SheetDeviceOptions(const nvx::settings::PrinterUIContext* sheet, bool wholeSheet) {
+    HANDLE printer = sheet ? nvx::settings::ContextPrinter(sheet) : nullptr;
     if (!printer) return nullptr;
     if (!g_deviceOptions.loaded || g_deviceOptions.printer != printer || wholeSheet) {
         nvx::settings::LoadDefaultDevOption(printer, g_deviceOptions.record);
@@ -59,14 +59,14 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindo
     ctx.control = controlId;
     ctx.deviceOption = static_cast<int32_t>(item);
     if (ctx.dialog) {
-        const auto* sheet = reinterpret_cast<const pages::PrinterUIContext*>(GetWindowLongPtrW(ctx.dialog, DWLP_USER));
+        const auto* sheet = reinterpret_cast<const nvx::settings::PrinterUIContext*>(GetWindowLongPtrW(ctx.dialog, DWLP_USER));
         ctx.sheet = sheet;
         ctx.page = pages::PageIdOf(ctx.dialog);
-        ctx.record = sheet ? pages::ContextSettingsRecord(sheet) : nullptr;
+        ctx.record = sheet ? nvx::settings::ContextSettingsRecord(sheet) : nullptr;
         // The custom size dialog holds the width and length fields.
         ctx.customPaper = GetDlgItem(ctx.dialog, 1336) && GetDlgItem(ctx.dialog, 1337);
         // The media registered for the sheet's trays (the per-tray media values).
-        pages::ContextTrayMedia(sheet, ctx.trayMedia);
+        nvx::settings::ContextTrayMedia(sheet, ctx.trayMedia);
         // The printer's installed options, for the rules' device-option conditions.
         ctx.deviceOptions = SheetDeviceOptions(sheet, controlId == 0);
     }
@@ -74,6 +74,6 @@ NVX_EXPORT UINT_PTR DoConstraints(UINT mode, UINT_PTR dialog, UINT_PTR toolWindo
     const UINT_PTR result = constraints::RunCheck(ctx);
     // A number a rule wrote and the check showed: the page that asked reads the
     // sheet's flag to show the field in its own unit again.
-    if (ctx.changedByRule) pages::WorkSet(ctx.sheet, pages::work::kChangedByRule, 1);
+    if (ctx.changedByRule) nvx::settings::WorkSet(ctx.sheet, settings::work::kChangedByRule, 1);
     return result;
 }

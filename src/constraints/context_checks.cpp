@@ -10,7 +10,7 @@
 #include "constraints/engine_state.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "pages/printer_ui_context.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::constraints::detail {
 
@@ -26,7 +26,7 @@ constexpr unsigned kSlotPrinterSheet = 72;
 // them; with messages, refuses the user's choice of one.  Answers true when a
 // choice was refused (its reason is appended to the refusal text).
 bool Check::ContextChecks(bool withMessages) {
-    const bool printerSheet = ctx_.sheet && pages::ContextForm(ctx_.sheet) == 2;
+    const bool printerSheet = ctx_.sheet && settings::ContextForm(ctx_.sheet) == 2;
     if (!ctx_.noBooklet && !printerSheet) return false;
     const bool bookletSwitch = t_.record && t_.record->switches[features::kSw_BookletPrint] != 0;
     auto mark = [&](int row, const char* option) {

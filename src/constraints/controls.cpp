@@ -6,9 +6,22 @@
 #include "constraints/engine_state.h"
 #include "features/option_record.h"
 #include "model/messages.h"
-#include "pages/page_items.h"
 
-namespace nvx::constraints::detail {
+namespace nvx::constraints {
+
+namespace {
+const WCHAR kSwitchedOffProp[] = WL("NovrixSwitchedOff");
+}
+
+void MarkSwitchedOff(HWND control) {
+    if (control) SetPropW(control, kSwitchedOffProp, reinterpret_cast<HANDLE>(1));
+}
+
+bool ControlSwitchedOff(HWND control) {
+    return control && GetPropW(control, kSwitchedOffProp) != nullptr;
+}
+
+namespace detail {
 
 HWND Check::Control(uint32_t id) const {
     if (!ctx_.dialog || id == 0 || id > 0xFFFF) return nullptr;
@@ -102,7 +115,7 @@ bool Check::EnableItem(int row, bool disabled) {
     auto set = [&](uint32_t id) {
         HWND c = Control(id);
         // A control the page switched off (the model does not offer it) stays off.
-        if (c && !(!disabled && pages::ControlSwitchedOff(c))) EnableWindow(c, !disabled);
+        if (c && !(!disabled && ControlSwitchedOff(c))) EnableWindow(c, !disabled);
         touchedChanged = touchedChanged || id == ctx_.control;
     };
     set(item->control);
@@ -158,4 +171,5 @@ void Check::Append(WString& text, model::MessageTable table, unsigned slot, bool
     if (text.size() > kMessageChars - 1) text.resize(kMessageChars - 1);
 }
 
-}  // namespace nvx::constraints::detail
+}  // namespace detail
+}  // namespace nvx::constraints

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "constraints/engine_state.h"
+#include "constraints/prepared_rules.h"
+#include "constraints/stop_icons.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "frame/module_state.h"
+#include "features/ui_items.h"
 #include "frame/variant_switches.h"
-#include "pages/stop_icon_draw.h"
-#include "pages/stop_icons.h"
+#include "model/loaded_model.h"
 
 namespace nvx::constraints {
 
@@ -27,6 +28,7 @@ namespace {
 
 std::vector<FixedSetting> g_fixed;
 IconRedrawFn g_iconRedraw = nullptr;
+IconRedrawFn g_defaultIconRedraw = nullptr;  // the pages' own, registered at attach
 std::vector<uint16_t> g_extraSecurityControls;
 
 struct OptionTip {
@@ -59,10 +61,10 @@ void AddOptionTip(uint32_t control, int32_t value, const WString& text) {
                 t.text += WL("\r\n");
                 t.text += text;
             }
-            if (t.text.size() > pages::kStopIconTextChars - 1) t.text.resize(pages::kStopIconTextChars - 1);
+            if (t.text.size() > constraints::kStopIconTextChars - 1) t.text.resize(constraints::kStopIconTextChars - 1);
             return;
         }
-    g_optionTips.push_back({control, value, text.substr(0, pages::kStopIconTextChars - 1), {text}});
+    g_optionTips.push_back({control, value, text.substr(0, constraints::kStopIconTextChars - 1), {text}});
 }
 IconRedrawFn IconRedraw() { return g_iconRedraw; }
 BYTE*& HostRecord() {
@@ -373,7 +375,7 @@ uint32_t Check::Run() {
     ExtraApplyPasses();
 
     // 9. Enable states and icon flags of change rules.
-    for (pages::StopIconRow* row = pages::StopIconTable(); row->control; ++row)
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row->control; ++row)
         if (!ctx_.dialog || Control(row->control)) {
             row->hasMessage = 0;
             row->flags = 0;
@@ -400,7 +402,7 @@ uint32_t Check::Run() {
                 d = static_cast<int8_t>(d == 1 || h);
             }
             if (h && r.Has(vpd::kActIcon))
-                if (pages::StopIconRow* icon = pages::FindStopIcon(Item(r.targetRow)->iconControl))
+                if (constraints::StopIconRow* icon = constraints::FindStopIcon(Item(r.targetRow)->iconControl))
                     icon->hasMessage = 1;
         }
     };
@@ -498,31 +500,31 @@ uint32_t Check::Run() {
     ClearOptionTips();
     // The messages each icon row lists in this pass, compared whole (a message that
     // is part of a longer one is still a message of its own).
-    std::vector<std::pair<const pages::StopIconRow*, WString>> listedTips;
+    std::vector<std::pair<const constraints::StopIconRow*, WString>> listedTips;
     for (size_t k = 0; k < rules.rules.size(); ++k) {
         const PreparedRule& r = rules.rules[k];
         if (!holds[k] || !r.Has(vpd::kActIcon)) continue;
         features::UiItem* target = Item(r.targetRow);
         if (!target) continue;
         if (r.kind == vpd::kRuleControl)
-            if (pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl)) icon->hasMessage = 1;
-        pages::StopIconRow* icon = pages::FindStopIcon(target->iconControl);
+            if (constraints::StopIconRow* icon = constraints::FindStopIcon(target->iconControl)) icon->hasMessage = 1;
+        constraints::StopIconRow* icon = constraints::FindStopIcon(target->iconControl);
         for (uint32_t a = 0; a < ActionCount(r); ++a) {
             if (r.row->actions[a].code != vpd::kActIcon) continue;
             const WString message = DisplayText(Slot(MessageTable::ToolTip, r.row->actions[a].param));
             if (icon && icon->hasMessage && (r.kind != vpd::kRuleProhibit)) {
-                WString text(icon->text, WLenBounded(icon->text, pages::kStopIconTextChars));
-                if (!(icon->flags & pages::kStopIconHeaderWritten)) {
+                WString text(icon->text, WLenBounded(icon->text, constraints::kStopIconTextChars));
+                if (!(icon->flags & constraints::kStopIconHeaderWritten)) {
                     text = DisplayText(Slot(MessageTable::ToolTip, 1));
-                    icon->flags |= pages::kStopIconHeaderWritten;
+                    icon->flags |= constraints::kStopIconHeaderWritten;
                 }
-                const std::pair<const pages::StopIconRow*, WString> listed{icon, message};
+                const std::pair<const constraints::StopIconRow*, WString> listed{icon, message};
                 if (std::find(listedTips.begin(), listedTips.end(), listed) == listedTips.end()) {
                     listedTips.push_back(listed);
                     if (!text.empty()) text += WL("\r\n");
                     text += message;
                 }
-                WCopy(icon->text, pages::kStopIconTextChars, text);
+                WCopy(icon->text, constraints::kStopIconTextChars, text);
             }
             if (r.kind == vpd::kRuleProhibit && target->options) {
                 const WStringView first = Name(r.row->first.option);
@@ -536,13 +538,11 @@ uint32_t Check::Run() {
         }
     }
     if (ctx_.dialog)
-        for (pages::StopIconRow* row = pages::StopIconTable(); row->control; ++row) {
+        for (constraints::StopIconRow* row = constraints::StopIconTable(); row->control; ++row) {
             HWND c = Control(row->control);
             if (!c) continue;
-            if (g_iconRedraw)
-                g_iconRedraw(ctx_.dialog, row->control, nullptr);
-            else
-                pages::DrawStopIcon(ctx_.dialog, row->control, nullptr);
+            if (IconRedrawFn draw = g_iconRedraw ? g_iconRedraw : g_defaultIconRedraw)
+                draw(ctx_.dialog, row->control, nullptr);
         }
 
     // 15. Fixed settings: every control of a fixed feature stays read-only, whatever
@@ -562,12 +562,12 @@ uint32_t Check::Run() {
 }  // namespace detail
 
 EngineTables EngineTables::OfModule() {
-    frame::ModuleState& m = frame::Module();
+    model::LoadedModel& m = model::Loaded();
     EngineTables t;
-    t.items = m.uiItems;
-    t.rules = m.rules;
+    t.items = features::ModuleItems();
+    t.rules = constraints::ModuleRules();
     t.messages = &m.messages;
-    t.record = m.model.record;
+    t.record = m.tables.record;
     return t;
 }
 
@@ -607,6 +607,7 @@ const WCHAR* OptionTipText(uint32_t control, int32_t value) {
 
 void AddSecurityCheckControl(uint16_t control) { g_extraSecurityControls.push_back(control); }
 void SetIconRedraw(IconRedrawFn fn) { g_iconRedraw = fn; }
+void SetDefaultIconRedraw(IconRedrawFn fn) { g_defaultIconRedraw = fn; }
 void SetCheckRecord(BYTE* record) { detail::HostRecord() = record; }
 BYTE* CheckRecordForHosts() { return detail::HostRecord(); }
 

@@ -23,7 +23,7 @@ namespace nvx::features {
 struct UiItemTable;
 struct ModelRecord;
 }  // namespace nvx::features
-namespace nvx::pages {
+namespace nvx::settings {
 struct PrinterUIContext;
 }
 
@@ -54,7 +54,7 @@ struct CheckContext {
     HWND dialog = nullptr;          // controls shown and changed here; null: none
     HWND toolWindow = nullptr;      // the page's tooltip window (not read by the engine)
     BYTE* record = nullptr;         // the settings record (8344 bytes) the check works on
-    const pages::PrinterUIContext* sheet = nullptr;  // for the sheet flags, or null
+    const settings::PrinterUIContext* sheet = nullptr;  // for the sheet flags, or null
     uint16_t control = 0;           // the changed control; 0 checks the whole sheet
     uint32_t page = 0;              // the dialog's page identifier; 0: unknown (every item
                                     // whose control the dialog holds is on it)
@@ -105,11 +105,18 @@ const WCHAR* OptionTipText(uint32_t control, int32_t value);
 // built-in set (a model test adds them).
 void AddSecurityCheckControl(uint16_t control);
 
-// Icon redraw: by default the page framework's DrawStopIcon shows or hides each
-// icon on the dialog; a host may put another function in its place (null: back
-// to the default).
+// Icon redraw: the pages register how an icon is shown or hidden on a dialog
+// (SetDefaultIconRedraw, when the module attaches); a host may put another
+// function in its place (SetIconRedraw; null: back to the pages' own).  With
+// neither, the engine fills the icon table and draws nothing.
 using IconRedrawFn = void (*)(HWND dialog, UINT control, WCHAR** position);
 void SetIconRedraw(IconRedrawFn fn);
+void SetDefaultIconRedraw(IconRedrawFn fn);
+
+// The mark a page puts on a control that the model does not offer: the engine
+// never enables a marked control again.  Null is ignored.
+void MarkSwitchedOff(HWND control);
+bool ControlSwitchedOff(HWND control);
 
 // Text with the two characters backslash and "n" turned into a space and a line feed.
 WString DisplayText(WStringView text);

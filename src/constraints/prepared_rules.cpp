@@ -6,7 +6,7 @@
 
 #include "features/model_record.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 namespace nvx::constraints {
 
@@ -208,19 +208,22 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
 
 void FreeRules(PreparedRules* rules) { delete rules; }
 
-PreparedRules* ModuleRules() { return frame::Module().rules; }
+namespace {
+PreparedRules* g_moduleRules = nullptr;
+}
+
+PreparedRules* ModuleRules() { return g_moduleRules; }
 
 void BuildConstraintIndex() {
-    frame::ModuleState& m = frame::Module();
-    FreeRules(m.rules);
-    const bool bindingEdge = m.model.record && m.model.record->switches[features::kSw_BindingEdge] != 0;
-    m.rules = PrepareRules(m.constraints, m.uiItems, bindingEdge);
+    FreeRules(g_moduleRules);
+    const model::LoadedModel& loaded = model::Loaded();
+    const bool bindingEdge = loaded.tables.record && loaded.tables.record->switches[features::kSw_BindingEdge] != 0;
+    g_moduleRules = PrepareRules(loaded.constraints, features::ModuleItems(), bindingEdge);
 }
 
 void FreeConstraintIndex() {
-    frame::ModuleState& m = frame::Module();
-    FreeRules(m.rules);
-    m.rules = nullptr;
+    FreeRules(g_moduleRules);
+    g_moduleRules = nullptr;
 }
 
 }  // namespace nvx::constraints

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/le.h"
 #include "device/auth_apply.h"
 #include "device/busy_window.h"
-#include "common/le.h"
 #include "device/device_answers.h"
 #include "features/model_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/devoption.h"
 
 namespace nvx::device {
@@ -139,7 +139,7 @@ std::map<WString, DWORD> g_wakeTimes;
 
 DeviceLinkModel ModelDeviceLink() {
     DeviceLinkModel link;
-    const features::ModelRecord* record = frame::Module().model.record;
+    const features::ModelRecord* record = model::Loaded().tables.record;
     if (!record) return link;
     const int32_t version = record->facts[features::kFactDeviceApiVersion];
     link.apiVersion = version > 0 ? version / 100.0 : 0;
@@ -181,7 +181,7 @@ DWORD FetchDeviceInfo(const char* address, double apiVersion, SharedCache* share
 }
 
 DWORD RunAcquisition(const AcquisitionRequest& request) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     if (request.itemsChanged) *request.itemsChanged = false;
     if (!m.host.library) return 0;
     if (!request.printer || !request.printerName || !*request.printerName) return kAcqBadArguments;
@@ -235,7 +235,7 @@ WString PrinterNameOf(HANDLE printer) {
 }
 
 DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     if (request.itemsChanged) *request.itemsChanged = false;
     if (!m.host.library) return 0;
     if (!request.printer || !request.printerName || !*request.printerName || !request.devOption)
@@ -282,7 +282,7 @@ DWORD RunDeviceOptionAcquisition(const AcquisitionRequest& request) {
 }
 
 DWORD WakeOnCall(HANDLE printer, const WCHAR* printerName, DWORD now) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     if (!m.host.library) return 0;
     if (!printer || !printerName || !*printerName) return kAcqDeviceFailed;
     {

@@ -7,7 +7,7 @@
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/devoption.h"
 
 namespace nvx::device {
@@ -58,10 +58,10 @@ bool ApplyCapabilityItems(const features::DeviceOptionTable* table, const Capabi
 }
 
 bool ApplyDeviceCapability(std::span<const BYTE> capability, std::span<const BYTE> configuration, BYTE* devOption) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     const CapabilityItems items =
-        ItemsFromDevice(capability, configuration, ModelSupportsMiddleServer(m.model.record));
-    return ApplyCapabilityItems(m.model.deviceOptions, items, devOption);
+        ItemsFromDevice(capability, configuration, ModelSupportsMiddleServer(m.tables.record));
+    return ApplyCapabilityItems(m.tables.deviceOptions, items, devOption);
 }
 
 }  // namespace nvx::device

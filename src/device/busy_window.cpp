@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 namespace nvx::device {
 namespace {
@@ -60,7 +61,7 @@ BusyWindow::BusyWindow(HANDLE printer, UINT messageNumber, UINT animationId)
         WCopy(title_.get(), kBusyTitleChars, caption);
     }
     // Without the message table there is no message (the template's text stays).
-    const model::MessageTables& tables = frame::Module().messages;
+    const model::MessageTables& tables = model::Loaded().messages;
     if (tables.text[static_cast<unsigned>(model::MessageTable::Message)]) {
         message_ = std::make_unique<WCHAR[]>(kBusyMessageChars);
         WCopy(message_.get(), kBusyMessageChars, BusyMessageText(tables, messageNumber));

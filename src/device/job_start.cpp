@@ -5,16 +5,16 @@
 
 #include "common/le.h"
 #include "device/acquisition.h"
-#include "device/busy_window.h"
 #include "device/auth_apply.h"
+#include "device/busy_window.h"
 #include "device/device_info_cache.h"
 #include "device/middle_server.h"
-#include "device/sign_on_token.h"
 #include "device/printer_cipher.h"
+#include "device/sign_on_token.h"
 #include "device/user_settings.h"
 #include "features/model_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/devoption.h"
 
 namespace nvx::device {
@@ -60,7 +60,7 @@ WString NameOf(const JobStartRequest& r) {
 
 DeviceAddress AddressOf(const WString& name, BYTE* devOption) {
     DeviceAddress a;
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     auto getAddress = model::HostFunction<GetAddressFn>(m.host, model::HostFn::DDProc_GetPrinterIPAddress);
     if (!getAddress || name.empty()) return a;
     BYTE local[settings::kDevOptionSize] = {};
@@ -118,7 +118,7 @@ DWORD Prepare(StepConnection& sc, SharedCache* shared) {
 
 // The check shared by the document event and the capability step.
 DWORD CheckDevice(const JobStartRequest& r, bool always) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
     if (!m.host.library || name.empty()) return kJobNotAsked;
@@ -153,7 +153,7 @@ JobStartModel ModelJobStart() {
     const DeviceLinkModel link = ModelDeviceLink();
     js.apiVersion = link.apiVersion;
     js.alternativePath = link.alternativePath;
-    const features::ModelRecord* record = frame::Module().model.record;
+    const features::ModelRecord* record = model::Loaded().tables.record;
     js.encryptionAllowed = SwitchOn(record, features::kSw_EncryptionKey);
     js.closeVerifyLogin = SwitchOn(record, features::kSw_VerifyAuthentic);
     js.userAuthentication = SwitchOn(record, features::kSw_UserAuthentication);
@@ -261,7 +261,7 @@ bool VerifyLogin(const JobStartRequest& r, StepConnection& sc, const PasswordCip
     }
     const int authType = AuthTypeOf(sc.c->capability);
     result->middleServer = MiddleServerRenewalApplies(authType, r.externalServerDone,
-                                                      ModelSupportsMiddleServer(frame::Module().model.record));
+                                                      ModelSupportsMiddleServer(model::Loaded().tables.record));
     if (result->middleServer) result->renewed = RenewMiddleServerSetting(sc.c, r.printer) == Renewal::Renewed;
     {
         JobCredentials credentials;
@@ -283,7 +283,7 @@ VerifyResult PrintStartVerify(const JobStartRequest& r) {
     VerifyResult result;
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
-    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) return result;
+    if (!model::Loaded().host.library || name.empty() || model.apiVersion <= 0) return result;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0) return result;
     BusyScope busy(r.printer);
@@ -307,7 +307,7 @@ VerifyResult VerifyCredentials(const JobStartRequest& r) {
     VerifyResult result;
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
-    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) return result;
+    if (!model::Loaded().host.library || name.empty() || model.apiVersion <= 0) return result;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0) return result;
     BusyScope busy(r.printer);
@@ -322,7 +322,7 @@ VerifyResult VerifyCredentials(const JobStartRequest& r) {
 bool PrintStartGetEncryptionKey(const JobStartRequest& r) {
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
-    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0 || !r.devOption) return false;
+    if (!model::Loaded().host.library || name.empty() || model.apiVersion <= 0 || !r.devOption) return false;
     if (!EncryptionNeeded(r.record, model.copyProtectKind) || !model.encryptionAllowed) return false;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0 || !address.network) return false;
@@ -349,7 +349,7 @@ DWORD PrintStartIsCommunicate(const JobStartRequest& r, int32_t* authType) {
     if (authType) *authType = 0;
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
-    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) return kJobNoConnection;
+    if (!model::Loaded().host.library || name.empty() || model.apiVersion <= 0) return kJobNoConnection;
     const DeviceAddress address = AddressOf(name, r.devOption);
     if (address.code != 0) return kJobNoConnection;
     BusyScope busy(r.printer);
@@ -443,7 +443,7 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
     result.state = state;
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
-    if (!frame::Module().host.library || name.empty() || model.apiVersion <= 0) {
+    if (!model::Loaded().host.library || name.empty() || model.apiVersion <= 0) {
         result.state = kSignOnNotPossible;
         return result;
     }
@@ -502,7 +502,7 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
 }
 
 FARPROC AlternativeFunction(const char* exportName) {
-    HMODULE host = frame::Module().host.library;
+    HMODULE host = model::Loaded().host.library;
     if (!host || !exportName) return nullptr;
     std::string name = exportName;
     if (name.rfind("Bidi_", 0) == 0) name.erase(0, 5);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/stores.h"
 #include "stamps/watermark_store.h"
 
@@ -57,7 +57,7 @@ void Forget(const WString& key) {
 }  // namespace
 
 CipherSettings ModelCipherSettings() {
-    const model::EncryptionSettings& e = frame::Module().model.settings.encryption;
+    const model::EncryptionSettings& e = model::Loaded().tables.settings.encryption;
     CipherSettings s;
     s.mode = e.mode == model::CipherMode::Aes   ? CipherMode::Aes
              : e.mode == model::CipherMode::Des ? CipherMode::Des
@@ -89,7 +89,7 @@ const BinaryCipher& PrinterBinaryCipher(HANDLE printer) { return PrinterPassword
 
 DWORD CreateKeySeed(HANDLE printer) {
     if (!printer) return ERROR_INVALID_HANDLE;
-    if (frame::Module().model.settings.encryption.keyId != 0) return ERROR_SUCCESS;
+    if (model::Loaded().tables.settings.encryption.keyId != 0) return ERROR_SUCCESS;
     if (HasUsableSeed(printer)) return ERROR_SUCCESS;
     BYTE seed[kKeySeedSize];
     for (size_t i = 0; i < 4; ++i) {

@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "fax/cover_sheet_dialog.h"
 #include "frame/exports.h"
+#include "pages/fax_cover_sheet_dialog.h"
 
 // (owner, printer name, driver name, may-apply answer, cover sheet record in/out,
 // the job's settings record, the job's destination count and array, UI context):

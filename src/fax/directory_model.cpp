@@ -2,7 +2,7 @@
 #include "fax/directory_model.h"
 
 #include "features/model_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/model_settings.h"
 
 namespace nvx::fax::directory {
@@ -45,8 +45,8 @@ Limits PackageLimits(const model::Package& pkg) {
 
 Limits ModuleLimits() {
     Limits l;
-    const frame::ModuleState& m = frame::Module();
-    if (const features::ModelRecord* record = m.model.record) {
+    const model::LoadedModel& m = model::Loaded();
+    if (const features::ModelRecord* record = m.tables.record) {
         auto take = [](const features::Range* range, uint32_t* minimum, uint32_t* maximum, uint32_t* def) {
             if (!range) return;
             const int32_t r[3] = {range->maximum, range->minimum, range->defaultValue};
@@ -56,9 +56,9 @@ Limits ModuleLimits() {
         take(record->FindRange("LSR_SearchTimeout"), &l.timeoutMin, &l.timeoutMax, &l.timeoutDefault);
         take(record->FindRange("LSR_SearchMaxResult"), &l.resultsMin, &l.resultsMax, &l.resultsDefault);
     }
-    l.authDefault = m.model.settings.directoryAuth.defaultValue;
-    l.shareDefault = m.model.services.sharedLogon;
-    l.sslDefault = m.model.services.directorySsl;
+    l.authDefault = m.tables.settings.directoryAuth.defaultValue;
+    l.shareDefault = m.tables.services.sharedLogon;
+    l.sslDefault = m.tables.services.directorySsl;
     return l;
 }
 

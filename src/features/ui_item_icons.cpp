@@ -1,7 +1,7 @@
 // The icon control of each feature: the picture control beside which a page shows
 // the stop icon of the feature's items.  The definition rows carry none; the
 // builder takes these where a row has 0 (and the model does not leave the icon
-// out).  The ids are those of the stop-icon table (pages/stop_icons.cpp): the
+// out).  The ids are those of the stop-icon table (constraints/stop_icons.cpp): the
 // Basic page 3601 ... 3612, the custom size dialog 3620/3621, the other pages
 // 3630 ... 3750 in page order.
 #include <cstring>

@@ -273,6 +273,22 @@ UiItemTable* BuildUiItemTable(const UiBuildInputs& in) {
 
 void FreeUiItemTable(UiItemTable* table) { delete table; }
 
+namespace {
+UiItemTable* g_moduleItems = nullptr;
+}
+
+UiItemTable* ModuleItems() { return g_moduleItems; }
+
+void BuildModuleItems(const UiBuildInputs& in) {
+    FreeModuleItems();
+    g_moduleItems = BuildUiItemTable(in);
+}
+
+void FreeModuleItems() {
+    FreeUiItemTable(g_moduleItems);
+    g_moduleItems = nullptr;
+}
+
 int FindUiItem(const UiItemTable* table, WStringView feature, WStringView option) {
     if (!table || feature.empty()) return -1;
     for (size_t i = 0; i < table->count; ++i) {

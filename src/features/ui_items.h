@@ -150,6 +150,12 @@ UiItemTable* BuildUiItemTable(const UiBuildInputs& in);
 // Releases a table (null is fine).
 void FreeUiItemTable(UiItemTable* table);
 
+// The module's own table, built at attach and released at detach: null before,
+// after, and when it could not be built.
+UiItemTable* ModuleItems();
+void BuildModuleItems(const UiBuildInputs& in);
+void FreeModuleItems();
+
 // Whether a definition row yields no item for this model.
 bool UiItemLeftOut(const UiItemDef& def, const ModelRecord* record, const UiVariants& v);
 

@@ -5,10 +5,11 @@
 
 #include "common/le.h"
 #include "common/text.h"
+#include "settings/sheet_layout.h"
 
 namespace nvx::host {
 
-namespace L = pages::layout;
+namespace L = settings::layout;
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include <memory>
 #include <vector>
 
-#include "pages/printer_ui_context.h"
-#include "pages/sheet_layout.h"
+#include "settings/printer_ui_context.h"
+#include "settings/sheet_layout.h"
 
 namespace nvx::host {
 
@@ -42,7 +42,7 @@ public:
 
     SheetForm form() const { return form_; }
     // The context to hand to pages (WM_INITDIALOG parameter).
-    pages::PrinterUIContext* Context() { return reinterpret_cast<pages::PrinterUIContext*>(context_.data()); }
+    settings::PrinterUIContext* Context() { return reinterpret_cast<settings::PrinterUIContext*>(context_.data()); }
     LPARAM ContextParam() { return reinterpret_cast<LPARAM>(Context()); }
 
     BYTE* Block() { return block_.data(); }

@@ -7,6 +7,9 @@
 #include "model/messages.h"
 #include "model/model_settings.h"
 #include "model/numeric_ranges.h"
+#include "model/package.h"
+#include "model/text_tables.h"
+#include "model/vpd_format.h"
 
 namespace nvx::features {
 struct ModelRecord;
@@ -61,9 +64,15 @@ inline constexpr const WCHAR* kDefaultMakerName = WL("VELMORA");
 // The built-in driver version.
 inline constexpr const WCHAR* kDefaultDriverVersion = WL("1.2.6");
 
-// Builds the tables from NOVRIX_D.VPD beside the module, filling the message tables
-// on the way.  Leaves the mandatory tables null when the package cannot be read.
-void BuildModelTables(ModelTables& tables, MessageTables& messages, HMODULE self);
+// The steps of building the tables that need only the package (the build itself,
+// which runs the feature loaders between them, is features::BuildModelTables).
+// A package in folder (a path ending in a separator), or null when it is missing
+// or damaged (the reader reports the damage).
+PackagePtr OpenInFolder(const WString& folder, const WCHAR* fileName, uint32_t entrySize = vpd::kEntry52Size);
+void LoadMessageTables(const Package& pkg, MessageTables& messages);
+void ReadServiceSettings(const Package& pkg, ServiceSettings& services);
+// Which text tables the variant switches choose.
+TextLoadChoices TextChoices();
 // Reads the driver and command versions from NOVRIX__.VPD and NOVRIX_M.VPD in
 // folder (a path ending in a separator, as BesideModule(self, "") gives it).
 void ReadPackageVersions(VersionStrings& versions, const WString& folder);
@@ -73,9 +82,5 @@ void ReadCustomizationVersion(const ConstraintBlock& constraints, VersionStrings
 // Reads the three versions of the main package's "Version" entry.
 void ReadMainVersions(const Package& pkg, VersionStrings& versions);
 bool HasMandatoryTables(const ModelTables& tables);
-// Frees the tables and puts every value the build filled (versions, service
-// settings, ranges, model settings, texts) back to its built-in state, so that a
-// later build starts clean.
-void FreeModelTables(ModelTables& tables);
 
 }  // namespace nvx::model

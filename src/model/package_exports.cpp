@@ -1,8 +1,8 @@
 // Entry points that read the main package or its texts: SetDispStringSingle (one
 // display text by entry and key) and SPRINST_GetErrorMsg (a settings-transfer message).
 #include "frame/exports.h"
-#include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/package.h"
 
 // The value (at most 290 characters and its terminator) is copied into destination,
@@ -23,7 +23,7 @@ NVX_EXPORT UINT_PTR SetDispStringSingle(void* module, const char* entryName, con
 // else its "ERMSG_XX" text, else an empty text.  The text belongs to the module and
 // lives until it is unloaded.
 NVX_EXPORT UINT_PTR SPRINST_GetErrorMsg(UINT code) {
-    const auto& messages = nvx::frame::Module().model.settings.setupErrors;
+    const auto& messages = nvx::model::Loaded().tables.settings.setupErrors;
     const int n = code < static_cast<UINT>(nvx::model::kSetupErrorCodes) ? static_cast<int>(code) : -1;
     return reinterpret_cast<UINT_PTR>(nvx::model::SetupErrorMessage(messages, n));
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/le.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 namespace nvx::model {
 
@@ -70,7 +70,7 @@ LSTATUS CreatePath(const WCHAR* path, RegKey* key) {
 // ---- Per-user key -------------------------------------------------------------
 
 const WCHAR* MakerName() {
-    const WCHAR* maker = frame::Module().model.services.makerName;
+    const WCHAR* maker = model::Loaded().tables.services.makerName;
     return *maker ? maker : kDefaultMakerName;
 }
 

@@ -17,6 +17,7 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "pages/page_help.h"
 #include "pages/user_auth.h"
@@ -68,7 +69,7 @@ void Wipe(WString* s) {
 }
 
 WString Message(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 void EnableNamedFields(HWND dlg, bool named) {
@@ -269,7 +270,7 @@ bool HoldsPassword(const device::PasswordCipher& cipher, const OEMDEV& record, d
 }
 
 bool ModelAsksNoPassword() {
-    const features::ModelRecord* record = frame::Module().model.record;
+    const features::ModelRecord* record = model::Loaded().tables.record;
     return record && record->switches[features::kSw_UserAuthentic_NoPassWord] != 0;
 }
 

@@ -6,15 +6,17 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "device/auth_apply.h"
 #include "features/model_record.h"
-#include "features/switch_ids.h"
 #include "features/option_record.h"
+#include "features/paper_logic.h"
+#include "features/switch_ids.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
-#include "pages/basic_paper.h"
 #include "pages/hints.h"
 #include "pages/layout_logic.h"
 #include "pages/page_framework.h"
@@ -23,12 +25,12 @@
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
 #include "pages/page_texts.h"
-#include "pages/page_work.h"
 #include "pages/safe_format.h"
 #include "pages/text_display.h"
 #include "pages/user_auth.h"
-#include "pages/user_setting_dialog.h"
 #include "pages/user_records.h"
+#include "pages/user_setting_dialog.h"
+#include "settings/sheet_work.h"
 #include "stamps/watermark_sheet.h"
 
 namespace nvx::pages {
@@ -102,7 +104,7 @@ int32_t Field(HWND page, const char* name) {
 }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 // The out-of-range message box: caption slot 1, text slot 2 then `rangeSlot`, the
@@ -116,11 +118,11 @@ void OutOfRangeBox(HWND page, unsigned rangeSlot, int32_t minimum, int32_t maxim
 void ShowZoomState(HWND page) {
     Updating updating;
     const bool manual = Field(page, "bScaleAuto") == 0;
-    const bool mayApply = ContextMayApply(PageContext(page)) != 0;
+    const bool mayApply = settings::ContextMayApply(PageContext(page)) != 0;
     for (int id : {kZoom, kZoomSpin})
-        if (HWND c = GetDlgItem(page, id); c && !ControlSwitchedOff(c)) EnableWindow(c, manual && mayApply);
+        if (HWND c = GetDlgItem(page, id); c && !constraints::ControlSwitchedOff(c)) EnableWindow(c, manual && mayApply);
     int32_t lo, hi;
-    ModelRange("Zoom", &lo, &hi);
+    features::ModelRange("Zoom", &lo, &hi);
     HWND spin = GetDlgItem(page, kZoomSpin);
     int curLo = 0, curHi = 0;
     SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&curLo), reinterpret_cast<LPARAM>(&curHi));
@@ -141,7 +143,7 @@ void ShowAll(HWND page) {
 void RecomputeAutoZoom(HWND page) {
     OEMDEV* r = Record(page);
     if (!r || settings::GetNumber(*r, "bScaleAuto") == 0) return;
-    settings::SetNumber(*r, "nScale", AutomaticZoom(*r));
+    settings::SetNumber(*r, "nScale", features::AutomaticZoom(*r));
     ShowAll(page);
 }
 
@@ -153,7 +155,7 @@ void RecomputeAutoZoom(HWND page) {
 bool ReadCopies(HWND page, bool validating, bool* changed) {
     *changed = false;
     int32_t lo, hi;
-    ModelRange("Copies", &lo, &hi);
+    features::ModelRange("Copies", &lo, &hi);
     BOOL ok = FALSE;
     const int32_t typed = static_cast<int32_t>(GetDlgItemInt(page, kCopies, &ok, TRUE));
     if (validating && (!ok || typed < lo || typed > hi)) {
@@ -163,12 +165,12 @@ bool ReadCopies(HWND page, bool validating, bool* changed) {
     if (!ok) return true;
     const int32_t value = typed < lo ? lo : typed > hi ? hi : typed;
     auto* ctx = PageContext(page);
-    if (value == 0 && InCustomPage(ctx)) return true;
+    if (value == 0 && settings::InCustomPage(ctx)) return true;
     if (value == Field(page, "nCopies")) return true;
     *changed = true;
     const UINT_PTR r = ChangeItem(page, kPage, kCopies, value);
     if (!CheckRestores(r))
-        if (DEVMODEW* dm = ContextDevMode(ctx)) dm->dmCopies = static_cast<short>(value);
+        if (DEVMODEW* dm = settings::ContextDevMode(ctx)) dm->dmCopies = static_cast<short>(value);
     return true;
 }
 
@@ -176,7 +178,7 @@ bool ReadCopies(HWND page, bool validating, bool* changed) {
 // the range shows the message and is refused.  Otherwise it is stored in nScale.
 bool ReadZoom(HWND page, bool validating) {
     int32_t lo, hi;
-    ModelRange("Zoom", &lo, &hi);
+    features::ModelRange("Zoom", &lo, &hi);
     BOOL ok = FALSE;
     const UINT typed = GetDlgItemInt(page, kZoom, &ok, FALSE);
     const bool manual = Field(page, "bScaleAuto") == 0;
@@ -196,7 +198,7 @@ bool ReadZoom(HWND page, bool validating) {
 
 void InitZoom(HWND page) {
     int32_t lo, hi;
-    ModelRange("Zoom", &lo, &hi);
+    features::ModelRange("Zoom", &lo, &hi);
     const WString digits = std::to_string(hi).size() <= 9 ? WFormatString(WL("%d"), hi) : WString();
     SendMessageW(GetDlgItem(page, kZoom), EM_LIMITTEXT, digits.size(), 0);
     SendMessageW(GetDlgItem(page, kZoomSpin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(page, kZoom)), 0);
@@ -208,7 +210,7 @@ void InitZoom(HWND page) {
 
 void InitCopies(HWND page) {
     int32_t lo, hi;
-    ModelRange("Copies", &lo, &hi);
+    features::ModelRange("Copies", &lo, &hi);
     const WString digits = WFormatString(WL("%d"), hi);
     SendMessageW(GetDlgItem(page, kCopies), EM_LIMITTEXT, digits.size(), 0);
     HWND spin = GetDlgItem(page, kCopiesSpin);
@@ -221,13 +223,13 @@ void InitCopies(HWND page) {
 }
 
 int32_t UserSettingsKind() {
-    const auto* record = frame::Module().model.record;
+    const auto* record = model::Loaded().tables.record;
     return record ? record->switches[features::kSw_UserAuthentication] : 0;
 }
 
 // The authentication button: for a model that carries user settings.
 bool AuthenticationOffered() {
-    return device::UserSettingsCheckPasses(frame::Module().model.record);
+    return device::UserSettingsCheckPasses(model::Loaded().tables.record);
 }
 
 // The user settings button: the type-2 user settings dialog of the model's kind
@@ -243,15 +245,15 @@ void OnUserDialog(HWND page, int id) {
     if (id == kUserSettings && frame::AskVariant("_DLG_USRSET_DISABLE") != 0) return;
     OEMDEV* rec = Record(page);
     if (!rec) return;
-    HANDLE printer = ContextPrinter(PageContext(page));
+    HANDLE printer = settings::ContextPrinter(PageContext(page));
     if (printer == INVALID_HANDLE_VALUE) printer = nullptr;
     const std::vector<BYTE> before(rec->bytes, rec->bytes + sizeof rec->bytes);
     UINT_PTR answer = 0;
     if (id == kAuthentication) {
-        const UserAuthBlock block{&printer, rec, ContextDevOptionRecord(PageContext(page)), nullptr};
+        const UserAuthBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserAuthentication(&block, page);
     } else {
-        const UserSettingBlock block{&printer, rec, ContextDevOptionRecord(PageContext(page)), nullptr};
+        const UserSettingBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserSetting(&block, page);
     }
     if (answer != IDOK || std::memcmp(before.data(), rec->bytes, before.size()) == 0) return;
@@ -262,7 +264,7 @@ void OnUserDialog(HWND page, int id) {
 
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
@@ -296,11 +298,11 @@ void OnOrientation(HWND page, int control) {
     if (!item) return;
     auto* ctx = PageContext(page);
     const int32_t old = Field(page, "nOrientation");
-    WorkSet(ctx, work::kOrientationChange, 1);
-    WorkSet(ctx, work::kOldOrientation, static_cast<uint32_t>(old));
+    settings::WorkSet(ctx, settings::work::kOrientationChange, 1);
+    settings::WorkSet(ctx, settings::work::kOldOrientation, static_cast<uint32_t>(old));
     const UINT_PTR r = ChangeItem(page, kPage, static_cast<uint32_t>(control), RadioValue(*item));
-    WorkSet(ctx, work::kOrientationChange, 0);
-    WorkSet(ctx, work::kOldOrientation, 0);
+    settings::WorkSet(ctx, settings::work::kOrientationChange, 0);
+    settings::WorkSet(ctx, settings::work::kOldOrientation, 0);
     // The settings that depend on the orientation follow it.
     OEMDEV* rec = Record(page);
     if (CheckRestores(r) || !rec) return;
@@ -340,7 +342,7 @@ void OnPaperSize(HWND page) {
     if (!r || id < 0) return;
     int32_t saved[kPaperFieldCount];
     for (size_t i = 0; i < kPaperFieldCount; ++i) saved[i] = settings::GetNumber(*r, kPaperFields[i]);
-    if (id == kUserDefinedPaper) {
+    if (id == features::kUserDefinedPaper) {
         HINSTANCE resources = frame::Module().dialogResources;
         const INT_PTR answer = RunModuleDialog(resources, page, kPageCustomSize, CustomSizeDialogProc,
                                                reinterpret_cast<LPARAM>(PageContext(page)));
@@ -351,18 +353,18 @@ void OnPaperSize(HWND page) {
         }
     }
     settings::SetNumber(*r, "nPaperSize", id);
-    ApplyPaperDimensions(*r);
+    features::ApplyPaperDimensions(*r);
     const UINT_PTR check = CheckConstraints(page, kPaperSize);
     if (CheckRestores(check)) {
         for (size_t i = 0; i < kPaperFieldCount; ++i) settings::SetNumber(*r, kPaperFields[i], saved[i]);
         ShowAll(page);
         return;
     }
-    if (id == kUserDefinedPaper) {
-        ClampUserPaper(*r);
-        ApplyPaperDimensions(*r);
+    if (id == features::kUserDefinedPaper) {
+        features::ClampUserPaper(*r);
+        features::ApplyPaperDimensions(*r);
     }
-    ApplyOutPaperDimensions(*r);
+    features::ApplyOutPaperDimensions(*r);
     ShowPageHints(page, PageContext(page), kPage);
     bool changed = false;
     for (size_t i = 0; i < kPaperFieldCount; ++i) changed |= settings::GetNumber(*r, kPaperFields[i]) != saved[i];
@@ -392,13 +394,13 @@ void OnOutPaperSize(HWND page) {
         for (size_t i = 0; i < kOutPaperFieldCount; ++i) settings::SetNumber(*r, kOutPaperFields[i], saved[i]);
         ShowAll(page);
     };
-    const bool custom = id == OutUserPaperValue();
+    const bool custom = id == features::OutUserPaperValue();
     if (custom && RunModuleDialog(frame::Module().dialogResources, page, kPageCustomSize, CustomOutSizeDialogProc,
                                   reinterpret_cast<LPARAM>(PageContext(page))) != IDOK)
         return restore();
     if (CheckRestores(ChangeItem(page, kPage, kOutPaperSize, id))) return restore();
-    if (custom) ClampOutUserPaper(*r);
-    ApplyOutPaperDimensions(*r);
+    if (custom) features::ClampOutUserPaper(*r);
+    features::ApplyOutPaperDimensions(*r);
     RecomputeAutoZoom(page);
     // A new custom size under the same choice is a change ChangeItem did not see.
     bool changed = false;
@@ -496,18 +498,18 @@ bool OnCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     if (OEMDEV* r = Record(page)) {
         const int32_t w = settings::GetNumber(*r, "sizOutPaper.cx");
         const int32_t h = settings::GetNumber(*r, "sizOutPaper.cy");
-        ApplyOutPaperDimensions(*r);
+        features::ApplyOutPaperDimensions(*r);
         if (w != settings::GetNumber(*r, "sizOutPaper.cx") || h != settings::GetNumber(*r, "sizOutPaper.cy"))
             SetPageChanged(page);
     }
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 // One validity check of PSN_KILLACTIVE: the control that gets the focus on failure.
@@ -517,7 +519,7 @@ struct Validity {
 };
 
 bool ListValue(HWND page, const char* list, const char* field) {
-    return InModelList(list, Field(page, field));
+    return features::InModelList(list, Field(page, field));
 }
 
 bool TwoState(HWND page, const char* field) {
@@ -527,19 +529,19 @@ bool TwoState(HWND page, const char* field) {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 const Validity kValidity[] = {
     {kPaperSize,
      [](HWND p) {
          const int32_t id = Field(p, "nPaperSize");
-         return id == kUserDefinedPaper || ListValue(p, "PaperSize", "nPaperSize");
+         return id == features::kUserDefinedPaper || ListValue(p, "PaperSize", "nPaperSize");
      }},
     {kOutPaperSize,
      [](HWND p) {
          const int32_t id = Field(p, "nOutPaperSize");
-         return id == kOutPaperFollows1 || id == kOutPaperFollows2 || ListValue(p, "OutPaperSize", "nOutPaperSize");
+         return id == features::kOutPaperFollows1 || id == features::kOutPaperFollows2 || ListValue(p, "OutPaperSize", "nOutPaperSize");
      }},
     {kZoomAuto, [](HWND p) { return TwoState(p, "bScaleAuto"); }},
     {kZoom, [](HWND p) { return ReadZoom(p, true); }},
@@ -567,30 +569,30 @@ const Validity kValidity[] = {
 bool OnKillActive(HWND page) {
     auto* ctx = PageContext(page);
     if (!Record(page)) return true;  // nothing to check on a sheet without a record
-    WorkSet(ctx, work::kValidating, 1);
+    settings::WorkSet(ctx, settings::work::kValidating, 1);
     for (const Validity& v : kValidity) {
         if (v.ok(page)) continue;
         if (HWND c = GetDlgItem(page, v.control)) SetFocus(c);
         ShowAll(page);
-        WorkSet(ctx, work::kValidating, 0);
+        settings::WorkSet(ctx, settings::work::kValidating, 0);
         return false;
     }
-    WorkSet(ctx, work::kValidating, 0);
+    settings::WorkSet(ctx, settings::work::kValidating, 0);
     return true;
 }
 
 bool OnApply(HWND page) {
     auto* ctx = PageContext(page);
     if (OEMDEV* r = Record(page)) {
-        ApplyPaperDimensions(*r);
+        features::ApplyPaperDimensions(*r);
         const int32_t out = settings::GetNumber(*r, "nOutPaperSize");
-        if (out == kOutPaperFollows1 || out == kOutPaperFollows2) {
-            ApplyOutPaperDimensions(*r);
-            if (DEVMODEW* dm = ContextDevMode(ctx))
-                DevModePaperSize(*r, ModelKeepsInchValues(), &dm->dmPaperWidth, &dm->dmPaperLength);
+        if (out == features::kOutPaperFollows1 || out == features::kOutPaperFollows2) {
+            features::ApplyOutPaperDimensions(*r);
+            if (DEVMODEW* dm = settings::ContextDevMode(ctx))
+                features::DevModePaperSize(*r, features::ModelKeepsInchValues(), &dm->dmPaperWidth, &dm->dmPaperLength);
         }
     }
-    if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(ContextPrinter(ctx));
+    if (UserRecordCount() <= kUserRecordCount) WriteUserRecords(settings::ContextPrinter(ctx));
     // The sheet's watermark lists, when a page of this sheet read them.
     stamps::SaveSheetWatermarks(ctx);
     return true;

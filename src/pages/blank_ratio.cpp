@@ -7,6 +7,7 @@
 #include "features/model_record.h"
 #include "features/switch_ids.h"
 #include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/text_tables.h"
 #include "pages/page_help.h"
@@ -35,7 +36,7 @@ enum : unsigned {
 };
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 INT_PTR Init(HWND dialog, LPARAM lParam) {
@@ -76,7 +77,7 @@ INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool ModelHasCheck() {
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     return model && model->switches.On(features::kSw_ChkBlankRatio);
 }
 

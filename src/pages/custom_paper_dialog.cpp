@@ -8,14 +8,14 @@
 #include "common/text.h"
 #include "features/custom_paper.h"
 #include "features/model_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "pages/custom_paper_list.h"
 #include "pages/hints.h"
 #include "pages/page_framework.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
-#include "pages/sheet_layout.h"
+#include "settings/sheet_layout.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -36,7 +36,7 @@ enum : int {
     kLengthRange = 3534,
 };
 
-static_assert(work::kCustomPaperList + sizeof(CustomPaperList) <= work::kWatermarksLoaded,
+static_assert(settings::work::kCustomPaperList + sizeof(CustomPaperList) <= settings::work::kWatermarksLoaded,
               "the sheet's list ends before the next field of the page state");
 
 const WCHAR kStateProp[] = WL("NovrixCustomPaperList");
@@ -52,29 +52,29 @@ State* StateOf(HWND dlg) {
 }
 
 features::CustomPaperModel Model() {
-    return features::CustomPaperModelOf(frame::Module().model.record);
+    return features::CustomPaperModelOf(model::Loaded().tables.record);
 }
 
 // ---- The sheet's list, kept in the page work area ----
 
-CustomPaperList SheetList(const PrinterUIContext* ctx) {
+CustomPaperList SheetList(const settings::PrinterUIContext* ctx) {
     CustomPaperList list{};
-    BYTE* area = ContextPageWorkArea(ctx);
+    BYTE* area = settings::ContextPageWorkArea(ctx);
     if (!area) return list;
-    if (!WorkGet(ctx, work::kCustomPaperLoaded)) {
-        list = LoadCustomPaperList(ContextPrinter(ctx));
-        std::memcpy(area + work::kCustomPaperList, &list, sizeof list);
-        WorkSet(ctx, work::kCustomPaperLoaded, 1);
+    if (!settings::WorkGet(ctx, settings::work::kCustomPaperLoaded)) {
+        list = LoadCustomPaperList(settings::ContextPrinter(ctx));
+        std::memcpy(area + settings::work::kCustomPaperList, &list, sizeof list);
+        settings::WorkSet(ctx, settings::work::kCustomPaperLoaded, 1);
         return list;
     }
-    DecodeCustomPaperList(area + work::kCustomPaperList, sizeof list, kCustomPaperMaxEntries, &list);
+    DecodeCustomPaperList(area + settings::work::kCustomPaperList, sizeof list, kCustomPaperMaxEntries, &list);
     return list;
 }
 
-void SetSheetList(const PrinterUIContext* ctx, const CustomPaperList& list) {
-    if (BYTE* area = ContextPageWorkArea(ctx)) {
-        std::memcpy(area + work::kCustomPaperList, &list, sizeof list);
-        WorkSet(ctx, work::kCustomPaperLoaded, 1);
+void SetSheetList(const settings::PrinterUIContext* ctx, const CustomPaperList& list) {
+    if (BYTE* area = settings::ContextPageWorkArea(ctx)) {
+        std::memcpy(area + settings::work::kCustomPaperList, &list, sizeof list);
+        settings::WorkSet(ctx, settings::work::kCustomPaperLoaded, 1);
     }
 }
 
@@ -97,7 +97,7 @@ void ShowList(HWND dlg, int select) {
         SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
     SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(select), 0);
-    EnableWindow(GetDlgItem(dlg, kDelete), select >= 0 && ContextMayApply(PageContext(dlg)));
+    EnableWindow(GetDlgItem(dlg, kDelete), select >= 0 && settings::ContextMayApply(PageContext(dlg)));
 }
 
 void ShowRanges(HWND dlg) {
@@ -243,9 +243,9 @@ void OnOk(HWND dlg) {
     // 4 - 6: stored with the printer, the forms registered anew, kept in the sheet.
     const CustomPaperList previous = SheetList(ctx);
     if (s->list.count > s->capacity) s->list.count = s->capacity;
-    const bool noForms = (ContextSheetFlags(ctx) & layout::kFlagNoForms) != 0;
+    const bool noForms = (settings::ContextSheetFlags(ctx) & settings::layout::kFlagNoForms) != 0;
     const auto m = Model();
-    SaveCustomPaperList(ContextPrinter(ctx), previous, s->list, noForms, m.paperFeedType, m.maxFeedLength);
+    SaveCustomPaperList(settings::ContextPrinter(ctx), previous, s->list, noForms, m.paperFeedType, m.maxFeedLength);
     SetSheetList(ctx, s->list);
     EndDialog(dlg, IDOK);
 }
@@ -271,7 +271,7 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
     ShowList(dlg, StateOf(dlg)->list.count ? 0 : -1);
     ShowEntry(dlg, 0);
     const int editing[] = {kAdd, kDelete, kName, kWidth, kLength, kUnitMm, kUnitInch, IDOK};
-    if (!ContextMayApply(ctx))
+    if (!settings::ContextMayApply(ctx))
         for (int id : editing) EnableWindow(GetDlgItem(dlg, id), FALSE);
     return TRUE;
 }
@@ -299,14 +299,14 @@ bool OnCommand(HWND dlg, int id, UINT code) {
         if (code == EN_CHANGE && StateOf(dlg)) {
             const int found = FindCustomPaper(StateOf(dlg)->list, FieldText(dlg, kName));
             SendMessageW(GetDlgItem(dlg, kList), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-            EnableWindow(GetDlgItem(dlg, kDelete), found >= 0 && ContextMayApply(PageContext(dlg)));
+            EnableWindow(GetDlgItem(dlg, kDelete), found >= 0 && settings::ContextMayApply(PageContext(dlg)));
         }
         return true;
     case kList:
         if (code == LBN_SELCHANGE) {
             const int sel = static_cast<int>(SendMessageW(GetDlgItem(dlg, kList), LB_GETCURSEL, 0, 0));
             ShowEntry(dlg, sel);
-            EnableWindow(GetDlgItem(dlg, kDelete), sel >= 0 && ContextMayApply(PageContext(dlg)));
+            EnableWindow(GetDlgItem(dlg, kDelete), sel >= 0 && settings::ContextMayApply(PageContext(dlg)));
         }
         return true;
     default:

@@ -9,12 +9,12 @@
 #include "common/text.h"
 #include "features/custom_paper.h"
 #include "features/model_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "pages/page_framework.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -70,7 +70,7 @@ Opening* StateOf(HWND dlg) {
 }
 
 features::CustomPaperModel Model() {
-    return features::CustomPaperModelOf(frame::Module().model.record);
+    return features::CustomPaperModelOf(model::Loaded().tables.record);
 }
 
 features::SizeRange Range() {
@@ -134,8 +134,8 @@ bool StoreField(HWND dlg, int control) {
         return true;
     }
     Set(dlg, field, tenths);
-    const PrinterUIContext* ctx = PageContext(dlg);
-    WorkSet(ctx, work::kChangedByRule, 0);
+    const settings::PrinterUIContext* ctx = PageContext(dlg);
+    settings::WorkSet(ctx, settings::work::kChangedByRule, 0);
     if (CheckRestores(CheckConstraints(dlg, static_cast<uint32_t>(control)))) {
         Set(dlg, field, old);
         ShowFields(dlg, control);
@@ -143,7 +143,7 @@ bool StoreField(HWND dlg, int control) {
         return false;
     }
     // A rule that wrote a size showed it in tenths of a millimetre: show both again.
-    ShowFields(dlg, WorkGet(ctx, work::kChangedByRule) ? 0 : control);
+    ShowFields(dlg, settings::WorkGet(ctx, settings::work::kChangedByRule) ? 0 : control);
     return true;
 }
 

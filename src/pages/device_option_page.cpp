@@ -9,7 +9,7 @@
 
 #include "common/text.h"
 #include "device/acquisition.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "pages/device_option_rows.h"
 #include "pages/hints.h"
@@ -38,12 +38,12 @@ enum : unsigned {
     kMsgNotTaken = 157,
 };
 
-const features::DeviceOptionTable* Options() { return frame::Module().model.deviceOptions; }
+const features::DeviceOptionTable* Options() { return model::Loaded().tables.deviceOptions; }
 
-BYTE* PageDevOption(HWND page) { return ContextDevOptionRecord(PageContext(page)); }
+BYTE* PageDevOption(HWND page) { return settings::ContextDevOptionRecord(PageContext(page)); }
 
 WString Message(unsigned slot) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, slot));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, slot));
 }
 
 int SelectedRow(HWND page) {
@@ -83,7 +83,7 @@ void FillValues(HWND page) {
         SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(at), choices.values[i]);
         if (choices.values[i] == current) SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     }
-    EnableWindow(box, ContextMayApplyAlt(PageContext(page)) != 0);
+    EnableWindow(box, settings::ContextMayApplyAlt(PageContext(page)) != 0);
 }
 
 void Refresh(HWND page) {
@@ -93,7 +93,7 @@ void Refresh(HWND page) {
 }
 
 INT_PTR OnInit(HWND page, LPARAM) {
-    const bool editable = PageDevOption(page) && Options() && ContextMayApplyAlt(PageContext(page)) != 0;
+    const bool editable = PageDevOption(page) && Options() && settings::ContextMayApplyAlt(PageContext(page)) != 0;
     EnableWindow(GetDlgItem(page, kRefresh), editable);
     Refresh(page);
     return 0;
@@ -129,7 +129,7 @@ void OnValueChosen(HWND page) {
 // takes it over the record only when the whole acquisition succeeded.
 void OnRefresh(HWND page) {
     BYTE* record = PageDevOption(page);
-    HANDLE printer = ContextPrinter(PageContext(page));
+    HANDLE printer = settings::ContextPrinter(PageContext(page));
     if (!record || printer == INVALID_HANDLE_VALUE || !printer) return;
     const WString caption = Message(kMsgCaption);
     if (MessageBoxW(page, Message(kMsgAskRefresh).c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)

@@ -36,8 +36,8 @@ bool CoverSheetsAvailableToJob(WStringView printerName) {
     return !(InPrintHost32() && PrinterIsConnection(printerName));
 }
 
-bool CoverSheetsAvailableToTab(WStringView printerName, const PrinterUIContext* ctx) {
-    return !(InPrintHost32() && PrinterIsConnection(printerName) && OlderThanVista() && ContextIsFormA(ctx));
+bool CoverSheetsAvailableToTab(WStringView printerName, const settings::PrinterUIContext* ctx) {
+    return !(InPrintHost32() && PrinterIsConnection(printerName) && OlderThanVista() && settings::ContextIsFormA(ctx));
 }
 
 }  // namespace nvx::pages::fax

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/text.h"
-#include "pages/printer_ui_context.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages::fax {
 
@@ -15,6 +15,6 @@ bool PrinterIsConnection(WStringView printerName);
 bool InPrintHost32();
 
 bool CoverSheetsAvailableToJob(WStringView printerName);
-bool CoverSheetsAvailableToTab(WStringView printerName, const PrinterUIContext* ctx);
+bool CoverSheetsAvailableToTab(WStringView printerName, const settings::PrinterUIContext* ctx);
 
 }  // namespace nvx::pages::fax

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 
 namespace nvx::pages::fax {
@@ -151,7 +151,7 @@ WString FieldText(HWND dialog, int control, size_t chars) {
 }
 
 WString MessageText(unsigned slot) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, slot));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, slot));
 }
 
 int ShowMessage(HWND owner, unsigned caption, WStringView text, UINT type) {

@@ -7,10 +7,11 @@
 
 #include "common/ansi.h"
 #include "common/proc.h"
-#include "frame/module_state.h"
-#include "frame/paths.h"
 #include "features/list_builders.h"
 #include "features/option_record.h"
+#include "frame/module_state.h"
+#include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "pages/device_option_rows.h"
 #include "settings/devoption.h"
 
@@ -73,7 +74,7 @@ WString DriverName(HANDLE printer) {
 }
 
 INT_PTR RunCoverSheetDialog(HWND owner, const WCHAR* printer, const WCHAR* driver, UINT mayApply, BYTE* record,
-                            BYTE* settings, int32_t count, BYTE* destinations, const PrinterUIContext* ctx) {
+                            BYTE* settings, int32_t count, BYTE* destinations, const settings::PrinterUIContext* ctx) {
     using CoverSheetFn = UINT_PTR (*)(HWND, const WCHAR*, const WCHAR*, UINT, void*, void*, UINT_PTR, void*, UINT_PTR);
     auto dialog = ProcAs<CoverSheetFn>(GetProcAddress(frame::Module().self, "FaxCoverSheet_PopupDialog"));
     if (!dialog || !record) return -1;
@@ -117,7 +118,7 @@ PhoneBookAnswer StoreInPhoneBook(const BYTE* destination) {
 }
 
 WString MachineModelName(const BYTE* devOption) {
-    const features::DeviceOptionTable* table = frame::Module().model.deviceOptions;
+    const features::DeviceOptionTable* table = model::Loaded().tables.deviceOptions;
     if (!table || !devOption) return {};
     const features::DeviceOptionRow* row = table->Find("OpMachine");
     if (!row) return {};

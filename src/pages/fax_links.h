@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "common/text.h"
-#include "pages/printer_ui_context.h"
 #include "platform/win32.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages::fax {
 
@@ -31,7 +31,7 @@ bool WritePrinterCoverSheet(const WCHAR* printer, const WCHAR* driver, const BYT
 // the record was edited; -1 when the dialog could not run (the record is then as
 // it was).
 INT_PTR RunCoverSheetDialog(HWND owner, const WCHAR* printer, const WCHAR* driver, UINT mayApply, BYTE* record,
-                            BYTE* settings, int32_t count, BYTE* destinations, const PrinterUIContext* ctx);
+                            BYTE* settings, int32_t count, BYTE* destinations, const settings::PrinterUIContext* ctx);
 
 // ---- Phone book ----
 

@@ -4,10 +4,11 @@
 #include <cstring>
 #include <iterator>
 
+#include "constraints/engine.h"
 #include "features/fax.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "pages/fax_availability.h"
 #include "pages/fax_fields.h"
 #include "pages/fax_links.h"
@@ -53,18 +54,18 @@ BYTE* Block(HWND page) {
 }
 
 int32_t InternationalSupported() {
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     return model && model->switches[features::kSw_FtpIntTransMode] != 0 ? 1 : 0;
 }
 
 bool MayApply(HWND page) {
-    return ContextMayApply(PageContext(page)) != 0;
+    return settings::ContextMayApply(PageContext(page)) != 0;
 }
 
 // The model's fax resolutions (records of the resolution list marked for fax).
 std::vector<const uint8_t*> FaxResolutions() {
     std::vector<const uint8_t*> out;
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     const features::ModelList* list = model ? model->List("Resolution") : nullptr;
     const uint8_t* first = list && !list->records.empty() ? list->records.data() : nullptr;
     const size_t n = features::ListCount(first);
@@ -114,8 +115,8 @@ bool Checked(HWND page, int id) {
 }
 
 bool CoverSheetsAvailable(HWND page) {
-    const PrinterUIContext* ctx = PageContext(page);
-    return CoverSheetsAvailableToTab(PrinterName(ContextPrinter(ctx)), ctx);
+    const settings::PrinterUIContext* ctx = PageContext(page);
+    return CoverSheetsAvailableToTab(PrinterName(settings::ContextPrinter(ctx)), ctx);
 }
 
 // Enables the controls that depend on a switch (only while the sheet may apply).
@@ -216,14 +217,14 @@ void ChangeText(HWND page, int control) {
 // Button 1948: the printer's cover sheet through the cover sheet dialog; stored
 // again only when the dialog ends with OK.
 void OpenCoverSheet(HWND page) {
-    const PrinterUIContext* ctx = PageContext(page);
-    const HANDLE printer = ContextPrinter(ctx);
+    const settings::PrinterUIContext* ctx = PageContext(page);
+    const HANDLE printer = settings::ContextPrinter(ctx);
     const WString name = PrinterName(printer);
     const WString driver = DriverName(printer);
     BYTE record[kCoverSheetBytes] = {};
     ReadPrinterCoverSheet(name.c_str(), driver.c_str(), record);
     OEMDEV* r = PageRecord(page);
-    const INT_PTR answer = RunCoverSheetDialog(page, name.c_str(), driver.c_str(), ContextMayApply(ctx), record,
+    const INT_PTR answer = RunCoverSheetDialog(page, name.c_str(), driver.c_str(), settings::ContextMayApply(ctx), record,
                                                r ? r->bytes : nullptr, 0, nullptr, ctx);
     // Anything but OK (Cancel, or -1: the dialog could not run) leaves the store alone.
     if (answer == IDOK) WritePrinterCoverSheet(name.c_str(), driver.c_str(), record);
@@ -231,10 +232,10 @@ void OpenCoverSheet(HWND page) {
 
 void OpenPhoneBook(HWND page) {
     if (!OwnsPhoneBook(page)) return;
-    const PrinterUIContext* ctx = PageContext(page);
+    const settings::PrinterUIContext* ctx = PageContext(page);
     const int32_t international = InternationalSupported();
-    const uint32_t permission = ContextMayApply(ctx);
-    if (EditPhoneBook(page, ContextPrinter(ctx), international, permission) == PhoneBookAnswer::Missing)
+    const uint32_t permission = settings::ContextMayApply(ctx);
+    if (EditPhoneBook(page, settings::ContextPrinter(ctx), international, permission) == PhoneBookAnswer::Missing)
         ShowMessage(page, nvx::fax::kMsgFullCaption, MessageText(nvx::fax::kMsgPhoneBookMissing),
                     MB_OK | MB_ICONEXCLAMATION);
 }
@@ -244,11 +245,11 @@ void RestoreDefaults(HWND page) {
     OEMDEV* r = PageRecord(page);
     if (!r) return;
     OEMDEV defaults{};
-    if (!settings::FillDefaultSettings(defaults.bytes, ContextPrinter(PageContext(page)))) return;
+    if (!settings::FillDefaultSettings(defaults.bytes, settings::ContextPrinter(PageContext(page)))) return;
     bool changed = false;
     auto shown = [&](int id) {
         HWND c = GetDlgItem(page, id);
-        return c && IsWindowVisible(c) && !ControlSwitchedOff(c);
+        return c && IsWindowVisible(c) && !constraints::ControlSwitchedOff(c);
     };
     auto copy = [&](size_t from, size_t to) {
         if (std::memcmp(r->bytes + from, defaults.bytes + from, to - from) == 0) return;

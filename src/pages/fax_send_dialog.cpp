@@ -17,6 +17,7 @@
 #include "features/model_record.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "pages/fax_availability.h"
 #include "pages/fax_fields.h"
 #include "pages/fax_links.h"
@@ -115,14 +116,14 @@ void Hide(HWND dlg, int id) {
 }
 
 bool ModelSwitch(features::SwitchId id) {
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     return model && model->switches[id] != 0;
 }
 
 // The printer's ConfirmFaxNumber option is 1.
 bool ConfirmNumbers(const Job& job) {
     const BYTE* options = job.host ? job.host->deviceOptions : nullptr;
-    const features::DeviceOptionTable* table = frame::Module().model.deviceOptions;
+    const features::DeviceOptionTable* table = model::Loaded().tables.deviceOptions;
     const features::DeviceOptionRow* row = table ? table->Find("ConfirmFaxNumber") : nullptr;
     return options && row && settings::GetOptionValue(options, row->index) == 1;
 }

@@ -14,8 +14,8 @@
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "fax/speed_dials.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "pages/fax_fields.h"
 #include "pages/fax_send.h"
 #include "settings/devoption.h"
@@ -43,7 +43,7 @@ std::string Deciphered(const device::PasswordCipher& cipher, const BYTE* field, 
 // The device's address through the host library; empty when there is none.
 std::string DeviceAddress(const WCHAR* printerName, BYTE* devOption) {
     auto getAddress =
-        model::HostFunction<GetAddressFn>(frame::Module().host, model::HostFn::DDProc_GetPrinterIPAddress);
+        model::HostFunction<GetAddressFn>(model::Loaded().host, model::HostFn::DDProc_GetPrinterIPAddress);
     if (!getAddress) return {};
     char address[o::kAddressSize] = {};
     DWORD isNetworkPort = 0;
@@ -127,7 +127,7 @@ void JobCredentials(HANDLE printer, const BYTE* settingsRecord, DeviceCredential
     if (settingsRecord) std::memcpy(dev.get(), settingsRecord, sizeof(OEMDEV));
     const bool type1 = frame::AskVariant("_DLG_USRSET_TYPE1") != 0;
     device::LoadUserSettings(printer, type1, dev.get(),
-                             device::UserSettingsCheckPasses(frame::Module().model.record));
+                             device::UserSettingsCheckPasses(model::Loaded().tables.record));
     auto rec = std::make_unique<device::UserSettingsRecord>();
     device::CopyFromOemdev(*dev, type1, rec.get());
     SecureZeroMemory(dev.get(), sizeof(OEMDEV));

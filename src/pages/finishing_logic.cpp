@@ -1,15 +1,15 @@
 #include "pages/finishing_logic.h"
 
 #include "features/model_record.h"
+#include "features/paper_logic.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
-#include "pages/basic_paper.h"
+#include "model/loaded_model.h"
 
 namespace nvx::pages::finishing {
 
 Switches ModelSwitches() {
     Switches s;
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     if (!model) return s;
     s.divideOutput = model->switches.On(features::kSw_DivideOutput);
     s.foldPageFinish = model->switches.On(features::kSw_FoldPageFinish);
@@ -32,7 +32,7 @@ Enables ComputeEnables(const OEMDEV& r, const Switches& sw) {
 }
 
 void FoldPageRange(int32_t* minimum, int32_t* maximum) {
-    ModelRange("FoldPageFinish", minimum, maximum);
+    features::ModelRange("FoldPageFinish", minimum, maximum);
 }
 
 }  // namespace nvx::pages::finishing

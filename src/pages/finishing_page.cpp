@@ -6,12 +6,13 @@
 #include <iterator>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/switch_ids.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/numeric_ranges.h"
 #include "pages/finishing_logic.h"
@@ -22,9 +23,9 @@
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "pages/safe_format.h"
 #include "settings/oemdev_template.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -94,19 +95,19 @@ OEMDEV* Record(HWND page) {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 void Govern(HWND page, int control, bool allowed, int itemControl = 0) {
     HWND c = GetDlgItem(page, control);
-    if (!c || ControlSwitchedOff(c)) return;
+    if (!c || constraints::ControlSwitchedOff(c)) return;
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(itemControl ? itemControl : control));
     const bool lockedByRule = item && item->state.disabled != 0;
-    EnableWindow(c, allowed && !lockedByRule && ContextMayApply(PageContext(page)) != 0);
+    EnableWindow(c, allowed && !lockedByRule && settings::ContextMayApply(PageContext(page)) != 0);
 }
 
 void UpdateEnables(HWND page) {
@@ -135,7 +136,7 @@ void ShowAll(HWND page) {
 
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
@@ -183,7 +184,7 @@ void InitFoldPages(HWND page) {
 
 // The sets-per-division range label (the box itself has no settings field here).
 void InitSets(HWND page) {
-    const model::NumericRange& r = frame::Module().model.ranges[model::RangeId::DivideFinish];
+    const model::NumericRange& r = model::Loaded().tables.ranges[model::RangeId::DivideFinish];
     WCHAR format[64] = {};
     GetDlgItemTextW(page, kSetsRange, format, 64);
     SetDlgItemTextW(page, kSetsRange, FormatNumbers(format, r.first, r.second).c_str());
@@ -348,11 +349,11 @@ bool OnCommandType1(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 bool OnKillActive(HWND page) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "frame/module_state.h"
 #include "pages/page_framework.h"
 #include "pages/page_help.h"
@@ -114,9 +115,9 @@ void ShowDateTimePage(HWND dlg) {
     const bool dateTime = settings::GetNumber(*r, "DateTimePageNo.bDateTime") != 0;
     const bool pageNo = settings::GetNumber(*r, "DateTimePageNo.bPageNo") != 0;
     for (int id : {kDateTimePages, kDateTimeColor})
-        if (!ControlSwitchedOff(GetDlgItem(dlg, id))) EnableWindow(GetDlgItem(dlg, id), dateTime);
+        if (!constraints::ControlSwitchedOff(GetDlgItem(dlg, id))) EnableWindow(GetDlgItem(dlg, id), dateTime);
     for (int id : {kStartPage, kPageStartNumber, kPageNumberColor})
-        if (!ControlSwitchedOff(GetDlgItem(dlg, id))) EnableWindow(GetDlgItem(dlg, id), pageNo);
+        if (!constraints::ControlSwitchedOff(GetDlgItem(dlg, id))) EnableWindow(GetDlgItem(dlg, id), pageNo);
     // The date the stamp prints, in its format, for today.
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -220,7 +221,7 @@ void FillDetail(HWND dlg) {
 
 INT_PTR HeaderFooterInit(HWND dlg, LPARAM) {
     EditState& s = EditStates()[dlg];
-    s.programs = st::CachedDeviceHeaderFooters(ContextPrinter(PageContext(dlg)));
+    s.programs = st::CachedDeviceHeaderFooters(settings::ContextPrinter(PageContext(dlg)));
     PrepareItems(dlg, kPageHeaderFooterEdit, {kPrintHeader, kPrintFooter, kTextColor, kHeaderPos, kFooterPos});
     HWND list = GetDlgItem(dlg, kDetail);
     const auto titles = st::DetailColumnTitles();

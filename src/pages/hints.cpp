@@ -3,14 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "constraints/stop_icons.h"
 #include "features/model_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "pages/page_framework.h"
-#include "pages/page_work.h"
-#include "pages/stop_icons.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -96,17 +96,17 @@ uint32_t HintPageFor(uint32_t page, VariantAsker ask, int32_t authKind) {
 
 WString ComposeHintText(HWND dialog, uint32_t hintPage, bool* hasRow, WString* constraintText) {
     WString text;
-    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row && row->control != 0; ++row) {
         if (!row->hasMessage || !GetDlgItem(dialog, static_cast<int>(row->control))) continue;
         size_t n = 0;
-        while (n < kStopIconTextChars - 1 && row->text[n]) ++n;
+        while (n < constraints::kStopIconTextChars - 1 && row->text[n]) ++n;
         AppendLine(text, WString(row->text, n));
     }
     if (constraintText) *constraintText = text;
     const HintRow* hint = FindHintRow(hintPage);
     if (hasRow) *hasRow = hint != nullptr;
     if (hint) {
-        const auto& tables = frame::Module().messages;
+        const auto& tables = model::Loaded().messages;
         for (uint32_t i = 0; i < hint->count && i < kHintNumberBytes / 4 && hint->numbers[i] != 0; ++i)
             AppendLine(text, model::MessageForDisplay(
                                  model::MessageSlot(tables, model::MessageTable::Hint, hint->numbers[i])));
@@ -114,10 +114,10 @@ WString ComposeHintText(HWND dialog, uint32_t hintPage, bool* hasRow, WString* c
     return text;
 }
 
-void ShowPageHints(HWND dialog, const PrinterUIContext* ctx, uint32_t page) {
-    if (!dialog || CustomPagePointerSet(ctx)) return;
+void ShowPageHints(HWND dialog, const settings::PrinterUIContext* ctx, uint32_t page) {
+    if (!dialog || settings::CustomPagePointerSet(ctx)) return;
     int32_t authKind = 0;
-    if (const auto* record = frame::Module().model.record)
+    if (const auto* record = model::Loaded().tables.record)
         authKind = record->switches[features::kSw_UserAuthentication];
     const uint32_t hintPage = HintPageFor(page, nullptr, authKind);
     bool hasRow = false;
@@ -131,7 +131,7 @@ void ShowPageHints(HWND dialog, const PrinterUIContext* ctx, uint32_t page) {
             ShowWindow(icon, SW_SHOWNA);
         }
         if (hintPage == 132 && !hasRow) {
-            const auto& tables = frame::Module().messages;
+            const auto& tables = model::Loaded().messages;
             SetDlgItemTextW(dialog, 2229,
                             model::MessageForDisplay(model::MessageSlot(tables, model::MessageTable::Hint, 55)).c_str());
         }

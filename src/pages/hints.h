@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "common/text.h"
-#include "pages/printer_ui_context.h"
 #include "platform/win32.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages {
 
@@ -56,6 +56,6 @@ uint32_t HintPageFor(uint32_t page, VariantAsker ask, int32_t authKind);
 WString ComposeHintText(HWND dialog, uint32_t hintPage, bool* hasRow, WString* constraintText);
 
 // Fills the hint area of a page (DispHintControl).
-void ShowPageHints(HWND dialog, const PrinterUIContext* ctx, uint32_t page);
+void ShowPageHints(HWND dialog, const settings::PrinterUIContext* ctx, uint32_t page);
 
 }  // namespace nvx::pages

@@ -6,17 +6,17 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
 #include "pages/auth_settings_dialogs.h"
 #include "pages/page_framework.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/printer_ui_context.h"
 #include "pages/text_limits.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages {
 
@@ -40,14 +40,14 @@ constexpr int kReadOnlyControls[] = {kUserAuth, kAccountTrack, kDepartmentPasswo
 void ShowDepartmentState(HWND page) {
     const OEMDEV* r = PageRecord(page);
     const bool on = r && settings::GetNumber(*r, "bAccountTrack") != 0 &&
-                    ContextMayApply(PageContext(page)) != 0;
+                    settings::ContextMayApply(PageContext(page)) != 0;
     for (int id : {kDepartmentPassword, kDepartmentLabel})
-        if (HWND c = GetDlgItem(page, id); c && !ControlSwitchedOff(c)) EnableWindow(c, on);
+        if (HWND c = GetDlgItem(page, id); c && !constraints::ControlSwitchedOff(c)) EnableWindow(c, on);
 }
 
 INT_PTR OnInit(HWND page, LPARAM) {
     SendMessageW(GetDlgItem(page, kDepartmentPassword), EM_LIMITTEXT, kPasswordChars, 0);
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
@@ -80,7 +80,7 @@ void OnPassword(HWND page) {
         text[typed.size()] = 0;
         SetDlgItemTextW(page, kDepartmentPassword, text);
     }
-    const HANDLE printer = ContextPrinter(PageContext(page));
+    const HANDLE printer = settings::ContextPrinter(PageContext(page));
     device::SetDepartmentPassword(device::PrinterPasswordCipher(printer), typed, r);
     SecureZeroMemory(text, sizeof text);
     settings::SetAnsi(*r, item->state.field, "");
@@ -92,13 +92,13 @@ void OnPassword(HWND page) {
 void OnSettings(HWND page, AuthSettingsKind kind) {
     OEMDEV* rec = PageRecord(page);
     if (!rec) return;
-    HANDLE printer = ContextPrinter(PageContext(page));
+    HANDLE printer = settings::ContextPrinter(PageContext(page));
     if (printer == INVALID_HANDLE_VALUE) printer = nullptr;
     const std::vector<BYTE> before(rec->bytes, rec->bytes + sizeof rec->bytes);
     AuthSettingsBlock block;
     block.printer = printer;
     block.record = rec;
-    block.devOption = ContextDevOptionRecord(PageContext(page));
+    block.devOption = settings::ContextDevOptionRecord(PageContext(page));
     if (RunAuthSettings(kind, block, page) != IDOK || std::memcmp(before.data(), rec->bytes, before.size()) == 0)
         return;
     CheckConstraints(page, static_cast<uint32_t>(kind == AuthSettingsKind::User ? kUserAuthSettings

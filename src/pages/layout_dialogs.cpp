@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/switch_ids.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/numeric_ranges.h"
 #include "pages/measure.h"
@@ -123,7 +125,7 @@ int32_t Field(HWND dialog, const char* name) {
 }
 
 bool ModelSwitchOn(features::SwitchId id) {
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     return model && model->switches.On(id);
 }
 
@@ -132,18 +134,18 @@ measure::Unit UnitOf(HWND dialog, const DialogDef& def) {
 }
 
 void RangeOf(const LengthBox& b, int32_t* lo, int32_t* hi) {
-    const model::NumericRange& r = frame::Module().model.ranges[b.range];
+    const model::NumericRange& r = model::Loaded().tables.ranges[b.range];
     *lo = r.first;
     *hi = r.second;
 }
 
 bool BoxUsable(HWND dialog, int control) {
     HWND c = GetDlgItem(dialog, control);
-    return c && !ControlSwitchedOff(c) && IsWindowEnabled(c);
+    return c && !constraints::ControlSwitchedOff(c) && IsWindowEnabled(c);
 }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 // The box's stored value in the unit shown: the inch mirror when the unit is inch
@@ -224,7 +226,7 @@ void StoreBox(HWND dialog, const DialogDef& def, const LengthBox& b, int32_t inU
 void BindShiftStates(HWND dialog) {
     // The same margin on both sides: the back box shows the front's and waits.
     const bool same = Field(dialog, "bBindingSame") != 0;
-    if (HWND back = GetDlgItem(dialog, 1365); back && !ControlSwitchedOff(back)) EnableWindow(back, !same);
+    if (HWND back = GetDlgItem(dialog, 1365); back && !constraints::ControlSwitchedOff(back)) EnableWindow(back, !same);
 }
 
 void ImageShiftStates(HWND dialog) {
@@ -235,9 +237,9 @@ void ImageShiftStates(HWND dialog) {
     static const int kFront[] = {1246, 1247, 1248, 1249, 1258, 1269, 1366, 1368, 1607, 1240, 1241};
     static const int kBack[] = {1250, 1251, 1252, 1253, 1265, 1363, 1369, 1371};
     for (int id : kFront)
-        if (HWND c = GetDlgItem(dialog, id); c && !ControlSwitchedOff(c)) EnableWindow(c, driver);
+        if (HWND c = GetDlgItem(dialog, id); c && !constraints::ControlSwitchedOff(c)) EnableWindow(c, driver);
     for (int id : kBack)
-        if (HWND c = GetDlgItem(dialog, id); c && !ControlSwitchedOff(c)) EnableWindow(c, driver && !backAuto);
+        if (HWND c = GetDlgItem(dialog, id); c && !constraints::ControlSwitchedOff(c)) EnableWindow(c, driver && !backAuto);
 }
 
 const DialogDef kDialogs[] = {
@@ -282,7 +284,7 @@ void KeepNamedOrders(HWND dialog) {
 }
 
 void ApplyAvailability(HWND dialog, const DialogDef& def) {
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(def.id) || item.type == features::kUiButton) continue;

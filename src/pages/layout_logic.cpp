@@ -4,7 +4,7 @@
 
 #include "features/model_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "platform/win32.h"
 
 namespace nvx::pages::layout {
@@ -25,7 +25,7 @@ bool Set(OEMDEV& r, const char* name, int32_t value) {
 
 Switches ModelSwitches() {
     Switches s;
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     if (!model) return s;
     s.bookletPrint = model->switches.On(features::kSw_BookletPrint);
     s.bindingShift = model->switches.On(features::kSw_BindingShift);

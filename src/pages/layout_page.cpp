@@ -5,13 +5,14 @@
 #include <iterator>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/model_record.h"
-#include "features/switch_ids.h"
 #include "features/option_record.h"
+#include "features/paper_logic.h"
+#include "features/switch_ids.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
-#include "pages/basic_paper.h"
+#include "model/loaded_model.h"
 #include "pages/hints.h"
 #include "pages/layout_dialogs.h"
 #include "pages/layout_logic.h"
@@ -20,8 +21,8 @@
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "settings/oemdev_template.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -82,13 +83,13 @@ int32_t Field(HWND page, const char* name) {
 }
 
 bool ModelSwitchOn(features::SwitchId id) {
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     return model && model->switches.On(id);
 }
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 // ---- Showing ----
@@ -107,10 +108,10 @@ void ShowChapterText(HWND page) {
 // constraint engine has not disabled its item and the sheet may apply changes.
 void Govern(HWND page, int control, bool allowed, int itemControl = 0) {
     HWND c = GetDlgItem(page, control);
-    if (!c || ControlSwitchedOff(c)) return;
+    if (!c || constraints::ControlSwitchedOff(c)) return;
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(itemControl ? itemControl : control));
     const bool lockedByRule = item && item->state.disabled != 0;
-    const bool mayApply = ContextMayApply(PageContext(page)) != 0;
+    const bool mayApply = settings::ContextMayApply(PageContext(page)) != 0;
     EnableWindow(c, allowed && !lockedByRule && mayApply);
 }
 
@@ -170,7 +171,7 @@ const DialogButton kDialogButtons[] = {
 
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
@@ -193,7 +194,7 @@ void ApplyAvailability(HWND page) {
 
 INT_PTR OnInitDialog(HWND page, LPARAM) {
     Updating updating;
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     const int limit = layout::ChapterTextLimit(model ? model->switches[features::kSw_ChapterMaxCnt] : 0);
     SendMessageW(GetDlgItem(page, kChapterList), EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
     ApplyAvailability(page);
@@ -338,11 +339,11 @@ bool OnCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 bool TwoState(HWND page, const char* field) {
@@ -380,17 +381,17 @@ bool OnKillActive(HWND page) {
     OEMDEV* r = Record(page);
     if (!r) return true;
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kValidating, 1);
+    settings::WorkSet(ctx, settings::work::kValidating, 1);
     for (const Validity& v : kValidity) {
         if (!Offered(page, v.control) || v.ok(page)) continue;
         SetFocus(GetDlgItem(page, v.control));
         ShowAll(page);
-        WorkSet(ctx, work::kValidating, 0);
+        settings::WorkSet(ctx, settings::work::kValidating, 0);
         return false;
     }
     if (Offered(page, kChapterList)) OnChapterText(page);
     layout::NormaliseArrangement(*r, layout::ModelSwitches());
-    WorkSet(ctx, work::kValidating, 0);
+    settings::WorkSet(ctx, settings::work::kValidating, 0);
     return true;
 }
 

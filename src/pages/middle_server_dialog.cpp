@@ -11,6 +11,7 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "pages/page_help.h"
 #include "pages/user_auth.h"
@@ -59,7 +60,7 @@ void EnableNamedFields(HWND dlg, bool named) {
 }
 
 WString Message(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 struct Launch {

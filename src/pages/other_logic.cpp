@@ -5,15 +5,15 @@
 #include "common/ansi.h"
 #include "features/model_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 
 namespace nvx::pages::other {
 
 Switches ModelSwitches() {
     Switches s;
     s.coverType1 = frame::AskVariant("_PRP_COVER_TYPE1") != 0;
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     if (!model) return s;
     s.emailNotify = model->switches.On(features::kSw_EmailNotify);
     s.chkBlankRatio = model->switches.On(features::kSw_ChkBlankRatio);

@@ -6,21 +6,22 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/option_record.h"
+#include "features/paper_logic.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
-#include "pages/basic_paper.h"
 #include "pages/hints.h"
 #include "pages/other_logic.h"
 #include "pages/page_framework.h"
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "pages/safe_format.h"
 #include "settings/oemdev_template.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -63,27 +64,27 @@ struct Updating {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 other::Enables Compute(HWND page) {
     const OEMDEV* r = PageRecord(page);
     if (!r) return {};
     other::SheetFacts facts;
-    facts.documentMode = ContextForm(PageContext(page)) != 2;
+    facts.documentMode = settings::ContextForm(PageContext(page)) != 2;
     return other::ComputeEnables(*r, other::ModelSwitches(), facts);
 }
 
 void Govern(HWND page, int control, bool allowed, int itemControl = 0) {
     HWND c = GetDlgItem(page, control);
-    if (!c || ControlSwitchedOff(c)) return;
+    if (!c || constraints::ControlSwitchedOff(c)) return;
     const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(itemControl ? itemControl : control));
     const bool lockedByRule = item && item->state.disabled != 0;
-    EnableWindow(c, allowed && !lockedByRule && ContextMayApply(PageContext(page)) != 0);
+    EnableWindow(c, allowed && !lockedByRule && settings::ContextMayApply(PageContext(page)) != 0);
 }
 
 void UpdateEnables(HWND page) {
@@ -93,7 +94,7 @@ void UpdateEnables(HWND page) {
     if (e.blankGoverned) {
         Govern(page, kBlank, !e.blankForbidden);
         for (int id : {kBlankOp, kBlankOpLabel}) Govern(page, id, e.blankRatio, kBlankOp);
-        if (HWND icon = GetDlgItem(page, kBlankIcon); icon && !ControlSwitchedOff(icon)) {
+        if (HWND icon = GetDlgItem(page, kBlankIcon); icon && !constraints::ControlSwitchedOff(icon)) {
             if (e.blankForbidden)
                 SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_WARNING)), 0);
             ShowWindow(icon, e.blankForbidden ? SW_SHOWNA : SW_HIDE);
@@ -124,7 +125,7 @@ void AfterChange(HWND page) {
 
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPage) || item.type == features::kUiButton) continue;
@@ -151,7 +152,7 @@ void ApplyAvailability(HWND page) {
 
 // The model's range, inside what the one-byte field holds (all of it without one).
 void ThresholdRange(int32_t* lo, int32_t* hi) {
-    if (!ModelRange("RoundOffCol_ThresholdVal", lo, hi)) {
+    if (!features::ModelRange("RoundOffCol_ThresholdVal", lo, hi)) {
         *lo = 0;
         *hi = 255;
     }
@@ -235,7 +236,7 @@ bool CheckEmail(HWND page) {
     const OEMDEV* r = PageRecord(page);
     if (!r || !Offered(page, kEmailNotify) || settings::GetNumber(*r, "bEmailNotify") == 0) return true;
     // A sheet that may not change the settings cannot mend them either.
-    if (ContextMayApply(PageContext(page)) == 0) return true;
+    if (settings::ContextMayApply(PageContext(page)) == 0) return true;
     const WString text = settings::GetText(*r, settings::FindField("szEmailAddress"));
     if (other::CheckEmailAddress(text) == other::EmailCheck::Ok) return true;
     MessageBoxW(page, Slot(kSlotEmailAddress).c_str(), Slot(kSlotCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -327,11 +328,11 @@ bool OnCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 bool OnKillActive(HWND page) {

@@ -5,16 +5,18 @@
 #include <vector>
 
 #include "common/proc.h"
+#include "constraints/engine.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "model/host_link.h"
+#include "model/loaded_model.h"
 #include "pages/hints.h"
 #include "pages/page_items.h"
 #include "pages/page_texts.h"
-#include "pages/page_work.h"
 #include "pages/sheet_paper_lists.h"
 #include "pages/stop_icon_draw.h"
 #include "pages/text_display.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -30,7 +32,7 @@ bool g_checkRunning = false;
 std::map<HWND, std::vector<int>> g_readOnly;
 
 BOOL CALLBACK DisableSwitchedOff(HWND child, LPARAM) {
-    if (ControlSwitchedOff(child) && IsWindowEnabled(child)) EnableWindow(child, FALSE);
+    if (constraints::ControlSwitchedOff(child) && IsWindowEnabled(child)) EnableWindow(child, FALSE);
     return TRUE;
 }
 
@@ -67,24 +69,24 @@ BOOL CALLBACK ExtendCombo(HWND child, LPARAM) {
 void CommonHook(HWND page, UINT msg, LPARAM lParam) {
     if (msg != WM_INITDIALOG) return;
     SetWindowLongPtrW(page, DWLP_USER, lParam);
-    auto* ctx = ContextFromParam(lParam);
-    if (!WorkGet(ctx, work::kFirstPageState)) WorkSet(ctx, work::kFirstPageState, 1);
+    auto* ctx = settings::ContextFromParam(lParam);
+    if (!settings::WorkGet(ctx, settings::work::kFirstPageState)) settings::WorkSet(ctx, settings::work::kFirstPageState, 1);
 }
 
 // d. The view-state hook.
 void ViewStateHook(uint32_t pageId, HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
-        auto* ctx = ContextFromParam(lParam);
+        auto* ctx = settings::ContextFromParam(lParam);
         // The sheet's one-time page setup: nothing beyond the mark in this build (no
         // model switch asks for a picture area).
-        if (!WorkGet(ctx, work::kSetupDone)) WorkSet(ctx, work::kSetupDone, 1);
+        if (!settings::WorkGet(ctx, settings::work::kSetupDone)) settings::WorkSet(ctx, settings::work::kSetupDone, 1);
         LayoutForViewState(page, pageId);
     } else if (msg == WM_NOTIFY) {
         const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
         if (nm && nm->code == static_cast<UINT>(PSN_SETACTIVE)) LayoutForViewState(page, pageId);
     } else if (msg == WM_COMMAND && LOWORD(wParam) == kIdViewToggle && HIWORD(wParam) == 0) {
         auto* ctx = PageContext(page);
-        WorkSet(ctx, work::kViewState, WorkGet(ctx, work::kViewState) ? 0 : 1);
+        settings::WorkSet(ctx, settings::work::kViewState, settings::WorkGet(ctx, settings::work::kViewState) ? 0 : 1);
         LayoutForViewState(page, pageId);
         SetPageChanged(page);
     }
@@ -93,15 +95,15 @@ void ViewStateHook(uint32_t pageId, HWND page, UINT msg, WPARAM wParam, LPARAM l
 // e. The sheet's paper lists.
 void PaperListsStep(HWND page, UINT msg, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
-        auto* ctx = ContextFromParam(lParam);
-        if (ctx && WorkGet64(ctx, work::kPaperListsOwner) == 0) {
-            WorkSet64(ctx, work::kPaperListsOwner, reinterpret_cast<uintptr_t>(page));
+        auto* ctx = settings::ContextFromParam(lParam);
+        if (ctx && settings::WorkGet64(ctx, settings::work::kPaperListsOwner) == 0) {
+            settings::WorkSet64(ctx, settings::work::kPaperListsOwner, reinterpret_cast<uintptr_t>(page));
             BuildSheetPaperLists(page);
         }
     } else if (msg == WM_DESTROY) {
         auto* ctx = PageContext(page);
-        if (WorkGet64(ctx, work::kPaperListsOwner) == reinterpret_cast<uintptr_t>(page)) {
-            WorkSet64(ctx, work::kPaperListsOwner, 0);
+        if (settings::WorkGet64(ctx, settings::work::kPaperListsOwner) == reinterpret_cast<uintptr_t>(page)) {
+            settings::WorkSet64(ctx, settings::work::kPaperListsOwner, 0);
             ReleaseSheetPaperLists(page);
         }
     }
@@ -116,12 +118,12 @@ const uint32_t* DetailControls(uint32_t pageId) {
 
 }  // namespace
 
-PrinterUIContext* PageContext(HWND page) {
-    return page ? reinterpret_cast<PrinterUIContext*>(GetWindowLongPtrW(page, DWLP_USER)) : nullptr;
+settings::PrinterUIContext* PageContext(HWND page) {
+    return page ? reinterpret_cast<settings::PrinterUIContext*>(GetWindowLongPtrW(page, DWLP_USER)) : nullptr;
 }
 
 OEMDEV* PageRecord(HWND page) {
-    return settings::AsRecord(ContextSettingsRecord(PageContext(page)));
+    return settings::AsRecord(settings::ContextSettingsRecord(PageContext(page)));
 }
 
 bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -133,7 +135,7 @@ bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM 
     if (steps & kStepCommonHook) CommonHook(hwnd, msg, lParam);
     if (steps & kStepViewState) ViewStateHook(page, hwnd, msg, wParam, lParam);
     if (steps & kStepPaperLists) PaperListsStep(hwnd, msg, lParam);
-    if (auto hook = model::HostFunction<HostDlgProc>(frame::Module().host, model::HostFn::DDProc_DlgProc)) {
+    if (auto hook = model::HostFunction<HostDlgProc>(model::Loaded().host, model::HostFn::DDProc_DlgProc)) {
         BOOL handled = FALSE;
         const INT_PTR r = hook(page, hwnd, msg, wParam, lParam, &handled);
         if (handled) {
@@ -146,11 +148,11 @@ bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM 
 
 void InitPageCommon(HWND page, uint32_t pageId, LPARAM context) {
     SetWindowLongPtrW(page, DWLP_USER, context);
-    auto* ctx = ContextFromParam(context);
+    auto* ctx = settings::ContextFromParam(context);
     ApplyCommonTextTable(page, CommonTexts());
     ApplyTextTable(page, PageTexts(pageId));
     FillPageDropDowns(page, pageId);
-    if (!InCustomPage(ctx)) {
+    if (!settings::InCustomPage(ctx)) {
         MakeToolWindows(page);
         StoreStopIconRects(page);
     }
@@ -159,9 +161,9 @@ void InitPageCommon(HWND page, uint32_t pageId, LPARAM context) {
 
 void SetPageChanged(HWND page) {
     auto* ctx = PageContext(page);
-    ContextSetChanged(ctx);
+    settings::ContextSetChanged(ctx);
     HWND parent = GetParent(page);
-    if (InCustomPage(ctx))
+    if (settings::InCustomPage(ctx))
         SendMessageW(GetAncestor(page, GA_ROOT), PSM_CHANGED, reinterpret_cast<WPARAM>(parent), 0);
     else if (parent)
         SendMessageW(parent, PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
@@ -183,7 +185,7 @@ void SetReadOnlyControls(HWND page, const int* ids, size_t count) {
 
 void KeepControlsOff(HWND page) {
     EnumChildWindows(page, DisableSwitchedOff, 0);
-    if (ContextMayApply(PageContext(page))) return;
+    if (settings::ContextMayApply(PageContext(page))) return;
     auto it = g_readOnly.find(page);
     if (it == g_readOnly.end()) return;
     for (int id : it->second)
@@ -197,7 +199,7 @@ bool CheckRunning() {
 UINT_PTR CheckConstraints(HWND page, uint32_t control) {
     if (g_checkRunning) return kCheckStands;
     // While a page is being shown again its controls are rewritten: no per-control checks.
-    if (control != 0 && WorkGet(PageContext(page), work::kChecksSuspended)) return kCheckStands;
+    if (control != 0 && settings::WorkGet(PageContext(page), settings::work::kChecksSuspended)) return kCheckStands;
     auto check = ProcAs<DoConstraintsFn>(GetProcAddress(frame::Module().self, "DoConstraints"));
     if (!check) return kCheckStands;
     g_checkRunning = true;
@@ -209,13 +211,13 @@ UINT_PTR CheckConstraints(HWND page, uint32_t control) {
 }
 
 void LayoutForViewState(HWND page, uint32_t pageId) {
-    const bool details = WorkGet(PageContext(page), work::kViewState) != 0;
+    const bool details = settings::WorkGet(PageContext(page), settings::work::kViewState) != 0;
     // The toggle names what a click does: show the details, or hide them again.
     const WString label = TableText(CommonTexts(), details ? "ViewSimple" : "ViewDetails");
     if (HWND toggle = GetDlgItem(page, kIdViewToggle); toggle && !label.empty()) SetWindowTextW(toggle, label.c_str());
     for (const uint32_t* id = DetailControls(pageId); *id; ++id) {
         HWND c = GetDlgItem(page, static_cast<int>(*id));
-        if (!c || ControlSwitchedOff(c)) continue;
+        if (!c || constraints::ControlSwitchedOff(c)) continue;
         ShowWindow(c, details ? SW_SHOWNA : SW_HIDE);
     }
 }

@@ -12,9 +12,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pages/printer_ui_context.h"
 #include "platform/win32.h"
 #include "settings/oemdev.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages {
 
@@ -70,7 +70,7 @@ bool RunPagePreamble(uint32_t page, uint32_t steps, HWND hwnd, UINT msg, WPARAM 
                      INT_PTR* result);
 
 // The context kept in the page window's user data slot, or null.
-PrinterUIContext* PageContext(HWND page);
+settings::PrinterUIContext* PageContext(HWND page);
 // The sheet's settings record of a page window, or null.
 OEMDEV* PageRecord(HWND page);
 

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "constraints/engine.h"
 #include "features/feature_settings.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "frame/module_state.h"
+#include "features/ui_items.h"
+#include "model/loaded_model.h"
 #include "pages/hints.h"
 #include "pages/page_framework.h"
 
@@ -15,7 +17,6 @@ using features::UiItem;
 
 namespace {
 
-const WCHAR kSwitchedOffProp[] = WL("NovrixSwitchedOff");
 
 std::string Narrow(const WCHAR* w) {
     std::string s;
@@ -40,7 +41,7 @@ void SetControl(HWND page, uint32_t id, bool show) {
 }  // namespace
 
 const UiItem* PageItem(uint32_t pageId, uint32_t control) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = features::ModuleItems();
     return table ? table->Row(features::FindUiItemByControl(table, control, pageId)) : nullptr;
 }
 
@@ -58,7 +59,7 @@ bool SetItemValue(OEMDEV& record, const UiItem& item, int32_t value) {
 }
 
 void FillPageDropDowns(HWND page, uint32_t pageId) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = features::ModuleItems();
     if (!table) return;
     for (size_t i = 0; i < table->count; ++i) {
         const UiItem& item = table->rows[i];
@@ -115,7 +116,7 @@ void ShowItem(HWND page, const UiItem& item, const OEMDEV& record) {
 }
 
 void ShowPageItems(HWND page, uint32_t pageId) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = features::ModuleItems();
     const OEMDEV* record = PageRecord(page);
     if (!table || !record) return;
     for (size_t i = 0; i < table->count; ++i)
@@ -124,7 +125,7 @@ void ShowPageItems(HWND page, uint32_t pageId) {
 
 bool ItemOffered(const UiItem* item) {
     if (!item) return false;
-    const auto* record = frame::Module().model.record;
+    const auto* record = model::Loaded().tables.record;
     const int sw = features::FindSwitch(Narrow(item->feature));
     if (sw >= 0 && (!record || record->switches[static_cast<features::SwitchId>(sw)] == 0)) return false;
     if (item->type == features::kUiDropDown && features::ListCount(item->options) == 0) return false;
@@ -133,20 +134,16 @@ bool ItemOffered(const UiItem* item) {
 
 void SwitchOffControl(HWND page, uint32_t pageId, uint32_t control) {
     HWND c = GetDlgItem(page, static_cast<int>(control));
-    if (c) SetPropW(c, kSwitchedOffProp, reinterpret_cast<HANDLE>(1));
+    constraints::MarkSwitchedOff(c);
     SetControl(page, control, false);
     if (const UiItem* item = PageItem(pageId, control)) {
         for (uint32_t id : item->related) {
             if (id == 0) break;
-            if (HWND r = GetDlgItem(page, static_cast<int>(id))) SetPropW(r, kSwitchedOffProp, reinterpret_cast<HANDLE>(1));
+            constraints::MarkSwitchedOff(GetDlgItem(page, static_cast<int>(id)));
             SetControl(page, id, false);
         }
         if (item->iconControl) SetControl(page, item->iconControl, false);
     }
-}
-
-bool ControlSwitchedOff(HWND control) {
-    return control && GetPropW(control, kSwitchedOffProp) != nullptr;
 }
 
 UINT_PTR ChangeItem(HWND page, uint32_t pageId, uint32_t control, int32_t newValue) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "constraints/engine.h"
 #include "features/ui_items.h"
 #include "platform/win32.h"
 #include "settings/oemdev.h"
@@ -36,9 +37,8 @@ void ShowPageItems(HWND page, uint32_t pageId);
 bool ItemOffered(const features::UiItem* item);
 
 // Hides and disables a control and the related controls of its item, and marks it
-// so that later layouts keep it hidden.
+// (constraints::MarkSwitchedOff) so that later layouts and checks keep it off.
 void SwitchOffControl(HWND page, uint32_t pageId, uint32_t control);
-bool ControlSwitchedOff(HWND control);
 
 // The change pattern: remembers the item's old value, stores newValue, runs the
 // constraint check for the control; on 100 or 101 restores the old value, shows it

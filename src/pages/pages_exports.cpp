@@ -4,10 +4,10 @@
 #include "frame/module_state.h"
 #include "pages/hints.h"
 #include "pages/page_help.h"
-#include "pages/printer_ui_context.h"
 #include "pages/stop_icon_draw.h"
 #include "pages/text_display.h"
 #include "pages/text_limits.h"
+#include "settings/printer_ui_context.h"
 
 using namespace nvx::pages;
 
@@ -23,7 +23,7 @@ NVX_EXPORT UINT_PTR ReplaceDlgDispStringCmnItem(HWND dialog, void* table, UINT, 
 
 // (dialog, context, page identifier): fills the page's hint area.
 NVX_EXPORT void DispHintControl(UINT_PTR dialog, UINT_PTR context, WORD page) {
-    ShowPageHints(reinterpret_cast<HWND>(dialog), reinterpret_cast<const PrinterUIContext*>(context), page);
+    ShowPageHints(reinterpret_cast<HWND>(dialog), reinterpret_cast<const nvx::settings::PrinterUIContext*>(context), page);
 }
 
 NVX_EXPORT INT_PTR CreateToolWnd(HWND dialog) {

@@ -3,19 +3,20 @@
 #include <cstring>
 
 #include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/text_tables.h"
 #include "pages/page_framework.h"
 #include "pages/page_help.h"
-#include "pages/page_work.h"
 #include "presets/printer_presets.h"
+#include "settings/sheet_work.h"
 #include "stamps/watermark_sheet.h"
 
 namespace nvx::pages {
 
 namespace {
 
-SheetPresets* Presets(const PrinterUIContext* ctx) {
-    return reinterpret_cast<SheetPresets*>(static_cast<uintptr_t>(WorkGet64(ctx, work::kPresets)));
+SheetPresets* Presets(const settings::PrinterUIContext* ctx) {
+    return reinterpret_cast<SheetPresets*>(static_cast<uintptr_t>(settings::WorkGet64(ctx, settings::work::kPresets)));
 }
 
 presets::WatermarkLists ListsOf(const stamps::WatermarkSet& set) {
@@ -77,7 +78,7 @@ void ShowSelection(HWND page, SheetPresets& s) {
     }
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 
-    const bool mayApply = ContextMayApply(PageContext(page)) != 0;
+    const bool mayApply = settings::ContextMayApply(PageContext(page)) != 0;
     EnableWindow(combo, mayApply ? TRUE : FALSE);
     if (HWND button = GetDlgItem(page, kPresetEdit)) EnableWindow(button, mayApply ? TRUE : FALSE);
     // Save: only while the settings are no preset (Untitled) and there is room.
@@ -104,20 +105,20 @@ SheetPresets* PageSheetPresets(HWND page) {
 void PresetComboInit(HWND page) {
     auto* ctx = PageContext(page);
     OEMDEV* record = PageRecord(page);
-    if (!GetDlgItem(page, kPresetCombo) || !ContextPageWorkArea(ctx) || !record) return;
+    if (!GetDlgItem(page, kPresetCombo) || !settings::ContextPageWorkArea(ctx) || !record) return;
     if (!Presets(ctx)) {
-        HANDLE printer = ContextPrinter(ctx);
+        HANDLE printer = settings::ContextPrinter(ctx);
         if (!printer || printer == INVALID_HANDLE_VALUE) return;
         auto* s = new SheetPresets;
-        s->env = presets::PrinterEnvironment(printer, &frame::Module().model);
+        s->env = presets::PrinterEnvironment(printer, &model::Loaded().tables);
         s->start = *record;
         s->canAdminister = presets::CanAdministerPrinter(printer);
         if (!presets::LoadPrinterList(printer, *record, s->Context(), &s->list)) {
             delete s;
             return;
         }
-        WorkSet64(ctx, work::kPresets, reinterpret_cast<uintptr_t>(s));
-        WorkSet64(ctx, work::kPresetsOwner, reinterpret_cast<uintptr_t>(page));
+        settings::WorkSet64(ctx, settings::work::kPresets, reinterpret_cast<uintptr_t>(s));
+        settings::WorkSet64(ctx, settings::work::kPresetsOwner, reinterpret_cast<uintptr_t>(page));
     }
     PresetComboRefill(page);
 }
@@ -201,17 +202,17 @@ bool PresetComboCommand(HWND page, int control, UINT code, void (*showAgain)(HWN
 
 void PresetComboApply(HWND page) {
     SheetPresets* s = PageSheetPresets(page);
-    HANDLE printer = ContextPrinter(PageContext(page));
+    HANDLE printer = settings::ContextPrinter(PageContext(page));
     if (!s || !printer || printer == INVALID_HANDLE_VALUE) return;
     presets::SavePrinterOrder(printer, s->list);
 }
 
 void PresetComboDestroy(HWND page) {
     auto* ctx = PageContext(page);
-    if (WorkGet64(ctx, work::kPresetsOwner) != reinterpret_cast<uintptr_t>(page)) return;
+    if (settings::WorkGet64(ctx, settings::work::kPresetsOwner) != reinterpret_cast<uintptr_t>(page)) return;
     delete Presets(ctx);
-    WorkSet64(ctx, work::kPresets, 0);
-    WorkSet64(ctx, work::kPresetsOwner, 0);
+    settings::WorkSet64(ctx, settings::work::kPresets, 0);
+    settings::WorkSet64(ctx, settings::work::kPresetsOwner, 0);
 }
 
 }  // namespace nvx::pages

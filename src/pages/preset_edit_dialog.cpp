@@ -188,7 +188,7 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
 void OnOk(HWND dlg) {
     if (!Commit(dlg)) return;
     SheetPresets* s = PageSheetPresets(dlg);
-    HANDLE printer = ContextPrinter(PageContext(dlg));
+    HANDLE printer = settings::ContextPrinter(PageContext(dlg));
     if (s) {
         s->list = g_edit->session.list;
         // The per-user store, the shared store (refused without administer rights: the

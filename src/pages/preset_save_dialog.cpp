@@ -5,11 +5,12 @@
 
 #include "features/model_record.h"
 #include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "pages/page_framework.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "pages/preset_combo.h"
 #include "presets/printer_presets.h"
+#include "settings/sheet_work.h"
 #include "stamps/watermark_sheet.h"
 
 namespace nvx::pages {
@@ -132,7 +133,7 @@ void OnOk(HWND dlg) {
                              name);
     // A store that refuses the write closes the dialog without a message; the preset
     // stays in the sheet's list until the sheet closes.
-    HANDLE printer = ContextPrinter(ctx);
+    HANDLE printer = settings::ContextPrinter(ctx);
     presets::SavePrinterScope(printer, s->list, scope);
     presets::SavePrinterOrder(printer, s->list);
     EndDialog(dlg, IDOK);
@@ -168,7 +169,7 @@ const PageDef kSaveOptionsDialog = [] {
 }  // namespace
 
 bool PresetOptionsEnabled() {
-    const model::ModelTables& tables = frame::Module().model;
+    const model::ModelTables& tables = model::Loaded().tables;
     return tables.record && tables.record->switches[features::kSw_Dlg_EasySet] >= 2;
 }
 

@@ -4,9 +4,9 @@
 // opens the directory server dialog (3369).  The host keeps the record with the
 // printer when the sheet is applied.
 #include "common/text.h"
-#include "fax/directory_dialog.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
+#include "pages/fax_directory_dialog.h"
 #include "pages/page_framework.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
@@ -33,15 +33,15 @@ enum : unsigned {
 };
 
 WString Message(unsigned slot) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, slot));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, slot));
 }
 
-BYTE* PageDevOption(HWND page) { return ContextDevOptionRecord(PageContext(page)); }
+BYTE* PageDevOption(HWND page) { return settings::ContextDevOptionRecord(PageContext(page)); }
 
-bool MayApply(HWND page) { return ContextMayApplyAlt(PageContext(page)) != 0; }
+bool MayApply(HWND page) { return settings::ContextMayApplyAlt(PageContext(page)) != 0; }
 
 HANDLE Printer(HWND page) {
-    HANDLE printer = ContextPrinter(PageContext(page));
+    HANDLE printer = settings::ContextPrinter(PageContext(page));
     return printer == INVALID_HANDLE_VALUE ? nullptr : printer;
 }
 

@@ -8,6 +8,7 @@
 #include "features/option_record.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 
 namespace nvx::pages::quality {
 
@@ -19,7 +20,7 @@ Enables ComputeEnables(const OEMDEV& r) {
 
 std::vector<Resolution> PrintResolutions() {
     std::vector<Resolution> out;
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     const features::ModelList* list = model ? model->List("Resolution") : nullptr;
     const uint8_t* first = list && !list->records.empty() ? list->records.data() : nullptr;
     const size_t n = features::ListCount(first);

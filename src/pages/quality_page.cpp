@@ -8,6 +8,7 @@
 
 #include "common/ansi.h"
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/switch_ids.h"
@@ -21,9 +22,9 @@
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "pages/quality_logic.h"
 #include "settings/oemdev_template.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -84,13 +85,13 @@ uint32_t PageOf(HWND page) {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 // The font dialog edits the substitution table only on the printer's defaults
 // (the printer sheet's record); a document's sheet sets download and substitution.
 bool PrinterDefaults(HWND window) {
-    return ContextForm(PageContext(window)) == 2;
+    return settings::ContextForm(PageContext(window)) == 2;
 }
 
 // ---- The resolution ----
@@ -121,10 +122,10 @@ void ShowResolution(HWND page) {
 
 void Govern(HWND page, int control, bool allowed) {
     HWND c = GetDlgItem(page, control);
-    if (!c || ControlSwitchedOff(c)) return;
+    if (!c || constraints::ControlSwitchedOff(c)) return;
     const features::UiItem* item = PageItem(PageOf(page), static_cast<uint32_t>(control));
     const bool lockedByRule = item && item->state.disabled != 0;
-    EnableWindow(c, allowed && !lockedByRule && ContextMayApply(PageContext(page)) != 0);
+    EnableWindow(c, allowed && !lockedByRule && settings::ContextMayApply(PageContext(page)) != 0);
 }
 
 void UpdateEnables(HWND page) {
@@ -153,7 +154,7 @@ void AfterChange(HWND page) {
 void ApplyAvailability(HWND page) {
     const uint32_t id = PageOf(page);
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(id) || item.type == features::kUiButton) continue;
@@ -306,11 +307,11 @@ bool OnCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, PageOf(page));
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 // The two-state settings and the list values of the offered controls.
@@ -434,7 +435,7 @@ void ShowEntry(HWND dialog) {
     for (const std::string& n : names) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WFromAnsi(n).c_str()));
     SendMessageW(combo, CB_SETCURSEL, current.device.empty() ? static_cast<WPARAM>(-1) : 0, 0);
     const bool on = entry >= 0;
-    EnableWindow(combo, on && ContextMayApply(PageContext(dialog)) != 0);
+    EnableWindow(combo, on && settings::ContextMayApply(PageContext(dialog)) != 0);
 }
 
 void ShowFontDialog(HWND dialog) {
@@ -493,7 +494,7 @@ INT_PTR OnFontInit(HWND dialog, LPARAM) {
     Updating updating;
     auto* st = new FontDialogState;
     SetPropW(dialog, kFontStateProp, st);
-    if (const auto* table = frame::Module().uiItems)
+    if (const auto* table = features::ModuleItems())
         for (size_t i = 0; i < table->count; ++i) {
             const features::UiItem& item = table->rows[i];
             if (!item.OnDialog(kPageFontSettings) || item.type == features::kUiButton) continue;

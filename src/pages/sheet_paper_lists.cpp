@@ -6,7 +6,7 @@
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 namespace nvx::pages {
 
@@ -24,7 +24,7 @@ std::vector<SheetLists>& Sheets() {
 }
 
 std::vector<uint8_t> CopyList(const char* name) {
-    auto* record = frame::Module().model.record;
+    auto* record = model::Loaded().tables.record;
     const uint8_t* list = record ? record->ListData(name) : nullptr;
     if (!list) return {};
     return std::vector<uint8_t>(list, list + features::ListBytes(list));
@@ -32,12 +32,12 @@ std::vector<uint8_t> CopyList(const char* name) {
 
 uint8_t* DataOr(std::vector<uint8_t>& v, const char* modelList) {
     if (!v.empty()) return v.data();
-    auto* record = frame::Module().model.record;
+    auto* record = model::Loaded().tables.record;
     return record ? record->ListData(modelList) : nullptr;
 }
 
 void PointItems(uint8_t* paper, uint8_t* outPaper) {
-    auto* table = frame::Module().uiItems;
+    auto* table = features::ModuleItems();
     if (!table) return;
     if (auto* item = table->Row(table->direct.paperSize)) item->options = paper;
     if (auto* item = table->Row(table->direct.outPaperSize)) item->options = outPaper;
@@ -58,7 +58,7 @@ void ReleaseSheetPaperLists(HWND owner) {
         if (it->owner != owner) continue;
         sheets.erase(it);
         if (sheets.empty()) {
-            auto* record = frame::Module().model.record;
+            auto* record = model::Loaded().tables.record;
             PointItems(record ? record->ListData("PaperSize") : nullptr,
                        record ? record->ListData("OutPaperSize") : nullptr);
         } else {

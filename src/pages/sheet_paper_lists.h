@@ -3,8 +3,8 @@
 // open, released when that page is destroyed.
 #pragma once
 
-#include "pages/printer_ui_context.h"
 #include "platform/win32.h"
+#include "settings/printer_ui_context.h"
 
 namespace nvx::pages {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "pages/hints.h"
@@ -18,8 +19,8 @@
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "pages/stamp_logic.h"
+#include "settings/sheet_work.h"
 #include "stamps/header_footer.h"
 #include "stamps/watermark_sheet.h"
 
@@ -71,7 +72,7 @@ struct Updating {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 stamps::WatermarkSet Watermarks(HWND page) {
@@ -90,7 +91,7 @@ void FillList(HWND list, const std::vector<WString>& items, int32_t selected) {
 void UpdateEnables(HWND page) {
     const OEMDEV* r = PageRecord(page);
     if (!r) return;
-    const bool may = ContextMayApply(PageContext(page)) != 0;
+    const bool may = settings::ContextMayApply(PageContext(page)) != 0;
     if (Offered(page, kWatermarkList))
         EnableWindow(GetDlgItem(page, kWatermarkList), may && settings::GetNumber(*r, "bWmk") != 0);
     if (Offered(page, kOverlayList))
@@ -152,7 +153,7 @@ INT_PTR OnInitDialog(HWND page, LPARAM) {
     Updating updating;
     PageState& s = States()[page];
     s.model = stamps::CurrentOverlayModel();
-    s.forms = stamps::LoadFormList(ContextPrinter(PageContext(page)));
+    s.forms = stamps::LoadFormList(settings::ContextPrinter(PageContext(page)));
     if (OEMDEV* r = PageRecord(page)) {
         // A chosen form that went away since the settings were made is dropped silently.
         stamps::DropMissingForms(*r, s.model, s.forms);
@@ -162,7 +163,7 @@ INT_PTR OnInitDialog(HWND page, LPARAM) {
         if (stamps::OverlayPrintingOn(*r, s.model))
             stamp::ChooseFirstUsableForm(*r, stamp::FormItems(s.forms, stamp::JobClass(*r)));
     }
-    s.programs = stamp::ProgramChoices(stamps::CachedDeviceHeaderFooters(ContextPrinter(PageContext(page))));
+    s.programs = stamp::ProgramChoices(stamps::CachedDeviceHeaderFooters(settings::ContextPrinter(PageContext(page))));
     HWND combo = GetDlgItem(page, kHeaderFooterProgram);
     for (const stamp::ProgramChoice& c : s.programs) {
         const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c.name.c_str()));
@@ -318,11 +319,11 @@ bool HandleCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 void OnDestroy(HWND page) {

@@ -2,11 +2,12 @@
 
 #include <vector>
 
+#include "constraints/engine.h"
+#include "constraints/stop_icons.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "pages/page_framework.h"
-#include "pages/stop_icons.h"
 
 namespace nvx::pages {
 
@@ -47,7 +48,7 @@ TOOLINFOW IconTool(HWND dialog, HWND icon, WCHAR* text) {
 // Where a page puts an icon it has no rectangle for: left of the main control of
 // the item whose icon it is, vertically level with it.
 bool ComputedPosition(HWND dialog, uint32_t control, POINT* at) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = features::ModuleItems();
     if (!table) return false;
     for (size_t i = 0; i < table->count; ++i) {
         const auto& item = table->rows[i];
@@ -80,12 +81,12 @@ void DestroyToolWindows() {
     for (HWND tool : ToolWindows())
         if (IsWindow(tool)) DestroyWindow(tool);
     ToolWindows().clear();
-    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) row->tool = nullptr;
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row && row->control != 0; ++row) row->tool = nullptr;
 }
 
 void DestroyPageToolWindows(HWND dialog) {
     if (!dialog) return;
-    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row && row->control != 0; ++row) {
         if (!row->tool || !GetDlgItem(dialog, static_cast<int>(row->control))) continue;
         if (IsWindow(row->tool)) DestroyWindow(row->tool);
         row->tool = nullptr;
@@ -95,7 +96,7 @@ void DestroyPageToolWindows(HWND dialog) {
 
 HWND MakeToolWindows(HWND dialog) {
     if (!dialog) return nullptr;
-    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row && row->control != 0; ++row) {
         HWND icon = GetDlgItem(dialog, static_cast<int>(row->control));
         if (!icon) continue;
         if (row->tool && IsWindow(row->tool)) DestroyWindow(row->tool);
@@ -109,7 +110,7 @@ HWND MakeToolWindows(HWND dialog) {
 
 void StoreStopIconRects(HWND dialog) {
     if (!dialog) return;
-    for (StopIconRow* row = StopIconTable(); row && row->control != 0; ++row) {
+    for (constraints::StopIconRow* row = constraints::StopIconTable(); row && row->control != 0; ++row) {
         HWND icon = GetDlgItem(dialog, static_cast<int>(row->control));
         if (!icon) continue;
         RECT r;
@@ -120,7 +121,7 @@ void StoreStopIconRects(HWND dialog) {
 }
 
 void DrawStopIcon(HWND dialog, uint32_t control, const POINT* position) {
-    StopIconRow* row = FindStopIcon(control);
+    constraints::StopIconRow* row = constraints::FindStopIcon(control);
     HWND icon = dialog ? GetDlgItem(dialog, static_cast<int>(control)) : nullptr;
     if (!row || !icon) return;
     if (row->tool && IsWindow(row->tool)) {
@@ -142,7 +143,7 @@ void DrawStopIcon(HWND dialog, uint32_t control, const POINT* position) {
     HICON image = nullptr;
     if (HMODULE res = frame::Module().dialogResources)
         image = LoadIconW(res, MAKEINTRESOURCEW(row->iconIds[0]));
-    if (!image) image = LoadIconW(nullptr, row->iconIds[0] == kStopIconPair[0] ? IDI_WARNING : IDI_INFORMATION);
+    if (!image) image = LoadIconW(nullptr, row->iconIds[0] == constraints::kStopIconPair[0] ? IDI_WARNING : IDI_INFORMATION);
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
     ShowWindow(icon, SW_SHOWNA);
     if (row->tool && IsWindow(row->tool)) {
@@ -150,5 +151,12 @@ void DrawStopIcon(HWND dialog, uint32_t control, const POINT* position) {
         SendMessageW(row->tool, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
+
+namespace {
+void RedrawAfterCheck(HWND dialog, UINT control, WCHAR**) { DrawStopIcon(dialog, control, nullptr); }
+}  // namespace
+
+void RegisterStopIconRedraw() { constraints::SetDefaultIconRedraw(&RedrawAfterCheck); }
+void UnregisterStopIconRedraw() { constraints::SetDefaultIconRedraw(nullptr); }
 
 }  // namespace nvx::pages

@@ -23,6 +23,11 @@ void StoreStopIconRects(HWND dialog);
 // Otherwise the icon gets zero size and is hidden.  Unknown controls are ignored.
 void DrawStopIcon(HWND dialog, uint32_t control, const POINT* position);
 
+// Registers DrawStopIcon as the engine's way of showing an icon after a check
+// (attach), and takes it back (detach).
+void RegisterStopIconRedraw();
+void UnregisterStopIconRedraw();
+
 // A page's WM_DESTROY: destroys the tool windows of its stop icons and its own
 // (owned by the sheet, they would otherwise live until the sheet closes).
 void DestroyPageToolWindows(HWND dialog);

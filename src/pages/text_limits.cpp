@@ -4,7 +4,6 @@
 #include <string>
 
 #include "features/ui_items.h"
-#include "frame/module_state.h"
 #include "pages/page_identity.h"
 
 namespace nvx::pages {
@@ -72,7 +71,7 @@ const TextLimitRule* FindTextRule(const char* feature) {
 }
 
 const TextLimitRule* TextRuleOfEdit(HWND edit) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = features::ModuleItems();
     if (!edit || !table) return nullptr;
     const auto control = static_cast<uint32_t>(GetDlgCtrlID(edit));
     int row = features::FindUiItemByControl(table, control, PageIdOf(GetParent(edit)));

@@ -13,6 +13,7 @@
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "pages/page_help.h"
 
 namespace nvx::pages {
@@ -162,7 +163,7 @@ UINT UserSettingTemplate(int32_t kind) {
 }
 
 UINT_PTR RunUserSetting(const UserSettingBlock* block, HWND owner) {
-    const auto* model = frame::Module().model.record;
+    const auto* model = model::Loaded().tables.record;
     const UINT templateId = UserSettingTemplate(model ? model->switches[features::kSw_UserAuthentication] : 0);
     if (frame::AskVariant("_PRP_CONFIG_TYPE2") == 0 || templateId == 0) return 0;
     if (!block || !block->record) return kNotShown;

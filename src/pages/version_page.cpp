@@ -5,8 +5,8 @@
 
 #include "common/proc.h"
 #include "common/text.h"
-#include "frame/module_state.h"
 #include "model/host_link.h"
+#include "model/loaded_model.h"
 #include "model/model_tables.h"
 #include "model/text_tables.h"
 #include "pages/page_framework.h"
@@ -51,7 +51,7 @@ WString DriverName(HANDLE printer) {
 
 void FillVersions(HWND page) {
     const auto* table = PageTexts(kPage);
-    const auto& v = frame::Module().model.versions;
+    const auto& v = model::Loaded().tables.versions;
     const WCHAR* driver = v.driver[0] ? v.driver : model::kDefaultDriverVersion;
     WString label = TableText(table, "VersionLabel");
     if (label.empty()) label = WL("Version");
@@ -81,7 +81,7 @@ void FillVersions(HWND page) {
 INT_PTR OnInit(HWND page, LPARAM lParam) {
     SetWindowLongPtrW(page, DWLP_USER, lParam);
     ApplyTextTable(page, PageTexts(kPage));
-    SetDlgItemTextW(page, kDriverName, DriverName(ContextPrinter(PageContext(page))).c_str());
+    SetDlgItemTextW(page, kDriverName, DriverName(settings::ContextPrinter(PageContext(page))).c_str());
     FillVersions(page);
     return 0;
 }
@@ -109,7 +109,7 @@ void OnPaint(HWND page) {
         GetWindowRect(c, &name);
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&name), 2);
     }
-    if (auto draw = model::HostFunction<DrawLogoFn>(frame::Module().host, model::HostFn::DrawLogoVersionTab))
+    if (auto draw = model::HostFunction<DrawLogoFn>(model::Loaded().host, model::HostFn::DrawLogoVersionTab))
         draw(dc, page, (client.right - client.left) / 2, name.top / 2);
     for (int id : {kDriverName, kVersionLine, kVersionList, kNotice1, kNotice2, kNotice3}) Centre(page, id, client);
     EndPaint(page, &ps);

@@ -418,7 +418,7 @@ void OnOk(HWND dlg) {
             Commit(dlg, true);  // says why
             return;
         }
-    const bool readOnly = !ContextMayApply(PageContext(dlg));
+    const bool readOnly = !settings::ContextMayApply(PageContext(dlg));
     for (size_t i = 0; i < s->items.size() && !readOnly; ++i) {
         if (!Edited(*s, s->items[i])) continue;
         const st::FitResult fit = st::CheckFit(s->items[i].record, Area(dlg), st::ModelPrintResolutions(),
@@ -509,12 +509,12 @@ void PaintPreview(HWND dlg) {
 INT_PTR OnInit(HWND dlg, LPARAM) {
     Showing showing;
     DialogState& s = States()[dlg];
-    PrinterUIContext* ctx = PageContext(dlg);
+    settings::PrinterUIContext* ctx = PageContext(dlg);
     st::WatermarkSet set;
     st::SheetWatermarks(ctx, &set);
     s.items = st::EditItems(set);
     for (const st::EditItem& item : s.items) s.opening.push_back(item.record);
-    s.mayShare = ContextMayApply(ctx) && presets::CanAdministerPrinter(ContextPrinter(ctx));
+    s.mayShare = settings::ContextMayApply(ctx) && presets::CanAdministerPrinter(settings::ContextPrinter(ctx));
     s.faces = st::WatermarkFaces(quality::PrinterFontsBesideModule(), st::DefaultWatermarkFace());
     HWND font = GetDlgItem(dlg, kFont);
     SendMessageW(font, CB_RESETCONTENT, 0, 0);
@@ -528,7 +528,7 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
     s.selected = chosen;
     FillList(dlg);
     ShowItem(dlg);
-    if (!ContextMayApply(ctx))
+    if (!settings::ContextMayApply(ctx))
         for (int id : {kAdd, kDelete, kUp, kDown, kShared}) EnableWindow(GetDlgItem(dlg, id), FALSE);
     return TRUE;
 }

@@ -2,6 +2,7 @@
 #include "frame/exports.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/package.h"
 #include "presets/printer_presets.h"
 
@@ -36,7 +37,7 @@ NVX_EXPORT UINT_PTR SetEasySetPresetByHandle(HANDLE printer) {
     std::vector<nvx::presets::FactoryPreset> catalogue;
     nvx::WString folder;
     if (!Catalogue(&catalogue, &folder)) return 0;
-    const DWORD rc = nvx::presets::InstallFactoryPresets(printer, catalogue, folder, &nvx::frame::Module().model);
+    const DWORD rc = nvx::presets::InstallFactoryPresets(printer, catalogue, folder, &nvx::model::Loaded().tables);
     if (rc != ERROR_SUCCESS) {
         SetLastError(rc);
         return 0;

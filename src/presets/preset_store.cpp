@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "pages/basic_paper.h"
+#include "features/paper_logic.h"
 #include "settings/oemdev_defaults.h"
 
 namespace nvx::presets {
@@ -442,7 +442,7 @@ bool ApplyEntry(const EasySetEntry& entry, OEMDEV& record, const ApplyContext& c
         SetRecordPreset(record, entry.Kind(), entry.Name());
     }
     if (!HeaderOptionsSet(entry.header, kIncludePaper) && settings::GetNumber(record, "bScaleAuto") != 0)
-        settings::SetNumber(record, "nScale", pages::AutomaticZoom(record));
+        settings::SetNumber(record, "nScale", features::AutomaticZoom(record));
     return ok;
 }
 

@@ -15,8 +15,8 @@
 #include "features/option_record.h"
 #include "features/ui_items.h"
 #include "frame/exports.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/model_tables.h"
 #include "model/stores.h"
 #include "presets/printer_presets.h"
@@ -24,6 +24,7 @@
 #include "settings/devoption.h"
 #include "settings/oemdev_defaults.h"
 #include "stamps/watermark_store.h"
+#include "settings/oemdev.h"
 
 namespace {
 
@@ -104,14 +105,14 @@ uint32_t StoreDocSettings(const SetupPrinter& p, DocSettings& doc) {
 }
 
 SetupFacts FactsOf(HANDLE printer) {
-    const frame::ModuleState& m = frame::Module();
-    PresetEnvironment env = PrinterEnvironment(printer, &m.model);
+    const model::LoadedModel& m = model::Loaded();
+    PresetEnvironment env = PrinterEnvironment(printer, &m.tables);
     SetupFacts facts;
     facts.driverName = env.driverName;
     facts.language = env.language;
     facts.rules = env.rules;
     facts.rules.options = env.options;
-    facts.optionCount = m.model.deviceOptions ? m.model.deviceOptions->count : 0;
+    facts.optionCount = m.tables.deviceOptions ? m.tables.deviceOptions->count : 0;
     facts.otherTab = frame::AskVariant("OTHERTAB_ENABLE") != 0;
     return facts;
 }
@@ -282,9 +283,9 @@ uint32_t FixSetting(const char* printerName, const char* file) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kSetupCannotReadFile;
     std::vector<LockEntry> entries = LockEntriesFromKeys(ReadLockFileKeys(path));
 
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     auto optionValue = [&m](std::string_view feature, std::string_view option, int32_t* value) {
-        const features::UiItem* item = m.uiItems ? m.uiItems->Row(features::FindUiItem(m.uiItems, feature)) : nullptr;
+        const features::UiItem* item = nvx::features::ModuleItems() ? nvx::features::ModuleItems()->Row(features::FindUiItem(nvx::features::ModuleItems(), feature)) : nullptr;
         if (!item || !item->options) return false;
         const int index = features::IndexOfKeyword(item->options, option);
         if (index < 0) return false;
@@ -294,7 +295,7 @@ uint32_t FixSetting(const char* printerName, const char* file) {
         return true;
     };
     auto optionSlot = [&m](std::string_view name, size_t* slot) {
-        const features::DeviceOptionRow* row = m.model.deviceOptions ? m.model.deviceOptions->Find(name) : nullptr;
+        const features::DeviceOptionRow* row = m.tables.deviceOptions ? m.tables.deviceOptions->Find(name) : nullptr;
         if (!row || row->index >= settings::devoption::kOptionSlots) return false;
         *slot = row->index;
         return true;

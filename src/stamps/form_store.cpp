@@ -7,7 +7,7 @@
 
 #include "features/model_record.h"
 #include "features/switch_ids.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/oemdev.h"
 
 namespace nvx::stamps {
@@ -193,7 +193,7 @@ bool RemoveForm(FormList* list, size_t position) {
 
 OverlayModel CurrentOverlayModel() {
     OverlayModel m;
-    const features::ModelRecord* record = frame::Module().model.record;
+    const features::ModelRecord* record = model::Loaded().tables.record;
     if (!record) return m;
     m.kind = record->switches[features::kSw_Overlay];
     m.hostOverlay = record->switches[features::kSw_Overlay_DlgType] != 0;

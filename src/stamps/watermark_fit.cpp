@@ -7,7 +7,7 @@
 
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/model_tables.h"
 #include "settings/oemdev.h"
 
@@ -267,7 +267,7 @@ bool LayoutPreview(const WatermarkRecord& record, const PrintArea& area, const R
 
 std::vector<int32_t> ModelPrintResolutions() {
     std::vector<int32_t> out;
-    const uint8_t* list = frame::Module().model.record ? frame::Module().model.record->ListData("Resolution") : nullptr;
+    const uint8_t* list = model::Loaded().tables.record ? model::Loaded().tables.record->ListData("Resolution") : nullptr;
     if (!list) return out;
     for (size_t k = 0, n = features::ListCount(list); k < n; ++k) {
         features::ResolutionData r;

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "pages/page_work.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::stamps {
 
-static_assert(kSheetWatermarkBytes == pages::work::kWatermarkBytes, "the work area keeps room for the lists");
+static_assert(kSheetWatermarkBytes == settings::work::kWatermarkBytes, "the work area keeps room for the lists");
 
 namespace {
 
@@ -34,7 +34,7 @@ void GetList(const BYTE*& at, std::vector<T>* items, size_t cap) {
 }
 
 void Store(BYTE* area, const WatermarkSet& set) {
-    BYTE* at = area + pages::work::kWatermarks;
+    BYTE* at = area + settings::work::kWatermarks;
     PutList(at, set.shared, kMaxSharedWatermarks);
     PutList(at, set.personal, kMaxPrivateWatermarks);
     PutList(at, set.order, kMaxOrderEntries);
@@ -42,7 +42,7 @@ void Store(BYTE* area, const WatermarkSet& set) {
 
 WatermarkSet Fetch(const BYTE* area) {
     WatermarkSet set;
-    const BYTE* at = area + pages::work::kWatermarks;
+    const BYTE* at = area + settings::work::kWatermarks;
     GetList(at, &set.shared, kMaxSharedWatermarks);
     GetList(at, &set.personal, kMaxPrivateWatermarks);
     GetList(at, &set.order, kMaxOrderEntries);
@@ -51,37 +51,37 @@ WatermarkSet Fetch(const BYTE* area) {
 
 }  // namespace
 
-bool SheetWatermarksLoaded(const pages::PrinterUIContext* ctx) {
-    return pages::WorkGet(ctx, pages::work::kWatermarksLoaded) != 0;
+bool SheetWatermarksLoaded(const settings::PrinterUIContext* ctx) {
+    return settings::WorkGet(ctx, settings::work::kWatermarksLoaded) != 0;
 }
 
-bool SheetWatermarks(const pages::PrinterUIContext* ctx, WatermarkSet* out) {
+bool SheetWatermarks(const settings::PrinterUIContext* ctx, WatermarkSet* out) {
     *out = WatermarkSet{};
-    BYTE* area = pages::ContextPageWorkArea(ctx);
+    BYTE* area = settings::ContextPageWorkArea(ctx);
     if (!area) return false;
     if (!SheetWatermarksLoaded(ctx)) {
-        HANDLE printer = pages::ContextPrinter(ctx);
+        HANDLE printer = settings::ContextPrinter(ctx);
         WatermarkSet set;
         if (printer && printer != INVALID_HANDLE_VALUE) set = LoadWatermarks(printer);
         Store(area, set);
-        pages::WorkSet(ctx, pages::work::kWatermarksLoaded, 1);
+        settings::WorkSet(ctx, settings::work::kWatermarksLoaded, 1);
     }
     *out = Fetch(area);
     return true;
 }
 
-bool SetSheetWatermarks(const pages::PrinterUIContext* ctx, const WatermarkSet& set) {
-    BYTE* area = pages::ContextPageWorkArea(ctx);
+bool SetSheetWatermarks(const settings::PrinterUIContext* ctx, const WatermarkSet& set) {
+    BYTE* area = settings::ContextPageWorkArea(ctx);
     if (!area) return false;
     Store(area, set);
-    pages::WorkSet(ctx, pages::work::kWatermarksLoaded, 1);
+    settings::WorkSet(ctx, settings::work::kWatermarksLoaded, 1);
     return true;
 }
 
-DWORD SaveSheetWatermarks(const pages::PrinterUIContext* ctx) {
-    const BYTE* area = pages::ContextPageWorkArea(ctx);
+DWORD SaveSheetWatermarks(const settings::PrinterUIContext* ctx) {
+    const BYTE* area = settings::ContextPageWorkArea(ctx);
     if (!area || !SheetWatermarksLoaded(ctx)) return ERROR_SUCCESS;
-    HANDLE printer = pages::ContextPrinter(ctx);
+    HANDLE printer = settings::ContextPrinter(ctx);
     if (!printer || printer == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
     const WatermarkSet set = Fetch(area);
     const WString name = PrinterNameOf(printer);

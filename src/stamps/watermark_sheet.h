@@ -3,24 +3,24 @@
 // work area until the sheet closes; written back when the user applies.
 #pragma once
 
-#include "pages/printer_ui_context.h"
+#include "settings/printer_ui_context.h"
 #include "stamps/watermark_store.h"
 
 namespace nvx::stamps {
 
 // The sheet's lists, read from the sheet printer's stores on the first call.
 // False (and an empty set) when the context has no work area.
-bool SheetWatermarks(const pages::PrinterUIContext* ctx, WatermarkSet* out);
+bool SheetWatermarks(const settings::PrinterUIContext* ctx, WatermarkSet* out);
 // Replaces the sheet's lists (cut to their capacities), for the next apply to save.
-bool SetSheetWatermarks(const pages::PrinterUIContext* ctx, const WatermarkSet& set);
+bool SetSheetWatermarks(const settings::PrinterUIContext* ctx, const WatermarkSet& set);
 // Whether the sheet has read its lists.
-bool SheetWatermarksLoaded(const pages::PrinterUIContext* ctx);
+bool SheetWatermarksLoaded(const settings::PrinterUIContext* ctx);
 
 // On apply: when the sheet has read its lists, saves the shared list (when the
 // user may administer the printer), the private list and the order.  A sheet that
 // never read them writes nothing.  Answers the first failure of the private save,
 // or ERROR_SUCCESS; a shared list the user may not write is left alone.
-DWORD SaveSheetWatermarks(const pages::PrinterUIContext* ctx);
+DWORD SaveSheetWatermarks(const settings::PrinterUIContext* ctx);
 
 // The packed form the work area holds (count, records; count, records; count,
 // entries), for tests.

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/oemdev.h"
 
 namespace nvx::stamps {
@@ -121,7 +121,7 @@ void PutFieldText(void* field, size_t bytes, WStringView text) {
 // ---- Built-ins and fonts ----------------------------------------------------------------
 
 WString DefaultWatermarkFace() {
-    const WCHAR* latin = frame::Module().model.settings.fonts.latin;
+    const WCHAR* latin = model::Loaded().tables.settings.fonts.latin;
     if (latin[0]) return WString(View(latin, 32));
     return WString(WL("Arial"));
 }

@@ -7,19 +7,21 @@
 
 #include "constraints/engine.h"
 #include "constraints/prepared_rules.h"
+#include "constraints/stop_icons.h"
+#include "features/model_record.h"
 #include "frame/exports.h"
 #include "frame/module_state.h"
 #include "hostsupport/sheet_builder.h"
+#include "lifecycle/lifecycle.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "module/catalogue_test_util.h"
-#include "pages/page_work.h"
-#include "pages/printer_ui_context.h"
-#include "pages/stop_icons.h"
-#include "features/model_record.h"
 #include "platform/ui_host.h"
 #include "platform/ui_test_util.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
+#include "settings/printer_ui_context.h"
+#include "settings/sheet_work.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
 
@@ -64,11 +66,11 @@ protected:
         driver_.Write("NOVRIX_C.VPD", std::string(file.begin(), file.end()));
         anchor_ = LoadLibraryW(driver_.WidePath("NOVRIX_R.DLL").c_str());
         ASSERT_NE(nullptr, anchor_);
-        ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-        ASSERT_NE(nullptr, Module().rules);
-        ASSERT_EQ(6u, Module().rules->change.rules.size());
+        ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+        ASSERT_NE(nullptr, nvx::constraints::ModuleRules());
+        ASSERT_EQ(6u, nvx::constraints::ModuleRules()->change.rules.size());
         auto slot = [](nvx::model::MessageTable t, unsigned n, const char* text) {
-            WCHAR* p = Module().messages.text[static_cast<unsigned>(t)] + n * nvx::model::kMessageSlotChars;
+            WCHAR* p = nvx::model::Loaded().messages.text[static_cast<unsigned>(t)] + n * nvx::model::kMessageSlotChars;
             nvx::WCopy(p, nvx::model::kMessageSlotChars, nvx::WFromUtf8(text));
         };
         using nvx::model::MessageTable;
@@ -105,7 +107,7 @@ protected:
     void TearDown() override {
         NvxUi_SetMessageBoxResponder(nullptr, nullptr);
         if (dialog_) DestroyWindow(dialog_);
-        nvx::frame::DetachModule();
+        nvx::lifecycle::DetachModule();
         if (anchor_) FreeLibrary(anchor_);
         PlatformTest::TearDown();
     }
@@ -148,7 +150,7 @@ TEST_F(EngineDialog, ARuleChangesTheRecordAndTheControlsAfterTheUserConfirms) {
     EXPECT_EQ(3u, GetDlgItemInt(dialog_, 1011, nullptr, TRUE));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog_, 1018)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, 1014)));
-    const nvx::pages::StopIconRow* icon = nvx::pages::FindStopIcon(3608);
+    const nvx::constraints::StopIconRow* icon = nvx::constraints::FindStopIcon(3608);
     EXPECT_EQ(1u, icon->hasMessage);
     EXPECT_EQ("Set by a rule:\r\nA5 collates", nvx::Utf8FromW(icon->text));
 
@@ -180,7 +182,7 @@ TEST_F(EngineDialog, ARuleChangesTheRecordAndTheControlsAfterTheUserConfirms) {
 // With the per-tray media switch on, the media values 1001 ... 1020 stand for the
 // media registered for the sheet's tray slots (the record's tray entries).
 TEST_F(EngineDialog, TraySlotMediaAreTheMediaTheSheetRegisteredForTheTray) {
-    auto* model = const_cast<nvx::features::ModelRecord*>(Module().model.record);
+    auto* model = const_cast<nvx::features::ModelRecord*>(nvx::model::Loaded().tables.record);
     ASSERT_NE(nullptr, model);
     model->facts[nvx::features::kFactPerTrayMedia] = 1;
     Set("PTInfoEach[0].nValue", 266);  // tray slot 1: envelopes
@@ -202,35 +204,35 @@ TEST_F(EngineDialog, TraySlotMediaAreTheMediaTheSheetRegisteredForTheTray) {
 }
 
 TEST(SheetTrayMedia, SlotsFollowTheRecordsTrayEntries) {
-    int32_t media[nvx::pages::kTraySlots];
-    EXPECT_FALSE(nvx::pages::ContextTrayMedia(nullptr, media));
+    int32_t media[nvx::settings::kTraySlots];
+    EXPECT_FALSE(nvx::settings::ContextTrayMedia(nullptr, media));
     EXPECT_EQ(0, media[0]);
     nvx::host::HostSheet sheet(nvx::host::SheetForm::Two);
     nvx::settings::SetNumber(*nvx::settings::AsRecord(sheet.Record()), "PTInfoEach[0].nValue", 257);
     nvx::settings::SetNumber(*nvx::settings::AsRecord(sheet.Record()), "PTInfoEach[9].nValue", 266);
-    const auto* ctx = reinterpret_cast<const nvx::pages::PrinterUIContext*>(sheet.ContextParam());
-    ASSERT_TRUE(nvx::pages::ContextTrayMedia(ctx, media));
+    const auto* ctx = reinterpret_cast<const nvx::settings::PrinterUIContext*>(sheet.ContextParam());
+    ASSERT_TRUE(nvx::settings::ContextTrayMedia(ctx, media));
     EXPECT_EQ(257, media[0]);
     EXPECT_EQ(0, media[1]);
     EXPECT_EQ(266, media[9]);
-    for (size_t i = 10; i < nvx::pages::kTraySlots; ++i) EXPECT_EQ(0, media[i]) << i;
+    for (size_t i = 10; i < nvx::settings::kTraySlots; ++i) EXPECT_EQ(0, media[i]) << i;
 }
 
 // A number that a rule writes and the check shows in its field sets the sheet's
 // changed-by-rule flag, for the page that asked to show the field in its own unit.
 TEST_F(EngineDialog, ANumberARuleShowsSetsTheSheetsChangedByRuleFlag) {
-    const auto* ctx = reinterpret_cast<const nvx::pages::PrinterUIContext*>(sheet_.ContextParam());
+    const auto* ctx = reinterpret_cast<const nvx::settings::PrinterUIContext*>(sheet_.ContextParam());
     Set("nCopies", 1);
     Set("bCollate", 0);
     Set("nOrientation", 2);
     EXPECT_EQ(199u, Check(0));  // landscape sets A4, already set: no number changes
-    EXPECT_EQ(0u, nvx::pages::WorkGet(ctx, nvx::pages::work::kChangedByRule));
+    EXPECT_EQ(0u, nvx::settings::WorkGet(ctx, nvx::settings::work::kChangedByRule));
     Set("nOrientation", 1);
     Set("nPaperSize", 11);
     EXPECT_EQ(199u, Check(0));
     EXPECT_EQ(3, Get("nCopies"));
     EXPECT_EQ(3u, GetDlgItemInt(dialog_, 1011, nullptr, TRUE));
-    EXPECT_EQ(1u, nvx::pages::WorkGet(ctx, nvx::pages::work::kChangedByRule));
+    EXPECT_EQ(1u, nvx::settings::WorkGet(ctx, nvx::settings::work::kChangedByRule));
 }
 
 TEST_F(EngineDialog, WithoutAContextTheHostRecordIsChecked) {

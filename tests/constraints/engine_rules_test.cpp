@@ -3,9 +3,9 @@
 // fixed settings and the written-in booklet check.
 #include "engine_fixture.h"
 
+#include "constraints/stop_icons.h"
 #include "features/list_builders.h"
 #include "frame/exports.h"
-#include "pages/stop_icons.h"
 #include "platform/ui_test_util.h"
 #include "settings/devoption.h"
 
@@ -154,7 +154,7 @@ TEST_F(Rules, EnableStatesIconsAndOptionTips) {
     Set("nCopies", 1);
     Run(0);
     EXPECT_EQ(1u, items_->rows[collate].state.disabled);
-    const nvx::pages::StopIconRow* icon = nvx::pages::FindStopIcon(3608);
+    const nvx::constraints::StopIconRow* icon = nvx::constraints::FindStopIcon(3608);
     ASSERT_NE(nullptr, icon);
     EXPECT_EQ(1u, icon->hasMessage);
     EXPECT_EQ("Why:\r\ntip 17\r\ntip 18", nvx::Utf8FromW(icon->text));  // header once, each tip once
@@ -186,7 +186,7 @@ TEST_F(Rules, IconAndOptionTipsListAMessageThatIsPartOfAnother) {
     }));
     Set("nPaperSize", 11);
     Run(0);
-    const nvx::pages::StopIconRow* icon = nvx::pages::FindStopIcon(3608);
+    const nvx::constraints::StopIconRow* icon = nvx::constraints::FindStopIcon(3608);
     ASSERT_NE(nullptr, icon);
     EXPECT_EQ("Why:\r\ntip 17\r\ntip 1", nvx::Utf8FromW(icon->text));
     const WCHAR* tip = nvx::constraints::OptionTipText(1006, 257);

@@ -5,18 +5,18 @@
 #include <map>
 #include <set>
 
+#include "constraints/stop_icons.h"
 #include "features/ui_items.h"
-#include "pages/stop_icons.h"
 
 namespace {
 
-using nvx::pages::FindStopIcon;
-using nvx::pages::StopIconRow;
-using nvx::pages::StopIconTable;
+using nvx::constraints::FindStopIcon;
+using nvx::constraints::StopIconRow;
+using nvx::constraints::StopIconTable;
 
 TEST(StopIconTable, RowsPairsAndEnd) {
     const StopIconRow* t = StopIconTable();
-    ASSERT_EQ(205u, nvx::pages::StopIconCount());
+    ASSERT_EQ(205u, nvx::constraints::StopIconCount());
     std::map<uint32_t, int> pairs;
     std::set<uint32_t> controls;
     size_t n = 0;
@@ -47,9 +47,9 @@ TEST(StopIconTable, ClearingKeepsRectanglesAndTools) {
     StopIconRow* r = FindStopIcon(3602);
     r->rect = RECT{1, 2, 3, 4};
     r->hasMessage = 1;
-    r->flags = nvx::pages::kStopIconHeaderWritten;
+    r->flags = nvx::constraints::kStopIconHeaderWritten;
     r->text[0] = u'x';
-    nvx::pages::ClearStopIconMessages();
+    nvx::constraints::ClearStopIconMessages();
     EXPECT_EQ(0u, r->hasMessage);
     EXPECT_EQ(0u, r->flags);
     EXPECT_EQ(0, r->text[0]);

@@ -10,6 +10,8 @@
 #include "common/text.h"
 #include "device/busy_window.h"
 #include "frame/module_state.h"
+#include "lifecycle/lifecycle.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "platform/ui_host.h"
 #include "support/driver_folder.h"
@@ -50,7 +52,7 @@ protected:
         PlatformTest::SetUp();
         anchor_ = LoadLibraryW(driver_.WidePath("NOVRIX_R.DLL").c_str());
         ASSERT_NE(nullptr, anchor_);
-        ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+        ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
         ASSERT_NE(nullptr, Module().dialogResources);
         PRINTER_INFO_2W info{};
         info.pPrinterName = const_cast<LPWSTR>(WL("Front Office MFP"));
@@ -69,13 +71,13 @@ protected:
         NvxUi_SetWindowWatcher(nullptr, nullptr);
         if (owner_) DestroyWindow(owner_);
         if (printer_) ClosePrinter(printer_);
-        nvx::frame::DetachModule();
+        nvx::lifecycle::DetachModule();
         if (anchor_) FreeLibrary(anchor_);
         PlatformTest::TearDown();
     }
     // Writes a slot of the message table MessageStr.
     static void Slot(unsigned number, const char* text) {
-        WCHAR* p = Module().messages.text[static_cast<unsigned>(nvx::model::MessageTable::Message)] +
+        WCHAR* p = nvx::model::Loaded().messages.text[static_cast<unsigned>(nvx::model::MessageTable::Message)] +
                    number * nvx::model::kMessageSlotChars;
         nvx::WCopy(p, nvx::model::kMessageSlotChars, nvx::WFromUtf8(text));
     }
@@ -226,7 +228,7 @@ TEST_F(BusyWindowTest, MessageSlotsAsShown) {
         busy.Stop();
     }
     // A full slot has no terminator of its own: 290 characters, terminated.
-    WCHAR* full = Module().messages.text[0] + 703 * nvx::model::kMessageSlotChars;
+    WCHAR* full = nvx::model::Loaded().messages.text[0] + 703 * nvx::model::kMessageSlotChars;
     for (size_t i = 0; i < nvx::model::kMessageSlotChars; ++i) full[i] = u'x';
     BusyWindow busy(printer_, 703, kClip);
     EXPECT_EQ(nvx::model::kMessageSlotChars, nvx::WLen(busy.Message()));

@@ -8,8 +8,11 @@
 #include "catalogue_test_util.h"
 #include "common/le.h"
 #include "common/text.h"
+#include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "lifecycle/lifecycle.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "support/driver_folder.h"
 #include "support/platform_test.h"
@@ -35,43 +38,43 @@ protected:
 };
 
 TEST_F(LifecycleTest, AttachBuildsTheTablesAndDetachReleasesThemOnce) {
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
     auto& m = Module();
-    EXPECT_NE(nullptr, m.model.record);
-    EXPECT_NE(nullptr, m.model.deviceOptions);
-    EXPECT_NE(nullptr, m.model.listRelations);
-    EXPECT_NE(nullptr, m.uiItems);
+    EXPECT_NE(nullptr, nvx::model::Loaded().tables.record);
+    EXPECT_NE(nullptr, nvx::model::Loaded().tables.deviceOptions);
+    EXPECT_NE(nullptr, nvx::model::Loaded().tables.listRelations);
+    EXPECT_NE(nullptr, nvx::features::ModuleItems());
     EXPECT_EQ(0xFFFDu, m.deviceApiSelectionMarker);
-    EXPECT_STREQ("BindingEdge_MFP", m.bindingEdgeList);
-    EXPECT_EQ(nvx::WString(WL("1.2.6")), m.model.versions.driver);
-    EXPECT_EQ(nvx::WString(WL("2.10")), m.model.versions.command);
-    EXPECT_EQ(nvx::WString(WL("1.00")), m.model.versions.customization);
+    EXPECT_STREQ("BindingEdge_MFP", nvx::model::Loaded().bindingEdgeList);
+    EXPECT_EQ(nvx::WString(WL("1.2.6")), nvx::model::Loaded().tables.versions.driver);
+    EXPECT_EQ(nvx::WString(WL("2.10")), nvx::model::Loaded().tables.versions.command);
+    EXPECT_EQ(nvx::WString(WL("1.00")), nvx::model::Loaded().tables.versions.customization);
     EXPECT_EQ(nvx::WString(WL("Printing Preferences")),
-              nvx::model::MessageSlot(m.messages, nvx::model::MessageTable::Message, 1));
-    EXPECT_EQ(nvx::WString(WL("")), nvx::model::MessageSlot(m.messages, nvx::model::MessageTable::Message, 1000));
-    EXPECT_NE(nullptr, m.constraints.Rules());  // the file's rows, or the one zeroed fallback row
+              nvx::model::MessageSlot(nvx::model::Loaded().messages, nvx::model::MessageTable::Message, 1));
+    EXPECT_EQ(nvx::WString(WL("")), nvx::model::MessageSlot(nvx::model::Loaded().messages, nvx::model::MessageTable::Message, 1000));
+    EXPECT_NE(nullptr, nvx::model::Loaded().constraints.Rules());  // the file's rows, or the one zeroed fallback row
 
-    nvx::frame::DetachModule();
-    EXPECT_EQ(nullptr, m.model.record);
-    EXPECT_EQ(nullptr, m.model.deviceOptions);
-    EXPECT_EQ(nullptr, m.uiItems);
-    EXPECT_EQ(nullptr, m.messages.text[0]);
+    nvx::lifecycle::DetachModule();
+    EXPECT_EQ(nullptr, nvx::model::Loaded().tables.record);
+    EXPECT_EQ(nullptr, nvx::model::Loaded().tables.deviceOptions);
+    EXPECT_EQ(nullptr, nvx::features::ModuleItems());
+    EXPECT_EQ(nullptr, nvx::model::Loaded().messages.text[0]);
     EXPECT_EQ(nullptr, m.imageResources);
     EXPECT_EQ(nullptr, m.dialogResources);
-    EXPECT_EQ(nullptr, m.host.library);
-    EXPECT_EQ(0u, m.constraints.RuleCount());
-    nvx::frame::DetachModule();  // a second detach over null pointers does nothing
-    EXPECT_EQ(nullptr, m.model.record);
+    EXPECT_EQ(nullptr, nvx::model::Loaded().host.library);
+    EXPECT_EQ(0u, nvx::model::Loaded().constraints.RuleCount());
+    nvx::lifecycle::DetachModule();  // a second detach over null pointers does nothing
+    EXPECT_EQ(nullptr, nvx::model::Loaded().tables.record);
 }
 
 TEST_F(LifecycleTest, AMissingMainPackageFailsAttachAndDetachCleansUp) {
     driver_.Remove("NOVRIX_D.VPD");
-    EXPECT_FALSE(nvx::frame::AttachModule(anchor_));
-    EXPECT_EQ(nullptr, Module().model.record);
-    EXPECT_EQ(nullptr, Module().host.library);  // never linked: attach stopped at step 11
-    nvx::frame::DetachModule();
+    EXPECT_FALSE(nvx::lifecycle::AttachModule(anchor_));
+    EXPECT_EQ(nullptr, nvx::model::Loaded().tables.record);
+    EXPECT_EQ(nullptr, nvx::model::Loaded().host.library);  // never linked: attach stopped at step 11
+    nvx::lifecycle::DetachModule();
     EXPECT_EQ(nullptr, Module().imageResources);
-    EXPECT_EQ(nullptr, Module().messages.text[0]);
+    EXPECT_EQ(nullptr, nvx::model::Loaded().messages.text[0]);
 }
 
 void WritePackage(const nvxtest::DriverCopy& driver, const cattest::Json& src) {
@@ -80,9 +83,9 @@ void WritePackage(const nvxtest::DriverCopy& driver, const cattest::Json& src) {
 }
 
 TEST_F(LifecycleTest, PerPageBuffersAreAGridOfZeroedSlotsUntilDetach) {
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
     auto& m = Module();
-    const size_t rules = m.constraints.RuleCount();
+    const size_t rules = nvx::model::Loaded().constraints.RuleCount();
     ASSERT_GT(rules, 0u);
     EXPECT_EQ(30u, m.perPage.columns);  // the sample model's per-page count
     ASSERT_EQ(nvx::frame::kPerPageRows * 30, m.perPage.slots.size());
@@ -100,7 +103,7 @@ TEST_F(LifecycleTest, PerPageBuffersAreAGridOfZeroedSlotsUntilDetach) {
     }
     EXPECT_EQ(nullptr, m.perPage.Slot(nvx::frame::kPerPageRows, 0));
     EXPECT_EQ(nullptr, m.perPage.Slot(0, 30));
-    nvx::frame::DetachModule();
+    nvx::lifecycle::DetachModule();
     EXPECT_EQ(0u, m.perPage.columns);
     EXPECT_TRUE(m.perPage.slots.empty());
 }
@@ -111,19 +114,19 @@ TEST_F(LifecycleTest, AnOutsizedPerPageCountLeavesNoGrid) {
         for (cattest::Json& item : cattest::Entry(src, "MachineInfo")["items"])
             if (item[0] == "PerPageCount") item[1] = count;
         WritePackage(driver_, src);
-        ASSERT_TRUE(nvx::frame::AttachModule(anchor_)) << count;
+        ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_)) << count;
         const size_t expected = std::string(count) == "1000" ? 1000 : 0;
         EXPECT_EQ(expected, Module().perPage.columns) << count;
         EXPECT_EQ(expected * nvx::frame::kPerPageRows, Module().perPage.slots.size()) << count;
-        nvx::frame::DetachModule();
+        nvx::lifecycle::DetachModule();
     }
 }
 
 TEST_F(LifecycleTest, TheCatalogueStepIsGivenTheFontLibraryBesideTheModule) {
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-    EXPECT_EQ(nvx::frame::BesideModule(anchor_, WL("NOVRIX_F.DLL")), Module().model.settings.fontLibrary);
-    nvx::frame::DetachModule();
-    EXPECT_TRUE(Module().model.settings.fontLibrary.empty());
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+    EXPECT_EQ(nvx::frame::BesideModule(anchor_, WL("NOVRIX_F.DLL")), nvx::model::Loaded().tables.settings.fontLibrary);
+    nvx::lifecycle::DetachModule();
+    EXPECT_TRUE(nvx::model::Loaded().tables.settings.fontLibrary.empty());
 }
 
 // The sample model's source with the consumables entries: the shop switch record
@@ -147,32 +150,31 @@ cattest::Json WithConsumables(uint32_t shop, const char* url) {
 
 TEST_F(LifecycleTest, AttachReadsTheConsumablesShopAndAddress) {
     WritePackage(driver_, WithConsumables(1, "http://127.0.0.1/shop"));
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-    const auto& c = Module().model.services.consumables;
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+    const auto& c = nvx::model::Loaded().tables.services.consumables;
     EXPECT_EQ(1, c.shopFlag);
     EXPECT_EQ(1u, nvx::GetLE32(c.shopRecord + 16));
     EXPECT_STREQ("http://127.0.0.1/shop", c.address);  // the first "URL" record, key case ignored
-    nvx::frame::DetachModule();
+    nvx::lifecycle::DetachModule();
     EXPECT_EQ(0, c.shopFlag);
     EXPECT_STREQ("", c.address);
 
     WritePackage(driver_, WithConsumables(0, "http://127.0.0.1/other"));
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
     EXPECT_EQ(0, c.shopFlag);
     EXPECT_STREQ("http://127.0.0.1/other", c.address);
-    nvx::frame::DetachModule();
+    nvx::lifecycle::DetachModule();
 }
 
 TEST_F(LifecycleTest, ASecondAttachWithAnotherPackageStartsClean) {
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-    auto& m = Module();
-    EXPECT_EQ(nvx::WString(WL("1.0.3")), m.model.versions.basic);
-    EXPECT_EQ(nvx::WString(WL("ZEPROFDL.EXE")), m.model.services.downloadManagerFile);
-    const auto& shift = m.model.ranges[nvx::model::RangeId::BindShift_Front];
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+    EXPECT_EQ(nvx::WString(WL("1.0.3")), nvx::model::Loaded().tables.versions.basic);
+    EXPECT_EQ(nvx::WString(WL("ZEPROFDL.EXE")), nvx::model::Loaded().tables.services.downloadManagerFile);
+    const auto& shift = nvx::model::Loaded().tables.ranges[nvx::model::RangeId::BindShift_Front];
     EXPECT_TRUE(shift.first != 0 || shift.second != 0);
-    nvx::frame::DetachModule();
-    EXPECT_EQ(nullptr, m.bindingEdgeList);
-    EXPECT_EQ(nvx::WString(), m.model.versions.driver);
+    nvx::lifecycle::DetachModule();
+    EXPECT_EQ(nullptr, nvx::model::Loaded().bindingEdgeList);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.driver);
 
     // Another package: no versions, no download manager, no binding-shift range, and
     // neither the command package nor the constraint file.
@@ -181,18 +183,18 @@ TEST_F(LifecycleTest, ASecondAttachWithAnotherPackageStartsClean) {
     WritePackage(driver_, src);
     driver_.Remove("NOVRIX_M.VPD");
     driver_.Remove("NOVRIX_C.VPD");
-    ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-    EXPECT_EQ(nvx::WString(), m.model.versions.basic);
-    EXPECT_EQ(nvx::WString(), m.model.versions.uiSetup);
-    EXPECT_EQ(nvx::WString(), m.model.versions.localize);
-    EXPECT_EQ(nvx::WString(), m.model.versions.command);
-    EXPECT_EQ(nvx::WString(), m.model.versions.customization);
-    EXPECT_EQ(nvx::WString(WL("1.2.6")), m.model.versions.driver);
-    EXPECT_EQ(nvx::WString(), m.model.services.downloadManagerFile);
-    EXPECT_EQ(0, m.model.ranges[nvx::model::RangeId::BindShift_Front].first);
-    EXPECT_EQ(0, m.model.ranges[nvx::model::RangeId::BindShift_Front].second);
-    EXPECT_STREQ("BindingEdge_MFP", m.bindingEdgeList);
-    nvx::frame::DetachModule();
+    ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.basic);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.uiSetup);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.localize);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.command);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.versions.customization);
+    EXPECT_EQ(nvx::WString(WL("1.2.6")), nvx::model::Loaded().tables.versions.driver);
+    EXPECT_EQ(nvx::WString(), nvx::model::Loaded().tables.services.downloadManagerFile);
+    EXPECT_EQ(0, nvx::model::Loaded().tables.ranges[nvx::model::RangeId::BindShift_Front].first);
+    EXPECT_EQ(0, nvx::model::Loaded().tables.ranges[nvx::model::RangeId::BindShift_Front].second);
+    EXPECT_STREQ("BindingEdge_MFP", nvx::model::Loaded().bindingEdgeList);
+    nvx::lifecycle::DetachModule();
 }
 
 TEST_F(LifecycleTest, TextsCarryTheDisplayLineBreak) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "device/printer_cipher.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "support/platform_test.h"
 #include "support/sheet_builder.h"
 
@@ -30,7 +30,7 @@ protected:
         PlatformTest::TearDown();
     }
     static void SetModel(nvx::model::CipherMode mode, uint32_t key, uint32_t model) {
-        auto& e = nvx::frame::Module().model.settings.encryption;
+        auto& e = nvx::model::Loaded().tables.settings.encryption;
         e.mode = mode;
         e.keyId = key;
         e.modelId = model;

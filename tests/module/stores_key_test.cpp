@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "model/stores.h"
 #include "support/platform_test.h"
 #include "support/sheet_builder.h"
@@ -90,7 +90,7 @@ TEST_F(StoresKeyTest, ConnectionGivesServerAndQueueLevels) {
 #endif
 
 TEST_F(StoresKeyTest, MakerNameFromThePackage) {
-    WCHAR* maker = nvx::frame::Module().model.services.makerName;
+    WCHAR* maker = nvx::model::Loaded().tables.services.makerName;
     nvx::WCopy(maker, 257, WL("ACME Imaging"));
     HANDLE printer = Add(WL("Desk"));
     WCHAR path[kUserKeyPathChars];

@@ -8,6 +8,8 @@
 
 #include "features/list_builders.h"
 #include "frame/module_state.h"
+#include "lifecycle/lifecycle.h"
+#include "model/loaded_model.h"
 #include "model/text_tables.h"
 #include "platform/host.h"
 #include "support/driver_folder.h"
@@ -28,7 +30,7 @@ protected:
         ASSERT_NE(nullptr, anchor_);
     }
     void TearDown() override {
-        nvx::frame::DetachModule();
+        nvx::lifecycle::DetachModule();
         FreeLibrary(anchor_);
         PlatformTest::TearDown();
     }
@@ -39,8 +41,8 @@ protected:
 TEST_F(TextsAttachTest, AttachLoadsTheSampleTextsAndDetachRestoresTheBuiltInOnes) {
     const std::string notice = "Model data for the Q57_3FA monochrome multifunction fax";
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(nvx::frame::AttachModule(anchor_)) << round;
-        const ModelTables& t = Module().model;
+        ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_)) << round;
+        const ModelTables& t = nvx::model::Loaded().tables;
         EXPECT_EQ(notice, U8(TextByKey(PageTextTable(106), "Notice3"))) << round;
         EXPECT_EQ("Default", U8(NamedTextOf(NamedText::PresetDefault)));
         EXPECT_EQ("B5 (JIS)", U8(t.settings.papers.Find("B5")));
@@ -56,10 +58,10 @@ TEST_F(TextsAttachTest, AttachLoadsTheSampleTextsAndDetachRestoresTheBuiltInOnes
         EXPECT_EQ("My Tab", U8(t.settings.customPage.tabName));
         EXPECT_EQ("Arial", U8(t.settings.fonts.latin));
 
-        nvx::frame::DetachModule();
+        nvx::lifecycle::DetachModule();
         EXPECT_EQ("", U8(TextByKey(PageTextTable(106), "Notice3"))) << round;
-        EXPECT_TRUE(Module().model.settings.papers.rows.empty());
-        EXPECT_EQ(CipherMode::None, Module().model.settings.encryption.mode);
+        EXPECT_TRUE(nvx::model::Loaded().tables.settings.papers.rows.empty());
+        EXPECT_EQ(CipherMode::None, nvx::model::Loaded().tables.settings.encryption.mode);
     }
 }
 
@@ -71,10 +73,10 @@ TEST_F(TextsAttachTest, TheLocalePaperFollowsTheCountry) {
     } cases[] = {{1, 1}, {81, 9}, {49, 9}, {998, 9} /* no paper lists it: the package default, A4 */};
     for (const Case& c : cases) {
         NvxPlatform_SetCountryCode(c.country);
-        ASSERT_TRUE(nvx::frame::AttachModule(anchor_));
-        EXPECT_TRUE(Module().model.settings.papers.hasLocalePaper) << c.country;
-        EXPECT_EQ(c.paper, Module().model.settings.papers.localePaper) << c.country;
-        nvx::frame::DetachModule();
+        ASSERT_TRUE(nvx::lifecycle::AttachModule(anchor_));
+        EXPECT_TRUE(nvx::model::Loaded().tables.settings.papers.hasLocalePaper) << c.country;
+        EXPECT_EQ(c.paper, nvx::model::Loaded().tables.settings.papers.localePaper) << c.country;
+        nvx::lifecycle::DetachModule();
     }
 }
 #endif

@@ -5,14 +5,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "pages/basic_paper.h"
+#include "features/paper_logic.h"
 #include "pages/page_fixture.h"
 #include "settings/oemdev.h"
 #include "vpdc.h"
 
 namespace {
 
-using nvx::pages::DevModePaperSize;
+using nvx::features::DevModePaperSize;
 
 TEST(DevModePaper, InchModelsGiveTenthsOfAMillimetre) {
     OEMDEV r{};

@@ -9,12 +9,12 @@
 
 #include "common/proc.h"
 #include "model/stores.h"
-#include "pages/page_work.h"
-#include "pages/sheet_layout.h"
+#include "pages/page_fixture.h"
 #include "platform/host.h"
 #include "presets/preset_store.h"
 #include "settings/oemdev.h"
-#include "pages/page_fixture.h"
+#include "settings/sheet_layout.h"
+#include "settings/sheet_work.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ protected:
     }
     uint64_t PresetsPointer() {
         uint64_t p = 0;
-        std::memcpy(&p, sheet_.Block() + nvx::pages::layout::formA::kPageWork + 28488, sizeof p);
+        std::memcpy(&p, sheet_.Block() + nvx::settings::layout::formA::kPageWork + 28488, sizeof p);
         return p;
     }
 };

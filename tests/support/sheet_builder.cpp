@@ -5,12 +5,12 @@
 
 #include "common/le.h"
 #include "common/text.h"
-#include "pages/sheet_layout.h"
+#include "settings/sheet_layout.h"
 #include "support/platform_test.h"
 
 namespace nvxtest {
 
-namespace L = nvx::pages::layout;
+namespace L = nvx::settings::layout;
 
 HANDLE AddTestPrinter(const WCHAR* name, const WCHAR* driver) {
     PRINTER_INFO_2W info{};

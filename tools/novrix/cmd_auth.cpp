@@ -12,16 +12,16 @@
 
 #include "answers.h"
 #include "commands.h"
-#include "module_host.h"
-#include "platform/ui_host.h"
-#include "platform/host.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "echo.h"
-#include "frame/module_state.h"
 #include "frame/variant_switches.h"
+#include "model/loaded_model.h"
 #include "model/model_settings.h"
 #include "model/package.h"
+#include "module_host.h"
+#include "platform/host.h"
+#include "platform/ui_host.h"
 #include "store.h"
 
 namespace novrix {
@@ -466,7 +466,7 @@ bool LoadModelCipher(const std::string& folder) {
     nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
     nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
     if (!pkg) return false;
-    nvx::model::LoadEncryptionSettings(*pkg, nvx::frame::Module().model.settings.encryption);
+    nvx::model::LoadEncryptionSettings(*pkg, nvx::model::Loaded().tables.settings.encryption);
     nvx::device::ForgetPrinterCiphers();
     return true;
 }

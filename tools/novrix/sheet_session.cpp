@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "commands.h"
-#include "installed_options.h"
 #include "common/text.h"
+#include "features/model_build.h"
 #include "features/model_record.h"
 #include "features/template_adjust.h"
+#include "installed_options.h"
 #include "model/model_tables.h"
 #include "model/package.h"
 #include "package_versions.h"
@@ -67,7 +68,7 @@ void SheetSession::PrepareModelDefaults(const std::string& folder) {
     const nvx::WString path = nvx::WFromUtf8(folder + "/NOVRIX_D.VPD");
     nvx::model::PackagePtr pkg = nvx::model::Package::OpenDirectory(path.c_str(), nvx::vpd::kEntry52Size);
     if (!pkg) return;
-    nvx::model::FreeModelTables(tables);
+    nvx::features::FreeModelTables(tables);
     if (!nvx::features::BuildModelRecord(*pkg, tables)) return;
     nvx::features::PrepareDefaults(*pkg, tables);
     prepared = folder;

@@ -1,4 +1,4 @@
-#include "pages/basic_paper.h"
+#include "features/paper_logic.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,23 +7,22 @@
 #include "features/model_record.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "settings/paper_defaults.h"
 
-namespace nvx::pages {
+namespace nvx::features {
 
 namespace {
 
-using features::kModelDataAt;
 
 const uint8_t* ModelListData(const char* name) {
-    const auto* record = frame::Module().model.record;
-    const features::ModelList* list = record ? record->List(name) : nullptr;
+    const auto* record = model::Loaded().tables.record;
+    const ModelList* list = record ? record->List(name) : nullptr;
     return list ? list->Data() : nullptr;
 }
 
 const uint8_t* ItemOptions(const char* list) {
-    const auto* table = frame::Module().uiItems;
+    const auto* table = ModuleItems();
     const uint8_t* options = nullptr;
     if (table) {
         const int row = std::strcmp(list, "PaperSize") == 0 ? table->direct.paperSize : table->direct.outPaperSize;
@@ -34,8 +33,8 @@ const uint8_t* ItemOptions(const char* list) {
 
 const uint8_t* PaperRecord(const char* list, int32_t id) {
     const uint8_t* options = ItemOptions(list);
-    const uint8_t* rec = features::FindValue(options, id);
-    return rec && features::RecordSize(rec) >= features::kSizeModel ? rec : nullptr;
+    const uint8_t* rec = FindValue(options, id);
+    return rec && RecordSize(rec) >= kSizeModel ? rec : nullptr;
 }
 
 int32_t DataField(const uint8_t* rec, size_t offset) {
@@ -45,15 +44,15 @@ int32_t DataField(const uint8_t* rec, size_t offset) {
 }
 
 bool InchValues() {
-    const auto* record = frame::Module().model.record;
-    return record && record->facts[features::kFactInchValues] != 0;
+    const auto* record = model::Loaded().tables.record;
+    return record && record->facts[kFactInchValues] != 0;
 }
 
 }  // namespace
 
 bool ModelRange(const char* entry, int32_t* minimum, int32_t* maximum) {
-    const auto* record = frame::Module().model.record;
-    const features::Range* r = record ? record->FindRange(entry) : nullptr;
+    const auto* record = model::Loaded().tables.record;
+    const Range* r = record ? record->FindRange(entry) : nullptr;
     if (!r || !r->present || r->minimum > r->maximum) {
         *minimum = 1;
         *maximum = 999;
@@ -65,7 +64,7 @@ bool ModelRange(const char* entry, int32_t* minimum, int32_t* maximum) {
 }
 
 bool InModelList(const char* list, int32_t value) {
-    return features::FindValue(ModelListData(list), value) != nullptr;
+    return FindValue(ModelListData(list), value) != nullptr;
 }
 
 bool ApplyPaperDimensions(OEMDEV& record) {
@@ -83,17 +82,17 @@ bool ApplyPaperDimensions(OEMDEV& record) {
     }
     const uint8_t* rec = PaperRecord("PaperSize", id);
     if (!rec) return false;
-    settings::SetNumber(record, "sizPaper.cx", DataField(rec, offsetof(features::PaperData, width)));
-    settings::SetNumber(record, "sizPaper.cy", DataField(rec, offsetof(features::PaperData, height)));
+    settings::SetNumber(record, "sizPaper.cx", DataField(rec, offsetof(PaperData, width)));
+    settings::SetNumber(record, "sizPaper.cy", DataField(rec, offsetof(PaperData, height)));
     static const char* const margins[4] = {"rcMargin.left", "rcMargin.top", "rcMargin.right", "rcMargin.bottom"};
     for (int i = 0; i < 4; ++i)
-        settings::SetNumber(record, margins[i], DataField(rec, offsetof(features::PaperData, margins) + 4 * i));
+        settings::SetNumber(record, margins[i], DataField(rec, offsetof(PaperData, margins) + 4 * i));
     return true;
 }
 
 int32_t OutUserPaperValue() {
-    const uint8_t* rec = features::FindKeyword(ItemOptions("OutPaperSize"), "OutUserPaper");
-    return rec ? features::Value(rec) : -1;
+    const uint8_t* rec = FindKeyword(ItemOptions("OutPaperSize"), "OutUserPaper");
+    return rec ? Value(rec) : -1;
 }
 
 bool ApplyOutPaperDimensions(OEMDEV& record) {
@@ -112,8 +111,8 @@ bool ApplyOutPaperDimensions(OEMDEV& record) {
     } else {
         const uint8_t* rec = PaperRecord("OutPaperSize", id);
         if (!rec) return false;
-        w = DataField(rec, offsetof(features::PaperData, width));
-        h = DataField(rec, offsetof(features::PaperData, height));
+        w = DataField(rec, offsetof(PaperData, width));
+        h = DataField(rec, offsetof(PaperData, height));
     }
     settings::SetNumber(record, "sizOutPaper.cx", w);
     settings::SetNumber(record, "sizOutPaper.cy", h);
@@ -143,19 +142,19 @@ void DevModePaperSize(const OEMDEV& record, bool inchValues, short* width, short
 }
 
 void ClampUserPaper(OEMDEV& record) {
-    const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
+    const auto range = EffectiveCustomRange(CustomPaperModelOf(model::Loaded().tables.record));
     settings::SetNumber(record, "sizInUserDefPaperMM.cx",
-                        features::ClampWidth(range, settings::GetNumber(record, "sizInUserDefPaperMM.cx")));
+                        ClampWidth(range, settings::GetNumber(record, "sizInUserDefPaperMM.cx")));
     settings::SetNumber(record, "sizInUserDefPaperMM.cy",
-                        features::ClampLength(range, settings::GetNumber(record, "sizInUserDefPaperMM.cy")));
+                        ClampLength(range, settings::GetNumber(record, "sizInUserDefPaperMM.cy")));
 }
 
 void ClampOutUserPaper(OEMDEV& record) {
-    const auto range = features::EffectiveCustomRange(features::CustomPaperModelOf(frame::Module().model.record));
+    const auto range = EffectiveCustomRange(CustomPaperModelOf(model::Loaded().tables.record));
     settings::SetNumber(record, "sizOutUserDefPaperMM.cx",
-                        features::ClampWidth(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cx")));
+                        ClampWidth(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cx")));
     settings::SetNumber(record, "sizOutUserDefPaperMM.cy",
-                        features::ClampLength(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cy")));
+                        ClampLength(range, settings::GetNumber(record, "sizOutUserDefPaperMM.cy")));
 }
 
 int32_t AutomaticZoom(const OEMDEV& record) {
@@ -173,4 +172,4 @@ int32_t AutomaticZoom(const OEMDEV& record) {
     return static_cast<int32_t>(std::clamp<int64_t>(zoom, lo, hi));
 }
 
-}  // namespace nvx::pages
+}  // namespace nvx::features

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace nvx::pages::layout {
+namespace nvx::settings::layout {
 
 // The context: a host record whose seventh pointer-sized field designates the block.
 inline constexpr size_t kContextBlockPointer = 48;
@@ -103,4 +103,4 @@ static_assert(kPageWorkBytes == 79644 && kSecondaryWorkBytes == 8352 && kForm2Bl
 static_assert(kContextBlockPointer == 6 * 8 && form1::kDocRecord == 4 * 8 && form1::kParamPrinter == 2 * 8 &&
               form1::kDocDevMode == 6 * 8, "pointer-sized fields counted from the first");
 
-}  // namespace nvx::pages::layout
+}  // namespace nvx::settings::layout

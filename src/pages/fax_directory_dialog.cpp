@@ -3,7 +3,7 @@
 // One dialog: the list and its buttons on the left, the entry name and server
 // address above the tab control, and the controls of the three tabs as children
 // of the dialog itself, shown and hidden with the tab in front.
-#include "fax/directory_dialog.h"
+#include "pages/fax_directory_dialog.h"
 
 #include <memory>
 #include <optional>
@@ -17,6 +17,7 @@
 #include "fax/directory_model.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/package.h"
 #include "model/vpd_format.h"
@@ -84,7 +85,7 @@ struct State {
 State* StateOf(HWND dialog) { return static_cast<State*>(GetPropW(dialog, kStateProp)); }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 void Box(HWND owner, const WString& text) {
@@ -394,7 +395,7 @@ void OnOk(State* s) {
 // ---- The dialog -------------------------------------------------------------------
 
 void FillAuthMethods(HWND d) {
-    const model::DirectoryAuthMethods& m = frame::Module().model.settings.directoryAuth;
+    const model::DirectoryAuthMethods& m = model::Loaded().tables.settings.directoryAuth;
     for (uint32_t i = 0; i < m.count && i < model::kDirectoryAuthMethods; ++i) {
         const LRESULT at = SendDlgItemMessageW(d, kAuth, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m.names[i]));
         SendDlgItemMessageW(d, kAuth, CB_SETITEMDATA, static_cast<WPARAM>(at), m.values[i]);

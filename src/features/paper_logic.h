@@ -6,7 +6,7 @@
 
 #include "settings/oemdev.h"
 
-namespace nvx::pages {
+namespace nvx::features {
 
 // The paper identifier of the user-defined size, and the output-size identifiers
 // that follow the document's paper.
@@ -46,4 +46,4 @@ bool ModelRange(const char* entry, int32_t* minimum, int32_t* maximum);
 // Whether a value is an option of the named model list.
 bool InModelList(const char* list, int32_t value);
 
-}  // namespace nvx::pages
+}  // namespace nvx::features

@@ -1,33 +1,33 @@
-#include "pages/page_work.h"
+#include "settings/sheet_work.h"
 
 #include <cstring>
 
-#include "pages/sheet_layout.h"
+#include "settings/sheet_layout.h"
 
-namespace nvx::pages {
+namespace nvx::settings {
 
 static_assert(work::kUsedBytes <= layout::kPageWorkBytes, "the page state fits every form's work area");
 
 uint32_t WorkGet(const PrinterUIContext* ctx, size_t offset) {
-    const BYTE* area = ContextPageWorkArea(ctx);
+    const BYTE* area = settings::ContextPageWorkArea(ctx);
     uint32_t v = 0;
     if (area) std::memcpy(&v, area + offset, sizeof v);
     return v;
 }
 
 void WorkSet(const PrinterUIContext* ctx, size_t offset, uint32_t value) {
-    if (BYTE* area = ContextPageWorkArea(ctx)) std::memcpy(area + offset, &value, sizeof value);
+    if (BYTE* area = settings::ContextPageWorkArea(ctx)) std::memcpy(area + offset, &value, sizeof value);
 }
 
 uint64_t WorkGet64(const PrinterUIContext* ctx, size_t offset) {
-    const BYTE* area = ContextPageWorkArea(ctx);
+    const BYTE* area = settings::ContextPageWorkArea(ctx);
     uint64_t v = 0;
     if (area) std::memcpy(&v, area + offset, sizeof v);
     return v;
 }
 
 void WorkSet64(const PrinterUIContext* ctx, size_t offset, uint64_t value) {
-    if (BYTE* area = ContextPageWorkArea(ctx)) std::memcpy(area + offset, &value, sizeof value);
+    if (BYTE* area = settings::ContextPageWorkArea(ctx)) std::memcpy(area + offset, &value, sizeof value);
 }
 
 bool CustomPagePointerSet(const PrinterUIContext* ctx) {
@@ -42,4 +42,4 @@ bool InCustomPage(const PrinterUIContext* ctx) {
     return std::memcmp(magic, kCustomPageMagic, sizeof magic) == 0;
 }
 
-}  // namespace nvx::pages
+}  // namespace nvx::settings

@@ -1,14 +1,14 @@
 // The printer UI context accessors over the three forms of sheet block.
-#include "pages/printer_ui_context.h"
+#include "settings/printer_ui_context.h"
 
 #include <cstring>
 
 #include "common/le.h"
-#include "pages/sheet_layout.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_defaults.h"
+#include "settings/sheet_layout.h"
 
-namespace nvx::pages {
+namespace nvx::settings {
 
 namespace L = layout;
 
@@ -120,7 +120,7 @@ BYTE* ContextSettingsRecord(const PrinterUIContext* ctx) {
         return reinterpret_cast<BYTE*>(devmode) + L::kRecordInDevMode;
     }
     case Form::One:
-        return FindRecordInDevMode(DevModeOf(block, form));
+        return reinterpret_cast<BYTE*>(FindRecordInDevMode(DevModeOf(block, form)));
     case Form::Two:
         return block + L::form2::kRecord;
     default:
@@ -220,8 +220,4 @@ bool FillDefaultSettingsHook(BYTE* record, HANDLE printer) {
     return settings::FillDefaultSettings(record, printer);
 }
 
-BYTE* FindRecordInDevMode(DEVMODEW* devmode) {
-    return reinterpret_cast<BYTE*>(settings::FindRecordInDevMode(devmode));
-}
-
-}  // namespace nvx::pages
+}  // namespace nvx::settings

@@ -2,50 +2,27 @@
 //
 // Attach and detach run under the system's loader lock: they create no threads,
 // wait for nothing and talk to no device.
-#include <new>
-
 #include "common/proc.h"
 #include "constraints/prepared_rules.h"
 #include "device/oapi_link.h"
 #include "device/printer_cipher.h"
+#include "features/model_build.h"
 #include "features/model_record.h"
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "lifecycle/lifecycle.h"
+#include "model/loaded_model.h"
 #include "pages/hints.h"
 #include "pages/stop_icon_draw.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
 #include "settings/settings_state.h"
 
-namespace nvx::frame {
+namespace nvx::lifecycle {
 
-ModuleState& Module() {
-    static ModuleState state;
-    return state;
-}
-
-bool AllocatePerPageBuffers(PerPageBuffers& buffers, size_t columns, size_t ruleCount) {
-    FreePerPageBuffers(buffers);
-    try {
-        buffers.slots.resize(kPerPageRows * columns);
-        for (PerPageSlot& slot : buffers.slots) {
-            slot.settings.assign(kPerPageSettingBytes, 0);
-            slot.ruleValues.assign(ruleCount, 0);
-        }
-    } catch (const std::bad_alloc&) {
-        FreePerPageBuffers(buffers);
-        return false;
-    }
-    buffers.columns = columns;
-    return true;
-}
-
-void FreePerPageBuffers(PerPageBuffers& buffers) {
-    std::vector<PerPageSlot>().swap(buffers.slots);
-    buffers.columns = 0;
-}
+using namespace frame;  // the frame state, paths and variant switches the steps use
 
 namespace {
 
@@ -65,6 +42,8 @@ void LinkDeviceApi(ModuleState& m) {
 
 void AllocateHintBuffers(ModuleState&) {
     pages::AllocateHintBuffers();
+    // The engine shows its icons through the pages' drawing.
+    pages::RegisterStopIconRedraw();
 }
 
 void ClearEngineStateWords(ModuleState& m) {
@@ -82,40 +61,42 @@ void ResetDeviceApiSelection(ModuleState& m) {
 
 void ReadConstraintFile(ModuleState& m) {
     // A missing file leaves one zeroed row of each kind and a rule count of 0.
-    m.constraints.Load(BesideModule(m.self, WL("NOVRIX_C.VPD")).c_str());
+    model::Loaded().constraints.Load(BesideModule(m.self, WL("NOVRIX_C.VPD")).c_str());
 }
 
 void AllocatePageBuffers(ModuleState& m) {
     // N comes from the model record; each slot keeps one value per constraint rule.
-    const int32_t columns = m.model.record ? m.model.record->facts[features::kFactPerPageCount] : 0;
+    const model::LoadedModel& loaded = model::Loaded();
+    const int32_t columns = loaded.tables.record ? loaded.tables.record->facts[features::kFactPerPageCount] : 0;
     if (columns <= 0 || static_cast<size_t>(columns) > kPerPageMaxColumns) return;
-    AllocatePerPageBuffers(m.perPage, static_cast<size_t>(columns), m.constraints.RuleCount());
+    AllocatePerPageBuffers(m.perPage, static_cast<size_t>(columns), loaded.constraints.RuleCount());
 }
 
-void BuildUiItemTable(ModuleState& m) {
+void BuildUiItemTable(ModuleState&) {
     // Built from the UI item definitions and the device-option table.
     features::UiBuildInputs in;
-    in.record = m.model.record;
-    in.deviceOptions = m.model.deviceOptions;
-    m.uiItems = features::BuildUiItemTable(in);
+    in.record = model::Loaded().tables.record;
+    in.deviceOptions = model::Loaded().tables.deviceOptions;
+    features::BuildModuleItems(in);
 }
 
-void ChooseBindingEdgeList(ModuleState& m) {
-    if (m.model.record && m.model.record->Multifunction()) {
-        m.bindingEdgeList = "BindingEdge_MFP";
+void ChooseBindingEdgeList(ModuleState&) {
+    model::LoadedModel& loaded = model::Loaded();
+    if (loaded.tables.record && loaded.tables.record->Multifunction()) {
+        loaded.bindingEdgeList = "BindingEdge_MFP";
         return;
     }
     // The orientation of the default settings: 2 is landscape (DMORIENT_LANDSCAPE).
     const bool landscape = settings::GetNumber(settings::DefaultTemplate(), "nOrientation") == 2;
-    m.bindingEdgeList = landscape ? "BindingEdge_PRN_Landscape" : "BindingEdge_PRN_Portrait";
+    loaded.bindingEdgeList = landscape ? "BindingEdge_PRN_Landscape" : "BindingEdge_PRN_Portrait";
 }
 
 void BuildConstraintIndex(ModuleState&) {
     constraints::BuildConstraintIndex();
 }
 
-void ReadCustomizationVersion(ModuleState& m) {
-    model::ReadCustomizationVersion(m.constraints, m.model.versions);
+void ReadCustomizationVersion(ModuleState&) {
+    model::ReadCustomizationVersion(model::Loaded().constraints, model::Loaded().tables.versions);
 }
 
 void LinkSecurityInterface(ModuleState& m) {
@@ -132,6 +113,7 @@ void LinkSecurityInterface(ModuleState& m) {
 
 void FreeHintBuffers(ModuleState&) {
     pages::FreeHintBuffers();
+    pages::UnregisterStopIconRedraw();
 }
 void DestroyToolWindows(ModuleState&) {
     pages::DestroyToolWindows();
@@ -139,15 +121,14 @@ void DestroyToolWindows(ModuleState&) {
 void FreePageBuffers(ModuleState& m) {
     FreePerPageBuffers(m.perPage);
 }
-void FreeConstraintFile(ModuleState& m) {
-    m.constraints.Clear();
+void FreeConstraintFile(ModuleState&) {
+    model::Loaded().constraints.Clear();
 }
 void FreeConstraintIndex(ModuleState&) {
     constraints::FreeConstraintIndex();
 }
-void FreeUiItemTable(ModuleState& m) {
-    features::FreeUiItemTable(m.uiItems);
-    m.uiItems = nullptr;
+void FreeUiItemTable(ModuleState&) {
+    features::FreeModuleItems();
 }
 void FreeSetupErrorMessages(ModuleState&) {}
 
@@ -177,25 +158,26 @@ void FreeResourceLibraries(ModuleState& m) {
 
 BOOL AttachModule(HMODULE self) {
     ModuleState& m = Module();
+    model::LoadedModel& loaded = model::Loaded();
     m.self = self;                                        // 1
     LoadImageResources(m);                                // 2
     LoadDialogResources(m);                               // 3
     device::InitDeviceApiLock();                          // 4
     LinkDeviceApi(m);                                     // 5
-    model::AllocateMessageTables(m.messages);             // 6
+    model::AllocateMessageTables(loaded.messages);        // 6
     AllocateHintBuffers(m);                               // 7
     ClearEngineStateWords(m);                             // 8
     settings::PrepareSettings();                          // 9: the templates the build adjusts
-    model::BuildModelTables(m.model, m.messages, self);
+    features::BuildModelTables(loaded.tables, loaded.messages, self);
     ResetDeviceApiSelection(m);                           // 10
-    if (!model::HasMandatoryTables(m.model)) return FALSE;  // 11
+    if (!model::HasMandatoryTables(loaded.tables)) return FALSE;  // 11
     ReadConstraintFile(m);                                // 12
-    model::LinkHostLibrary(m.host, self);                 // 13
+    model::LinkHostLibrary(loaded.host, self);            // 13
     if (AskVariant("_PRP_COVER_TYPE1") == 0) AllocatePageBuffers(m);  // 14
     BuildUiItemTable(m);                                  // 15
     ChooseBindingEdgeList(m);                             // 16
     BuildConstraintIndex(m);                              // 17
-    model::ReadPackageVersions(m.model.versions, BesideModule(self, WL("")));  // 18
+    model::ReadPackageVersions(loaded.tables.versions, BesideModule(self, WL("")));  // 18
     ReadCustomizationVersion(m);                          // 19
     LinkSecurityInterface(m);                             // 20
     m.attached = true;
@@ -204,7 +186,8 @@ BOOL AttachModule(HMODULE self) {
 
 void DetachModule() {
     ModuleState& m = Module();
-    model::FreeMessageTables(m.messages);                 // 1
+    model::LoadedModel& loaded = model::Loaded();
+    model::FreeMessageTables(loaded.messages);            // 1
     FreeHintBuffers(m);                                   // 2
     DestroyToolWindows(m);                                // 3
     if (AskVariant("_PRP_COVER_TYPE1") == 0) FreePageBuffers(m);  // 4
@@ -213,17 +196,17 @@ void DetachModule() {
     FreeResourceLibraries(m);                             // 7
     FreeConstraintFile(m);                                // 8
     FreeConstraintIndex(m);                               // 9
-    model::FreeModelTables(m.model);                      // 10
+    features::FreeModelTables(loaded.tables);             // 10
     settings::ReleaseSettings();
     FreeUiItemTable(m);                                   // 11
     FreeSetupErrorMessages(m);                            // 12
     UnlinkSecurityInterface(m);                           // 13
-    model::UnlinkHostLibrary(m.host);                     // 14
+    model::UnlinkHostLibrary(loaded.host);                // 14
     // What attach chose rather than allocated goes too, so that a later attach in
     // the same process starts from nothing.
-    m.bindingEdgeList = nullptr;
+    loaded.bindingEdgeList = nullptr;
     device::ForgetPrinterCiphers();  // they carry the model's cipher settings
     m.attached = false;
 }
 
-}  // namespace nvx::frame
+}  // namespace nvx::lifecycle

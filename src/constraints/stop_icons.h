@@ -13,7 +13,7 @@
 
 #include "platform/win32.h"
 
-namespace nvx::pages {
+namespace nvx::constraints {
 
 inline constexpr size_t kStopIconTextChars = 4096;
 
@@ -62,4 +62,4 @@ StopIconRow* FindStopIcon(uint32_t control);  // null when the control has no ro
 // tool windows stay.
 void ClearStopIconMessages();
 
-}  // namespace nvx::pages
+}  // namespace nvx::constraints

@@ -6,7 +6,7 @@
 // record at once, and the set list then shows the set the record matches.  A page
 // checks its fields when it is left (another tab, or OK): a refusal shows its
 // message and keeps the page in front.
-#include "fax/cover_sheet_dialog.h"
+#include "pages/fax_cover_sheet_dialog.h"
 
 #include <cstring>
 #include <memory>
@@ -25,13 +25,14 @@
 #include "features/option_record.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/model_tables.h"
 #include "model/package.h"
 #include "model/stores.h"
 #include "model/vpd_format.h"
-#include "pages/page_help.h"
 #include "pages/page_framework.h"
+#include "pages/page_help.h"
 #include "pages/page_skeleton.h"
 #include "pages/safe_format.h"
 
@@ -171,7 +172,7 @@ WString PackageText(const char* entry, const char* key, const WCHAR* fallback) {
 }
 
 WString Slot(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 void RangeBox(HWND owner, unsigned slot, int32_t minimum, int32_t maximum) {
@@ -217,7 +218,7 @@ std::vector<WString> TitleTexts() {
 // The model's cover sheet sizes ("FcsCoverSize": the option value is what the
 // record's cover size holds); null when the model has none.
 const uint8_t* CoverSizes() {
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     const features::ModelList* list = model ? model->List("FcsCoverSize") : nullptr;
     const uint8_t* data = list ? list->Data() : nullptr;
     return data && features::ListCount(data) > 0 ? data : nullptr;

@@ -11,10 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pages/printer_ui_context.h"
 #include "platform/win32.h"
+#include "settings/printer_ui_context.h"
 
-namespace nvx::pages {
+namespace nvx::settings {
 
 // Offsets inside the page work area.
 namespace work {
@@ -53,4 +53,4 @@ bool InCustomPage(const PrinterUIContext* ctx);
 // Whether the custom-page pointer is set at all (the hint area stays empty then).
 bool CustomPagePointerSet(const PrinterUIContext* ctx);
 
-}  // namespace nvx::pages
+}  // namespace nvx::settings

@@ -4,11 +4,11 @@
 // custom size dialog 3620 and 3621; stop icons of the other pages take 3630 ...
 // 3750 (ui_item_icons.cpp ties features to them), information icons 3800 ... 3863.
 // Four controls of the device pages keep their own ids with their own pairs.
-#include "pages/stop_icons.h"
+#include "constraints/stop_icons.h"
 
 #include <cstring>
 
-namespace nvx::pages {
+namespace nvx::constraints {
 
 namespace {
 
@@ -72,4 +72,4 @@ void ClearStopIconMessages() {
     }
 }
 
-}  // namespace nvx::pages
+}  // namespace nvx::constraints

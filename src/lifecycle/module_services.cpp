@@ -3,6 +3,7 @@
 #include "common/text.h"
 #include "frame/exports.h"
 #include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 using nvx::frame::Module;
 
@@ -14,12 +15,12 @@ NVX_EXPORT void GetCompanyName(WCHAR* buffer, UINT characters) {
     if (!buffer) return;
     for (UINT i = 0; i < characters; ++i) buffer[i] = 0;
     if (characters == 0) return;
-    const WCHAR* maker = Module().model.services.makerName;
+    const WCHAR* maker = nvx::model::Loaded().tables.services.makerName;
     nvx::WCopy(buffer, characters, *maker ? maker : nvx::model::kDefaultMakerName);
 }
 
 NVX_EXPORT UINT_PTR IsInstalledDLManager(void) {
-    const WCHAR* configured = Module().model.services.downloadManagerFile;
+    const WCHAR* configured = nvx::model::Loaded().tables.services.downloadManagerFile;
     nvx::WString fileName = *configured ? configured : WL("ZEPROFDL.EXE");
     WCHAR keyPath[MAX_PATH + 80];
     nvx::WFormat(keyPath, sizeof keyPath / sizeof keyPath[0],

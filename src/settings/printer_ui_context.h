@@ -15,7 +15,7 @@
 
 #include "platform/win32.h"
 
-namespace nvx::pages {
+namespace nvx::settings {
 
 // Opaque: only the host knows its other fields.
 struct PrinterUIContext;
@@ -74,9 +74,4 @@ bool ContextDefaultSettings(const PrinterUIContext* ctx);
 // defaults of (record, printer): settings::FillDefaultSettings.  False for a null record.
 bool FillDefaultSettingsHook(BYTE* record, HANDLE printer);
 
-// The record search that form 1 uses: the first 12-byte record header (size
-// 8344, "SPLX", version 1) that starts in the device mode's driver-extra area
-// before its last 12 bytes; null when there is none or devmode is null.
-BYTE* FindRecordInDevMode(DEVMODEW* devmode);
-
-}  // namespace nvx::pages
+}  // namespace nvx::settings
