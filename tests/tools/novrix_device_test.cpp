@@ -421,6 +421,7 @@ TEST_F(NovrixDeviceTest, JobStartSignsOnWithKerberos) {
     r = Novrix("job --printer 'Sim Fax' start --sso");
     EXPECT_EQ(0, r.rc) << r.out << r.err;
     EXPECT_TRUE(Has(r.out, "5. Single sign-on: signed on; authentication: None")) << r.out;
+    EXPECT_TRUE(Has(r.out, "   Sign-on record: context of alice@NOVRIX.TEST, integrity token of ")) << r.out;
     EXPECT_TRUE(Has(r.out, "The device accepts the job.")) << r.out;
 }
 

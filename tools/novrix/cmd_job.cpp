@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "common/le.h"
+#include "device/middle_server.h"
 #include "device/user_settings.h"
 #include "echo.h"
 #include "frame/variant_switches.h"
@@ -163,8 +164,12 @@ int Start(const Options& options, HANDLE printer, const std::string& name, bool 
     if (sso) {
         int32_t type = 0, state = 0;
         code = signOn(p, d, s, 0, reinterpret_cast<U>(&type), reinterpret_cast<U>(&state));
-        if (code == 1) printf("5. Single sign-on: signed on; authentication: %s\n", AuthTypeName(type));
-        else {
+        if (code == 1) {
+            printf("5. Single sign-on: signed on; authentication: %s\n", AuthTypeName(type));
+            if (auto kept = nvx::device::ReadSignOnRecord(printer))
+                printf("   Sign-on record: context of %s, integrity token of %u bytes\n", kept->contextId.c_str(),
+                       static_cast<unsigned>(kept->micToken.size()));
+        } else {
             printf("5. Single sign-on: not signed on (state %d)\n", static_cast<int>(state));
             exitCode = kExitFailed;
         }
