@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 
 #include "common/le.h"
 #include "device/acquisition.h"
 #include "device/busy_window.h"
+#include "device/device_answers.h"
 #include "device/auth_apply.h"
 #include "device/device_info_cache.h"
 #include "device/middle_server.h"
@@ -117,8 +119,26 @@ DWORD Prepare(StepConnection& sc, SharedCache* shared) {
     return PrepareConnection(sc.c, shared);
 }
 
-// The check shared by the document event and the capability step.
-DWORD CheckDevice(const JobStartRequest& r, bool always) {
+// The document event keeps the device's configuration summary ("OpenAPIConf") in
+// the device information cache, under the renewal records of the device as it
+// answered now (the cache's stored "RenewalInfo" is left alone).
+void KeepConfigurationSummary(HANDLE printer, const char* address, const Connection* c, double apiVersion) {
+    if (!printer || !c) return;
+    const std::span<const BYTE> configuration(c->configuration, oapi::kConfigurationSize);
+    const std::optional<std::vector<std::string>> stamps = answers::RenewalStamps(configuration, address);
+    const std::optional<std::vector<BYTE>> summary =
+        answers::OpenApiConfFrom(configuration, apiVersion, AuthTypeOf(c->capability));
+    if (!stamps || !summary) return;
+    model::RegKey key;
+    if (OpenDeviceInfoKey(printer, &key, true) != ERROR_SUCCESS) return;
+    const DeviceInfoCache cache(model::ValueStore::OfKey(key.get()), PrinterBinaryCipher(printer));
+    cache.WriteTaken(info::Value::OpenApiConf, *summary,
+                     info::MakeRenewalInfo(*stamps, static_cast<uint64_t>(std::time(nullptr))));
+}
+
+// The check shared by the document event (which keeps the configuration
+// summary) and the capability step.
+DWORD CheckDevice(const JobStartRequest& r, bool always, bool keepSummary) {
     const frame::ModuleState& m = frame::Module();
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
@@ -142,6 +162,7 @@ DWORD CheckDevice(const JobStartRequest& r, bool always) {
     {
         StepConnection sc(address.text, model.apiVersion, shared);
         code = Prepare(sc, shared);
+        if (code == oapi::kOk && keepSummary) KeepConfigurationSummary(r.printer, address.text, sc.c, model.apiVersion);
     }
     if (own) DeleteSharedCache(own);
     return code;
@@ -242,11 +263,11 @@ void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCred
 }
 
 DWORD DocumentEventCreateDC(const JobStartRequest& request) {
-    return CheckDevice(request, false);
+    return CheckDevice(request, false, true);
 }
 
 DWORD PrintStartGetAuthCapability(const JobStartRequest& request) {
-    return CheckDevice(request, true);
+    return CheckDevice(request, true, false);
 }
 
 namespace {
