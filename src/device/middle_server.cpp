@@ -93,15 +93,20 @@ std::optional<SignOnRecord> ReadSignOnRecord(HANDLE printer) {
     if (s.ReadAll(kSignOnContextId, &text, &textType) != ERROR_SUCCESS || textType != REG_SZ ||
         s.ReadAll(kSignOnMicToken, &mic, &micType) != ERROR_SUCCESS || micType != REG_BINARY || mic.empty())
         return std::nullopt;
-    // The text up to its terminator (or the end of the value, never past it).
+    std::optional<std::string> id = SignOnContextIdOf(text);
+    if (!id) return std::nullopt;
+    return SignOnRecord{std::move(*id), std::move(mic)};
+}
+
+std::optional<std::string> SignOnContextIdOf(std::span<const BYTE> stored) {
     WString id;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) {
-        const WCHAR c = static_cast<WCHAR>(GetLE16(text.data() + i));
+    for (size_t i = 0; i + 1 < stored.size(); i += 2) {
+        const WCHAR c = static_cast<WCHAR>(GetLE16(stored.data() + i));
         if (!c) break;
         id.push_back(c);
     }
     if (id.empty()) return std::nullopt;
-    return SignOnRecord{Utf8FromW(id), std::move(mic)};
+    return Utf8FromW(id);
 }
 
 bool ClearMiddleServerRenewal(HANDLE printer) {

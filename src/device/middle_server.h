@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,10 @@ bool StoreSignOnRecord(HANDLE printer, const SignOnRecord& record);
 void ClearSignOnRecord(HANDLE printer);
 // The stored record; nothing when either value is missing, empty or of another type.
 std::optional<SignOnRecord> ReadSignOnRecord(HANDLE printer);
+// The identifier of a stored "SecurityContexId" (UTF-16 little-endian, read up to
+// its terminator or the end of the value, an odd last byte left out) as UTF-8;
+// nothing when it is empty.
+std::optional<std::string> SignOnContextIdOf(std::span<const BYTE> stored);
 
 // Clears "RenewalFlag" (the dialog has shown the renewed setting).
 bool ClearMiddleServerRenewal(HANDLE printer);

@@ -539,6 +539,28 @@ TEST(VerificationMessage, FollowsTheTableFirstMatchWins) {
     EXPECT_EQ(424u, VerificationMessage(2, ""));
 }
 
+TEST(SignOnRecord, AStoredIdentifierIsReadWithinItsValue) {
+    auto bytes = [](const std::u16string& text, size_t extra = 0) {
+        std::vector<BYTE> b;
+        for (char16_t c : text) {
+            b.push_back(static_cast<BYTE>(c));
+            b.push_back(static_cast<BYTE>(c >> 8));
+        }
+        b.resize(b.size() + extra, 0);
+        return b;
+    };
+    EXPECT_EQ("alice@NOVRIX.TEST", *SignOnContextIdOf(bytes(u"alice@NOVRIX.TEST", 2)));
+    EXPECT_EQ("bob", *SignOnContextIdOf(bytes(u"bob")));                     // no terminator: the value's end
+    std::vector<BYTE> odd = bytes(u"bob");
+    odd.push_back('x');                                                       // a lone last byte is left out
+    EXPECT_EQ("bob", *SignOnContextIdOf(odd));
+    EXPECT_EQ("ab", *SignOnContextIdOf(bytes(std::u16string(u"ab\0cd"), 2)));  // up to the terminator
+    EXPECT_EQ("J\xC3\xBCrgen", *SignOnContextIdOf(bytes(u"J\u00FCrgen", 2)));
+    EXPECT_FALSE(SignOnContextIdOf(bytes(u"", 2)));
+    EXPECT_FALSE(SignOnContextIdOf({}));
+    EXPECT_FALSE(SignOnContextIdOf(std::vector<BYTE>{'a'}));
+}
+
 TEST(MiddleServerInfo, AStoredSettingOfAnotherSizeOrWithoutTerminatorIsReadSafely) {
     EXPECT_EQ(1u, MiddleServerInfoOf({}).serverNumber);
     std::vector<BYTE> ui(kInterimUiBytes, 'x');
