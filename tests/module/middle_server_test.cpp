@@ -499,25 +499,6 @@ TEST_F(NoPasswordPopup, TheDeviceOptionSlotDecidesWhetherThePasswordIsAsked) {
     EXPECT_EQ(0u, Calls("OAPILogin"));
 }
 
-TEST_F(MiddleServerPopup, AModelThatAsksPasswordsIgnoresTheDeviceOptionSlot) {
-    std::memset(record_.get(), 0, sizeof *record_);
-    devOption_[16] = 1;
-    HANDLE handle = printer_;
-    void* block[4] = {&handle, record_.get(), devOption_.data(), nullptr};
-    NvxUi_SetModalDriver(
-        [](void*, HWND dlg) {
-            NvxUi_Click(GetDlgItem(dlg, 1872));
-            Type(dlg, 1874, "devuser");
-            NvxUi_PressButton(dlg, 2177);
-            NvxUi_PressButton(dlg, IDCANCEL);
-        },
-        nullptr);
-    auto popup = nvx::ProcAs<U (*)(U)>(GetProcAddress(module_, "Popup_UserAuthenticDlg"));
-    EXPECT_EQ(static_cast<U>(IDCANCEL), popup(reinterpret_cast<U>(block)));
-    ASSERT_EQ(1u, boxes_.texts.size());
-    EXPECT_EQ("Enter the password.", boxes_.texts[0]);
-}
-
 // ---- The verification messages ----
 
 TEST(VerificationMessage, FollowsTheTableFirstMatchWins) {
