@@ -124,7 +124,7 @@ void OnVerify(HWND dlg) {
         entries.userPart = !input.publicUser;
         entries.userName = input.userName;
         entries.userPassword = HoldsPassword(cipher, *copy, device::PasswordField::User);
-        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword());
+        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword(work->block->devOption));
         if (missing != MissingEntry::None) {
             MessageBoxW(dlg, WFromUtf8(MissingEntryText(missing)).c_str(), WL("User Authentication"),
                         MB_OK | MB_ICONEXCLAMATION);
