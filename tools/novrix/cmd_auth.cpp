@@ -18,6 +18,7 @@
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "echo.h"
+#include "sheet_session.h"
 #include "frame/module_state.h"
 #include "frame/variant_switches.h"
 #include "model/model_settings.h"
@@ -34,7 +35,7 @@ void AuthUsage(FILE* out) {
             "       novrix auth [--printer NAME] show\n"
             "       novrix auth [--printer NAME] login [--public | --user NAME [--password-stdin]] [--cancel]\n"
             "       novrix auth [--printer NAME] user-settings [--id ID] [--password-stdin] [--box-name NAME]\n"
-            "                   [--box-number NUMBER] [--cancel]\n"
+            "                   [--box-number NUMBER] [--retention NAME] [--verify] [--cancel]\n"
             "       novrix auth [--printer NAME] middle-server [--public | --user NAME [--password-stdin]]\n"
             "                   [--verify] [--cancel]\n"
             "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
@@ -46,6 +47,9 @@ void AuthUsage(FILE* out) {
             "the named user, types the name (and the password from standard input) and presses OK\n"
             "(Cancel with --cancel).  user-settings plays the user settings pop-up: the secure-print ID\n"
             "(16 characters), its password (145, from standard input), the box file name (30) and number (16).\n"
+            "With the type-1 user settings (NOVRIX_VARIANTS=_DLG_USRSET_TYPE1=1) it presses the Basic tab's\n"
+            "User Settings button instead; --retention chooses the job retention by its name and --verify\n"
+            "presses Verify (the device's answer is printed) before OK.\n"
             "middle-server plays the middle server authentication pop-up: the public user or a named user,\n"
             "--verify presses Verify (the device checks the entries through its middle server and the\n"
             "pop-up's answer is printed), then OK (Cancel with --cancel).\n");
@@ -55,8 +59,8 @@ struct Args {
     std::string printer, request, user, department;
     bool hasUser = false, hasDepartment = false, password = false, departmentPassword = false;
     bool publicUser = false, cancel = false, verify = false;
-    std::string id, boxName, boxNumber;
-    bool hasId = false, hasBoxName = false, hasBoxNumber = false;
+    std::string id, boxName, boxNumber, retention;
+    bool hasId = false, hasBoxName = false, hasBoxNumber = false, hasRetention = false;
 };
 
 int ParseArgs(const std::vector<std::string>& args, Args* out) {
@@ -80,6 +84,9 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         } else if (a == "--box-number" && hasValue) {
             out->boxNumber = args[++i];
             out->hasBoxNumber = true;
+        } else if (a == "--retention" && hasValue) {
+            out->retention = args[++i];
+            out->hasRetention = true;
         } else if (a == "--public") {
             out->publicUser = true;
         } else if (a == "--cancel") {
@@ -115,15 +122,15 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings and middle-server\n");
         return kExitUsage;
     }
-    if (out->request != "middle-server" && out->verify) {
-        fprintf(stderr, "novrix auth: --verify belongs to middle-server\n");
+    if (out->request != "middle-server" && out->request != "user-settings" && out->verify) {
+        fprintf(stderr, "novrix auth: --verify belongs to middle-server and user-settings\n");
         return kExitUsage;
     }
-    const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber;
+    const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber || out->hasRetention;
     if ((out->request != "user-settings" && settingsArgs) ||
         (out->request == "user-settings" && (out->hasUser || out->hasDepartment || out->departmentPassword))) {
-        fprintf(stderr, "novrix auth: --id, --box-name and --box-number belong to user-settings (with "
-                        "--password-stdin)\n");
+        fprintf(stderr, "novrix auth: --id, --box-name, --box-number and --retention belong to user-settings "
+                        "(with --password-stdin)\n");
         return kExitUsage;
     }
     if (out->request != "set" && out->request != "show" && out->request != "login" &&
@@ -301,6 +308,90 @@ int Login(const Options& options, const Args& a, HANDLE printer, const std::stri
     }
     SecureZeroMemory(&rec, sizeof rec);
     return rc;
+}
+
+// user-settings with the type-1 variant: the dialog the Basic tab's User Settings
+// button opens, pressed on the printing preferences as a person would.  The sheet
+// itself is cancelled afterwards: the dialog keeps what it takes in the user's store.
+int UserSettingsType1(const Options& options, const Args& a, const std::string& name) {
+    nvx::WString password;
+    if (!ReadPasswordArg("user-settings", a.password, &password)) return kExitFailed;
+    SheetSession session;
+    std::string error;
+    if (!session.Open(options, name, &error)) {
+        fprintf(stderr, "novrix auth user-settings: %s\n", error.c_str());
+        Wipe(&password);
+        return kExitFailed;
+    }
+    const int basic = session.FindPage("Basic");
+    HWND page = basic >= 0 ? session.ShowPage(static_cast<size_t>(basic)) : nullptr;
+    HWND button = page ? GetDlgItem(page, 1285) : nullptr;
+    if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        fprintf(stderr, "novrix auth user-settings: this model's Basic tab offers no User Settings button\n");
+        session.Cancel();
+        Wipe(&password);
+        return kExitFailed;
+    }
+    // The host hands the dialog the settings record with the user's stored settings in it.
+    nvx::device::LoadUserSettings(session.Printer(), true, reinterpret_cast<OEMDEV*>(session.Record()));
+    bool opened = false, refused = false, unknownRetention = false;
+    AnswerPolicy policy;
+    policy.script = true;  // boxes are printed and answered, never waited for
+    policy.dialog = [&](HWND dlg) {
+        opened = true;
+        auto type = [&](int id, const std::string& text) {
+            const nvx::WString w = nvx::WFromUtf8(text);
+            NvxUi_Type(GetDlgItem(dlg, id), w.c_str(), NVXUI_TYPE_REPLACE);
+        };
+        if (a.hasId) type(1424, a.id);
+        if (a.password) NvxUi_Type(GetDlgItem(dlg, 2027), password.c_str(), NVXUI_TYPE_REPLACE);
+        if (a.hasBoxName) type(1421, a.boxName);
+        if (a.hasBoxNumber) type(1419, a.boxNumber);
+        if (a.hasRetention) {
+            const nvx::WString w = nvx::WFromUtf8(a.retention);
+            HWND combo = GetDlgItem(dlg, 1425);
+            if (!IsWindowEnabled(combo) || !NvxUi_ChooseComboText(combo, w.c_str())) {
+                unknownRetention = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+                return;
+            }
+        }
+        if (a.verify) NvxUi_PressButton(dlg, 2177);
+        NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+        if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+            refused = true;
+            NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    InstallAnswers(&policy);
+    NvxUi_Click(button);
+    UninstallAnswers();
+    Wipe(&password);
+    session.Cancel();
+    if (!opened) {
+        fprintf(stderr, "novrix auth user-settings: the User Settings dialog did not open\n");
+        return kExitFailed;
+    }
+    if (unknownRetention) {
+        fprintf(stderr, "novrix auth user-settings: this model has no job retention \"%s\"; nothing was changed\n",
+                EchoText(a.retention).c_str());
+        return kExitFailed;
+    }
+    if (refused) {
+        fprintf(stderr, "novrix auth user-settings: the dialog refused the entries; nothing was changed\n");
+        return kExitFailed;
+    }
+    if (a.cancel) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+        return kExitOk;
+    }
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::ReadStoredUserSettings(session.Printer(), &rec);
+    printf("Stored for %s: secure print ID %s, password %s, box %s number %s, output method %u\n", name.c_str(),
+           Text(rec.securePrintId).c_str(), PasswordState(rec.securePrintPassLength).c_str(),
+           Text(rec.boxFileName).c_str(), Text(rec.boxNumber).c_str(), static_cast<unsigned>(rec.outputMethod));
+    SecureZeroMemory(&rec, sizeof rec);
+    return kExitOk;
 }
 
 // user-settings: the module's user settings pop-up (Popup_UserSettingDlgT2).
@@ -490,7 +581,14 @@ int CmdAuth(const Options& options, const std::vector<std::string>& args) {
         return kExitFailed;
     }
     if (a.request == "login") return Login(options, a, printer.get(), name);
-    if (a.request == "user-settings") return UserSettings(options, a, printer.get(), name);
+    if (a.request == "user-settings") {
+        if (nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0) return UserSettingsType1(options, a, name);
+        if (a.hasRetention || a.verify) {
+            fprintf(stderr, "novrix auth user-settings: --retention and --verify belong to the type-1 user settings\n");
+            return kExitUsage;
+        }
+        return UserSettings(options, a, printer.get(), name);
+    }
     if (a.request == "middle-server") return MiddleServer(options, a, printer.get(), name);
     const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
     nvx::device::UserSettingsRecord rec{};
