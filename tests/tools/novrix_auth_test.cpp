@@ -149,6 +149,29 @@ TEST_F(NovrixAuthTest, UserSettingsOfTheType1VariantGoThroughTheBasicTab) {
     EXPECT_EQ(2, Novrix("auth user-settings --retention Print").rc) << "only the type-1 dialog has it";
 }
 
+TEST_F(NovrixAuthTest, ServerPlaysTheAuthenticationServerDialog) {
+    Outcome r = Novrix("auth server --server Server101 --tree corp.example --expense-code C-100 --password-stdin",
+                       "pw12345!\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1: authentication server 21, tree/domain corp.example, expense "
+                           "code C-100, expense code password set (stored enciphered)"))
+        << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "pw12345!"));
+    EXPECT_FALSE(RootHolds("pw12345!")) << "a password in clear under the platform root";
+    r = Novrix("auth server --tree m\xc3\xbcller");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "refused")) << r.err;
+    EXPECT_TRUE(Has(r.out, "plain ASCII")) << r.out;
+    r = Novrix("auth server --server Server99");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no server \"Server99\"")) << r.err;
+    r = Novrix("auth server --expense-code 1 --cancel");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Cancelled")) << r.out;
+    EXPECT_EQ(2, Novrix("auth server --user x").rc);
+    EXPECT_EQ(2, Novrix("auth login --tree x").rc);
+}
+
 TEST_F(NovrixAuthTest, UsageErrors) {
     EXPECT_EQ(2, Novrix("auth").rc);
     EXPECT_EQ(2, Novrix("auth set").rc);

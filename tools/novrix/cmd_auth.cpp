@@ -36,6 +36,8 @@ void AuthUsage(FILE* out) {
             "       novrix auth [--printer NAME] login [--public | --user NAME [--password-stdin]] [--cancel]\n"
             "       novrix auth [--printer NAME] user-settings [--id ID] [--password-stdin] [--box-name NAME]\n"
             "                   [--box-number NUMBER] [--retention NAME] [--verify] [--cancel]\n"
+            "       novrix auth [--printer NAME] server [--server NAME] [--tree NAME] [--expense-code CODE]\n"
+            "                   [--password-stdin] [--cancel]\n"
             "       novrix auth [--printer NAME] middle-server [--public | --user NAME [--password-stdin]]\n"
             "                   [--verify] [--cancel]\n"
             "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
@@ -52,7 +54,10 @@ void AuthUsage(FILE* out) {
             "presses Verify (the device's answer is printed) before OK.\n"
             "middle-server plays the middle server authentication pop-up: the public user or a named user,\n"
             "--verify presses Verify (the device checks the entries through its middle server and the\n"
-            "pop-up's answer is printed), then OK (Cancel with --cancel).\n");
+            "pop-up's answer is printed), then OK (Cancel with --cancel).\n"
+            "server plays the user authentication pop-up's Authentication Server dialog: the server by its\n"
+            "shown name (Server01 ...), the tree or domain name (63 characters), the expense code (8) and its\n"
+            "password (8, from standard input; plain ASCII only), then OK in both (Cancel with --cancel).\n");
 }
 
 struct Args {
@@ -61,6 +66,8 @@ struct Args {
     bool publicUser = false, cancel = false, verify = false;
     std::string id, boxName, boxNumber, retention;
     bool hasId = false, hasBoxName = false, hasBoxNumber = false, hasRetention = false;
+    std::string server, tree, expenseCode;
+    bool hasServer = false, hasTree = false, hasExpenseCode = false;
 };
 
 int ParseArgs(const std::vector<std::string>& args, Args* out) {
@@ -87,6 +94,15 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         } else if (a == "--retention" && hasValue) {
             out->retention = args[++i];
             out->hasRetention = true;
+        } else if (a == "--server" && hasValue) {
+            out->server = args[++i];
+            out->hasServer = true;
+        } else if (a == "--tree" && hasValue) {
+            out->tree = args[++i];
+            out->hasTree = true;
+        } else if (a == "--expense-code" && hasValue) {
+            out->expenseCode = args[++i];
+            out->hasExpenseCode = true;
         } else if (a == "--public") {
             out->publicUser = true;
         } else if (a == "--cancel") {
@@ -118,8 +134,15 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         fprintf(stderr, "novrix auth: --public belongs to login and middle-server\n");
         return kExitUsage;
     }
-    if (!popup && out->request != "user-settings" && out->cancel) {
-        fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings and middle-server\n");
+    const bool serverArgs = out->hasServer || out->hasTree || out->hasExpenseCode;
+    if (out->request == "server" ? (out->hasUser || out->hasDepartment || out->departmentPassword || out->verify)
+                                 : serverArgs) {
+        fprintf(stderr, "novrix auth: --server, --tree and --expense-code belong to server (with --password-stdin "
+                        "and --cancel)\n");
+        return kExitUsage;
+    }
+    if (!popup && out->request != "user-settings" && out->request != "server" && out->cancel) {
+        fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings, server and middle-server\n");
         return kExitUsage;
     }
     if (out->request != "middle-server" && out->request != "user-settings" && out->verify) {
@@ -134,7 +157,7 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         return kExitUsage;
     }
     if (out->request != "set" && out->request != "show" && out->request != "login" &&
-        out->request != "user-settings" && out->request != "middle-server") {
+        out->request != "user-settings" && out->request != "middle-server" && out->request != "server") {
         AuthUsage(stderr);
         return kExitUsage;
     }
@@ -473,6 +496,92 @@ int UserSettings(const Options& options, const Args& a, HANDLE printer, const st
     return rc;
 }
 
+// server: the user authentication pop-up's Authentication Server button and the
+// dialog it opens, driven as a person would; OK in both keeps the entries.
+int ServerSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix auth server: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    auto popup = module.Entry<UINT_PTR (*)(UINT_PTR)>("Popup_UserAuthenticDlg");
+    if (!popup) {
+        fprintf(stderr, "novrix auth server: the module has no Popup_UserAuthenticDlg\n");
+        return kExitFailed;
+    }
+    nvx::WString password;
+    if (!ReadPasswordArg("server", a.password, &password)) return kExitFailed;
+    auto dev = StoredUserRecord(printer, nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0);
+    std::vector<BYTE> devOption(6676, 0);
+    HANDLE handle = printer;
+    void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
+    bool offered = false, opened = false, refused = false, unknownServer = false;
+    AnswerPolicy policy;
+    policy.script = true;
+    policy.dialog = [&](HWND dlg) {
+        if (GetDlgItem(dlg, 2180)) {  // the authentication server dialog
+            opened = true;
+            auto type = [&](int id, const std::string& text) {
+                const nvx::WString w = nvx::WFromUtf8(text);
+                NvxUi_Type(GetDlgItem(dlg, id), w.c_str(), NVXUI_TYPE_REPLACE);
+            };
+            if (a.hasServer && !NvxUi_ChooseComboText(GetDlgItem(dlg, 2180), nvx::WFromUtf8(a.server).c_str())) {
+                unknownServer = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+                return;
+            }
+            if (a.hasTree) type(2182, a.tree);
+            if (a.hasExpenseCode) type(2184, a.expenseCode);
+            if (a.password) NvxUi_Type(GetDlgItem(dlg, 2186), password.c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+            if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+                refused = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+            }
+            return;
+        }
+        HWND button = GetDlgItem(dlg, 2174);
+        offered = button && IsWindowVisible(button) && IsWindowEnabled(button);
+        if (offered) NvxUi_PressButton(dlg, 2174);
+        NvxUi_PressButton(dlg, offered && opened && !refused && !unknownServer && !a.cancel ? IDOK : IDCANCEL);
+    };
+    InstallAnswers(&policy);
+    const UINT_PTR answer = popup(reinterpret_cast<UINT_PTR>(block));
+    UninstallAnswers();
+    Wipe(&password);
+    const uint16_t serverSetting = static_cast<uint16_t>(dev->bytes[1362] | (dev->bytes[1363] << 8));
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    if (answer == 5) {
+        fprintf(stderr, "novrix auth server: the pop-up could not be shown\n");
+        return kExitFailed;
+    }
+    if (!offered) {
+        fprintf(stderr, "novrix auth server: this model has no authentication server settings\n");
+        return kExitFailed;
+    }
+    if (unknownServer) {
+        fprintf(stderr, "novrix auth server: this model has no server \"%s\"; nothing was changed\n",
+                EchoText(a.server).c_str());
+        return kExitFailed;
+    }
+    if (refused) {
+        fprintf(stderr, "novrix auth server: the dialog refused the entries; nothing was changed\n");
+        return kExitFailed;
+    }
+    if (answer != IDOK) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+        return kExitOk;
+    }
+    printf("Stored for %s: authentication server %u", name.c_str(), static_cast<unsigned>(serverSetting));
+    if (a.hasTree) printf(", tree/domain %s", a.tree.c_str());
+    if (a.hasExpenseCode) printf(", expense code %s", a.expenseCode.c_str());
+    if (a.password) printf(", expense code password set (stored enciphered)");
+    printf("\n");
+    return kExitOk;
+}
+
 // middle-server: the module's middle server authentication pop-up
 // (Popup_MiddleServerAuthenticDlg), with Verify on request.
 int MiddleServer(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
@@ -590,6 +699,7 @@ int CmdAuth(const Options& options, const std::vector<std::string>& args) {
         return UserSettings(options, a, printer.get(), name);
     }
     if (a.request == "middle-server") return MiddleServer(options, a, printer.get(), name);
+    if (a.request == "server") return ServerSettings(options, a, printer.get(), name);
     const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
     nvx::device::UserSettingsRecord rec{};
     nvx::device::ReadStoredUserSettings(printer.get(), &rec);  // what is missing stays empty
