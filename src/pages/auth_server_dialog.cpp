@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 #include <tuple>
+#include <utility>
 
 #include "device/printer_cipher.h"
 #include "features/model_record.h"
