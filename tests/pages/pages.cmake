@@ -28,6 +28,8 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/blank_ratio_test.cpp
       pages/user_auth_test.cpp
       pages/auth_settings_test.cpp
+      pages/user_setting_t1_test.cpp
+      pages/auth_server_test.cpp
       pages/preset_combo_test.cpp
       pages/stamp_tab_test.cpp
       pages/pictures_test.cpp
