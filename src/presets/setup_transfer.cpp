@@ -94,6 +94,7 @@ bool BuildSetupText(SettingsDoc& doc, const SetupFacts& facts, SetupContent& con
     for (uint32_t n = 1; n <= count; ++n)
         ok &= doc.WriteNumber(kOptionSection, OptionKey(n),
                               settings::GetOptionValue(content.devOption.data(), n - 1));
+    ok &= WriteDeviceSections(doc, content);
     return ok;
 }
 
@@ -138,6 +139,7 @@ uint32_t ApplySetupText(const SettingsDoc& constDoc, const SetupFacts& facts, Se
     } else {
         ok = false;
     }
+    ok &= ReadDeviceSections(doc, facts, next, &names);
     settings::SetNumber(next.record, "bPPTRmvWhiteBkg", 0);
     if (failed) *failed = names;
     if (!ok) return kSetupCannotReadFile;
