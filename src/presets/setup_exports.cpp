@@ -320,6 +320,34 @@ uint32_t DefaultSetting(const char* printerName, const char* file) {
     return kSetupOk;
 }
 
+// The personal information beside the user settings: "AuthUseEngine" in the
+// user's key, the server's tree/domain and expense code and the expense code's
+// password in its "Authentication" key.
+bool StorePersonalExtras(HANDLE printer, const PersonalInfoExtras& extras) {
+    bool ok = true;
+    if (extras.authUseEngine) {
+        model::RegKey key;
+        ok = model::CreateUserKey(printer, &key) == ERROR_SUCCESS &&
+             model::ValueStore::OfKey(key.get()).WriteDword(WL("AuthUseEngine"), *extras.authUseEngine) ==
+                 ERROR_SUCCESS;
+    }
+    if (!extras.treeDomainName && !extras.expenseCode && !extras.expenseCodePassword) return ok;
+    model::RegKey key;
+    if (model::CreateUserKey(printer, &key, WL("Authentication")) != ERROR_SUCCESS) return false;
+    const model::ValueStore store = model::ValueStore::OfKey(key.get());
+    auto text = [&store](const WCHAR* name, const WString& value) {
+        return store.Write(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))) ==
+               ERROR_SUCCESS;
+    };
+    if (extras.treeDomainName) ok = text(WL("TreeDomainName"), *extras.treeDomainName) && ok;
+    if (extras.expenseCode) ok = text(WL("ExpenseCode"), *extras.expenseCode) && ok;
+    if (extras.expenseCodePassword)
+        ok = store.Write(WL("ExpenseCodePassword"), REG_BINARY, extras.expenseCodePassword->data(),
+                         static_cast<DWORD>(extras.expenseCodePassword->size())) == ERROR_SUCCESS &&
+             ok;
+    return ok;
+}
+
 uint32_t PersonalInfoImport(const char* printerName, const char* file) {
     SetupPrinter p;
     if (uint32_t rc = OpenSetupPrinter(printerName, false, &p)) return rc;
@@ -334,12 +362,20 @@ uint32_t PersonalInfoImport(const char* printerName, const char* file) {
     OEMDEV record = *doc.record();
     // The user's stored settings first, so that the file's keys change only themselves.
     device::LoadUserSettings(p.handle, usrsetType1, &record);
-    const uint32_t rc = ApplyPersonalInfo(keys, device::PrinterPasswordCipher(p.handle), usrsetType1, record);
+    WCHAR logon[257] = {};
+    DWORD logonChars = 257;
+    if (!GetUserNameW(logon, &logonChars)) logon[0] = 0;
+    PersonalInfoExtras extras;
+    const uint32_t rc =
+        ApplyPersonalInfo(keys, device::PrinterPasswordCipher(p.handle), usrsetType1, record, nullptr, &extras, logon);
     for (auto& [key, value] : keys) SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
     if (rc != kSetupOk) return rc;
     *doc.record() = record;
     SecureZeroMemory(record.bytes, sizeof record.bytes);
     if (!device::SaveUserSettings(p.handle, usrsetType1, *doc.record())) return kSetupCannotStoreDocumentSettings;
+    if (!StorePersonalExtras(p.handle, extras) ||
+        (extras.middleServerChoice && !device::SaveMiddleServerChoice(p.handle, *doc.record())))
+        return kSetupCannotStoreDocumentSettings;
     return StoreDocSettings(p, doc);
 }
 

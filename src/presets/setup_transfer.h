@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <string>
 #include <vector>
@@ -149,17 +150,36 @@ bool IsDeviceAddress(WStringView text);
 // no field takes).
 std::vector<std::pair<WString, WString>> ReadPersonalInfoKeys(const WString& path);
 
+// What the personal information carries beside the user settings record.
+struct PersonalInfoExtras {
+    std::optional<uint32_t> authUseEngine;  // the user's "AuthUseEngine" (per-user store)
+    // The authentication server's tree/domain and expense code and the expense code's
+    // password (enciphered), kept in the user's "Authentication" store.
+    std::optional<WString> treeDomainName;
+    std::optional<WString> expenseCode;
+    std::optional<std::vector<BYTE>> expenseCodePassword;
+    bool middleServerChoice = false;  // "InterimPublicUser" was given: the user's middle server choice is stored
+};
+
 // Applies the keys (names compared without case) to the record's user settings:
 // "VLUserName" (at most 80 characters; "Public" selects public-user access, any
 // other name user authentication with that name), "VLUserKey" (its password, at
 // most 64 characters of code page 1252, stored enciphered), "VLSectionName" (the
 // department, at most 12), "VLSectionKey" (its password), "ServerSetting" (0 to
 // 65535), "SecurePrintId" (at most 16), "SecPassword" (its password), "BoxFileName"
-// (at most 30), "BoxNum" (at most 16).  Texts must hold no control character.  Any
-// value that fails answers kSetupBadPersonalValue with its key in *failedKey and the
-// record unchanged.  The other keys of the section are not carried.
+// (at most 30), "BoxNum" (at most 16), "InterimPublicUser" (0 or 1: the middle
+// server's public-user or named-user access).  After them, whatever their place in
+// the file: "UseDefaultLoginUserName" 1 makes logonName the user name with user
+// authentication (0 changes nothing), then "PublicUser" 1 selects public-user
+// access and 0 user authentication with the record's name.  Into *extras:
+// "AuthUseEngine" (0 or 1), "TreeDomainName" (at most 63 ASCII characters),
+// "ExpenseCode" (at most 8 ASCII characters), "ExpenseCodePassword" (by the
+// password rules, enciphered).  Texts must hold no control character.  Any value
+// that fails answers kSetupBadPersonalValue with its key in *failedKey and the
+// record and *extras unchanged.
 uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys, const device::PasswordCipher& cipher,
-                           bool usrsetType1, OEMDEV& record, std::string* failedKey = nullptr);
+                           bool usrsetType1, OEMDEV& record, std::string* failedKey = nullptr,
+                           PersonalInfoExtras* extras = nullptr, WStringView logonName = {});
 
 // ---- Locked settings ----
 

@@ -13,6 +13,7 @@
 
 #include "common/le.h"
 #include "common/proc.h"
+#include "device/middle_server.h"
 #include "device/password_cipher.h"
 #include "device/user_settings.h"
 #include "model/stores.h"
@@ -425,7 +426,7 @@ TEST(SetupPersonalInfo, ValuesTakeTheUserSettingsRules) {
     OEMDEV record = settings::DefaultTemplate();
     const std::vector<std::pair<WString, WString>> keys = {
         {WL("vlusername"), WL("Ren\u00e9")}, {WL("VLUserKey"), WL("s3cret")},   {WL("VLSectionName"), WL("Sales")},
-        {WL("ServerSetting"), WL("2")},      {WL("SecurePrintId"), WL("4711")}, {WL("TreeDomainName"), WL("not carried")},
+        {WL("ServerSetting"), WL("2")},      {WL("SecurePrintId"), WL("4711")}, {WL("TreeDomainName"), WL("corp")},
     };
     ASSERT_EQ(0u, ApplyPersonalInfo(keys, cipher, false, record));
     device::UserSettingsRecord rec{};
@@ -463,6 +464,87 @@ TEST(SetupPersonalInfo, ValuesTakeTheUserSettingsRules) {
                                          record, &failed));
         EXPECT_EQ(Utf8FromW(b.key), failed);
         EXPECT_EQ(0, std::memcmp(before.bytes, record.bytes, sizeof before.bytes)) << "the record changed";
+    }
+}
+
+TEST(SetupPersonalInfo, KeysBesideTheUserSettingsFields) {
+    const device::PasswordCipher cipher({device::CipherMode::Aes, 3, 57, std::nullopt});
+    settings::PrepareDefaultTemplate();
+    OEMDEV record = settings::DefaultTemplate();
+    device::UserSettingsRecord rec{};
+    auto apply = [&](std::vector<std::pair<WString, WString>> keys, PersonalInfoExtras* extras = nullptr,
+                     WStringView logon = WL("winuser")) {
+        return ApplyPersonalInfo(keys, cipher, false, record, nullptr, extras, logon);
+    };
+    // PublicUser and the logon name act after the other keys, whatever their place.
+    ASSERT_EQ(0u, apply({{WL("PublicUser"), WL("1")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(1, rec.userType);
+    EXPECT_EQ(WString(), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("PublicUser"), WL("0")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("alice")), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("UseDefaultLoginUserName"), WL("1")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("winuser")), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("UseDefaultLoginUserName"), WL("0")}, {WL("VLUserName"), WL("bob")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(WString(WL("bob")), WString(rec.userName));
+    // The middle server's public user.
+    ASSERT_EQ(0u, apply({{WL("InterimPublicUser"), WL("1")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(device::kMiddleServerPublicUser, rec.middleServerMode);
+    ASSERT_EQ(0u, apply({{WL("interimpublicuser"), WL("0")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(device::kMiddleServerNamedUser, rec.middleServerMode);
+
+    // The values kept beside the record, the password enciphered.
+    PersonalInfoExtras extras;
+    ASSERT_EQ(0u, apply({{WL("AuthUseEngine"), WL("1")},
+                         {WL("TreeDomainName"), WL("corp.example")},
+                         {WL("ExpenseCode"), WL("12345678")},
+                         {WL("ExpenseCodePassword"), WL("pw")}},
+                        &extras));
+    EXPECT_EQ(std::optional<uint32_t>(1), extras.authUseEngine);
+    EXPECT_EQ(std::optional<WString>(WL("corp.example")), extras.treeDomainName);
+    EXPECT_EQ(std::optional<WString>(WL("12345678")), extras.expenseCode);
+    ASSERT_TRUE(extras.expenseCodePassword.has_value());
+    const auto plain = device::ReadPassword(cipher, *extras.expenseCodePassword,
+                                            static_cast<uint16_t>(extras.expenseCodePassword->size()));
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ("pw", *plain);
+
+    struct Bad {
+        const WCHAR* key;
+        WString value;
+        const WCHAR* logon = WL("winuser");
+    } bad[] = {
+        {WL("PublicUser"), WL("2")},
+        {WL("PublicUser"), WL("yes")},
+        {WL("InterimPublicUser"), WL("-1")},
+        {WL("AuthUseEngine"), WL("2")},
+        {WL("UseDefaultLoginUserName"), WL("1"), WL("")},  // no logon name to take
+        {WL("UseDefaultLoginUserName"), WL("3")},
+        {WL("TreeDomainName"), WString(64, u'd')},
+        {WL("TreeDomainName"), WL("caf\u00e9.example")},
+        {WL("ExpenseCode"), WL("123456789")},
+        {WL("ExpenseCodePassword"), WString(65, u'p')},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(Utf8FromW(b.key) + "=" + Utf8FromW(b.value));
+        const OEMDEV before = record;
+        PersonalInfoExtras kept;
+        kept.expenseCode = WL("keep");
+        std::string failed;
+        EXPECT_EQ(14u, ApplyPersonalInfo({{WL("VLSectionName"), WL("Changed")}, {WL("AuthUseEngine"), WL("1")},
+                                          {b.key, b.value}},
+                                         cipher, false, record, &failed, &kept, b.logon));
+        EXPECT_EQ(Utf8FromW(b.key), failed);
+        EXPECT_EQ(0, std::memcmp(before.bytes, record.bytes, sizeof before.bytes)) << "the record changed";
+        EXPECT_FALSE(kept.authUseEngine.has_value());
+        EXPECT_EQ(std::optional<WString>(WL("keep")), kept.expenseCode);
     }
 }
 
@@ -825,13 +907,39 @@ TEST_F(SetupExportsTest, PersonalInformationFromAWindows1252File) {
     EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db").find(clear));
     EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db-wal").find(clear));
 
+    // The keys beside the user settings: the user's engine switch and the server's names.
+    Put(File("server.ini"), "[PersonalInfo]\r\nAuthUseEngine=1\r\nTreeDomainName=corp\r\nExpenseCode=42\r\n"
+                            "ExpenseCodePassword=exp3nse\r\nInterimPublicUser=1\r\n");
+    ASSERT_EQ(0u, personal("Setup Two", File("server.ini").c_str()));
+    {
+        model::RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, model::OpenUserKey(second_, &key));
+        uint32_t engine = 0;
+        EXPECT_TRUE(model::ValueStore::OfKey(key.get()).ReadDword(WL("AuthUseEngine"), &engine));
+        EXPECT_EQ(1u, engine);
+        model::RegKey auth;
+        ASSERT_EQ(ERROR_SUCCESS, model::OpenUserKey(second_, &auth, WL("Authentication")));
+        WCHAR text[64] = {};
+        DWORD size = sizeof text, type = 0;
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(auth.get(), WL("TreeDomainName"), nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(text), &size));
+        EXPECT_EQ(WString(WL("corp")), WString(text));
+        ASSERT_TRUE(device::ReadStoredUserSettings(second_, &rec));
+        EXPECT_EQ(device::kMiddleServerPublicUser, rec.middleServerMode);
+        EXPECT_EQ(WString(WL("Ren\u00e9")), WString(rec.userName));  // not named in the file: kept
+    }
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db").find("exp3nse"));
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db-wal").find("exp3nse"));
+
     // A value that fails, a missing file, a folder, a UTF-16 file without a mark: nothing changes.
     Put(File("long.ini"), "[PersonalInfo]\r\nVLSectionName=Other\r\nVLUserName=" + std::string(81, 'a') + "\r\n");
+    Put(File("engine.ini"), "[PersonalInfo]\r\nVLSectionName=Other\r\nAuthUseEngine=on\r\n");
     std::string utf16;
     for (char c : std::string("[PersonalInfo]\r\nVLUserName=Ann\r\n")) utf16 += std::string{c, '\0'};
     Put(File("utf16.ini"), utf16);
     const std::string before = Store();
     EXPECT_EQ(14u, personal("Setup Two", File("long.ini").c_str()));
+    EXPECT_EQ(14u, personal("Setup Two", File("engine.ini").c_str()));
     EXPECT_EQ(7u, personal("Setup Two", File("missing.ini").c_str()));
     EXPECT_EQ(7u, personal("Setup Two", folder_.c_str()));
     EXPECT_EQ(1u, personal("No Such Printer", ini.c_str()));
