@@ -198,8 +198,10 @@ uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys,
     };
     std::optional<int64_t> publicUser, useLogonName;
     bool ok = true;
-    for (const auto& [key, value] : keys) {
+    for (const auto& entry : keys) {
         if (!ok) break;
+        const WString& key = entry.first;
+        const WString& value = entry.second;
         auto is = [&key](const WCHAR* name) { return WEqualNoCase(key, name); };
         bool good = true;
         int64_t n = 0;
