@@ -111,9 +111,14 @@ TEST_F(NovrixSetupTest, RefusalsPrintTheCodeAndItsMessage) {
     r = Novrix("setup personal " + Path("personal.ini"));
     EXPECT_EQ(1, r.rc);
     EXPECT_EQ("SPRINST_PersonalInfoImport: 14 A personal information value is too long or invalid.\n", r.out);
-    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\n");
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\nExpenseCodePassword=xyzzy\r\n"
+                        "Nickname=caz\r\n");
     r = Novrix("setup personal " + Path("personal.ini"));
     EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ("SPRINST_PersonalInfoImport: 0 The settings were transferred.\n"
+              "  [PersonalInfo] taken: VLUserName, VLSectionName, ExpenseCodePassword\n"
+              "  [PersonalInfo] not carried: Nickname\n",
+              r.out);  // the names, never a value
     r = Novrix("auth show");
     EXPECT_TRUE(Has(r.out, "carol")) << r.out;
     EXPECT_TRUE(Has(r.out, "0815")) << r.out;

@@ -15,6 +15,7 @@
 #include "module_host.h"
 #include "platform/host.h"
 #include "presets/settings_text.h"
+#include "presets/setup_transfer.h"
 #include "store.h"
 
 namespace novrix {
@@ -43,7 +44,8 @@ void SetupUsage(FILE* out) {
             "default check the file first (its model, language and format version, every value);\n"
             "a refused file changes nothing.  default and lock need a user who may administer the\n"
             "printer; import without those rights changes only your own settings.  After import\n"
-            "and default each section of the file is listed with its keys and where they went.\n"
+            "and default each section of the file is listed with its keys and where they went;\n"
+            "after personal the keys taken (never their values).\n"
             "Exit codes: 0 done (code 0), 1 the export answered another code, 2 usage.\n");
 }
 
@@ -120,6 +122,26 @@ void PrintApplied(const std::string& verb, const std::string& printer, const std
         else where = landing->onImport;
         printf("  [%s] %zu key%s: %s\n", EchoText(sectionName).c_str(), keys, keys == 1 ? "" : "s", where.c_str());
     }
+}
+
+// After personal information was taken: the keys taken and those not carried
+// (names only: the values hold passwords).
+void PrintPersonalKeys(const std::string& file) {
+    static const char* const kCarried[] = {
+        "VLUserName",    "VLUserKey",          "VLSectionName", "VLSectionKey",          "ServerSetting",
+        "TreeDomainName", "ExpenseCode",       "ExpenseCodePassword", "SecurePrintId",   "SecPassword",
+        "BoxFileName",   "BoxNum",             "PublicUser",    "InterimPublicUser",     "UseDefaultLoginUserName",
+        "AuthUseEngine"};
+    std::string taken, other;
+    for (auto& [key, value] : nvx::presets::ReadPersonalInfoKeys(nvx::WFromUtf8(file))) {
+        SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
+        bool known = false;
+        for (const char* name : kCarried) known = known || nvx::WEqualNoCase(key, nvx::WFromUtf8(name));
+        std::string& list = known ? taken : other;
+        list += (list.empty() ? "" : ", ") + EchoText(nvx::Utf8FromW(key));
+    }
+    printf("  [PersonalInfo] taken: %s\n", taken.empty() ? "(no key)" : taken.c_str());
+    if (!other.empty()) printf("  [PersonalInfo] not carried: %s\n", other.c_str());
 }
 
 }  // namespace
@@ -206,6 +228,7 @@ int CmdSetup(const Options& options, const std::vector<std::string>& args) {
     const UINT c = static_cast<UINT>(code);
     printf("%s: %u %s\n", chosen->entry, c, Message(module, c));
     if (c == 0 && (verb == "import" || verb == "default")) PrintApplied(verb, printer, file);
+    if (c == 0 && verb == "personal") PrintPersonalKeys(file);
     return c == 0 ? kExitOk : kExitFailed;
 }
 
