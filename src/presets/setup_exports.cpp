@@ -247,6 +247,17 @@ uint32_t Export(const char* printerName, const char* file) {
     ReadContent(p.handle, *doc.record(), &content);
     SettingsDoc text;
     if (!BuildSetupText(text, FactsOf(p.handle), content)) return kSetupCannotWriteFile;
+    // The device-API credentials go into the file only for a user who may administer
+    // the printer; for anyone else the key is left out (an import then keeps the
+    // target's own), never written empty.
+    if (!p.admin) {
+        for (SettingsSection& section : text.sections)
+            if (section.name == WL("AcquistionSetting"))
+                std::erase_if(section.lines, [](const SettingsLine& l) { return l.key == WL("OpenAPIDrvUserPass"); });
+    }
+    auto credentials = content.deviceData.find(kDriverUserPassValue);
+    if (credentials != content.deviceData.end())
+        SecureZeroMemory(credentials->second.data(), credentials->second.size() * sizeof(WCHAR));
     if (!file || !*file) return kSetupCannotWriteFile;
     return SaveSettingsFile(WFromAnsi(file), text) == ERROR_SUCCESS ? kSetupOk : kSetupCannotWriteFile;
 }

@@ -844,11 +844,17 @@ TEST_F(SetupExportsTest, DeviceSectionsTravelWithThePrinter) {
     EXPECT_EQ(7u, defaultFn_("Setup Two", File("multicast.txt").c_str()));
     EXPECT_TRUE(before == Store()) << "the store changed";
 
-    // Without administrator rights the printer's device data stays as it is.
+    // Without administrator rights the printer's device data stays as it is, and an
+    // export leaves the device-API credentials out.
     NvxPlatform_SetAdministrator(FALSE);
     EXPECT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    ASSERT_EQ(0u, exportFn_("Setup Two", File("user.txt").c_str()));
     NvxPlatform_SetAdministrator(TRUE);
     EXPECT_EQ("00-1B-2C-3D-4E-60", textOf(second_, WL("MacAddress")));
+    const std::string user = Read(File("user.txt"));
+    EXPECT_EQ(std::string::npos, user.find("dev-pass"));
+    EXPECT_EQ(std::string::npos, user.find("OpenAPIDrvUserPass"));
+    EXPECT_NE(std::string::npos, user.find("IPAddress=\"192.0.2.7\"\r\n"));
 }
 
 TEST_F(SetupExportsTest, AUserWithoutAdministratorRightsImportsOnlyForThemselves) {
