@@ -44,6 +44,7 @@ TEST_F(NovrixSetupTest, AConfiguredPrinterMovesToAFreshOneAndTwoSettingsAreLocke
     r = Novrix("setup import " + Path("office.txt") + " --printer 'Fresh MFP'");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
     EXPECT_TRUE(Has(r.out, "SPRINST_SettingImport: 0 The settings were transferred.\n  [OEMDEV] ")) << r.out;
+    EXPECT_TRUE(Has(r.out, " keys: your document settings and the printer's\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "  [SourceTraySetting] 60 keys: the device options (paper trays)\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "  [WakeOnLanSetting] 2 keys: the device options and the printer's MAC address\n"))
         << r.out;
@@ -59,7 +60,8 @@ TEST_F(NovrixSetupTest, AConfiguredPrinterMovesToAFreshOneAndTwoSettingsAreLocke
     r = Novrix("--standard-user setup import " + Path("office.txt") + " --printer 'Fresh MFP'");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
     EXPECT_TRUE(Has(r.out, "  [SourceTraySetting] 60 keys: not applied: needs administrator rights\n")) << r.out;
-    EXPECT_TRUE(Has(r.out, "  [Watermark_Private] ")) << r.out;
+    EXPECT_TRUE(Has(r.out, " keys: your document settings\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  [Watermark_Private] 1 key: your watermarks\n")) << r.out;
     // A MAC address no device has refuses the whole file.
     std::string broadcast = office;
     broadcast.replace(broadcast.find("00:1b:2c:3d:4e:5f"), 17, "ff:ff:ff:ff:ff:ff");

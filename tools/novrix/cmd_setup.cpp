@@ -74,7 +74,7 @@ struct Landing {
     const char* asDefault;
 };
 const Landing kLandings[] = {
-    {"OEMDEV", "your document settings (and the printer's, as administrator)", false, "the default document settings"},
+    {"OEMDEV", "your document settings", false, "the default document settings"},
     {"ExcelJobCtrl", "your Excel job control", false, nullptr},
     {"AuthUseEngine", "the printer's engine authentication switch", true, "the engine authentication switch"},
     {"Watermark_Public", "the shared watermarks", true, nullptr},
@@ -120,6 +120,7 @@ void PrintApplied(const std::string& verb, const std::string& printer, const std
         else if (verb == "default") where = landing->asDefault ? landing->asDefault : "kept in the Default preset only";
         else if (landing->shared && !admin) where = "not applied: needs administrator rights";
         else where = landing->onImport;
+        if (landing && verb == "import" && admin && sectionName == "OEMDEV") where += " and the printer's";
         printf("  [%s] %zu key%s: %s\n", EchoText(sectionName).c_str(), keys, keys == 1 ? "" : "s", where.c_str());
     }
 }
