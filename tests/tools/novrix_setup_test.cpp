@@ -33,12 +33,42 @@ TEST_F(NovrixSetupTest, AConfiguredPrinterMovesToAFreshOneAndTwoSettingsAreLocke
     EXPECT_TRUE(Has(file, "name=\"DD-SETTING\"\r\n")) << file.substr(0, 400);
     EXPECT_TRUE(Has(file, "nCopies=3\r\n"));
 
+    EXPECT_TRUE(Has(file, "[WakeOnLanSetting]\r\nChkWakeUpDevice=0\r\nMacAddress=\"\"\r\n")) << file;
+
+    // The office's file names its device's MAC address and a tray's paper.
+    std::string office = file;
+    office.replace(office.find("MacAddress=\"\""), 13, "MacAddress=\"00:1b:2c:3d:4e:5f\"");
+    office.replace(office.find("PaperSize2=0"), 12, "PaperSize2=9");
+    Put("office.txt", office);
     ASSERT_EQ(0, Novrix("printer add 'Fresh MFP'").rc);
     r = Novrix("setup import " + Path("office.txt") + " --printer 'Fresh MFP'");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
-    EXPECT_EQ("SPRINST_SettingImport: 0 The settings were transferred.\n", r.out);
+    EXPECT_TRUE(Has(r.out, "SPRINST_SettingImport: 0 The settings were transferred.\n  [OEMDEV] ")) << r.out;
+    EXPECT_TRUE(Has(r.out, " keys: your document settings and the printer's\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  [SourceTraySetting] 60 keys: the device options (paper trays)\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  [WakeOnLanSetting] 2 keys: the device options and the printer's MAC address\n"))
+        << r.out;
     r = Novrix("setup default " + Path("office.txt") + " --printer 'Fresh MFP'");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  [CustomPaper] 1 key: kept in the Default preset only\n")) << r.out;
+    // The fresh printer now exports what it took.
+    ASSERT_EQ(0, Novrix("setup export " + Path("fresh.txt") + " --printer 'Fresh MFP'").rc);
+    const std::string fresh = Read(Root() + "/fresh.txt");
+    EXPECT_TRUE(Has(fresh, "PaperSize2=9\r\n"));
+    EXPECT_TRUE(Has(fresh, "MacAddress=\"00-1B-2C-3D-4E-5F\"\r\n")) << fresh;
+    // Without administrator rights the printer-wide sections are not taken, and say so.
+    r = Novrix("--standard-user setup import " + Path("office.txt") + " --printer 'Fresh MFP'");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  [SourceTraySetting] 60 keys: not applied: needs administrator rights\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, " keys: your document settings\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  [Watermark_Private] 1 key: your watermarks\n")) << r.out;
+    // A MAC address no device has refuses the whole file.
+    std::string broadcast = office;
+    broadcast.replace(broadcast.find("00:1b:2c:3d:4e:5f"), 17, "ff:ff:ff:ff:ff:ff");
+    Put("broadcast.txt", broadcast);
+    r = Novrix("setup import " + Path("broadcast.txt") + " --printer 'Fresh MFP'");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_EQ("SPRINST_SettingImport: 7 The setup file cannot be read.\n", r.out);
     Put("lock.ini", "; the office's locks\r\n[FixSetting]\r\nOutputMethod=OutputSecure\r\nCollate=CollateON\r\n");
     r = Novrix("setup lock " + Path("lock.ini") + " --printer 'Fresh MFP'");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
@@ -83,9 +113,14 @@ TEST_F(NovrixSetupTest, RefusalsPrintTheCodeAndItsMessage) {
     r = Novrix("setup personal " + Path("personal.ini"));
     EXPECT_EQ(1, r.rc);
     EXPECT_EQ("SPRINST_PersonalInfoImport: 14 A personal information value is too long or invalid.\n", r.out);
-    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\n");
+    Put("personal.ini", "[PersonalInfo]\r\nVLUserName=carol\r\nVLSectionName=0815\r\nExpenseCodePassword=xyzzy\r\n"
+                        "Nickname=caz\r\n");
     r = Novrix("setup personal " + Path("personal.ini"));
     EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ("SPRINST_PersonalInfoImport: 0 The settings were transferred.\n"
+              "  [PersonalInfo] taken: VLUserName, VLSectionName, ExpenseCodePassword\n"
+              "  [PersonalInfo] not carried: Nickname\n",
+              r.out);  // the names, never a value
     r = Novrix("auth show");
     EXPECT_TRUE(Has(r.out, "carol")) << r.out;
     EXPECT_TRUE(Has(r.out, "0815")) << r.out;
