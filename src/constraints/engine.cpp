@@ -131,7 +131,9 @@ Truth Check::Settled(size_t k) {
     return static_cast<Truth>(cached);
 }
 
-Truth Check::Settle(size_t k) {
+Truth Check::Settle(size_t k) { return EvaluateRule(k, false); }
+
+Truth Check::EvaluateRule(size_t k, bool dropLast) {
     const PreparedRules& rules = *t_.rules;
     const PreparedRule& r = rules.rules[k];
     // The common shape in one loop: a compiled rule whose expression ANDs its
@@ -141,8 +143,11 @@ Truth Check::Settle(size_t k) {
         !((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0)) {
         const CompiledRule& compiled = rules.compiled[k];
         const CompiledCondition* conditions = rules.conditions.data() + compiled.firstCondition;
+        // A left-out last condition counts as holding.
+        const uint32_t used = dropLast && compiled.conditionCount > 0 ? compiled.conditionCount - 1
+                                                                       : compiled.conditionCount;
         uint64_t falseConditions = 0;
-        for (uint32_t c = 0; c < compiled.conditionCount; ++c) {
+        for (uint32_t c = 0; c < used; ++c) {
             const CompiledCondition& cond = conditions[c];
             int8_t result;
             if (cond.id < idLimit_ && w_.conditionStamps[cond.id] == w_.epoch) {
@@ -161,7 +166,7 @@ Truth Check::Settle(size_t k) {
         // A custom size being edited: Evaluate's second evaluation decides.
         if (ctx_.deviceOption != -1 || !ctx_.customPaper || !r.paper) return Truth::False;
     }
-    return Evaluate(r, {});
+    return Evaluate(r, {false, dropLast, false});
 }
 
 void Check::SetMark(int row, uint8_t* rec, bool on) {
@@ -347,7 +352,10 @@ uint32_t Check::Run() {
         for (size_t k : run.rules) {
             const PreparedRule& r = rules.rules[k];
             features::UiItem* target = Item(r.targetRow);
-            if (!target || Evaluate(r, changeMode) != Truth::True) continue;
+            // What Evaluate(r, changeMode) answers: a rule that does not mention the
+            // changed control does not fire.
+            if (!target || (changeMode.requireChanged && !MentionsChanged(r)) || EvaluateRule(k, false) != Truth::True)
+                continue;
             const Lookup l = TargetLookup(r);
             if (!l.usable() || !l.hasValue()) continue;
             const auto current = Current(r.targetRow);
@@ -427,7 +435,7 @@ uint32_t Check::Run() {
             if (!(r.Has(vpd::kActDisable) || r.Has(vpd::kActIcon)) || !OnDialog(r.targetRow) || !deviceFilter(r))
                 continue;
             const EvalMode mode{false, !Name(r.row->first.option).empty(), false};
-            const bool h = (mode.dropLast ? Evaluate(r, mode) : Settled(k)) == Truth::True;
+            const bool h = (mode.dropLast ? EvaluateRule(k, true) : Settled(k)) == Truth::True;
             holds[k] = h;
             if (r.Has(vpd::kActDisable)) {
                 int8_t& d = disabled[static_cast<size_t>(r.targetRow)];

@@ -152,6 +152,8 @@ public:
     // are applied), computed once per check.
     Truth Settled(size_t k);
     Truth Settle(size_t k);  // Settled's evaluation
+    // Evaluate(rule k, {false, dropLast, false}), for the common shape without its layers.
+    Truth EvaluateRule(size_t k, bool dropLast);
     // Whether one of the rule's conditions is on the changed item's feature.
     bool MentionsChanged(const PreparedRule& r) const;
     // ---- controls (controls.cpp) ----
