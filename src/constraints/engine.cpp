@@ -140,7 +140,8 @@ Truth Check::EvaluateRule(size_t k, bool dropLast) {
     // conditions, and no fixed second feature to consider (what Evaluate does
     // for it, without the general expression).
     if (k < rules.compiled.size() && rules.compiled[k].conjunction &&
-        !((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0)) {
+        !((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0 &&
+          !g_fixed.empty())) {
         const CompiledRule& compiled = rules.compiled[k];
         const CompiledCondition* conditions = rules.conditions.data() + compiled.firstCondition;
         // A left-out last condition counts as holding.
