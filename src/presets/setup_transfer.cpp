@@ -185,7 +185,7 @@ uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys,
     bool ok = true;
     for (const auto& [key, value] : keys) {
         if (!ok) break;
-        auto is = [&key](const WCHAR* name) { return WEqualNoCase(key, name); };
+        auto is = [&k = key](const WCHAR* name) { return WEqualNoCase(k, name); };  // clang 14 cannot capture a binding
         bool good = true;
         if (is(WL("VLUserName"))) {
             good = !value.empty() && plainText(value, device::kUserNameChars);
