@@ -6,8 +6,10 @@
 // check for their control at once; the text box is taken on OK; the sliders store
 // their position as they move.  The opener keeps the record as it was unless the
 // dialog ends with OK.  What the values mean lives in stamps/copy_protect.h.
+#include <cstring>
 #include <initializer_list>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
