@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "stamps/copy_protect.h"
 
 namespace nvx::pages {
 
@@ -15,6 +16,13 @@ INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 INT_PTR CALLBACK WatermarkDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 111
 INT_PTR CALLBACK HeaderFooterEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 185
 INT_PTR CALLBACK DateTimePageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2055
+// The copy-protect dialogs the Stamp/Composition tab opens (copy_protect_dialogs.cpp).
+INT_PTR CALLBACK CopyProtectEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2145
+INT_PTR CALLBACK CopyGuardEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 214
+// Whether this build has the dialog; runs it over the owner page's context (the
+// dialog's answer; 0 for a dialog not built).
+bool CopyProtectDialogBuilt(stamps::CopyProtectDialog which);
+INT_PTR RunCopyProtectDialog(HWND owner, stamps::CopyProtectDialog which);
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110

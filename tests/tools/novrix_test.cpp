@@ -197,6 +197,25 @@ TEST_F(NovrixTest, QualityAndOtherTabsThroughPrefs) {
     EXPECT_TRUE(Has(r.out, "  E-mail Address: me@example.com\n")) << r.out;
 }
 
+// Copy protection from prefs: the switch and the operation on the tab, then the
+// copy-guard dialog through its button, its choices kept after OK and apply.
+TEST_F(NovrixTest, CopyProtectionThroughPrefs) {
+    Outcome r = Novrix("prefs --set 'Copy Protection=on' --set 'Operation=Copy Guard' --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bCopyProtect"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "nCSE_CopyProtectOp"));
+    r = Novrix("prefs", "page Stamp/Composition\npress Copy Protection Settings...\nshow\n"
+                        "set Distribution Number=on\nset Angle=-45 degrees\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Edit Copy Guard\" opened")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bDistributionNumber"));
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nAngle"));
+    // Password copy has nothing to set: the button is disabled.
+    r = Novrix("prefs --set 'Operation=Password Copy' --show");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  [Copy Protection Settings]  [disabled]\n")) << r.out;
+}
+
 TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     Outcome r = Novrix("prefs --set Colour=on --apply");
     EXPECT_EQ(1, r.rc);
