@@ -19,6 +19,7 @@
 #include "frame/variant_switches.h"
 #include "model/model_tables.h"
 #include "model/stores.h"
+#include "presets/custom_tab_file.h"
 #include "presets/printer_presets.h"
 #include "presets/setup_transfer.h"
 #include "settings/devoption.h"
@@ -177,7 +178,8 @@ uint32_t Export(const char* printerName, const char* file) {
     SettingsDoc text;
     if (!BuildSetupText(text, FactsOf(p.handle), content)) return kSetupCannotWriteFile;
     if (!file || !*file) return kSetupCannotWriteFile;
-    return SaveSettingsFile(WFromAnsi(file), text) == ERROR_SUCCESS ? kSetupOk : kSetupCannotWriteFile;
+    if (SaveSettingsFile(WFromAnsi(file), text) != ERROR_SUCCESS) return kSetupCannotWriteFile;
+    return AppendCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data()) ? kSetupOk : kSetupCannotWriteFile;
 }
 
 uint32_t Import(const char* printerName, const char* file) {
@@ -199,6 +201,8 @@ uint32_t Import(const char* printerName, const char* file) {
         !ToStore(content.lists.personal, &set.personal, stamps::DecodeWatermark) ||
         !ToStore(content.lists.order, &set.order, stamps::DecodeOrderRecord))
         return kSetupCannotReadFile;
+    CustomTabArrangement arrangement;
+    const bool customTab = ApplyCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data(), &arrangement);
 
     // Everything read and checked: from here on the printer changes.
     if (facts.otherTab) {
@@ -215,7 +219,11 @@ uint32_t Import(const char* printerName, const char* file) {
     if (p.admin && WriteData(p.handle, WL("DefaultDevOption"), REG_BINARY, content.devOption.data(),
                              content.devOption.size()) != ERROR_SUCCESS)
         return kSetupCannotStoreDeviceOptions;
-    return StoreDocSettings(p, doc);
+    const uint32_t rc = StoreDocSettings(p, doc);
+    // The user's own view of the settings: a file that cannot be written leaves the
+    // arrangement the user had.
+    if (rc == kSetupOk && customTab) WriteCustomTabArrangement(CustomTabFilePath(p.name), arrangement);
+    return rc;
 }
 
 uint32_t DefaultSetting(const char* printerName, const char* file) {
