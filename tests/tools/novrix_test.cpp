@@ -697,7 +697,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(9u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Other, Stamp/Composition, Fax, Version, Device Settings
+    ASSERT_EQ(11u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Cover/Insert, Other, Stamp/Composition, Fax, Version, Device Settings, My Tab
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -718,11 +718,13 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_EQ("Layout", j["pages"][1]["title"]);
     EXPECT_EQ("Quality", j["pages"][2]["title"]);
     EXPECT_EQ("Finishing", j["pages"][3]["title"]);
-    EXPECT_EQ("Other", j["pages"][4]["title"]);
-    EXPECT_EQ("Stamp/Composition", j["pages"][5]["title"]);
-    EXPECT_EQ("Fax", j["pages"][6]["title"]);
-    EXPECT_EQ("Version", j["pages"][7]["title"]);
-    EXPECT_EQ("Device Settings", j["pages"][8]["title"]);
+    EXPECT_EQ("Cover/Insert", j["pages"][4]["title"]);
+    EXPECT_EQ("Other", j["pages"][5]["title"]);
+    EXPECT_EQ("Stamp/Composition", j["pages"][6]["title"]);
+    EXPECT_EQ("Fax", j["pages"][7]["title"]);
+    EXPECT_EQ("Version", j["pages"][8]["title"]);
+    EXPECT_EQ("Device Settings", j["pages"][9]["title"]);
+    EXPECT_EQ("My Tab", j["pages"][10]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));
