@@ -288,9 +288,11 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n  Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Cover/Insert\n  Other\n  Stamp/Composition\n  Fax\n"
+                           "  Version\n  Device Settings\n  My Tab\n"))
         << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n* Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Cover/Insert\n  Other\n  Stamp/Composition\n  Fax\n"
+                           "* Version\n  Device Settings\n  My Tab\n"))
         << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
