@@ -26,6 +26,14 @@ INT_PTR RunCopyProtectDialog(HWND owner, stamps::CopyProtectDialog which);
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
+// The Cover/Insert tab's three types (each answers 0 to everything when its variant switch is off).
+INT_PTR CALLBACK CoverPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+INT_PTR CALLBACK CoverPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+INT_PTR CALLBACK CoverPageProcType3(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+// The custom page (My Tab), its arrangement dialog and its progress window.
+INT_PTR CALLBACK CustomTabPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);           // 230
+INT_PTR CALLBACK CustomTabSettingDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 231
+INT_PTR CALLBACK CustomTabWaitingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 233
 // The Quality tab: the monochrome multifunction page (196, this build), the colour
 // page (105) and the monochrome printer's page (196); each answers 0 to everything
 // outside its variant.

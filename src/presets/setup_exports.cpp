@@ -22,6 +22,7 @@
 #include "frame/variant_switches.h"
 #include "model/model_tables.h"
 #include "model/stores.h"
+#include "presets/custom_tab_file.h"
 #include "presets/printer_presets.h"
 #include "presets/setup_transfer.h"
 #include "settings/devoption.h"
@@ -259,7 +260,8 @@ uint32_t Export(const char* printerName, const char* file) {
     if (credentials != content.deviceData.end())
         SecureZeroMemory(credentials->second.data(), credentials->second.size() * sizeof(WCHAR));
     if (!file || !*file) return kSetupCannotWriteFile;
-    return SaveSettingsFile(WFromAnsi(file), text) == ERROR_SUCCESS ? kSetupOk : kSetupCannotWriteFile;
+    if (SaveSettingsFile(WFromAnsi(file), text) != ERROR_SUCCESS) return kSetupCannotWriteFile;
+    return AppendCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data()) ? kSetupOk : kSetupCannotWriteFile;
 }
 
 uint32_t Import(const char* printerName, const char* file) {
@@ -282,6 +284,8 @@ uint32_t Import(const char* printerName, const char* file) {
         !ToStore(content.lists.personal, &set.personal, stamps::DecodeWatermark) ||
         !ToStore(content.lists.order, &set.order, stamps::DecodeOrderRecord))
         return kSetupCannotReadFile;
+    CustomTabArrangement arrangement;
+    const bool customTab = ApplyCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data(), &arrangement);
 
     // Everything read and checked: from here on the printer changes.
     if (facts.otherTab) {
@@ -300,7 +304,11 @@ uint32_t Import(const char* printerName, const char* file) {
         return kSetupCannotStoreDeviceOptions;
     if (p.admin)
         if (uint32_t rc = StoreDeviceSections(p.handle, before, content)) return rc;
-    return StoreDocSettings(p, doc);
+    const uint32_t rc = StoreDocSettings(p, doc);
+    // The user's own view of the settings: a file that cannot be written leaves the
+    // arrangement the user had.
+    if (rc == kSetupOk && customTab) WriteCustomTabArrangement(CustomTabFilePath(p.name), arrangement);
+    return rc;
 }
 
 uint32_t DefaultSetting(const char* printerName, const char* file) {

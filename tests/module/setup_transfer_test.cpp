@@ -18,6 +18,7 @@
 #include "device/user_settings.h"
 #include "model/stores.h"
 #include "platform/host.h"
+#include "presets/custom_tab_file.h"
 #include "presets/setup_transfer.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
@@ -700,6 +701,38 @@ TEST_F(SetupExportsTest, ExportedOnOnePrinterImportedOnAnother) {
         settings::FindRecordInDevMode(reinterpret_cast<PRINTER_INFO_8W*>(buffer.data())->pDevMode);
     ASSERT_NE(nullptr, printerWide);
     EXPECT_EQ(4, settings::GetNumber(*printerWide, "nCopies"));
+}
+
+// The sample model names settings for the custom page, so its setup files carry the
+// custom tab's section: the arrangement of the exporting user goes to the importing
+// user's custom page file; a file without the section leaves that file alone.
+TEST_F(SetupExportsTest, TheCustomTabArrangementTravelsWithTheSetupFile) {
+    CustomTabArrangement mine;
+    mine.exists = true;
+    mine.left = {1000, 1011};
+    mine.right = {1026};
+    ASSERT_TRUE(WriteCustomTabArrangement(CustomTabFilePath(WL("Setup One")), mine));
+    const std::string file = File("tab.txt");
+    ASSERT_EQ(0u, exportFn_("Setup One", file.c_str()));
+    const std::string bytes = Read(file);
+    EXPECT_NE(std::string::npos,
+              bytes.find("[MyTab_Management]\r\nType=2\r\nMT_MngOpen=0\r\nMT_MngShare=0\r\nMT_MngEdit=0\r\n"
+                         "MT_MngGuide=0\r\nIs_MyTab_Arrangement=1\r\nMyTab_Left01=1000\r\nMyTab_Left02=1011\r\n"
+                         "MyTab_Right01=1026\r\n"))
+        << bytes;
+
+    EXPECT_FALSE(ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))).exists);
+    ASSERT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    EXPECT_EQ(mine, ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))));
+
+    // A setup file without the section: the arrangement stays.
+    Put(file, bytes.substr(0, bytes.find("[MyTab_Management]")));
+    CustomTabArrangement other;
+    other.exists = true;
+    other.right = {1020};
+    ASSERT_TRUE(WriteCustomTabArrangement(CustomTabFilePath(WL("Setup Two")), other));
+    ASSERT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    EXPECT_EQ(other, ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))));
 }
 
 TEST_F(SetupExportsTest, RefusedFilesChangeNothing) {

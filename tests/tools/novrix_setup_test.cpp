@@ -92,6 +92,24 @@ TEST_F(NovrixSetupTest, AConfiguredPrinterMovesToAFreshOneAndTwoSettingsAreLocke
     EXPECT_TRUE(Has(r.out, "  Collate: off\n")) << r.out;
 }
 
+// The custom tab's section travels with the file: an arrangement written into it
+// is what My Tab shows for the importing printer.
+TEST_F(NovrixSetupTest, TheCustomTabArrangementTravelsWithTheFile) {
+    ASSERT_EQ(0, Novrix("setup export " + Path("tab.txt")).rc);
+    std::string file = Read(Root() + "/tab.txt");
+    const size_t at = file.find("[MyTab_Management]\r\nType=2\r\n");
+    ASSERT_NE(std::string::npos, at) << file.substr(file.size() > 400 ? file.size() - 400 : 0);
+    EXPECT_TRUE(Has(file.substr(at), "Is_MyTab_Arrangement=0\r\n")) << file.substr(at);
+    file = file.substr(0, at) + "[MyTab_Management]\r\nIs_MyTab_Arrangement=1\r\nMyTab_Left01=1026\r\nMyTab_Right01=1011\r\n";
+    std::ofstream(Root() + "/tab.txt", std::ios::binary) << file;
+
+    ASSERT_EQ(0, Novrix("printer add 'Tab MFP'").rc);
+    ASSERT_EQ(0, Novrix("setup import " + Path("tab.txt") + " --printer 'Tab MFP'").rc);
+    const Outcome r = Novrix("prefs --printer 'Tab MFP'", "page My Tab\nshow\nquit\n");
+    EXPECT_TRUE(Has(r.out, "[My Tab]\n    Staple: Off\n    Copies: 1\n")) << r.out;
+    EXPECT_FALSE(Has(r.out, "Orientation: Portrait")) << r.out;
+}
+
 TEST_F(NovrixSetupTest, RefusalsPrintTheCodeAndItsMessage) {
     ASSERT_EQ(0, Novrix("setup export " + Path("office.txt")).rc);
     std::string text = Read(Root() + "/office.txt");
