@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "presets/setup_transfer.h"
@@ -18,6 +19,22 @@
 namespace {
 
 using namespace nvx::presets;
+
+constexpr size_t kDeviceSectionsStart = devsetup::kTrays;
+constexpr size_t kDeviceSectionsEnd = devsetup::kEnd;
+
+// The device data texts alike, a text the printer does not keep counting as empty
+// (the file writes it empty).
+bool SameDeviceData(const std::map<nvx::WString, nvx::WString>& a, const std::map<nvx::WString, nvx::WString>& b) {
+    auto covered = [](const std::map<nvx::WString, nvx::WString>& x, const std::map<nvx::WString, nvx::WString>& y) {
+        for (const auto& [name, text] : x) {
+            const auto it = y.find(name);
+            if ((it == y.end() ? nvx::WString() : it->second) != text) return false;
+        }
+        return true;
+    };
+    return covered(a, b) && covered(b, a);
+}
 
 SetupFacts Facts() {
     SetupFacts f;
@@ -38,12 +55,25 @@ void ApplyAndBuild(const SettingsDoc& doc) {
     std::vector<std::string> failed;
     if (ApplySetupText(doc, facts, content, &failed) != kSetupOk) {
         // A refused file leaves the content as it was.
-        if (content.devOption != before.devOption || content.excelJobCtrl != before.excelJobCtrl) __builtin_trap();
+        if (content.devOption != before.devOption || content.excelJobCtrl != before.excelJobCtrl ||
+            content.deviceData != before.deviceData ||
+            std::memcmp(&content.customPaper, &before.customPaper, sizeof before.customPaper) != 0)
+            __builtin_trap();
         return;
     }
     SettingsDoc out;
     BuildSetupText(out, facts, content);
-    RenderSettingsText(out);
+    const nvx::WString text = RenderSettingsText(out);
+    // What was taken writes out and reads back the same: the device sections.
+    SetupContent again;
+    nvx::settings::WriteRecordHeader(again.record);
+    const SettingsDoc reread = ParseSettingsText(text.c_str(), text.size());
+    if (ApplySetupText(reread, facts, again) == kSetupOk &&
+        (!SameDeviceData(again.deviceData, content.deviceData) ||
+         std::memcmp(&again.customPaper, &content.customPaper, sizeof content.customPaper) != 0 ||
+         std::memcmp(again.devOption.data() + kDeviceSectionsStart, content.devOption.data() + kDeviceSectionsStart,
+                     kDeviceSectionsEnd - kDeviceSectionsStart) != 0))
+        __builtin_trap();
 }
 
 const nvx::WString& IniPath() {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -139,8 +140,10 @@ bool Build(Peer& p, const std::vector<Option>& options, const std::vector<std::a
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: constraint_peer FILE.PPD\n");
+    // A second argument sets the whole checks per batch (a profiler's run wants few).
+    const int loops = argc == 3 ? std::atoi(argv[2]) : 2000;
+    if ((argc != 2 && argc != 3) || loops < 10) {
+        std::fprintf(stderr, "usage: constraint_peer FILE.PPD [CHECKS_PER_BATCH, at least 10]\n");
         return 2;
     }
     std::vector<Option> options;
@@ -165,8 +168,8 @@ int main(int argc, char** argv) {
     double whole = 1e9;
     for (int rep = 0; rep < 5; ++rep) {
         const double a = Now();
-        for (int i = 0; i < 2000; ++i) conflicts += p.Check(0) != nvx::constraints::kCheckStands;
-        whole = std::min(whole, (Now() - a) / 2000);
+        for (int i = 0; i < loops; ++i) conflicts += p.Check(0) != nvx::constraints::kCheckStands;
+        whole = std::min(whole, (Now() - a) / loops);
     }
     // One change: the fourth option (the peer's Opt3) to its second choice and back.
     const size_t changed = options.size() > 3 ? 3 : 0;
@@ -175,11 +178,11 @@ int main(int argc, char** argv) {
     double change = 1e9;
     for (int rep = 0; rep < 5; ++rep) {
         const double a = Now();
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < loops / 10; ++i) {
             nvx::settings::SetNumber(*nvx::settings::AsRecord(p.record.data()), field, i & 1);
             conflicts += p.Check(control) != nvx::constraints::kCheckStands;
         }
-        change = std::min(change, (Now() - a) / 200);
+        change = std::min(change, (Now() - a) / (loops / 10));
     }
     std::printf("prepare_ms=%.3f whole_us=%.2f change_us=%.2f conflicts=%d\n", prepare * 1e3, whole * 1e6,
                 change * 1e6, conflicts);

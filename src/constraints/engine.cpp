@@ -129,8 +129,47 @@ void Check::NewEpoch() {
 
 Truth Check::Settled(size_t k) {
     int8_t& cached = settled_[k];
-    if (cached < 0) cached = static_cast<int8_t>(Evaluate(t_.rules->rules[k], {}));
+    if (cached < 0) cached = static_cast<int8_t>(Settle(k));
     return static_cast<Truth>(cached);
+}
+
+Truth Check::Settle(size_t k) { return EvaluateRule(k, false); }
+
+Truth Check::EvaluateRule(size_t k, bool dropLast) {
+    const PreparedRules& rules = *t_.rules;
+    const PreparedRule& r = rules.rules[k];
+    // The common shape in one loop: a compiled rule whose expression ANDs its
+    // conditions, and no fixed second feature to consider (what Evaluate does
+    // for it, without the general expression).
+    if (k < rules.compiled.size() && rules.compiled[k].conjunction &&
+        !((r.kind == vpd::kRuleChange || r.kind == vpd::kRulePerPageChange) && r.secondRow >= 0 &&
+          !g_fixed.empty())) {
+        const CompiledRule& compiled = rules.compiled[k];
+        const CompiledCondition* conditions = rules.conditions.data() + compiled.firstCondition;
+        // A left-out last condition counts as holding.
+        const uint32_t used = dropLast && compiled.conditionCount > 0 ? compiled.conditionCount - 1
+                                                                       : compiled.conditionCount;
+        uint64_t falseConditions = 0;
+        for (uint32_t c = 0; c < used; ++c) {
+            const CompiledCondition& cond = conditions[c];
+            int8_t result;
+            if (cond.id < idLimit_ && w_.conditionStamps[cond.id] == w_.epoch) {
+                result = w_.conditionResults[cond.id];
+            } else {
+                result = Condition(r, c, cond, false);
+                if (cond.id < idLimit_) {
+                    w_.conditionStamps[cond.id] = w_.epoch;
+                    w_.conditionResults[cond.id] = result;
+                }
+            }
+            if (result < 0) return Truth::Skipped;
+            falseConditions |= static_cast<uint64_t>(result == 0) << c;
+        }
+        if ((falseConditions & compiled.conjunction) == 0) return Truth::True;
+        // A custom size being edited: Evaluate's second evaluation decides.
+        if (ctx_.deviceOption != -1 || !ctx_.customPaper || !r.paper) return Truth::False;
+    }
+    return Evaluate(r, {false, dropLast, false});
 }
 
 void Check::SetMark(int row, uint8_t* rec, bool on) {
@@ -162,7 +201,8 @@ uint32_t Check::Run() {
     // 1. Per-call state.
     ResetKeywordCache();
     if (!ResetKeys(rules.keyCount)) return kCheckStands;
-    keyLimit_ = rules.keyCount;
+    // Keys of a set made by hand without their table are looked up through the cache.
+    keyLimit_ = rules.keys.size() >= rules.keyCount ? rules.keyCount : 0;
     idLimit_ = rules.conditionIds;
     NewEpoch();
     if (w_.conditionStamps.size() < rules.conditionIds) {
@@ -315,7 +355,10 @@ uint32_t Check::Run() {
         for (size_t k : run.rules) {
             const PreparedRule& r = rules.rules[k];
             features::UiItem* target = Item(r.targetRow);
-            if (!target || Evaluate(r, changeMode) != Truth::True) continue;
+            // What Evaluate(r, changeMode) answers: a rule that does not mention the
+            // changed control does not fire.
+            if (!target || (changeMode.requireChanged && !MentionsChanged(r)) || EvaluateRule(k, false) != Truth::True)
+                continue;
             const Lookup l = TargetLookup(r);
             if (!l.usable() || !l.hasValue()) continue;
             const auto current = Current(r.targetRow);
@@ -395,7 +438,7 @@ uint32_t Check::Run() {
             if (!(r.Has(vpd::kActDisable) || r.Has(vpd::kActIcon)) || !OnDialog(r.targetRow) || !deviceFilter(r))
                 continue;
             const EvalMode mode{false, !Name(r.row->first.option).empty(), false};
-            const bool h = (mode.dropLast ? Evaluate(r, mode) : Settled(k)) == Truth::True;
+            const bool h = (mode.dropLast ? EvaluateRule(k, true) : Settled(k)) == Truth::True;
             holds[k] = h;
             if (r.Has(vpd::kActDisable)) {
                 int8_t& d = disabled[static_cast<size_t>(r.targetRow)];

@@ -98,16 +98,22 @@ public:
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32]);
     // The same with the keyword's cache slot known (prepared rules carry it).
     Lookup LookupKeyword(int row, const WCHAR (&keyword)[32], uint32_t slot);
+    // A prepared key's lookup and option record, resolved once per check (key
+    // below keyLimit_).
+    const KeyEntry& Key(uint32_t key) {
+        KeyEntry& e = keys_[key];
+        if (e.generation != generation_) ResolveKey(key, e);
+        return e;
+    }
+    void ResolveKey(uint32_t key, KeyEntry& e);
     // The target's lookup by the prepared key, once per check.
     Lookup TargetLookup(const PreparedRule& r) {
-        if (r.targetKey < keyLimit_ && keys_[r.targetKey].generation == generation_)
-            return keys_[r.targetKey].lookup;
+        if (r.targetKey < keyLimit_) return Key(r.targetKey).lookup;
         return ResolveTarget(r);
     }
     // The target option's record (OptionRecord of the target lookup), once per check.
     uint8_t* TargetRecord(const PreparedRule& r) {
-        if (r.targetKey < keyLimit_ && keys_[r.targetKey].recordGeneration == generation_)
-            return keys_[r.targetKey].record;
+        if (r.targetKey < keyLimit_) return Key(r.targetKey).record;
         return ResolveTargetRecord(r);
     }
     // Condition c's lookup, made and kept for the check (conditions read the kept one).
@@ -137,7 +143,7 @@ public:
     Truth Evaluate(const PreparedRule& r, EvalMode mode);
     Truth EvaluatePlain(const PreparedRule& r, EvalMode mode);
     Truth EvaluateCompiled(const PreparedRule& r, EvalMode mode, const CompiledCondition* conditions, size_t n,
-                           const uint32_t* tokens, uint32_t tokenCount);
+                           const uint32_t* tokens, uint32_t tokenCount, uint64_t conjunction);
     // Condition c of the rule: -1 when it cannot be resolved, else whether it holds.
     int8_t Condition(const PreparedRule& r, size_t c, const CompiledCondition& cond, bool rangeSizes);
     // The rule's compact form (null for a rule that is not of the set being checked).
@@ -145,6 +151,9 @@ public:
     // Rule k's plain result once the record no longer changes (after the changes
     // are applied), computed once per check.
     Truth Settled(size_t k);
+    Truth Settle(size_t k);  // Settled's evaluation
+    // Evaluate(rule k, {false, dropLast, false}), for the common shape without its layers.
+    Truth EvaluateRule(size_t k, bool dropLast);
     // Whether one of the rule's conditions is on the changed item's feature.
     bool MentionsChanged(const PreparedRule& r) const;
     // ---- controls (controls.cpp) ----

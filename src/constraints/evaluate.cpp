@@ -117,8 +117,7 @@ int8_t Check::Condition(const PreparedRule& r, size_t c, const CompiledCondition
     const int item = cond.row;
     features::UiItem* it = Item(item);
     if (!it) return -1;
-    const Lookup l = cond.key < keyLimit_ && keys_[cond.key].generation == generation_ ? keys_[cond.key].lookup
-                                                                                         : ResolveCondition(r, c);
+    const Lookup l = cond.key < keyLimit_ ? Key(cond.key).lookup : ResolveCondition(r, c);
     if (!l.usable()) return -1;
     if (l.index >= features::kIndexUserLargePaper && l.index <= features::kIndexUserPaper)  // a custom size
         return CustomKindHolds(*this, item, l.index, cond.op) ? 1 : 0;
@@ -135,19 +134,20 @@ Truth Check::EvaluatePlain(const PreparedRule& r, EvalMode mode) {
     if (const CompiledRule* compiled = Compiled(r))
         return EvaluateCompiled(r, mode, t_.rules->conditions.data() + compiled->firstCondition,
                                 compiled->conditionCount, t_.rules->tokens.data() + compiled->firstToken,
-                                compiled->tokenCount);
+                                compiled->tokenCount, compiled->conjunction);
     // A rule without a compact form (made by hand, not by PrepareRules): its own
     // vectors and the file's records, with nothing kept by key or id.
     std::vector<CompiledCondition> own(std::min<size_t>(r.conditionRows.size(), 255));
     for (size_t c = 0; c < own.size(); ++c)
         own[c] = {r.conditionRows[c], UINT32_MAX, r.row->conditions[c].op, UINT32_MAX};
-    return EvaluateCompiled(r, mode, own.data(), own.size(), r.row->tokens, r.row->tokens ? r.row->tokenCount : 0);
+    return EvaluateCompiled(r, mode, own.data(), own.size(), r.row->tokens, r.row->tokens ? r.row->tokenCount : 0, 0);
 }
 
 Truth Check::EvaluateCompiled(const PreparedRule& r, EvalMode mode, const CompiledCondition* conditions, size_t n,
-                              const uint32_t* tokens, uint32_t tokenCount) {
+                              const uint32_t* tokens, uint32_t tokenCount, uint64_t conjunction) {
     bool results[256];  // a rule has at most 255 conditions
-    std::fill(results, results + n, true);
+    uint64_t falseConditions = 0;  // with a conjunction: the conditions found false
+    if (!conjunction) std::fill(results, results + n, true);
     const size_t used = mode.dropLast && n > 0 ? n - 1 : n;
     std::vector<uint32_t>& stamps = w_.conditionStamps;
     std::vector<int8_t>& kept = w_.conditionResults;
@@ -166,7 +166,10 @@ Truth Check::EvaluateCompiled(const PreparedRule& r, EvalMode mode, const Compil
             }
         }
         if (result < 0) return Truth::Skipped;
-        results[c] = result != 0;
+        if (conjunction)
+            falseConditions |= result == 0 ? uint64_t{1} << c : 0;
+        else
+            results[c] = result != 0;
     }
     if (mode.requireChanged && !MentionsChanged(r)) return Truth::False;
     // A change rule whose second feature the administrator fixed never holds.
@@ -176,11 +179,13 @@ Truth Check::EvaluateCompiled(const PreparedRule& r, EvalMode mode, const Compil
             size_t i = 0;
             while (i < 31 && f.feature[i] && second->feature[i] == static_cast<unsigned char>(f.feature[i])) ++i;
             if (i < 32 && !f.feature[i] && !second->feature[i]) {
+                if (conjunction) return Truth::False;  // every condition counts as false
                 std::fill(results, results + n, false);
                 break;
             }
         }
     }
+    if (conjunction) return (falseConditions & conjunction) == 0 ? Truth::True : Truth::False;
     return Expression(tokens, tokenCount, results, n) ? Truth::True : Truth::False;
 }
 

@@ -58,8 +58,33 @@ bool ParseDecimal(const WCHAR* s, uint32_t n, int32_t* out) {
     return true;
 }
 
-Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, const WCHAR* k, uint32_t n) {
+// The record of the list with this keyword (as features::IndexOfKeyword compares:
+// the record's keyword up to its NUL or 31 characters) and its index, in one walk;
+// null when absent.  The walk ends where IndexOfKeyword's does.
+const uint8_t* FindInList(const uint8_t* list, const char* keyword, uint32_t n, uint32_t* index) {
+    constexpr size_t kKeywordAt = offsetof(features::OptionHeader, keyword);
+    if (n == 0 || n >= features::kKeywordBytes) return nullptr;  // no record keyword is that long
+    uint32_t i = 0;
+    for (const uint8_t* rec = list; rec && rec[kKeywordAt] != 0;) {
+        const uint32_t size = features::RecordSize(rec);
+        if (size < features::kSizeSwitch) break;
+        if (rec[kKeywordAt] == static_cast<uint8_t>(keyword[0]) && std::memcmp(rec + kKeywordAt, keyword, n) == 0 &&
+            (n == features::kKeywordBytes - 1 || rec[kKeywordAt + n] == 0)) {
+            *index = i;
+            return rec;
+        }
+        rec += size;
+        ++i;
+    }
+    return nullptr;
+}
+
+// The lookup of keyword k (n characters) in the item's list; *record (when given)
+// is the option record the lookup found in the list, or null.
+Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, const WCHAR* k, uint32_t n,
+               const uint8_t** record = nullptr) {
     Lookup l;
+    if (record) *record = nullptr;
     if (n == 0) {
         l.index = features::kIndexEmpty;
         return l;
@@ -93,10 +118,12 @@ Lookup Resolve(const features::UiItemTable* t, const UiItem& item, int row, cons
         if (k[i] > 0x7E) return l;  // option keywords are ASCII
         narrow[i] = static_cast<char>(k[i]);
     }
-    const int index = features::IndexOfKeyword(item.options, std::string_view(narrow, n));
-    if (index < 0) return l;
-    l.index = static_cast<uint32_t>(index);
-    l.value = features::ValueAt(item.options, static_cast<size_t>(index)).value_or(features::kValueNone);
+    uint32_t index = 0;
+    const uint8_t* rec = FindInList(item.options, narrow, n, &index);
+    if (!rec) return l;
+    l.index = index;
+    l.value = features::Value(rec);
+    if (record) *record = rec;
     return l;
 }
 
@@ -121,6 +148,23 @@ bool Check::ResetKeys(uint32_t keys) {
         return false;
     }
     return true;
+}
+
+void Check::ResolveKey(uint32_t key, KeyEntry& e) {
+    const LookupKey& k = t_.rules->keys[key];
+    const int row = k.row;
+    UiItem* item = Item(row);
+    const uint8_t* found = nullptr;
+    e.lookup = item ? Resolve(t_.items, *item, row, k.keyword, static_cast<uint32_t>(WLenBounded(k.keyword, 32)), &found)
+                    : Lookup{};
+    // The option record the key names (what OptionRecord answers): the record the
+    // lookup found, or for a custom size keyword the list's own custom option.
+    if (found)
+        e.record = const_cast<uint8_t*>(found);
+    else
+        e.record = features::IsCustomPaperIndex(e.lookup.index) ? OptionRecord(row, e.lookup) : nullptr;
+    e.generation = generation_;
+    e.recordGeneration = generation_;
 }
 
 Lookup Check::ResolveCondition(const PreparedRule& r, size_t c) {

@@ -118,6 +118,28 @@ uint32_t KeywordSlot(const WCHAR* k, uint32_t length, int row) {
     return h % kKeywordCacheSlots;
 }
 
+uint64_t ConjunctionOf(const uint32_t* tokens, uint32_t count, uint32_t conditions) {
+    if (!tokens || conditions > 64) return 0;
+    // The expression's stack, each entry as the conditions it is the AND of.
+    uint64_t stack[kStackDepth];
+    size_t depth = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t token = tokens[i];
+        if (token == vpd::kTokenEnd) break;
+        if (token < vpd::kTokenAnd) {
+            if (token >= conditions || depth == kStackDepth) return 0;
+            stack[depth++] = uint64_t{1} << token;
+        } else if (token == vpd::kTokenAnd) {
+            if (depth < 2) return 0;
+            --depth;
+            stack[depth - 1] |= stack[depth];
+        } else {
+            return 0;  // OR, or a token the evaluation refuses
+        }
+    }
+    return depth > 0 ? stack[depth - 1] : 0;
+}
+
 NamedRows NamedRows::Of(const UiItemTable* items) {
     NamedRows n;
     n.overlaySwitch = FindUiItem(items, "Overlay_Switch");
@@ -141,7 +163,9 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             k[0] = static_cast<WCHAR>(static_cast<uint32_t>(row) & 0xFFFF);
             k[1] = static_cast<WCHAR>(static_cast<uint32_t>(row) >> 16);
             k.append(keyword, WLenBounded(keyword, 32));
-            return keys.emplace(std::move(k), static_cast<uint32_t>(keys.size())).first->second;
+            const auto added = keys.emplace(std::move(k), static_cast<uint32_t>(keys.size()));
+            if (added.second) p->keys.push_back({row, keyword});
+            return added.first->second;
         };
         p->named = NamedRows::Of(items);
         const uint32_t count = file.Rules() ? file.RuleCount() : 0;
@@ -193,6 +217,7 @@ PreparedRules* PrepareRules(const model::ConstraintBlock& file, const UiItemTabl
             compiled.firstToken = static_cast<uint32_t>(p->tokens.size());
             compiled.tokenCount = row.tokens ? row.tokenCount : 0;
             p->tokens.insert(p->tokens.end(), row.tokens, row.tokens + compiled.tokenCount);
+            compiled.conjunction = ConjunctionOf(row.tokens, compiled.tokenCount, conditions);
             run->rules.push_back(p->rules.size());
             p->rules.push_back(std::move(r));
             p->compiled.push_back(compiled);

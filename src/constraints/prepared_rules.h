@@ -55,6 +55,21 @@ struct CompiledRule {
     uint32_t conditionCount = 0;
     uint32_t firstToken = 0;      // in PreparedRules::tokens
     uint32_t tokenCount = 0;      // the rule's own share of the token pool
+    // When the expression is well formed and only ANDs conditions (the common
+    // shape): the conditions its result is the AND of, one bit each; the rule then
+    // holds when none of them is false.  0: the expression is evaluated token by token.
+    uint64_t conjunction = 0;
+};
+
+// The conditions a token list's result is the AND of, one bit per condition, when
+// the list is well formed and has no other operator; 0 otherwise (also for more
+// than 64 conditions).
+uint64_t ConjunctionOf(const uint32_t* tokens, uint32_t count, uint32_t conditions);
+
+// A lookup key: the item row and the rule keyword it looks up (in the file's row).
+struct LookupKey {
+    int32_t row = -1;
+    const WCHAR* keyword = nullptr;  // 32 characters, NUL-terminated when shorter
 };
 
 struct KindRun {
@@ -83,6 +98,7 @@ struct PreparedRules {
     KindRun perPage;                  // 1025
     size_t ignored = 0;               // rules after a kind outside 1022 ... 1025
     uint32_t keyCount = 0;            // distinct lookup keys of the rules
+    std::vector<LookupKey> keys;      // by lookup key: what it looks up
     std::vector<CompiledRule> compiled;          // per rule, as `rules`
     std::vector<CompiledCondition> conditions;   // every rule's conditions
     uint32_t conditionIds = 0;                   // distinct condition ids

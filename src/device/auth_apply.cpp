@@ -22,6 +22,19 @@ bool UserSettingsCheckPasses(const features::ModelRecord* record) {
     return kind == 1 || kind == 2;
 }
 
+bool NoPasswordAsked(const features::ModelRecord* record, const features::DeviceOptionTable* table,
+                     const BYTE* devOption) {
+    if (!record || record->switches[features::kSw_UserAuthentic_NoPassWord] == 0 || !table || !devOption)
+        return false;
+    const features::DeviceOptionRow* row = table->Find(kNoPasswordOption);
+    return row && settings::GetOptionValue(devOption, row->index) != 0;
+}
+
+bool NoPasswordAsked(const BYTE* devOption) {
+    const frame::ModuleState& m = frame::Module();
+    return NoPasswordAsked(m.model.record, m.model.deviceOptions, devOption);
+}
+
 CapabilityItems ItemsFromDevice(std::span<const BYTE> capability, std::span<const BYTE> configuration,
                                 bool middleServer) {
     if (capability.size() != oapi::kCapabilitySize || configuration.size() != oapi::kConfigurationSize) return {};

@@ -24,6 +24,19 @@ bool ModelSupportsMiddleServer(const features::ModelRecord* record);
 // user type and the middle server mode of a loaded record start at 1.
 bool UserSettingsCheckPasses(const features::ModelRecord* record);
 
+// The device option whose 16-bit slot in the device-option record says that the
+// device authenticates its users without a password (by card).
+inline constexpr const char* kNoPasswordOption = "OpSimpleAuth";
+
+// Whether the authentication dialogs ask no user password: the model allows it
+// (its "UserAuthentic_NoPassWord" switch is on) and the printer's device-option
+// record has the option kNoPasswordOption set (its slot non-zero).  False
+// without a model, a device-option table, the option or a record.
+bool NoPasswordAsked(const features::ModelRecord* record, const features::DeviceOptionTable* table,
+                     const BYTE* devOption);
+// The same for the loaded model.
+bool NoPasswordAsked(const BYTE* devOption);
+
 // The device-settings items for a connection's capability block (808 bytes) and
 // configuration block (344 bytes).  Nothing is recognised from blocks of another size.
 CapabilityItems ItemsFromDevice(std::span<const BYTE> capability, std::span<const BYTE> configuration,

@@ -68,8 +68,26 @@ std::optional<std::vector<BYTE>> DeviceInfoCache::Read(Value value) const {
 bool DeviceInfoCache::Write(Value value, std::span<const BYTE> data) const {
     try {
         std::optional<RenewalInfo> current = Renewal();
-        if (!current) return false;
-        std::optional<std::vector<BYTE>> plain = info::EncodeValue(value, data, *current);
+        return current && Store(value, data, *current);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool DeviceInfoCache::WriteTaken(Value value, std::span<const BYTE> data, const RenewalInfo& taken) const {
+    if (taken.count == 0 || taken.count > info::kRenewalMaxSlots ||
+        taken.records.size() != size_t(taken.count) * info::kRenewalRecordSize)
+        return false;
+    try {
+        return Store(value, data, taken);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool DeviceInfoCache::Store(Value value, std::span<const BYTE> data, const RenewalInfo& renewal) const {
+    try {
+        std::optional<std::vector<BYTE>> plain = info::EncodeValue(value, data, renewal);
         if (!plain) return false;
         const info::ValueDef& def = info::DefOf(value);
         std::vector<BYTE> stored;

@@ -9,7 +9,8 @@
 // reads at all.  Writers store the data with a copy of the current renewal
 // records and answer whether the store took it; a write that fails (no current
 // renewal records, data of the wrong size, a cipher that refuses, the store
-// refusing) leaves the old value as it was.
+// refusing) leaves the old value as it was.  WriteTaken stores a value with the
+// renewal records it was taken under, without a stored "RenewalInfo".
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,13 @@ public:
 
     std::optional<std::vector<BYTE>> Read(info::Value value) const;
     bool Write(info::Value value, std::span<const BYTE> data) const;
+    // Stores the data with the renewal records it was taken under (the device's
+    // stamps at that moment) instead of the stored "RenewalInfo", which it neither
+    // needs nor changes: a value written by a step that asked the device but did
+    // not fetch everything.  Readers take it only while the stored "RenewalInfo"
+    // holds the same stamps for its slots.  Refused as Write refuses, and for
+    // records that are not 1 to 20 whole ones.
+    bool WriteTaken(info::Value value, std::span<const BYTE> data, const info::RenewalInfo& taken) const;
 
     // What one value holds, for a person: its state, its stored size and when the
     // renewal records it carries were taken (seconds since 1970, 0 when unknown).
@@ -52,6 +60,7 @@ public:
     Entry Describe(info::Value value) const;
 
 private:
+    bool Store(info::Value value, std::span<const BYTE> data, const info::RenewalInfo& renewal) const;
     // The plain stored form (deciphered when the value is enciphered).
     std::optional<info::StoredValue> Load(info::Value value, size_t* storedBytes) const;
 

@@ -1,10 +1,14 @@
 // Job-start security: the device steps of the job-start exports.
 #include "device/job_start.h"
 
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 
 #include "common/le.h"
 #include "device/acquisition.h"
+#include "device/busy_window.h"
+#include "device/device_answers.h"
 #include "device/auth_apply.h"
 #include "device/busy_window.h"
 #include "device/device_info_cache.h"
@@ -116,9 +120,27 @@ DWORD Prepare(StepConnection& sc, SharedCache* shared) {
     return PrepareConnection(sc.c, shared);
 }
 
-// The check shared by the document event and the capability step.
-DWORD CheckDevice(const JobStartRequest& r, bool always) {
-    const model::LoadedModel& m = model::Loaded();
+// The document event keeps the device's configuration summary ("OpenAPIConf") in
+// the device information cache, under the renewal records of the device as it
+// answered now (the cache's stored "RenewalInfo" is left alone).
+void KeepConfigurationSummary(HANDLE printer, const char* address, const Connection* c, double apiVersion) {
+    if (!printer || !c) return;
+    const std::span<const BYTE> configuration(c->configuration, oapi::kConfigurationSize);
+    const std::optional<std::vector<std::string>> stamps = answers::RenewalStamps(configuration, address);
+    const std::optional<std::vector<BYTE>> summary =
+        answers::OpenApiConfFrom(configuration, apiVersion, AuthTypeOf(c->capability));
+    if (!stamps || !summary) return;
+    model::RegKey key;
+    if (OpenDeviceInfoKey(printer, &key, true) != ERROR_SUCCESS) return;
+    const DeviceInfoCache cache(model::ValueStore::OfKey(key.get()), PrinterBinaryCipher(printer));
+    cache.WriteTaken(info::Value::OpenApiConf, *summary,
+                     info::MakeRenewalInfo(*stamps, static_cast<uint64_t>(std::time(nullptr))));
+}
+
+// The check shared by the document event (which keeps the configuration
+// summary) and the capability step.
+DWORD CheckDevice(const JobStartRequest& r, bool always, bool keepSummary) {
+    const frame::ModuleState& m = frame::Module();
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
     if (!m.host.library || name.empty()) return kJobNotAsked;
@@ -141,6 +163,7 @@ DWORD CheckDevice(const JobStartRequest& r, bool always) {
     {
         StepConnection sc(address.text, model.apiVersion, shared);
         code = Prepare(sc, shared);
+        if (code == oapi::kOk && keepSummary) KeepConfigurationSummary(r.printer, address.text, sc.c, model.apiVersion);
     }
     if (own) DeleteSharedCache(own);
     return code;
@@ -241,11 +264,11 @@ void CredentialsFrom(const PasswordCipher& cipher, const OEMDEV& record, JobCred
 }
 
 DWORD DocumentEventCreateDC(const JobStartRequest& request) {
-    return CheckDevice(request, false);
+    return CheckDevice(request, false, true);
 }
 
 DWORD PrintStartGetAuthCapability(const JobStartRequest& request) {
-    return CheckDevice(request, true);
+    return CheckDevice(request, true, false);
 }
 
 namespace {
@@ -361,6 +384,9 @@ DWORD PrintStartIsCommunicate(const JobStartRequest& r, int32_t* authType) {
 
 namespace {
 
+// The largest integrity token the sign-on record takes.
+constexpr ULONG kMaxSignOnSignature = 1024;
+
 // The Kerberos side of one sign-on: credentials and a context, freed when it goes.
 class KerberosContext {
 public:
@@ -406,6 +432,31 @@ public:
             if (table_->FreeContextBuffer) table_->FreeContextBuffer(outBuffer.pvBuffer);
         }
         return s;
+    }
+
+    // The sign-on record of the established context: its user name (the
+    // identifier) and its integrity token over that name.
+    SECURITY_STATUS Record(SignOnRecord* out) {
+        if (!table_ || !table_->QueryContextAttributesW || !table_->MakeSignature || !haveContext_)
+            return SEC_E_UNSUPPORTED_FUNCTION;
+        SecPkgContext_Sizes sizes{};
+        SECURITY_STATUS s = table_->QueryContextAttributesW(&context_, SECPKG_ATTR_SIZES, &sizes);
+        if (s != SEC_E_OK) return s;
+        if (sizes.cbMaxSignature == 0 || sizes.cbMaxSignature > kMaxSignOnSignature) return SEC_E_INTERNAL_ERROR;
+        SecPkgContext_NamesW names{};
+        s = table_->QueryContextAttributesW(&context_, SECPKG_ATTR_NAMES, &names);
+        if (s != SEC_E_OK) return s;
+        out->contextId = names.sUserName ? Utf8FromW(names.sUserName) : std::string();
+        if (names.sUserName && table_->FreeContextBuffer) table_->FreeContextBuffer(names.sUserName);
+        if (out->contextId.empty()) return SEC_E_INTERNAL_ERROR;
+        out->micToken.assign(sizes.cbMaxSignature, 0);
+        SecBuffer buffers[2] = {{static_cast<ULONG>(out->contextId.size()), SECBUFFER_DATA, out->contextId.data()},
+                                {sizes.cbMaxSignature, SECBUFFER_TOKEN, out->micToken.data()}};
+        SecBufferDesc desc{SECBUFFER_VERSION, 2, buffers};
+        s = table_->MakeSignature(&context_, 0, &desc, 0);
+        if (s != SEC_E_OK) return s;
+        out->micToken.resize(std::min<size_t>(buffers[1].cbBuffer, out->micToken.size()));
+        return SEC_E_OK;
     }
 
 private:
@@ -468,7 +519,9 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
         result.state = kSignOnNotPossible;
         return result;
     }
+    // A failed sign-on leaves no record of an earlier one.
     auto fail = [&](SECURITY_STATUS status) {
+        ClearSignOnRecord(r.printer);
         result.state = kSignOnFailed;
         result.status = status;
         return result;
@@ -490,6 +543,12 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
         if (!reply) return fail(SEC_E_INVALID_TOKEN);
         s = kerberos.Step(*target, *reply, &token);
         if (s != SEC_E_OK) return fail(s);
+        SignOnRecord record;
+        s = kerberos.Record(&record);
+        if (s != SEC_E_OK) return fail(s);
+        const bool stored = StoreSignOnRecord(r.printer, record);
+        SecureZeroMemory(record.micToken.data(), record.micToken.size());
+        if (!stored) return fail(SEC_E_INTERNAL_ERROR);
     }
     // The sign-on login, then the capability the job runs under.
     if (PrepareConnection(sc.c, r.shared) != oapi::kOk ||

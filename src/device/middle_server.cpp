@@ -3,6 +3,7 @@
 #include "device/middle_server.h"
 
 #include <cstring>
+#include <optional>
 
 #include "common/le.h"
 #include "common/text.h"
@@ -55,6 +56,57 @@ MiddleServerInfo MiddleServerInfoOf(const std::vector<BYTE>& interimUi) {
     const char* name = reinterpret_cast<const char*>(interimUi.data() + kInterimServerName);
     info.serverName.assign(name, strnlen(name, kInterimServerNameBytes));
     return info;
+}
+
+bool StoreSignOnRecord(HANDLE printer, const SignOnRecord& record) {
+    if (!printer || record.contextId.empty() || record.micToken.empty()) return false;
+    model::RegKey key;
+    if (model::CreateUserKey(printer, &key, kMiddleServerKey) != ERROR_SUCCESS) return false;
+    const model::ValueStore s = model::ValueStore::OfKey(key.get());
+    const WString id = WFromUtf8(record.contextId);
+    const bool ok =
+        s.Write(kSignOnContextId, REG_SZ, id.c_str(), static_cast<DWORD>((id.size() + 1) * sizeof(WCHAR))) ==
+            ERROR_SUCCESS &&
+        s.Write(kSignOnMicToken, REG_BINARY, record.micToken.data(), static_cast<DWORD>(record.micToken.size())) ==
+            ERROR_SUCCESS;
+    if (!ok) {
+        s.Remove(kSignOnContextId);
+        s.Remove(kSignOnMicToken);
+    }
+    return ok;
+}
+
+void ClearSignOnRecord(HANDLE printer) {
+    model::RegKey key;
+    if (!printer || model::OpenUserKey(printer, &key, kMiddleServerKey) != ERROR_SUCCESS) return;
+    const model::ValueStore s = model::ValueStore::OfKey(key.get());
+    s.Remove(kSignOnContextId);
+    s.Remove(kSignOnMicToken);
+}
+
+std::optional<SignOnRecord> ReadSignOnRecord(HANDLE printer) {
+    model::RegKey key;
+    if (!printer || model::OpenUserKey(printer, &key, kMiddleServerKey) != ERROR_SUCCESS) return std::nullopt;
+    const model::ValueStore s = model::ValueStore::OfKey(key.get());
+    std::vector<BYTE> text, mic;
+    DWORD textType = 0, micType = 0;
+    if (s.ReadAll(kSignOnContextId, &text, &textType) != ERROR_SUCCESS || textType != REG_SZ ||
+        s.ReadAll(kSignOnMicToken, &mic, &micType) != ERROR_SUCCESS || micType != REG_BINARY || mic.empty())
+        return std::nullopt;
+    std::optional<std::string> id = SignOnContextIdOf(text);
+    if (!id) return std::nullopt;
+    return SignOnRecord{std::move(*id), std::move(mic)};
+}
+
+std::optional<std::string> SignOnContextIdOf(std::span<const BYTE> stored) {
+    WString id;
+    for (size_t i = 0; i + 1 < stored.size(); i += 2) {
+        const WCHAR c = static_cast<WCHAR>(GetLE16(stored.data() + i));
+        if (!c) break;
+        id.push_back(c);
+    }
+    if (id.empty()) return std::nullopt;
+    return Utf8FromW(id);
 }
 
 bool ClearMiddleServerRenewal(HANDLE printer) {

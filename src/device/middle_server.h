@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,12 @@ inline constexpr const WCHAR* kMiddleServerKey = WL("Middle Server Setting");
 // The user's middle server choice in it: the middle server mode and the server number.
 inline constexpr const WCHAR* kMiddleServerUserType = WL("UserType");
 inline constexpr const WCHAR* kMiddleServerAuthType = WL("AuthType");
+
+// The last single sign-on's record in it: the identifier of its security context
+// (text: the user the context was established for) and the context's integrity
+// token over that identifier (binary).
+inline constexpr const WCHAR* kSignOnContextId = WL("SecurityContexId");
+inline constexpr const WCHAR* kSignOnMicToken = WL("MICToken");
 
 // The part of the device's middle server setting (903,772 bytes) the module keeps
 // as "InterimUI": its first 4472 bytes.  In it, the server number the login
@@ -56,6 +63,21 @@ struct MiddleServerInfo {
     std::string serverName;
 };
 MiddleServerInfo MiddleServerInfoOf(const std::vector<BYTE>& interimUi);
+
+// The sign-on record: stores both values (creating the key); false when one could
+// not be written, in which case neither is left.  Clear removes both.
+struct SignOnRecord {
+    std::string contextId;      // UTF-8
+    std::vector<BYTE> micToken;
+};
+bool StoreSignOnRecord(HANDLE printer, const SignOnRecord& record);
+void ClearSignOnRecord(HANDLE printer);
+// The stored record; nothing when either value is missing, empty or of another type.
+std::optional<SignOnRecord> ReadSignOnRecord(HANDLE printer);
+// The identifier of a stored "SecurityContexId" (UTF-16 little-endian, read up to
+// its terminator or the end of the value, an odd last byte left out) as UTF-8;
+// nothing when it is empty.
+std::optional<std::string> SignOnContextIdOf(std::span<const BYTE> stored);
 
 // Clears "RenewalFlag" (the dialog has shown the renewed setting).
 bool ClearMiddleServerRenewal(HANDLE printer);

@@ -360,6 +360,24 @@ bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev) {
     return ok;
 }
 
+bool SaveStoreOnlyFields(HANDLE printer, const UserSettingsRecord& source) {
+    if (!printer) return false;
+    UserSettingsRecord rec{};
+    std::memcpy(rec.securePrintId, source.securePrintId, sizeof rec.securePrintId);
+    std::memcpy(rec.boxFileName, source.boxFileName, sizeof rec.boxFileName);
+    std::memcpy(rec.boxNumber, source.boxNumber, sizeof rec.boxNumber);
+    rec.securePrintId[16] = rec.boxFileName[30] = rec.boxNumber[16] = 0;  // never past a field
+    bool ok = WithKey(printer, Subkeys::kSecurePrint, true,
+                      [&](const model::ValueStore& s) { return WriteText(s, WL("ID"), rec.securePrintId); });
+    ok = WithKey(printer, Subkeys::kBoxFileName, true,
+                 [&](const model::ValueStore& s) { return WriteText(s, WL("BoxFileNameValue"), rec.boxFileName); }) &&
+         ok;
+    ok = WithKey(printer, Subkeys::kBoxNumber, true,
+                 [&](const model::ValueStore& s) { return WriteText(s, WL("BoxNumberValue"), rec.boxNumber); }) &&
+         ok;
+    return ok;
+}
+
 bool SaveMiddleServerChoice(HANDLE printer, const OEMDEV& dev) {
     if (!printer) return false;
     model::RegKey key;

@@ -133,6 +133,11 @@ const char* PasswordResultText(PasswordResult r);
 // answers false when any value failed but goes on with the rest.
 bool LoadUserSettings(HANDLE printer, bool usrsetType1, OEMDEV* dev, bool modelCheckPasses = true);
 bool SaveUserSettings(HANDLE printer, bool usrsetType1, const OEMDEV& dev);
+// The fields OEMDEV does not carry with "_DLG_USRSET_TYPE1" (the secure-print
+// ID, the box file name and the box number), which the type-1 dialog keeps in the
+// store only: "ID", "BoxFileNameValue", "BoxNumberValue" written from `rec`.
+// False when any of them failed (the others are still written).
+bool SaveStoreOnlyFields(HANDLE printer, const UserSettingsRecord& rec);
 // The middle server choice (middle server mode and server number), which the
 // middle server dialog stores under "Middle Server Setting" ("UserType",
 // "AuthType"); Load reads it when that key exists.

@@ -131,6 +131,7 @@ const UiFieldBinding kUiFieldBindings[] = {
     {"WM_Repeat", "WmkInfo.bMultiStamp"},
     {"HeaderFooter", "bHeadFooter"},
     {"CopyProtect", "bCopyProtect"},
+    {"CopyProtect_op", "nCSE_CopyProtectOp"},
     {"Overlay", "bOverlay"},
     {"Overlay_Switch", "nOverlay_Switch_op"},
     {"DateTime", "DateTimePageNo.bDateTime"},
@@ -169,6 +170,15 @@ const UiFieldBinding kUiFieldBindings[] = {
     {"CPE_CP_Color", "nCPE_CP_Color"},
     {"CPE_SS_Color", "nCPE_SS_Color"},
     {"CPE_DistributionNumber", "bDistributionNumber"},
+    // The copy guard: the text switch, distribution number, angle, colour,
+    // placement and effect (emboss the text or the background).  Its text list
+    // (CSE_String_op) and density are the dialog's own (stamps/copy_protect.h).
+    {"CSE_String", "bStamp"},
+    {"CSE_DistributionNumber", "bDistributionNumber"},
+    {"CSE_TextAngle", "nAngle"},
+    {"CSE_CP_Color", "nCPE_CP_Color"},
+    {"CSE_CP_Placement", "nCPE_CP_Placement"},
+    {"CSE_CP_Effect", "nBackPattern"},
     {"DPE_DateTime", "DateTimePageNo.bDateTime"},
     {"DPE_DateTimePagetoPrint", "DateTimePageNo.nDT_PagetoPrint"},
     {"DPE_DateTimeColor", "DateTimePageNo.nDT_Color"},

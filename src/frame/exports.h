@@ -1,7 +1,7 @@
 // The module's exported entry points: plain C linkage, at the ordinals of exports.def.
 //
 // Every export forwards to its subsystem unchanged.  An entry point whose feature is
-// not part of this build answers a failure in its own terms (see unavailable.cpp).
+// not part of this build answers a failure in its own terms.
 #pragma once
 
 #include "platform/win32.h"

@@ -1,6 +1,7 @@
 // The variant switch table of the monochrome multifunction fax build.
 #include "frame/variant_switches.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace nvx::frame {
@@ -23,8 +24,29 @@ const VariantSwitch kVariantSwitches[] = {
 };
 const size_t kVariantSwitchCount = sizeof(kVariantSwitches) / sizeof(kVariantSwitches[0]);
 
+bool OverriddenVariant(const char* overrides, const char* name, unsigned* answer) {
+    if (!overrides || !name || !*name) return false;
+    const size_t nameLength = strlen(name);
+    bool found = false;
+    for (const char* p = overrides; *p;) {
+        const char* end = strchr(p, ',');
+        const size_t length = end ? static_cast<size_t>(end - p) : strlen(p);
+        // NAME=0 or NAME=1, nothing else.
+        if (length == nameLength + 2 && strncmp(p, name, nameLength) == 0 && p[nameLength] == '=' &&
+            (p[nameLength + 1] == '0' || p[nameLength + 1] == '1')) {
+            *answer = p[nameLength + 1] == '1' ? 1u : 0u;
+            found = true;  // the last mention wins
+        }
+        if (!end) break;
+        p = end + 1;
+    }
+    return found;
+}
+
 unsigned AskVariant(const char* name) {
     if (!name) return 0;
+    unsigned answer = 0;
+    if (OverriddenVariant(std::getenv(kVariantOverrideVariable), name, &answer)) return answer;
     for (const auto& row : kVariantSwitches)
         if (strcmp(row.name, name) == 0) return row.answer;
     return 0;

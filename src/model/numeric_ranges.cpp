@@ -15,8 +15,10 @@ const RangeSource kRangeSources[kRangeCount] = {
     {"ImgShiftMFP_FrontH", true},  {"ImgShiftMFP_FrontV", true},  {"ImgShiftMFP_FrontI", true},
     {"ImgShiftMFP_FrontO", true},  {"ImgShiftMFP_BackH", true},   {"ImgShiftMFP_BackV", true},
     {"ImgShiftMFP_BackI", true},   {"ImgShiftMFP_BackO", true},
+    {"CPE_CP_Density", false},     {"CPE_SS_Density", false},     {"CSE_CP_Density", false},
+    {"CPE_CP_Contrast", false},
 };
-static_assert(static_cast<unsigned>(RangeId::ImgShiftMFP_BackO) + 1 == kRangeCount, "one source per range");
+static_assert(static_cast<unsigned>(RangeId::CPE_CP_Contrast) + 1 == kRangeCount, "one source per range");
 
 namespace {
 

@@ -30,8 +30,14 @@ enum class RangeId : unsigned {
     ImgShiftMFP_BackV,
     ImgShiftMFP_BackI,
     ImgShiftMFP_BackO,
+    // The copy-protect sliders (density of the pattern, of the stamp, of the copy
+    // guard; the pattern's contrast).
+    CPE_CP_Density,
+    CPE_SS_Density,
+    CSE_CP_Density,
+    CPE_CP_Contrast,
 };
-inline constexpr size_t kRangeCount = 20;
+inline constexpr size_t kRangeCount = 24;
 
 // One range: the first value from the range block's +36, the second from its +40.
 struct NumericRange {

@@ -205,8 +205,57 @@ bool Package::ReadRange(uint32_t offset, int32_t dst[3]) const {
 // only below the directory end; the walk stops at a link at or beyond it, at a
 // link to itself, at a short read, or after as many steps as the directory (and
 // the file) can hold entries, so that backward links and cycles end it.
+namespace {
+
+// The name with a..z made A..Z: names compare without regard to ASCII case.
+std::string FoldedName(std::string_view name) {
+    std::string s(name);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+}  // namespace
+
+void Package::IndexDirectory(uint32_t entrySize, uint32_t nextAt) {
+    directory_.clear();
+    indexedEntrySize_ = 0;
+    uint8_t header[vpd::kHeaderSize];
+    if (Read(header, sizeof header, 0) != sizeof header) {
+        indexedEntrySize_ = entrySize;  // a short file has no entries
+        return;
+    }
+    // The same walk as WalkDirectory, keeping the first answer for each name.
+    const uint32_t dirEnd = GetLE32(header + offsetof(vpd::FileHeader, directoryEnd));
+    const uint32_t end = dirEnd < size_ ? dirEnd : size_;
+    const uint32_t steps = end > vpd::kFirstEntry ? (end - vpd::kFirstEntry) / entrySize + 1 : 1;
+    uint32_t at = vpd::kFirstEntry;
+    uint8_t entry[vpd::kEntry52Size];
+    try {
+        for (uint32_t i = 0; i < steps; ++i) {
+            if (!ReadExact(at, entrySize, entry)) break;
+            directory_.emplace(FoldedName(FieldName(entry)), at < dirEnd ? at : 0);
+            const uint32_t next = GetLE32(entry + nextAt);
+            if (next >= dirEnd || next == at || next == 0) break;
+            at = next;
+        }
+    } catch (const std::bad_alloc&) {
+        directory_.clear();  // no index: every lookup walks
+        return;
+    }
+    indexedEntrySize_ = entrySize;
+}
+
 uint32_t Package::WalkDirectory(const char* name, uint32_t entrySize, uint32_t nextAt) const {
     if (name == nullptr) return 0;
+    if (indexedEntrySize_ != 0 && entrySize == indexedEntrySize_) {
+        try {
+            const auto it = directory_.find(FoldedName(name));
+            return it == directory_.end() ? 0 : it->second;
+        } catch (const std::bad_alloc&) {
+            // No memory for the folded name: walk as without an index.
+        }
+    }
     uint8_t header[vpd::kHeaderSize];
     if (Read(header, sizeof header, 0) != sizeof header) return 0;  // a short file has no entries
     uint32_t dirEnd = GetLE32(header + offsetof(vpd::FileHeader, directoryEnd));
@@ -305,7 +354,11 @@ PackagePtr Package::OpenDirectory(const WCHAR* path, uint32_t entrySize, Package
     PackagePtr pkg = Open(path, mode);
     if (!pkg) return nullptr;
     std::string what;
-    if (pkg->CheckDirectory(entrySize, &what)) return pkg;
+    if (pkg->CheckDirectory(entrySize, &what)) {
+        pkg->IndexDirectory(entrySize, entrySize == vpd::kEntry52Size ? offsetof(vpd::Entry52, next)
+                                                                         : offsetof(vpd::Entry40, next));
+        return pkg;
+    }
     WString line = WL("NOVRIX_U: the package ");
     line += path;
     line += WL(" is damaged and is not used: ");

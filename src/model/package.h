@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "common/text.h"
 #include "model/vpd_format.h"
@@ -151,9 +152,17 @@ private:
     uint32_t NextInChain(uint32_t item) const;
     uint32_t ItemLimit(const EntryInfo& e, ItemOrder order) const;
     uint32_t WalkDirectory(const char* name, uint32_t entrySize, uint32_t nextAt) const;
+    // Walks the directory once and keeps each name's answer of WalkDirectory, so
+    // that later lookups of that layout cost one hash lookup instead of a walk.
+    // Built while the package is opened, before anyone else can see it.
+    void IndexDirectory(uint32_t entrySize, uint32_t nextAt);
     bool ReadExact(uint32_t offset, uint32_t length, void* dst) const;
 
     HANDLE file_ = nullptr;  // null for an image opened from memory
+    // WalkDirectory's answers by upper-cased name for the entries of the indexed
+    // layout (indexedEntrySize_, 0 while there is no index); absent names answer 0.
+    std::unordered_map<std::string, uint32_t> directory_;
+    uint32_t indexedEntrySize_ = 0;
     WCHAR path_[MAX_PATH] = {};
     uint8_t* image_ = nullptr;
     bool imageMode_ = true;

@@ -243,6 +243,28 @@ const ControlTextRow kOverlayDelete[] = {
     {},
 };
 
+// The copy-protect edit dialog (2145): the density sliders' end labels.
+const ControlTextRow kCopyProtectEdit[] = {
+    {{2145}, WL("Edit Copy Protection"), "Caption"},
+    {{2147}, WL("Copy Protection Pattern"), "CPE_CompositeMethod_CP"},
+    {{2148}, WL("Stamp"), "CPE_CompositeMethod_SS"},
+    {{2158}, WL("Light"), "CPE_CP_Density_Light"},
+    {{2160}, WL("Dark"), "CPE_CP_Density_Dark"},
+    {{2106}, WL("Light"), "CPE_SS_Density_Light"},
+    {{2108}, WL("Dark"), "CPE_SS_Density_Dark"},
+    {},
+};
+
+// The copy-guard edit dialog (214).
+const ControlTextRow kCopyGuardEdit[] = {
+    {{214}, WL("Edit Copy Guard"), "Caption"},
+    {{3180}, WL("Text"), "CSE_String"},
+    {{3188}, WL("Distribution Number"), "CSE_DistributionNumber"},
+    {{3215}, WL("Light"), "CSE_CP_Density_Light"},
+    {{3217}, WL("Dark"), "CSE_CP_Density_Dark"},
+    {},
+};
+
 #define NVX_FULL(entry, page, rows) {entry, page, nullptr, rows, std::size(rows), Variant::None}
 #define NVX_CAPTION(entry, page, text) {entry, page, WL(text), nullptr, 0, Variant::None}
 #define NVX_VARIANT(entry, text, variant) {entry, 0, WL(text), nullptr, 0, Variant::variant}
@@ -296,8 +318,8 @@ const TableDef kTables[] = {
     NVX_CAPTION("Dlg_NumberingEdit", 0, "Numbering"),
     NVX_CAPTION("Dlg_CopyProtect", 0, "Copy Protection"),
     NVX_CAPTION("Dlg_CopyProtectDrvEdit", 0, "Edit Copy Protection"),
-    NVX_CAPTION("Dlg_CopyProtectEdit", 0, "Edit Copy Protection"),
-    NVX_CAPTION("Dlg_CopyProtect2Edit", 0, "Edit Copy Guard"),
+    NVX_FULL("Dlg_CopyProtectEdit", 2145, kCopyProtectEdit),
+    NVX_FULL("Dlg_CopyProtect2Edit", 214, kCopyGuardEdit),
     NVX_CAPTION("Dlg_CreateOvlForm", 0, "Create Overlay Form"),
     NVX_CAPTION("Dlg_ImportOvlForm", 0, "Import Overlay Form"),
     NVX_CAPTION("Dlg_ManageOvlForm", 0, "Manage Overlay Forms"),

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "device/auth_apply.h"
 #include "device/job_start.h"
 #include "device/middle_server.h"
 #include "device/printer_cipher.h"
@@ -155,7 +156,7 @@ void OnVerify(HWND dlg) {
         const device::PasswordCipher& cipher = device::PrinterPasswordCipher(work->block.printer);
         entries.userPassword = HoldsPassword(cipher, *copy, device::PasswordField::User);
         entries.departmentPassword = HoldsPassword(cipher, *copy, device::PasswordField::Department);
-        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword());
+        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword(work->block.devOption));
         if (missing != MissingEntry::None) {
             MessageBoxW(dlg, WFromUtf8(MissingEntryText(missing)).c_str(), Message(kCaptionMessage).c_str(),
                         MB_OK | MB_ICONEXCLAMATION);
@@ -269,9 +270,8 @@ bool HoldsPassword(const device::PasswordCipher& cipher, const OEMDEV& record, d
     return holds;
 }
 
-bool ModelAsksNoPassword() {
-    const features::ModelRecord* record = model::Loaded().tables.record;
-    return record && record->switches[features::kSw_UserAuthentic_NoPassWord] != 0;
+bool ModelAsksNoPassword(const BYTE* devOption) {
+    return device::NoPasswordAsked(devOption);
 }
 
 DWORD VerifyAndShow(HWND owner, HANDLE printer, const OEMDEV& copy, BYTE* devOption) {

@@ -61,8 +61,9 @@ const char* MissingEntryText(MissingEntry missing);
 // stored before); the plain text is wiped at once.
 bool HoldsPassword(const device::PasswordCipher& cipher, const OEMDEV& record, device::PasswordField field);
 
-// Whether the model asks no user password ("UserAuthentic_NoPassWord").
-bool ModelAsksNoPassword();
+// Whether no user password is asked: the model's "UserAuthentic_NoPassWord" and
+// the printer's device-option record together (device::NoPasswordAsked).
+bool ModelAsksNoPassword(const BYTE* devOption);
 
 // Verify with the device on `copy` (the entries already applied, user
 // authentication and account track on as the dialog's parts say) and shows the

@@ -28,6 +28,8 @@
 #include "pages/safe_format.h"
 #include "pages/text_display.h"
 #include "pages/user_auth.h"
+#include "pages/user_setting_dialog.h"
+#include "pages/user_setting_t1.h"
 #include "pages/user_records.h"
 #include "pages/user_setting_dialog.h"
 #include "settings/sheet_work.h"
@@ -232,11 +234,11 @@ bool AuthenticationOffered() {
     return device::UserSettingsCheckPasses(model::Loaded().tables.record);
 }
 
-// The user settings button: the type-2 user settings dialog of the model's kind
-// (the type-1 dialog is not in this build).
+// The user settings button: the type-1 dialog with "_DLG_USRSET_TYPE1", else the
+// type-2 user settings dialog of the model's kind.
 bool UserSettingOffered() {
-    return frame::AskVariant("_DLG_USRSET_TYPE1") == 0 && frame::AskVariant("_PRP_CONFIG_TYPE2") != 0 &&
-           UserSettingTemplate(UserSettingsKind()) != 0;
+    if (frame::AskVariant("_DLG_USRSET_TYPE1") != 0) return true;
+    return frame::AskVariant("_PRP_CONFIG_TYPE2") != 0 && UserSettingTemplate(UserSettingsKind()) != 0;
 }
 
 // The authentication or user settings dialog on the sheet's own record; what OK
@@ -252,6 +254,8 @@ void OnUserDialog(HWND page, int id) {
     if (id == kAuthentication) {
         const UserAuthBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserAuthentication(&block, page);
+    } else if (frame::AskVariant("_DLG_USRSET_TYPE1") != 0) {
+        answer = RunUserSettingT1({printer, rec, ContextDevOptionRecord(PageContext(page))}, page);
     } else {
         const UserSettingBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserSetting(&block, page);

@@ -28,7 +28,13 @@ enum PageId : uint32_t {
     kPageWatermark = 111,
     kPageHeaderFooterEdit = 185,
     kPageDateTimePageEdit = 2055,
+    kPageCopyProtectEdit = 2145,  // "Dlg_CopyProtectEdit"
+    kPageCopyGuardEdit = 214,     // "Dlg_CopyProtect2Edit" (its text items are those of 213, its density 216)
     kPageFinishing = 110,
+    kPageCover = 113,
+    kPageCustomTab = 230,
+    kPageCustomTabSetting = 231,
+    kPageCustomTabWaiting = 233,
     kPageCustomPaperList = 115,
     kPageFontSettings = 121,
     kPageCustomSize = 151,

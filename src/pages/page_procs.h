@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "stamps/copy_protect.h"
 
 namespace nvx::pages {
 
@@ -15,9 +16,24 @@ INT_PTR CALLBACK StampPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 INT_PTR CALLBACK WatermarkDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 111
 INT_PTR CALLBACK HeaderFooterEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 185
 INT_PTR CALLBACK DateTimePageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2055
+// The copy-protect dialogs the Stamp/Composition tab opens (copy_protect_dialogs.cpp).
+INT_PTR CALLBACK CopyProtectEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 2145
+INT_PTR CALLBACK CopyGuardEditDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);    // 214
+// Whether this build has the dialog; runs it over the owner page's context (the
+// dialog's answer; 0 for a dialog not built).
+bool CopyProtectDialogBuilt(stamps::CopyProtectDialog which);
+INT_PTR RunCopyProtectDialog(HWND owner, stamps::CopyProtectDialog which);
 // The Finishing tab's two types (each answers 0 to everything when its variant switch is off).
 INT_PTR CALLBACK FinishingPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
 INT_PTR CALLBACK FinishingPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 110
+// The Cover/Insert tab's three types (each answers 0 to everything when its variant switch is off).
+INT_PTR CALLBACK CoverPageProcType1(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+INT_PTR CALLBACK CoverPageProcType2(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+INT_PTR CALLBACK CoverPageProcType3(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 113
+// The custom page (My Tab), its arrangement dialog and its progress window.
+INT_PTR CALLBACK CustomTabPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);           // 230
+INT_PTR CALLBACK CustomTabSettingDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // 231
+INT_PTR CALLBACK CustomTabWaitingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);        // 233
 // The Quality tab: the monochrome multifunction page (196, this build), the colour
 // page (105) and the monochrome printer's page (196); each answers 0 to everything
 // outside its variant.

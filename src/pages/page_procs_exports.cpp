@@ -21,6 +21,24 @@ NVX_DLGPROC(Prc_DocFinishingProc_T1) {
 NVX_DLGPROC(Prc_DocFinishingProc_T2) {
     return FinishingPageProcType2(hDlg, msg, wParam, lParam);
 }
+NVX_DLGPROC(Prc_DocCoverPageProc) {
+    return CoverPageProcType1(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocCoverPageProc_T2) {
+    return CoverPageProcType2(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocCoverPageProc_T3) {
+    return CoverPageProcType3(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocMyTabProc) {
+    return CustomTabPageProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocMyTabChildProc) {
+    return CustomTabSettingDialogProc(hDlg, msg, wParam, lParam);
+}
+NVX_DLGPROC(Prc_DocMyTabWaitingProc) {
+    return CustomTabWaitingProc(hDlg, msg, wParam, lParam);
+}
 NVX_DLGPROC(Prc_DocQualityMonoProc) {
     return QualityMonoPageProc(hDlg, msg, wParam, lParam);
 }

@@ -95,6 +95,11 @@ INT_PTR RunPage(const PageDef& def, HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         if (!def.paint) return FALSE;
         def.paint(hwnd);
         return TRUE;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (!def.scroll || !lParam) return FALSE;
+        def.scroll(hwnd, reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+        return TRUE;
     case WM_HELP:
     case WM_CONTEXTMENU:
         return PageHelpMessage(hwnd, msg, wParam, lParam);

@@ -19,6 +19,7 @@
 //      WM_DESTROY     `destroy`, then the common teardown (PageTeardown);
 //   with `presetCombo` also the preset combo's hooks (preset_combo.h) around them;
 //      WM_PAINT       `paint`;
+//      WM_HSCROLL, WM_VSCROLL from a control (a trackbar)  `scroll`;
 //      WM_HELP, WM_CONTEXTMENU  the control's help topic;
 //   every other message answers FALSE (not handled).
 //
@@ -66,6 +67,9 @@ struct PageDef {
     void (*destroy)(HWND page) = nullptr;
     // WM_PAINT: the page paints (answers TRUE); null leaves painting to the dialog manager.
     void (*paint)(HWND page) = nullptr;
+    // WM_HSCROLL / WM_VSCROLL sent by a control (a trackbar moved): the control and
+    // the scroll code.  Null: not handled.
+    void (*scroll)(HWND page, HWND control, int code) = nullptr;
 };
 
 // Runs one message of a page through the skeleton.

@@ -1,5 +1,6 @@
 // The Stamp/Composition tab (page 104): the preset combo, the watermark switch and
-// list, the overlay switch, operation and form list, and the overlay summary.
+// list, the overlay switch, operation and form list, the overlay summary, the
+// header/footer program and the copy-protect switch, operation and settings.
 // Every change runs the constraint check for its control; a refused change puts
 // the record and the control back.  The lists and the summary come from
 // pages/stamp_logic.h; the watermark lists are the sheet's (stamps/watermark_sheet.h),
@@ -20,7 +21,7 @@
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
 #include "pages/stamp_logic.h"
-#include "settings/sheet_work.h"
+#include "stamps/copy_protect.h"
 #include "stamps/header_footer.h"
 #include "stamps/watermark_sheet.h"
 
@@ -43,17 +44,23 @@ enum : int {
     kHeaderFooterProgram = 2116,
     kHeaderFooterLabel = 2115,
     kHeaderFooterEdit = 2117,
+    kCopyProtect = 1164,
+    kCopyProtectDetail = 1166,
+    kCopyProtectOpLabel = 3174,
+    kCopyProtectOp = 3175,
 };
 
 constexpr int kReadOnlyControls[] = {1123, 1130, 1131, 1132, 1133, 1134, kWatermark, kWatermarkList,
                                      kOverlay, kOverlayOpLabel, kOverlayOp, kOverlayList,
-                                     kHeaderFooter, kHeaderFooterProgram};
+                                     kHeaderFooter, kHeaderFooterProgram, kCopyProtect, kCopyProtectOpLabel,
+                                     kCopyProtectOp};
 
 // What the page keeps while it is open: the sheet's form list.
 struct PageState {
     stamps::FormList forms;
     stamps::OverlayModel model;
     std::vector<stamp::ProgramChoice> programs;  // the header/footer combo's choices
+    stamps::CopyProtectModel copyProtect;
 };
 std::map<HWND, PageState>& States() {
     static std::map<HWND, PageState> states;
@@ -101,6 +108,13 @@ void UpdateEnables(HWND page) {
             EnableWindow(GetDlgItem(page, id), may && settings::GetNumber(*r, "bHeadFooter") != 0);
     if (Offered(page, kHeaderFooterEdit))
         EnableWindow(GetDlgItem(page, kHeaderFooterEdit), may && settings::GetNumber(*r, "bHeadFooter") != 0);
+    const bool protect = may && settings::GetNumber(*r, "bCopyProtect") != 0;
+    if (Offered(page, kCopyProtectOp))
+        for (int id : {kCopyProtectOp, kCopyProtectOpLabel}) EnableWindow(GetDlgItem(page, id), protect);
+    if (Offered(page, kCopyProtectDetail) && State(page))
+        EnableWindow(GetDlgItem(page, kCopyProtectDetail),
+                     protect && CopyProtectDialogBuilt(stamps::DialogFor(
+                                    State(page)->copyProtect, settings::GetNumber(*r, "nCSE_CopyProtectOp"))));
     KeepControlsOff(page);
 }
 
@@ -133,7 +147,7 @@ void AfterChange(HWND page) {
 
 void ApplyAvailability(HWND page) {
     SetReadOnlyControls(page, kReadOnlyControls, std::size(kReadOnlyControls));
-    for (int id : {kWatermark, kOverlay, kOverlayOp, kHeaderFooter}) {
+    for (int id : {kWatermark, kOverlay, kOverlayOp, kHeaderFooter, kCopyProtect, kCopyProtectOp}) {
         const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(id));
         if (!ItemOffered(item) || !item->state.field) SwitchOffControl(page, kPage, static_cast<uint32_t>(id));
     }
@@ -146,6 +160,11 @@ void ApplyAvailability(HWND page) {
     }
     if (!Offered(page, kWatermark)) SwitchOffControl(page, kPage, kWatermarkEdit);
     if (!Offered(page, kHeaderFooter)) SwitchOffControl(page, kPage, kHeaderFooterEdit);
+    // The operation only on models that have one; the settings button with the switch.
+    if (!Offered(page, kCopyProtect) || !stamps::OperationOffered(State(page)->copyProtect))
+        SwitchOffControl(page, kPage, kCopyProtectOp);
+    if (!Offered(page, kCopyProtectOp)) SwitchOffControl(page, kPage, kCopyProtectOpLabel);
+    if (!Offered(page, kCopyProtect)) SwitchOffControl(page, kPage, kCopyProtectDetail);
     KeepControlsOff(page);
 }
 
@@ -153,7 +172,8 @@ INT_PTR OnInitDialog(HWND page, LPARAM) {
     Updating updating;
     PageState& s = States()[page];
     s.model = stamps::CurrentOverlayModel();
-    s.forms = stamps::LoadFormList(settings::ContextPrinter(PageContext(page)));
+    s.copyProtect = stamps::CurrentCopyProtectModel();
+    s.forms = stamps::LoadFormList(ContextPrinter(PageContext(page)));
     if (OEMDEV* r = PageRecord(page)) {
         // A chosen form that went away since the settings were made is dropped silently.
         stamps::DropMissingForms(*r, s.model, s.forms);
@@ -225,6 +245,25 @@ void OnEditHeaderFooter(HWND page) {
     AfterChange(page);
 }
 
+// The copy-protect settings: the edit dialog of the record's operation (the record
+// kept and put back unless the dialog ends with OK).
+void OnEditCopyProtect(HWND page) {
+    OEMDEV* r = PageRecord(page);
+    PageState* s = State(page);
+    if (!r || !s) return;
+    const stamps::CopyProtectDialog which =
+        stamps::DialogFor(s->copyProtect, settings::GetNumber(*r, "nCSE_CopyProtectOp"));
+    if (!CopyProtectDialogBuilt(which)) return;
+    const OEMDEV before = *r;
+    const INT_PTR answer = RunCopyProtectDialog(page, which);
+    if (answer != IDOK) {
+        *r = before;
+    } else if (std::memcmp(&before, r, sizeof before) != 0) {
+        SetPageChanged(page);
+    }
+    AfterChange(page);
+}
+
 // A header/footer program chosen: "nHFE_DevSetting" through the check for 2116.
 void OnProgram(HWND page) {
     OEMDEV* r = PageRecord(page);
@@ -243,11 +282,14 @@ void OnProgram(HWND page) {
     AfterChange(page);
 }
 
-void OnOverlayOp(HWND page) {
-    HWND combo = GetDlgItem(page, kOverlayOp);
+// A drop-down of the record (the overlay and copy-protect operations): the change
+// pattern of its item.
+void OnDropDown(HWND page, int control) {
+    HWND combo = GetDlgItem(page, control);
     const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (sel < 0) return;
-    ChangeItem(page, kPage, kOverlayOp, static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0)));
+    ChangeItem(page, kPage, static_cast<uint32_t>(control),
+               static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0)));
     AfterChange(page);
 }
 
@@ -273,7 +315,8 @@ void OnListChoice(HWND page, int control, Apply apply) {
 bool HandleCommand(HWND page, int id, UINT code) {
     if (!PageRecord(page) || g_updating)
         return id == kWatermark || id == kOverlay || id == kWatermarkList || id == kOverlayList || id == kOverlayOp ||
-               id == kHeaderFooter || id == kHeaderFooterProgram || id == kWatermarkEdit || id == kHeaderFooterEdit;
+               id == kHeaderFooter || id == kHeaderFooterProgram || id == kWatermarkEdit || id == kHeaderFooterEdit ||
+               id == kCopyProtect || id == kCopyProtectOp || id == kCopyProtectDetail;
     switch (id) {
     case kWatermarkEdit:
         if (code == BN_CLICKED) OnEditWatermarks(page);
@@ -284,13 +327,18 @@ bool HandleCommand(HWND page, int id, UINT code) {
     case kHeaderFooterProgram:
         if (code == CBN_SELENDOK) OnProgram(page);
         return true;
+    case kCopyProtectDetail:
+        if (code == BN_CLICKED) OnEditCopyProtect(page);
+        return true;
     case kWatermark:
     case kOverlay:
     case kHeaderFooter:
+    case kCopyProtect:
         if (code == BN_CLICKED) OnCheck(page, id);
         return true;
     case kOverlayOp:
-        if (code == CBN_SELENDOK) OnOverlayOp(page);
+    case kCopyProtectOp:
+        if (code == CBN_SELENDOK) OnDropDown(page, id);
         return true;
     case kWatermarkList:
         if (code == LBN_SELCHANGE) {

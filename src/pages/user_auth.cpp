@@ -4,12 +4,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
+#include "common/le.h"
 #include "device/auth_apply.h"
 #include "device/printer_cipher.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
 #include "frame/variant_switches.h"
+#include "pages/auth_server_dialog.h"
 #include "pages/auth_settings_dialogs.h"
 #include "pages/page_help.h"
 
@@ -37,6 +40,11 @@ struct Work {
     const UserAuthBlock* block = nullptr;
     bool passwordTyped = false;
     int updating = 0;
+    // The authentication server settings, taken by OK (serverChosen: their dialog
+    // ended with OK at least once).
+    bool serverChosen = false;
+    uint16_t serverSetting = 0;
+    AuthServerStore server;
 };
 
 const WCHAR kWorkProp[] = WL("NovrixUserAuth");
@@ -59,6 +67,35 @@ WString FieldText(HWND dlg, int id, size_t limit) {
 void ShowNamedFields(HWND dlg, bool named) {
     for (int id : {kUserNameLabel, kUserName, kPasswordLabel, kPassword})
         if (HWND c = GetDlgItem(dlg, id)) EnableWindow(c, named);
+}
+
+void SwitchOff(HWND dlg, int id) {
+    if (HWND c = GetDlgItem(dlg, id)) {
+        ShowWindow(c, SW_HIDE);
+        EnableWindow(c, FALSE);
+    }
+}
+
+// The authentication server button: its dialog on what this dialog holds so far
+// (the record's server setting and the store's values the first time).
+void OnServerSettings(HWND dlg) {
+    Work* work = WorkOf(dlg);
+    HANDLE printer = work && work->block ? PrinterOf(*work) : nullptr;
+    if (!printer) return;
+    uint16_t serverSetting = work->serverChosen ? work->serverSetting
+                                                : GetLE16(work->block->record->bytes + device::oemdev_user::kServerSetting);
+    AuthServerStore store;
+    if (work->serverChosen)
+        store = work->server;
+    else
+        ReadAuthServerStore(printer, &store);
+    if (RunAuthServerSettings(dlg, printer, &serverSetting, &store) == IDOK) {
+        work->serverChosen = true;
+        work->serverSetting = serverSetting;
+        if (!work->server.expenseCodePass.empty())
+            SecureZeroMemory(work->server.expenseCodePass.data(), work->server.expenseCodePass.size());
+        work->server = std::move(store);
+    }
 }
 
 // What WM_INITDIALOG is handed: the host's block and the working area.
@@ -84,11 +121,16 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
     SetDlgItemTextW(dlg, kPassword, WL(""));  // a stored password is never shown
     SecureZeroMemory(&rec, sizeof rec);
     ShowNamedFields(dlg, named);
-    // The authentication server settings and single sign-on are not offered by
-    // this dialog; Verify needs a printer to find the device through.
+    // Verify needs a printer to find the device through, and the authentication
+    // server settings a store to keep what the record does not hold.  Single
+    // sign-on is not offered by this dialog.
     if (!PrinterOf(*work))
         if (HWND c = GetDlgItem(dlg, kVerify)) EnableWindow(c, FALSE);
-    for (int id : {kServerSetting, kSignOn, kSignOnAlt})
+    if (AuthServerOffered())
+        EnableWindow(GetDlgItem(dlg, kServerSetting), PrinterOf(*work) != nullptr);
+    else
+        SwitchOff(dlg, kServerSetting);
+    for (int id : {kSignOn, kSignOnAlt})
         if (HWND c = GetDlgItem(dlg, id)) {
             ShowWindow(c, SW_HIDE);
             EnableWindow(c, FALSE);
@@ -124,7 +166,7 @@ void OnVerify(HWND dlg) {
         entries.userPart = !input.publicUser;
         entries.userName = input.userName;
         entries.userPassword = HoldsPassword(cipher, *copy, device::PasswordField::User);
-        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword());
+        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword(work->block->devOption));
         if (missing != MissingEntry::None) {
             MessageBoxW(dlg, WFromUtf8(MissingEntryText(missing)).c_str(), WL("User Authentication"),
                         MB_OK | MB_ICONEXCLAMATION);
@@ -147,14 +189,23 @@ void OnOk(HWND dlg) {
     HANDLE printer = PrinterOf(*work);
     const device::PasswordCipher& cipher = device::PrinterPasswordCipher(printer);
     const bool type1 = UsrsetType1();
-    const device::PasswordResult r = ApplyUserAuthInput(cipher, input, type1, work->block->record);
+    const device::PasswordResult r = ApplyLogonInput(
+        cipher, input.userName, input.passwordTyped, input.password, type1,
+        [&](device::UserSettingsRecord& rec) {
+            rec.userType = input.publicUser ? kUserTypePublic : kUserTypeNamed;
+            if (work->serverChosen) rec.serverSetting = work->serverSetting;
+        },
+        work->block->record);
     SecureZeroMemory(input.password.data(), input.password.size() * sizeof(WCHAR));
     if (r != device::PasswordResult::Stored) {
         RefusedBox(dlg, r);
         SetFocus(GetDlgItem(dlg, kPassword));
         return;
     }
-    if (printer) device::SaveUserSettings(printer, type1, *work->block->record);
+    if (printer) {
+        device::SaveUserSettings(printer, type1, *work->block->record);
+        if (work->serverChosen) SaveAuthServerStore(printer, work->server);
+    }
     EndDialog(dlg, IDOK);
 }
 
@@ -176,14 +227,19 @@ INT_PTR CALLBACK UserAuthProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
         case kVerify:
             if (code == BN_CLICKED) OnVerify(dlg);
             return TRUE;
+        case kServerSetting:
+            if (code == BN_CLICKED) OnServerSettings(dlg);
+            return TRUE;
         case IDOK: OnOk(dlg); return TRUE;
         case IDCANCEL: EndDialog(dlg, IDCANCEL); return TRUE;
         default: return FALSE;
         }
     }
     case WM_DESTROY:
-        // No typed password outlives the dialog in its edit box.
+        // No typed password outlives the dialog in its edit box or its working area.
         SetDlgItemTextW(dlg, kPassword, WL(""));
+        if (Work* work = WorkOf(dlg); work && !work->server.expenseCodePass.empty())
+            SecureZeroMemory(work->server.expenseCodePass.data(), work->server.expenseCodePass.size());
         RemovePropW(dlg, kWorkProp);
         return FALSE;
     default: return FALSE;

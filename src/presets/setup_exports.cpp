@@ -3,6 +3,8 @@
 // (docs/setup-transfer.md).  Each takes the printer's name and a file name in the
 // system code page and answers an error code whose message SPRINST_GetErrorMsg gives.
 #include <cstring>
+#include <map>
+#include <span>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -11,6 +13,7 @@
 #include "common/ansi.h"
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
+#include "features/custom_paper.h"
 #include "features/list_builders.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
@@ -19,6 +22,7 @@
 #include "model/loaded_model.h"
 #include "model/model_tables.h"
 #include "model/stores.h"
+#include "presets/custom_tab_file.h"
 #include "presets/printer_presets.h"
 #include "presets/setup_transfer.h"
 #include "settings/devoption.h"
@@ -114,6 +118,7 @@ SetupFacts FactsOf(HANDLE printer) {
     facts.rules.options = env.options;
     facts.optionCount = m.tables.deviceOptions ? m.tables.deviceOptions->count : 0;
     facts.otherTab = frame::AskVariant("OTHERTAB_ENABLE") != 0;
+    facts.paperCapacity = pages::CustomPaperCapacity();
     return facts;
 }
 
@@ -138,6 +143,39 @@ bool ToStore(const std::vector<Raw>& from, std::vector<Store>* to, bool (*decode
     return true;
 }
 
+// The device data texts the printer keeps: the address, the read community and the
+// MAC address as REG_SZ, the device-API credentials through the printer's binary
+// cipher.  A value missing, of another type or not deciphering is left out.
+constexpr const WCHAR* kDeviceTextValues[] = {kDeviceAddressValue, kCommunityValue, kMacAddressValue};
+
+bool ReadData(HANDLE printer, const WCHAR* name, DWORD wantedType, std::vector<BYTE>* out) {
+    DWORD type = 0, needed = 0;
+    GetPrinterDataW(printer, const_cast<LPWSTR>(name), &type, nullptr, 0, &needed);
+    if (needed == 0 || needed > 4096) return false;
+    out->assign(needed, 0);
+    return GetPrinterDataW(printer, const_cast<LPWSTR>(name), &type, out->data(), needed, &needed) ==
+               ERROR_SUCCESS &&
+           type == wantedType;
+}
+
+void ReadDeviceData(HANDLE printer, std::map<WString, WString>* data) {
+    std::vector<BYTE> bytes;
+    for (const WCHAR* name : kDeviceTextValues) {
+        if (!ReadData(printer, name, REG_SZ, &bytes)) continue;
+        WString text(bytes.size() / sizeof(WCHAR), 0);
+        std::memcpy(text.data(), bytes.data(), text.size() * sizeof(WCHAR));
+        text.resize(WLenBounded(text.c_str(), text.size()));
+        (*data)[name] = text;
+    }
+    std::vector<BYTE> plain;
+    if (ReadData(printer, kDriverUserPassValue, REG_BINARY, &bytes) &&
+        device::PrinterPasswordCipher(printer).Decipher(bytes, &plain)) {
+        (*data)[kDriverUserPassValue] =
+            WFromUtf8(std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
+        SecureZeroMemory(plain.data(), plain.size());
+    }
+}
+
 // What the printer holds now: the record, its device options (the built-in
 // defaults when it keeps none), the watermark lists and the two extra values.
 void ReadContent(HANDLE printer, const OEMDEV& record, SetupContent* content) {
@@ -149,6 +187,8 @@ void ReadContent(HANDLE printer, const OEMDEV& record, SetupContent* content) {
     CopyRecords(set.order, &content->lists.order);
     content->excelJobCtrl = model::ReadExcelJobCtrl(printer, 0);
     content->authUseEngine = model::ReadDefaultSwitch(printer, WL("DefaultAuthUseEngine"), 0);
+    ReadDeviceData(printer, &content->deviceData);
+    content->customPaper = pages::LoadCustomPaperList(printer);
 }
 
 // A setup file: missing, a folder, too large, no text or without its header
@@ -168,6 +208,38 @@ DWORD WriteData(HANDLE printer, const WCHAR* name, DWORD type, const void* data,
                            static_cast<DWORD>(size));
 }
 
+DWORD WriteDeviceText(HANDLE printer, const WString& name, const WString& text) {
+    if (name == kDriverUserPassValue) {
+        const std::string utf8 = Utf8FromW(text);
+        std::vector<BYTE> stored;
+        const bool ciphered = device::PrinterPasswordCipher(printer).Encipher(
+            std::span<const BYTE>(reinterpret_cast<const BYTE*>(utf8.data()), utf8.size()), &stored);
+        const DWORD rc = ciphered ? WriteData(printer, name.c_str(), REG_BINARY, stored.data(), stored.size())
+                                  : static_cast<DWORD>(ERROR_INVALID_DATA);
+        SecureZeroMemory(const_cast<char*>(utf8.data()), utf8.size());
+        return rc;
+    }
+    return WriteData(printer, name.c_str(), REG_SZ, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
+}
+
+// With administrator rights: the custom paper list (its forms follow) and the
+// device data texts the file changed.
+uint32_t StoreDeviceSections(HANDLE printer, const SetupContent& before, const SetupContent& after) {
+    if (std::memcmp(&before.customPaper, &after.customPaper, sizeof after.customPaper) != 0) {
+        const features::CustomPaperModel m = features::CustomPaperModelOf(frame::Module().model.record);
+        if (!pages::SaveCustomPaperList(printer, before.customPaper, after.customPaper, false, m.paperFeedType,
+                                        m.maxFeedLength)
+                 .stored)
+            return kSetupCannotStoreDeviceOptions;
+    }
+    for (const auto& [name, text] : after.deviceData) {
+        const auto old = before.deviceData.find(name);
+        if (old != before.deviceData.end() && old->second == text) continue;
+        if (WriteDeviceText(printer, name, text) != ERROR_SUCCESS) return kSetupCannotStoreDeviceOptions;
+    }
+    return kSetupOk;
+}
+
 uint32_t Export(const char* printerName, const char* file) {
     SetupPrinter p;
     if (uint32_t rc = OpenSetupPrinter(printerName, false, &p)) return rc;
@@ -177,8 +249,20 @@ uint32_t Export(const char* printerName, const char* file) {
     ReadContent(p.handle, *doc.record(), &content);
     SettingsDoc text;
     if (!BuildSetupText(text, FactsOf(p.handle), content)) return kSetupCannotWriteFile;
+    // The device-API credentials go into the file only for a user who may administer
+    // the printer; for anyone else the key is left out (an import then keeps the
+    // target's own), never written empty.
+    if (!p.admin) {
+        for (SettingsSection& section : text.sections)
+            if (section.name == WL("AcquistionSetting"))
+                std::erase_if(section.lines, [](const SettingsLine& l) { return l.key == WL("OpenAPIDrvUserPass"); });
+    }
+    auto credentials = content.deviceData.find(kDriverUserPassValue);
+    if (credentials != content.deviceData.end())
+        SecureZeroMemory(credentials->second.data(), credentials->second.size() * sizeof(WCHAR));
     if (!file || !*file) return kSetupCannotWriteFile;
-    return SaveSettingsFile(WFromAnsi(file), text) == ERROR_SUCCESS ? kSetupOk : kSetupCannotWriteFile;
+    if (SaveSettingsFile(WFromAnsi(file), text) != ERROR_SUCCESS) return kSetupCannotWriteFile;
+    return AppendCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data()) ? kSetupOk : kSetupCannotWriteFile;
 }
 
 uint32_t Import(const char* printerName, const char* file) {
@@ -188,6 +272,7 @@ uint32_t Import(const char* printerName, const char* file) {
     if (uint32_t rc = ReadDocSettings(p, &doc)) return rc;
     SetupContent content;
     ReadContent(p.handle, *doc.record(), &content);
+    const SetupContent before = content;
     const SetupFacts facts = FactsOf(p.handle);
     SettingsDoc text;
     if (uint32_t rc = LoadSetupFile(file, facts, &text)) return rc;
@@ -200,6 +285,8 @@ uint32_t Import(const char* printerName, const char* file) {
         !ToStore(content.lists.personal, &set.personal, stamps::DecodeWatermark) ||
         !ToStore(content.lists.order, &set.order, stamps::DecodeOrderRecord))
         return kSetupCannotReadFile;
+    CustomTabArrangement arrangement;
+    const bool customTab = ApplyCustomTabSetup(WFromAnsi(file), p.name, content.devOption.data(), &arrangement);
 
     // Everything read and checked: from here on the printer changes.
     if (facts.otherTab) {
@@ -216,7 +303,13 @@ uint32_t Import(const char* printerName, const char* file) {
     if (p.admin && WriteData(p.handle, WL("DefaultDevOption"), REG_BINARY, content.devOption.data(),
                              content.devOption.size()) != ERROR_SUCCESS)
         return kSetupCannotStoreDeviceOptions;
-    return StoreDocSettings(p, doc);
+    if (p.admin)
+        if (uint32_t rc = StoreDeviceSections(p.handle, before, content)) return rc;
+    const uint32_t rc = StoreDocSettings(p, doc);
+    // The user's own view of the settings: a file that cannot be written leaves the
+    // arrangement the user had.
+    if (rc == kSetupOk && customTab) WriteCustomTabArrangement(CustomTabFilePath(p.name), arrangement);
+    return rc;
 }
 
 uint32_t DefaultSetting(const char* printerName, const char* file) {
@@ -247,6 +340,34 @@ uint32_t DefaultSetting(const char* printerName, const char* file) {
     return kSetupOk;
 }
 
+// The personal information beside the user settings: "AuthUseEngine" in the
+// user's key, the server's tree/domain and expense code and the expense code's
+// password in its "Authentication" key.
+bool StorePersonalExtras(HANDLE printer, const PersonalInfoExtras& extras) {
+    bool ok = true;
+    if (extras.authUseEngine) {
+        model::RegKey key;
+        ok = model::CreateUserKey(printer, &key) == ERROR_SUCCESS &&
+             model::ValueStore::OfKey(key.get()).WriteDword(WL("AuthUseEngine"), *extras.authUseEngine) ==
+                 ERROR_SUCCESS;
+    }
+    if (!extras.treeDomainName && !extras.expenseCode && !extras.expenseCodePassword) return ok;
+    model::RegKey key;
+    if (model::CreateUserKey(printer, &key, WL("Authentication")) != ERROR_SUCCESS) return false;
+    const model::ValueStore store = model::ValueStore::OfKey(key.get());
+    auto text = [&store](const WCHAR* name, const WString& value) {
+        return store.Write(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))) ==
+               ERROR_SUCCESS;
+    };
+    if (extras.treeDomainName) ok = text(WL("TreeDomainName"), *extras.treeDomainName) && ok;
+    if (extras.expenseCode) ok = text(WL("ExpenseCode"), *extras.expenseCode) && ok;
+    if (extras.expenseCodePassword)
+        ok = store.Write(WL("ExpenseCodePassword"), REG_BINARY, extras.expenseCodePassword->data(),
+                         static_cast<DWORD>(extras.expenseCodePassword->size())) == ERROR_SUCCESS &&
+             ok;
+    return ok;
+}
+
 uint32_t PersonalInfoImport(const char* printerName, const char* file) {
     SetupPrinter p;
     if (uint32_t rc = OpenSetupPrinter(printerName, false, &p)) return rc;
@@ -261,12 +382,20 @@ uint32_t PersonalInfoImport(const char* printerName, const char* file) {
     OEMDEV record = *doc.record();
     // The user's stored settings first, so that the file's keys change only themselves.
     device::LoadUserSettings(p.handle, usrsetType1, &record);
-    const uint32_t rc = ApplyPersonalInfo(keys, device::PrinterPasswordCipher(p.handle), usrsetType1, record);
+    WCHAR logon[257] = {};
+    DWORD logonChars = 257;
+    if (!GetUserNameW(logon, &logonChars)) logon[0] = 0;
+    PersonalInfoExtras extras;
+    const uint32_t rc =
+        ApplyPersonalInfo(keys, device::PrinterPasswordCipher(p.handle), usrsetType1, record, nullptr, &extras, logon);
     for (auto& [key, value] : keys) SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
     if (rc != kSetupOk) return rc;
     *doc.record() = record;
     SecureZeroMemory(record.bytes, sizeof record.bytes);
     if (!device::SaveUserSettings(p.handle, usrsetType1, *doc.record())) return kSetupCannotStoreDocumentSettings;
+    if (!StorePersonalExtras(p.handle, extras) ||
+        (extras.middleServerChoice && !device::SaveMiddleServerChoice(p.handle, *doc.record())))
+        return kSetupCannotStoreDocumentSettings;
     return StoreDocSettings(p, doc);
 }
 

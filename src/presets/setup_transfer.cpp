@@ -8,6 +8,7 @@
 
 #include "common/ansi.h"
 #include "common/le.h"
+#include "device/middle_server.h"
 #include "device/user_settings.h"
 #include "settings/oemdev_fields.h"
 
@@ -94,6 +95,7 @@ bool BuildSetupText(SettingsDoc& doc, const SetupFacts& facts, SetupContent& con
     for (uint32_t n = 1; n <= count; ++n)
         ok &= doc.WriteNumber(kOptionSection, OptionKey(n),
                               settings::GetOptionValue(content.devOption.data(), n - 1));
+    ok &= WriteDeviceSections(doc, content);
     return ok;
 }
 
@@ -138,6 +140,7 @@ uint32_t ApplySetupText(const SettingsDoc& constDoc, const SetupFacts& facts, Se
     } else {
         ok = false;
     }
+    ok &= ReadDeviceSections(doc, facts, next, &names);
     settings::SetNumber(next.record, "bPPTRmvWhiteBkg", 0);
     if (failed) *failed = names;
     if (!ok) return kSetupCannotReadFile;
@@ -169,24 +172,39 @@ std::vector<std::pair<WString, WString>> ReadPersonalInfoKeys(const WString& pat
 }
 
 uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys, const device::PasswordCipher& cipher,
-                           bool usrsetType1, OEMDEV& record, std::string* failedKey) {
+                           bool usrsetType1, OEMDEV& record, std::string* failedKey, PersonalInfoExtras* extras,
+                           WStringView logonName) {
     device::UserSettingsRecord rec{};
     device::CopyFromOemdev(record, usrsetType1, &rec);
+    PersonalInfoExtras more = extras ? *extras : PersonalInfoExtras{};
     auto plainText = [](const WString& v, size_t limit) {
         if (v.size() > limit) return false;
         for (WCHAR c : v)
             if (c < 0x20 || c == 0x7F) return false;
         return true;
     };
+    auto asciiText = [&plainText](const WString& v, size_t limit) {
+        for (WCHAR c : v)
+            if (c > 0x7E) return false;
+        return plainText(v, limit);
+    };
     auto putText = [](WCHAR* field, size_t capacity, const WString& v) {
         std::memset(field, 0, capacity * sizeof(WCHAR));
         std::memcpy(field, v.data(), v.size() * sizeof(WCHAR));
     };
+    auto number = [](const WString& v, int64_t max, int64_t* out) {
+        SettingsDoc doc;
+        return doc.SetRaw(WL("v"), WL("v"), v) && doc.ReadNumber(WL("v"), WL("v"), 0, max, out) == SettingsDoc::Read::Ok;
+    };
+    std::optional<int64_t> publicUser, useLogonName;
     bool ok = true;
-    for (const auto& [key, value] : keys) {
+    for (const auto& entry : keys) {
         if (!ok) break;
+        const WString& key = entry.first;
+        const WString& value = entry.second;
         auto is = [&key](const WCHAR* name) { return WEqualNoCase(key, name); };
         bool good = true;
+        int64_t n = 0;
         if (is(WL("VLUserName"))) {
             good = !value.empty() && plainText(value, device::kUserNameChars);
             if (good && value == WL("Public")) {
@@ -206,11 +224,8 @@ uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys,
             good = device::SetPassword(cipher, value, device::PasswordField::Department, &rec) ==
                    device::PasswordResult::Stored;
         } else if (is(WL("ServerSetting"))) {
-            SettingsDoc doc;
-            int64_t number = 0;
-            good = doc.SetRaw(WL("v"), WL("v"), value) &&
-                   doc.ReadNumber(WL("v"), WL("v"), 0, 65535, &number) == SettingsDoc::Read::Ok;
-            if (good) rec.serverSetting = static_cast<uint16_t>(number);
+            good = number(value, 65535, &n);
+            if (good) rec.serverSetting = static_cast<uint16_t>(n);
         } else if (is(WL("SecurePrintId"))) {
             good = plainText(value, 16);
             if (good) putText(rec.securePrintId, 17, value);
@@ -223,13 +238,53 @@ uint32_t ApplyPersonalInfo(const std::vector<std::pair<WString, WString>>& keys,
         } else if (is(WL("BoxNum"))) {
             good = plainText(value, 16);
             if (good) putText(rec.boxNumber, 17, value);
+        } else if (is(WL("InterimPublicUser"))) {
+            good = number(value, 1, &n);
+            if (good) rec.middleServerMode = n ? device::kMiddleServerPublicUser : device::kMiddleServerNamedUser;
+            more.middleServerChoice = more.middleServerChoice || good;
+        } else if (is(WL("PublicUser"))) {
+            good = number(value, 1, &n);
+            if (good) publicUser = n;
+        } else if (is(WL("UseDefaultLoginUserName"))) {
+            good = number(value, 1, &n) && (n == 0 || (!logonName.empty() && plainText(WString(logonName),
+                                                                                         device::kUserNameChars)));
+            if (good) useLogonName = n;
+        } else if (is(WL("AuthUseEngine"))) {
+            good = number(value, 1, &n);
+            if (good) more.authUseEngine = static_cast<uint32_t>(n);
+        } else if (is(WL("TreeDomainName"))) {
+            good = asciiText(value, 63);
+            if (good) more.treeDomainName = value;
+        } else if (is(WL("ExpenseCode"))) {
+            good = asciiText(value, 8);
+            if (good) more.expenseCode = value;
+        } else if (is(WL("ExpenseCodePassword"))) {
+            // The user password's rules and cipher, on a scratch record.
+            device::UserSettingsRecord scratch{};
+            good = device::SetPassword(cipher, value, device::PasswordField::User, &scratch) ==
+                   device::PasswordResult::Stored;
+            if (good)
+                more.expenseCodePassword =
+                    std::vector<BYTE>(scratch.userPass, scratch.userPass + scratch.userPassLength);
+            SecureZeroMemory(&scratch, sizeof scratch);
         }
         if (!good) {
             ok = false;
             if (failedKey) *failedKey = AnsiFromW(key);
         }
     }
-    if (ok) device::CopyToOemdev(rec, usrsetType1, &record);
+    if (ok && useLogonName == 1) {
+        rec.userType = 2;
+        putText(rec.userName, 81, WString(logonName));
+    }
+    if (ok && publicUser) {
+        rec.userType = *publicUser ? 1 : 2;
+        if (*publicUser) putText(rec.userName, 81, WString());
+    }
+    if (ok) {
+        device::CopyToOemdev(rec, usrsetType1, &record);
+        if (extras) *extras = std::move(more);
+    }
     SecureZeroMemory(&rec, sizeof rec);
     return ok ? kSetupOk : kSetupBadPersonalValue;
 }

@@ -142,8 +142,9 @@ PrintArea PrintableArea(const OEMDEV& rec) {
 
 namespace {
 
-int32_t WeightOf(int32_t style) {
-    return style == 3 || style == 4 ? FW_BOLD : FW_NORMAL;
+// Styles 3 and 4 print the text as outlines of the regular face (4 slanted).
+bool OutlineStyle(int32_t style) {
+    return style == 3 || style == 4;
 }
 
 // 0.1 mm into dots at a resolution.
@@ -151,14 +152,47 @@ double Dots(int32_t tenths, int32_t dpi) {
     return static_cast<double>(tenths) * dpi / 254.0;
 }
 
+// The extent of an outline text on a device context holding its font: the box that
+// holds both the advances at the face's ascent and descent and every glyph's outline
+// (its black box at its pen position), so that an outline reaching past its cell
+// (a slanted last letter, an accent above the ascent) is measured too.  False when
+// the face has no outlines.
+bool OutlineExtent(HDC dc, const WString& text, SIZE* extent) {
+    SIZE advance{};
+    TEXTMETRICW tm{};
+    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &advance) || !GetTextMetricsW(dc, &tm))
+        return false;
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    LONG left = 0, right = advance.cx, top = tm.tmAscent, bottom = -tm.tmDescent;  // y upward from the baseline
+    LONG pen = 0;
+    for (WCHAR c : text) {
+        GLYPHMETRICS gm{};
+        if (GetGlyphOutlineW(dc, c, GGO_METRICS, &gm, 0, nullptr, &identity) == GDI_ERROR) return false;
+        if (gm.gmBlackBoxX > 0 && gm.gmBlackBoxY > 0) {
+            const LONG inkLeft = pen + gm.gmptGlyphOrigin.x;
+            left = std::min(left, inkLeft);
+            right = std::max(right, inkLeft + static_cast<LONG>(gm.gmBlackBoxX));
+            top = std::max(top, static_cast<LONG>(gm.gmptGlyphOrigin.y));
+            bottom = std::min(bottom, static_cast<LONG>(gm.gmptGlyphOrigin.y) - static_cast<LONG>(gm.gmBlackBoxY));
+        }
+        pen += gm.gmCellIncX;
+    }
+    extent->cx = right - left;
+    extent->cy = top - bottom;
+    return true;
+}
+
 }  // namespace
 
 bool MeasureWithGdi(const WatermarkRecord& record, int32_t height, SIZE* extent) {
+    const bool outline = OutlineStyle(record.nStyle);
     LOGFONTW lf{};
     lf.lfHeight = -height;
-    lf.lfEscapement = record.nAngle * 10;
+    // An outline is measured unturned (the fit check turns the box); glyph metrics of
+    // a turned font would be the turned glyphs'.
+    lf.lfEscapement = outline ? 0 : record.nAngle * 10;
     lf.lfOrientation = lf.lfEscapement;
-    lf.lfWeight = WeightOf(record.nStyle);
+    lf.lfWeight = FW_NORMAL;
     lf.lfItalic = record.nStyle == 2 || record.nStyle == 4 ? 1 : 0;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_TT_PRECIS;
@@ -170,7 +204,9 @@ bool MeasureWithGdi(const WatermarkRecord& record, int32_t height, SIZE* extent)
     bool ok = false;
     if (HDC dc = GetDC(nullptr)) {
         HGDIOBJ old = SelectObject(dc, font);
-        ok = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), extent) != FALSE;
+        // A face without outlines (a fixed metric) is measured by its advances alone.
+        ok = (outline && OutlineExtent(dc, text, extent)) ||
+             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), extent) != FALSE;
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
     }

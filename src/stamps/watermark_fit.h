@@ -100,12 +100,14 @@ struct PrintArea {
 };
 PrintArea PrintableArea(const OEMDEV& record);
 
-// Measures the watermark's text with a font of `height` pixels (the record's face,
-// bold for styles 3 and 4, italic for 2 and 4, escapement angle x 10): the
-// unrotated extent.  False when it cannot be measured.
+// Measures the watermark's text with a font of `height` pixels (the record's face
+// at its regular weight, italic for styles 2 and 4, escapement angle x 10): the
+// unrotated extent.  Styles 3 and 4 print outlines: they are measured by the glyph
+// outlines' metrics, the box holding the advances (ascent to descent) and every
+// glyph's black box.  False when it cannot be measured.
 using TextMeasure = std::function<bool(const WatermarkRecord& record, int32_t height, SIZE* extent)>;
-// The measure of the display: CreateFontIndirectW and GetTextExtentPoint32W on the
-// screen's device context.
+// The measure of the display: CreateFontIndirectW and GetTextExtentPoint32W (with
+// GetGlyphOutlineW's GGO_METRICS for outlines) on the screen's device context.
 bool MeasureWithGdi(const WatermarkRecord& record, int32_t height, SIZE* extent);
 
 // The font height in dots of a size at a resolution: size x dpi / 72.

@@ -481,3 +481,36 @@ TEST_F(Rules, ProhibitionsThroughKeywordsOfOneRecordDecideTogether) {
     EXPECT_EQ(kCheckStands, Run(1020));
     EXPECT_TRUE(Forbidden("PaperSize", "UserPaper"));
 }
+
+// Expressions that only AND conditions are settled from a prepared mask: the
+// result is still the top of the expression's stack (an operand left under it does
+// not count), and a malformed list still never holds.
+TEST_F(Rules, ExpressionsOfAndsDecideAsTheirTokensSay) {
+    LoadRules(Json::array({
+        Rule("prohibit", "PaperSize", "A5", {{"Orientation", "eq", "Landscape"}, {"InTray", "eq", "Tray1"}},
+             "c0 c1 end"),
+        Rule("prohibit", "PaperSize", "A4", {{"Orientation", "eq", "Landscape"}, {"InTray", "eq", "Tray1"}},
+             "c1 c0 and c1 and end"),
+        Rule("prohibit", "PaperSize", "B5", {{"Orientation", "eq", "Landscape"}}, "c0 and end"),
+        Rule("prohibit", "PaperSize", "A3", {{"Orientation", "eq", "Landscape"}, {"InTray", "eq", "Tray1"}},
+             "c1 end"),
+    }));
+    ASSERT_NE(nullptr, Option("PaperSize", "B5"));
+    ASSERT_NE(nullptr, Option("PaperSize", "A3"));
+    Set("nOrientation", 1);      // portrait: c0 false
+    Set("nDefaultSource", 257);  // Tray1: c1 true
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_TRUE(Forbidden("PaperSize", "A5"));   // only c1 decides
+    EXPECT_FALSE(Forbidden("PaperSize", "A4"));  // c0 is false
+    EXPECT_FALSE(Forbidden("PaperSize", "B5"));  // malformed
+    EXPECT_TRUE(Forbidden("PaperSize", "A3"));   // c0 is not in the expression
+    Set("nOrientation", 2);
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_TRUE(Forbidden("PaperSize", "A4"));
+    EXPECT_FALSE(Forbidden("PaperSize", "B5"));
+    Set("nDefaultSource", 258);  // Tray2: c1 false
+    EXPECT_EQ(kCheckStands, Run(0));
+    EXPECT_FALSE(Forbidden("PaperSize", "A5"));
+    EXPECT_FALSE(Forbidden("PaperSize", "A4"));
+    EXPECT_FALSE(Forbidden("PaperSize", "A3"));
+}

@@ -2,6 +2,7 @@
 // by kind, and malformed files that must never make the engine read outside them.
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "engine_fixture.h"
 #include "support/driver_folder.h"
@@ -164,3 +165,36 @@ TEST_F(Prepared, TheSampleRulesResolveAndSettleTheDefaults) {
 }
 
 }  // namespace
+
+namespace {
+
+uint64_t Conjunction(std::vector<uint32_t> tokens, uint32_t conditions) {
+    return nvx::constraints::ConjunctionOf(tokens.data(), static_cast<uint32_t>(tokens.size()), conditions);
+}
+
+}  // namespace
+
+// The mask is the set of conditions the expression's result is the AND of, and
+// none for anything the token-by-token evaluation would treat otherwise.
+TEST(Conjunction, MaskOfTheResultOrNone) {
+    constexpr uint32_t And = 1003, Or = 1004, End = 1017;
+    EXPECT_EQ(0b1u, Conjunction({0, End}, 1));
+    EXPECT_EQ(0b1u, Conjunction({0}, 1));                    // no end token: the list's length ends it
+    EXPECT_EQ(0b11u, Conjunction({0, 1, And, End}, 2));
+    EXPECT_EQ(0b10u, Conjunction({0, 1, End}, 2));           // the top of the stack is the result
+    EXPECT_EQ(0b101u, Conjunction({2, 0, And, 2, And}, 3));  // a condition used twice
+    EXPECT_EQ(0b1u, Conjunction({0, End, 1, And}, 2));       // tokens after the end are not read
+    EXPECT_EQ(0u, Conjunction({0, 1, Or, End}, 2));
+    EXPECT_EQ(0u, Conjunction({0, And, End}, 1));            // too few operands
+    EXPECT_EQ(0u, Conjunction({2, End}, 2));                 // no such condition
+    EXPECT_EQ(0u, Conjunction({0, 1005, End}, 1));           // a token the evaluation refuses
+    EXPECT_EQ(0u, Conjunction({End}, 1));                    // nothing on the stack
+    EXPECT_EQ(0u, Conjunction({}, 1));
+    EXPECT_EQ(0u, nvx::constraints::ConjunctionOf(nullptr, 0, 1));
+    EXPECT_EQ(uint64_t{1} << 63, Conjunction({63, End}, 64));
+    EXPECT_EQ(0u, Conjunction({0, End}, 65));  // more conditions than the mask holds
+    std::vector<uint32_t> deep(80, 0);         // the stack holds 80 operands ...
+    EXPECT_EQ(0b1u, Conjunction(deep, 1));
+    deep.push_back(0);                         // ... and the 81st makes the list malformed
+    EXPECT_EQ(0u, Conjunction(deep, 1));
+}

@@ -12,6 +12,7 @@ if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
       module/form_files_test.cpp
       module/header_footer_test.cpp
       module/watermark_fit_test.cpp
+      module/copy_protect_test.cpp
       support/sheet_builder.cpp
     LINK novrix_module_core novrix_hostsupport)
   if(NOT WIN32)

@@ -189,6 +189,64 @@ TEST_F(DeviceInfoCacheTest, AFailedWriteLeavesTheOldValue) {
     EXPECT_TRUE(cache.Read(Value::HeaderFooter));
 }
 
+// A value kept under the stamps it was taken with (the document event's
+// configuration summary): written without "RenewalInfo", read only while the
+// stored "RenewalInfo" agrees for the value's slots.
+TEST_F(DeviceInfoCacheTest, AValueKeptUnderItsOwnStampsReadsOnlyWhileTheyAreCurrent) {
+    XorCipher cipher;
+    DeviceInfoCache cache = Cache(cipher);
+    const std::vector<BYTE> summary = DataFor(Value::OpenApiConf, 5);
+    ASSERT_TRUE(cache.WriteTaken(Value::OpenApiConf, summary, MakeRenewalInfo(Stamps("g1"), 7)));
+    EXPECT_TRUE(Raw(kRenewalInfoName).empty()) << "the stored renewal records are not made up";
+    EXPECT_FALSE(cache.Read(Value::OpenApiConf));  // no "RenewalInfo": nothing reads
+    EXPECT_EQ(DeviceInfoCache::State::Stale, cache.Describe(Value::OpenApiConf).state);
+    EXPECT_EQ(7u, cache.Describe(Value::OpenApiConf).takenAt);
+    // A full fetch of the same device (other times, same stamps): current.
+    ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(Stamps("g1"), 9)));
+    EXPECT_EQ(summary, *cache.Read(Value::OpenApiConf));
+    // Kept again from a device set up anew: stale against the stored records, and
+    // the stored "RenewalInfo" and other values are untouched.
+    ASSERT_TRUE(cache.Write(Value::TintBlock, DataFor(Value::TintBlock, 1)));
+    const std::vector<BYTE> renewal = Raw(kRenewalInfoName);
+    ASSERT_TRUE(cache.WriteTaken(Value::OpenApiConf, DataFor(Value::OpenApiConf, 6), MakeRenewalInfo(Stamps("g2"), 10)));
+    EXPECT_FALSE(cache.Read(Value::OpenApiConf));
+    EXPECT_EQ(renewal, Raw(kRenewalInfoName));
+    EXPECT_EQ(DataFor(Value::TintBlock, 1), *cache.Read(Value::TintBlock));
+    // Only the summary's slot (1) counts: another slot moving leaves it current.
+    ASSERT_TRUE(cache.WriteTaken(Value::OpenApiConf, summary, MakeRenewalInfo(Stamps("g1"), 11)));
+    std::vector<std::string> stamps = Stamps("g1");
+    stamps[4] = "g3/4";
+    ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(stamps, 12)));
+    EXPECT_EQ(summary, *cache.Read(Value::OpenApiConf));
+    stamps[1] = "g3/1";
+    ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(stamps, 13)));
+    EXPECT_FALSE(cache.Read(Value::OpenApiConf));
+}
+
+TEST_F(DeviceInfoCacheTest, AKeptValueIsRefusedLikeAnyWriteAndLeavesTheOldOne) {
+    XorCipher cipher;
+    DeviceInfoCache cache = Cache(cipher);
+    ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(Stamps("g1"), 1)));
+    const std::vector<BYTE> old = DataFor(Value::Overlay, 1);  // an enciphered value
+    ASSERT_TRUE(cache.WriteTaken(Value::Overlay, old, MakeRenewalInfo(Stamps("g1"), 2)));
+    EXPECT_EQ(BYTE(0x01 ^ 0xA5), Raw(WL("Overlay"))[0]) << "through the cipher";
+    EXPECT_EQ(old, *cache.Read(Value::Overlay));
+    // No records, a torn record set, more than 20 records, the wrong size, a refusing cipher.
+    RenewalInfo torn = MakeRenewalInfo(Stamps("g2"), 3);
+    torn.records.pop_back();
+    RenewalInfo many;
+    many.count = kRenewalMaxSlots + 1;
+    many.records.assign(size_t(many.count) * kRenewalRecordSize, 0);
+    EXPECT_FALSE(cache.WriteTaken(Value::Overlay, DataFor(Value::Overlay, 2), RenewalInfo{}));
+    EXPECT_FALSE(cache.WriteTaken(Value::Overlay, DataFor(Value::Overlay, 2), torn));
+    EXPECT_FALSE(cache.WriteTaken(Value::Overlay, DataFor(Value::Overlay, 2), many));
+    EXPECT_FALSE(cache.WriteTaken(Value::Overlay, std::vector<BYTE>(10, 2), MakeRenewalInfo(Stamps("g1"), 3)));
+    cipher.refuseEncipher = true;
+    EXPECT_FALSE(cache.WriteTaken(Value::Overlay, DataFor(Value::Overlay, 2), MakeRenewalInfo(Stamps("g1"), 3)));
+    cipher.refuseEncipher = false;
+    EXPECT_EQ(old, *cache.Read(Value::Overlay));
+}
+
 TEST_F(DeviceInfoCacheTest, DescribeTellsWhenTheValueWasTaken) {
     DeviceInfoCache cache = Cache();
     ASSERT_TRUE(cache.WriteRenewal(MakeRenewalInfo(Stamps("g1"), 1234)));

@@ -1,7 +1,7 @@
 if(TARGET novrix_module_core AND TARGET novrix_vpdc_lib)
   novrix_add_test(module_frame_tests
     SOURCES module/variant_switches_test.cpp module/attach_test.cpp module/module_services_test.cpp
-            module/ranges_test.cpp module/lifecycle_test.cpp module/unavailable_test.cpp
+            module/ranges_test.cpp module/lifecycle_test.cpp module/device_events_without_host_test.cpp
     LINK novrix_module_core novrix_vpdc_lib)
   target_compile_definitions(module_frame_tests PRIVATE
     NVX_SAMPLE_MODEL="${PROJECT_SOURCE_DIR}/model/NOVRIX_D.json")

@@ -14,6 +14,7 @@
 
 #include "common/le.h"
 #include "common/proc.h"
+#include "device/device_info_cache.h"
 #include "device/job_start.h"
 #include "device/password_cipher.h"
 #include "device/user_settings.h"
@@ -323,6 +324,65 @@ TEST_F(JobStartTest, CapabilityStepsAnswerTheDevicesCode) {
                                 reinterpret_cast<U>(devOption_.data()), 0, 0, reinterpret_cast<U>(record_.get())));
     EXPECT_EQ(16u, createDC(nullptr, 0, 0));
     EXPECT_EQ(16u, getCapability(0, 0, 0, 0, 0, 0, 0));
+}
+
+// The document event keeps the device's configuration summary in the device
+// information cache, under the device's own stamps of the moment: a full fetch of
+// the same set-up reads it, a set-up the cache's renewal records do not know does
+// not, and the stored renewal records are never made up or changed by it.
+TEST_F(JobStartTest, TheDocumentEventKeepsTheConfigurationSummary) {
+    using CreateDC = U (*)(UINT*, U, U);
+    auto createDC = Export<CreateDC>("Bidi_DocumentEvent_CreateDC");
+    auto summary = [&]() -> std::optional<std::vector<BYTE>> {
+        nvx::model::RegKey key;
+        if (OpenDeviceInfoKey(printer_, &key, false) != ERROR_SUCCESS) return std::nullopt;
+        return DeviceInfoCache(nvx::model::ValueStore::OfKey(key.get()), NoneCipher()).Read(info::Value::OpenApiConf);
+    };
+    auto raw = [&](const WCHAR* name) {
+        std::vector<BYTE> bytes;
+        nvx::model::RegKey key;
+        if (OpenDeviceInfoKey(printer_, &key, false) == ERROR_SUCCESS)
+            nvx::model::ValueStore::OfKey(key.get()).ReadAll(name, &bytes);
+        return bytes;
+    };
+    auto run = [&] {
+        return createDC(reinterpret_cast<UINT*>(printer_), reinterpret_cast<U>(kName),
+                        reinterpret_cast<U>(devOption_.data()));
+    };
+    // Before any full fetch: kept, but nothing reads without renewal records.
+    ASSERT_EQ(0u, run());
+    EXPECT_EQ(20u + 4 + 6 * 324, raw(WL("OpenAPIConf")).size());
+    EXPECT_TRUE(raw(WL("RenewalInfo")).empty());
+    EXPECT_FALSE(summary());
+    // A full fetch (the printer event) of the same set-up.
+    auto event = nvx::ProcAs<U (*)(U, U, U, U, U)>(GetProcAddress(module_, "Bidi_PrnterEvent_Initialize"));
+    ASSERT_EQ(0u, event(reinterpret_cast<U>(printer_), reinterpret_cast<U>(kName), 0, 0, 0));
+    const std::vector<BYTE> renewal = raw(WL("RenewalInfo"));
+    ASSERT_FALSE(renewal.empty());
+    // The device now authenticates through a server; same set-up generation: the kept summary reads.
+    std::string profile = Profile();
+    profile.replace(profile.find("\"Device\""), 8, "\"Server\"");
+    Serve(profile);
+    ASSERT_EQ(0u, run());
+    auto kept = summary();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(2u, nvx::GetLE32(kept->data() + 16));  // authentication type "Server"
+    EXPECT_EQ(1u, nvx::GetLE32(kept->data() + 12));  // set-up generation
+    EXPECT_EQ(renewal, raw(WL("RenewalInfo")));
+    // Set up anew (generation 2): kept under its own stamps, stale until the next full fetch.
+    profile.replace(profile.find("\"generation\": 1"), 15, "\"generation\": 2");
+    Serve(profile);
+    ASSERT_EQ(0u, run());
+    EXPECT_FALSE(summary());
+    EXPECT_EQ(renewal, raw(WL("RenewalInfo")));
+    ASSERT_EQ(0u, event(reinterpret_cast<U>(printer_), reinterpret_cast<U>(kName), 0, 0, 0));
+    ASSERT_TRUE(summary());
+    EXPECT_EQ(2u, nvx::GetLE32(summary()->data() + 12));
+    // A device that refuses the capability keeps nothing: the summary stays as it was.
+    const std::vector<BYTE> before = raw(WL("OpenAPIConf"));
+    Serve(Profile(R"(, "behaviour": {"failCode": 6, "failOnly": ["OAPIGetAuthCapability"]})"));
+    EXPECT_EQ(6u, run());
+    EXPECT_EQ(before, raw(WL("OpenAPIConf")));
 }
 
 TEST_F(JobStartTest, NoPasswordReachesTheDebugOutput) {

@@ -66,12 +66,17 @@ class MiddleServer : public PlatformTest {
 protected:
     // The sample model with middle server support (unless the test says otherwise).
     virtual bool ModelSupportsIt() const { return true; }
+    // Further model switches turned on.
+    virtual std::vector<std::string> MoreSwitches() const { return {}; }
 
     void SetUp() override {
-        if (ModelSupportsIt()) {
+        if (ModelSupportsIt() || !MoreSwitches().empty()) {
             vpdc::Json src = vpdc::ReadSource(NVX_SAMPLE_MODEL, true);
-            for (vpdc::Json& e : src["entries"])
-                if (e["name"] == "FeatureSetting") e["items"].push_back({"InterimAuthenticSetting", "Enable"});
+            for (vpdc::Json& e : src["entries"]) {
+                if (e["name"] != "FeatureSetting") continue;
+                if (ModelSupportsIt()) e["items"].push_back({"InterimAuthenticSetting", "Enable"});
+                for (const std::string& name : MoreSwitches()) e["items"].push_back({name, "Enable"});
+            }
             const vpdc::Bytes bytes = vpdc::Compile(src);
             driver_.Write("NOVRIX_D.VPD", std::string(bytes.begin(), bytes.end()));
         }
@@ -450,6 +455,50 @@ TEST_F(MiddleServerPopup, TheUserAuthenticationPopupVerifiesWithTheDevice) {
     EXPECT_EQ(0, record_->bytes[7552]) << "Verify works on a copy; Cancel keeps the record";
 }
 
+// A model that allows authentication without a password: the user authentication
+// pop-up's Verify asks for no password only when the printer's device-option
+// record says the device authenticates by card ("OpSimpleAuth", u16 at 16 in the
+// sample model's record).
+class NoPasswordPopup : public MiddleServerPopup {
+protected:
+    std::vector<std::string> MoreSwitches() const override { return {"UserAuthentic_NoPassWord"}; }
+    std::vector<std::string> VerifyWithoutPassword() {
+        Serve(Profile(3, "up", "Device"));
+        boxes_.texts.clear();
+        HANDLE handle = printer_;
+        void* block[4] = {&handle, record_.get(), devOption_.data(), nullptr};
+        NvxUi_SetModalDriver(
+            [](void*, HWND dlg) {
+                NvxUi_Click(GetDlgItem(dlg, 1872));
+                Type(dlg, 1874, "devuser");
+                NvxUi_PressButton(dlg, 2177);
+                NvxUi_PressButton(dlg, IDCANCEL);
+            },
+            nullptr);
+        auto popup = nvx::ProcAs<U (*)(U)>(GetProcAddress(module_, "Popup_UserAuthenticDlg"));
+        EXPECT_EQ(static_cast<U>(IDCANCEL), popup(reinterpret_cast<U>(block)));
+        return boxes_.texts;
+    }
+};
+
+TEST_F(NoPasswordPopup, TheDeviceOptionSlotDecidesWhetherThePasswordIsAsked) {
+    std::memset(record_.get(), 0, sizeof *record_);  // no stored password
+    devOption_[16] = 1;
+    ClearLog();
+    std::vector<std::string> texts = VerifyWithoutPassword();
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_EQ("The password is wrong.", texts[0]) << "the device is asked, and refuses the empty password";
+    EXPECT_EQ(1u, Calls("OAPILogin"));
+    // The slot back at 0 (the neighbouring slots set): the dialog asks for the password itself.
+    devOption_[16] = 0;
+    devOption_[14] = devOption_[18] = 1;
+    ClearLog();
+    texts = VerifyWithoutPassword();
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_EQ("Enter the password.", texts[0]);
+    EXPECT_EQ(0u, Calls("OAPILogin"));
+}
+
 // ---- The verification messages ----
 
 TEST(VerificationMessage, FollowsTheTableFirstMatchWins) {
@@ -469,6 +518,28 @@ TEST(VerificationMessage, FollowsTheTableFirstMatchWins) {
     EXPECT_EQ(424u, VerificationMessage(4, "authillegalaccount"));
     EXPECT_EQ(424u, VerificationMessage(4, ""));
     EXPECT_EQ(424u, VerificationMessage(2, ""));
+}
+
+TEST(SignOnRecord, AStoredIdentifierIsReadWithinItsValue) {
+    auto bytes = [](const std::u16string& text, size_t extra = 0) {
+        std::vector<BYTE> b;
+        for (char16_t c : text) {
+            b.push_back(static_cast<BYTE>(c));
+            b.push_back(static_cast<BYTE>(c >> 8));
+        }
+        b.resize(b.size() + extra, 0);
+        return b;
+    };
+    EXPECT_EQ("alice@NOVRIX.TEST", *SignOnContextIdOf(bytes(u"alice@NOVRIX.TEST", 2)));
+    EXPECT_EQ("bob", *SignOnContextIdOf(bytes(u"bob")));                     // no terminator: the value's end
+    std::vector<BYTE> odd = bytes(u"bob");
+    odd.push_back('x');                                                       // a lone last byte is left out
+    EXPECT_EQ("bob", *SignOnContextIdOf(odd));
+    EXPECT_EQ("ab", *SignOnContextIdOf(bytes(std::u16string(u"ab\0cd"), 2)));  // up to the terminator
+    EXPECT_EQ("J\xC3\xBCrgen", *SignOnContextIdOf(bytes(u"J\u00FCrgen", 2)));
+    EXPECT_FALSE(SignOnContextIdOf(bytes(u"", 2)));
+    EXPECT_FALSE(SignOnContextIdOf({}));
+    EXPECT_FALSE(SignOnContextIdOf(std::vector<BYTE>{'a'}));
 }
 
 TEST(MiddleServerInfo, AStoredSettingOfAnotherSizeOrWithoutTerminatorIsReadSafely) {

@@ -1,8 +1,10 @@
 // Opening package files, and file mode (the fallback when no image can be
 // allocated) answering exactly as image mode does, also for damaged packages.
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "package_test_util.h"
 #include "support/platform_test.h"
@@ -188,4 +190,57 @@ TEST_F(PackageFile, DamagedDirectoryPackagesAreRefusedAndNamed) {
     b = m;
     pkgtest::Put32(b, 8 + 32, static_cast<uint32_t>(m.size()) + 100);
     EXPECT_EQ(damaged(b, 40).rfind("entry \"Version\": its first item", 0), 0u);
+}
+
+// The module's open keeps the directory's answers by name: every lookup answers as
+// the walk over the links does, also for names in another case, names that repeat
+// (the first on the walk wins), links that loop back and packages whose later
+// entries are damaged, and a lookup of the other layout still walks.
+TEST_F(PackageFile, IndexedLookupsAnswerAsTheDirectoryWalk) {
+    const std::string path = Root() + "/NOVRIX_D.VPD";
+    const nvx::WString wide = nvx::WFromUtf8(path);
+    const std::string over(40, 'A');
+    const char* names[] = {"Property_0", "property_0", "PROPERTY_0", "MessageStr", "messagestr", "Copies",
+                           "Copie",      "Copies ",    "",           "Missing",    over.c_str(), nullptr};
+    auto answers = [&](const Package& pkg) {
+        std::string out;
+        for (const char* name : names)
+            out += std::to_string(pkg.FindEntry(name)) + "/" + std::to_string(pkg.FindEntry40(name)) + ";";
+        return out;
+    };
+    const vpdc::Bytes good = Build(kSource);
+    const uint32_t first = Get32Entry(good, 0), second = Get32Entry(good, 1), third = Get32Entry(good, 2);
+    std::vector<vpdc::Bytes> cases;
+    cases.push_back(good);
+    vpdc::Bytes b = good;
+    std::memcpy(b.data() + third, "property_0", 11);  // the name again, in another case
+    cases.push_back(b);
+    b = good;
+    pkgtest::Put32(b, second + 48, first);  // links back to the first entry
+    cases.push_back(b);
+    b = good;
+    pkgtest::Put32(b, second + 48, second);  // links to itself
+    cases.push_back(b);
+    b = good;
+    pkgtest::Put32(b, first + 48, 0);  // the walk ends after the first entry
+    cases.push_back(b);
+    size_t opened = 0;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        WriteFile(path, cases[i]);
+        auto indexed = Package::OpenDirectory(wide.c_str(), 52);
+        auto plain = Package::Open(wide.c_str());
+        ASSERT_TRUE(plain);
+        if (!indexed) continue;
+        ++opened;
+        EXPECT_EQ(answers(*indexed), answers(*plain)) << "case " << i;
+    }
+    EXPECT_EQ(opened, cases.size());
+    // Spot checks of what the walk answers, so that both cannot be wrong alike.
+    WriteFile(path, cases[1]);
+    auto pkg = Package::OpenDirectory(wide.c_str(), 52);
+    ASSERT_TRUE(pkg);
+    EXPECT_EQ(pkg->FindEntry("PROPERTY_0"), first);
+    EXPECT_EQ(pkg->FindEntry("MessageStr"), second);
+    EXPECT_EQ(pkg->FindEntry("Copies"), 0u);
+    EXPECT_EQ(pkg->FindEntry(nullptr), 0u);
 }

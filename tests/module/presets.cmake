@@ -16,7 +16,7 @@ endif()
 # The preset stores, the display order, building a sheet's list and applying presets.
 if(TARGET novrix_module_core AND TARGET novrix_hostsupport)
   # Installing factory presets needs the platform's administrator switch (Linux only).
-  set(preset_store_sources module/preset_store_test.cpp)
+  set(preset_store_sources module/preset_store_test.cpp module/custom_tab_file_test.cpp)
   if(NOT WIN32)
     list(APPEND preset_store_sources module/factory_presets_test.cpp module/setup_transfer_test.cpp)
   endif()

@@ -13,10 +13,12 @@
 
 #include "common/le.h"
 #include "common/proc.h"
+#include "device/middle_server.h"
 #include "device/password_cipher.h"
 #include "device/user_settings.h"
 #include "model/stores.h"
 #include "platform/host.h"
+#include "presets/custom_tab_file.h"
 #include "presets/setup_transfer.h"
 #include "settings/oemdev.h"
 #include "settings/oemdev_template.h"
@@ -65,7 +67,9 @@ TEST(SetupText, CarriesTheRecordDeviceOptionsAndExtraValuesInItsOrder) {
     ASSERT_TRUE(BuildSetupText(doc, Facts(), content));
     EXPECT_EQ((std::vector<WString>{WL("DriverInfo"), WL("EasySetName"), WL("OEMDEV"), WL("ExcelJobCtrl"),
                                     WL("AuthUseEngine"), WL("Watermark_Public"), WL("Watermark_Private"),
-                                    WL("Watermark_Order"), WL("DeviceOption")}),
+                                    WL("Watermark_Order"), WL("DeviceOption"), WL("SourceTraySetting"),
+                                    WL("AcquistionSetting"), WL("InitialSetting"), WL("Halverite"),
+                                    WL("CustomPaper"), WL("CustomMedia"), WL("WakeOnLanSetting")}),
               SectionNames(doc));
     EXPECT_EQ(WString(WL("DD-SETTING")), DecodeStringValue(doc.FindKey(WL("EasySetName"), WL("name"))->value));
     EXPECT_TRUE(doc.HasKey(WL("OEMDEV"), WL("nOutputMethod")));  // the setup variant
@@ -151,6 +155,206 @@ TEST(SetupText, AValueThatDoesNotFitChangesNothing) {
     }
 }
 
+// ---- The device sections ----
+
+// A printer's content with every device section set.
+SetupContent DeviceContent() {
+    SetupContent c = Content();
+    BYTE* dev = c.devOption.data();
+    PutLE16(dev + 1024 + 12 * 2 + 0, 9);      // tray 3: paper size
+    PutLE16(dev + 1024 + 12 * 2 + 2, 1);      //         direction
+    PutLE16(dev + 1024 + 12 * 9 + 10, 1);     // tray 10: pre-punched
+    PutLE16(dev + 1146, 1);                   // custom acquisition
+    PutLE16(dev + 1148 + 2 * 4, 3);           // HardSecurityMode
+    PutLE16(dev + 1148 + 2 * 12, 1);          // OutputMethodPreserve
+    PutLE16(dev + 1174, 1);                   // Halverite
+    PutLE16(dev + 1176, 1);                   // ChkWakeUpDevice
+    WCHAR media[32] = {};
+    WCopy(media, 32, WL("Thick \"B\""));
+    std::memcpy(dev + 1180 + 66, media, sizeof media);  // custom media 2
+    PutLE16(dev + 1180 + 66 + 64, 31);
+    c.deviceData[WL("IPAddress")] = WL("192.0.2.7");
+    c.deviceData[WL("SNMPReadCommunityName")] = WL("public");
+    c.deviceData[WL("MacAddress")] = WL("00-1B-2C-3D-4E-5F");
+    c.deviceData[WL("OpenAPIDrvUserPass")] = WL("pa ss");
+    c.customPaper.count = 2;
+    c.customPaper.entries[0] = {{}, 100000, 200000, {1000, 2000, 99000, 198000}, 256, 0};
+    WCopy(c.customPaper.entries[0].name, 32, WL("Card"));
+    c.customPaper.entries[1] = {{}, 215900, 355600, {0, 0, 215900, 355600}, 257, 1};
+    WCopy(c.customPaper.entries[1].name, 32, WL("Legal Plus"));
+    return c;
+}
+
+SetupContent FreshContent() {
+    SetupContent fresh;
+    settings::PrepareDefaultTemplate();
+    fresh.record = settings::DefaultTemplate();
+    return fresh;
+}
+
+bool SameDeviceSections(const SetupContent& a, const SetupContent& b) {
+    return a.devOption == b.devOption && a.deviceData == b.deviceData &&
+           std::memcmp(&a.customPaper, &b.customPaper, sizeof a.customPaper) == 0;
+}
+
+TEST(SetupDeviceSections, WrittenAndReadBackToTheirPlaces) {
+    SetupContent content = DeviceContent();
+    SettingsDoc doc;
+    ASSERT_TRUE(BuildSetupText(doc, Facts(), content));
+    const WString text = RenderSettingsText(doc);
+    const std::string utf8 = Utf8FromW(text);
+    // Entry by entry, the keys as written.
+    EXPECT_NE(std::string::npos, utf8.find("[SourceTraySetting]\r\nPaperSize1=0\r\nPaperDir1=0\r\nPaperType1=0\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("PaperSize3=9\r\nPaperDir3=1\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("PaperPrePunched10=1\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("[AcquistionSetting]\r\nAutoAcquisition=0\r\nCustomAcquisition=1\r\n"
+                                           "IPAddress=\"192.0.2.7\"\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("HardSecurityMode=3\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("[Halverite]\r\nHalverite=1\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("[CustomPaper]\r\nPaperCount=2\r\nname1=\"Card\"\r\nwidth1=100000\r\n"
+                                           "length1=200000\r\nimage1.left=1000\r\nimage1.top=2000\r\n"
+                                           "image1.right=99000\r\nimage1.bottom=198000\r\npaper1=256\r\nunit1=0\r\n"
+                                           "name2=\"Legal Plus\"\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("name2=\"Thick \\\"B\\\"\"\r\nmedia2=31\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("name20=\"\"\r\nmedia20=0\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("[WakeOnLanSetting]\r\nChkWakeUpDevice=1\r\nMacAddress=\"00-1B-2C-3D-4E-5F\"\r\n"));
+
+    // Read back through the text into a fresh printer's content: the same bytes
+    // at the pinned offsets, the same list and texts.
+    SetupContent fresh = FreshContent();
+    const SettingsDoc parsed = ParseSettingsText(text.c_str(), text.size());
+    ASSERT_EQ(0u, ApplySetupText(parsed, Facts(), fresh));
+    EXPECT_EQ(0, std::memcmp(content.devOption.data() + 1024, fresh.devOption.data() + 1024, 2500 - 1024));
+    EXPECT_EQ(9u, GetLE16(fresh.devOption.data() + 1048));
+    EXPECT_EQ(31u, GetLE16(fresh.devOption.data() + 1180 + 66 + 64));
+    EXPECT_EQ(content.deviceData, fresh.deviceData);
+    EXPECT_EQ(0, std::memcmp(&content.customPaper, &fresh.customPaper, sizeof content.customPaper));
+
+    // Only what a file holds changes: a file without the sections leaves them.
+    SettingsDoc bare = parsed;
+    for (const WCHAR* name : {WL("SourceTraySetting"), WL("AcquistionSetting"), WL("InitialSetting"),
+                              WL("Halverite"), WL("CustomPaper"), WL("CustomMedia"), WL("WakeOnLanSetting")})
+        std::erase_if(bare.sections, [name](const SettingsSection& s) { return s.name == name; });
+    SetupContent kept = DeviceContent();
+    ASSERT_EQ(0u, ApplySetupText(bare, Facts(), kept));
+    EXPECT_TRUE(SameDeviceSections(DeviceContent(), kept));
+
+    // A list given with only names and sizes: the whole sheet, paper 256, millimetres;
+    // a MAC address in another form is kept in one form.
+    SettingsDoc brief = parsed;
+    std::erase_if(brief.sections, [](const SettingsSection& s) { return s.name == WL("CustomPaper"); });
+    ASSERT_TRUE(brief.SetRaw(WL("CustomPaper"), WL("PaperCount"), WL("1")));
+    ASSERT_TRUE(brief.SetRaw(WL("CustomPaper"), WL("name1"), WL("\"Slip\"")));
+    ASSERT_TRUE(brief.SetRaw(WL("CustomPaper"), WL("width1"), WL("80000")));
+    ASSERT_TRUE(brief.SetRaw(WL("CustomPaper"), WL("length1"), WL("120000")));
+    ASSERT_TRUE(brief.SetRaw(WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"001b2c3d4e5f\"")));
+    SetupContent slip = DeviceContent();
+    ASSERT_EQ(0u, ApplySetupText(brief, Facts(), slip));
+    ASSERT_EQ(1u, slip.customPaper.count);
+    const pages::CustomPaperEntry& e = slip.customPaper.entries[0];
+    EXPECT_EQ(WString(WL("Slip")), WString(e.name));
+    EXPECT_EQ((std::vector<int32_t>{0, 0, 80000, 120000, 256, 0}),
+              (std::vector<int32_t>{e.area[0], e.area[1], e.area[2], e.area[3], e.paper, e.unit}));
+    EXPECT_EQ(0, slip.customPaper.entries[1].width);  // the old second entry is gone
+    EXPECT_EQ(WString(WL("00-1B-2C-3D-4E-5F")), slip.deviceData[WL("MacAddress")]);
+}
+
+TEST(SetupDeviceSections, AValueThatDoesNotFitChangesNothing) {
+    SetupContent content = DeviceContent();
+    SettingsDoc doc;
+    ASSERT_TRUE(BuildSetupText(doc, Facts(), content));
+    struct Bad {
+        const WCHAR* section;
+        const WCHAR* key;
+        const WCHAR* value;  // null: the key is removed
+    } bad[] = {
+        {WL("SourceTraySetting"), WL("PaperSize1"), WL("65536")},
+        {WL("SourceTraySetting"), WL("PaperDir4"), WL("2")},
+        {WL("SourceTraySetting"), WL("PaperPrePunched10"), WL("-1")},
+        {WL("AcquistionSetting"), WL("AutoAcquisition"), WL("2")},
+        {WL("AcquistionSetting"), WL("IPAddress"), WL("\"192.0.2.300\"")},
+        {WL("AcquistionSetting"), WL("IPAddress"), WL("\"192.0.2\"")},
+        {WL("AcquistionSetting"), WL("IPAddress"), WL("\"printer one\"")},
+        {WL("AcquistionSetting"), WL("ReadCommunityName"), WL("\"123456789012345678901234567890123\"")},
+        {WL("AcquistionSetting"), WL("OpenAPIDrvUserPass"), WL("\"a\\nb\"")},
+        {WL("InitialSetting"), WL("EMFSpool"), WL("2")},
+        {WL("InitialSetting"), WL("HardSecurityMode"), WL("256")},
+        {WL("Halverite"), WL("Halverite"), WL("x")},
+        {WL("CustomPaper"), WL("PaperCount"), WL("11")},
+        {WL("CustomPaper"), WL("name2"), nullptr},
+        {WL("CustomPaper"), WL("width1"), nullptr},
+        {WL("CustomPaper"), WL("width1"), WL("0")},
+        {WL("CustomPaper"), WL("name2"), WL("\"\"")},
+        {WL("CustomPaper"), WL("name2"), WL("\"CARD\"")},  // the first entry's name again
+        {WL("CustomPaper"), WL("name1"), WL("\"12345678901234567890123456789012\"")},
+        {WL("CustomPaper"), WL("image1.right"), WL("100001")},
+        {WL("CustomPaper"), WL("image2.top"), WL("355600")},
+        {WL("CustomPaper"), WL("unit2"), WL("2")},
+        {WL("CustomMedia"), WL("name3"), WL("\"12345678901234567890123456789012\"")},
+        {WL("CustomMedia"), WL("media20"), WL("65536")},
+        {WL("WakeOnLanSetting"), WL("ChkWakeUpDevice"), WL("7")},
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"01-00-5E-00-00-01\"")},  // multicast
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"FF:FF:FF:FF:FF:FF\"")},
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"00:00:00:00:00:00\"")},
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"00:1B:2C:3D:4E\"")},
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"00:1B-2C:3D:4E:5F\"")},
+        {WL("WakeOnLanSetting"), WL("MacAddress"), WL("\"00:1B:2C:3D:4E:5G\"")},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(Utf8FromW(b.key) + "=" + (b.value ? Utf8FromW(b.value) : "(none)"));
+        SettingsDoc broken = doc;
+        if (b.value) {
+            ASSERT_TRUE(broken.SetRaw(b.section, b.key, b.value));
+        } else {
+            for (SettingsSection& s : broken.sections)
+                if (s.name == b.section)
+                    std::erase_if(s.lines, [&](const SettingsLine& l) { return l.key == b.key; });
+        }
+        SetupContent target = FreshContent();
+        target.deviceData[WL("IPAddress")] = WL("198.51.100.1");
+        const SetupContent before = target;
+        std::vector<std::string> failed;
+        EXPECT_EQ(7u, ApplySetupText(broken, Facts(), target, &failed));
+        EXPECT_FALSE(failed.empty());
+        EXPECT_TRUE(SameDeviceSections(before, target)) << "the content changed";
+        EXPECT_EQ(0, std::memcmp(before.record.bytes, target.record.bytes, sizeof before.record.bytes));
+    }
+    // A printer that takes nine custom papers refuses a list of ten.
+    SetupContent ten = DeviceContent();
+    ten.customPaper.count = 10;
+    for (uint32_t i = 0; i < 10; ++i) {
+        ten.customPaper.entries[i] = ten.customPaper.entries[0];
+        WFormat(ten.customPaper.entries[i].name, 32, WL("Paper %u"), i);
+    }
+    SettingsDoc tenDoc;
+    ASSERT_TRUE(BuildSetupText(tenDoc, Facts(), ten));
+    SetupFacts nine = Facts();
+    SetupContent target = FreshContent();
+    EXPECT_EQ(0u, ApplySetupText(tenDoc, nine, target));
+    nine.paperCapacity = 9;
+    target = FreshContent();
+    EXPECT_EQ(7u, ApplySetupText(tenDoc, nine, target));
+}
+
+TEST(SetupDeviceSections, MacAndDeviceAddresses) {
+    WString out;
+    for (const WCHAR* good : {WL("00:1b:2c:3d:4e:5f"), WL("00-1B-2C-3D-4E-5F"), WL("001B2C3D4E5F")}) {
+        EXPECT_TRUE(ReadMacAddress(good, &out)) << Utf8FromW(good);
+        EXPECT_EQ(WString(WL("00-1B-2C-3D-4E-5F")), out);
+    }
+    for (const WCHAR* bad : {WL(""), WL("00:1b:2c:3d:4e:5f:"), WL("00.1b.2c.3d.4e.5f"), WL("0:1b:2c:3d:4e:5f0"),
+                             WL("03:00:00:00:00:01"), WL("001B2C3D4E5")})
+        EXPECT_FALSE(ReadMacAddress(bad, &out)) << Utf8FromW(bad);
+    for (const WCHAR* good : {WL(""), WL("192.0.2.1"), WL("255.255.255.255"), WL("printer-1.example"),
+                              WL("2001:db8::1"), WL("fe80::1")})
+        EXPECT_TRUE(IsDeviceAddress(good)) << Utf8FromW(good);
+    for (const WCHAR* bad : {WL("256.0.0.1"), WL("1.2.3"), WL("1.2.3.4.5"), WL("1..2.3"), WL("a b"), WL("a/b"),
+                             WL("1234.0.0.1")})
+        EXPECT_FALSE(IsDeviceAddress(bad)) << Utf8FromW(bad);
+    EXPECT_FALSE(IsDeviceAddress(WString(64, 'a')));
+    EXPECT_TRUE(IsDeviceAddress(WString(63, 'a')));
+}
+
 TEST(SetupLocks, EntriesFromTheKeys) {
     const std::vector<std::pair<std::string, std::string>> nine = {
         {"OutputMethod", "OutputSecure"}, {"Empty", ""},        {"SelectColor", "Grayscale"},
@@ -223,7 +427,7 @@ TEST(SetupPersonalInfo, ValuesTakeTheUserSettingsRules) {
     OEMDEV record = settings::DefaultTemplate();
     const std::vector<std::pair<WString, WString>> keys = {
         {WL("vlusername"), WL("Ren\u00e9")}, {WL("VLUserKey"), WL("s3cret")},   {WL("VLSectionName"), WL("Sales")},
-        {WL("ServerSetting"), WL("2")},      {WL("SecurePrintId"), WL("4711")}, {WL("TreeDomainName"), WL("not carried")},
+        {WL("ServerSetting"), WL("2")},      {WL("SecurePrintId"), WL("4711")}, {WL("TreeDomainName"), WL("corp")},
     };
     ASSERT_EQ(0u, ApplyPersonalInfo(keys, cipher, false, record));
     device::UserSettingsRecord rec{};
@@ -261,6 +465,87 @@ TEST(SetupPersonalInfo, ValuesTakeTheUserSettingsRules) {
                                          record, &failed));
         EXPECT_EQ(Utf8FromW(b.key), failed);
         EXPECT_EQ(0, std::memcmp(before.bytes, record.bytes, sizeof before.bytes)) << "the record changed";
+    }
+}
+
+TEST(SetupPersonalInfo, KeysBesideTheUserSettingsFields) {
+    const device::PasswordCipher cipher({device::CipherMode::Aes, 3, 57, std::nullopt});
+    settings::PrepareDefaultTemplate();
+    OEMDEV record = settings::DefaultTemplate();
+    device::UserSettingsRecord rec{};
+    auto apply = [&](std::vector<std::pair<WString, WString>> keys, PersonalInfoExtras* extras = nullptr,
+                     WStringView logon = WL("winuser")) {
+        return ApplyPersonalInfo(keys, cipher, false, record, nullptr, extras, logon);
+    };
+    // PublicUser and the logon name act after the other keys, whatever their place.
+    ASSERT_EQ(0u, apply({{WL("PublicUser"), WL("1")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(1, rec.userType);
+    EXPECT_EQ(WString(), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("PublicUser"), WL("0")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("alice")), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("UseDefaultLoginUserName"), WL("1")}, {WL("VLUserName"), WL("alice")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(2, rec.userType);
+    EXPECT_EQ(WString(WL("winuser")), WString(rec.userName));
+    ASSERT_EQ(0u, apply({{WL("UseDefaultLoginUserName"), WL("0")}, {WL("VLUserName"), WL("bob")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(WString(WL("bob")), WString(rec.userName));
+    // The middle server's public user.
+    ASSERT_EQ(0u, apply({{WL("InterimPublicUser"), WL("1")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(device::kMiddleServerPublicUser, rec.middleServerMode);
+    ASSERT_EQ(0u, apply({{WL("interimpublicuser"), WL("0")}}));
+    device::CopyFromOemdev(record, false, &rec);
+    EXPECT_EQ(device::kMiddleServerNamedUser, rec.middleServerMode);
+
+    // The values kept beside the record, the password enciphered.
+    PersonalInfoExtras extras;
+    ASSERT_EQ(0u, apply({{WL("AuthUseEngine"), WL("1")},
+                         {WL("TreeDomainName"), WL("corp.example")},
+                         {WL("ExpenseCode"), WL("12345678")},
+                         {WL("ExpenseCodePassword"), WL("pw")}},
+                        &extras));
+    EXPECT_EQ(std::optional<uint32_t>(1), extras.authUseEngine);
+    EXPECT_EQ(std::optional<WString>(WL("corp.example")), extras.treeDomainName);
+    EXPECT_EQ(std::optional<WString>(WL("12345678")), extras.expenseCode);
+    ASSERT_TRUE(extras.expenseCodePassword.has_value());
+    const auto plain = device::ReadPassword(cipher, *extras.expenseCodePassword,
+                                            static_cast<uint16_t>(extras.expenseCodePassword->size()));
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ("pw", *plain);
+
+    struct Bad {
+        const WCHAR* key;
+        WString value;
+        const WCHAR* logon = WL("winuser");
+    } bad[] = {
+        {WL("PublicUser"), WL("2")},
+        {WL("PublicUser"), WL("yes")},
+        {WL("InterimPublicUser"), WL("-1")},
+        {WL("AuthUseEngine"), WL("2")},
+        {WL("UseDefaultLoginUserName"), WL("1"), WL("")},  // no logon name to take
+        {WL("UseDefaultLoginUserName"), WL("3")},
+        {WL("TreeDomainName"), WString(64, u'd')},
+        {WL("TreeDomainName"), WL("caf\u00e9.example")},
+        {WL("ExpenseCode"), WL("123456789")},
+        {WL("ExpenseCodePassword"), WString(65, u'p')},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(Utf8FromW(b.key) + "=" + Utf8FromW(b.value));
+        const OEMDEV before = record;
+        PersonalInfoExtras kept;
+        kept.expenseCode = WL("keep");
+        std::string failed;
+        EXPECT_EQ(14u, ApplyPersonalInfo({{WL("VLSectionName"), WL("Changed")}, {WL("AuthUseEngine"), WL("1")},
+                                          {b.key, b.value}},
+                                         cipher, false, record, &failed, &kept, b.logon));
+        EXPECT_EQ(Utf8FromW(b.key), failed);
+        EXPECT_EQ(0, std::memcmp(before.bytes, record.bytes, sizeof before.bytes)) << "the record changed";
+        EXPECT_FALSE(kept.authUseEngine.has_value());
+        EXPECT_EQ(std::optional<WString>(WL("keep")), kept.expenseCode);
     }
 }
 
@@ -418,6 +703,38 @@ TEST_F(SetupExportsTest, ExportedOnOnePrinterImportedOnAnother) {
     EXPECT_EQ(4, settings::GetNumber(*printerWide, "nCopies"));
 }
 
+// The sample model names settings for the custom page, so its setup files carry the
+// custom tab's section: the arrangement of the exporting user goes to the importing
+// user's custom page file; a file without the section leaves that file alone.
+TEST_F(SetupExportsTest, TheCustomTabArrangementTravelsWithTheSetupFile) {
+    CustomTabArrangement mine;
+    mine.exists = true;
+    mine.left = {1000, 1011};
+    mine.right = {1026};
+    ASSERT_TRUE(WriteCustomTabArrangement(CustomTabFilePath(WL("Setup One")), mine));
+    const std::string file = File("tab.txt");
+    ASSERT_EQ(0u, exportFn_("Setup One", file.c_str()));
+    const std::string bytes = Read(file);
+    EXPECT_NE(std::string::npos,
+              bytes.find("[MyTab_Management]\r\nType=2\r\nMT_MngOpen=0\r\nMT_MngShare=0\r\nMT_MngEdit=0\r\n"
+                         "MT_MngGuide=0\r\nIs_MyTab_Arrangement=1\r\nMyTab_Left01=1000\r\nMyTab_Left02=1011\r\n"
+                         "MyTab_Right01=1026\r\n"))
+        << bytes;
+
+    EXPECT_FALSE(ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))).exists);
+    ASSERT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    EXPECT_EQ(mine, ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))));
+
+    // A setup file without the section: the arrangement stays.
+    Put(file, bytes.substr(0, bytes.find("[MyTab_Management]")));
+    CustomTabArrangement other;
+    other.exists = true;
+    other.right = {1020};
+    ASSERT_TRUE(WriteCustomTabArrangement(CustomTabFilePath(WL("Setup Two")), other));
+    ASSERT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    EXPECT_EQ(other, ReadCustomTabArrangement(CustomTabFilePath(WL("Setup Two"))));
+}
+
 TEST_F(SetupExportsTest, RefusedFilesChangeNothing) {
     Configure();
     const std::string good = File("good.txt");
@@ -478,6 +795,101 @@ TEST_F(SetupExportsTest, RefusedFilesChangeNothing) {
     EXPECT_EQ(8u, exportFn_("Setup One", File("folder.txt").c_str()));
 }
 
+TEST_F(SetupExportsTest, DeviceSectionsTravelWithThePrinter) {
+    Configure();
+    // The first printer: a tray, the wake-up switch, a custom paper and its device data.
+    std::vector<BYTE> options = Data(first_, WL("DefaultDevOption"));
+    ASSERT_EQ(settings::kDevOptionSize, options.size());
+    PutLE16(options.data() + 1024 + 12 * 1, 5);  // tray 2: paper size
+    PutLE16(options.data() + 1176, 1);           // ChkWakeUpDevice
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              SetPrinterDataW(first_, const_cast<LPWSTR>(WL("DefaultDevOption")), REG_BINARY, options.data(),
+                              static_cast<DWORD>(options.size())));
+    pages::CustomPaperList list{};
+    list.count = 1;
+    list.entries[0] = {{}, 100000, 150000, {0, 0, 100000, 150000}, 256, 0};
+    WCopy(list.entries[0].name, 32, WL("Postcard Plus"));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              SetPrinterDataW(first_, const_cast<LPWSTR>(WL("CustomPaperData")), REG_BINARY,
+                              reinterpret_cast<BYTE*>(&list), sizeof list));
+    auto putText = [](HANDLE printer, const WCHAR* name, WStringView text) {
+        WString value(text);
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+                  SetPrinterDataW(printer, const_cast<LPWSTR>(name), REG_SZ, reinterpret_cast<BYTE*>(value.data()),
+                                  static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))));
+    };
+    putText(first_, WL("IPAddress"), WL("192.0.2.7"));
+    putText(first_, WL("MacAddress"), WL("00-1B-2C-3D-4E-5F"));
+    const std::string file = File("printer.txt");
+    ASSERT_EQ(0u, exportFn_("Setup One", file.c_str()));
+    const std::string text = Read(file);
+    EXPECT_NE(std::string::npos, text.find("PaperSize2=5\r\n"));
+    EXPECT_NE(std::string::npos, text.find("IPAddress=\"192.0.2.7\"\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ReadCommunityName=\"\"\r\n"));
+    EXPECT_NE(std::string::npos, text.find("[CustomPaper]\r\nPaperCount=1\r\nname1=\"Postcard Plus\"\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ChkWakeUpDevice=1\r\nMacAddress=\"00-1B-2C-3D-4E-5F\"\r\n"));
+
+    // Imported on the second printer, with the device-API credentials and a MAC
+    // address in another form added to the file.
+    std::string edited = text;
+    auto replace = [&edited](const std::string& from, const std::string& to) {
+        const size_t at = edited.find(from);
+        ASSERT_NE(std::string::npos, at) << from;
+        edited.replace(at, from.size(), to);
+    };
+    replace("OpenAPIDrvUserPass=\"\"", "OpenAPIDrvUserPass=\"dev-pass\"");
+    replace("MacAddress=\"00-1B-2C-3D-4E-5F\"", "MacAddress=\"00:1b:2c:3d:4e:60\"");
+    Put(File("edited.txt"), edited);
+    ASSERT_EQ(0u, importFn_("Setup Two", File("edited.txt").c_str()));
+    const std::vector<BYTE> imported = Data(second_, WL("DefaultDevOption"));
+    ASSERT_EQ(settings::kDevOptionSize, imported.size());
+    EXPECT_EQ(5u, GetLE16(imported.data() + 1024 + 12));
+    EXPECT_EQ(1u, GetLE16(imported.data() + 1176));
+    const std::vector<BYTE> paper = Data(second_, WL("CustomPaperData"));
+    ASSERT_EQ(sizeof list, paper.size());
+    EXPECT_EQ(0, std::memcmp(&list, paper.data(), sizeof list));
+    auto textOf = [this](HANDLE printer, const WCHAR* name) {
+        const std::vector<BYTE> bytes = Data(printer, name);
+        WString out(bytes.size() / 2, 0);
+        std::memcpy(out.data(), bytes.data(), out.size() * 2);
+        return Utf8FromW(WString(out.c_str()));
+    };
+    EXPECT_EQ("192.0.2.7", textOf(second_, WL("IPAddress")));
+    EXPECT_EQ("00-1B-2C-3D-4E-60", textOf(second_, WL("MacAddress")));
+    EXPECT_FALSE(Data(second_, WL("OpenAPIDrvUserPass")).empty());
+
+    // And exported again: the same sections, the credentials back in their text, the
+    // MAC address in its one form.
+    ASSERT_EQ(0u, exportFn_("Setup Two", File("again.txt").c_str()));
+    const std::string again = Read(File("again.txt"));
+    replace("00:1b:2c:3d:4e:60", "00-1B-2C-3D-4E-60");
+    const std::string sections = "[SourceTraySetting]";
+    EXPECT_EQ(edited.substr(edited.find(sections)), again.substr(again.find(sections)));
+
+    // A file whose device sections do not fit is refused and changes nothing.
+    NvxPlatform_SetAdministrator(TRUE);
+    std::string bad = text;
+    const size_t mac = bad.find("00-1B-2C-3D-4E-5F\"\r\n");
+    bad.replace(mac, 17, "01-00-5E-00-00-01");
+    Put(File("multicast.txt"), bad);
+    const std::string before = Store();
+    EXPECT_EQ(7u, importFn_("Setup Two", File("multicast.txt").c_str()));
+    EXPECT_EQ(7u, defaultFn_("Setup Two", File("multicast.txt").c_str()));
+    EXPECT_TRUE(before == Store()) << "the store changed";
+
+    // Without administrator rights the printer's device data stays as it is, and an
+    // export leaves the device-API credentials out.
+    NvxPlatform_SetAdministrator(FALSE);
+    EXPECT_EQ(0u, importFn_("Setup Two", file.c_str()));
+    ASSERT_EQ(0u, exportFn_("Setup Two", File("user.txt").c_str()));
+    NvxPlatform_SetAdministrator(TRUE);
+    EXPECT_EQ("00-1B-2C-3D-4E-60", textOf(second_, WL("MacAddress")));
+    const std::string user = Read(File("user.txt"));
+    EXPECT_EQ(std::string::npos, user.find("dev-pass"));
+    EXPECT_EQ(std::string::npos, user.find("OpenAPIDrvUserPass"));
+    EXPECT_NE(std::string::npos, user.find("IPAddress=\"192.0.2.7\"\r\n"));
+}
+
 TEST_F(SetupExportsTest, AUserWithoutAdministratorRightsImportsOnlyForThemselves) {
     Configure();
     const std::string file = File("printer.txt");
@@ -534,13 +946,39 @@ TEST_F(SetupExportsTest, PersonalInformationFromAWindows1252File) {
     EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db").find(clear));
     EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db-wal").find(clear));
 
+    // The keys beside the user settings: the user's engine switch and the server's names.
+    Put(File("server.ini"), "[PersonalInfo]\r\nAuthUseEngine=1\r\nTreeDomainName=corp\r\nExpenseCode=42\r\n"
+                            "ExpenseCodePassword=exp3nse\r\nInterimPublicUser=1\r\n");
+    ASSERT_EQ(0u, personal("Setup Two", File("server.ini").c_str()));
+    {
+        model::RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, model::OpenUserKey(second_, &key));
+        uint32_t engine = 0;
+        EXPECT_TRUE(model::ValueStore::OfKey(key.get()).ReadDword(WL("AuthUseEngine"), &engine));
+        EXPECT_EQ(1u, engine);
+        model::RegKey auth;
+        ASSERT_EQ(ERROR_SUCCESS, model::OpenUserKey(second_, &auth, WL("Authentication")));
+        WCHAR text[64] = {};
+        DWORD size = sizeof text, type = 0;
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(auth.get(), WL("TreeDomainName"), nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(text), &size));
+        EXPECT_EQ(WString(WL("corp")), WString(text));
+        ASSERT_TRUE(device::ReadStoredUserSettings(second_, &rec));
+        EXPECT_EQ(device::kMiddleServerPublicUser, rec.middleServerMode);
+        EXPECT_EQ(WString(WL("Ren\u00e9")), WString(rec.userName));  // not named in the file: kept
+    }
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db").find("exp3nse"));
+    EXPECT_EQ(std::string::npos, Read(Root() + "/platform.db-wal").find("exp3nse"));
+
     // A value that fails, a missing file, a folder, a UTF-16 file without a mark: nothing changes.
     Put(File("long.ini"), "[PersonalInfo]\r\nVLSectionName=Other\r\nVLUserName=" + std::string(81, 'a') + "\r\n");
+    Put(File("engine.ini"), "[PersonalInfo]\r\nVLSectionName=Other\r\nAuthUseEngine=on\r\n");
     std::string utf16;
     for (char c : std::string("[PersonalInfo]\r\nVLUserName=Ann\r\n")) utf16 += std::string{c, '\0'};
     Put(File("utf16.ini"), utf16);
     const std::string before = Store();
     EXPECT_EQ(14u, personal("Setup Two", File("long.ini").c_str()));
+    EXPECT_EQ(14u, personal("Setup Two", File("engine.ini").c_str()));
     EXPECT_EQ(7u, personal("Setup Two", File("missing.ini").c_str()));
     EXPECT_EQ(7u, personal("Setup Two", folder_.c_str()));
     EXPECT_EQ(1u, personal("No Such Printer", ini.c_str()));

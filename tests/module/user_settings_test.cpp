@@ -9,8 +9,13 @@
 #include <vector>
 
 #include "common/le.h"
+#include "device/auth_apply.h"
 #include "device/user_settings.h"
+#include "features/feature_settings.h"
+#include "features/list_builders.h"
+#include "features/model_record.h"
 #include "model/stores.h"
+#include "settings/devoption.h"
 #include "support/platform_test.h"
 #include "support/sheet_builder.h"
 
@@ -261,6 +266,78 @@ TEST_F(UserStore, AFailedModelCheckStartsUserTypeAndMiddleServerModeAt1) {
     dev_->bytes[7552] = 0;
     LoadUserSettings(printer_, false, dev_.get(), false);
     EXPECT_EQ(2, dev_->bytes[7552]);
+}
+
+}  // namespace
+
+namespace {
+
+// A device-option table of the given keys, row n at slot n.
+struct Table {
+    nvx::features::DeviceOptionTable t;
+    explicit Table(std::initializer_list<const char*> keys) {
+        t.rows = new nvx::features::DeviceOptionRow[keys.size() + 1]();
+        for (const char* key : keys) {
+            nvx::features::DeviceOptionRow& row = t.rows[t.count];
+            row.size = sizeof row;
+            std::strncpy(row.key, key, sizeof row.key - 1);
+            row.index = t.count++;
+        }
+    }
+};
+
+struct NoPasswordRule : ::testing::Test {
+    nvx::features::ModelRecord model;
+    Table table{"OpMemory", "OpHDD", "OpSimpleAuth"};
+    std::vector<BYTE> devOption = std::vector<BYTE>(nvx::settings::kDevOptionSize, 0);
+    void SetUp() override { Allow(true); }
+    void Allow(bool on) {
+        nvx::features::FeatureSettingRecord r{};
+        std::strcpy(r.name, "UserAuthentic_NoPassWord");
+        std::strcpy(r.value, on ? "Enable" : "Disable");
+        model.switches.Apply({r}, false);
+    }
+    // The option's slot: u16 at byte 2 * row, little-endian.
+    void Slot(uint16_t v) {
+        devOption[4] = static_cast<BYTE>(v);
+        devOption[5] = static_cast<BYTE>(v >> 8);
+    }
+    bool Asked() const { return !nvx::device::NoPasswordAsked(&model, &table.t, devOption.data()); }
+};
+
+TEST_F(NoPasswordRule, ModelSwitchAndDeviceOptionSlotTogether) {
+    // The device authenticates without a password: its slot is 1 (or any non-zero value).
+    Slot(1);
+    EXPECT_FALSE(Asked());
+    Slot(0x0100);  // the high byte alone counts: the slot is 16 bits wide
+    EXPECT_FALSE(Asked());
+    Slot(0);
+    EXPECT_TRUE(Asked());
+    // The model does not allow it: asked whatever the device says.
+    Slot(1);
+    Allow(false);
+    EXPECT_TRUE(Asked());
+}
+
+TEST_F(NoPasswordRule, OnlyTheOptionsOwnSlotIsRead) {
+    // The neighbouring slots and the passphrase fields do not count.
+    devOption[2] = devOption[3] = devOption[6] = devOption[7] = 0xFF;
+    devOption[nvx::settings::devoption::kPassphraseStored] = 1;
+    EXPECT_TRUE(Asked());
+    // The option at another row is read at that row's slot.
+    Table moved{"OpSimpleAuth"};
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(&model, &moved.t, devOption.data()));  // slot 0 holds 0xFF, 0xFF
+    devOption[0] = devOption[1] = 0;
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(&model, &moved.t, devOption.data()));
+}
+
+TEST_F(NoPasswordRule, WithoutModelTableOptionOrRecordAPasswordIsAsked) {
+    Slot(1);
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(nullptr, &table.t, devOption.data()));
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(&model, nullptr, devOption.data()));
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(&model, &table.t, nullptr));
+    Table without{"OpMemory", "OpHDD", "OpDuplex"};
+    EXPECT_FALSE(nvx::device::NoPasswordAsked(&model, &without.t, devOption.data()));
 }
 
 }  // namespace

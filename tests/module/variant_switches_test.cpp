@@ -36,3 +36,30 @@ TEST(VariantSwitches, AnythingButAnExactNameAnswersZero) {
     EXPECT_EQ(0u, AskVariant("_DLG_CLRADJ_DISABLE"));
     EXPECT_EQ(0u, AskVariant("QUALTY_TYPE_POD_ENABLE"));
 }
+
+// The override the dialogs of other builds are tried with: exact names, 0 or 1
+// only, the last mention wins; a malformed item answers nothing.
+TEST(VariantSwitches, OverrideTextNamesExactSwitchesOnly) {
+    using nvx::frame::OverriddenVariant;
+    unsigned answer = 7;
+    EXPECT_FALSE(OverriddenVariant(nullptr, "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE1=1", "", &answer));
+    ASSERT_TRUE(OverriddenVariant("_DLG_USRSET_TYPE1=1,_DLG_USRSET_TYPE2=0", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_EQ(1u, answer);
+    ASSERT_TRUE(OverriddenVariant("_DLG_USRSET_TYPE1=1,_DLG_USRSET_TYPE2=0", "_DLG_USRSET_TYPE2", &answer));
+    EXPECT_EQ(0u, answer);
+    ASSERT_TRUE(OverriddenVariant("A=1,A=0", "A", &answer));
+    EXPECT_EQ(0u, answer) << "the last mention wins";
+    // A prefix, a longer name, a lower-case name, other answers and blanks count for nothing.
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE=1", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE11=1", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_dlg_usrset_type1=1", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE1=2", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE1=10", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE1 =1", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant("_DLG_USRSET_TYPE1=", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_FALSE(OverriddenVariant(",,=1,", "_DLG_USRSET_TYPE1", &answer));
+    ASSERT_TRUE(OverriddenVariant("junk,_DLG_USRSET_TYPE1=1,", "_DLG_USRSET_TYPE1", &answer));
+    EXPECT_EQ(1u, answer);
+}

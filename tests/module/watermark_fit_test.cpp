@@ -4,6 +4,7 @@
 // dialog's list turned back into lists and order, and the picture's geometry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -301,6 +302,31 @@ struct FreeTypeMeasure {
         out->cy = static_cast<LONG>((face->size->metrics.ascender - face->size->metrics.descender + 32) >> 6);
         return true;
     }
+    // An outline text (styles 3 and 4) on the regular face: the advances' box (ascent
+    // to descent) grown to hold every glyph's outline box, in whole pixels rounded
+    // outward, each glyph at the pen moved by its rounded advance.
+    bool MeasureOutline(const std::u16string& text, int32_t height, SIZE* out) const {
+        SIZE advance{};
+        if (!Measure(false, text, height, &advance)) return false;
+        const FT_Size_Metrics& sm = regular->size->metrics;
+        long left = 0, right = advance.cx;
+        long top = (sm.ascender + 32) >> 6, bottom = -((-sm.descender + 32) >> 6);
+        long pen = 0;
+        for (char16_t c : text) {
+            if (FT_Load_Char(regular, c, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
+            const FT_Glyph_Metrics& m = regular->glyph->metrics;
+            if (m.width > 0 && m.height > 0) {
+                left = std::min(left, pen + static_cast<long>(std::floor(m.horiBearingX / 64.0)));
+                right = std::max(right, pen + static_cast<long>(std::ceil((m.horiBearingX + m.width) / 64.0)));
+                top = std::max(top, static_cast<long>(std::ceil(m.horiBearingY / 64.0)));
+                bottom = std::min(bottom, static_cast<long>(std::floor((m.horiBearingY - m.height) / 64.0)));
+            }
+            pen += static_cast<long>((regular->glyph->linearHoriAdvance + 0x8000) >> 16);
+        }
+        out->cx = static_cast<LONG>(right - left);
+        out->cy = static_cast<LONG>(top - bottom);
+        return true;
+    }
 };
 
 class RealMetrics : public ::testing::Test {
@@ -333,20 +359,34 @@ TEST_F(RealMetrics, GdiMeasuresAShippedFontAsFreeTypeDoes) {
     ASSERT_TRUE(MeasureWithGdi(DejaVu(WL("iiii"), 10), 100, &narrow));
     ASSERT_TRUE(MeasureWithGdi(DejaVu(WL("MMMM"), 10), 100, &wide));
     EXPECT_LT(narrow.cx * 2, wide.cx);
-    // Styles 3 and 4 are bold: the bold face's own advances.
-    SIZE bold{}, boldMine{};
-    ASSERT_TRUE(MeasureWithGdi(DejaVu(WL("Confidential"), 10, 3), 200, &bold));
-    ASSERT_TRUE(ft_.Measure(true, u"Confidential", 200, &boldMine));
-    EXPECT_EQ(boldMine.cx, bold.cx);
-    SIZE regular{};
-    ASSERT_TRUE(MeasureWithGdi(DejaVu(WL("Confidential"), 10, 1), 200, &regular));
-    EXPECT_GT(bold.cx, regular.cx);
+}
+
+// Styles 3 and 4 print outlines of the regular face: they are measured by the
+// glyphs' outlines, never with the wider bold face.
+TEST_F(RealMetrics, OutlineStylesAreMeasuredByTheirOutlines) {
+    const std::u16string texts[] = {u"Confidential", u"Do Not Copy", u"fj", u"W", u"\u00c5gypt"};
+    for (const std::u16string& text : texts)
+        for (int32_t height : {8, 50, 333, 1666}) {
+            SIZE gdi{}, mine{}, bold{}, plain{};
+            ASSERT_TRUE(MeasureWithGdi(DejaVu(text.c_str(), 10, 3), height, &gdi));
+            ASSERT_TRUE(ft_.MeasureOutline(text, height, &mine));
+            EXPECT_EQ(mine.cx, gdi.cx) << height;
+            EXPECT_EQ(mine.cy, gdi.cy) << height;
+            ASSERT_TRUE(ft_.Measure(false, text, height, &plain));
+            EXPECT_GE(gdi.cx, plain.cx) << "the outline box holds the advances";
+            EXPECT_GE(gdi.cy, plain.cy);
+            ASSERT_TRUE(ft_.Measure(true, text, height, &bold));
+            if (text.size() > 3) {
+                EXPECT_LT(gdi.cx, bold.cx) << "not the bold face";
+            }
+        }
 }
 
 TEST_F(RealMetrics, TheFitCheckAgreesWithFreeType) {
     const TextMeasure independent = [this](const WatermarkRecord& r, int32_t height, SIZE* extent) {
         const nvx::WString text = FieldText(r.szWmkStr, sizeof r.szWmkStr);
-        return ft_.Measure(r.nStyle == 3 || r.nStyle == 4, std::u16string(text.begin(), text.end()), height, extent);
+        const std::u16string t(text.begin(), text.end());
+        return r.nStyle == 3 || r.nStyle == 4 ? ft_.MeasureOutline(t, height, extent) : ft_.Measure(false, t, height, extent);
     };
     const PrintArea a4{2100 - 86, 2970 - 86};
     struct Case {

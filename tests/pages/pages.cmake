@@ -11,6 +11,8 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/layout_dialogs_test.cpp
       pages/finishing_test.cpp
       pages/finishing_full_test.cpp
+      pages/cover_tab_test.cpp
+      pages/custom_tab_test.cpp
       pages/quality_test.cpp
       pages/other_test.cpp
       pages/dialogs_test.cpp
@@ -28,6 +30,8 @@ if(NOT WIN32 AND TARGET novrix_module_core AND TARGET novrix_hostsupport AND TAR
       pages/blank_ratio_test.cpp
       pages/user_auth_test.cpp
       pages/auth_settings_test.cpp
+      pages/user_setting_t1_test.cpp
+      pages/auth_server_test.cpp
       pages/preset_combo_test.cpp
       pages/stamp_tab_test.cpp
       pages/pictures_test.cpp

@@ -25,11 +25,13 @@ const PageCase kPages[] = {
     {"Layout", {101, "Prc_DocPaper2Proc"}},
     {"Quality", {196, "Prc_DocQualityMonoProc"}},
     {"Finishing", {110, "Prc_DocFinishingProc_T2"}},
+    {"Cover/Insert", {113, "Prc_DocCoverPageProc_T2"}},
     {"Other", {187, "Prc_DocOtherProc"}},
     {"Stamp/Composition", {104, "Prc_DocWOProc"}},
     {"Fax", {171, "Prc_DocFaxProc"}},
     {"Version", {106, "Prc_DocVersionProc"}},
     {"Device Settings", {161, "Prc_DocInitializeProc"}},
+    {"My Tab", {230, "Prc_DocMyTabProc"}},
 };
 
 bool IsBackground(Rgb c) {

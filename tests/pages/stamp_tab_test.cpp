@@ -16,6 +16,7 @@
 #include "pages/stamp_logic.h"
 #include "settings/oemdev.h"
 #include "platform/host.h"
+#include "stamps/copy_protect.h"
 #include "stamps/form_store.h"
 #include "stamps/watermark_store.h"
 #include "support/platform_test.h"
@@ -650,6 +651,196 @@ TEST_F(HeaderFooterDialogs, TheDateTimeDialogTakesPageNumbersInsideTheirRange) {
             NvxUi_PressButton(dlg, IDOK);
         }));
     EXPECT_EQ(9999, Field("DateTimePageNo.nPN_StartPage"));
+}
+
+}  // namespace
+
+namespace {
+
+constexpr int kCpSwitch = 1164, kCpOp = 3175, kCpDetail = 1166;
+// Copy-protect edit (2145) and copy guard (214).
+constexpr int kCpeProtect = 2147, kCpeStamp = 2148, kCpeText = 2150, kCpeFont = 2151, kCpePattern = 2152,
+              kCpeDensity = 2159, kCpeLight = 2158, kCpeDark = 2160, kCpeContrast = 2163, kCpeStampDensity = 2107,
+              kCpeStampColor = 2105;
+constexpr int kCseText = 3180, kCseList = 3181, kCseAngle = 3195, kCseDensity = 3216, kCseLight = 3215,
+              kCseDark = 3217;
+
+class CopyProtectDialogs : public StampTab {
+protected:
+    std::string Rules() const override {
+        return "version \"Ver_Cst\" \"1.00\"\n"
+               "forbid CopyProtect_op = CP_CopyProtect when Orientation == Landscape refuse 2\n";
+    }
+    // Runs the settings dialog from the tab's button: `steps` on it, still open
+    // afterwards it is cancelled.  True when it closed by itself (OK taken).
+    bool Settings(const std::function<void(HWND)>& steps) {
+        Run run;
+        run.steps = steps;
+        NvxUi_SetModalDriver(Run::Drive, &run);
+        EXPECT_TRUE(NvxUi_Click(Control(kCpDetail)));
+        NvxUi_SetModalDriver(nullptr, nullptr);
+        return !run.stillOpen;
+    }
+    static std::string TextIn(HWND dlg, int id) {
+        WCHAR text[128] = {};
+        GetWindowTextW(GetDlgItem(dlg, id), text, 128);
+        return nvx::Utf8FromW(text);
+    }
+    static std::string ComboLine(HWND combo, int i) {
+        WCHAR text[128] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return nvx::Utf8FromW(text);
+    }
+    static int ComboIndexOf(HWND combo, const std::string& line) {
+        const int n = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i)
+            if (ComboLine(combo, i) == line) return i;
+        return -1;
+    }
+    // Chooses an operation on the tab by its line.
+    void ChooseOperation(const char* line) {
+        const int at = ComboIndexOf(Control(kCpOp), line);
+        ASSERT_GE(at, 0) << line;
+        ASSERT_TRUE(NvxUi_ChooseComboIndex(Control(kCpOp), at));
+    }
+    void OpenWithCopyProtectOn() {
+        ASSERT_NE(nullptr, OpenSheet({kStamps}));
+        ASSERT_TRUE(IsWindowVisible(Control(kCpSwitch)));
+        ASSERT_TRUE(IsWindowVisible(Control(kCpOp)));
+        EXPECT_FALSE(IsWindowEnabled(Control(kCpOp))) << "the operation waits for the switch";
+        EXPECT_FALSE(IsWindowEnabled(Control(kCpDetail)));
+        ASSERT_TRUE(NvxUi_Click(Control(kCpSwitch)));
+        ASSERT_EQ(1, Field("bCopyProtect"));
+        ASSERT_TRUE(IsWindowEnabled(Control(kCpOp)));
+    }
+};
+
+// The operation combo lists the model's operations; a choice is stored through
+// the check for 3175 (a refused one puts the old operation back), and the settings
+// button follows the operation: nothing to set for password copy.
+TEST_F(CopyProtectDialogs, TheOperationIsCheckedAndChoosesTheDialog) {
+    SetField("nCSE_CopyProtectOp", 1);
+    OpenWithCopyProtectOn();
+    HWND op = Control(kCpOp);
+    ASSERT_EQ(3, SendMessageW(op, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("Copy Guard", ComboLine(op, static_cast<int>(SendMessageW(op, CB_GETCURSEL, 0, 0))));
+    EXPECT_TRUE(IsWindowEnabled(Control(kCpDetail)));
+
+    ChooseOperation("Password Copy");
+    EXPECT_EQ(2, Field("nCSE_CopyProtectOp"));
+    EXPECT_FALSE(IsWindowEnabled(Control(kCpDetail))) << "password copy has nothing to set";
+    EXPECT_EQ("Untitled", Preset());
+
+    ChooseOperation("Copy Protect");
+    EXPECT_EQ(3, Field("nCSE_CopyProtectOp"));
+    EXPECT_TRUE(IsWindowEnabled(Control(kCpDetail)));
+    EXPECT_TRUE(Settings([](HWND dlg) {
+        EXPECT_NE(nullptr, GetDlgItem(dlg, kCpeText)) << "copy protect opens the copy-protect dialog";
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    ChooseOperation("Copy Guard");
+    EXPECT_TRUE(Settings([](HWND dlg) {
+        EXPECT_NE(nullptr, GetDlgItem(dlg, kCseList)) << "copy guard opens the copy-guard dialog";
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+
+    // Landscape forbids copy protect: refused, the copy guard stays.
+    SetField("nOrientation", 2);
+    AnswerMessageBoxes(IDOK);
+    ChooseOperation("Copy Protect");
+    EXPECT_EQ(1, Field("nCSE_CopyProtectOp"));
+    EXPECT_EQ("Copy Guard", ComboLine(op, static_cast<int>(SendMessageW(op, CB_GETCURSEL, 0, 0))));
+
+    // Switched off: operation and button wait again.
+    ASSERT_TRUE(NvxUi_Click(Control(kCpSwitch)));
+    EXPECT_EQ(0, Field("bCopyProtect"));
+    EXPECT_FALSE(IsWindowEnabled(op));
+    EXPECT_FALSE(IsWindowEnabled(Control(kCpDetail)));
+}
+
+// The copy guard: the text list with the device's texts drawn "*%s", a choice
+// stored as the fixed or registered text; the density slider in the model's range
+// with its labels; OK keeps, Cancel puts everything back.
+TEST_F(CopyProtectDialogs, TheCopyGuardDialogTakesTextAngleAndDensity) {
+    SetField("nCSE_CopyProtectOp", 1);
+    SetField("bStamp", 1);
+    SetField("nCPE_CP_Density", 9);  // from another model: outside this one's range
+    OpenWithCopyProtectOn();
+    EXPECT_TRUE(Settings([&](HWND dlg) {
+        EXPECT_EQ("Edit Copy Guard", TextOf(dlg));
+        HWND list = GetDlgItem(dlg, kCseList);
+        EXPECT_TRUE(IsWindowEnabled(list));
+        EXPECT_GE(ComboIndexOf(list, "COPY"), 0);
+        const int device = ComboIndexOf(list, "*Device Text 1");
+        ASSERT_GE(device, 0) << "a device text is marked with an asterisk";
+        EXPECT_EQ(-1, ComboIndexOf(list, "Device Text 1"));
+        ASSERT_TRUE(NvxUi_ChooseComboIndex(list, device));
+        EXPECT_EQ("Light", TextIn(dlg, kCseLight));
+        EXPECT_EQ("Dark", TextIn(dlg, kCseDark));
+        HWND density = GetDlgItem(dlg, kCseDensity);
+        EXPECT_EQ(-3, SendMessageW(density, TBM_GETRANGEMIN, 0, 0)) << "the model's range";
+        EXPECT_EQ(3, SendMessageW(density, TBM_GETRANGEMAX, 0, 0));
+        EXPECT_EQ(3, SendMessageW(density, TBM_GETPOS, 0, 0)) << "a value past the range shows at its end";
+        EXPECT_EQ(9, Field("nCPE_CP_Density")) << "showing it changes nothing";
+        ASSERT_TRUE(NvxUi_SetTrackBar(density, -2));
+        const int angle = ComboIndexOf(GetDlgItem(dlg, kCseAngle), "-45 degrees");
+        ASSERT_GE(angle, 0);
+        ASSERT_TRUE(NvxUi_ChooseComboIndex(GetDlgItem(dlg, kCseAngle), angle));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ(1, Field("nStampType"));
+    EXPECT_EQ(1, Field("nRecordStamp"));
+    EXPECT_EQ(-2, Field("nCPE_CP_Density"));
+    EXPECT_EQ(2, Field("nAngle"));
+
+    const std::vector<uint8_t> before = RecordBytes();
+    EXPECT_FALSE(Settings([&](HWND dlg) {
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kCseText)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, kCseList))) << "the list waits for the text switch";
+        ASSERT_TRUE(NvxUi_SetTrackBar(GetDlgItem(dlg, kCseDensity), 3));
+        ASSERT_TRUE(NvxUi_ChooseComboIndex(GetDlgItem(dlg, kCseAngle), 0));
+    }));
+    EXPECT_EQ(before, RecordBytes()) << "Cancel leaves the record as it was";
+}
+
+// Copy protect: the composite method decides which half is enabled; text, font,
+// pattern, densities and contrast are taken; a text past 31 characters cannot be typed.
+TEST_F(CopyProtectDialogs, TheCopyProtectDialogTakesTextFontPatternAndSliders) {
+    SetField("nCSE_CopyProtectOp", 3);
+    SetField("bCompositeMethod", 1);
+    OpenWithCopyProtectOn();
+    EXPECT_TRUE(Settings([&](HWND dlg) {
+        EXPECT_EQ("Edit Copy Protection", TextOf(dlg));
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(dlg, kCpeProtect), BM_GETCHECK, 0, 0));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, kCpeDensity)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, kCpeStampDensity))) << "the stamp's half waits";
+        EXPECT_EQ("Light", TextIn(dlg, kCpeLight));
+        EXPECT_EQ("Dark", TextIn(dlg, kCpeDark));
+        HWND font = GetDlgItem(dlg, kCpeFont);
+        EXPECT_EQ("Arial", ComboLine(font, static_cast<int>(SendMessageW(font, CB_GETCURSEL, 0, 0))))
+            << "no face stored: the default face";
+        Type(dlg, kCpeText, WL("0123456789012345678901234567890123"));
+        EXPECT_EQ(31u, TextIn(dlg, kCpeText).size()) << "the box takes 31 characters";
+        Type(dlg, kCpeText, WL("Do not copy"));
+        const int whiteOut = ComboIndexOf(GetDlgItem(dlg, kCpePattern), "White Out");
+        ASSERT_GE(whiteOut, 0);
+        ASSERT_TRUE(NvxUi_ChooseComboIndex(GetDlgItem(dlg, kCpePattern), whiteOut));
+        ASSERT_TRUE(NvxUi_SetTrackBar(GetDlgItem(dlg, kCpeDensity), 2));
+        ASSERT_TRUE(NvxUi_SetTrackBar(GetDlgItem(dlg, kCpeContrast), -1));
+        ASSERT_TRUE(NvxUi_Click(GetDlgItem(dlg, kCpeStamp)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, kCpeDensity)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, kCpeStampDensity)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, kCpeStampColor)));
+        ASSERT_TRUE(NvxUi_SetTrackBar(GetDlgItem(dlg, kCpeStampDensity), -3));
+        NvxUi_PressButton(dlg, IDOK);
+    }));
+    EXPECT_EQ("Do not copy", nvx::Utf8FromW(st::CopyProtectText(*nvx::settings::AsRecord(sheet_.Record()))));
+    EXPECT_EQ(1, Field("nPattern"));
+    EXPECT_EQ(2, Field("nCPE_CP_Density"));
+    EXPECT_EQ(-1, Field("nCPE_CP_Contrast"));
+    EXPECT_EQ(0, Field("bCompositeMethod"));
+    EXPECT_EQ(-3, Field("nCPE_SS_Density"));
+    EXPECT_EQ("Untitled", Preset());
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ std::string MakeTempDir(const char* tag);
 void RemoveTree(const std::string& path);
 // AddPrinterW at level 2 as the tests' fixtures need it.  Windows adds a printer
 // only for an installed driver: there the driver named in the info is installed
-// first (once per process, from the built driver folder's files); the layer takes
-// any driver name.
+// first (once per process, from the built driver folder's files), and an
+// "IP_<address>" port that does not exist yet is added as a Standard TCP/IP port
+// to <address> (deleted again with the test's printers); the layer takes any
+// driver and port name.
 HANDLE AddTestPrinter(PRINTER_INFO_2W& info);
 }  // namespace nvxtest

@@ -3,6 +3,7 @@
 // the debugger output or any file under the platform root.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "novrix_run.h"
@@ -119,6 +120,56 @@ TEST_F(NovrixAuthTest, UserSettingsPlaysTheUserSettingsPopUp) {
     EXPECT_TRUE(Has(r.out, "secure print ID 4711, password set")) << r.out;
     EXPECT_EQ(2, Novrix("auth user-settings --user x").rc);
     EXPECT_EQ(2, Novrix("auth set --id 1").rc);
+}
+
+// With the type-1 user settings switched on, user-settings presses the Basic tab's
+// button and drives the type-1 dialog; the ID and box live in the store only.
+TEST_F(NovrixAuthTest, UserSettingsOfTheType1VariantGoThroughTheBasicTab) {
+    setenv("NOVRIX_VARIANTS", "_DLG_USRSET_TYPE1=1,_DLG_USRSET_TYPE2=0", 1);
+    Outcome r = Novrix("auth user-settings --id 4711 --password-stdin --box-name minutes --box-number 12 "
+                       "--retention \"Keep in User Box\"",
+                       "Kr6-Qz!passw0rd\n");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1: secure print ID 4711, password set (stored enciphered, 16 "
+                           "bytes), box minutes number 12, output method 2"))
+        << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "Kr6-Qz!passw0rd"));
+    EXPECT_FALSE(RootHolds("Kr6-Qz!passw0rd")) << "a password in clear under the platform root";
+    r = Novrix("auth user-settings --retention Shred");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no job retention \"Shred\"")) << r.err;
+    r = Novrix("auth user-settings --verify");
+    EXPECT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "The device accepted the user name and password.")) << r.out;
+    // The dialog started from what the store held: nothing of it was lost by opening it again.
+    EXPECT_TRUE(Has(r.out, "secure print ID 4711, password set (stored enciphered, 16 bytes), box minutes number 12, "
+                           "output method 2"))
+        << r.out;
+    unsetenv("NOVRIX_VARIANTS");
+    EXPECT_EQ(2, Novrix("auth user-settings --retention Print").rc) << "only the type-1 dialog has it";
+}
+
+TEST_F(NovrixAuthTest, ServerPlaysTheAuthenticationServerDialog) {
+    Outcome r = Novrix("auth server --server Server101 --tree corp.example --expense-code C-100 --password-stdin",
+                       "pw12345!\n");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Stored for NOVRIX MFP 1: authentication server 21, tree/domain corp.example, expense "
+                           "code C-100, expense code password set (stored enciphered)"))
+        << r.out;
+    EXPECT_FALSE(Has(r.out + r.err, "pw12345!"));
+    EXPECT_FALSE(RootHolds("pw12345!")) << "a password in clear under the platform root";
+    r = Novrix("auth server --tree m\xc3\xbcller");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "refused")) << r.err;
+    EXPECT_TRUE(Has(r.out, "plain ASCII")) << r.out;
+    r = Novrix("auth server --server Server99");
+    EXPECT_EQ(1, r.rc);
+    EXPECT_TRUE(Has(r.err, "no server \"Server99\"")) << r.err;
+    r = Novrix("auth server --expense-code 1 --cancel");
+    ASSERT_EQ(0, r.rc) << r.err;
+    EXPECT_TRUE(Has(r.out, "Cancelled")) << r.out;
+    EXPECT_EQ(2, Novrix("auth server --user x").rc);
+    EXPECT_EQ(2, Novrix("auth login --tree x").rc);
 }
 
 TEST_F(NovrixAuthTest, UsageErrors) {

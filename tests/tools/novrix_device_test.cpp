@@ -328,6 +328,7 @@ TEST_F(NovrixDeviceTest, JobStartLogsInWithTheStoredSettingsAndShowsTheDevicesRe
     ASSERT_EQ(0, setPassword("Tr0ub4dor-3"));
     Outcome r = Novrix("job --printer 'Sim Fax' start");
     ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Document created: the device's configuration is kept")) << r.out;
     EXPECT_TRUE(Has(r.out, "1. Authentication capability: accepted")) << r.out;
     EXPECT_TRUE(Has(r.out, "2. Device answers: yes; authentication: Device")) << r.out;
     EXPECT_TRUE(Has(r.out, "3. Login as alice: accepted")) << r.out;
@@ -421,6 +422,7 @@ TEST_F(NovrixDeviceTest, JobStartSignsOnWithKerberos) {
     r = Novrix("job --printer 'Sim Fax' start --sso");
     EXPECT_EQ(0, r.rc) << r.out << r.err;
     EXPECT_TRUE(Has(r.out, "5. Single sign-on: signed on; authentication: None")) << r.out;
+    EXPECT_TRUE(Has(r.out, "   Sign-on record: context of alice@NOVRIX.TEST, integrity token of ")) << r.out;
     EXPECT_TRUE(Has(r.out, "The device accepts the job.")) << r.out;
 }
 

@@ -197,6 +197,25 @@ TEST_F(NovrixTest, QualityAndOtherTabsThroughPrefs) {
     EXPECT_TRUE(Has(r.out, "  E-mail Address: me@example.com\n")) << r.out;
 }
 
+// Copy protection from prefs: the switch and the operation on the tab, then the
+// copy-guard dialog through its button, its choices kept after OK and apply.
+TEST_F(NovrixTest, CopyProtectionThroughPrefs) {
+    Outcome r = Novrix("prefs --set 'Copy Protection=on' --set 'Operation=Copy Guard' --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bCopyProtect"));
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "nCSE_CopyProtectOp"));
+    r = Novrix("prefs", "page Stamp/Composition\npress Copy Protection Settings...\nshow\n"
+                        "set Distribution Number=on\nset Angle=-45 degrees\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Dialog \"Edit Copy Guard\" opened")) << r.out;
+    EXPECT_EQ(1, StoredField("NOVRIX MFP 1", "bDistributionNumber"));
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nAngle"));
+    // Password copy has nothing to set: the button is disabled.
+    r = Novrix("prefs --set 'Operation=Password Copy' --show");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "  [Copy Protection Settings]  [disabled]\n")) << r.out;
+}
+
 TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     Outcome r = Novrix("prefs --set Colour=on --apply");
     EXPECT_EQ(1, r.rc);
@@ -288,9 +307,11 @@ TEST_F(NovrixTest, ConfirmationsAnsweredFromTheCommandLine) {
 TEST_F(NovrixTest, CommandsFromStandardInput) {
     Outcome r = Novrix("prefs", "pages\npage version\npages\nfrob\npage Nowhere\nset Copies=2\napply\nquit\n");
     EXPECT_EQ(1, r.rc);  // two commands failed
-    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n  Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "* Basic\n  Layout\n  Quality\n  Finishing\n  Cover/Insert\n  Other\n  Stamp/Composition\n  Fax\n"
+                           "  Version\n  Device Settings\n  My Tab\n"))
         << r.out;
-    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Other\n  Stamp/Composition\n  Fax\n* Version\n  Device Settings\n"))
+    EXPECT_TRUE(Has(r.out, "  Basic\n  Layout\n  Quality\n  Finishing\n  Cover/Insert\n  Other\n  Stamp/Composition\n  Fax\n"
+                           "* Version\n  Device Settings\n  My Tab\n"))
         << r.out;
     EXPECT_TRUE(Has(r.err, "unknown command 'frob'")) << r.err;
     EXPECT_TRUE(Has(r.err, "no page \"Nowhere\"")) << r.err;
@@ -697,7 +718,7 @@ TEST_F(NovrixTest, JsonForScripts) {
     nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ("NOVRIX MFP 1", j["printer"]);
     EXPECT_EQ(false, j["stored"]);
-    ASSERT_EQ(9u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Other, Stamp/Composition, Fax, Version, Device Settings
+    ASSERT_EQ(11u, j["pages"].size());  // Basic, Layout, Quality, Finishing, Cover/Insert, Other, Stamp/Composition, Fax, Version, Device Settings, My Tab
     const auto& basic = j["pages"][0];
     EXPECT_EQ("Basic", basic["title"]);
     bool copies = false, orientation = false;
@@ -718,11 +739,13 @@ TEST_F(NovrixTest, JsonForScripts) {
     EXPECT_EQ("Layout", j["pages"][1]["title"]);
     EXPECT_EQ("Quality", j["pages"][2]["title"]);
     EXPECT_EQ("Finishing", j["pages"][3]["title"]);
-    EXPECT_EQ("Other", j["pages"][4]["title"]);
-    EXPECT_EQ("Stamp/Composition", j["pages"][5]["title"]);
-    EXPECT_EQ("Fax", j["pages"][6]["title"]);
-    EXPECT_EQ("Version", j["pages"][7]["title"]);
-    EXPECT_EQ("Device Settings", j["pages"][8]["title"]);
+    EXPECT_EQ("Cover/Insert", j["pages"][4]["title"]);
+    EXPECT_EQ("Other", j["pages"][5]["title"]);
+    EXPECT_EQ("Stamp/Composition", j["pages"][6]["title"]);
+    EXPECT_EQ("Fax", j["pages"][7]["title"]);
+    EXPECT_EQ("Version", j["pages"][8]["title"]);
+    EXPECT_EQ("Device Settings", j["pages"][9]["title"]);
+    EXPECT_EQ("My Tab", j["pages"][10]["title"]);
     EXPECT_EQ(3, j["record"]["nCopies"]);  // the pages wrote their values into the sheet's record
     EXPECT_EQ(1, j["record"]["nOrientation"]);
     EXPECT_FALSE(j["record"].contains("szVLSectionKey"));

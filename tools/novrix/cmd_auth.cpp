@@ -15,6 +15,8 @@
 #include "device/printer_cipher.h"
 #include "device/user_settings.h"
 #include "echo.h"
+#include "sheet_session.h"
+#include "frame/module_state.h"
 #include "frame/variant_switches.h"
 #include "model/loaded_model.h"
 #include "model/model_settings.h"
@@ -34,7 +36,9 @@ void AuthUsage(FILE* out) {
             "       novrix auth [--printer NAME] show\n"
             "       novrix auth [--printer NAME] login [--public | --user NAME [--password-stdin]] [--cancel]\n"
             "       novrix auth [--printer NAME] user-settings [--id ID] [--password-stdin] [--box-name NAME]\n"
-            "                   [--box-number NUMBER] [--cancel]\n"
+            "                   [--box-number NUMBER] [--retention NAME] [--verify] [--cancel]\n"
+            "       novrix auth [--printer NAME] server [--server NAME] [--tree NAME] [--expense-code CODE]\n"
+            "                   [--password-stdin] [--cancel]\n"
             "       novrix auth [--printer NAME] middle-server [--public | --user NAME [--password-stdin]]\n"
             "                   [--verify] [--cancel]\n"
             "set stores what is given and keeps the rest.  Passwords are read from standard input,\n"
@@ -46,17 +50,25 @@ void AuthUsage(FILE* out) {
             "the named user, types the name (and the password from standard input) and presses OK\n"
             "(Cancel with --cancel).  user-settings plays the user settings pop-up: the secure-print ID\n"
             "(16 characters), its password (145, from standard input), the box file name (30) and number (16).\n"
+            "With the type-1 user settings (NOVRIX_VARIANTS=_DLG_USRSET_TYPE1=1) it presses the Basic tab's\n"
+            "User Settings button instead; --retention chooses the job retention by its name and --verify\n"
+            "presses Verify (the device's answer is printed) before OK.\n"
             "middle-server plays the middle server authentication pop-up: the public user or a named user,\n"
             "--verify presses Verify (the device checks the entries through its middle server and the\n"
-            "pop-up's answer is printed), then OK (Cancel with --cancel).\n");
+            "pop-up's answer is printed), then OK (Cancel with --cancel).\n"
+            "server plays the user authentication pop-up's Authentication Server dialog: the server by its\n"
+            "shown name (Server01 ...), the tree or domain name (63 characters), the expense code (8) and its\n"
+            "password (8, from standard input; plain ASCII only), then OK in both (Cancel with --cancel).\n");
 }
 
 struct Args {
     std::string printer, request, user, department;
     bool hasUser = false, hasDepartment = false, password = false, departmentPassword = false;
     bool publicUser = false, cancel = false, verify = false;
-    std::string id, boxName, boxNumber;
-    bool hasId = false, hasBoxName = false, hasBoxNumber = false;
+    std::string id, boxName, boxNumber, retention;
+    bool hasId = false, hasBoxName = false, hasBoxNumber = false, hasRetention = false;
+    std::string server, tree, expenseCode;
+    bool hasServer = false, hasTree = false, hasExpenseCode = false;
 };
 
 int ParseArgs(const std::vector<std::string>& args, Args* out) {
@@ -80,6 +92,18 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         } else if (a == "--box-number" && hasValue) {
             out->boxNumber = args[++i];
             out->hasBoxNumber = true;
+        } else if (a == "--retention" && hasValue) {
+            out->retention = args[++i];
+            out->hasRetention = true;
+        } else if (a == "--server" && hasValue) {
+            out->server = args[++i];
+            out->hasServer = true;
+        } else if (a == "--tree" && hasValue) {
+            out->tree = args[++i];
+            out->hasTree = true;
+        } else if (a == "--expense-code" && hasValue) {
+            out->expenseCode = args[++i];
+            out->hasExpenseCode = true;
         } else if (a == "--public") {
             out->publicUser = true;
         } else if (a == "--cancel") {
@@ -111,23 +135,30 @@ int ParseArgs(const std::vector<std::string>& args, Args* out) {
         fprintf(stderr, "novrix auth: --public belongs to login and middle-server\n");
         return kExitUsage;
     }
-    if (!popup && out->request != "user-settings" && out->cancel) {
-        fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings and middle-server\n");
+    const bool serverArgs = out->hasServer || out->hasTree || out->hasExpenseCode;
+    if (out->request == "server" ? (out->hasUser || out->hasDepartment || out->departmentPassword || out->verify)
+                                 : serverArgs) {
+        fprintf(stderr, "novrix auth: --server, --tree and --expense-code belong to server (with --password-stdin "
+                        "and --cancel)\n");
         return kExitUsage;
     }
-    if (out->request != "middle-server" && out->verify) {
-        fprintf(stderr, "novrix auth: --verify belongs to middle-server\n");
+    if (!popup && out->request != "user-settings" && out->request != "server" && out->cancel) {
+        fprintf(stderr, "novrix auth: --cancel belongs to login, user-settings, server and middle-server\n");
         return kExitUsage;
     }
-    const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber;
+    if (out->request != "middle-server" && out->request != "user-settings" && out->verify) {
+        fprintf(stderr, "novrix auth: --verify belongs to middle-server and user-settings\n");
+        return kExitUsage;
+    }
+    const bool settingsArgs = out->hasId || out->hasBoxName || out->hasBoxNumber || out->hasRetention;
     if ((out->request != "user-settings" && settingsArgs) ||
         (out->request == "user-settings" && (out->hasUser || out->hasDepartment || out->departmentPassword))) {
-        fprintf(stderr, "novrix auth: --id, --box-name and --box-number belong to user-settings (with "
-                        "--password-stdin)\n");
+        fprintf(stderr, "novrix auth: --id, --box-name, --box-number and --retention belong to user-settings "
+                        "(with --password-stdin)\n");
         return kExitUsage;
     }
     if (out->request != "set" && out->request != "show" && out->request != "login" &&
-        out->request != "user-settings" && out->request != "middle-server") {
+        out->request != "user-settings" && out->request != "middle-server" && out->request != "server") {
         AuthUsage(stderr);
         return kExitUsage;
     }
@@ -303,6 +334,90 @@ int Login(const Options& options, const Args& a, HANDLE printer, const std::stri
     return rc;
 }
 
+// user-settings with the type-1 variant: the dialog the Basic tab's User Settings
+// button opens, pressed on the printing preferences as a person would.  The sheet
+// itself is cancelled afterwards: the dialog keeps what it takes in the user's store.
+int UserSettingsType1(const Options& options, const Args& a, const std::string& name) {
+    nvx::WString password;
+    if (!ReadPasswordArg("user-settings", a.password, &password)) return kExitFailed;
+    SheetSession session;
+    std::string error;
+    if (!session.Open(options, name, &error)) {
+        fprintf(stderr, "novrix auth user-settings: %s\n", error.c_str());
+        Wipe(&password);
+        return kExitFailed;
+    }
+    const int basic = session.FindPage("Basic");
+    HWND page = basic >= 0 ? session.ShowPage(static_cast<size_t>(basic)) : nullptr;
+    HWND button = page ? GetDlgItem(page, 1285) : nullptr;
+    if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        fprintf(stderr, "novrix auth user-settings: this model's Basic tab offers no User Settings button\n");
+        session.Cancel();
+        Wipe(&password);
+        return kExitFailed;
+    }
+    // The host hands the dialog the settings record with the user's stored settings in it.
+    nvx::device::LoadUserSettings(session.Printer(), true, reinterpret_cast<OEMDEV*>(session.Record()));
+    bool opened = false, refused = false, unknownRetention = false;
+    AnswerPolicy policy;
+    policy.script = true;  // boxes are printed and answered, never waited for
+    policy.dialog = [&](HWND dlg) {
+        opened = true;
+        auto type = [&](int id, const std::string& text) {
+            const nvx::WString w = nvx::WFromUtf8(text);
+            NvxUi_Type(GetDlgItem(dlg, id), w.c_str(), NVXUI_TYPE_REPLACE);
+        };
+        if (a.hasId) type(1424, a.id);
+        if (a.password) NvxUi_Type(GetDlgItem(dlg, 2027), password.c_str(), NVXUI_TYPE_REPLACE);
+        if (a.hasBoxName) type(1421, a.boxName);
+        if (a.hasBoxNumber) type(1419, a.boxNumber);
+        if (a.hasRetention) {
+            const nvx::WString w = nvx::WFromUtf8(a.retention);
+            HWND combo = GetDlgItem(dlg, 1425);
+            if (!IsWindowEnabled(combo) || !NvxUi_ChooseComboText(combo, w.c_str())) {
+                unknownRetention = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+                return;
+            }
+        }
+        if (a.verify) NvxUi_PressButton(dlg, 2177);
+        NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+        if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+            refused = true;
+            NvxUi_PressButton(dlg, IDCANCEL);
+        }
+    };
+    InstallAnswers(&policy);
+    NvxUi_Click(button);
+    UninstallAnswers();
+    Wipe(&password);
+    session.Cancel();
+    if (!opened) {
+        fprintf(stderr, "novrix auth user-settings: the User Settings dialog did not open\n");
+        return kExitFailed;
+    }
+    if (unknownRetention) {
+        fprintf(stderr, "novrix auth user-settings: this model has no job retention \"%s\"; nothing was changed\n",
+                EchoText(a.retention).c_str());
+        return kExitFailed;
+    }
+    if (refused) {
+        fprintf(stderr, "novrix auth user-settings: the dialog refused the entries; nothing was changed\n");
+        return kExitFailed;
+    }
+    if (a.cancel) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+        return kExitOk;
+    }
+    nvx::device::UserSettingsRecord rec{};
+    nvx::device::ReadStoredUserSettings(session.Printer(), &rec);
+    printf("Stored for %s: secure print ID %s, password %s, box %s number %s, output method %u\n", name.c_str(),
+           Text(rec.securePrintId).c_str(), PasswordState(rec.securePrintPassLength).c_str(),
+           Text(rec.boxFileName).c_str(), Text(rec.boxNumber).c_str(), static_cast<unsigned>(rec.outputMethod));
+    SecureZeroMemory(&rec, sizeof rec);
+    return kExitOk;
+}
+
 // user-settings: the module's user settings pop-up (Popup_UserSettingDlgT2).
 int UserSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
     const std::string folder = PrinterDriverFolder(printer, options);
@@ -380,6 +495,92 @@ int UserSettings(const Options& options, const Args& a, HANDLE printer, const st
     }
     SecureZeroMemory(&rec, sizeof rec);
     return rc;
+}
+
+// server: the user authentication pop-up's Authentication Server button and the
+// dialog it opens, driven as a person would; OK in both keeps the entries.
+int ServerSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    ModuleHost module;
+    if (!module.Load(folder)) {
+        fprintf(stderr, "novrix auth server: %s\n", module.Error().c_str());
+        return kExitFailed;
+    }
+    auto popup = module.Entry<UINT_PTR (*)(UINT_PTR)>("Popup_UserAuthenticDlg");
+    if (!popup) {
+        fprintf(stderr, "novrix auth server: the module has no Popup_UserAuthenticDlg\n");
+        return kExitFailed;
+    }
+    nvx::WString password;
+    if (!ReadPasswordArg("server", a.password, &password)) return kExitFailed;
+    auto dev = StoredUserRecord(printer, nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0);
+    std::vector<BYTE> devOption(6676, 0);
+    HANDLE handle = printer;
+    void* block[4] = {&handle, dev.get(), devOption.data(), nullptr};
+    bool offered = false, opened = false, refused = false, unknownServer = false;
+    AnswerPolicy policy;
+    policy.script = true;
+    policy.dialog = [&](HWND dlg) {
+        if (GetDlgItem(dlg, 2180)) {  // the authentication server dialog
+            opened = true;
+            auto type = [&](int id, const std::string& text) {
+                const nvx::WString w = nvx::WFromUtf8(text);
+                NvxUi_Type(GetDlgItem(dlg, id), w.c_str(), NVXUI_TYPE_REPLACE);
+            };
+            if (a.hasServer && !NvxUi_ChooseComboText(GetDlgItem(dlg, 2180), nvx::WFromUtf8(a.server).c_str())) {
+                unknownServer = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+                return;
+            }
+            if (a.hasTree) type(2182, a.tree);
+            if (a.hasExpenseCode) type(2184, a.expenseCode);
+            if (a.password) NvxUi_Type(GetDlgItem(dlg, 2186), password.c_str(), NVXUI_TYPE_REPLACE);
+            NvxUi_PressButton(dlg, a.cancel ? IDCANCEL : IDOK);
+            if (IsWindow(dlg) && IsWindowVisible(dlg)) {
+                refused = true;
+                NvxUi_PressButton(dlg, IDCANCEL);
+            }
+            return;
+        }
+        HWND button = GetDlgItem(dlg, 2174);
+        offered = button && IsWindowVisible(button) && IsWindowEnabled(button);
+        if (offered) NvxUi_PressButton(dlg, 2174);
+        NvxUi_PressButton(dlg, offered && opened && !refused && !unknownServer && !a.cancel ? IDOK : IDCANCEL);
+    };
+    InstallAnswers(&policy);
+    const UINT_PTR answer = popup(reinterpret_cast<UINT_PTR>(block));
+    UninstallAnswers();
+    Wipe(&password);
+    const uint16_t serverSetting = static_cast<uint16_t>(dev->bytes[1362] | (dev->bytes[1363] << 8));
+    SecureZeroMemory(dev.get(), sizeof *dev);
+    if (answer == 5) {
+        fprintf(stderr, "novrix auth server: the pop-up could not be shown\n");
+        return kExitFailed;
+    }
+    if (!offered) {
+        fprintf(stderr, "novrix auth server: this model has no authentication server settings\n");
+        return kExitFailed;
+    }
+    if (unknownServer) {
+        fprintf(stderr, "novrix auth server: this model has no server \"%s\"; nothing was changed\n",
+                EchoText(a.server).c_str());
+        return kExitFailed;
+    }
+    if (refused) {
+        fprintf(stderr, "novrix auth server: the dialog refused the entries; nothing was changed\n");
+        return kExitFailed;
+    }
+    if (answer != IDOK) {
+        printf("Cancelled: the settings of %s are as they were.\n", name.c_str());
+        return kExitOk;
+    }
+    printf("Stored for %s: authentication server %u", name.c_str(), static_cast<unsigned>(serverSetting));
+    if (a.hasTree) printf(", tree/domain %s", a.tree.c_str());
+    if (a.hasExpenseCode) printf(", expense code %s", a.expenseCode.c_str());
+    if (a.password) printf(", expense code password set (stored enciphered)");
+    printf("\n");
+    return kExitOk;
 }
 
 // middle-server: the module's middle server authentication pop-up
@@ -490,8 +691,16 @@ int CmdAuth(const Options& options, const std::vector<std::string>& args) {
         return kExitFailed;
     }
     if (a.request == "login") return Login(options, a, printer.get(), name);
-    if (a.request == "user-settings") return UserSettings(options, a, printer.get(), name);
+    if (a.request == "user-settings") {
+        if (nvx::frame::AskVariant("_DLG_USRSET_TYPE1") != 0) return UserSettingsType1(options, a, name);
+        if (a.hasRetention || a.verify) {
+            fprintf(stderr, "novrix auth user-settings: --retention and --verify belong to the type-1 user settings\n");
+            return kExitUsage;
+        }
+        return UserSettings(options, a, printer.get(), name);
+    }
     if (a.request == "middle-server") return MiddleServer(options, a, printer.get(), name);
+    if (a.request == "server") return ServerSettings(options, a, printer.get(), name);
     const nvx::device::PasswordCipher* cipher = &nvx::device::PrinterPasswordCipher(printer.get());
     nvx::device::UserSettingsRecord rec{};
     nvx::device::ReadStoredUserSettings(printer.get(), &rec);  // what is missing stays empty

@@ -2,7 +2,7 @@
 // module the job's settings record (the user's preferences with the stored
 // authentication settings), the printer's device-option record and one shared
 // cache, and calls the job-start entry points in the host's order: the
-// capability check, whether the device answers, the verification login with the
+// document event, the capability check, whether the device answers, the verification login with the
 // encryption key, and the key on its own.  Each step and the device's answer are
 // printed; passwords are never printed (they stay enciphered in the record and
 // only the module deciphers them for the login).
@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "common/le.h"
+#include "device/middle_server.h"
 #include "device/user_settings.h"
 #include "echo.h"
 #include "frame/variant_switches.h"
@@ -113,12 +114,13 @@ int Start(const Options& options, HANDLE printer, const std::string& name, bool 
     }
     auto create = module.Entry<void* (*)()>("OAPICom_Create");
     auto remove = module.Entry<U (*)(void*)>("OAPICom_Delete");
+    auto document = module.Entry<U (*)(U, U, U)>("Bidi_DocumentEvent_CreateDC");
     auto capability = module.Entry<U (*)(U, U, U, U, U, U, U)>("Bidi_PrintStart_GetAuthCapability");
     auto communicate = module.Entry<U (*)(U, U, U, U, U)>("Bidi_PrintStart_IsCommunicate");
     auto verify = module.Entry<U (*)(U, U, U, U, U, U, U, U, U, U, U, U, U)>("Bidi_PrintStart_VerifyAndEncryptKey");
     auto key = module.Entry<U (*)(U, U, U, U, U, U)>("Bidi_PrintStart_GetEncryptionKey");
     auto signOn = module.Entry<U (*)(U, U, U, U, U, U)>("Bidi_PrintStart_SSO");
-    if (!create || !remove || !capability || !communicate || !verify || !key || !signOn) {
+    if (!create || !remove || !document || !capability || !communicate || !verify || !key || !signOn) {
         fprintf(stderr, "novrix job start: the module lacks a job-start entry point\n");
         return kExitFailed;
     }
@@ -133,7 +135,11 @@ int Start(const Options& options, HANDLE printer, const std::string& name, bool 
     int exitCode = kExitOk;
 
     printf("Printer: %s\n", name.c_str());
-    U code = capability(p, n, s, d, 0, 0, r);
+    // The document is created first: the device's configuration summary is kept
+    // with the printer's device information (novrix device info).
+    U code = document(p, n, d);
+    printf("Document created: %s\n", code == 0 ? "the device's configuration is kept" : CodeText(code).c_str());
+    code = capability(p, n, s, d, 0, 0, r);
     printf("1. Authentication capability: %s\n", CodeText(code).c_str());
     int32_t authType = 0;
     code = communicate(p, d, s, 0, reinterpret_cast<U>(&authType));
@@ -163,8 +169,12 @@ int Start(const Options& options, HANDLE printer, const std::string& name, bool 
     if (sso) {
         int32_t type = 0, state = 0;
         code = signOn(p, d, s, 0, reinterpret_cast<U>(&type), reinterpret_cast<U>(&state));
-        if (code == 1) printf("5. Single sign-on: signed on; authentication: %s\n", AuthTypeName(type));
-        else {
+        if (code == 1) {
+            printf("5. Single sign-on: signed on; authentication: %s\n", AuthTypeName(type));
+            if (auto kept = nvx::device::ReadSignOnRecord(printer))
+                printf("   Sign-on record: context of %s, integrity token of %u bytes\n", kept->contextId.c_str(),
+                       static_cast<unsigned>(kept->micToken.size()));
+        } else {
             printf("5. Single sign-on: not signed on (state %d)\n", static_cast<int>(state));
             exitCode = kExitFailed;
         }

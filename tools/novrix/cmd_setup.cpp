@@ -14,6 +14,8 @@
 #include "echo.h"
 #include "module_host.h"
 #include "platform/host.h"
+#include "presets/settings_text.h"
+#include "presets/setup_transfer.h"
 #include "store.h"
 
 namespace novrix {
@@ -41,7 +43,9 @@ void SetupUsage(FILE* out) {
             "without --printer) and prints the code it answers with its message.  import and\n"
             "default check the file first (its model, language and format version, every value);\n"
             "a refused file changes nothing.  default and lock need a user who may administer the\n"
-            "printer; import without those rights changes only your own settings.\n"
+            "printer; import without those rights changes only your own settings.  After import\n"
+            "and default each section of the file is listed with its keys and where they went;\n"
+            "after personal the keys taken (never their values).\n"
             "Exit codes: 0 done (code 0), 1 the export answered another code, 2 usage.\n");
 }
 
@@ -58,6 +62,87 @@ const char* Message(const ModuleHost& module, UINT code) {
     const auto* w = message ? reinterpret_cast<const WCHAR*>(message(code)) : nullptr;
     text = w ? nvx::Utf8FromW(w) : std::string();
     return text.c_str();
+}
+
+// Where each section of a setup file lands: on import (shared: only with
+// administrator rights) and as the printer's defaults (null: kept only in the
+// Default preset's text).
+struct Landing {
+    const char* section;
+    const char* onImport;
+    bool shared;
+    const char* asDefault;
+};
+const Landing kLandings[] = {
+    {"OEMDEV", "your document settings", false, "the default document settings"},
+    {"ExcelJobCtrl", "your Excel job control", false, nullptr},
+    {"AuthUseEngine", "the printer's engine authentication switch", true, "the engine authentication switch"},
+    {"Watermark_Public", "the shared watermarks", true, nullptr},
+    {"Watermark_Private", "your watermarks", false, nullptr},
+    {"Watermark_Order", "your watermark order", false, nullptr},
+    {"DeviceOption", "the device options", true, "the default device options"},
+    {"SourceTraySetting", "the device options (paper trays)", true, "the default device options"},
+    {"AcquistionSetting", "the device options and the printer's device address, credentials and community", true,
+     "the default device options (the switches)"},
+    {"InitialSetting", "the device options (initial settings)", true, "the default device options"},
+    {"Halverite", "the device options (utility)", true, "the default device options"},
+    {"CustomPaper", "the printer's custom paper list and its forms", true, nullptr},
+    {"CustomMedia", "the device options (custom media)", true, "the default device options"},
+    {"WakeOnLanSetting", "the device options and the printer's MAC address", true,
+     "the default device options (the switch)"},
+};
+
+// After a file was taken: each of its sections with its keys and where they went.
+void PrintApplied(const std::string& verb, const std::string& printer, const std::string& file) {
+    nvx::presets::SettingsDoc doc;
+    if (nvx::presets::LoadSettingsFile(nvx::WFromUtf8(file), &doc) != ERROR_SUCCESS) return;
+    // The exports take the printer-wide sections only with full access.
+    bool admin = false;
+    PRINTER_DEFAULTSW all{};
+    all.DesiredAccess = PRINTER_ALL_ACCESS;
+    nvx::WString name = nvx::WFromUtf8(printer);
+    HANDLE h = nullptr;
+    if (OpenPrinterW(name.data(), &h, &all)) {
+        admin = true;
+        ClosePrinter(h);
+    }
+    for (const nvx::presets::SettingsSection& section : doc.sections) {
+        const std::string sectionName = nvx::Utf8FromW(section.name);
+        if (sectionName == "DriverInfo" || sectionName == "EasySetName") continue;
+        size_t keys = 0;
+        for (const nvx::presets::SettingsLine& line : section.lines)
+            if (line.kind == nvx::presets::LineKind::Key) ++keys;
+        const Landing* landing = nullptr;
+        for (const Landing& l : kLandings)
+            if (sectionName == l.section) landing = &l;
+        std::string where;
+        if (!landing) where = "not carried by this build";
+        else if (verb == "default") where = landing->asDefault ? landing->asDefault : "kept in the Default preset only";
+        else if (landing->shared && !admin) where = "not applied: needs administrator rights";
+        else where = landing->onImport;
+        if (landing && verb == "import" && admin && sectionName == "OEMDEV") where += " and the printer's";
+        printf("  [%s] %zu key%s: %s\n", EchoText(sectionName).c_str(), keys, keys == 1 ? "" : "s", where.c_str());
+    }
+}
+
+// After personal information was taken: the keys taken and those not carried
+// (names only: the values hold passwords).
+void PrintPersonalKeys(const std::string& file) {
+    static const char* const kCarried[] = {
+        "VLUserName",    "VLUserKey",          "VLSectionName", "VLSectionKey",          "ServerSetting",
+        "TreeDomainName", "ExpenseCode",       "ExpenseCodePassword", "SecurePrintId",   "SecPassword",
+        "BoxFileName",   "BoxNum",             "PublicUser",    "InterimPublicUser",     "UseDefaultLoginUserName",
+        "AuthUseEngine"};
+    std::string taken, other;
+    for (auto& [key, value] : nvx::presets::ReadPersonalInfoKeys(nvx::WFromUtf8(file))) {
+        SecureZeroMemory(value.data(), value.size() * sizeof(WCHAR));
+        bool known = false;
+        for (const char* name : kCarried) known = known || nvx::WEqualNoCase(key, nvx::WFromUtf8(name));
+        std::string& list = known ? taken : other;
+        list += (list.empty() ? "" : ", ") + EchoText(nvx::Utf8FromW(key));
+    }
+    printf("  [PersonalInfo] taken: %s\n", taken.empty() ? "(no key)" : taken.c_str());
+    if (!other.empty()) printf("  [PersonalInfo] not carried: %s\n", other.c_str());
 }
 
 }  // namespace
@@ -143,6 +228,8 @@ int CmdSetup(const Options& options, const std::vector<std::string>& args) {
     }
     const UINT c = static_cast<UINT>(code);
     printf("%s: %u %s\n", chosen->entry, c, Message(module, c));
+    if (c == 0 && (verb == "import" || verb == "default")) PrintApplied(verb, printer, file);
+    if (c == 0 && verb == "personal") PrintPersonalKeys(file);
     return c == 0 ? kExitOk : kExitFailed;
 }
 

@@ -23,18 +23,20 @@
 namespace novrix {
 
 // The document tabs in the order of the module's table of page procedures (its
-// exports): Basic, Layout, Quality, Finishing, Other, Fax, Version, then the
-// document sheet's initial page.
+// exports): Basic, Layout, Quality, Finishing, Cover/Insert, Other, Fax, Version, then the
+// document sheet's initial page and the custom page (My Tab).
 const PageEntry kPreferencePages[] = {
     {"Basic", 100, "Prc_DocPaper1Proc"},
     {"Layout", 101, "Prc_DocPaper2Proc"},
     {"Quality", 196, "Prc_DocQualityMonoProc"},
     {"Finishing", 110, "Prc_DocFinishingProc_T2"},
+    {"Cover/Insert", 113, "Prc_DocCoverPageProc_T2"},
     {"Other", 187, "Prc_DocOtherProc"},
     {"Stamp/Composition", 104, "Prc_DocWOProc"},
     {"Fax", 171, "Prc_DocFaxProc", true},
     {"Version", 106, "Prc_DocVersionProc"},
     {"Device Settings", 161, "Prc_DocInitializeProc"},
+    {"My Tab", 230, "Prc_DocMyTabProc"},
 };
 const size_t kPreferencePageCount = sizeof kPreferencePages / sizeof kPreferencePages[0];
 

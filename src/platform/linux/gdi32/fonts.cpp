@@ -179,4 +179,25 @@ bool RealTextMetrics(const LOGFONTW& lf, TEXTMETRICW* tm) {
     return true;
 }
 
+bool RealGlyphMetrics(const LOGFONTW& lf, WCHAR c, GLYPHMETRICS* gm) {
+    FontCache& cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    FT_Face face = FaceOf(cache, lf);
+    if (!face || !SizeFace(face, lf)) return false;
+    if (FT_Load_Char(face, c, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
+    const FT_Glyph_Metrics& m = face->glyph->metrics;  // 26.6 pixels
+    auto floor64 = [](FT_Pos v) { return static_cast<LONG>(v >= 0 ? v / 64 : -((-v + 63) / 64)); };
+    auto ceil64 = [](FT_Pos v) { return static_cast<LONG>(v >= 0 ? (v + 63) / 64 : -(-v / 64)); };
+    *gm = GLYPHMETRICS{};
+    if (m.width > 0 && m.height > 0) {
+        const LONG left = floor64(m.horiBearingX), right = ceil64(m.horiBearingX + m.width);
+        const LONG top = ceil64(m.horiBearingY), bottom = floor64(m.horiBearingY - m.height);
+        gm->gmBlackBoxX = static_cast<UINT>(right - left);
+        gm->gmBlackBoxY = static_cast<UINT>(top - bottom);
+        gm->gmptGlyphOrigin = {left, top};
+    }
+    gm->gmCellIncX = static_cast<short>((face->glyph->linearHoriAdvance + 0x8000) >> 16);
+    return true;
+}
+
 }  // namespace nvxp

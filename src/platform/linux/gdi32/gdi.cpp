@@ -540,6 +540,18 @@ NVXAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZ
     return TRUE;
 }
 
+NVXAPI DWORD WINAPI GetGlyphOutlineW(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, DWORD cjBuffer,
+                                     LPVOID pvBuffer, const MAT2* lpmat2) {
+    nvxp::DcState* s = nvxp::StateOf(hdc);
+    if (!s) return Fail(ERROR_INVALID_HANDLE, GDI_ERROR);
+    if (!lpgm || !lpmat2 || uChar > 0xFFFF) return Fail(ERROR_INVALID_PARAMETER, GDI_ERROR);
+    if (fuFormat != GGO_METRICS || cjBuffer != 0 || pvBuffer) return Fail(ERROR_NOT_SUPPORTED, GDI_ERROR);
+    const GdiObject* font = nvxp::Find(s->font, GdiKind::Font);
+    if (!font || !nvxp::RealGlyphMetrics(font->font, static_cast<WCHAR>(uChar), lpgm))
+        return Fail(ERROR_NOT_SUPPORTED, GDI_ERROR);
+    return 1;
+}
+
 NVXAPI BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR lpszString, int cchString, int nMaxExtent,
                                          LPINT lpnFit, LPINT lpnDx, LPSIZE lpSize) {
     if (!nvxp::StateOf(hdc)) return Fail(ERROR_INVALID_HANDLE, FALSE);

@@ -1,6 +1,6 @@
 // Security support subset of the Linux platform layer: the Kerberos client calls
-// of the security support interface (InitSecurityInterfaceW and the credentials
-// and context calls of its function table), GetUserNameExW, and Base64 through
+// of the security support interface (InitSecurityInterfaceW and the credentials,
+// context, context attribute and signature calls of its function table), GetUserNameExW, and Base64 through
 // CryptBinaryToStringA / CryptStringToBinaryA.  Kerberos is MIT Kerberos'
 // GSSAPI, Base64 is OpenSSL's; docs/platform-security.md lists what each call does.
 #pragma once
@@ -18,6 +18,7 @@ typedef LONG SECURITY_STATUS;
 #define SEC_E_INTERNAL_ERROR ((SECURITY_STATUS)0x80090304L)
 #define SEC_E_SECPKG_NOT_FOUND ((SECURITY_STATUS)0x80090305L)
 #define SEC_E_INVALID_TOKEN ((SECURITY_STATUS)0x80090308L)
+#define SEC_E_QOP_NOT_SUPPORTED ((SECURITY_STATUS)0x8009030AL)
 #define SEC_E_LOGON_DENIED ((SECURITY_STATUS)0x8009030CL)
 #define SEC_E_NO_CREDENTIALS ((SECURITY_STATUS)0x8009030EL)
 #define SEC_E_NO_AUTHENTICATING_AUTHORITY ((SECURITY_STATUS)0x80090311L)
@@ -28,7 +29,15 @@ typedef LONG SECURITY_STATUS;
 #define SECURITY_NATIVE_DREP 0x00000010
 #define SECBUFFER_VERSION 0
 #define SECBUFFER_EMPTY 0
+#define SECBUFFER_DATA 1
 #define SECBUFFER_TOKEN 2
+#define SECBUFFER_ATTRMASK 0xF0000000
+#define SECBUFFER_READONLY 0x80000000
+#define SECBUFFER_READONLY_WITH_CHECKSUM 0x10000000
+
+// Context attributes this layer answers (QueryContextAttributesW).
+#define SECPKG_ATTR_SIZES 0
+#define SECPKG_ATTR_NAMES 1
 
 #define ISC_REQ_MUTUAL_AUTH 0x00000002
 #define ISC_REQ_REPLAY_DETECT 0x00000004
@@ -62,6 +71,18 @@ typedef struct _SecBufferDesc {
     PSecBuffer pBuffers;
 } SecBufferDesc, *PSecBufferDesc;
 
+typedef struct _SecPkgContext_Sizes {
+    ULONG cbMaxToken;
+    ULONG cbMaxSignature;
+    ULONG cbBlockSize;
+    ULONG cbSecurityTrailer;
+} SecPkgContext_Sizes, *PSecPkgContext_Sizes;
+
+// sUserName is allocated by the layer; the caller frees it with FreeContextBuffer.
+typedef struct _SecPkgContext_NamesW {
+    WCHAR* sUserName;
+} SecPkgContext_NamesW, *PSecPkgContext_NamesW;
+
 typedef SECURITY_STATUS(WINAPI* ACQUIRE_CREDENTIALS_HANDLE_FN_W)(LPWSTR pszPrincipal, LPWSTR pszPackage,
                                                                   ULONG fCredentialUse, void* pvLogonId,
                                                                   void* pAuthData, void* pGetKeyFn,
@@ -76,6 +97,10 @@ typedef SECURITY_STATUS(WINAPI* INITIALIZE_SECURITY_CONTEXT_FN_W)(PCredHandle ph
                                                                    ULONG* pfContextAttr, PTimeStamp ptsExpiry);
 typedef SECURITY_STATUS(WINAPI* DELETE_SECURITY_CONTEXT_FN)(PCtxtHandle phContext);
 typedef SECURITY_STATUS(WINAPI* FREE_CONTEXT_BUFFER_FN)(void* pvContextBuffer);
+typedef SECURITY_STATUS(WINAPI* QUERY_CONTEXT_ATTRIBUTES_FN_W)(PCtxtHandle phContext, ULONG ulAttribute,
+                                                                void* pBuffer);
+typedef SECURITY_STATUS(WINAPI* MAKE_SIGNATURE_FN)(PCtxtHandle phContext, ULONG fQOP, PSecBufferDesc pMessage,
+                                                    ULONG MessageSeqNo);
 
 // The function table, with the fields in the SDK's order; the calls this layer
 // does not offer are null.
@@ -91,10 +116,10 @@ typedef struct _SECURITY_FUNCTION_TABLE_W {
     void* CompleteAuthToken;
     DELETE_SECURITY_CONTEXT_FN DeleteSecurityContext;
     void* ApplyControlToken;
-    void* QueryContextAttributesW;
+    QUERY_CONTEXT_ATTRIBUTES_FN_W QueryContextAttributesW;
     void* ImpersonateSecurityContext;
     void* RevertSecurityContext;
-    void* MakeSignature;
+    MAKE_SIGNATURE_FN MakeSignature;
     void* VerifySignature;
     FREE_CONTEXT_BUFFER_FN FreeContextBuffer;
 } SecurityFunctionTableW, *PSecurityFunctionTableW;

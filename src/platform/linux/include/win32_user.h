@@ -1275,6 +1275,23 @@ typedef struct tagTEXTMETRICW {
     BYTE tmCharSet;
 } TEXTMETRICW, *PTEXTMETRICW, *LPTEXTMETRICW;
 
+// Glyph outlines: only GGO_METRICS (the glyph's black box and advance).
+typedef struct _FIXED {
+    WORD fract;
+    short value;
+} FIXED;
+typedef struct _MAT2 {
+    FIXED eM11, eM12, eM21, eM22;
+} MAT2, *LPMAT2;
+typedef struct _GLYPHMETRICS {
+    UINT gmBlackBoxX;
+    UINT gmBlackBoxY;
+    POINT gmptGlyphOrigin;
+    short gmCellIncX;
+    short gmCellIncY;
+} GLYPHMETRICS, *LPGLYPHMETRICS;
+#define GGO_METRICS 0
+
 typedef struct tagBITMAP {
     LONG bmType;
     LONG bmWidth;
@@ -1440,6 +1457,11 @@ NVXAPI int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
 NVXAPI DWORD WINAPI GetObjectType(HGDIOBJ h);
 NVXAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 NVXAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+// GGO_METRICS of the selected font's glyph for a character (the transform is taken
+// as the identity; lpmat2 must be given, as Windows asks).  GDI_ERROR for another
+// format, a buffer, or a font whose face the machine does not have (no outlines).
+NVXAPI DWORD WINAPI GetGlyphOutlineW(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, DWORD cjBuffer,
+                                     LPVOID pvBuffer, const MAT2* lpmat2);
 NVXAPI BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR lpszString, int cchString, int nMaxExtent,
                                          LPINT lpnFit, LPINT lpnDx, LPSIZE lpSize);
 NVXAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);

@@ -1,5 +1,6 @@
-// Security support subset: Kerberos client contexts over MIT Kerberos' GSSAPI,
-// the user's principal names, and Base64 over OpenSSL.
+// Security support subset: Kerberos client contexts over MIT Kerberos' GSSAPI
+// (with their sizes, names and integrity signatures), the user's principal
+// names, and Base64 over OpenSSL.
 //
 // Credentials and contexts are heap objects kept in one live set; a handle that
 // is not in it answers SEC_E_INVALID_HANDLE and is never followed.  Tokens the
@@ -32,7 +33,12 @@ struct Context {
     gss_ctx_id_t ctx = GSS_C_NO_CONTEXT;
     gss_name_t target = GSS_C_NO_NAME;
     Credential* credential = nullptr;
+    bool complete = false;  // the last InitializeSecurityContextW answered SEC_E_OK
 };
+
+// The largest token of an authentication exchange that this layer hands out
+// (SECPKG_ATTR_SIZES' cbMaxToken): the classic Kerberos limit.
+constexpr ULONG kMaxToken = 12000;
 
 std::mutex g_mutex;
 std::unordered_set<void*> g_live;
@@ -67,6 +73,8 @@ SECURITY_STATUS StatusOf(OM_uint32 major, OM_uint32 minor) {
     if (routine == GSS_S_NO_CRED || routine == GSS_S_CREDENTIALS_EXPIRED) return SEC_E_NO_CREDENTIALS;
     if (routine == GSS_S_BAD_NAME || routine == GSS_S_BAD_NAMETYPE) return SEC_E_TARGET_UNKNOWN;
     if (routine == GSS_S_CONTEXT_EXPIRED) return SEC_E_CONTEXT_EXPIRED;
+    if (routine == GSS_S_NO_CONTEXT) return SEC_E_INVALID_HANDLE;
+    if (routine == GSS_S_BAD_QOP) return SEC_E_QOP_NOT_SUPPORTED;
     if (routine == GSS_S_DEFECTIVE_TOKEN || routine == GSS_S_BAD_SIG || routine == GSS_S_BAD_MIC)
         return SEC_E_INVALID_TOKEN;
     if (routine == GSS_S_FAILURE) {
@@ -218,7 +226,8 @@ SECURITY_STATUS WINAPI InitializeContext(PCredHandle credential, PCtxtHandle con
         *attributes = a;
     }
     if (expiry) expiry->QuadPart = 0;
-    return (major & GSS_S_CONTINUE_NEEDED) ? SEC_I_CONTINUE_NEEDED : SEC_E_OK;
+    c->complete = !(major & GSS_S_CONTINUE_NEEDED);
+    return c->complete ? SEC_E_OK : SEC_I_CONTINUE_NEEDED;
 }
 
 SECURITY_STATUS WINAPI DeleteContext(PCtxtHandle handle) {
@@ -233,9 +242,127 @@ SECURITY_STATUS WINAPI FreeBuffer(void* buffer) {
     return SEC_E_OK;
 }
 
-SecurityFunctionTableW g_table = {
-    1,       nullptr, nullptr, AcquireCredentials, FreeCredentials, nullptr, InitializeContext, nullptr, nullptr,
-    DeleteContext, nullptr, nullptr, nullptr,         nullptr,         nullptr, nullptr,           FreeBuffer};
+// The integrity token of a message under an established context.
+SECURITY_STATUS Mic(Context* c, const void* data, size_t length, gss_buffer_desc* mic) {
+    OM_uint32 minor = 0;
+    gss_buffer_desc message{length, const_cast<void*>(data)};
+    const OM_uint32 major = gss_get_mic(&minor, c->ctx, GSS_C_QOP_DEFAULT, &message, mic);
+    return GSS_ERROR(major) ? StatusOf(major, minor) : SEC_E_OK;
+}
+
+// What a wrap adds to the largest message it takes, with or without confidentiality.
+SECURITY_STATUS WrapOverhead(Context* c, bool confidential, ULONG* overhead) {
+    constexpr OM_uint32 kProbe = 65536;
+    OM_uint32 minor = 0, largest = 0;
+    const OM_uint32 major =
+        gss_wrap_size_limit(&minor, c->ctx, confidential ? 1 : 0, GSS_C_QOP_DEFAULT, kProbe, &largest);
+    if (GSS_ERROR(major)) return StatusOf(major, minor);
+    *overhead = largest <= kProbe ? kProbe - largest : 0;
+    return SEC_E_OK;
+}
+
+// Nothing is signed or wrapped here: that would use up one of the context's
+// sequence numbers, and the device would see a gap before the first real token.
+SECURITY_STATUS Sizes(Context* c, SecPkgContext_Sizes* out) {
+    ULONG integrity = 0, trailer = 0;
+    // An integrity-only wrap carries the same header and checksum as a signature
+    // (and, for the older key types, a confounder and padding too): a bound on it.
+    SECURITY_STATUS s = WrapOverhead(c, false, &integrity);
+    if (s == SEC_E_OK) s = WrapOverhead(c, true, &trailer);
+    if (s != SEC_E_OK) return s;
+    out->cbMaxToken = kMaxToken;
+    out->cbMaxSignature = integrity;
+    out->cbBlockSize = 1;
+    out->cbSecurityTrailer = trailer;
+    return SEC_E_OK;
+}
+
+SECURITY_STATUS Names(Context* c, SecPkgContext_NamesW* out) {
+    OM_uint32 minor = 0;
+    gss_name_t source = GSS_C_NO_NAME;
+    OM_uint32 major = gss_inquire_context(&minor, c->ctx, &source, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr);
+    if (GSS_ERROR(major)) return StatusOf(major, minor);
+    gss_buffer_desc text{0, nullptr};
+    major = gss_display_name(&minor, source, &text, nullptr);
+    OM_uint32 ignored = 0;
+    gss_release_name(&ignored, &source);
+    if (GSS_ERROR(major)) return StatusOf(major, minor);
+    const nvx::WString name = nvx::WFromUtf8(std::string(static_cast<const char*>(text.value), text.length));
+    gss_release_buffer(&ignored, &text);
+    auto* copy = static_cast<WCHAR*>(std::malloc((name.size() + 1) * sizeof(WCHAR)));
+    if (!copy) return SEC_E_INSUFFICIENT_MEMORY;
+    std::memcpy(copy, name.c_str(), (name.size() + 1) * sizeof(WCHAR));
+    out->sUserName = copy;
+    return SEC_E_OK;
+}
+
+SECURITY_STATUS WINAPI QueryContextAttributes(PCtxtHandle handle, ULONG attribute, void* buffer) {
+    auto* c = FromHandle<Context>(handle, kContextTag);
+    if (!c) return SEC_E_INVALID_HANDLE;
+    if (!buffer) return SEC_E_INTERNAL_ERROR;
+    if (attribute != SECPKG_ATTR_SIZES && attribute != SECPKG_ATTR_NAMES) return SEC_E_UNSUPPORTED_FUNCTION;
+    // The attributes are those of an established context.
+    if (!c->complete) return SEC_E_INVALID_HANDLE;
+    if (attribute == SECPKG_ATTR_SIZES) return Sizes(c, static_cast<SecPkgContext_Sizes*>(buffer));
+    return Names(c, static_cast<SecPkgContext_NamesW*>(buffer));
+}
+
+// The message is every SECBUFFER_DATA buffer in order (read-only ones too,
+// except those marked for a separate checksum); the signature goes into the
+// first SECBUFFER_TOKEN buffer, which must hold it.
+SECURITY_STATUS WINAPI MakeSignature(PCtxtHandle handle, ULONG qop, PSecBufferDesc message, ULONG) {
+    auto* c = FromHandle<Context>(handle, kContextTag);
+    if (!c) return SEC_E_INVALID_HANDLE;
+    if (qop != 0) return SEC_E_QOP_NOT_SUPPORTED;
+    if (!message || message->ulVersion != SECBUFFER_VERSION || !message->pBuffers || message->cBuffers == 0)
+        return SEC_E_INVALID_TOKEN;
+    SecBuffer* token = nullptr;
+    std::string data;
+    for (ULONG i = 0; i < message->cBuffers; ++i) {
+        SecBuffer& b = message->pBuffers[i];
+        const ULONG type = b.BufferType & ~static_cast<ULONG>(SECBUFFER_ATTRMASK);
+        if (type == SECBUFFER_TOKEN && !token) {
+            token = &b;
+        } else if (type == SECBUFFER_DATA && !(b.BufferType & SECBUFFER_READONLY_WITH_CHECKSUM)) {
+            if (!b.pvBuffer && b.cbBuffer) return SEC_E_INVALID_TOKEN;
+            if (b.cbBuffer) data.append(static_cast<const char*>(b.pvBuffer), b.cbBuffer);
+        }
+    }
+    if (!token || !token->pvBuffer) return SEC_E_INVALID_TOKEN;
+    if (!c->complete) return SEC_E_INVALID_HANDLE;
+    gss_buffer_desc mic{0, nullptr};
+    const SECURITY_STATUS s = Mic(c, data.data(), data.size(), &mic);
+    OPENSSL_cleanse(data.data(), data.size());
+    if (s != SEC_E_OK) return s;
+    OM_uint32 minor = 0;
+    if (mic.length > token->cbBuffer) {
+        gss_release_buffer(&minor, &mic);
+        return SEC_E_BUFFER_TOO_SMALL;
+    }
+    std::memcpy(token->pvBuffer, mic.value, mic.length);
+    token->cbBuffer = static_cast<ULONG>(mic.length);
+    gss_release_buffer(&minor, &mic);
+    return SEC_E_OK;
+}
+
+SecurityFunctionTableW g_table = {1,
+                                  nullptr,
+                                  nullptr,
+                                  AcquireCredentials,
+                                  FreeCredentials,
+                                  nullptr,
+                                  InitializeContext,
+                                  nullptr,
+                                  nullptr,
+                                  DeleteContext,
+                                  nullptr,
+                                  QueryContextAttributes,
+                                  nullptr,
+                                  nullptr,
+                                  MakeSignature,
+                                  nullptr,
+                                  FreeBuffer};
 
 }  // namespace
 

@@ -243,6 +243,9 @@ SIZE FontCharSize(HFONT font);
 bool RealTextExtent(const LOGFONTW& font, const WCHAR* text, int count, SIZE* size, int maxExtent = -1,
                     int* fit = nullptr, int* dx = nullptr);
 bool RealTextMetrics(const LOGFONTW& font, TEXTMETRICW* metrics);
+// A character's glyph metrics (black box in whole pixels, rounded outward; the
+// unhinted advance rounded); false as above.
+bool RealGlyphMetrics(const LOGFONTW& font, WCHAR c, GLYPHMETRICS* metrics);
 // Pixel height of a font of this many points at 96 dots per inch.
 int PointsToPixels(int points);
 HFONT DefaultGuiFont();
