@@ -31,8 +31,8 @@ bool NoPasswordAsked(const features::ModelRecord* record, const features::Device
 }
 
 bool NoPasswordAsked(const BYTE* devOption) {
-    const frame::ModuleState& m = frame::Module();
-    return NoPasswordAsked(m.model.record, m.model.deviceOptions, devOption);
+    const model::LoadedModel& m = model::Loaded();
+    return NoPasswordAsked(m.tables.record, m.tables.deviceOptions, devOption);
 }
 
 CapabilityItems ItemsFromDevice(std::span<const BYTE> capability, std::span<const BYTE> configuration,

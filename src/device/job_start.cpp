@@ -140,7 +140,7 @@ void KeepConfigurationSummary(HANDLE printer, const char* address, const Connect
 // The check shared by the document event (which keeps the configuration
 // summary) and the capability step.
 DWORD CheckDevice(const JobStartRequest& r, bool always, bool keepSummary) {
-    const frame::ModuleState& m = frame::Module();
+    const model::LoadedModel& m = model::Loaded();
     const JobStartModel model = ModelJobStart();
     const WString name = NameOf(r);
     if (!m.host.library || name.empty()) return kJobNotAsked;

@@ -16,6 +16,7 @@
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/stores.h"
 #include "model/text_tables.h"
 #include "pages/page_help.h"
@@ -88,7 +89,7 @@ WString StoredText(std::span<const BYTE> bytes, size_t limit) {
 
 // The server list of the dialog's item, or the catalogue's.
 const uint8_t* ServerList() {
-    const features::UiItemTable* table = frame::Module().uiItems;
+    const features::UiItemTable* table = features::ModuleItems();
     const int row = table ? features::FindUiItemByControl(table, kServerSetting, kAuthServerTemplate) : -1;
     const features::UiItem* item = table ? table->Row(row) : nullptr;
     return item ? item->options : nullptr;
@@ -292,7 +293,7 @@ bool HoldsExpenseCodePassword(const device::PasswordCipher& cipher, const AuthSe
 }
 
 bool AuthServerOffered() {
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     return model && model->switches[features::kSw_AuthenticationServerSetting] != 0;
 }
 

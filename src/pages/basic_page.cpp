@@ -255,7 +255,7 @@ void OnUserDialog(HWND page, int id) {
         const UserAuthBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserAuthentication(&block, page);
     } else if (frame::AskVariant("_DLG_USRSET_TYPE1") != 0) {
-        answer = RunUserSettingT1({printer, rec, ContextDevOptionRecord(PageContext(page))}, page);
+        answer = RunUserSettingT1({printer, rec, settings::ContextDevOptionRecord(PageContext(page))}, page);
     } else {
         const UserSettingBlock block{&printer, rec, settings::ContextDevOptionRecord(PageContext(page)), nullptr};
         answer = RunUserSetting(&block, page);

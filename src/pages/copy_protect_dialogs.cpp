@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "constraints/engine.h"
 #include "features/catalogue.h"
 #include "features/option_record.h"
 #include "frame/module_state.h"
@@ -80,7 +81,7 @@ WString ControlText(HWND dlg, int id) {
 
 void Enable(HWND dlg, int id, bool on) {
     HWND c = GetDlgItem(dlg, id);
-    if (c && !ControlSwitchedOff(c)) EnableWindow(c, on);
+    if (c && !constraints::ControlSwitchedOff(c)) EnableWindow(c, on);
 }
 
 // Items of the record on a dialog: drop-downs the model gives no choices (or whose

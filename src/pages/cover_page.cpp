@@ -4,6 +4,7 @@
 // is off answers 0 to every message.
 #include <iterator>
 
+#include "constraints/engine.h"
 #include "features/option_record.h"
 #include "features/ui_items.h"
 #include "frame/variant_switches.h"
@@ -13,8 +14,8 @@
 #include "pages/page_items.h"
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
-#include "pages/page_work.h"
 #include "settings/oemdev_template.h"
+#include "settings/sheet_work.h"
 
 namespace nvx::pages {
 
@@ -54,14 +55,14 @@ Type PageType(HWND page) {
 
 bool Offered(HWND page, int control) {
     HWND c = GetDlgItem(page, control);
-    return c && !ControlSwitchedOff(c);
+    return c && !constraints::ControlSwitchedOff(c);
 }
 
 void UpdateEnables(HWND page) {
     const OEMDEV* r = PageRecord(page);
     if (!r) return;
     const cover::Enables e = cover::ComputeEnables(*r);
-    const bool mayApply = ContextMayApply(PageContext(page)) != 0;
+    const bool mayApply = settings::ContextMayApply(PageContext(page)) != 0;
     for (const auto& c : kControls) {
         if (!cover::OwnerOf(c.control) || !Offered(page, c.control)) continue;
         const features::UiItem* item = PageItem(kPage, static_cast<uint32_t>(c.control));
@@ -161,11 +162,11 @@ bool OnCommand(HWND page, int id, UINT code) {
 
 void OnSetActive(HWND page) {
     auto* ctx = PageContext(page);
-    WorkSet(ctx, work::kChecksSuspended, 1);
-    if (!InCustomPage(ctx)) CheckConstraints(page, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 1);
+    if (!settings::InCustomPage(ctx)) CheckConstraints(page, 0);
     ShowPageHints(page, ctx, kPage);
     ShowAll(page);
-    WorkSet(ctx, work::kChecksSuspended, 0);
+    settings::WorkSet(ctx, settings::work::kChecksSuspended, 0);
 }
 
 // Every offered check box holds 0 or 1 and every offered list whose check box is

@@ -7,9 +7,9 @@
 
 #include "common/text.h"
 #include "features/custom_paper.h"
+#include "features/custom_paper_list.h"
 #include "features/model_record.h"
 #include "model/loaded_model.h"
-#include "pages/custom_paper_list.h"
 #include "pages/hints.h"
 #include "pages/page_framework.h"
 #include "pages/page_procs.h"
@@ -36,15 +36,15 @@ enum : int {
     kLengthRange = 3534,
 };
 
-static_assert(settings::work::kCustomPaperList + sizeof(CustomPaperList) <= settings::work::kWatermarksLoaded,
+static_assert(settings::work::kCustomPaperList + sizeof(features::CustomPaperList) <= settings::work::kWatermarksLoaded,
               "the sheet's list ends before the next field of the page state");
 
 const WCHAR kStateProp[] = WL("NovrixCustomPaperList");
 
 struct State {
-    CustomPaperList list{};  // the list being edited
+    features::CustomPaperList list{};  // the list being edited
     features::SizeUnit unit = features::SizeUnit::Mm;
-    uint32_t capacity = kCustomPaperMaxEntries;
+    uint32_t capacity = features::kCustomPaperMaxEntries;
 };
 
 State* StateOf(HWND dlg) {
@@ -57,21 +57,21 @@ features::CustomPaperModel Model() {
 
 // ---- The sheet's list, kept in the page work area ----
 
-CustomPaperList SheetList(const settings::PrinterUIContext* ctx) {
-    CustomPaperList list{};
+features::CustomPaperList SheetList(const settings::PrinterUIContext* ctx) {
+    features::CustomPaperList list{};
     BYTE* area = settings::ContextPageWorkArea(ctx);
     if (!area) return list;
     if (!settings::WorkGet(ctx, settings::work::kCustomPaperLoaded)) {
-        list = LoadCustomPaperList(settings::ContextPrinter(ctx));
+        list = features::LoadCustomPaperList(settings::ContextPrinter(ctx));
         std::memcpy(area + settings::work::kCustomPaperList, &list, sizeof list);
         settings::WorkSet(ctx, settings::work::kCustomPaperLoaded, 1);
         return list;
     }
-    DecodeCustomPaperList(area + settings::work::kCustomPaperList, sizeof list, kCustomPaperMaxEntries, &list);
+    features::DecodeCustomPaperList(area + settings::work::kCustomPaperList, sizeof list, features::kCustomPaperMaxEntries, &list);
     return list;
 }
 
-void SetSheetList(const settings::PrinterUIContext* ctx, const CustomPaperList& list) {
+void SetSheetList(const settings::PrinterUIContext* ctx, const features::CustomPaperList& list) {
     if (BYTE* area = settings::ContextPageWorkArea(ctx)) {
         std::memcpy(area + settings::work::kCustomPaperList, &list, sizeof list);
         settings::WorkSet(ctx, settings::work::kCustomPaperLoaded, 1);
@@ -92,7 +92,7 @@ void ShowList(HWND dlg, int select) {
     SendMessageW(box, LB_RESETCONTENT, 0, 0);
     const bool fine = Model().finePrecision;
     for (uint32_t i = 0; i < s->list.count; ++i) {
-        const CustomPaperEntry& e = s->list.entries[i];
+        const features::CustomPaperEntry& e = s->list.entries[i];
         const WString line = features::SizeListText(WStringView(e.name), s->unit, fine, e.width, e.length);
         SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
@@ -112,13 +112,13 @@ void ShowRanges(HWND dlg) {
 
 void ShowSize(HWND dlg, int id, int32_t microns) {
     const State* s = StateOf(dlg);
-    SetDlgItemTextW(dlg, id, SizeMicronsText(microns, s->unit, Model().finePrecision).c_str());
+    SetDlgItemTextW(dlg, id, features::SizeMicronsText(microns, s->unit, Model().finePrecision).c_str());
 }
 
 void ShowEntry(HWND dlg, int index) {
     const State* s = StateOf(dlg);
     if (index < 0 || static_cast<uint32_t>(index) >= s->list.count) return;
-    const CustomPaperEntry& e = s->list.entries[index];
+    const features::CustomPaperEntry& e = s->list.entries[index];
     SetDlgItemTextW(dlg, kName, e.name);
     ShowSize(dlg, kWidth, e.width);
     ShowSize(dlg, kLength, e.length);
@@ -138,13 +138,13 @@ int ReadFields(HWND dlg, Fields* f) {
     f->name = FieldText(dlg, kName);
     const WString w = FieldText(dlg, kWidth);
     const WString l = FieldText(dlg, kLength);
-    if (!ParseSizeMicrons(w, s->unit, &f->width)) return kWidth;
-    if (!ParseSizeMicrons(l, s->unit, &f->length)) return kLength;
+    if (!features::ParseSizeMicrons(w, s->unit, &f->width)) return kWidth;
+    if (!features::ParseSizeMicrons(l, s->unit, &f->length)) return kLength;
     const auto range = features::EffectiveCustomRange(Model());
-    switch (CheckEntry(f->name, features::MicronsToTenths(f->width), features::MicronsToTenths(f->length), range)) {
-    case EntryProblem::Name: return kName;
-    case EntryProblem::Width: return kWidth;
-    case EntryProblem::Length: return kLength;
+    switch (features::CheckEntry(f->name, features::MicronsToTenths(f->width), features::MicronsToTenths(f->length), range)) {
+    case features::EntryProblem::Name: return kName;
+    case features::EntryProblem::Width: return kWidth;
+    case features::EntryProblem::Length: return kLength;
     default: return 0;
     }
 }
@@ -156,10 +156,10 @@ int32_t UnitValue(features::SizeUnit unit) {
 // Puts the fields' entry into the list; answers the control to correct, or 0.
 int PutFields(HWND dlg, const Fields& f) {
     State* s = StateOf(dlg);
-    const EntryProblem p = PutCustomPaper(&s->list, s->capacity, f.name, f.width, f.length, UnitValue(s->unit));
-    if (p == EntryProblem::Full) MessageBeep(MB_ICONEXCLAMATION);
-    if (p != EntryProblem::None) return kName;
-    ShowList(dlg, FindCustomPaper(s->list, f.name));
+    const features::EntryProblem p = features::PutCustomPaper(&s->list, s->capacity, f.name, f.width, f.length, UnitValue(s->unit));
+    if (p == features::EntryProblem::Full) MessageBeep(MB_ICONEXCLAMATION);
+    if (p != features::EntryProblem::None) return kName;
+    ShowList(dlg, features::FindCustomPaper(s->list, f.name));
     return 0;
 }
 
@@ -176,7 +176,7 @@ void OnAdd(HWND dlg) {
 void OnDelete(HWND dlg) {
     State* s = StateOf(dlg);
     const LRESULT sel = SendMessageW(GetDlgItem(dlg, kList), LB_GETCURSEL, 0, 0);
-    if (sel < 0 || !RemoveCustomPaper(&s->list, static_cast<uint32_t>(sel))) return;
+    if (sel < 0 || !features::RemoveCustomPaper(&s->list, static_cast<uint32_t>(sel))) return;
     const int next = s->list.count == 0 ? -1 : static_cast<int>(sel) < static_cast<int>(s->list.count)
                                                    ? static_cast<int>(sel)
                                                    : static_cast<int>(s->list.count) - 1;
@@ -196,8 +196,8 @@ void OnUnit(HWND dlg, int control) {
     if (unit == s->unit) return;
     // What the fields hold is shown again in the new unit.
     int32_t w = 0, l = 0;
-    const bool hasW = ParseSizeMicrons(FieldText(dlg, kWidth), s->unit, &w);
-    const bool hasL = ParseSizeMicrons(FieldText(dlg, kLength), s->unit, &l);
+    const bool hasW = features::ParseSizeMicrons(FieldText(dlg, kWidth), s->unit, &w);
+    const bool hasL = features::ParseSizeMicrons(FieldText(dlg, kLength), s->unit, &l);
     s->unit = unit;
     if (hasW) ShowSize(dlg, kWidth, w);
     if (hasL) ShowSize(dlg, kLength, l);
@@ -241,11 +241,11 @@ void OnOk(HWND dlg) {
     ShowRanges(dlg);
     ShowPageHints(dlg, ctx, kPage);
     // 4 - 6: stored with the printer, the forms registered anew, kept in the sheet.
-    const CustomPaperList previous = SheetList(ctx);
+    const features::CustomPaperList previous = SheetList(ctx);
     if (s->list.count > s->capacity) s->list.count = s->capacity;
     const bool noForms = (settings::ContextSheetFlags(ctx) & settings::layout::kFlagNoForms) != 0;
     const auto m = Model();
-    SaveCustomPaperList(settings::ContextPrinter(ctx), previous, s->list, noForms, m.paperFeedType, m.maxFeedLength);
+    features::SaveCustomPaperList(settings::ContextPrinter(ctx), previous, s->list, noForms, m.paperFeedType, m.maxFeedLength);
     SetSheetList(ctx, s->list);
     EndDialog(dlg, IDOK);
 }
@@ -256,14 +256,14 @@ INT_PTR OnInit(HWND dlg, LPARAM) {
     auto state = std::make_unique<State>();
     auto* ctx = PageContext(dlg);
     state->list = SheetList(ctx);
-    state->capacity = CustomPaperCapacity();
+    state->capacity = features::CustomPaperCapacity();
     if (const OEMDEV* r = PageRecord(dlg))
         state->unit = settings::GetNumber(*r, "byUnitInUserDefPaper") != 0 ? features::SizeUnit::Inch
                                                                             : features::SizeUnit::Mm;
     if (state->list.count > 0)
         state->unit = state->list.entries[0].unit ? features::SizeUnit::Inch : features::SizeUnit::Mm;
     SetPropW(dlg, kStateProp, state.release());
-    SendMessageW(GetDlgItem(dlg, kName), EM_LIMITTEXT, kCustomPaperNameChars, 0);
+    SendMessageW(GetDlgItem(dlg, kName), EM_LIMITTEXT, features::kCustomPaperNameChars, 0);
     for (int id : {kWidth, kLength}) SendMessageW(GetDlgItem(dlg, id), EM_LIMITTEXT, 9, 0);
     const int tab = 100;  // dialog units: the size after the name
     SendMessageW(GetDlgItem(dlg, kList), LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
@@ -297,7 +297,7 @@ bool OnCommand(HWND dlg, int id, UINT code) {
     case kName:
         // A name of the list selects its entry (Delete then removes it).
         if (code == EN_CHANGE && StateOf(dlg)) {
-            const int found = FindCustomPaper(StateOf(dlg)->list, FieldText(dlg, kName));
+            const int found = features::FindCustomPaper(StateOf(dlg)->list, FieldText(dlg, kName));
             SendMessageW(GetDlgItem(dlg, kList), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
             EnableWindow(GetDlgItem(dlg, kDelete), found >= 0 && settings::ContextMayApply(PageContext(dlg)));
         }

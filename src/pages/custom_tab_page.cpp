@@ -14,6 +14,7 @@
 #include "features/ui_items.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/package.h"
 #include "pages/custom_tab_logic.h"
 #include "pages/custom_tab_page.h"
@@ -75,8 +76,8 @@ std::string Narrow(const WCHAR* w) {
 // with a settings field and the model offers.
 std::vector<Setting> OfferedSettings() {
     std::vector<Setting> out;
-    const auto& page = frame::Module().model.settings.customPage;
-    const auto* table = frame::Module().uiItems;
+    const auto& page = model::Loaded().tables.settings.customPage;
+    const auto* table = features::ModuleItems();
     if (!table) return out;
     // The row labels are the texts of the model's items.
     const WString path = frame::BesideModule(frame::Module().self, WL("NOVRIX_D.VPD"));
@@ -180,8 +181,8 @@ PageState* State(HWND page) {
     return static_cast<PageState*>(GetPropW(page, kStateProp));
 }
 
-WString FileOf(const PrinterUIContext* ctx) {
-    HANDLE printer = ContextPrinter(ctx);
+WString FileOf(const settings::PrinterUIContext* ctx) {
+    HANDLE printer = settings::ContextPrinter(ctx);
     if (!printer) return {};
     const WString name = device::PrinterNameOf(printer);
     return name.empty() ? WString() : presets::CustomTabFilePath(name);
@@ -219,7 +220,7 @@ void ShowValueBox(HWND page) {
         if (c.value == v) SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     }
     const bool locked = s->item->state.disabled != 0;
-    EnableWindow(box, !locked && ContextMayApply(PageContext(page)) != 0);
+    EnableWindow(box, !locked && settings::ContextMayApply(PageContext(page)) != 0);
 }
 
 // Both columns from the arrangement, the selection kept where it was.
@@ -390,7 +391,7 @@ bool Chosen(HWND dlg, customtab::Editor::Column* column, size_t* index) {
 }
 
 INT_PTR OnEditInit(HWND dlg, LPARAM lParam) {
-    auto* ctx = ContextFromParam(lParam);
+    auto* ctx = settings::ContextFromParam(lParam);
     std::vector<Setting> settings = OfferedSettings();
     const WString file = FileOf(ctx);
     const presets::CustomTabArrangement stored =
@@ -398,7 +399,7 @@ INT_PTR OnEditInit(HWND dlg, LPARAM lParam) {
     auto* e = new EditState{settings, customtab::Editor(stored, Controls(settings)), file};
     SetPropW(dlg, kEditProp, e);
     ShowColumns(dlg);
-    EnableWindow(GetDlgItem(dlg, IDOK), !file.empty() && ContextMayApply(ctx) != 0);
+    EnableWindow(GetDlgItem(dlg, IDOK), !file.empty() && settings::ContextMayApply(ctx) != 0);
     return TRUE;
 }
 

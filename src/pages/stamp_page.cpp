@@ -21,6 +21,8 @@
 #include "pages/page_procs.h"
 #include "pages/page_skeleton.h"
 #include "pages/stamp_logic.h"
+#include "settings/printer_ui_context.h"
+#include "settings/sheet_work.h"
 #include "stamps/copy_protect.h"
 #include "stamps/header_footer.h"
 #include "stamps/watermark_sheet.h"
@@ -173,7 +175,7 @@ INT_PTR OnInitDialog(HWND page, LPARAM) {
     PageState& s = States()[page];
     s.model = stamps::CurrentOverlayModel();
     s.copyProtect = stamps::CurrentCopyProtectModel();
-    s.forms = stamps::LoadFormList(ContextPrinter(PageContext(page)));
+    s.forms = stamps::LoadFormList(settings::ContextPrinter(PageContext(page)));
     if (OEMDEV* r = PageRecord(page)) {
         // A chosen form that went away since the settings were made is dropped silently.
         stamps::DropMissingForms(*r, s.model, s.forms);

@@ -14,6 +14,7 @@
 #include "features/option_record.h"
 #include "frame/module_state.h"
 #include "frame/paths.h"
+#include "model/loaded_model.h"
 #include "model/messages.h"
 #include "model/text_tables.h"
 #include "pages/auth_settings_dialogs.h"
@@ -88,13 +89,13 @@ bool Fits(const WString& text, size_t limit) {
 }
 
 WString Message(unsigned n) {
-    return model::MessageForDisplay(model::MessageSlot(frame::Module().messages, model::MessageTable::Message, n));
+    return model::MessageForDisplay(model::MessageSlot(model::Loaded().messages, model::MessageTable::Message, n));
 }
 
 // The model's job retention list and the value of its default option.
 const uint8_t* RetentionList(std::optional<int32_t>* defaultValue) {
     defaultValue->reset();
-    const features::ModelRecord* model = frame::Module().model.record;
+    const features::ModelRecord* model = model::Loaded().tables.record;
     const features::ModelList* list = model ? model->List("JobRetention") : nullptr;
     if (!list || !list->present) return nullptr;
     if (list->defaultIndex >= 0)
@@ -239,7 +240,7 @@ void OnVerify(HWND dlg) {
         entries.accountPart = !input.department.empty() || (input.departmentPasswordTyped && !input.departmentPassword.empty());
         entries.department = input.department;
         entries.departmentPassword = HoldsPassword(cipher, *copy, PasswordField::Department);
-        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword());
+        const MissingEntry missing = MissingForVerify(entries, ModelAsksNoPassword(work->block.devOption));
         if (missing != MissingEntry::None) {
             MessageBoxW(dlg, WFromUtf8(MissingEntryText(missing)).c_str(), Message(kCaptionMessage).c_str(),
                         MB_OK | MB_ICONEXCLAMATION);

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "features/list_builders.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 #include "presets/custom_tab_file.h"
 #include "settings/devoption.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 // The device-option slot of a key, or -1 when the model has no such row.
 int OptionSlot(const char* key) {
-    const features::DeviceOptionTable* table = frame::Module().model.deviceOptions;
+    const features::DeviceOptionTable* table = model::Loaded().tables.deviceOptions;
     const features::DeviceOptionRow* row = table ? table->Find(key) : nullptr;
     if (!row || row->index >= settings::devoption::kOptionSlots) return -1;
     return static_cast<int>(row->index);
@@ -22,7 +22,7 @@ int OptionSlot(const char* key) {
 }  // namespace
 
 bool CustomTabManaged() {
-    return !frame::Module().model.settings.customPage.features.empty();
+    return !model::Loaded().tables.settings.customPage.features.empty();
 }
 
 bool AppendCustomTabSetup(const WString& setupFile, WStringView printerName, const BYTE* devOption) {

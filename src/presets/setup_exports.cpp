@@ -118,7 +118,7 @@ SetupFacts FactsOf(HANDLE printer) {
     facts.rules.options = env.options;
     facts.optionCount = m.tables.deviceOptions ? m.tables.deviceOptions->count : 0;
     facts.otherTab = frame::AskVariant("OTHERTAB_ENABLE") != 0;
-    facts.paperCapacity = pages::CustomPaperCapacity();
+    facts.paperCapacity = features::CustomPaperCapacity();
     return facts;
 }
 
@@ -188,7 +188,7 @@ void ReadContent(HANDLE printer, const OEMDEV& record, SetupContent* content) {
     content->excelJobCtrl = model::ReadExcelJobCtrl(printer, 0);
     content->authUseEngine = model::ReadDefaultSwitch(printer, WL("DefaultAuthUseEngine"), 0);
     ReadDeviceData(printer, &content->deviceData);
-    content->customPaper = pages::LoadCustomPaperList(printer);
+    content->customPaper = features::LoadCustomPaperList(printer);
 }
 
 // A setup file: missing, a folder, too large, no text or without its header
@@ -226,8 +226,8 @@ DWORD WriteDeviceText(HANDLE printer, const WString& name, const WString& text) 
 // device data texts the file changed.
 uint32_t StoreDeviceSections(HANDLE printer, const SetupContent& before, const SetupContent& after) {
     if (std::memcmp(&before.customPaper, &after.customPaper, sizeof after.customPaper) != 0) {
-        const features::CustomPaperModel m = features::CustomPaperModelOf(frame::Module().model.record);
-        if (!pages::SaveCustomPaperList(printer, before.customPaper, after.customPaper, false, m.paperFeedType,
+        const features::CustomPaperModel m = features::CustomPaperModelOf(model::Loaded().tables.record);
+        if (!features::SaveCustomPaperList(printer, before.customPaper, after.customPaper, false, m.paperFeedType,
                                         m.maxFeedLength)
                  .stored)
             return kSetupCannotStoreDeviceOptions;

@@ -79,23 +79,23 @@ const SetupKey kKeys[] = {
     {INIT, WL("ChkFixPassword"), 1, Target::DevNumber, kInitialAt(11), 0, Check::Range, 0, 1, nullptr},
     {INIT, WL("OutputMethodPreserve"), 1, Target::DevNumber, kInitialAt(12), 0, Check::Range, 0, 1, nullptr},
     {WL("Halverite"), WL("Halverite"), 1, Target::DevNumber, kHalverite, 0, Check::Range, 0, 1, nullptr},
-    {PAPER, WL("PaperCount"), 1, Target::PaperCount, 0, 0, Check::Range, 0, pages::kCustomPaperMaxEntries, nullptr},
-    {PAPER, WL("name%d"), 0, Target::PaperName, 0, 0, Check::Text, 1, pages::kCustomPaperNameChars, nullptr},
-    {PAPER, WL("width%d"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, width)), 0, Check::Range,
+    {PAPER, WL("PaperCount"), 1, Target::PaperCount, 0, 0, Check::Range, 0, features::kCustomPaperMaxEntries, nullptr},
+    {PAPER, WL("name%d"), 0, Target::PaperName, 0, 0, Check::Text, 1, features::kCustomPaperNameChars, nullptr},
+    {PAPER, WL("width%d"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, width)), 0, Check::Range,
      1, kI32, nullptr},
-    {PAPER, WL("length%d"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, length)), 0,
+    {PAPER, WL("length%d"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, length)), 0,
      Check::Range, 1, kI32, nullptr},
-    {PAPER, WL("image%d.left"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, area)), 0,
+    {PAPER, WL("image%d.left"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, area)), 0,
      Check::Range, 0, kI32, nullptr},
-    {PAPER, WL("image%d.top"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, area) + 4), 0,
+    {PAPER, WL("image%d.top"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, area) + 4), 0,
      Check::Range, 0, kI32, nullptr},
-    {PAPER, WL("image%d.right"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, area) + 8), 0,
+    {PAPER, WL("image%d.right"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, area) + 8), 0,
      Check::Range, 0, kI32, nullptr},
-    {PAPER, WL("image%d.bottom"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, area) + 12), 0,
+    {PAPER, WL("image%d.bottom"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, area) + 12), 0,
      Check::Range, 0, kI32, nullptr},
-    {PAPER, WL("paper%d"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, paper)), 0, Check::Range,
+    {PAPER, WL("paper%d"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, paper)), 0, Check::Range,
      0, kU16, nullptr},
-    {PAPER, WL("unit%d"), 0, Target::PaperNumber, kEntry(offsetof(pages::CustomPaperEntry, unit)), 0, Check::Range, 0,
+    {PAPER, WL("unit%d"), 0, Target::PaperNumber, kEntry(offsetof(features::CustomPaperEntry, unit)), 0, Check::Range, 0,
      1, nullptr},
     {MEDIA, WL("name%d"), kCustomMediaCount, Target::DevName, kCustomMedia, kCustomMediaStride, Check::Text, 0,
      kCustomMediaNameChars, nullptr},
@@ -134,11 +134,11 @@ size_t DevAt(const SetupKey& k, size_t n) {
 }
 
 // How many numbered entries a key has in this content.
-size_t EntriesOf(const SetupKey& k, const pages::CustomPaperList& paper) {
+size_t EntriesOf(const SetupKey& k, const features::CustomPaperList& paper) {
     return k.count == 0 ? paper.count : k.count;
 }
 
-int32_t* PaperField(pages::CustomPaperEntry& e, size_t at) {
+int32_t* PaperField(features::CustomPaperEntry& e, size_t at) {
     return reinterpret_cast<int32_t*>(reinterpret_cast<BYTE*>(&e) + at);
 }
 
@@ -164,7 +164,7 @@ bool WriteKey(SettingsDoc& doc, const SetupKey& k, size_t n, const SetupContent&
         return doc.WriteString(k.section, key, WString(name, WLenBounded(name, 32)));
     }
     case Target::PaperNumber: {
-        pages::CustomPaperEntry e = c.customPaper.entries[n - 1];
+        features::CustomPaperEntry e = c.customPaper.entries[n - 1];
         return doc.WriteNumber(k.section, key, *PaperField(e, k.at));
     }
     }
@@ -302,17 +302,17 @@ bool ReadDeviceSections(const SettingsDoc& doc, const SetupFacts& facts, SetupCo
     for (const SetupKey& k : kKeys)
         if (k.target == Target::PaperCount) countKey = &k;
     int64_t count = 0;
-    const uint32_t capacity = facts.paperCapacity < pages::kCustomPaperMaxEntries ? facts.paperCapacity
-                                                                                  : pages::kCustomPaperMaxEntries;
+    const uint32_t capacity = facts.paperCapacity < features::kCustomPaperMaxEntries ? facts.paperCapacity
+                                                                                  : features::kCustomPaperMaxEntries;
     const SettingsDoc::Read countRead =
         doc.ReadNumber(countKey->section, countKey->key, 0, capacity, &count);
     if (countRead == SettingsDoc::Read::Bad) fail(*countKey, 1);
     const bool newList = countRead == SettingsDoc::Read::Ok;
     if (newList) {
-        content.customPaper = pages::CustomPaperList{};
+        content.customPaper = features::CustomPaperList{};
         content.customPaper.count = static_cast<uint32_t>(count);
         for (uint32_t i = 0; i < content.customPaper.count; ++i) {
-            pages::CustomPaperEntry& e = content.customPaper.entries[i];
+            features::CustomPaperEntry& e = content.customPaper.entries[i];
             e.paper = 256;
             e.area[0] = e.area[1] = e.area[2] = e.area[3] = -1;  // not given yet
         }
@@ -324,23 +324,23 @@ bool ReadDeviceSections(const SettingsDoc& doc, const SetupFacts& facts, SetupCo
         const size_t entries = EntriesOf(k, content.customPaper);
         for (size_t n = 1; n <= entries; ++n) {
             const SettingsDoc::Read r = ReadKey(doc, k, n, content);
-            const bool required = paper && (k.target == Target::PaperName || k.at <= offsetof(pages::CustomPaperEntry,
+            const bool required = paper && (k.target == Target::PaperName || k.at <= offsetof(features::CustomPaperEntry,
                                                                                                length));
             if (r == SettingsDoc::Read::Bad || (r == SettingsDoc::Read::Absent && required)) fail(k, n);
         }
     }
     if (newList) {
         for (uint32_t i = 0; i < content.customPaper.count; ++i) {
-            pages::CustomPaperEntry& e = content.customPaper.entries[i];
+            features::CustomPaperEntry& e = content.customPaper.entries[i];
             const int32_t whole[4] = {0, 0, e.width, e.length};
             for (int side = 0; side < 4; ++side)
                 if (e.area[side] < 0) e.area[side] = whole[side];
             const bool inside = e.area[0] < e.area[2] && e.area[2] <= e.width && e.area[1] < e.area[3] &&
                                 e.area[3] <= e.length;
             // A name once in the list (compared without case).
-            pages::CustomPaperList earlier = content.customPaper;
+            features::CustomPaperList earlier = content.customPaper;
             earlier.count = i;
-            const bool twice = pages::FindCustomPaper(earlier, e.name) >= 0;
+            const bool twice = features::FindCustomPaper(earlier, e.name) >= 0;
             if (!inside || twice) {
                 ok = false;
                 if (failed) failed->push_back("[CustomPaper] entry " + std::to_string(i + 1));

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "common/text.h"
+#include "device/password_cipher.h"
+#include "features/custom_paper_list.h"
 #include "presets/settings_exchange.h"
 #include "presets/settings_text.h"
-#include "device/password_cipher.h"
-#include "pages/custom_paper_list.h"
 #include "settings/devoption.h"
 #include "settings/oemdev.h"
 
@@ -84,7 +84,7 @@ struct SetupContent {
     // The device data texts by printer data value name (a value the printer does not
     // keep is absent; the setup file writes it empty).
     std::map<WString, WString> deviceData;
-    pages::CustomPaperList customPaper{};
+    features::CustomPaperList customPaper{};
 };
 
 // The facts of the printer the text is made for or applied to.
@@ -94,7 +94,7 @@ struct SetupFacts {
     RecordExchangeRules rules;  // fullSetup is set by the functions below
     uint32_t optionCount = 0;   // rows of the model's device-option table (at most 240)
     bool otherTab = false;      // the variant switch OTHERTAB_ENABLE
-    uint32_t paperCapacity = pages::kCustomPaperMaxEntries;  // custom paper entries the printer takes
+    uint32_t paperCapacity = features::kCustomPaperMaxEntries;  // custom paper entries the printer takes
 };
 
 // Builds the setup text: the header (name "DD-SETTING", empty comment, the facts'

@@ -8,7 +8,7 @@
 #include "features/feature_settings.h"
 #include "features/model_record.h"
 #include "features/option_record.h"
-#include "frame/module_state.h"
+#include "model/loaded_model.h"
 
 namespace nvx::stamps {
 
@@ -28,7 +28,7 @@ constexpr int32_t kFixedFirst = 1, kFixedLast = 8, kRegisteredBase = 100;
 
 CopyProtectModel CurrentCopyProtectModel() {
     CopyProtectModel m;
-    const features::ModelRecord* record = frame::Module().model.record;
+    const features::ModelRecord* record = model::Loaded().tables.record;
     if (!record) return m;
     const features::SwitchValue& v = record->switches.Get(features::kSw_CopyProtect);
     m.kind = v.value;
@@ -171,7 +171,7 @@ SliderRange SliderRangeOf(Slider s) {
     case Slider::PatternContrast: id = model::RangeId::CPE_CP_Contrast; break;
     default: break;
     }
-    const model::NumericRange& r = frame::Module().model.ranges[id];
+    const model::NumericRange& r = model::Loaded().tables.ranges[id];
     return MakeSliderRange(std::make_pair(r.first, r.second));
 }
 

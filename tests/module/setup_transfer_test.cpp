@@ -251,7 +251,7 @@ TEST(SetupDeviceSections, WrittenAndReadBackToTheirPlaces) {
     SetupContent slip = DeviceContent();
     ASSERT_EQ(0u, ApplySetupText(brief, Facts(), slip));
     ASSERT_EQ(1u, slip.customPaper.count);
-    const pages::CustomPaperEntry& e = slip.customPaper.entries[0];
+    const nvx::features::CustomPaperEntry& e = slip.customPaper.entries[0];
     EXPECT_EQ(WString(WL("Slip")), WString(e.name));
     EXPECT_EQ((std::vector<int32_t>{0, 0, 80000, 120000, 256, 0}),
               (std::vector<int32_t>{e.area[0], e.area[1], e.area[2], e.area[3], e.paper, e.unit}));
@@ -805,7 +805,7 @@ TEST_F(SetupExportsTest, DeviceSectionsTravelWithThePrinter) {
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
               SetPrinterDataW(first_, const_cast<LPWSTR>(WL("DefaultDevOption")), REG_BINARY, options.data(),
                               static_cast<DWORD>(options.size())));
-    pages::CustomPaperList list{};
+    nvx::features::CustomPaperList list{};
     list.count = 1;
     list.entries[0] = {{}, 100000, 150000, {0, 0, 100000, 150000}, 256, 0};
     WCopy(list.entries[0].name, 32, WL("Postcard Plus"));

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "pages/custom_paper_list.h"
+#include "features/custom_paper_list.h"
 #include "pages/page_fixture.h"
 #include "settings/oemdev.h"
 #include "support/sheet_builder.h"
 
 namespace {
 
-using namespace nvx::pages;
+using namespace nvx::features;
 using nvx::features::SizeUnit;
 using pagetest::PageHost;
 

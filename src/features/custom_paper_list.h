@@ -11,7 +11,7 @@
 #include "features/custom_paper.h"
 #include "platform/win32.h"
 
-namespace nvx::pages {
+namespace nvx::features {
 
 // One entry.  Sizes in micrometres (the spooler's unit).  Binary layout (stored as
 // it is in the printer's data and in the page work area; little-endian, 96 bytes):
@@ -60,7 +60,7 @@ enum class EntryProblem { None, Name, Width, Length, Full };
 // Checks a name and a size (0.1 mm) against the effective custom range: a name of
 // 1 ... 31 characters, each dimension inside its range.
 EntryProblem CheckEntry(WStringView name, int32_t widthTenths, int32_t lengthTenths,
-                        const features::SizeRange& range);
+                        const SizeRange& range);
 
 // Puts an entry into the list: the entry of the same name is replaced, otherwise
 // the entry is added at the end when the list has room under `capacity`
@@ -72,10 +72,10 @@ bool RemoveCustomPaper(CustomPaperList* list, uint32_t index);
 
 // Parses a size field's text in the given unit (a decimal number with at most
 // three decimals) into micrometres; false for anything else.
-bool ParseSizeMicrons(WStringView text, features::SizeUnit unit, int32_t* microns);
+bool ParseSizeMicrons(WStringView text, SizeUnit unit, int32_t* microns);
 // The text a size field shows for a size in micrometres: whole mm, tenths of mm,
 // hundredths or thousandths of an inch, each to the nearest.
-WString SizeMicronsText(int32_t microns, features::SizeUnit unit, bool fine);
+WString SizeMicronsText(int32_t microns, SizeUnit unit, bool fine);
 
 // Reads the printer's stored list (an absent or malformed value: an empty list).
 CustomPaperList LoadCustomPaperList(HANDLE printer);
@@ -102,4 +102,4 @@ CustomPaperSave SaveCustomPaperList(HANDLE printer, const CustomPaperList& previ
 // The spooler form of an entry (level 1: user form, its name, size and area).
 FORM_INFO_1W CustomPaperForm(const CustomPaperEntry& entry, int32_t feedType, int32_t maxFeedLength);
 
-}  // namespace nvx::pages
+}  // namespace nvx::features

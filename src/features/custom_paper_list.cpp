@@ -1,4 +1,4 @@
-#include "pages/custom_paper_list.h"
+#include "features/custom_paper_list.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "frame/variant_switches.h"
 #include "model/stores.h"
 
-namespace nvx::pages {
+namespace nvx::features {
 
 namespace {
 
@@ -81,7 +81,7 @@ int FindCustomPaper(const CustomPaperList& list, WStringView name) {
 }
 
 EntryProblem CheckEntry(WStringView name, int32_t widthTenths, int32_t lengthTenths,
-                        const features::SizeRange& range) {
+                        const SizeRange& range) {
     if (name.empty() || name.size() > kCustomPaperNameChars) return EntryProblem::Name;
     if (name.find(WCHAR(0)) != WStringView::npos) return EntryProblem::Name;
     if (widthTenths < range.minWidth || widthTenths > range.maxWidth) return EntryProblem::Width;
@@ -118,7 +118,7 @@ bool RemoveCustomPaper(CustomPaperList* list, uint32_t index) {
     return true;
 }
 
-bool ParseSizeMicrons(WStringView text, features::SizeUnit unit, int32_t* microns) {
+bool ParseSizeMicrons(WStringView text, SizeUnit unit, int32_t* microns) {
     int64_t thousandths = 0;
     int decimals = -1;
     size_t digits = 0;
@@ -136,18 +136,18 @@ bool ParseSizeMicrons(WStringView text, features::SizeUnit unit, int32_t* micron
     if (digits == 0) return false;
     for (int d = decimals < 0 ? 0 : decimals; d < 3; ++d) thousandths *= 10;
     // mm: thousandths of a millimetre are micrometres; inch: 1/1000 inch = 25.4 um.
-    const int64_t um = unit == features::SizeUnit::Mm ? thousandths : (thousandths * 254 + 5) / 10;
+    const int64_t um = unit == SizeUnit::Mm ? thousandths : (thousandths * 254 + 5) / 10;
     if (um > INT32_MAX) return false;
     *microns = static_cast<int32_t>(um);
     return true;
 }
 
-WString SizeMicronsText(int32_t microns, features::SizeUnit unit, bool fine) {
-    if (unit == features::SizeUnit::Mm)
-        return fine ? features::TenthsText(features::MicronsToTenths(microns))
-                    : WFormatString(WL("%d"), features::MicronsToMm(microns));
-    return fine ? features::ThousandthsText(features::MicronsToThousandthInch(microns))
-                : features::HundredthsText(features::MicronsToHundredthInch(microns));
+WString SizeMicronsText(int32_t microns, SizeUnit unit, bool fine) {
+    if (unit == SizeUnit::Mm)
+        return fine ? TenthsText(MicronsToTenths(microns))
+                    : WFormatString(WL("%d"), MicronsToMm(microns));
+    return fine ? ThousandthsText(MicronsToThousandthInch(microns))
+                : HundredthsText(MicronsToHundredthInch(microns));
 }
 
 CustomPaperList LoadCustomPaperList(HANDLE printer) {
@@ -189,4 +189,4 @@ CustomPaperSave SaveCustomPaperList(HANDLE printer, const CustomPaperList& previ
     return done;
 }
 
-}  // namespace nvx::pages
+}  // namespace nvx::features
