@@ -84,6 +84,9 @@ INT_PTR OnInit(HWND dlg, Work* work) {
     if (!work) return TRUE;
     SetPropW(dlg, kWorkProp, work);
     ++work->updating;
+    // A sheet that never received the user's stored settings takes them now, so
+    // that OK (which stores the whole record) cannot overwrite them with empty ones.
+    if (work->block.printer) device::LoadUserSettings(work->block.printer, UsrsetType1(), work->block.record);
     device::UserSettingsRecord rec{};
     device::CopyFromOemdev(*work->block.record, UsrsetType1(), &rec);
     if (work->kind == AuthSettingsKind::User) {

@@ -74,6 +74,9 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
     Work* work = launch->work;
     work->block = launch->block;
     ++work->updating;
+    // A sheet that never received the user's stored settings takes them now, so
+    // that OK (which stores the whole record) cannot overwrite them with empty ones.
+    if (work->block->printer) device::LoadUserSettings(work->block->printer, UsrsetType1(), work->block->record);
     // The server the device named at the last renewal.
     const device::MiddleServerStored stored = device::ReadMiddleServerStored(work->block->printer);
     const device::MiddleServerInfo info = device::MiddleServerInfoOf(stored.interimUi);

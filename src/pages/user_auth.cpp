@@ -111,6 +111,9 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
     const UserAuthBlock* block = launch->block;
     work->block = block;
     ++work->updating;
+    // A sheet that never received the user's stored settings takes them now, so
+    // that OK (which stores the whole record) cannot overwrite them with empty ones.
+    if (HANDLE printer = PrinterOf(*work)) device::LoadUserSettings(printer, UsrsetType1(), block->record);
     device::UserSettingsRecord rec{};
     device::CopyFromOemdev(*block->record, UsrsetType1(), &rec);
     const bool named = rec.userType == kUserTypeNamed;

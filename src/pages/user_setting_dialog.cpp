@@ -71,6 +71,10 @@ INT_PTR OnInit(HWND dlg, const Launch* launch) {
     work->block = launch->block;
     work->value = launch->block->value;
     ++work->updating;
+    // A sheet that never received the user's stored settings takes them now, so
+    // that OK (which stores the whole record) cannot overwrite them with empty ones.
+    if (launch->block->printer && *launch->block->printer)
+        device::LoadUserSettings(*launch->block->printer, UsrsetType1(), launch->block->record);
     device::UserSettingsRecord rec{};
     device::CopyFromOemdev(*launch->block->record, UsrsetType1(), &rec);
     SendDlgItemMessageW(dlg, kSecurePrintId, EM_LIMITTEXT, kSecurePrintIdChars, 0);

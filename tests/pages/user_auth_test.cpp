@@ -214,6 +214,59 @@ TEST_F(UserSetting, OkStoresIdBoxAndTheEncipheredSecurePrintPassword) {
     EXPECT_EQ(16, nvx::GetLE16(record_.data() + 966));
 }
 
+// A sheet that never received the stored settings (a fresh one) must not
+// overwrite the stored passwords, name and box fields with its empty ones.
+TEST_F(UserSetting, AFreshSheetKeepsTheStoredPasswordWhenOnlyTheBoxChanges) {
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), RunSetting([&](HWND dlg) {
+                  Type(dlg, 1424, WL("4711"));
+                  Type(dlg, 2027, WL("Kr6-Qz"));
+                  Type(dlg, 1421, WL("minutes"));
+                  Type(dlg, 1419, WL("12"));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    const std::vector<BYTE> pass = Stored(WL("SecurePrint"), WL("Pass"));
+    ASSERT_EQ(16u, pass.size());
+
+    record_.assign(sizeof(OEMDEV), 0);  // another sheet, fresh
+    std::string id, box;
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), RunSetting([&](HWND dlg) {
+                  id = TextOf(GetDlgItem(dlg, 1424));
+                  box = TextOf(GetDlgItem(dlg, 1421));
+                  Type(dlg, 1419, WL("34"));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    EXPECT_EQ("4711", id);
+    EXPECT_EQ("minutes", box);
+    EXPECT_EQ(pass, Stored(WL("SecurePrint"), WL("Pass")));
+    EXPECT_EQ(nvx::WString(WL("4711")), At(770));
+    EXPECT_EQ(nvx::WString(WL("34")), At(1030));
+    const uint16_t length = nvx::GetLE16(record_.data() + 966);
+    ASSERT_EQ(16, length);
+    EXPECT_EQ("Kr6-Qz", kSample.DecipherText(std::span<const BYTE>(record_.data() + 804, length)).value_or(""));
+}
+
+TEST_F(UserAuth, AFreshSheetKeepsTheStoredUserAndPassword) {
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), Run([&](HWND dlg) {
+                  NvxUi_Click(GetDlgItem(dlg, 1872));
+                  Type(dlg, 1874, WL("alice"));
+                  Type(dlg, 2028, WL("Sesame-9"));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    const std::vector<BYTE> pass = Stored(WL("Authentication"), WL("UserPass"));
+    ASSERT_EQ(16u, pass.size());
+
+    record_.assign(sizeof(OEMDEV), 0);
+    std::string shown;
+    EXPECT_EQ(static_cast<UINT_PTR>(IDOK), Run([&](HWND dlg) {
+                  shown = TextOf(GetDlgItem(dlg, 1874));
+                  NvxUi_PressButton(dlg, IDOK);
+              }));
+    EXPECT_EQ("alice", shown);
+    EXPECT_EQ(pass, Stored(WL("Authentication"), WL("UserPass")));
+    EXPECT_EQ(2, record_[7552]);
+    EXPECT_EQ(16, nvx::GetLE16(record_.data() + 7878));
+}
+
 TEST_F(UserSetting, LimitsCancelAndARefusedPassword) {
     const std::vector<BYTE> before = record_;
     EXPECT_EQ(static_cast<UINT_PTR>(IDCANCEL), RunSetting([&](HWND dlg) {
