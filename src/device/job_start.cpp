@@ -509,6 +509,15 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
         result.state = kSignOnNotPossible;
         return result;
     }
+    // The configuration summary is kept as soon as the device answered it, when the
+    // shared cache already holds the capability it names; otherwise once the sign-on's
+    // own check has brought the capability (a summary without it would name no
+    // authentication type and replace a good one).
+    bool summaryKept = false;
+    if (AuthTypeOf(sc.c->capability) != 0) {
+        KeepConfigurationSummary(r.printer, address.text, sc.c, model.apiVersion);
+        summaryKept = true;
+    }
     BYTE host[oapi::kConfCachedSize];
     if (address.network) std::memcpy(host, sc.c->configuration + oapi::kConfCached, sizeof host);
     else StoredSignOnHost(r.printer, host);
@@ -554,6 +563,7 @@ SignOnResult PrintStartSignOn(const JobStartRequest& r, int32_t state) {
     if (PrepareConnection(sc.c, r.shared) != oapi::kOk ||
         Login(sc.c, nullptr, ticket.data(), static_cast<DWORD>(ticket.size()), 0, 0) != oapi::kOk)
         return fail(SEC_E_LOGON_DENIED);
+    if (!summaryKept) KeepConfigurationSummary(r.printer, address.text, sc.c, model.apiVersion);
     result.authType = AuthTypeOf(sc.c->capability);
     result.result = 1;
     result.state = 0;

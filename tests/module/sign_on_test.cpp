@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/proc.h"
+#include "device/device_info_cache.h"
 #include "device/middle_server.h"
 #include "device/oapi.h"
 #include "device/sign_on_token.h"
@@ -127,6 +128,14 @@ TEST_F(SignOnTest, AValidTicketSignsOnWithTheDevice) {
     ASSERT_TRUE(record);
     EXPECT_EQ("alice@NOVRIX.TEST", record->contextId);
     EXPECT_GE(record->micToken.size(), 16u);  // a token header and a checksum
+    // The device's configuration summary is kept, naming the device's authentication type.
+    std::vector<BYTE> summary;
+    {
+        nvx::model::RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, nvx::device::OpenDeviceInfoKey(printer_, &key, false));
+        nvx::model::ValueStore::OfKey(key.get()).ReadAll(WL("OpenAPIConf"), &summary);
+    }
+    EXPECT_FALSE(summary.empty());
     // A second sign-on has a context of its own: a new token.
     EXPECT_EQ(1u, SignOn().result);
     const auto second = nvx::device::ReadSignOnRecord(printer_);
