@@ -216,6 +216,34 @@ TEST_F(NovrixTest, CopyProtectionThroughPrefs) {
     EXPECT_TRUE(Has(r.out, "  [Copy Protection Settings]  [disabled]\n")) << r.out;
 }
 
+TEST_F(NovrixTest, CopyProtectSlidersThroughPrefs) {
+    Outcome r = Novrix("prefs --set 'Copy Protection=on' --set 'Operation=Copy Protect' --apply");
+    ASSERT_EQ(0, r.rc) << r.out << r.err;
+    r = Novrix("prefs", "page Stamp/Composition\npress Copy Protection Settings...\nshow\n"
+                        "set Density=2\nset Contrast=-3\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    // Named by the label before them, with their end labels and range; the stamp's
+    // slider (no label of its own) by its group box, disabled with the pattern chosen.
+    EXPECT_TRUE(Has(r.out, "  Density: 0 Light (-3...3) Dark\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Contrast: 0 (-3...3)\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "  Stamp: 0 Light (-3...3) Dark  [disabled]\n")) << r.out;
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCPE_CP_Density"));
+    EXPECT_EQ(-3, StoredField("NOVRIX MFP 1", "nCPE_CP_Contrast"));
+    // Outside the range, not a number, or disabled: refused, the record keeps its value.
+    r = Novrix("prefs", "page Stamp/Composition\npress Copy Protection Settings...\nset Density=4\n"
+                        "set Density=dark\nset Stamp=1\nok\napply\nquit\n");
+    EXPECT_TRUE(Has(r.err, "Density takes -3 to 3, not 4")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Density takes -3 to 3, not \"dark\"")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Stamp cannot be changed now (disabled)")) << r.err;
+    EXPECT_EQ(2, StoredField("NOVRIX MFP 1", "nCPE_CP_Density"));
+    EXPECT_EQ(0, StoredField("NOVRIX MFP 1", "nCPE_SS_Density"));
+    // The copy guard's slider from the command line.
+    r = Novrix("prefs", "page Stamp/Composition\nset Operation=Copy Guard\npress Copy Protection Settings...\n"
+                        "set Density=-2\nok\napply\nquit\n");
+    EXPECT_EQ(0, r.rc) << r.out << r.err;
+    EXPECT_EQ(-2, StoredField("NOVRIX MFP 1", "nCPE_CP_Density"));
+}
+
 TEST_F(NovrixTest, PrefsRefusesWhatThePagesDoNotOffer) {
     Outcome r = Novrix("prefs --set Colour=on --apply");
     EXPECT_EQ(1, r.rc);

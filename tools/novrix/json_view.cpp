@@ -20,6 +20,7 @@ const char* KindName(SettingKind kind) {
     case SettingKind::Button: return "button";
     case SettingKind::Text: return "text";
     case SettingKind::List: return "list";
+    case SettingKind::Slider: return "slider";
     }
     return "text";
 }

@@ -13,7 +13,7 @@ namespace {
 constexpr int kHintTextId = 1016;  // the hint area's text, common to every page
 constexpr int kHintIconId = 1015;  // the hint area's icon
 
-enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown, List };
+enum class Kind { Other, Label, Radio, Check, GroupBox, Push, Combo, Edit, UpDown, List, TrackBar };
 
 struct Control {
     HWND hwnd;
@@ -66,6 +66,7 @@ Kind Classify(HWND hwnd) {
     if (Same(cls, "Edit")) return Kind::Edit;
     if (Same(cls, "msctls_updown32")) return Kind::UpDown;
     if (Same(cls, "ListBox")) return Kind::List;
+    if (Same(cls, "msctls_trackbar32")) return Kind::TrackBar;
     return Kind::Other;
 }
 
@@ -147,6 +148,15 @@ std::string GroupAround(const std::vector<Control>& controls, const RECT& rect) 
 const Control* NextInput(const std::vector<Control>& controls, size_t i) {
     for (size_t j = i + 1; j < controls.size(); ++j)
         if (controls[j].kind != Kind::UpDown && controls[j].kind != Kind::Other) return &controls[j];
+    return nullptr;
+}
+
+// The next control after index i that is no text label (as NextInput), or null.
+const Control* NextNonLabel(const std::vector<Control>& controls, size_t i) {
+    for (const Control* next = NextInput(controls, i); next; next = NextInput(controls, i)) {
+        if (next->kind != Kind::Label) return next;
+        i = static_cast<size_t>(next - controls.data());
+    }
     return nullptr;
 }
 
@@ -359,6 +369,27 @@ SetOutcome SetEdit(const Setting& s, const std::string& value, std::string* mess
     return WindowText(s.controls[0]) == value ? SetOutcome::Done : Refused(s, value, message);
 }
 
+long TrackBarPosition(HWND bar) { return static_cast<long>(SendMessageW(bar, TBM_GETPOS, 0, 0)); }
+
+// A slider takes a whole number within its range, dragged there as a person does.
+SetOutcome SetSlider(const Setting& s, const std::string& value, std::string* message) {
+    const long low = static_cast<long>(SendMessageW(s.controls[0], TBM_GETRANGEMIN, 0, 0));
+    const long high = static_cast<long>(SendMessageW(s.controls[0], TBM_GETRANGEMAX, 0, 0));
+    const std::string range = s.label + " takes " + std::to_string(low) + " to " + std::to_string(high);
+    if (!IsNumber(value) || value.size() > 9) {
+        *message = range + ", not \"" + EchoValue(s, value) + "\"";
+        return SetOutcome::NotInList;
+    }
+    const long want = std::strtol(value.c_str(), nullptr, 10);
+    if (want < low || want > high) {
+        *message = range + ", not " + value;
+        return SetOutcome::NotInList;
+    }
+    if (TrackBarPosition(s.controls[0]) == want) return SetOutcome::Done;
+    if (!NvxUi_SetTrackBar(s.controls[0], static_cast<int>(want))) return ActionFailed(s, message);
+    return TrackBarPosition(s.controls[0]) == want ? SetOutcome::Done : Refused(s, value, message);
+}
+
 }  // namespace
 
 std::string CleanLabel(const std::string& text) {
@@ -401,6 +432,7 @@ PageView ScanPage(HWND page) {
         controls.push_back(c);
     }
     std::string pending;  // a text label waiting for the box it names
+    std::string lowEnd;   // the text at a slider's low end, shown before its range
     for (size_t i = 0; i < controls.size(); ++i) {
         const Control& c = controls[i];
         Setting s;
@@ -408,6 +440,21 @@ PageView ScanPage(HWND page) {
         switch (c.kind) {
         case Kind::Label: {
             const Control* next = NextInput(controls, i);
+            if (!view.settings.empty() && view.settings.back().kind == SettingKind::Slider && i > 0 &&
+                controls[i - 1].hwnd == view.settings.back().controls[0] && !c.text.empty()) {
+                view.settings.back().note += " " + c.text;  // the slider's high end ("Dark")
+                continue;
+            }
+            if (const Control* input = NextNonLabel(controls, i); input && input->kind == Kind::TrackBar) {
+                // "Density:" names the slider; a text without a colon ("Light") is
+                // its low end.
+                const std::string clean = CleanLabel(c.text);
+                if (c.text.find(':') != std::string::npos)
+                    pending = clean;
+                else if (!clean.empty())
+                    lowEnd = clean;
+                continue;
+            }
             bool textBox = next && next->kind == Kind::Edit && (GetWindowLongW(next->hwnd, GWL_STYLE) & ES_READONLY);
             if (next && !textBox && (next->kind == Kind::Combo || next->kind == Kind::Edit || next->kind == Kind::List)) {
                 pending = CleanLabel(c.text);
@@ -453,6 +500,19 @@ PageView ScanPage(HWND page) {
             s.kind = pending.empty() ? SettingKind::Text : SettingKind::List;
             s.label = pending.empty() ? "#" + std::to_string(GetDlgCtrlID(c.hwnd)) : pending;
             break;
+        case Kind::TrackBar: {
+            s.kind = SettingKind::Slider;
+            // The label before it; a slider without one ("Light" only) is named by
+            // the group box around it.
+            s.label = !pending.empty() ? pending : GroupAround(controls, c.rect);
+            if (s.label.empty()) s.label = "#" + std::to_string(GetDlgCtrlID(c.hwnd));
+            const long low = static_cast<long>(SendMessageW(c.hwnd, TBM_GETRANGEMIN, 0, 0));
+            const long high = static_cast<long>(SendMessageW(c.hwnd, TBM_GETRANGEMAX, 0, 0));
+            s.note = "(" + std::to_string(low) + "..." + std::to_string(high) + ")";
+            if (!lowEnd.empty()) s.note = lowEnd + " " + s.note;
+            lowEnd.clear();
+            break;
+        }
         case Kind::Push:
             s.kind = SettingKind::Button;
             s.label = CleanLabel(c.text);
@@ -497,6 +557,8 @@ std::string SettingValue(const Setting& s) {
         const LRESULT sel = SendMessageW(s.controls[0], LB_GETCURSEL, 0, 0);
         return sel < 0 ? "(none)" : ListRowName(ListRow(s.controls[0], sel));
     }
+    case SettingKind::Slider:
+        return std::to_string(TrackBarPosition(s.controls[0]));
     case SettingKind::Button:
         return {};
     }
@@ -600,6 +662,7 @@ SetOutcome SetSetting(const PageView& view, const std::string& label, const std:
     case SettingKind::Combo: return SetCombo(*chosen, value, message);
     case SettingKind::Edit: return SetEdit(*chosen, value, message);
     case SettingKind::List: return SetList(*chosen, value, message);
+    case SettingKind::Slider: return SetSlider(*chosen, value, message);
     case SettingKind::Button:
     case SettingKind::Text: break;
     }

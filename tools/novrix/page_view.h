@@ -30,7 +30,10 @@ namespace novrix {
 
 // List: a list box with a label before it; its rows are its choices, named by
 // their text before ": " ("Finisher: None" is chosen as "Finisher").
-enum class SettingKind { Radio, Check, Combo, Edit, Button, Text, List };
+// Slider: a trackbar named by the text label before it ("Density"), else by the
+// group box around it; its value is its position, a whole number within its range;
+// its note is its end labels and range ("Light (-3...3) Dark").
+enum class SettingKind { Radio, Check, Combo, Edit, Button, Text, List, Slider };
 
 struct Setting {
     std::string label;           // as shown (without "&" and ":")
