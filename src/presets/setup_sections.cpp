@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "common/le.h"
 #include "presets/setup_transfer.h"
@@ -293,7 +295,10 @@ bool ReadDeviceSections(const SettingsDoc& doc, const SetupFacts& facts, SetupCo
     bool ok = true;
     auto fail = [&](const SetupKey& k, size_t n) {
         ok = false;
-        if (failed) failed->push_back("[" + Utf8FromW(k.section) + "] " + Utf8FromW(KeyName(k, n)));
+        if (!failed) return;
+        std::string name = "[";
+        name.append(Utf8FromW(k.section)).append("] ").append(Utf8FromW(KeyName(k, n)));
+        failed->push_back(std::move(name));
     };
     // The custom paper list: a file that gives its count gives the whole list; every
     // entry needs its name and size, the rest defaults to the whole sheet, paper
