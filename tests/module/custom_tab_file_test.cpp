@@ -15,16 +15,29 @@ namespace {
 using namespace nvx;
 using namespace nvx::presets;
 
+// The files live in a folder of the test's own: the platform root is empty on
+// Windows, where the tests run against the real system.
 class CustomTabFile : public PlatformTest {
 protected:
-    WString Path(const char* name) const { return WFromUtf8(Root() + "/" + name); }
+    void SetUp() override {
+        PlatformTest::SetUp();
+        folder_ = nvxtest::MakeTempDir("customtab");
+    }
+    void TearDown() override {
+        nvxtest::RemoveTree(folder_);
+        PlatformTest::TearDown();
+    }
+    WString Path(const char* name) const { return WFromUtf8(folder_ + "/" + name); }
     void Put(const char* name, const std::string& text) const {
-        std::ofstream(Root() + "/" + name, std::ios::binary) << text;
+        std::ofstream(folder_ + "/" + name, std::ios::binary) << text;
     }
     std::string Get(const char* name) const {
-        std::ifstream in(Root() + "/" + name, std::ios::binary);
+        std::ifstream in(folder_ + "/" + name, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
+
+private:
+    std::string folder_;
 };
 
 TEST_F(CustomTabFile, AnArrangementReadsBackAndAShorterOneLeavesNoStaleKeys) {
