@@ -256,6 +256,16 @@ bool ReadPasswordArg(const char* command, bool wanted, nvx::WString* password) {
     return true;
 }
 
+// Loads the module from the printer's driver folder, as the spooler would for its
+// dialogs; a failure is reported for the command.
+bool LoadPrinterModule(const Options& options, HANDLE printer, const char* command, ModuleHost* module) {
+    const std::string folder = PrinterDriverFolder(printer, options);
+    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
+    if (module->Load(folder)) return true;
+    fprintf(stderr, "novrix auth %s: %s\n", command, module->Error().c_str());
+    return false;
+}
+
 // The host's settings record for a pop-up, started from what the user's store holds.
 std::unique_ptr<OEMDEV> StoredUserRecord(HANDLE printer, bool type1) {
     auto dev = std::make_unique<OEMDEV>();
@@ -265,13 +275,8 @@ std::unique_ptr<OEMDEV> StoredUserRecord(HANDLE printer, bool type1) {
 }
 
 int Login(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
-    const std::string folder = PrinterDriverFolder(printer, options);
-    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
     ModuleHost module;
-    if (!module.Load(folder)) {
-        fprintf(stderr, "novrix auth login: %s\n", module.Error().c_str());
-        return kExitFailed;
-    }
+    if (!LoadPrinterModule(options, printer, "login", &module)) return kExitFailed;
     if (a.hasUser && nvx::WFromUtf8(a.user).size() > nvx::device::kUserNameChars) {
         fprintf(stderr, "novrix auth login: the user name takes at most %zu characters; nothing was changed\n",
                 nvx::device::kUserNameChars);
@@ -420,13 +425,8 @@ int UserSettingsType1(const Options& options, const Args& a, const std::string& 
 
 // user-settings: the module's user settings pop-up (Popup_UserSettingDlgT2).
 int UserSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
-    const std::string folder = PrinterDriverFolder(printer, options);
-    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
     ModuleHost module;
-    if (!module.Load(folder)) {
-        fprintf(stderr, "novrix auth user-settings: %s\n", module.Error().c_str());
-        return kExitFailed;
-    }
+    if (!LoadPrinterModule(options, printer, "user-settings", &module)) return kExitFailed;
     // The pop-up's fields take no more than their limits (a person cannot type more):
     // refused here rather than cut.
     for (const auto& [given, text, limit, what] :
@@ -500,13 +500,8 @@ int UserSettings(const Options& options, const Args& a, HANDLE printer, const st
 // server: the user authentication pop-up's Authentication Server button and the
 // dialog it opens, driven as a person would; OK in both keeps the entries.
 int ServerSettings(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
-    const std::string folder = PrinterDriverFolder(printer, options);
-    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
     ModuleHost module;
-    if (!module.Load(folder)) {
-        fprintf(stderr, "novrix auth server: %s\n", module.Error().c_str());
-        return kExitFailed;
-    }
+    if (!LoadPrinterModule(options, printer, "server", &module)) return kExitFailed;
     auto popup = module.Entry<UINT_PTR (*)(UINT_PTR)>("Popup_UserAuthenticDlg");
     if (!popup) {
         fprintf(stderr, "novrix auth server: the module has no Popup_UserAuthenticDlg\n");
@@ -586,13 +581,8 @@ int ServerSettings(const Options& options, const Args& a, HANDLE printer, const 
 // middle-server: the module's middle server authentication pop-up
 // (Popup_MiddleServerAuthenticDlg), with Verify on request.
 int MiddleServer(const Options& options, const Args& a, HANDLE printer, const std::string& name) {
-    const std::string folder = PrinterDriverFolder(printer, options);
-    NvxPlatform_SetDriverFolder(kDriverName, folder.c_str());
     ModuleHost module;
-    if (!module.Load(folder)) {
-        fprintf(stderr, "novrix auth middle-server: %s\n", module.Error().c_str());
-        return kExitFailed;
-    }
+    if (!LoadPrinterModule(options, printer, "middle-server", &module)) return kExitFailed;
     if (a.hasUser && nvx::WFromUtf8(a.user).size() > nvx::device::kUserNameChars) {
         fprintf(stderr, "novrix auth middle-server: the user name takes at most %zu characters; nothing was changed\n",
                 nvx::device::kUserNameChars);
